@@ -1,0 +1,82 @@
+// The lowest layer between the program and the SQLite library: one connection,
+// results read whole into memory, one exception type for every failure.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct sqlite3;
+
+namespace vorlex {
+
+class ESQLiteException : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The library's fundamental type codes, decided once per column from the first row.
+enum class ColumnKind : uint8_t { Integer = 1, Float = 2, Text = 3, Blob = 4, Null = 5 };
+
+class TSQLiteTable;
+
+class TSQLiteDatabase {
+ public:
+  // Opens an existing database read-only; never creates or changes a file.
+  // Raises "Failed to open database "%s" : %s".
+  explicit TSQLiteDatabase(const std::string& fileName);
+  ~TSQLiteDatabase();
+  TSQLiteDatabase(const TSQLiteDatabase&) = delete;
+  TSQLiteDatabase& operator=(const TSQLiteDatabase&) = delete;
+  TSQLiteDatabase(TSQLiteDatabase&& other) noexcept;
+  TSQLiteDatabase& operator=(TSQLiteDatabase&& other) noexcept;
+
+  // Runs the first statement of sql, which returns no rows.
+  void Execute(const std::string& sql);
+  std::unique_ptr<TSQLiteTable> OpenTable(const std::string& sql);
+  [[noreturn]] void RaiseLastError(const std::string& action, const std::string& sql);
+
+  sqlite3* Handle() const { return db_; }
+
+ private:
+  sqlite3* db_ = nullptr;
+};
+
+class TSQLiteTable {
+ public:
+  TSQLiteTable(TSQLiteDatabase& db, const std::string& sql);
+  ~TSQLiteTable();
+  TSQLiteTable(const TSQLiteTable&) = delete;
+  TSQLiteTable& operator=(const TSQLiteTable&) = delete;
+
+  int RowCount() const { return rowCount_; }
+  int ColumnCount() const { return columnCount_; }
+  bool AtEnd() const { return cursor_ >= rowCount_; }
+  bool MoveNext();
+
+  int ColumnIndex(std::string_view name) const;
+  ColumnKind Kind(int index) const;
+  const std::string& ColumnName(int index) const;  // upper case
+
+  bool CellIsNull(int index) const;
+  std::string CellText(int index) const;
+  std::string CellTextOrEmpty(int index) const;
+  std::string CellTextByName(std::string_view name) const;
+  int64_t CellInteger(int index) const;
+  double CellFloat(int index) const;
+  // The blob's bytes; nullptr for a NULL or empty blob. Owned by the table.
+  const std::string* CellBlob(int index) const;
+  std::string CellBlobText(int index) const;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+  int rowCount_ = 0;
+  int columnCount_ = 0;
+  int cursor_ = 0;
+};
+
+}  // namespace vorlex

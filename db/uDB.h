@@ -1,0 +1,70 @@
+// The narrow interface through which the program reads the invoicing database.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "db/SQLiteAccess.h"
+
+namespace vorlex {
+
+// A field value: always text. Numbers really travel as text in the user's
+// locale (a float is rounded to 15 significant digits on the way) and are
+// converted back by the reader.
+class TVariant {
+ public:
+  TVariant() = default;
+  explicit TVariant(std::string text) : text_(std::move(text)) {}
+  const std::string& Text() const { return text_; }
+  // Raise EConvertError (util/uFormat.h) when the text is no number.
+  double ToFloat() const;
+  int64_t ToInt() const;
+  bool IsEmpty() const { return text_.empty(); }
+  friend bool operator==(const TVariant& v, std::string_view s) { return v.text_ == s; }
+  friend std::string operator+(const std::string& s, const TVariant& v) { return s + v.text_; }
+  friend std::string operator+(const TVariant& v, const std::string& s) { return v.text_ + s; }
+
+ private:
+  std::string text_;
+};
+
+class TDBTable {
+ public:
+  explicit TDBTable(std::unique_ptr<TSQLiteTable> result) : result_(std::move(result)) {}
+  bool AtEnd() const { return result_->AtEnd(); }
+  bool MoveNext() { return result_->MoveNext(); }
+  // Rows of the result while the cursor is on a row; 0 once AtEnd.
+  int RowCount() const { return AtEnd() ? 0 : result_->RowCount(); }
+  TVariant FieldValue(std::string_view name) const;
+  std::string FieldText(std::string_view name) const;
+  const TSQLiteTable& Result() const { return *result_; }
+
+ private:
+  std::unique_ptr<TSQLiteTable> result_;
+};
+
+class TDBase {
+ public:
+  explicit TDBase(const std::string& fileName);
+  ~TDBase();
+  TDBase(const TDBase&) = delete;
+  TDBase& operator=(const TDBase&) = delete;
+
+  // The caller owns the result; releasing it is destroying it.
+  std::unique_ptr<TDBTable> Query(const std::string& sql);
+  void Close();
+  bool IsOpen() const { return connection_ != nullptr; }
+  const std::string& FileName() const { return fileName_; }
+  TSQLiteDatabase& Connection();
+
+ private:
+  std::string fileName_;
+  std::unique_ptr<TSQLiteDatabase> connection_;
+};
+
+// The program-wide database, empty until start-up opens it.
+extern std::unique_ptr<TDBase> Database;
+
+}  // namespace vorlex

@@ -1,0 +1,19 @@
+// The cash-book entries of a period: receipts add to the turnover of their
+// rate, expenses add their input tax.
+#pragma once
+
+#include <string>
+
+#include "tax/EvaluationSink.h"
+#include "tax/TaxTotals.h"
+
+namespace vorlex {
+
+class TDBase;
+
+std::string CashBookQuery(double firstDay, double lastDay);
+
+void CashBookEvaluation(TDBase& db, double firstDay, double lastDay, TaxTotals& totals,
+                        IEvaluationSink& sink);
+
+}  // namespace vorlex

@@ -1,0 +1,30 @@
+// One evaluation run without widgets: clear the totals, sales, cash book, the
+// total lines. The window and the reporter both call it.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "tax/EvaluationSink.h"
+#include "tax/TaxTotals.h"
+
+namespace vorlex {
+
+class TDBase;
+
+// "Ein- und Ausgänge vom %s bis %s  (%s)" (Windows-1252).
+std::string PeriodCaption(double firstDay, double lastDay, int versteuerung);
+
+// Clears totals, then appends the sales lines, the cash-book lines and the
+// summary. An error leaves the lines and sums made before it and propagates.
+void EvaluateRun(TDBase& db, double firstDay, double lastDay, int versteuerung,
+                 TaxTotals& totals, IEvaluationSink& sink);
+
+struct FormFigure {
+  int field;
+  double value;
+};
+// The five figures of the form in the order 41, 44, 81, 86, 66.
+std::array<FormFigure, 5> FormFigures(const TaxTotals& totals);
+
+}  // namespace vorlex

@@ -1,0 +1,20 @@
+// The orders of a period: one list line each, net amounts into the totals by
+// the customer's country and VAT identification number.
+#pragma once
+
+#include <string>
+
+#include "tax/EvaluationSink.h"
+#include "tax/TaxTotals.h"
+
+namespace vorlex {
+
+class TDBase;
+
+// The orders query of a period (day numbers; only their calendar days count).
+std::string SalesQuery(double firstDay, double lastDay, int versteuerung);
+
+void SalesEvaluation(TDBase& db, double firstDay, double lastDay, int versteuerung,
+                     TaxTotals& totals, IEvaluationSink& sink);
+
+}  // namespace vorlex

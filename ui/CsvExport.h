@@ -1,0 +1,13 @@
+// The CSV bytes of the summary list.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vorlex {
+
+// Every "|" turned into ";", CR LF after every line including the last, bytes
+// as held, no byte-order mark.
+std::string CsvBytes(const std::vector<std::string>& lines);
+
+}  // namespace vorlex

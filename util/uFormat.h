@@ -1,0 +1,54 @@
+// Locale-dependent text of numbers and dates, from explicit format settings.
+// Nothing here goes through the C library's global locale.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace vorlex {
+
+struct FormatSettings {
+  char DecimalSeparator = ',';
+  // Qt-style pattern: d, dd, M, MM, yy, yyyy; 'quoted' text and other characters
+  // stand as they are. The front end sets it from the user's locale, always with
+  // a four-digit year.
+  std::string ShortDatePattern = "dd.MM.yyyy";
+};
+
+// The program-wide format settings, filled by the front end at start.
+FormatSettings& Format();
+
+// Raised when a text does not convert to a number. The message begins with
+// "Typkonvertierung von Variant ungültig" (Windows-1252) and names the text.
+class EConvertError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+extern const char* const kConvertErrorText;  // "Typkonvertierung von Variant ungültig"
+
+// "%.2f": two decimals, the locale's separator, no grouping, leading minus.
+// Exact binary ties (12.125) round half away from zero; "-0,00" never appears.
+std::string FormatMoney(double value, const FormatSettings& fs = Format());
+
+// General format: 15 significant digits, no trailing zeros, the locale's
+// separator, exponent notation only for very large or small values (1E20, 1,5E-7).
+std::string FormatFloat(double value, const FormatSettings& fs = Format());
+
+// The date part of a day number in the short date pattern.
+std::string FormatDate(double dayNumber, const FormatSettings& fs = Format());
+
+// Text to number: optional blanks, optional sign, digits with at most one
+// decimal separator (the locale's or "."), an optional exponent, optional
+// blanks. Anything else, the empty text included, raises EConvertError.
+double StrToFloat(std::string_view text, const FormatSettings& fs = Format());
+// The same, rounded to a whole number (halves to the even neighbour); raises
+// EConvertError when out of the 64-bit range.
+int64_t StrToInt(std::string_view text, const FormatSettings& fs = Format());
+
+// Nearest whole number, halves to the even neighbour.
+double RoundHalfEven(double value);
+
+}  // namespace vorlex

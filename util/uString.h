@@ -1,0 +1,24 @@
+// Text helpers. Texts are 8-bit byte strings: the program's own texts are
+// Windows-1252, texts from the database are the bytes it holds (Windows-1252 in
+// older databases, UTF-8 in newer ones).
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace vorlex {
+
+// Every occurrence of find replaced, left to right, without overlap; replaced
+// text is not searched again. find must not be empty.
+std::string StrReplaceAll(std::string_view source, std::string_view find,
+                          std::string_view replacement);
+
+// When text has more than maximum characters: its first maximum characters
+// followed by "...". A character is a code point when text is valid UTF-8,
+// otherwise a byte; a UTF-8 character is never cut in half.
+std::string TruncateText(std::string_view text, unsigned maximum);
+
+bool IsValidUtf8(std::string_view text);
+
+}  // namespace vorlex
