@@ -1,1 +1,247 @@
-// placeholder
+#include "util/uFormat.h"
+
+#include <charconv>
+#include <cmath>
+#include <system_error>
+
+#include "util/uDatum.h"
+#include "util/uString.h"
+
+namespace vorlex {
+
+const char* const kConvertErrorText = "Typkonvertierung von Variant ung\xFCltig";
+
+FormatSettings& Format() {
+  static FormatSettings settings;
+  return settings;
+}
+
+namespace {
+
+[[noreturn]] void RaiseConvertError(std::string_view text) {
+  std::string message(kConvertErrorText);
+  message += ": \"";
+  // A long text (a whole description) is named by its beginning.
+  message += TruncateText(text, 100);
+  message += '"';
+  throw EConvertError(message);
+}
+
+std::string NonFiniteText(double value) {
+  if (std::isnan(value)) return "NAN";
+  return value < 0 ? "-INF" : "INF";
+}
+
+void AppendTwoDigits(std::string& out, int n) {
+  out += static_cast<char>('0' + n / 10 % 10);
+  out += static_cast<char>('0' + n % 10);
+}
+
+}  // namespace
+
+std::string FormatMoney(double value, const FormatSettings& fs) {
+  if (!std::isfinite(value)) return NonFiniteText(value);
+  // A value that lies exactly halfway between two cents is a multiple of 1/8
+  // that is not a multiple of 1/4 (x.125, x.375, ...). Those go away from zero,
+  // as commercial rounding does, counted exactly in whole cents: m/8 euros are
+  // 25m/2 cents.
+  const double eighths = value * 8.0;
+  if (std::fabs(eighths) < 9007199254740992.0 && eighths == std::trunc(eighths) &&
+      std::fmod(eighths, 2.0) != 0.0) {
+    const int64_t m = static_cast<int64_t>(eighths);
+    const int64_t cents = (25 * (m < 0 ? -m : m) + 1) / 2;
+    std::string text = m < 0 ? "-" : "";
+    text += std::to_string(cents / 100);
+    text += fs.DecimalSeparator;
+    AppendTwoDigits(text, static_cast<int>(cents % 100));
+    return text;
+  }
+  char buffer[400];
+  const auto result =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 2);
+  std::string text(buffer, result.ptr);
+  if (text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
+  const auto point = text.find('.');
+  if (point != std::string::npos) text[point] = fs.DecimalSeparator;
+  return text;
+}
+
+std::string FormatFloat(double value, const FormatSettings& fs) {
+  if (!std::isfinite(value)) return NonFiniteText(value);
+  if (value == 0.0) return "0";  // also -0
+  char buffer[64];
+  const auto result =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+  std::string_view text(buffer, static_cast<size_t>(result.ptr - buffer));
+  // "1.5e-07" becomes "1,5E-7", "1e+20" becomes "1E20".
+  std::string out;
+  const auto e = text.find('e');
+  for (char c : text.substr(0, e)) out += c == '.' ? fs.DecimalSeparator : c;
+  if (e != std::string_view::npos) {
+    out += 'E';
+    std::string_view exponent = text.substr(e + 1);
+    if (exponent.front() == '-') out += '-';
+    if (exponent.front() == '-' || exponent.front() == '+') exponent.remove_prefix(1);
+    while (exponent.size() > 1 && exponent.front() == '0') exponent.remove_prefix(1);
+    out += exponent;
+  }
+  return out;
+}
+
+std::string FormatDate(double dayNumber, const FormatSettings& fs) {
+  const CalendarDate date = DecodeDate(dayNumber);
+  const std::string& pattern = fs.ShortDatePattern;
+  std::string out;
+  size_t i = 0;
+  while (i < pattern.size()) {
+    const char c = pattern[i];
+    if (c == '\'') {
+      // 'text' stands as it is; '' is one quote, inside or outside quoted text.
+      if (i + 1 < pattern.size() && pattern[i + 1] == '\'') {
+        out += '\'';
+        i += 2;
+        continue;
+      }
+      ++i;
+      while (i < pattern.size()) {
+        if (pattern[i] == '\'') {
+          if (i + 1 < pattern.size() && pattern[i + 1] == '\'') {
+            out += '\'';
+            i += 2;
+            continue;
+          }
+          ++i;
+          break;
+        }
+        out += pattern[i++];
+      }
+      continue;
+    }
+    size_t run = 1;
+    while (i + run < pattern.size() && pattern[i + run] == c) ++run;
+    if (c == 'd' || c == 'M') {
+      // Runs are read two letters at a time: d / dd, M / MM.
+      const int part = c == 'd' ? date.day : date.month;
+      for (size_t left = run; left > 0;) {
+        if (left >= 2) {
+          AppendTwoDigits(out, part);
+          left -= 2;
+        } else {
+          out += std::to_string(part);
+          left -= 1;
+        }
+      }
+      i += run;
+    } else if (c == 'y' && run >= 4) {
+      const int year = date.year;
+      out += static_cast<char>('0' + year / 1000 % 10);
+      out += static_cast<char>('0' + year / 100 % 10);
+      AppendTwoDigits(out, year % 100);
+      i += 4;
+    } else if (c == 'y' && run >= 2) {
+      AppendTwoDigits(out, date.year % 100);
+      i += 2;
+    } else {
+      out += c;
+      i += 1;
+    }
+  }
+  return out;
+}
+
+double StrToFloat(std::string_view text, const FormatSettings& fs) {
+  // Grammar: blanks, sign, digits with at most one decimal separator (the
+  // locale's or "."), an optional exponent, blanks. No digit grouping.
+  size_t pos = 0;
+  const size_t n = text.size();
+  const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+  while (pos < n && text[pos] == ' ') ++pos;
+  bool negative = false;
+  if (pos < n && (text[pos] == '+' || text[pos] == '-')) negative = text[pos++] == '-';
+  std::string normal;  // "digits.digits" for the conversion
+  size_t digits = 0;
+  bool separator = false;
+  int64_t leadingExponent = 0;  // decimal position of the first significant digit
+  bool significant = false;
+  for (; pos < n; ++pos) {
+    const char c = text[pos];
+    if (isDigit(c)) {
+      ++digits;
+      normal += c;
+      if (c != '0') significant = true;
+      if (!separator && significant) ++leadingExponent;
+      if (separator && !significant) --leadingExponent;
+    } else if (!separator && (c == fs.DecimalSeparator || c == '.')) {
+      separator = true;
+      normal += '.';
+    } else {
+      break;
+    }
+  }
+  if (digits == 0) RaiseConvertError(text);
+  int64_t exponent = 0;
+  if (pos < n && (text[pos] == 'e' || text[pos] == 'E')) {
+    ++pos;
+    bool negativeExponent = false;
+    if (pos < n && (text[pos] == '+' || text[pos] == '-')) negativeExponent = text[pos++] == '-';
+    size_t exponentDigits = 0;
+    for (; pos < n && isDigit(text[pos]); ++pos, ++exponentDigits) {
+      if (exponent < 100000) exponent = exponent * 10 + (text[pos] - '0');
+    }
+    if (exponentDigits == 0) RaiseConvertError(text);
+    if (negativeExponent) exponent = -exponent;
+    normal += 'e';
+    normal += std::to_string(exponent);
+  }
+  while (pos < n && text[pos] == ' ') ++pos;
+  if (pos != n) RaiseConvertError(text);
+
+  double value = 0.0;
+  const auto result = std::from_chars(normal.data(), normal.data() + normal.size(), value,
+                                      std::chars_format::general);
+  if (result.ec == std::errc::result_out_of_range) {
+    // Too small for a double: zero. Too large: no number.
+    if (!significant || leadingExponent + exponent < 0) {
+      value = 0.0;
+    } else {
+      RaiseConvertError(text);
+    }
+  } else if (result.ec != std::errc() || result.ptr != normal.data() + normal.size()) {
+    RaiseConvertError(text);
+  }
+  if (!std::isfinite(value)) RaiseConvertError(text);
+  return negative ? -value : value;
+}
+
+int64_t StrToInt(std::string_view text, const FormatSettings& fs) {
+  // Whole numbers are read exactly, so that keys above 2^53 stay what they are;
+  // everything else goes through the float conversion and is rounded.
+  std::string_view digits = text;
+  while (!digits.empty() && digits.front() == ' ') digits.remove_prefix(1);
+  while (!digits.empty() && digits.back() == ' ') digits.remove_suffix(1);
+  const size_t sign = !digits.empty() && (digits[0] == '-' || digits[0] == '+') ? 1 : 0;
+  if (digits.size() > sign &&
+      digits.find_first_not_of("0123456789", sign) == std::string_view::npos) {
+    if (digits[0] == '+') digits.remove_prefix(1);
+    int64_t whole = 0;
+    const auto result = std::from_chars(digits.data(), digits.data() + digits.size(), whole);
+    if (result.ec == std::errc() && result.ptr == digits.data() + digits.size()) return whole;
+    if (result.ec == std::errc::result_out_of_range) RaiseConvertError(text);
+  }
+  const double value = RoundHalfEven(StrToFloat(text, fs));
+  if (!(value >= -9223372036854775808.0 && value < 9223372036854775808.0)) {
+    RaiseConvertError(text);
+  }
+  return static_cast<int64_t>(value);
+}
+
+double RoundHalfEven(double value) {
+  if (!std::isfinite(value)) return value;
+  const double lower = std::floor(value);
+  const double fraction = value - lower;
+  if (fraction < 0.5) return lower;
+  if (fraction > 0.5) return lower + 1.0;
+  return std::fmod(lower, 2.0) == 0.0 ? lower : lower + 1.0;
+}
+
+}  // namespace vorlex

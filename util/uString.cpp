@@ -1,1 +1,92 @@
-// placeholder
+#include "util/uString.h"
+
+namespace vorlex {
+
+namespace {
+
+// Length of the well-formed UTF-8 sequence that starts at text[pos], or 0 when
+// none does (a stray continuation byte, an overlong form, a surrogate, a code
+// point above U+10FFFF, or a sequence cut off by the end of the text).
+size_t Utf8SequenceLength(std::string_view text, size_t pos) {
+  const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char lead = byte(pos);
+  if (lead < 0x80) return 1;
+  size_t length;
+  unsigned char low = 0x80, high = 0xBF;  // allowed range of the second byte
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;   // overlong
+    if (lead == 0xED) high = 0x9F;  // surrogates
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;   // overlong
+    if (lead == 0xF4) high = 0x8F;  // above U+10FFFF
+  } else {
+    return 0;
+  }
+  if (text.size() - pos < length) return 0;
+  if (byte(pos + 1) < low || byte(pos + 1) > high) return 0;
+  for (size_t i = 2; i < length; ++i) {
+    if (byte(pos + i) < 0x80 || byte(pos + i) > 0xBF) return 0;
+  }
+  return length;
+}
+
+}  // namespace
+
+std::string StrReplaceAll(std::string_view source, std::string_view find,
+                          std::string_view replacement) {
+  // An empty find would match everywhere without advancing; the text stays as it is.
+  if (find.empty()) return std::string(source);
+  std::string result;
+  result.reserve(source.size());
+  size_t pos = 0;
+  while (pos < source.size()) {
+    const size_t hit = source.find(find, pos);
+    if (hit == std::string_view::npos) {
+      result.append(source.substr(pos));
+      break;
+    }
+    result.append(source.substr(pos, hit - pos));
+    result.append(replacement);
+    pos = hit + find.size();
+  }
+  return result;
+}
+
+bool IsValidUtf8(std::string_view text) {
+  size_t pos = 0;
+  while (pos < text.size()) {
+    const size_t length = Utf8SequenceLength(text, pos);
+    if (length == 0) return false;
+    pos += length;
+  }
+  return true;
+}
+
+std::string TruncateText(std::string_view text, unsigned maximum) {
+  const bool utf8 = IsValidUtf8(text);
+  // Walk whole characters; in text that is not valid UTF-8 every byte counts as
+  // a character, but a well-formed UTF-8 sequence inside it is still kept whole
+  // so that a mixed text is never left with half a character.
+  size_t pos = 0;
+  size_t count = 0;
+  size_t cut = std::string_view::npos;
+  while (pos < text.size()) {
+    size_t length = Utf8SequenceLength(text, pos);
+    if (length == 0) length = 1;
+    const size_t weight = utf8 ? 1 : length;
+    if (cut == std::string_view::npos && count + weight > maximum) cut = pos;
+    count += weight;
+    pos += length;
+    if (cut != std::string_view::npos && count > maximum) break;
+  }
+  if (count <= maximum) return std::string(text);
+  std::string result(text.substr(0, cut));
+  result += "...";
+  return result;
+}
+
+}  // namespace vorlex
