@@ -1,1 +1,93 @@
-// placeholder
+#include "tax/SalesEvaluation.h"
+
+#include <cmath>
+#include <string>
+
+#include "db/uDB.h"
+#include "tax/FieldRead.h"
+#include "tax/PeriodBounds.h"
+#include "tax/auftragU.h"
+#include "util/uFormat.h"
+#include "util/uString.h"
+
+namespace vorlex {
+
+namespace {
+
+const char* DateColumn(int versteuerung) {
+  return versteuerung == 0 ? "bezahltam" : "termin";
+}
+
+// " (A, UStID=ATU12345678)" after the name of a foreign customer.
+std::string CountryNote(const std::string& land, const std::string& ustId) {
+  if (land.empty() || land == "D") return {};
+  return " (" + land + ", UStID=" + ustId + ")";
+}
+
+void AddToTotals(const std::string& land, const std::string& ustId, double net, TaxTotals& totals) {
+  // Only the customer's country and VAT identification number decide; the
+  // order's VAT rate does not.
+  if (land == "CH") {
+    totals.NichtEU += net;
+  } else if (land == "A" || land == "E" || land == "LUX") {
+    (ustId.empty() ? totals.InnergemOhneUStId : totals.InnergemMitUStId) += net;
+  } else {
+    totals.Umsatz19 += net;
+  }
+}
+
+}  // namespace
+
+std::string SalesQuery(double firstDay, double lastDay, int versteuerung) {
+  const std::string column = DateColumn(versteuerung);
+  std::string sql =
+      "SELECT DISTINCT auftrag.*, besitzer.name AS b_name,besitzer.vorname AS b_vor, "
+      "besitzer.kundennr AS b_kdnr, besitzer.land, ust_id FROM (auftrag LEFT JOIN besitzer ON "
+      "auftrag.besitzerindex=besitzer.id)";
+  sql += versteuerung == 0
+             ? " WHERE (auftrag.papierkorb = 0) AND ((bezahlt = -1) OR(davonbezahlt IS NOT 0))"
+             : " WHERE (auftrag.papierkorb = 0)";
+  // The whole last day belongs to the period, a time of day included.
+  sql += "AND (" + column + " >= " + SQLFirstDay(firstDay) + ") AND (" + column + " < " +
+         SQLDayAfter(lastDay) + ") ";
+  sql += " ORDER BY besitzer.land,";
+  sql += column;
+  return sql;
+}
+
+void SalesEvaluation(TDBase& db, double firstDay, double lastDay, int versteuerung,
+                     TaxTotals& totals, IEvaluationSink& sink) {
+  const std::string dateColumn = DateColumn(versteuerung);
+  const std::unique_ptr<TDBTable> orders = db.Query(SalesQuery(firstDay, lastDay, versteuerung));
+  sink.ProgressStart(orders->RowCount());
+  while (!orders->AtEnd()) {
+    sink.ProgressStep();
+    const std::string land = orders->FieldValue("land").Text();
+    const std::string ustId = orders->FieldValue("ust_id").Text();
+    const std::string note = CountryNote(land, ustId);
+
+    const auto where = [&orders] { return OrderPlace(orders->FieldValue("id").Text()); };
+    const int64_t id = IntField(*orders, "id", where);
+    const double net = OrderAmount(db, *orders, id, false);
+    const double gross = OrderAmount(db, *orders, id, true);
+
+    std::string line = "E";
+    line += ColumnSeparator;
+    line += FormatDate(FloatField(*orders, dateColumn, where));
+    line += ColumnSeparator;
+    line += TruncateText(orders->FieldValue("bezeichnung").Text(), 40);
+    line += ColumnSeparator;
+    line += orders->FieldValue("b_name").Text();
+    line += note;
+    line += ColumnSeparator;
+    line += FormatMoney(net);
+    line += ColumnSeparator;
+    line += FormatMoney(gross);
+
+    AddToTotals(land, ustId, net, totals);
+    sink.AppendLine(std::move(line));
+    orders->MoveNext();
+  }
+}
+
+}  // namespace vorlex

@@ -1,1 +1,65 @@
-// placeholder
+#include "ui/uQtText.h"
+
+#include <QStringDecoder>
+
+#include "util/uString.h"
+
+namespace vorlex {
+
+QString DecodeText(std::string_view bytes) {
+  const auto size = static_cast<qsizetype>(bytes.size());
+  if (IsValidUtf8(bytes)) return QString::fromUtf8(bytes.data(), size);
+  QStringDecoder decoder("windows-1252");
+  return decoder.decode(QByteArrayView(bytes.data(), size));
+}
+
+namespace {
+
+// Month and weekday names are outside what the core's date text knows; a
+// locale whose short format uses them (the C locale's "d MMM yyyy") gets the
+// ISO order instead.
+bool UsesNames(const QString& pattern) {
+  bool quoted = false;
+  for (qsizetype i = 0; i < pattern.size(); ++i) {
+    const QChar c = pattern[i];
+    if (c == u'\'') {
+      quoted = !quoted;
+    } else if (!quoted && (c == u'M' || c == u'd') && pattern.mid(i, 3) == QString(3, c)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// Every year field outside quotes becomes "yyyy".
+QString FourDigitYear(const QString& pattern) {
+  QString result;
+  bool quoted = false;
+  for (qsizetype i = 0; i < pattern.size();) {
+    const QChar c = pattern[i];
+    if (c == u'\'') quoted = !quoted;
+    if (!quoted && c == u'y') {
+      while (i < pattern.size() && pattern[i] == u'y') ++i;
+      result += QStringLiteral("yyyy");
+      continue;
+    }
+    result += c;
+    ++i;
+  }
+  return result;
+}
+
+}  // namespace
+
+FormatSettings FormatSettingsFromLocale(const QLocale& locale) {
+  FormatSettings settings;
+  const QString point = locale.decimalPoint();
+  settings.DecimalSeparator =
+      point.size() == 1 && point[0].unicode() < 0x80 ? static_cast<char>(point[0].unicode()) : '.';
+  QString pattern = locale.dateFormat(QLocale::ShortFormat);
+  if (pattern.isEmpty() || UsesNames(pattern)) pattern = QStringLiteral("yyyy-MM-dd");
+  settings.ShortDatePattern = FourDigitYear(pattern).toStdString();
+  return settings;
+}
+
+}  // namespace vorlex

@@ -1,0 +1,54 @@
+// Reading numbers from a result row so that a bad cell can be found again: a
+// text that is no number still ends the run with the conversion error, but its
+// message also names the column and the row, so that the user can mend the row
+// in Pelmora.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "db/uDB.h"
+#include "util/uFormat.h"
+
+namespace vorlex {
+
+// The conversion error again, with " (Spalte <column>, <where>)" added.
+[[noreturn]] inline void RaiseConvertErrorAt(const EConvertError& error, std::string_view column,
+                                             const std::string& where) {
+  std::string message = error.what();
+  message += " (Spalte ";
+  message += column;
+  message += ", ";
+  message += where;
+  message += ")";
+  throw EConvertError(message);
+}
+
+// where() names the row; it is called only when the conversion fails.
+template <class Where>
+double FloatField(const TDBTable& row, std::string_view column, const Where& where) {
+  const TVariant value = row.FieldValue(column);
+  try {
+    return value.ToFloat();
+  } catch (const EConvertError& e) {
+    RaiseConvertErrorAt(e, column, where());
+  }
+}
+
+template <class Where>
+int64_t IntField(const TDBTable& row, std::string_view column, const Where& where) {
+  const TVariant value = row.FieldValue(column);
+  try {
+    return value.ToInt();
+  } catch (const EConvertError& e) {
+    RaiseConvertErrorAt(e, column, where());
+  }
+}
+
+// "Auftrag id 17": how an order is named in an error message.
+inline std::string OrderPlace(std::string_view idText) {
+  return "Auftrag id " + std::string(idText);
+}
+
+}  // namespace vorlex
