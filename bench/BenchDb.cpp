@@ -1,0 +1,304 @@
+#include "bench/BenchDb.h"
+
+#include <charconv>
+#include <stdexcept>
+#include <string_view>
+
+#include "tests/support/PelmoraDb.h"
+#include "util/uDatum.h"
+
+namespace vorlex::bench {
+
+using testdb::CashEntry;
+using testdb::Customer;
+using testdb::Line;
+using testdb::Order;
+using testdb::PelmoraDb;
+using testdb::Value;
+
+namespace {
+
+// SplitMix64: the same sequence on every platform and compiler, unlike the
+// standard library's distributions.
+class Rng {
+ public:
+  explicit Rng(uint64_t seed) : state_(seed) {}
+  uint64_t Next() {
+    uint64_t z = (state_ += 0x9E3779B97F4A7C15ULL);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+    return z ^ (z >> 31);
+  }
+  int64_t Below(int64_t n) { return static_cast<int64_t>(Next() % static_cast<uint64_t>(n)); }
+  bool Percent(int p) { return Below(100) < p; }
+
+ private:
+  uint64_t state_;
+};
+
+constexpr int kSuppliers = 50;
+
+// A quantity: mostly whole pieces, a fifth by weight or length with up to
+// three decimals.
+double Quantity(Rng& rng) {
+  if (rng.Percent(80)) return static_cast<double>(1 + rng.Below(20));
+  return static_cast<double>(1 + rng.Below(3000)) / 1000.0;
+}
+
+// A unit price: mostly whole cents, a quarter with four decimals (per-gram
+// prices), a few negative discount lines.
+double Price(Rng& rng) {
+  const int kind = static_cast<int>(rng.Below(100));
+  if (kind < 73) return static_cast<double>(rng.Below(50000)) / 100.0;
+  if (kind < 98) return static_cast<double>(rng.Below(5000000)) / 10000.0;
+  return -static_cast<double>(1 + rng.Below(2000)) / 100.0;
+}
+
+double LineRate(Rng& rng) {
+  const int kind = static_cast<int>(rng.Below(100));
+  return kind < 75 ? 19.0 : kind < 95 ? 7.0 : 0.0;
+}
+
+// Whole days mostly; some entries carry a time of day.
+double DayIn(Rng& rng, double firstDay, int64_t days) {
+  const double day = firstDay + static_cast<double>(rng.Below(days));
+  if (rng.Percent(95)) return day;
+  return day + static_cast<double>(rng.Below(96)) / 96.0;
+}
+
+std::string OrderText(Rng& rng, int64_t id) {
+  const std::string number = std::to_string(id);
+  const int kind = static_cast<int>(rng.Below(100));
+  if (kind < 80) return "Auftrag " + number;
+  if (kind < 90) return "Lieferung laut Angebot und Auftragsbest\xE4tigung Nr. " + number;
+  if (kind < 95) return "Bestellung Gew\xFCrze und Tees " + number;  // Windows-1252
+  return "Bestellung Gew\xC3\xBCrze und Tees " + number;             // UTF-8
+}
+
+constexpr const char* kCashTexts[] = {
+    "Barverkauf Laden",
+    "Wochenmarkt",
+    "B\xFC"
+    "robedarf",
+    "Porto",
+    "Tanken",
+    "Wareneinkauf",
+    "Reinigung",
+    "Fachliteratur",
+    "Verpackung",
+    "Bewirtung",
+};
+
+double CashRate(Rng& rng) {
+  const int kind = static_cast<int>(rng.Below(100));
+  if (kind < 60) return 19.0;
+  if (kind < 85) return 7.0;
+  if (kind < 95) return 0.0;
+  constexpr double kOdd[] = {16.0, 18.6, 19.4, 6.5, 7.0};
+  return kOdd[kind - 95];
+}
+
+void WriteCustomers(PelmoraDb& db, const GenOptions& o, Rng& rng) {
+  for (int64_t id = 1; id <= o.customers; ++id) {
+    Customer c;
+    c.id = id;
+    const std::string number = std::to_string(id);
+    c.name = id % 7 == 0    ? "M\xFCller & S\xF6hne " + number
+             : id % 11 == 0 ? "Caf\xC3\xA9 K\xC3\xB6nig " + number
+                            : "Kunde " + number;
+    c.vorname = id % 3 == 0 ? Value("Anna") : Value("");
+    c.kundennr = "K" + number;
+    const int kind = static_cast<int>(rng.Below(100));
+    const bool withVatId = rng.Percent(50);
+    std::string land = "D";
+    if (kind >= 70) land = "";
+    if (kind >= 74) land = "A";
+    if (kind >= 80) land = "E";
+    if (kind >= 85) land = "LUX";
+    if (kind >= 88) land = "CH";
+    if (kind >= 92) land = "ch";
+    if (kind >= 94) land = "F";
+    if (kind >= 96) land = "NL";
+    if (kind >= 98) land = "AT";
+    c.land = land;
+    c.ust_id = withVatId && land != "D" && !land.empty() ? Value(land + "U" + number) : Value("");
+    db.Add(c);
+  }
+  for (int64_t id = 1; id <= kSuppliers; ++id) {
+    db.Add(testdb::Supplier{id, "Lieferant " + std::to_string(id)});
+  }
+}
+
+void WriteOrders(PelmoraDb& db, const GenOptions& o, Rng& rng, double firstDay, int64_t days) {
+  for (int64_t id = 1; id <= o.orders; ++id) {
+    double lineSum = 0;
+    for (int k = 0; k < o.linesPerOrder; ++k) {
+      Line l;
+      l.auftragindex = id;
+      const double anzahl = Quantity(rng);
+      const double preis = Price(rng);
+      l.anzahl = anzahl;
+      l.preis = preis;
+      l.mwst = LineRate(rng);
+      lineSum += anzahl * preis;
+      db.Add(l);
+    }
+    Order r;
+    r.id = id;
+    // One order in a hundred names a customer that does not exist.
+    r.besitzerindex = rng.Percent(99) ? 1 + rng.Below(o.customers) : o.customers + 1 + rng.Below(9);
+    r.papierkorb = rng.Percent(2) ? 1 : 0;
+    const double termin = DayIn(rng, firstDay, days);
+    r.termin = termin;
+    const int mwstKind = static_cast<int>(rng.Below(100));
+    const double mwst = mwstKind < 80 ? 19.0 : mwstKind < 85 ? 7.0 : 0.0;
+    r.mwst = mwst;
+    const double gross = lineSum * (1.0 + mwst / 100.0);
+    const bool credit = rng.Percent(2);
+    r.auftragstyp = credit ? -99 : 0;
+    r.rechbetrag = credit ? -gross : gross;
+    r.skonto = rng.Percent(5) ? -static_cast<double>(rng.Below(500)) / 100.0 : 0.0;
+    const int payKind = static_cast<int>(rng.Below(100));
+    const double paidOn = termin + static_cast<double>(rng.Below(45));
+    if (payKind < 80) {
+      r.bezahlt = -1;
+      r.davonbezahlt = gross;
+      r.bezahltam = paidOn;
+    } else if (payKind < 88) {
+      r.bezahlt = 0;
+      r.davonbezahlt = static_cast<double>(rng.Below(10000)) / 100.0;
+      r.bezahltam = paidOn;
+    } else if (payKind < 89) {
+      r.bezahlt = 0;
+      r.davonbezahlt = nullptr;
+      r.bezahltam = paidOn;
+    } else {
+      r.bezahlt = 0;
+      r.davonbezahlt = 0.0;
+      r.bezahltam = 0.0;
+    }
+    r.bezeichnung = OrderText(rng, id);
+    db.Add(r);
+  }
+}
+
+void WriteCashBook(PelmoraDb& db, const GenOptions& o, Rng& rng, double firstDay, int64_t days) {
+  for (int64_t n = 1; n <= o.cashEntries; ++n) {
+    CashEntry e;
+    e.papierkorb = rng.Percent(1) ? 1 : 0;
+    const bool receipt = rng.Percent(60);
+    e.neinaus = receipt ? 0 : 1;
+    if (rng.Percent(98)) {
+      if (receipt) {
+        e.besitzerindex = 1 + rng.Below(o.customers);
+      } else {
+        e.lieferantindex = 1 + rng.Below(kSuppliers);
+      }
+    }
+    e.termin = DayIn(rng, firstDay, days);
+    e.bezeichnung = std::string(kCashTexts[rng.Below(std::size(kCashTexts))]) + " " +
+                    std::to_string(1 + rng.Below(500));
+    e.betrag = rng.Percent(80) ? static_cast<double>(rng.Below(100000)) / 100.0
+                               : static_cast<double>(rng.Below(10000000)) / 10000.0;
+    e.mwst = CashRate(rng);
+    db.Add(e);
+  }
+}
+
+int64_t ParseCount(std::string_view option, std::string_view text, int64_t minimum,
+                   int64_t maximum) {
+  int64_t value = 0;
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  if (ec != std::errc() || ptr != end || value < minimum || value > maximum) {
+    throw std::invalid_argument(std::string(option) + " needs a whole number from " +
+                                std::to_string(minimum) + " to " + std::to_string(maximum) +
+                                ", not \"" + std::string(text) + "\"");
+  }
+  return value;
+}
+
+}  // namespace
+
+const char* const kGenUsage =
+    "usage: vorlex-bench-gen [--orders N] [--lines-per-order N] [--cash-entries N]\n"
+    "                        [--customers N] [--years N] [--last-year YYYY]\n"
+    "                        [--index | --no-index] [--seed N] OUTPUT.db\n"
+    "Writes (replacing) a database of Pelmora's shape. Defaults: 100000 orders,\n"
+    "5 lines each, 20000 cash-book entries, 2000 customers, 1 year ending 2024,\n"
+    "index on verbindauftrag.auftragindex, seed 1.\n";
+
+Period LastYear(const GenOptions& options) {
+  return Period{EncodeDate(options.lastYear, 1, 1), EncodeDate(options.lastYear, 12, 31)};
+}
+
+void GenerateBenchDb(const std::string& path, const GenOptions& options) {
+  if (options.customers < 1) throw std::invalid_argument("at least one customer is needed");
+  testdb::Schema schema;
+  schema.lineIndex = options.index;
+  PelmoraDb db(path, schema);
+  const double firstDay = EncodeDate(options.lastYear - options.years + 1, 1, 1);
+  const auto days = static_cast<int64_t>(EncodeDate(options.lastYear, 12, 31) - firstDay) + 1;
+  // Separate streams, so that changing one count leaves the other tables as they were.
+  Rng customers(options.seed * 4 + 1);
+  Rng orders(options.seed * 4 + 2);
+  Rng cash(options.seed * 4 + 3);
+  db.Begin();
+  WriteCustomers(db, options, customers);
+  WriteOrders(db, options, orders, firstDay, days);
+  WriteCashBook(db, options, cash, firstDay, days);
+  db.SetVatId("DE123456788");
+  db.Commit();
+  db.Close();
+}
+
+std::string Describe(const GenOptions& o) {
+  return "--orders " + std::to_string(o.orders) + " --lines-per-order " +
+         std::to_string(o.linesPerOrder) + " --cash-entries " + std::to_string(o.cashEntries) +
+         " --customers " + std::to_string(o.customers) + " --years " + std::to_string(o.years) +
+         " --last-year " + std::to_string(o.lastYear) + (o.index ? " --index" : " --no-index") +
+         " --seed " + std::to_string(o.seed);
+}
+
+GenCommand ParseGenArgs(const std::vector<std::string>& args) {
+  GenCommand command;
+  GenOptions& o = command.options;
+  constexpr int64_t kMax = 100'000'000;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    const auto value = [&]() -> const std::string& {
+      if (i + 1 >= args.size()) throw std::invalid_argument(arg + " needs a value");
+      return args[++i];
+    };
+    if (arg == "--help" || arg == "-h") {
+      command.help = true;
+    } else if (arg == "--orders") {
+      o.orders = ParseCount(arg, value(), 0, kMax);
+    } else if (arg == "--lines-per-order") {
+      o.linesPerOrder = static_cast<int>(ParseCount(arg, value(), 0, 1000));
+    } else if (arg == "--cash-entries") {
+      o.cashEntries = ParseCount(arg, value(), 0, kMax);
+    } else if (arg == "--customers") {
+      o.customers = ParseCount(arg, value(), 1, kMax);
+    } else if (arg == "--years") {
+      o.years = static_cast<int>(ParseCount(arg, value(), 1, 100));
+    } else if (arg == "--last-year") {
+      o.lastYear = static_cast<int>(ParseCount(arg, value(), 1900, 9999));
+    } else if (arg == "--index") {
+      o.index = true;
+    } else if (arg == "--no-index") {
+      o.index = false;
+    } else if (arg == "--seed") {
+      o.seed = static_cast<uint64_t>(ParseCount(arg, value(), 0, INT64_MAX));
+    } else if (!arg.empty() && arg[0] != '-' && command.output.empty()) {
+      command.output = arg;
+    } else {
+      throw std::invalid_argument("unknown argument \"" + arg + "\"");
+    }
+  }
+  if (o.years > o.lastYear - 1899) throw std::invalid_argument("--years reaches before 1900");
+  if (command.output.empty() && !command.help) throw std::invalid_argument("no output file given");
+  return command;
+}
+
+}  // namespace vorlex::bench

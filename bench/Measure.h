@@ -1,0 +1,77 @@
+// Timing helpers of the benchmark: medians, a sink that collects a run's lines
+// and stops a run that overruns its time budget, and a child process measured
+// for its wall time and peak resident memory.
+#pragma once
+
+#include <chrono>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "tax/EvaluationSink.h"
+
+namespace vorlex::bench {
+
+// The middle value; the mean of the two middle values of an even count.
+// Raises std::invalid_argument for no values.
+double Median(std::vector<double> values);
+
+class Stopwatch {
+ public:
+  Stopwatch() : start_(std::chrono::steady_clock::now()) {}
+  double Seconds() const {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+  }
+
+ private:
+  std::chrono::steady_clock::time_point start_;
+};
+
+// Thrown out of a run that takes longer than its budget. A run costs about the
+// same per order, so the part done gives an estimate of the whole.
+class BudgetExceeded : public std::runtime_error {
+ public:
+  BudgetExceeded(double seconds, int stage, int steps, int maximum);
+  double seconds;  // spent when stopped
+  int stage;       // 1 for the first progress stage (the orders), 2 for the next
+  int steps;       // steps of that stage done
+  int maximum;     // steps of that stage
+  // The whole first stage, extrapolated from the part done.
+  double EstimatedSeconds() const;
+};
+
+class CollectingSink : public IEvaluationSink {
+ public:
+  // budgetSeconds <= 0: no limit.
+  explicit CollectingSink(double budgetSeconds = 0) : budget_(budgetSeconds) {}
+  void AppendLine(std::string line) override { lines_.push_back(std::move(line)); }
+  void ProgressStart(int maximum) override;
+  void ProgressStep() override;
+  const std::vector<std::string>& Lines() const { return lines_; }
+  int Stages() const { return stage_; }
+
+ private:
+  double budget_;
+  Stopwatch clock_;
+  std::vector<std::string> lines_;
+  int stage_ = 0;
+  int steps_ = 0;
+  int maximum_ = 0;
+};
+
+struct ChildResult {
+  int exitStatus = -1;  // when it exited
+  int signal = 0;       // when a signal ended it
+  bool timedOut = false;
+  double seconds = 0;
+  long maxRssKb = 0;  // peak resident memory
+  bool Succeeded() const { return !timedOut && signal == 0 && exitStatus == 0; }
+};
+
+// Runs program with args, its standard output and error into outputFile, and
+// kills it once it has run timeoutSeconds. Raises std::runtime_error when it
+// cannot be started.
+ChildResult RunChild(const std::string& program, const std::vector<std::string>& args,
+                     double timeoutSeconds, const std::string& outputFile = "/dev/null");
+
+}  // namespace vorlex::bench
