@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <utility>
 #include <variant>
@@ -36,9 +37,9 @@ class Value {
 // Declared types of the columns; tests choose them to steer the access layer's
 // column kinds. Amounts and day numbers need a float word to travel as numbers.
 struct Schema {
-  std::string keyType = "INTEGER";      // ids, indexes, flags, auftragstyp, neinaus
-  std::string amountType = "DOUBLE";    // amounts and rates
-  std::string dateType = "DOUBLE";      // day numbers
+  std::string keyType = "INTEGER";    // ids, indexes, flags, auftragstyp, neinaus
+  std::string amountType = "DOUBLE";  // amounts and rates
+  std::string dateType = "DOUBLE";    // day numbers
   std::string textType = "VARCHAR(255)";
   bool ustIdInBesitzer = true;  // false: ust_id is a column of auftrag instead
   bool lineIndex = true;        // index on verbindauftrag.auftragindex
@@ -65,14 +66,14 @@ struct Order {
   Value papierkorb = 0;
   Value bezahlt = -1;
   Value davonbezahlt = 0.0;
-  Value termin = 0.0;      // invoice date, day number
-  Value bezahltam = 0.0;   // payment date, day number
+  Value termin = 0.0;     // invoice date, day number
+  Value bezahltam = 0.0;  // payment date, day number
   Value bezeichnung = "";
   Value mwst = 19.0;
   Value skonto = 0.0;
   Value auftragstyp = 0;
   Value rechbetrag = 0.0;
-  Value ust_id = "";       // only when Schema::ustIdInBesitzer is false
+  Value ust_id = "";  // only when Schema::ustIdInBesitzer is false
 };
 
 struct Line {
@@ -93,10 +94,16 @@ struct CashEntry {
   Value mwst = 19.0;
 };
 
+// Each table's key column `id` is declared "id <keyType> PRIMARY KEY" (auftrag,
+// besitzer, lieferant), so ids are unique and joins find them by index; with
+// keyType "INTEGER" the id is SQLite's row id and holds integers only, with any
+// other type (say "INT") it may hold any value. Lines, cash-book entries and the
+// settings row number themselves.
 class PelmoraDb {
  public:
   // Creates (replacing) the file at path with the six tables and a few columns
-  // the program does not read.
+  // the program does not read. While the builder is open the file is written
+  // without a journal and without syncing; wrap large inserts in Begin/Commit.
   explicit PelmoraDb(const std::string& path, const Schema& schema = {});
   ~PelmoraDb();
   PelmoraDb(const PelmoraDb&) = delete;
@@ -110,13 +117,13 @@ class PelmoraDb {
   void SetVatId(const Value& ustidnummer);  // one row of settingsmandant
 
   // Any row of any table, by column name.
-  void Insert(const std::string& table,
-              const std::vector<std::pair<std::string, Value>>& columns);
+  void Insert(const std::string& table, const std::vector<std::pair<std::string, Value>>& columns);
   void Exec(const std::string& sql);
   void Begin();
   void Commit();
-  // Closes the connection; the file stays.
+  // Closes the connection (committing an open Begin); the file stays.
   void Close();
+  bool IsOpen() const { return db_ != nullptr; }
 
   const std::string& Path() const { return path_; }
   const Schema& GetSchema() const { return schema_; }
@@ -125,9 +132,13 @@ class PelmoraDb {
   std::string path_;
   Schema schema_;
   sqlite3* db_ = nullptr;
+  struct Statements;  // prepared inserts, re-used
+  std::unique_ptr<Statements> statements_;
 };
 
-// Writes a settings file "pelmora.ini" with section "Allgemein".
+// Writes a settings file with section "Allgemein" and the keys "db_pfad" and
+// "db_name" (CR LF line ends). path is the file, or an existing folder to
+// write "pelmora.ini" into; missing parent folders are created.
 void WriteSettingsFile(const std::string& path, const std::string& dbPfad,
                        const std::string& dbName);
 
