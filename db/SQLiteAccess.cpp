@@ -1,1 +1,327 @@
-// placeholder
+#include "db/SQLiteAccess.h"
+
+#include <sqlite3.h>
+
+#include <cmath>
+#include <cstring>
+#include <utility>
+
+#include "util/uFormat.h"
+
+namespace vorlex {
+
+namespace {
+
+// Column names are compared in upper case; ASCII letters only, so that the
+// bytes of a name in any character set stay as they are.
+std::string UpperCase(std::string_view text) {
+  std::string result(text);
+  for (char& c : result) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return result;
+}
+
+// A declared type decides the kind only as one of a few whole words, compared
+// case-sensitively; every other declared type means text.
+ColumnKind KindOfDeclaredType(const char* declared) {
+  const std::string_view type(declared);
+  if (type == "INTEGER" || type == "BOOLEAN") return ColumnKind::Integer;
+  if (type == "NUMERIC" || type == "FLOAT" || type == "DOUBLE" || type == "REAL") {
+    return ColumnKind::Float;
+  }
+  if (type == "BLOB") return ColumnKind::Blob;
+  return ColumnKind::Text;
+}
+
+// Finalises a prepared statement whichever way the scope is left.
+class Statement {
+ public:
+  Statement() = default;
+  ~Statement() { sqlite3_finalize(stmt_); }
+  Statement(const Statement&) = delete;
+  Statement& operator=(const Statement&) = delete;
+  sqlite3_stmt** Out() { return &stmt_; }
+  sqlite3_stmt* Get() const { return stmt_; }
+
+ private:
+  sqlite3_stmt* stmt_ = nullptr;
+};
+
+// Prepares the first statement of sql; the rest of the text is ignored.
+void Prepare(TSQLiteDatabase& db, const std::string& sql, Statement& stmt) {
+  if (sqlite3_prepare_v2(db.Handle(), sql.c_str(), -1, stmt.Out(), nullptr) != SQLITE_OK) {
+    db.RaiseLastError("Error executing SQL", sql);
+  }
+  if (stmt.Get() == nullptr) db.RaiseLastError("Could not prepare SQL statement", sql);
+}
+
+const char* const kAtEnd = "Table is at End of File";
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// TSQLiteDatabase
+
+TSQLiteDatabase::TSQLiteDatabase(const std::string& fileName) {
+  // Read-only and never create: a mistyped location must not leave an empty
+  // database where Pelmora's belongs, and Pelmora's data is never changed.
+  const int rc = sqlite3_open_v2(fileName.c_str(), &db_, SQLITE_OPEN_READONLY, nullptr);
+  if (rc != SQLITE_OK) {
+    std::string message = "Failed to open database \"" + fileName + "\" : ";
+    message += db_ != nullptr ? sqlite3_errmsg(db_) : "unknown error";
+    sqlite3_close(db_);
+    db_ = nullptr;
+    throw ESQLiteException(message);
+  }
+  try {
+    Execute("PRAGMA SYNCHRONOUS=NORMAL;");
+    Execute("PRAGMA temp_store = MEMORY;");
+  } catch (...) {
+    sqlite3_close(db_);
+    db_ = nullptr;
+    throw;
+  }
+}
+
+TSQLiteDatabase::~TSQLiteDatabase() {
+  if (db_ != nullptr) sqlite3_close(db_);
+}
+
+TSQLiteDatabase::TSQLiteDatabase(TSQLiteDatabase&& other) noexcept
+    : db_(std::exchange(other.db_, nullptr)) {}
+
+TSQLiteDatabase& TSQLiteDatabase::operator=(TSQLiteDatabase&& other) noexcept {
+  if (this != &other) {
+    if (db_ != nullptr) sqlite3_close(db_);
+    db_ = std::exchange(other.db_, nullptr);
+  }
+  return *this;
+}
+
+void TSQLiteDatabase::Execute(const std::string& sql) {
+  Statement stmt;
+  Prepare(*this, sql, stmt);
+  if (sqlite3_step(stmt.Get()) != SQLITE_DONE) {
+    RaiseLastError("Error executing SQL statement", sql);
+  }
+}
+
+std::unique_ptr<TSQLiteTable> TSQLiteDatabase::OpenTable(const std::string& sql) {
+  return std::make_unique<TSQLiteTable>(*this, sql);
+}
+
+void TSQLiteDatabase::RaiseLastError(const std::string& action, const std::string& sql) {
+  const bool hasError = db_ != nullptr && sqlite3_errcode(db_) != SQLITE_OK;
+  throw ESQLiteException(action + " \"" + sql +
+                         "\" : " + (hasError ? sqlite3_errmsg(db_) : "No message"));
+}
+
+// ---------------------------------------------------------------------------
+// TSQLiteTable
+
+// A result is held column by column in typed arrays rather than one object per
+// cell: numbers in plain arrays, texts back to back in one buffer.
+struct TSQLiteTable::Impl {
+  struct Column {
+    std::string name;  // upper case
+    ColumnKind kind = ColumnKind::Text;
+    std::vector<bool> null;
+    std::vector<int64_t> integers;   // Integer kind
+    std::vector<double> floats;      // Float kind
+    std::string bytes;               // Text kind: the cells back to back
+    std::vector<size_t> ends;        // Text kind: end of each row's cell in bytes
+    std::vector<std::string> blobs;  // Blob kind
+
+    std::string_view Text(int row) const {
+      const size_t begin = row == 0 ? 0 : ends[row - 1];
+      return std::string_view(bytes).substr(begin, ends[row] - begin);
+    }
+  };
+  std::vector<Column> columns;
+
+  void Append(sqlite3_stmt* stmt, int index) {
+    Column& column = columns[index];
+    const bool isNull = sqlite3_column_type(stmt, index) == SQLITE_NULL;
+    bool held = !isNull;
+    switch (column.kind) {
+      case ColumnKind::Integer:
+        column.integers.push_back(isNull ? 0 : sqlite3_column_int64(stmt, index));
+        break;
+      case ColumnKind::Float:
+        column.floats.push_back(isNull ? 0.0 : sqlite3_column_double(stmt, index));
+        break;
+      case ColumnKind::Text:
+        if (!isNull) {
+          const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, index));
+          if (text != nullptr) {
+            const size_t size = static_cast<size_t>(sqlite3_column_bytes(stmt, index));
+            const void* zero = std::memchr(text, 0, size);  // text ends at a zero byte
+            column.bytes.append(text,
+                                zero != nullptr ? static_cast<const char*>(zero) : text + size);
+          }
+        }
+        column.ends.push_back(column.bytes.size());
+        break;
+      case ColumnKind::Blob: {
+        // An empty blob is held like NULL.
+        const int size = isNull ? 0 : sqlite3_column_bytes(stmt, index);
+        const void* data = isNull ? nullptr : sqlite3_column_blob(stmt, index);
+        held = size > 0 && data != nullptr;
+        column.blobs.emplace_back(held ? std::string(static_cast<const char*>(data), size)
+                                       : std::string());
+        break;
+      }
+      case ColumnKind::Null:
+        break;  // always read as empty text; only NULL or not matters
+    }
+    column.null.push_back(!held);
+  }
+};
+
+TSQLiteTable::TSQLiteTable(TSQLiteDatabase& db, const std::string& sql)
+    : impl_(std::make_unique<Impl>()) {
+  Statement stmt;
+  Prepare(db, sql, stmt);
+  for (;;) {
+    const int rc = sqlite3_step(stmt.Get());
+    if (rc == SQLITE_DONE) break;
+    if (rc == SQLITE_BUSY) {
+      // No waiting and no retry: a lock held elsewhere surfaces at once.
+      throw ESQLiteException("Could not prepare SQL statement \"" + sql + "\" : SQLite is Busy");
+    }
+    if (rc != SQLITE_ROW) db.RaiseLastError("Could not retrieve data", sql);
+    if (rowCount_ == 0) {
+      // Names and kinds come from the first row and hold for all rows.
+      columnCount_ = sqlite3_column_count(stmt.Get());
+      impl_->columns.resize(static_cast<size_t>(columnCount_));
+      for (int i = 0; i < columnCount_; ++i) {
+        Impl::Column& column = impl_->columns[i];
+        const char* name = sqlite3_column_name(stmt.Get(), i);
+        column.name = UpperCase(name != nullptr ? name : "");
+        const char* declared = sqlite3_column_decltype(stmt.Get(), i);
+        column.kind = declared != nullptr
+                          ? KindOfDeclaredType(declared)
+                          : static_cast<ColumnKind>(sqlite3_column_type(stmt.Get(), i));
+      }
+    }
+    ++rowCount_;
+    for (int i = 0; i < columnCount_; ++i) impl_->Append(stmt.Get(), i);
+  }
+  cursor_ = 0;
+}
+
+TSQLiteTable::~TSQLiteTable() = default;
+
+bool TSQLiteTable::MoveNext() {
+  if (AtEnd()) return false;
+  ++cursor_;
+  return true;
+}
+
+int TSQLiteTable::ColumnIndex(std::string_view name) const {
+  if (impl_->columns.empty()) {
+    throw ESQLiteException("Field " + std::string(name) + " Not found. Empty dataset");
+  }
+  const std::string upper = UpperCase(name);
+  for (size_t i = 0; i < impl_->columns.size(); ++i) {
+    if (impl_->columns[i].name == upper) return static_cast<int>(i);
+  }
+  throw ESQLiteException("Field not found in dataset: " + std::string(name));
+}
+
+namespace {
+
+void CheckIndex(int index, int columnCount) {
+  if (index < 0 || index >= columnCount) {
+    throw ESQLiteException("Column index out of range: " + std::to_string(index));
+  }
+}
+
+}  // namespace
+
+ColumnKind TSQLiteTable::Kind(int index) const {
+  CheckIndex(index, columnCount_);
+  return impl_->columns[index].kind;
+}
+
+const std::string& TSQLiteTable::ColumnName(int index) const {
+  CheckIndex(index, columnCount_);
+  return impl_->columns[index].name;
+}
+
+bool TSQLiteTable::CellIsNull(int index) const {
+  if (AtEnd()) throw ESQLiteException(kAtEnd);
+  CheckIndex(index, columnCount_);
+  return impl_->columns[index].null[cursor_];
+}
+
+std::string TSQLiteTable::CellText(int index) const {
+  if (AtEnd()) throw ESQLiteException(kAtEnd);
+  CheckIndex(index, columnCount_);
+  const Impl::Column& column = impl_->columns[index];
+  switch (column.kind) {
+    case ColumnKind::Integer:
+      return std::to_string(CellInteger(index));
+    case ColumnKind::Float:
+      return FormatFloat(CellFloat(index));
+    case ColumnKind::Text:
+      return std::string(column.Text(cursor_));
+    case ColumnKind::Blob:
+      return CellBlobText(index);
+    case ColumnKind::Null:
+      break;
+  }
+  return std::string();
+}
+
+std::string TSQLiteTable::CellTextOrEmpty(int index) const {
+  if (AtEnd()) throw ESQLiteException(kAtEnd);
+  if (CellIsNull(index)) return std::string();
+  return CellText(index);
+}
+
+std::string TSQLiteTable::CellTextByName(std::string_view name) const {
+  return CellText(ColumnIndex(name));
+}
+
+int64_t TSQLiteTable::CellInteger(int index) const {
+  if (AtEnd()) throw ESQLiteException(kAtEnd);
+  CheckIndex(index, columnCount_);
+  const Impl::Column& column = impl_->columns[index];
+  if (column.null[cursor_]) return 0;
+  if (column.kind == ColumnKind::Integer) return column.integers[cursor_];
+  if (column.kind == ColumnKind::Float) {
+    const double value = std::trunc(column.floats[cursor_]);
+    if (value >= -9223372036854775808.0 && value < 9223372036854775808.0) {
+      return static_cast<int64_t>(value);
+    }
+  }
+  throw ESQLiteException("Not an integer or numeric field");
+}
+
+double TSQLiteTable::CellFloat(int index) const {
+  if (AtEnd()) throw ESQLiteException(kAtEnd);
+  CheckIndex(index, columnCount_);
+  const Impl::Column& column = impl_->columns[index];
+  if (column.null[cursor_]) return 0.0;
+  if (column.kind == ColumnKind::Integer) return static_cast<double>(column.integers[cursor_]);
+  if (column.kind == ColumnKind::Float) return column.floats[cursor_];
+  throw ESQLiteException("Not an integer or numeric field");
+}
+
+const std::string* TSQLiteTable::CellBlob(int index) const {
+  if (AtEnd()) throw ESQLiteException(kAtEnd);
+  CheckIndex(index, columnCount_);
+  const Impl::Column& column = impl_->columns[index];
+  if (column.null[cursor_]) return nullptr;
+  if (column.kind != ColumnKind::Blob) throw ESQLiteException("Not a Blob field");
+  return &column.blobs[cursor_];
+}
+
+std::string TSQLiteTable::CellBlobText(int index) const {
+  const std::string* blob = CellBlob(index);
+  return blob != nullptr ? *blob : std::string();
+}
+
+}  // namespace vorlex

@@ -1,0 +1,457 @@
+#include "db/SQLiteAccess.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+
+#include "TestFolder.h"
+#include "support/PelmoraDb.h"
+#include "util/uFormat.h"
+
+namespace vorlex {
+namespace {
+
+using testdb::PelmoraDb;
+using testdb::Value;
+
+class SQLiteAccessTest : public ::testing::Test {
+ protected:
+  void SetUp() override { Format() = FormatSettings{}; }
+  void TearDown() override { Format() = FormatSettings{}; }
+
+  // A database holding one table t with the given column definitions and rows.
+  std::string MakeTable(const std::string& columns,
+                        const std::vector<std::vector<std::pair<std::string, Value>>>& rows) {
+    const std::string path = folder_.File("t.db");
+    PelmoraDb db(path);
+    db.Exec("CREATE TABLE t (" + columns + ")");
+    for (const auto& row : rows) db.Insert("t", row);
+    return path;
+  }
+
+  // The message of the ESQLiteException that f raises.
+  template <typename F>
+  static std::string MessageOf(F f) {
+    try {
+      f();
+    } catch (const ESQLiteException& e) {
+      return e.what();
+    }
+    return "(nothing raised)";
+  }
+
+  testing::TestFolder folder_;
+};
+
+TEST_F(SQLiteAccessTest, KindsFromDeclaredTypesAndTheirText) {
+  struct Row {
+    const char* declared;
+    Value stored;
+    ColumnKind kind;
+    const char* text;  // under the German format settings
+  };
+  const Row rows[] = {
+      {"INTEGER", 5, ColumnKind::Integer, "5"},
+      {"BOOLEAN", 1, ColumnKind::Integer, "1"},
+      {"NUMERIC", 12.5, ColumnKind::Float, "12,5"},
+      {"FLOAT", 3.0, ColumnKind::Float, "3"},
+      {"DOUBLE", 1.0 / 3.0, ColumnKind::Float, "0,333333333333333"},
+      {"REAL", 1234.5, ColumnKind::Float, "1234,5"},
+      {"BLOB", "xyz", ColumnKind::Blob, "xyz"},
+      // Only the exact upper-case words count; everything else is text.
+      {"Double", 2.5, ColumnKind::Text, "2.5"},
+      {"numeric", 2.5, ColumnKind::Text, "2.5"},
+      {"boolean", 1, ColumnKind::Text, "1"},
+      {"float", 2.5, ColumnKind::Text, "2.5"},
+      // The library itself reports its standard type names (INT, INTEGER, REAL,
+      // TEXT, BLOB) in upper case, however they were declared.
+      {"integer", 5, ColumnKind::Integer, "5"},
+      {"real", 2.5, ColumnKind::Float, "2,5"},
+      {"INT", 5, ColumnKind::Text, "5"},
+      {"VARCHAR(20)", "abc", ColumnKind::Text, "abc"},
+      {"DOUBLE PRECISION", 12.5, ColumnKind::Text, "12.5"},
+      {"DECIMAL(10,2)", 12.5, ColumnKind::Text, "12.5"},
+      {"TEXT", "M\xE4rz", ColumnKind::Text, "M\xE4rz"},
+      // The column's kind decides which accessor the library converts through.
+      {"INTEGER", "abc", ColumnKind::Integer, "0"},
+      {"INTEGER", 2.7, ColumnKind::Integer, "2"},
+      {"DOUBLE", "12,5", ColumnKind::Float, "12"},
+      {"DOUBLE", 7, ColumnKind::Float, "7"},
+      {"TEXT", 7, ColumnKind::Text, "7"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.declared);
+    std::filesystem::remove(folder_.File("t.db"));
+    const std::string path = MakeTable(std::string("v ") + r.declared, {{{"v", r.stored}}});
+    TSQLiteDatabase db(path);
+    auto table = db.OpenTable("SELECT v FROM t");
+    ASSERT_EQ(table->RowCount(), 1);
+    EXPECT_EQ(table->Kind(0), r.kind);
+    EXPECT_EQ(table->CellText(0), r.text);
+    EXPECT_EQ(table->CellTextOrEmpty(0), r.text);
+  }
+}
+
+TEST_F(SQLiteAccessTest, DecimalTextKeepsThePointWhateverTheLocale) {
+  const std::string path = MakeTable("v DECIMAL(10,2), w DOUBLE", {{{"v", 12.5}, {"w", 12.5}}});
+  TSQLiteDatabase db(path);
+  for (char separator : {',', '.'}) {
+    Format().DecimalSeparator = separator;
+    auto table = db.OpenTable("SELECT v, w FROM t");
+    EXPECT_EQ(table->CellText(0), "12.5");
+    EXPECT_EQ(table->CellText(1), std::string("12") + separator + "5");
+  }
+}
+
+TEST_F(SQLiteAccessTest, ExpressionKindsComeFromTheFirstRow) {
+  const std::string path =
+      MakeTable("n INTEGER, v DOUBLE, u",
+                {{{"n", 1}, {"v", 2.5}, {"u", 4}}, {{"n", 2}, {"v", 3.5}, {"u", "x"}}});
+  TSQLiteDatabase db(path);
+  {
+    auto table = db.OpenTable(
+        "SELECT 1, 2.5, 'x', x'00ff', NULL, (SELECT SUM(v) FROM t WHERE n > 9), u FROM t "
+        "ORDER BY n");
+    const ColumnKind expected[] = {ColumnKind::Integer, ColumnKind::Float, ColumnKind::Text,
+                                   ColumnKind::Blob,    ColumnKind::Null,  ColumnKind::Null,
+                                   ColumnKind::Integer};
+    ASSERT_EQ(table->ColumnCount(), 7);
+    for (int i = 0; i < 7; ++i) EXPECT_EQ(table->Kind(i), expected[i]) << i;
+    EXPECT_EQ(table->CellText(0), "1");
+    EXPECT_EQ(table->CellText(1), "2,5");
+    EXPECT_EQ(table->CellText(3), std::string("\0\xFF", 2));
+    EXPECT_EQ(table->CellText(4), "");
+    EXPECT_EQ(table->CellText(6), "4");
+    table->MoveNext();
+    // The second row's text "x" is read through the integer accessor of the
+    // column's kind.
+    EXPECT_EQ(table->CellText(6), "0");
+  }
+  {
+    // A sum over no rows: one row, null kind, empty text either way.
+    auto table = db.OpenTable("SELECT SUM(v) AS s FROM t WHERE n > 9");
+    ASSERT_EQ(table->RowCount(), 1);
+    EXPECT_EQ(table->Kind(0), ColumnKind::Null);
+    EXPECT_EQ(table->CellText(0), "");
+    EXPECT_EQ(table->CellTextOrEmpty(0), "");
+  }
+  {
+    // NULL in the first row makes the null kind; later values read as empty text.
+    auto table = db.OpenTable("SELECT CASE WHEN n = 1 THEN NULL ELSE 7 END FROM t ORDER BY n");
+    EXPECT_EQ(table->Kind(0), ColumnKind::Null);
+    table->MoveNext();
+    EXPECT_EQ(table->CellText(0), "");
+    EXPECT_EQ(table->CellTextOrEmpty(0), "");
+    EXPECT_TRUE(table->MoveNext());
+  }
+  {
+    // An integer first row fixes the integer kind: 2.5 later reads as 2.
+    auto table = db.OpenTable("SELECT CASE WHEN n = 1 THEN 1 ELSE 2.5 END FROM t ORDER BY n");
+    EXPECT_EQ(table->Kind(0), ColumnKind::Integer);
+    table->MoveNext();
+    EXPECT_EQ(table->CellText(0), "2");
+  }
+}
+
+TEST_F(SQLiteAccessTest, NullCellsOfEveryKind) {
+  const std::string path =
+      MakeTable("i INTEGER, f DOUBLE, t TEXT, b BLOB, e BLOB",
+                {{{"i", nullptr}, {"f", nullptr}, {"t", nullptr}, {"b", nullptr}, {"e", ""}}});
+  {
+    // An empty blob is held like NULL.
+    PelmoraDb raw(folder_.File("unused.db"));
+  }
+  sqlite3* writer = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &writer), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(writer, "UPDATE t SET e = zeroblob(0)", nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(writer);
+
+  TSQLiteDatabase db(path);
+  auto table = db.OpenTable("SELECT i, f, t, b, e, NULL AS n FROM t");
+  struct Row {
+    const char* name;
+    ColumnKind kind;
+    const char* text;
+  };
+  const Row rows[] = {{"i", ColumnKind::Integer, "0"}, {"f", ColumnKind::Float, "0"},
+                      {"t", ColumnKind::Text, ""},     {"b", ColumnKind::Blob, ""},
+                      {"e", ColumnKind::Blob, ""},     {"n", ColumnKind::Null, ""}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    const int index = table->ColumnIndex(r.name);
+    EXPECT_EQ(table->Kind(index), r.kind);
+    EXPECT_TRUE(table->CellIsNull(index));
+    EXPECT_EQ(table->CellText(index), r.text);
+    EXPECT_EQ(table->CellTextOrEmpty(index), "");
+    EXPECT_EQ(table->CellInteger(index), 0);
+    EXPECT_EQ(table->CellFloat(index), 0.0);
+    EXPECT_EQ(table->CellBlob(index), nullptr);
+    EXPECT_EQ(table->CellBlobText(index), "");
+  }
+}
+
+TEST_F(SQLiteAccessTest, CellReadersByKind) {
+  const std::string path = MakeTable(
+      "i INTEGER, f DOUBLE, t TEXT, b BLOB",
+      {{{"i", int64_t{4294967301}}, {"f", -2.75}, {"t", "abc"}, {"b", std::string("a\0b", 3)}}});
+  TSQLiteDatabase db(path);
+  auto table = db.OpenTable("SELECT i, f, t, b, 'x' || NULL AS n, t AS n2 FROM t");
+  EXPECT_EQ(table->CellInteger(0), 4294967301);
+  EXPECT_EQ(table->CellFloat(0), 4294967301.0);
+  EXPECT_EQ(table->CellFloat(1), -2.75);
+  EXPECT_EQ(table->CellInteger(1), -2);
+  ASSERT_NE(table->CellBlob(3), nullptr);
+  EXPECT_EQ(*table->CellBlob(3), std::string("a\0b", 3));  // blobs keep zero bytes
+  EXPECT_EQ(table->CellBlobText(3), std::string("a\0b", 3));
+  EXPECT_EQ(table->CellTextByName("T"), "abc");
+
+  const std::string notNumeric = "Not an integer or numeric field";
+  EXPECT_EQ(MessageOf([&] { table->CellInteger(2); }), notNumeric);
+  EXPECT_EQ(MessageOf([&] { table->CellFloat(2); }), notNumeric);
+  EXPECT_EQ(MessageOf([&] { table->CellInteger(3); }), notNumeric);
+  EXPECT_EQ(MessageOf([&] { table->CellFloat(3); }), notNumeric);
+  EXPECT_EQ(MessageOf([&] { table->CellBlob(0); }), "Not a Blob field");
+  EXPECT_EQ(MessageOf([&] { table->CellBlob(1); }), "Not a Blob field");
+  EXPECT_EQ(MessageOf([&] { table->CellBlob(2); }), "Not a Blob field");
+}
+
+TEST_F(SQLiteAccessTest, IntegersAreHeldWithAllSixtyFourBits) {
+  const int64_t values[] = {2147483647,  2147483648,          4294967301, -2147483649,
+                            -4294967296, 9223372036854775807, INT64_MIN};
+  std::vector<std::vector<std::pair<std::string, Value>>> rows;
+  for (int64_t v : values) rows.push_back({{"v", v}});
+  TSQLiteDatabase db(MakeTable("v INTEGER", rows));
+  auto table = db.OpenTable("SELECT v FROM t ORDER BY rowid");
+  for (int64_t v : values) {
+    ASSERT_FALSE(table->AtEnd());
+    EXPECT_EQ(table->CellInteger(0), v);
+    EXPECT_EQ(table->CellText(0), std::to_string(v));
+    table->MoveNext();
+  }
+  EXPECT_TRUE(table->AtEnd());
+}
+
+TEST_F(SQLiteAccessTest, ColumnLookup) {
+  const std::string path =
+      MakeTable("Betrag DOUBLE, name TEXT", {{{"Betrag", 1.5}, {"name", "a"}}});
+  TSQLiteDatabase db(path);
+  auto table = db.OpenTable("SELECT t.*, 'b' AS name, 'c' AS NAME FROM t");
+  for (const char* name : {"betrag", "BETRAG", "Betrag", "bEtRaG"}) {
+    EXPECT_EQ(table->ColumnIndex(name), 0) << name;
+  }
+  EXPECT_EQ(table->ColumnName(0), "BETRAG");
+  // Two columns of the same name: the first is found.
+  EXPECT_EQ(table->ColumnIndex("Name"), 1);
+  EXPECT_EQ(table->CellTextByName("name"), "a");
+  // The message carries the name as the caller wrote it.
+  EXPECT_EQ(MessageOf([&] { table->ColumnIndex("Mwst"); }), "Field not found in dataset: Mwst");
+
+  auto empty = db.OpenTable("SELECT * FROM t WHERE 0");
+  EXPECT_EQ(empty->ColumnCount(), 0);
+  EXPECT_EQ(MessageOf([&] { empty->ColumnIndex("Betrag"); }),
+            "Field Betrag Not found. Empty dataset");
+}
+
+TEST_F(SQLiteAccessTest, CursorOnZeroOneAndFiveRows) {
+  for (int n : {0, 1, 5}) {
+    SCOPED_TRACE(n);
+    std::vector<std::vector<std::pair<std::string, Value>>> rows;
+    for (int i = 0; i < n; ++i) rows.push_back({{"v", i}});
+    std::filesystem::remove(folder_.File("t.db"));
+    TSQLiteDatabase db(MakeTable("v INTEGER", rows));
+    auto table = db.OpenTable("SELECT v FROM t ORDER BY v");
+    EXPECT_EQ(table->RowCount(), n);
+    for (int i = 0; i < n; ++i) {
+      ASSERT_FALSE(table->AtEnd());
+      EXPECT_EQ(table->CellInteger(0), i);
+      EXPECT_TRUE(table->MoveNext());  // also when this step passes the last row
+      EXPECT_EQ(table->RowCount(), n);
+    }
+    EXPECT_TRUE(table->AtEnd());
+    EXPECT_FALSE(table->MoveNext());
+    EXPECT_TRUE(table->AtEnd());
+    if (n > 0) {
+      // Every cell reader refuses to read past the end.
+      const std::string atEnd = "Table is at End of File";
+      EXPECT_EQ(MessageOf([&] { table->CellText(0); }), atEnd);
+      EXPECT_EQ(MessageOf([&] { table->CellTextOrEmpty(0); }), atEnd);
+      EXPECT_EQ(MessageOf([&] { table->CellInteger(0); }), atEnd);
+      EXPECT_EQ(MessageOf([&] { table->CellFloat(0); }), atEnd);
+      EXPECT_EQ(MessageOf([&] { table->CellBlob(0); }), atEnd);
+    }
+  }
+}
+
+TEST_F(SQLiteAccessTest, TextEndsAtAZeroByte) {
+  TSQLiteDatabase db(MakeTable("v TEXT", {{{"v", std::string("ab\0cd", 5)}}}));
+  auto table = db.OpenTable("SELECT v, length(CAST(v AS BLOB)) AS n FROM t");
+  EXPECT_EQ(table->CellText(0), "ab");
+  EXPECT_EQ(table->CellTextByName("n"), "5");  // the database holds all five bytes
+}
+
+TEST_F(SQLiteAccessTest, OnlyTheFirstOfTwoStatementsRuns) {
+  TSQLiteDatabase db(MakeTable("v INTEGER", {{{"v", 1}}}));
+  auto table = db.OpenTable("SELECT 1 AS a; SELECT 2 AS a, 3 AS b");
+  EXPECT_EQ(table->RowCount(), 1);
+  EXPECT_EQ(table->ColumnCount(), 1);
+  EXPECT_EQ(table->CellText(0), "1");
+  // The second statement would fail if it were even prepared.
+  EXPECT_NO_THROW(db.Execute("PRAGMA temp_store = MEMORY; SELECT no_such_function()"));
+}
+
+TEST_F(SQLiteAccessTest, EveryMessageText) {
+  const std::string path = MakeTable("v INTEGER", {{{"v", 1}}});
+  TSQLiteDatabase db(path);
+  struct Row {
+    const char* name;
+    std::function<void()> action;
+    std::string message;
+  };
+  const Row rows[] = {
+      {"missing table", [&] { db.OpenTable("SELECT * FROM nosuch"); },
+       "Error executing SQL \"SELECT * FROM nosuch\" : no such table: nosuch"},
+      {"missing column", [&] { db.OpenTable("SELECT w FROM t"); },
+       "Error executing SQL \"SELECT w FROM t\" : no such column: w"},
+      {"empty text", [&] { db.OpenTable(""); },
+       "Could not prepare SQL statement \"\" : No message"},
+      {"only a comment", [&] { db.OpenTable("  -- nothing"); },
+       "Could not prepare SQL statement \"  -- nothing\" : No message"},
+      {"execute with no statement", [&] { db.Execute(" "); },
+       "Could not prepare SQL statement \" \" : No message"},
+      {"execute that writes", [&] { db.Execute("CREATE TABLE x (a)"); },
+       "Error executing SQL statement \"CREATE TABLE x (a)\" : attempt to write a readonly "
+       "database"},
+      {"execute that returns rows", [&] { db.Execute("SELECT 1"); },
+       "Error executing SQL statement \"SELECT 1\" : another row available"},
+      {"failure while stepping", [&] { db.OpenTable("SELECT abs(-9223372036854775807 - 1)"); },
+       "Could not retrieve data \"SELECT abs(-9223372036854775807 - 1)\" : integer overflow"},
+  };
+  for (const Row& r : rows) EXPECT_EQ(MessageOf(r.action), r.message) << r.name;
+  // By hand: the connection's last error, whatever raised it.
+  EXPECT_ANY_THROW(db.OpenTable("SELECT * FROM nosuch"));
+  EXPECT_EQ(MessageOf([&] { db.RaiseLastError("Some action", "SELECT 1"); }),
+            "Some action \"SELECT 1\" : no such table: nosuch");
+  // After failures the connection still answers.
+  EXPECT_EQ(db.OpenTable("SELECT v FROM t")->CellText(0), "1");
+}
+
+TEST_F(SQLiteAccessTest, OpeningNeverCreatesOrChangesAFile) {
+  struct Row {
+    const char* name;
+    std::string path;
+  };
+  const Row rows[] = {{"missing file", folder_.File("missing.db")},
+                      {"missing folder", folder_.File("nofolder/missing.db")}};
+  for (const Row& r : rows) {
+    EXPECT_EQ(MessageOf([&] { TSQLiteDatabase db(r.path); }),
+              "Failed to open database \"" + r.path + "\" : unable to open database file")
+        << r.name;
+    EXPECT_FALSE(std::filesystem::exists(r.path)) << r.name;
+  }
+  EXPECT_TRUE(folder_.Names().empty());
+
+  const std::string path = MakeTable("v INTEGER", {{{"v", 1}}});
+  const auto read = [&] {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  const std::string before = read();
+  const auto modified = std::filesystem::last_write_time(path);
+  {
+    TSQLiteDatabase db(path);
+    EXPECT_ANY_THROW(db.Execute("INSERT INTO t VALUES (2)"));
+    EXPECT_ANY_THROW(db.Execute("PRAGMA journal_mode=WAL"));
+    EXPECT_EQ(db.OpenTable("SELECT count(*) FROM t")->CellText(0), "1");
+  }
+  EXPECT_EQ(read(), before);
+  EXPECT_EQ(std::filesystem::last_write_time(path), modified);
+  EXPECT_EQ(folder_.Names(), (std::set<std::string>{"t.db"}));
+}
+
+TEST_F(SQLiteAccessTest, BusyDatabaseFailsAtOnce) {
+  const std::string path = MakeTable("v INTEGER", {{{"v", 1}}});
+  TSQLiteDatabase db(path);
+  EXPECT_EQ(db.OpenTable("SELECT v FROM t")->CellText(0), "1");  // schema is read
+
+  sqlite3* writer = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &writer), SQLITE_OK);
+  ASSERT_EQ(
+      sqlite3_exec(writer, "BEGIN EXCLUSIVE; INSERT INTO t VALUES (2)", nullptr, nullptr, nullptr),
+      SQLITE_OK);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(MessageOf([&] { db.OpenTable("SELECT v FROM t"); }),
+            "Could not prepare SQL statement \"SELECT v FROM t\" : SQLite is Busy");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+
+  // A new connection must read the schema for its settings; that fails in
+  // preparation, and no connection results.
+  EXPECT_EQ(MessageOf([&] { TSQLiteDatabase fresh(path); }),
+            "Error executing SQL \"PRAGMA SYNCHRONOUS=NORMAL;\" : database is locked");
+
+  ASSERT_EQ(sqlite3_exec(writer, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(writer);
+  // Once the lock is gone the same connections read again.
+  EXPECT_EQ(db.OpenTable("SELECT count(*) FROM t")->CellText(0), "2");
+  EXPECT_EQ(TSQLiteDatabase(path).OpenTable("SELECT count(*) FROM t")->CellText(0), "2");
+}
+
+TEST_F(SQLiteAccessTest, DatabaseInWalMode) {
+  const std::string path = folder_.File("wal.db");
+  {
+    testdb::Schema schema;
+    schema.wal = true;
+    PelmoraDb db(path, schema);
+    db.Exec("CREATE TABLE t (v INTEGER)");
+    db.Insert("t", {{"v", 1}});
+  }
+  ASSERT_EQ(folder_.Names(), (std::set<std::string>{"wal.db"}));
+  const auto modified = std::filesystem::last_write_time(path);
+  const auto size = std::filesystem::file_size(path);
+  {
+    // Closed cleanly: only the database file is there. Reading a WAL database
+    // needs its shared-memory index, so the library makes the two side files;
+    // a read-only connection cannot check them back in, so they stay after it
+    // closes (empty log, no data). The database file itself is untouched.
+    TSQLiteDatabase db(path);
+    EXPECT_EQ(db.OpenTable("PRAGMA journal_mode")->CellText(0), "wal");
+    EXPECT_EQ(db.OpenTable("SELECT count(*) FROM t")->CellText(0), "1");
+  }
+  EXPECT_EQ(folder_.Names(), (std::set<std::string>{"wal.db", "wal.db-shm", "wal.db-wal"}));
+  EXPECT_EQ(std::filesystem::file_size(path + "-wal"), 0u);
+  EXPECT_EQ(std::filesystem::last_write_time(path), modified);
+  EXPECT_EQ(std::filesystem::file_size(path), size);
+
+  // Another connection holds the database open and has written to it.
+  sqlite3* writer = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &writer), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(writer, "INSERT INTO t VALUES (2)", nullptr, nullptr, nullptr), SQLITE_OK);
+  {
+    TSQLiteDatabase db(path);
+    EXPECT_EQ(db.OpenTable("SELECT sum(v) FROM t")->CellText(0), "3");
+    // A write in progress elsewhere neither blocks nor shows.
+    ASSERT_EQ(sqlite3_exec(writer, "BEGIN; INSERT INTO t VALUES (4)", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    EXPECT_EQ(db.OpenTable("SELECT sum(v) FROM t")->CellText(0), "3");
+    ASSERT_EQ(sqlite3_exec(writer, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
+    EXPECT_EQ(db.OpenTable("SELECT sum(v) FROM t")->CellText(0), "7");
+  }
+  sqlite3_close(writer);
+  // The writer, closing last, removes its own side files.
+  EXPECT_EQ(folder_.Names(), (std::set<std::string>{"wal.db"}));
+}
+
+TEST_F(SQLiteAccessTest, MovedConnectionStaysUsable) {
+  TSQLiteDatabase first(MakeTable("v INTEGER", {{{"v", 1}}}));
+  TSQLiteDatabase second(std::move(first));
+  EXPECT_EQ(first.Handle(), nullptr);
+  EXPECT_EQ(second.OpenTable("SELECT v FROM t")->CellText(0), "1");
+}
+
+}  // namespace
+}  // namespace vorlex
