@@ -1,1 +1,176 @@
-// placeholder
+#include "app/uLocation.h"
+
+#include <ini.h>
+#include <pwd.h>
+#include <strings.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <vector>
+
+namespace vorlex {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::size_t kMaxValueLength = 1023;
+constexpr const char* kSection = "Allgemein";
+
+bool IsBlank(char c) {
+  return static_cast<unsigned char>(c) <= 32;
+}
+
+// White space as the settings-file library counts it, without the C locale.
+bool IsSpace(char c) {
+  return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+std::string TrimBlanks(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return std::string(text);
+}
+
+// The settings file as libinih sees it, line by line, read like the
+// platform's profile reader reads it: it knows no continuation lines (an
+// indented key stays a key, so lines are handed over without their leading
+// blanks) and no inline comments (a ";" belongs to the value), and a value may
+// be longer than the library's line buffer. Every value is therefore kept
+// aside and handed to the library as a short token, which the handler
+// exchanges for it again.
+class SettingsReader {
+ public:
+  explicit SettingsReader(std::istream& in) : in_(in) {}
+
+  static char* Read(char* buffer, int size, void* self) {
+    return static_cast<SettingsReader*>(self)->Next(buffer, static_cast<std::size_t>(size));
+  }
+
+  // The value behind a token, without the blanks around it.
+  std::string Resolve(const char* token) const {
+    const std::string_view t(token);
+    if (t.size() < 2 || t.front() != kToken) return std::string(t);
+    const std::size_t index = std::strtoul(token + 1, nullptr, 10);
+    if (index >= values_.size() || t != Token(index)) return std::string(t);
+    return TrimBlanks(values_[index]);
+  }
+
+ private:
+  static constexpr char kToken = '\x01';
+  static std::string Token(std::size_t index) { return kToken + std::to_string(index); }
+
+  char* Next(char* buffer, std::size_t size) {
+    std::string line;
+    if (size < 2 || !std::getline(in_, line)) return nullptr;
+    if (firstLine_ && line.rfind("\xEF\xBB\xBF", 0) == 0) line.erase(0, 3);
+    firstLine_ = false;
+    std::size_t start = 0;
+    while (start < line.size() && IsSpace(line[start])) ++start;
+    line.erase(0, start);
+    const std::size_t separator = line.find_first_of("=:");
+    if (!line.empty() && line[0] != ';' && line[0] != '#' && line[0] != '[' &&
+        separator != std::string::npos) {
+      values_.push_back(line.substr(separator + 1));
+      line = line.substr(0, separator + 1) + Token(values_.size() - 1);
+    }
+    if (line.size() + 2 > size) line.resize(size - 2);
+    line += '\n';
+    std::memcpy(buffer, line.c_str(), line.size() + 1);
+    return buffer;
+  }
+
+  std::istream& in_;
+  bool firstLine_ = true;
+  std::vector<std::string> values_;
+};
+
+struct Values {
+  const SettingsReader* reader = nullptr;
+  std::optional<std::string> dbPfad;
+  std::optional<std::string> dbName;
+};
+
+// One pair of surrounding quotes is removed, then the value is cut to the
+// length the platform's reader allows.
+std::string Unquote(std::string value) {
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+      value.back() == value.front()) {
+    value = value.substr(1, value.size() - 2);
+  }
+  if (value.size() > kMaxValueLength) value.resize(kMaxValueLength);
+  return value;
+}
+
+int Handler(void* user, const char* section, const char* name, const char* value) {
+  auto& values = *static_cast<Values*>(user);
+  if (strcasecmp(section, kSection) != 0) return 1;
+  // The first occurrence of a key counts.
+  std::optional<std::string>* target = nullptr;
+  if (strcasecmp(name, "db_pfad") == 0) target = &values.dbPfad;
+  if (strcasecmp(name, "db_name") == 0) target = &values.dbName;
+  if (target != nullptr && !target->has_value()) *target = Unquote(values.reader->Resolve(value));
+  return 1;
+}
+
+}  // namespace
+
+std::string GetEnvVar(const std::string& name) {
+  const char* value = std::getenv(name.c_str());
+  return value != nullptr ? std::string(value) : std::string();
+}
+
+std::string PelmoraAppDataDir() {
+  std::string base = GetEnvVar("APPDATA");
+  if (base.empty()) {
+    base = GetEnvVar("XDG_CONFIG_HOME");
+    // A relative XDG_CONFIG_HOME is invalid and ignored.
+    if (base.empty() || base.front() != '/') {
+      std::string home = GetEnvVar("HOME");
+      if (home.empty()) {
+        if (const passwd* pw = getpwuid(getuid()); pw != nullptr && pw->pw_dir != nullptr) {
+          home = pw->pw_dir;
+        }
+      }
+      base = home + "/.config";
+    }
+  }
+  if (base.empty() || base.back() != '/') base += '/';
+  return base + "Pelmora/";
+}
+
+DatabaseLocation ReadDatabaseLocation(const std::string& settingsFile,
+                                      const std::string& appDataDir) {
+  Values values;
+  if (std::ifstream in(settingsFile, std::ios::binary); in) {
+    SettingsReader reader(in);
+    values.reader = &reader;
+    // Lines the library cannot parse are skipped, as the platform's reader does.
+    ini_parse_stream(&SettingsReader::Read, &reader, &Handler, &values);
+  }
+
+  DatabaseLocation location;
+  std::string folder = values.dbPfad.value_or("");
+  // The file may come from a Windows installation.
+  for (char& c : folder) {
+    if (c == '\\') c = '/';
+  }
+  if (TrimBlanks(folder).empty()) {
+    folder = appDataDir;
+  } else if (!fs::path(folder).is_absolute()) {
+    // Relative to the settings file's folder, "." and ".." resolved.
+    const fs::path settingsFolder = fs::absolute(fs::path(settingsFile)).parent_path();
+    folder = (settingsFolder / folder).lexically_normal().string();
+  }
+  if (folder.empty() || folder.back() != '/') folder += '/';
+  location.DbFolder = folder;
+  location.DbName = values.dbName.value_or("");
+  return location;
+}
+
+}  // namespace vorlex

@@ -1,0 +1,41 @@
+#include "ui/CsvExport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace vorlex {
+namespace {
+
+using namespace std::string_literals;
+
+TEST(CsvExportTest, BytesOfLists) {
+  struct Row {
+    const char* name;
+    std::vector<std::string> lines;
+    std::string expected;
+  };
+  const Row rows[] = {
+      {"empty list gives an empty file", {}, ""},
+      {"last line ends with CR LF too", {"     Vorsteuer:  0,00"}, "     Vorsteuer:  0,00\r\n"},
+      {"empty line stays an empty line", {"-------", "", "x"}, "-------\r\n\r\nx\r\n"},
+      {"expense line becomes six fields",
+       {"A   |   05.03.2024   |   Porto   |   Post AG   |   10,00   |   19%"},
+       "A   ;   05.03.2024   ;   Porto   ;   Post AG   ;   10,00   ;   19%\r\n"},
+      {"bar inside a description adds a field",
+       {"E   |   01.01.2024   |   a|b   |   N   |   1,00   |   1,19"},
+       "E   ;   01.01.2024   ;   a;b   ;   N   ;   1,00   ;   1,19\r\n"},
+      {"bytes are written as held, no byte-order mark",
+       {"E   |   M\xFCller \xC3\xA4\x80", "\x01\x7F"s + '\0' + "z"},
+       "E   ;   M\xFCller \xC3\xA4\x80\r\n\x01\x7F"s + '\0' + "z\r\n"},
+      {"no quoting of semicolons or quotes", {"a;\"b\"|c"}, "a;\"b\";c\r\n"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(CsvBytes(row.lines), row.expected);
+  }
+}
+
+}  // namespace
+}  // namespace vorlex
