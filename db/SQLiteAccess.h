@@ -57,6 +57,9 @@ class TSQLiteTable {
   bool AtEnd() const { return cursor_ >= rowCount_; }
   bool MoveNext();
 
+  // Case-insensitive for the ASCII letters, the first of equal names wins.
+  // Raises "Field <name> Not found. Empty dataset" on a result without rows and
+  // "Field not found in dataset: <name>" otherwise.
   int ColumnIndex(std::string_view name) const;
   ColumnKind Kind(int index) const;
   const std::string& ColumnName(int index) const;  // upper case
@@ -65,6 +68,7 @@ class TSQLiteTable {
   std::string CellText(int index) const;
   std::string CellTextOrEmpty(int index) const;
   std::string CellTextByName(std::string_view name) const;
+  // Integer cells whole, all 64 bits; a float cell truncated toward zero.
   int64_t CellInteger(int index) const;
   double CellFloat(int index) const;
   // The blob's bytes; nullptr for a NULL or empty blob. Owned by the table.

@@ -44,49 +44,21 @@ TEST_F(PelmoraDbTest, TablesAndDeclaredTypesFollowTheSchema) {
   const std::string path = folder_.File("p.db");
   { PelmoraDb db(path, schema); }
   TDBase db(path);
+  // One column of each kind of value; every other column follows the same choice.
   struct Row {
     const char *table, *column, *type;
   };
   const Row rows[] = {
-      {"auftrag", "id", "INT"},
-      {"auftrag", "besitzerindex", "INT"},
-      {"auftrag", "papierkorb", "INT"},
-      {"auftrag", "bezahlt", "INT"},
-      {"auftrag", "davonbezahlt", "REAL"},
-      {"auftrag", "termin", "FLOAT"},
-      {"auftrag", "bezahltam", "FLOAT"},
-      {"auftrag", "bezeichnung", "TEXT"},
-      {"auftrag", "mwst", "REAL"},
-      {"auftrag", "skonto", "REAL"},
-      {"auftrag", "auftragstyp", "INT"},
-      {"auftrag", "rechbetrag", "REAL"},
-      {"verbindauftrag", "auftragindex", "INT"},
-      {"verbindauftrag", "anzahl", "REAL"},
-      {"verbindauftrag", "preis", "REAL"},
-      {"verbindauftrag", "mwst", "REAL"},
-      {"besitzer", "id", "INT"},
-      {"besitzer", "name", "TEXT"},
-      {"besitzer", "vorname", "TEXT"},
-      {"besitzer", "kundennr", "TEXT"},
-      {"besitzer", "land", "TEXT"},
-      {"besitzer", "ust_id", "TEXT"},
-      {"lieferant", "id", "INT"},
-      {"lieferant", "name", "TEXT"},
-      {"kasse", "papierkorb", "INT"},
-      {"kasse", "besitzerindex", "INT"},
-      {"kasse", "lieferantindex", "INT"},
-      {"kasse", "neinaus", "INT"},
-      {"kasse", "termin", "FLOAT"},
-      {"kasse", "bezeichnung", "TEXT"},
-      {"kasse", "betrag", "REAL"},
-      {"kasse", "mwst", "REAL"},
-      {"settingsmandant", "ustidnummer", "TEXT"},
+      {"auftrag", "id", "INT"},       {"kasse", "neinaus", "INT"},
+      {"auftrag", "termin", "FLOAT"}, {"verbindauftrag", "preis", "REAL"},
+      {"besitzer", "land", "TEXT"},   {"settingsmandant", "ustidnummer", "TEXT"},
   };
   std::map<std::string, std::map<std::string, std::string>> tables;
   for (const Row& r : rows) {
     if (!tables.count(r.table)) tables[r.table] = Columns(db, r.table);
     EXPECT_EQ(tables[r.table][r.column], r.type) << r.table << "." << r.column;
   }
+  EXPECT_EQ(tables["besitzer"].count("ust_id"), 1u);
   // ust_id belongs to exactly one of the two joined tables.
   EXPECT_EQ(tables["auftrag"].count("ust_id"), 0u);
   // A few columns the program does not read.

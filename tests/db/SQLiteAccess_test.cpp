@@ -162,10 +162,7 @@ TEST_F(SQLiteAccessTest, NullCellsOfEveryKind) {
   const std::string path =
       MakeTable("i INTEGER, f DOUBLE, t TEXT, b BLOB, e BLOB",
                 {{{"i", nullptr}, {"f", nullptr}, {"t", nullptr}, {"b", nullptr}, {"e", ""}}});
-  {
-    // An empty blob is held like NULL.
-    PelmoraDb raw(folder_.File("unused.db"));
-  }
+  // An empty blob is held like NULL.
   sqlite3* writer = nullptr;
   ASSERT_EQ(sqlite3_open(path.c_str(), &writer), SQLITE_OK);
   ASSERT_EQ(sqlite3_exec(writer, "UPDATE t SET e = zeroblob(0)", nullptr, nullptr, nullptr),
