@@ -65,8 +65,11 @@ const char* const kAtEnd = "Table is at End of File";
 
 TSQLiteDatabase::TSQLiteDatabase(const std::string& fileName) {
   // Read-only and never create: a mistyped location must not leave an empty
-  // database where Pelmora's belongs, and Pelmora's data is never changed.
-  const int rc = sqlite3_open_v2(fileName.c_str(), &db_, SQLITE_OPEN_READONLY, nullptr);
+  // database where Pelmora's belongs, and Pelmora's data is never changed. A
+  // connection is used by one thread only, so the library need not lock it on
+  // every call.
+  const int rc =
+      sqlite3_open_v2(fileName.c_str(), &db_, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
   if (rc != SQLITE_OK) {
     std::string message = "Failed to open database \"" + fileName + "\" : ";
     message += db_ != nullptr ? sqlite3_errmsg(db_) : "unknown error";
