@@ -8,9 +8,10 @@ namespace vorlex {
 
 void AppendSummary(const TaxTotals& totals, IEvaluationSink& sink) {
   const auto line = [&sink](const char* label, long double value) {
-    sink.AppendLine(std::string("     ") + label + ":  " + FormatMoney(static_cast<double>(value)));
+    sink.AppendLine(std::string("     ") + label + ":  " + FormatMoneyExtended(value));
   };
-  // The output VAT and the whole input tax are derived here, not stored.
+  // The output VAT and the whole input tax are derived here, in extended
+  // precision, and not stored.
   const long double outputVat = 0.19L * totals.Umsatz19 + 0.07L * totals.Umsatz7;
   const long double inputTax = static_cast<long double>(totals.Vorsteuer7) + totals.Vorsteuer19;
 

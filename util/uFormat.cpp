@@ -66,6 +66,22 @@ std::string FormatMoney(double value, const FormatSettings& fs) {
   return text;
 }
 
+std::string FormatMoneyExtended(long double value, const FormatSettings& fs) {
+  const long double eighths = value * 8.0L;
+  if (!std::isfinite(value) ||
+      (std::fabs(eighths) < 9007199254740992.0L && eighths == std::trunc(eighths))) {
+    return FormatMoney(static_cast<double>(value), fs);  // exact in a double
+  }
+  char buffer[5000];
+  const auto result =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 2);
+  std::string text(buffer, result.ptr);
+  if (text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
+  const auto point = text.find('.');
+  if (point != std::string::npos) text[point] = fs.DecimalSeparator;
+  return text;
+}
+
 std::string FormatFloat(double value, const FormatSettings& fs) {
   if (!std::isfinite(value)) return NonFiniteText(value);
   if (value == 0.0) return "0";  // also -0

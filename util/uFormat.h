@@ -32,6 +32,9 @@ extern const char* const kConvertErrorText;  // "Typkonvertierung von Variant un
 // "%.2f": two decimals, the locale's separator, no grouping, leading minus.
 // Exact binary ties (12.125) round half away from zero; "-0,00" never appears.
 std::string FormatMoney(double value, const FormatSettings& fs = Format());
+// The same for a value computed in extended precision, decided on that value
+// itself: converting it to double first could move it across a half cent.
+std::string FormatMoneyExtended(long double value, const FormatSettings& fs = Format());
 
 // General format: 15 significant digits, no trailing zeros, the locale's
 // separator, exponent notation only for very large or small values (1E20, 1,5E-7).
