@@ -1,0 +1,589 @@
+#include "app/Unit1.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDateEdit>
+#include <QEventLoop>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <utility>
+#include <vector>
+
+#include "app/uApplication.h"
+#include "app/uLocation.h"
+#include "app/version_U.h"
+#include "db/uDB.h"
+#include "tax/TaxTotals.h"
+#include "ui/FormValuePanel.h"
+#include "ui/SummaryListView.h"
+#include "ui/uQtText.h"
+#include "util/uDatum.h"
+#include "util/uFormat.h"
+
+namespace vorlex {
+
+std::string AppDataDir;
+std::string DbFolder;
+std::string DbName;
+bool EvaluationEnabled = false;
+
+std::string ReadVatId(TDBase& db) {
+  std::unique_ptr<TDBTable> table = db.Query("SELECT ustidnummer FROM settingsmandant");
+  if (table->AtEnd()) return {};
+  return table->FieldValue("ustidnummer").Text();
+}
+
+std::string ReadVatId() {
+  if (!Database) return {};
+  return ReadVatId(*Database);
+}
+
+namespace {
+
+constexpr int kFirstYear = 1998;
+
+// A label's text: carriage returns break the line.
+QString LabelText(std::string_view bytes) {
+  QString text = DecodeText(bytes);
+  text.replace(u'\r', u'\n');
+  return text;
+}
+
+QFont PixelFont(const QString& family, int pixels) {
+  QFont font(family);
+  font.setPixelSize(std::max(1, pixels));
+  return font;
+}
+
+// The run's lines go into a list that the model takes over when the run ends,
+// so that a long run costs one reset of the view. The progress bar moves in
+// hundredths of the stage, which bounds its repaints.
+class TWindowSink : public IEvaluationSink {
+ public:
+  explicit TWindowSink(QProgressBar& bar) : bar_(bar) {}
+
+  void AppendLine(std::string line) override { lines_.push_back(std::move(line)); }
+
+  void ProgressStart(int maximum) override {
+    maximum_ = std::max(0, maximum);
+    steps_ = 0;
+    Show(0);
+  }
+
+  void ProgressStep() override {
+    ++steps_;
+    if (maximum_ > 0) Show(static_cast<int>(std::min<int64_t>(100, steps_ * 100 / maximum_)));
+  }
+
+  std::vector<std::string> TakeLines() { return std::move(lines_); }
+
+ private:
+  void Show(int value) {
+    if (value == shown_) return;
+    shown_ = value;
+    bar_.setValue(value);
+  }
+
+  QProgressBar& bar_;
+  std::vector<std::string> lines_;
+  int64_t maximum_ = 0;
+  int64_t steps_ = 0;
+  int shown_ = -1;
+};
+
+}  // namespace
+
+TForm1::TForm1(int pixelsPerInch, QWidget* parent)
+    : QWidget(parent), ppi_(pixelsPerInch > 0 ? pixelsPerInch : 96) {
+  if (pixelsPerInch <= 0) ppi_ = std::max(1, logicalDpiY());
+  setObjectName(QStringLiteral("Form1"));
+  setFont(PixelFont(QStringLiteral("MS Sans Serif"), PointsToPixels(8, ppi_)));
+  resize(S(784), S(502));
+
+  pnlL = new QFrame(this);
+  pnlL->setObjectName(QStringLiteral("pnlL"));
+  pnlL->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  pnlR = new QFrame(this);
+  pnlR->setObjectName(QStringLiteral("pnlR"));
+  pnlR->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  StatusBar1 = new QStatusBar(this);
+  StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+
+  BuildLeftPanel();
+  BuildRightPanel();
+  ConnectEvents();
+  AlignPanels();
+  FormResize();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::BuildLeftPanel() {
+  pnlTop = new QFrame(pnlL);
+  pnlTop->setObjectName(QStringLiteral("pnlTop"));
+  pnlTop->setFrameStyle(QFrame::Panel | QFrame::Raised);
+
+  auto radio = [this](const char* name, const QString& caption, int left, int top, int width,
+                      int height) {
+    auto* button = new TRadioButton(caption, pnlTop);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(S(left), S(top), S(width), S(height));
+    return button;
+  };
+  auto upDown = [this](const char* name, int left, int top, int position) {
+    auto* control = new TUpDown(pnlTop);
+    control->setObjectName(QString::fromLatin1(name));
+    control->setGeometry(S(left), S(top), S(37), S(21));
+    control->SetRange(0, 100);
+    control->SetWrap(false);
+    control->SetPosition(position);
+    return control;
+  };
+  auto dropDown = [this](const char* name, int left, int top, int width) {
+    auto* list = new QComboBox(pnlTop);
+    list->setObjectName(QString::fromLatin1(name));
+    list->setEditable(false);
+    list->setGeometry(S(left), S(top), S(width), S(21));
+    return list;
+  };
+  auto datePicker = [this](const char* name, int left) {
+    auto* picker = new QDateEdit(QDate(2011, 11, 7), pnlTop);
+    picker->setObjectName(QString::fromLatin1(name));
+    picker->setCalendarPopup(true);
+    picker->setDisplayFormat(QString::fromStdString(Format().ShortDatePattern));
+    picker->setGeometry(S(left), S(108), S(81), S(21));
+    return picker;
+  };
+
+  rbJahr = radio("rbJahr", QStringLiteral("Jahr"), 16, 12, 49, 17);
+  cmbJ = dropDown("cmbJ", 68, 10, 61);
+  udJahr = upDown("udJahr", 132, 10, 65);
+  rbQ1 = radio("rbQ1", QStringLiteral("Q1"), 16, 45, 37, 17);
+  rbQ2 = radio("rbQ2", QStringLiteral("Q2"), 56, 45, 37, 17);
+  rbQ3 = radio("rbQ3", QStringLiteral("Q3"), 96, 45, 37, 17);
+  rbQ4 = radio("rbQ4", QStringLiteral("Q4"), 140, 45, 37, 17);
+  rbM = radio("rbM", QString(), 16, 78, 17, 17);
+  rbM->setChecked(true);
+  cmbM = dropDown("cmbM", 36, 76, 93);
+  udMonat = upDown("udMonat", 132, 76, 85);
+  rbVonBis = radio("rbVonBis", QStringLiteral("von ... bis"), 16, 111, 85, 17);
+  dtpVon = datePicker("dtpVon", 100);
+  dtpBis = datePicker("dtpBis", 188);
+
+  rgVersteuerung = new TRadioGroup(QStringLiteral("Versteuerung"),
+                                   {QStringLiteral("Ist"), QStringLiteral("Soll")}, pnlTop);
+  rgVersteuerung->setObjectName(QStringLiteral("rgVersteuerung"));
+  rgVersteuerung->setGeometry(S(276), S(72), S(93), S(57));
+  rgVersteuerung->SetItemIndex(0);
+  rgVersteuerung->setAutoFillBackground(true);
+  QPalette palette = rgVersteuerung->palette();
+  palette.setColor(QPalette::Window, QColor(176, 255, 98));
+  rgVersteuerung->setPalette(palette);
+
+  rgBetrag = new TRadioGroup(
+      QString(), {QStringLiteral("Rechbetrag"), QStringLiteral("bezahlt / 1.19")}, pnlTop);
+  rgBetrag->setObjectName(QStringLiteral("rgBetrag"));
+  rgBetrag->setGeometry(S(372), S(72), S(105), S(57));
+  rgBetrag->SetItemIndex(0);
+
+  btnCsv = new QPushButton(QStringLiteral("-> .CSV"), pnlTop);
+  btnCsv->setObjectName(QStringLiteral("btnCsv"));
+  btnCsv->setGeometry(0, S(8), S(55), S(21));
+  btnHelp = new QPushButton(QStringLiteral("?"), pnlTop);
+  btnHelp->setObjectName(QStringLiteral("btnHelp"));
+  btnHelp->setGeometry(0, S(8), S(21), S(21));
+
+  pnlCaption = new QFrame(pnlL);
+  pnlCaption->setObjectName(QStringLiteral("pnlCaption"));
+  pnlCaption->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  lblCaption = new QLabel(pnlCaption);
+  lblCaption->setObjectName(QStringLiteral("lblCaption"));
+  lblCaption->move(S(16), S(4));
+  QPalette captionPalette = lblCaption->palette();
+  captionPalette.setColor(QPalette::WindowText, Qt::black);
+  lblCaption->setPalette(captionPalette);
+
+  lbUst = new TSummaryListView(pnlL);
+  lbUst->setObjectName(QStringLiteral("lbUst"));
+
+  pB = new QProgressBar(pnlL);
+  pB->setObjectName(QStringLiteral("pB"));
+  pB->setRange(0, 100);
+  pB->setValue(0);
+  pB->setTextVisible(false);
+  pB->setGeometry(10, S(284), S(100), S(16));
+  pB->hide();
+}
+
+void TForm1::BuildRightPanel() {
+  auto label = [this](const char* name, int left, int top, int width, int height) {
+    auto* text = new QLabel(pnlR);
+    text->setObjectName(QString::fromLatin1(name));
+    text->setGeometry(S(left), S(top), S(width), S(height));
+    text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    text->setWordWrap(true);
+    text->setMargin(0);
+    return text;
+  };
+  auto picture = [this](const char* name, int top) {
+    auto* image = new TImage(pnlR);
+    image->setObjectName(QString::fromLatin1(name));
+    image->setGeometry(S(56), S(top), S(173), S(29));
+    return image;
+  };
+
+  Label1 = label("Label1", 56, 16, 202, 39);
+  Label1->setText(QStringLiteral(
+      "Tragen Sie folgende Werte in die entsprechenden Felder von ElsterFormular / -online ein:"));
+
+  const QFont captionFont = PixelFont(QStringLiteral("Arial"), S(9));
+  QLabel** captions[] = {&Label2, &Label3, &Label4, &Label5, &Label6};
+  const char* captionNames[] = {"Label2", "Label3", "Label4", "Label5", "Label6"};
+  const int captionTops[] = {68, 132, 196, 260, 328};
+  for (int i = 0; i < 5; ++i) {
+    QLabel* caption = label(captionNames[i], 56, captionTops[i], 208, 24);
+    caption->setFont(captionFont);
+    caption->setText(LabelText(kDesignFieldCaption));
+    if (i > 0) {
+      QPalette black = caption->palette();
+      black.setColor(QPalette::WindowText, Qt::black);
+      caption->setPalette(black);
+    }
+    *captions[i] = caption;
+  }
+
+  Image1 = picture("Image1", 96);
+  Image2 = picture("Image2", 160);
+  Image3 = picture("Image3", 224);
+  Image4 = picture("Image4", 288);
+  Image5 = picture("Image5", 356);
+
+  Bevel1 = new TBevel(pnlR);
+  Bevel1->setObjectName(QStringLiteral("Bevel1"));
+  Bevel1->setGeometry(S(56), S(400), S(185), S(13));
+
+  Label7 = new QLabel(QStringLiteral("USt-ID"), pnlR);
+  Label7->setObjectName(QStringLiteral("Label7"));
+  Label7->move(S(56), S(440));
+  Label7->adjustSize();
+
+  editUStID = new QLineEdit(pnlR);
+  editUStID->setObjectName(QStringLiteral("editUStID"));
+  editUStID->setGeometry(S(104), S(436), S(125), S(20));
+  editUStID->setFont(PixelFont(QStringLiteral("Arial"), PointsToPixels(8, ppi_)));
+  editUStID->setStyleSheet(
+      QStringLiteral("QLineEdit { border: 1px solid black; background: white; padding: 0px; }"));
+}
+
+void TForm1::ConnectEvents() {
+  const auto request = [this] { cmbMChange(); };
+  connect(cmbJ, &QComboBox::activated, this, request);
+  connect(cmbM, &QComboBox::activated, this, request);
+  connect(dtpVon, &QDateEdit::dateChanged, this, request);
+  connect(dtpBis, &QDateEdit::dateChanged, this, request);
+  for (QRadioButton* button : {rbJahr, rbQ1, rbQ2, rbQ3, rbQ4, rbM, rbVonBis}) {
+    connect(button, &QRadioButton::toggled, this, [this](bool checked) {
+      if (checked) cmbMChange();
+    });
+  }
+  connect(rgVersteuerung, &TRadioGroup::Click, this, request);
+  connect(rgBetrag, &TRadioGroup::Click, this, request);
+  connect(udMonat, &TUpDown::Click, this, &TForm1::udMonatClick);
+  connect(udJahr, &TUpDown::Click, this, &TForm1::udJahrClick);
+  connect(btnHelp, &QPushButton::clicked, this, &TForm1::btnHelpClick);
+  connect(btnCsv, &QPushButton::clicked, this, &TForm1::btnCsvClick);
+}
+
+void TForm1::ApplyRuntimeLayout() {
+  pnlR->setAutoFillBackground(true);
+  QPalette grey = pnlR->palette();
+  grey.setColor(QPalette::Window, QColor(204, 204, 204));
+  pnlR->setPalette(grey);
+  pnlTop->setFrameStyle(QFrame::NoFrame);
+  pnlCaption->setFrameStyle(QFrame::NoFrame);
+  lbUst->SetItemHeight(16 * ppi_ / 96);
+  AlignPanels();
+  FormResize();
+}
+
+void TForm1::AlignPanels() {
+  const int statusHeight = S(19);
+  const int panelHeight = std::max(0, height() - statusHeight);
+  const int rightWidth = S(289);
+  StatusBar1->setGeometry(0, panelHeight, width(), statusHeight);
+  pnlR->setGeometry(width() - rightWidth, 0, rightWidth, panelHeight);
+  pnlL->setGeometry(0, 0, std::max(0, width() - rightWidth), panelHeight);
+
+  const QRect inner = pnlL->contentsRect();
+  int top = inner.top();
+  pnlTop->setGeometry(inner.left(), top, inner.width(), S(141));
+  top += S(141);
+  pnlCaption->setGeometry(inner.left(), top, inner.width(), S(21));
+  top += S(21);
+  lbUst->setGeometry(inner.left(), top, inner.width(), std::max(0, inner.bottom() + 1 - top));
+  pB->raise();
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  AlignPanels();
+  FormResize();
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  FormClose();
+  event->accept();
+}
+
+void TForm1::FormCreate() {
+  FormCreate(QDate::currentDate());
+}
+
+void TForm1::FormCreate(const QDate& today) {
+  ApplyRuntimeLayout();
+  setWindowTitle(DecodeText("Vorlex " + ProgramVersion()));
+
+  resize(S(784), S(502));
+  if (const QScreen* screen = this->screen()) {
+    const QRect available = screen->availableGeometry();
+    move(available.left() + (available.width() - width()) / 2,
+         available.top() + (available.height() - height()) / 2);
+  }
+
+  cmbM->setEditable(false);
+  cmbJ->setEditable(false);
+  udMonat->SetPosition(85);
+  udJahr->SetPosition(65);
+
+  const int year = today.year();
+  const int month = today.month();
+  cmbM->clear();
+  for (const char* name : MonthNames) cmbM->addItem(DecodeText(name));
+  cmbM->setCurrentIndex(month - 1);
+  cmbJ->clear();
+  for (int y = kFirstYear; y <= year + 3; ++y) cmbJ->addItem(QString::number(y));
+  cmbJ->setCurrentIndex(year - kFirstYear);
+
+  AppDataDir = PelmoraAppDataDir();
+  const DatabaseLocation location =
+      ReadDatabaseLocation(AppDataDir + kSettingsFileName, AppDataDir);
+  DbFolder = location.DbFolder;
+  DbName = location.DbName;
+
+  Database = std::make_unique<TDBase>(location.Path());
+
+  EvaluationRun(EncodeDate(year, month, 1),
+                EncodeDate(year, month,
+                           DaysInMonth(static_cast<uint16_t>(year), static_cast<uint16_t>(month))));
+
+  Label2->setText(LabelText("Innergemeinschaftliche Lieferungen\ran Abnehmer mit USt-IdNr."));
+  Label3->setText(LabelText("neuer Fahrzeuge an Abnehmer ohne USt-IdNr."));
+  Label4->setText(LabelText("Steuerpflichtige Ums\xE4tze\rzum Steuersatz von 19 v.H."));
+  Label5->setText(LabelText("zum Steuersatz von  7 v.H."));
+  Label6->setText(LabelText("Vorsteuerbetr\xE4ge aus Rechnungen von anderen Unternehmen ..."));
+
+  editUStID->setText(DecodeText(ReadVatId()));
+
+  EvaluationEnabled = true;
+}
+
+void TForm1::FormClose() {
+  if (Database) Database->Close();
+}
+
+void TForm1::FormResize() {
+  btnHelp->move(pnlTop->width() - btnHelp->width() - 8, btnHelp->y());
+  btnCsv->move(btnHelp->x() - btnCsv->width(), btnCsv->y());
+  pB->setGeometry(10, pB->y(), std::max(0, pnlL->width() - 20), pB->height());
+}
+
+TTaxPeriod TForm1::TaxPeriodFromControls() {
+  TTaxPeriod period;
+  period.Year = static_cast<int>(StrToInt(cmbJ->currentText().toStdString()));
+  const int year = period.Year;
+  const auto quarter = [&](TPeriodKind kind, int firstMonth, int monthEntry) {
+    period.PeriodKind = kind;
+    period.FirstDay = EncodeDate(year, firstMonth, 1);
+    const int lastMonth = firstMonth + 2;
+    period.LastDay =
+        EncodeDate(year, lastMonth,
+                   DaysInMonth(static_cast<uint16_t>(year), static_cast<uint16_t>(lastMonth)));
+    cmbM->setCurrentIndex(monthEntry);
+  };
+
+  if (rbJahr->isChecked()) {
+    period.PeriodKind = TPeriodKind::Jahr;
+    period.FirstDay = EncodeDate(year, 1, 1);
+    period.LastDay = EncodeDate(year, 12, 31);
+  } else if (rbVonBis->isChecked()) {
+    period.PeriodKind = TPeriodKind::VonBis;
+    const QDate from = dtpVon->date();
+    const QDate to = dtpBis->date();
+    period.FirstDay = EncodeDate(from.year(), from.month(), from.day());
+    period.LastDay = EncodeDate(to.year(), to.month(), to.day());
+  } else if (rbM->isChecked()) {
+    period.PeriodKind = TPeriodKind::Monat;
+    period.Month = cmbM->currentIndex() + 1;
+    period.FirstDay = EncodeDate(year, period.Month, 1);
+    period.LastDay =
+        EncodeDate(year, period.Month,
+                   DaysInMonth(static_cast<uint16_t>(year), static_cast<uint16_t>(period.Month)));
+  } else if (rbQ1->isChecked()) {
+    quarter(TPeriodKind::Quartal1, 1, 0);
+  } else if (rbQ2->isChecked()) {
+    quarter(TPeriodKind::Quartal2, 4, 2);
+  } else if (rbQ3->isChecked()) {
+    quarter(TPeriodKind::Quartal3, 7, 5);
+  } else if (rbQ4->isChecked()) {
+    quarter(TPeriodKind::Quartal4, 10, 8);
+  }
+  return period;
+}
+
+void TForm1::cmbMChange() {
+  // Without an open database nothing can be evaluated; the controls still move.
+  if (!EvaluationEnabled || !Database) return;
+  if (running_) {
+    // A request that reaches the window while a run paints its caption takes
+    // effect once that run has ended.
+    if (!requestWaiting_) {
+      requestWaiting_ = true;
+      QMetaObject::invokeMethod(
+          this,
+          [this] {
+            requestWaiting_ = false;
+            cmbMChange();
+          },
+          Qt::QueuedConnection);
+    }
+    return;
+  }
+  const TTaxPeriod period = TaxPeriodFromControls();
+  EvaluationRun(period.FirstDay, period.LastDay);
+}
+
+void TForm1::EvaluationRun(double firstDay, double lastDay) {
+  if (!Database)
+    throw std::runtime_error(
+        "Keine Datenbank ge\xF6"
+        "ffnet");
+  running_ = true;
+  struct RunEnd {
+    bool& running;
+    ~RunEnd() { running = false; }
+  } runEnd{running_};
+
+  const int versteuerung = std::max(0, rgVersteuerung->ItemIndex());
+  lblCaption->setText(DecodeText(PeriodCaption(firstDay, lastDay, versteuerung)));
+  lblCaption->adjustSize();
+  // Paint the caption before the run blocks the window; user input waits until
+  // the run has ended, so no request can start a run inside this one.
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+
+  Totals = TaxTotals{};
+  lbUst->hide();
+  pB->setValue(0);
+  pB->show();
+  lbUst->Model().Clear();
+
+  TWindowSink sink(*pB);
+  try {
+    EvaluateRun(*Database, firstDay, lastDay, versteuerung, Totals, sink);
+  } catch (...) {
+    // No figures of another period may stay under the new caption: the list
+    // shows what was read before the error, the pictures are empty boxes.
+    pB->hide();
+    lbUst->Model().SetLines(sink.TakeLines());
+    lbUst->show();
+    ClearFormValues();
+    throw;
+  }
+  pB->hide();
+  lbUst->Model().SetLines(sink.TakeLines());
+  lbUst->show();
+  DrawFormValues(Totals);
+}
+
+std::array<TImage*, 5> TForm1::Images() const {
+  return {Image1, Image2, Image3, Image4, Image5};
+}
+
+void TForm1::DrawFormValues(const TaxTotals& totals) {
+  const std::array<FormFigure, 5> figures = FormFigures(totals);
+  const std::array<TImage*, 5> images = Images();
+  for (size_t i = 0; i < figures.size(); ++i) {
+    DrawFormValue(*images[i], figures[i].field, figures[i].value, ppi_);
+  }
+}
+
+void TForm1::ClearFormValues() {
+  const std::array<FormFigure, 5> figures = FormFigures(TaxTotals{});
+  const std::array<TImage*, 5> images = Images();
+  for (size_t i = 0; i < figures.size(); ++i) DrawFormBoxes(*images[i], figures[i].field, ppi_);
+}
+
+void TForm1::udMonatClick(TUDBtnType button) {
+  // Checking rbM here must not start a run of its own; the request below does.
+  const bool enabled = EvaluationEnabled;
+  EvaluationEnabled = false;
+  if (!rbM->isChecked()) rbM->setChecked(true);
+  EvaluationEnabled = enabled;
+
+  int month = cmbM->currentIndex();
+  int year = cmbJ->currentIndex();
+  if (button == TUDBtnType::btPrev) {
+    if (month > 0) {
+      --month;
+    } else if (year > 0) {
+      month = 11;
+      --year;
+    }
+  } else {
+    if (month < 11) {
+      ++month;
+    } else if (year + 1 < cmbJ->count()) {
+      month = 0;
+      ++year;
+    }
+  }
+  cmbM->setCurrentIndex(month);
+  cmbJ->setCurrentIndex(year);
+  cmbMChange();
+}
+
+void TForm1::udJahrClick(TUDBtnType button) {
+  const int year = cmbJ->currentIndex();
+  if (button == TUDBtnType::btPrev) {
+    if (year > 0) cmbJ->setCurrentIndex(year - 1);
+  } else if (year + 1 < cmbJ->count()) {
+    cmbJ->setCurrentIndex(year + 1);
+  }
+  cmbMChange();
+}
+
+void TForm1::btnHelpClick() {
+  ShowMessage("DB:\r" + DbFolder + DbName);
+}
+
+void TForm1::btnCsvClick() {
+  SaveDialog1.FileName = QString::fromLatin1(kCsvProposedName);
+  SaveDialog1.Filter = QString::fromLatin1(kCsvFilter);
+  SaveDialog1.OverwritePrompt = false;
+  SaveDialog1.HideReadOnly = true;
+  SaveDialog1.DefaultExt.clear();
+  if (!SaveDialog1.Execute(this)) return;
+  SaveCsvFile(SaveDialog1.FileName, lbUst->Model().Lines());
+}
+
+}  // namespace vorlex

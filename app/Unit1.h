@@ -1,0 +1,152 @@
+// The main window: period controls, caption line and summary list on the left,
+// the form-value panel on the right; start-up and the evaluation run.
+#pragma once
+
+#include <QDate>
+#include <QWidget>
+#include <array>
+#include <string>
+
+#include "app/uControls.h"
+#include "tax/EvaluationRun.h"
+#include "ui/CsvSave.h"
+
+class QComboBox;
+class QDateEdit;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QStatusBar;
+
+namespace vorlex {
+
+class TDBase;
+class TImage;
+class TSummaryListView;
+
+// Program-wide start-up values, written only by start-up.
+extern std::string AppDataDir;  // Pelmora's folder, with a trailing separator
+extern std::string DbFolder;    // the database's folder, with a trailing separator
+extern std::string DbName;      // the database's file name as read; may be empty
+// While false, the period controls start no run.
+extern bool EvaluationEnabled;
+
+// The items of the month list (Windows-1252).
+inline constexpr std::array<const char*, 12> MonthNames = {
+    "Jan", "Feb", "M\xE4rz", "Apr", "Mai", "Juni", "Juli", "Aug", "Sept", "Okt", "Nov", "Dez"};
+
+// The design caption of the panel's labels until start-up replaces it.
+inline constexpr const char* kDesignFieldCaption =
+    "Tragen Sie folgende Werte in die entsprechenden Felder im ElsterFormular ein:";
+
+// The trader's VAT identification number: the first row of settingsmandant,
+// empty text when the table has no row.
+std::string ReadVatId(TDBase& db);
+std::string ReadVatId();
+
+enum class TPeriodKind { None, Jahr, Quartal1, Quartal2, Quartal3, Quartal4, Monat, VonBis };
+
+struct TTaxPeriod {
+  TPeriodKind PeriodKind = TPeriodKind::None;
+  int Year = 0;
+  int Month = 0;
+  double FirstDay = 0;
+  double LastDay = 0;
+};
+
+class TForm1 : public QWidget {
+  Q_OBJECT
+ public:
+  // pixelsPerInch 0: the screen's.
+  explicit TForm1(int pixelsPerInch = 0, QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  int PixelsPerInch() const { return ppi_; }
+
+  // Start-up, with today's date from the clock or given.
+  void FormCreate();
+  void FormCreate(const QDate& today);
+  void FormClose();
+  void FormResize();
+
+  // An evaluation request from any period control.
+  void cmbMChange();
+  // The period the controls describe. Moves the month list to a quarter's
+  // entry when a quarter is chosen.
+  TTaxPeriod TaxPeriodFromControls();
+  void EvaluationRun(double firstDay, double lastDay);
+  bool RunActive() const { return running_; }
+
+  void udMonatClick(TUDBtnType button);
+  void udJahrClick(TUDBtnType button);
+  void btnHelpClick();
+  void btnCsvClick();
+
+  // Left: period controls, caption line, summary list, progress bar.
+  QFrame* pnlL;
+  QFrame* pnlTop;
+  TRadioButton* rbJahr;
+  QComboBox* cmbJ;
+  TUpDown* udJahr;
+  TRadioButton* rbQ1;
+  TRadioButton* rbQ2;
+  TRadioButton* rbQ3;
+  TRadioButton* rbQ4;
+  TRadioButton* rbM;
+  QComboBox* cmbM;
+  TUpDown* udMonat;
+  TRadioButton* rbVonBis;
+  QDateEdit* dtpVon;
+  QDateEdit* dtpBis;
+  TRadioGroup* rgVersteuerung;
+  TRadioGroup* rgBetrag;
+  QPushButton* btnCsv;
+  QPushButton* btnHelp;
+  QFrame* pnlCaption;
+  QLabel* lblCaption;
+  TSummaryListView* lbUst;
+  QProgressBar* pB;
+  // Right: the form-value panel.
+  QFrame* pnlR;
+  QLabel* Label1;
+  QLabel* Label2;
+  QLabel* Label3;
+  QLabel* Label4;
+  QLabel* Label5;
+  QLabel* Label6;
+  QLabel* Label7;
+  TImage* Image1;
+  TImage* Image2;
+  TImage* Image3;
+  TImage* Image4;
+  TImage* Image5;
+  TBevel* Bevel1;
+  QLineEdit* editUStID;
+  QStatusBar* StatusBar1;
+  TSaveDialog SaveDialog1;
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  int S(int designPixels) const { return designPixels * ppi_ / 96; }
+  void BuildLeftPanel();
+  void BuildRightPanel();
+  void ConnectEvents();
+  void ApplyRuntimeLayout();
+  void AlignPanels();
+  void DrawFormValues(const TaxTotals& totals);
+  void ClearFormValues();
+  std::array<TImage*, 5> Images() const;
+
+  int ppi_;
+  bool runtimeLayout_ = false;
+  bool running_ = false;
+  bool requestWaiting_ = false;
+};
+
+}  // namespace vorlex

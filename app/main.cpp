@@ -1,0 +1,19 @@
+// Vorlex: the window over Pelmora's invoices and cash book.
+#include <QLocale>
+
+#include "app/Unit1.h"
+#include "app/uApplication.h"
+#include "ui/uQtText.h"
+#include "util/uFormat.h"
+
+int main(int argc, char** argv) {
+  vorlex::TApplication application(argc, argv);
+  vorlex::Format() = vorlex::FormatSettingsFromLocale(QLocale::system());
+
+  vorlex::TForm1 form;
+  // A failed start-up step is shown and skips the steps after it; the window
+  // opens all the same.
+  vorlex::RunShowingErrors([&form] { form.FormCreate(); });
+  form.show();
+  return application.exec();
+}

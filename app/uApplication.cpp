@@ -1,0 +1,59 @@
+#include "app/uApplication.h"
+
+#include <QMessageBox>
+#include <string>
+
+#include "ui/uQtText.h"
+
+namespace vorlex {
+
+namespace {
+
+QString DisplayText(std::string_view bytes) {
+  QString text = DecodeText(bytes);
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  text.replace(u'\r', u'\n');
+  return text;
+}
+
+}  // namespace
+
+MessageBoxFunction& MessageBoxSeam() {
+  static MessageBoxFunction seam = ShowMessageBox;
+  return seam;
+}
+
+void ShowMessageBox(QWidget* parent, TMessageKind kind, const QString& text) {
+  QMessageBox box(kind == TMessageKind::Error ? QMessageBox::Critical : QMessageBox::NoIcon,
+                  QApplication::applicationDisplayName(), text, QMessageBox::Ok, parent);
+  box.exec();
+}
+
+void ShowMessage(std::string_view message) {
+  MessageBoxSeam()(QApplication::activeWindow(), TMessageKind::Plain, DisplayText(message));
+}
+
+void ShowCurrentException() {
+  QString text;
+  try {
+    throw;
+  } catch (const std::exception& error) {
+    text = DisplayText(error.what());
+  } catch (...) {
+    text = QStringLiteral("Unbekannter Fehler");
+  }
+  MessageBoxSeam()(QApplication::activeWindow(), TMessageKind::Error, text);
+}
+
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool TApplication::notify(QObject* receiver, QEvent* event) {
+  try {
+    return QApplication::notify(receiver, event);
+  } catch (...) {
+    ShowCurrentException();
+    return false;
+  }
+}
+
+}  // namespace vorlex

@@ -1,0 +1,52 @@
+// The application object and the message boxes: an error that leaves an event
+// handler or start-up is shown with its message and the program carries on.
+#pragma once
+
+#include <QApplication>
+#include <QString>
+#include <exception>
+#include <functional>
+#include <string_view>
+
+class QWidget;
+
+namespace vorlex {
+
+enum class TMessageKind { Error, Plain };
+
+// Where message boxes are shown: a modal box by default; tests answer it.
+using MessageBoxFunction =
+    std::function<void(QWidget* parent, TMessageKind kind, const QString& text)>;
+MessageBoxFunction& MessageBoxSeam();
+
+// The modal box itself: an error box, or a plain box with an OK button.
+void ShowMessageBox(QWidget* parent, TMessageKind kind, const QString& text);
+
+// The program's message (bytes, carriage returns as line breaks) in a plain box.
+void ShowMessage(std::string_view message);
+
+// The message of the exception being handled, in an error box.
+void ShowCurrentException();
+
+// Runs f; an error that leaves it is shown and swallowed. False after an error.
+template <typename F>
+bool RunShowingErrors(F&& f) {
+  try {
+    f();
+    return true;
+  } catch (...) {
+    ShowCurrentException();
+    return false;
+  }
+}
+
+class TApplication : public QApplication {
+  Q_OBJECT
+ public:
+  TApplication(int& argc, char** argv);
+
+  // Exceptions never cross the event loop: whatever a handler raises is shown here.
+  bool notify(QObject* receiver, QEvent* event) override;
+};
+
+}  // namespace vorlex

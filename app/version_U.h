@@ -1,0 +1,27 @@
+// The program's version, as the build gives it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace vorlex {
+
+struct TFileVersion {
+  uint16_t Major = 0;
+  uint16_t Minor = 0;
+  uint16_t Release = 0;
+  uint16_t Build = 0;
+};
+
+// The four numbers of a version text "major.minor.release.build"; missing or
+// unreadable numbers stay 0, so a build without a version reads 0.0.0.0.
+TFileVersion ParseFileVersion(std::string_view text);
+
+// The version the program was built with.
+TFileVersion ReadFileVersion();
+
+// "%d.%d.%d.%d" of ReadFileVersion(): "1.0.0.2".
+std::string ProgramVersion();
+
+}  // namespace vorlex

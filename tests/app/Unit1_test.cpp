@@ -1,0 +1,817 @@
+#include "app/Unit1.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolButton>
+#include <filesystem>
+#include <fstream>
+
+#include "tests/app/WindowFixture.h"
+#include "ui/FormValuePanel.h"
+#include "ui/SummaryListView.h"
+
+namespace vorlex::testing {
+namespace {
+
+using testdb::CashEntry;
+using testdb::Customer;
+using testdb::Line;
+using testdb::Order;
+using testdb::Supplier;
+
+// A trader's May 2026 and a little around it.
+void FillStandard(testdb::PelmoraDb& db) {
+  db.Add(Customer{.id = 1, .name = "Meier", .land = "D"});
+  db.Add(Customer{.id = 2, .name = "Huber", .land = "A", .ust_id = "ATU12345678"});
+  db.Add(Customer{.id = 3,
+                  .name = "Garc\xC3\xAD"
+                          "a",
+                  .land = "E"});
+  db.Add(Customer{.id = 4, .name = "M\xFCller AG", .land = "CH"});
+  db.Add(Supplier{.id = 1, .name = "B\xFCrobedarf Schmitt"});
+  db.Add(Order{.id = 101,
+               .besitzerindex = 1,
+               .termin = Day(2026, 5, 3),
+               .bezahltam = Day(2026, 5, 10),
+               .bezeichnung = "Regale"});
+  db.Add(Line{.auftragindex = 101, .anzahl = 2.0, .preis = 50.0});
+  db.Add(Order{.id = 102,
+               .besitzerindex = 2,
+               .termin = Day(2026, 4, 20),
+               .bezahltam = Day(2026, 5, 5),
+               .bezeichnung = "Lieferung Wien"});
+  db.Add(Line{.auftragindex = 102, .anzahl = 1.0, .preis = 500.0});
+  db.Add(Order{.id = 103,
+               .besitzerindex = 3,
+               .bezahlt = 0,
+               .termin = Day(2026, 5, 15),
+               .bezeichnung = "Pedido"});
+  db.Add(Line{.auftragindex = 103, .anzahl = 3.0, .preis = 20.0});
+  db.Add(Order{.id = 104,
+               .besitzerindex = 4,
+               .termin = Day(2026, 6, 2),
+               .bezahltam = Day(2026, 6, 3),
+               .bezeichnung = "Export"});
+  db.Add(Line{.auftragindex = 104, .anzahl = 1.0, .preis = 80.0});
+  db.Add(CashEntry{.besitzerindex = 1,
+                   .neinaus = 0,
+                   .termin = Day(2026, 5, 7),
+                   .bezeichnung = "Barverkauf",
+                   .betrag = 100.0,
+                   .mwst = 19.0});
+  db.Add(CashEntry{.besitzerindex = 1,
+                   .neinaus = 0,
+                   .termin = Day(2026, 5, 8),
+                   .bezeichnung = "Bücher",
+                   .betrag = 50.0,
+                   .mwst = 7.0});
+  db.Add(CashEntry{.lieferantindex = 1,
+                   .neinaus = 1,
+                   .termin = Day(2026, 5, 12),
+                   .bezeichnung = "Papier",
+                   .betrag = 200.0,
+                   .mwst = 19.0});
+  db.Add(CashEntry{.lieferantindex = 1,
+                   .neinaus = 1,
+                   .termin = Day(2026, 5, 13),
+                   .bezeichnung = "Zeitschrift",
+                   .betrag = 10.0,
+                   .mwst = 7.0});
+  db.SetVatId("DE123456789");
+}
+
+QImage ExpectedPicture(const TImage& image, int field, double value, int ppi) {
+  QImage canvas(image.size(), QImage::Format_RGB32);
+  canvas.fill(Qt::white);
+  DrawFormValue(canvas, field, value, ppi);
+  return canvas;
+}
+
+void ExpectPicturesShow(const TForm1& form, const TaxTotals& totals) {
+  const std::array<FormFigure, 5> figures = FormFigures(totals);
+  const TImage* images[] = {form.Image1, form.Image2, form.Image3, form.Image4, form.Image5};
+  for (size_t i = 0; i < figures.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(images[i]->Picture(), ExpectedPicture(*images[i], figures[i].field, figures[i].value,
+                                                    form.PixelsPerInch()));
+  }
+}
+
+// True when every picture shows its empty boxes and no value.
+bool ValueInkless(const TForm1& form) {
+  const TImage* images[] = {form.Image1, form.Image2, form.Image3, form.Image4, form.Image5};
+  const int fields[] = {41, 44, 81, 86, 66};
+  for (int i = 0; i < 5; ++i) {
+    QImage boxes(images[i]->size(), QImage::Format_RGB32);
+    DrawFormBoxes(boxes, fields[i], form.PixelsPerInch());
+    if (images[i]->Picture() != boxes) return false;
+  }
+  return true;
+}
+
+void ExpectSameTotals(const TaxTotals& a, const TaxTotals& b) {
+  EXPECT_EQ(a.NichtEU, b.NichtEU);
+  EXPECT_EQ(a.InnergemOhneUStId, b.InnergemOhneUStId);
+  EXPECT_EQ(a.InnergemMitUStId, b.InnergemMitUStId);
+  EXPECT_EQ(a.Umsatz19, b.Umsatz19);
+  EXPECT_EQ(a.Umsatz7, b.Umsatz7);
+  EXPECT_EQ(a.Vorsteuer7, b.Vorsteuer7);
+  EXPECT_EQ(a.Vorsteuer19, b.Vorsteuer19);
+}
+
+// Each run rebuilds the list twice: emptied at its start, filled at its end.
+class RunCounter {
+ public:
+  explicit RunCounter(TForm1& form)
+      : connection_(QObject::connect(&form.lbUst->Model(), &QAbstractItemModel::modelReset,
+                                     [this] { ++resets_; })) {}
+  ~RunCounter() { QObject::disconnect(connection_); }
+  RunCounter(const RunCounter&) = delete;
+  RunCounter& operator=(const RunCounter&) = delete;
+  int Runs() const { return resets_ / 2; }
+
+ private:
+  int resets_ = 0;
+  QMetaObject::Connection connection_;
+};
+
+std::string PeriodCaptionText(const char* first, const char* last, const char* basis) {
+  return std::string("Ein- und Ausgänge vom ") + first + " bis " + last + "  (" + basis + ")";
+}
+
+QStringList Items(const QComboBox* list) {
+  QStringList items;
+  for (int i = 0; i < list->count(); ++i) items << list->itemText(i);
+  return items;
+}
+
+void Click(QAbstractButton* button) {
+  QTest::mouseClick(button, Qt::LeftButton);
+}
+
+void Choose(QComboBox* list, int index) {
+  list->setCurrentIndex(index);
+  emit list->activated(index);
+}
+
+TEST_F(WindowTest, StartUpEvaluatesTheCurrentMonth) {
+  FillStandard(MakeDatabase());
+  TForm1& f = Start(QDate(2026, 5, 15));
+  ASSERT_TRUE(messages.empty()) << messages.front().text.toStdString();
+
+  EXPECT_EQ(f.windowTitle(), QStringLiteral("Vorlex 1.0.0.2"));
+  EXPECT_EQ(Items(f.cmbM), QStringList({"Jan", "Feb", "März", "Apr", "Mai", "Juni", "Juli", "Aug",
+                                        "Sept", "Okt", "Nov", "Dez"}));
+  EXPECT_EQ(f.cmbM->currentText(), QStringLiteral("Mai"));
+  ASSERT_EQ(f.cmbJ->count(), 32);
+  EXPECT_EQ(f.cmbJ->itemText(0), QStringLiteral("1998"));
+  EXPECT_EQ(f.cmbJ->itemText(31), QStringLiteral("2029"));
+  EXPECT_EQ(f.cmbJ->currentText(), QStringLiteral("2026"));
+  EXPECT_TRUE(f.rbM->isChecked());
+  for (QRadioButton* other : {f.rbJahr, f.rbQ1, f.rbQ2, f.rbQ3, f.rbQ4, f.rbVonBis}) {
+    EXPECT_FALSE(other->isChecked());
+  }
+  EXPECT_EQ(f.udMonat->Position(), 85);
+  EXPECT_EQ(f.udJahr->Position(), 65);
+  EXPECT_EQ(f.rgVersteuerung->ItemIndex(), 0);
+  EXPECT_EQ(f.rgBetrag->ItemIndex(), 0);
+  EXPECT_EQ(f.dtpVon->date(), QDate(2011, 11, 7));
+  EXPECT_EQ(f.dtpBis->date(), QDate(2011, 11, 7));
+
+  EXPECT_EQ(Caption(), PeriodCaptionText("01.05.2026", "31.05.2026", "Zahlungsdatum"));
+  const auto [coreLines, coreTotals] = CoreRun(Day(2026, 5, 1), Day(2026, 5, 31));
+  EXPECT_EQ(Lines(), coreLines);
+  ExpectSameTotals(Totals, coreTotals);
+  EXPECT_EQ(Totals.Umsatz7, 50.0);
+  EXPECT_DOUBLE_EQ(Totals.Vorsteuer19 + Totals.Vorsteuer7, 38.7);
+  ExpectPicturesShow(f, Totals);
+  EXPECT_TRUE(f.pB->isHidden());
+  EXPECT_FALSE(f.lbUst->isHidden());
+
+  EXPECT_EQ(f.Label2->text(),
+            QStringLiteral("Innergemeinschaftliche Lieferungen\nan Abnehmer mit USt-IdNr."));
+  EXPECT_EQ(f.Label3->text(), QStringLiteral("neuer Fahrzeuge an Abnehmer ohne USt-IdNr."));
+  EXPECT_EQ(f.Label4->text(),
+            QStringLiteral("Steuerpflichtige Umsätze\nzum Steuersatz von 19 v.H."));
+  EXPECT_EQ(f.Label5->text(), QStringLiteral("zum Steuersatz von  7 v.H."));
+  EXPECT_EQ(f.Label6->text(),
+            QStringLiteral("Vorsteuerbeträge aus Rechnungen von anderen Unternehmen ..."));
+  EXPECT_EQ(f.editUStID->text(), QStringLiteral("DE123456789"));
+  EXPECT_TRUE(EvaluationEnabled);
+  EXPECT_EQ(AppDataDir, PelmoraDir());
+  EXPECT_EQ(DbFolder, PelmoraDir() + "Daten/");
+  EXPECT_EQ(DbName, "vorlex.db");
+}
+
+TEST_F(WindowTest, StartUpDayDecidesMonthAndYearList) {
+  MakeDatabase();
+  struct Row {
+    QDate today;
+    const char* first;
+    const char* last;
+    int years;
+    const char* lastYear;
+  };
+  const Row rows[] = {
+      {QDate(2024, 2, 10), "01.02.2024", "29.02.2024", 30, "2027"},
+      {QDate(2100, 2, 10), "01.02.2100", "28.02.2100", 106, "2103"},
+      {QDate(2026, 12, 31), "01.12.2026", "31.12.2026", 32, "2029"},
+      {QDate(1998, 1, 1), "01.01.1998", "31.01.1998", 4, "2001"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.first);
+    ResetProgramValues();
+    TForm1& f = Start(row.today);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(Caption(), PeriodCaptionText(row.first, row.last, "Zahlungsdatum"));
+    EXPECT_EQ(f.cmbJ->count(), row.years);
+    EXPECT_EQ(f.cmbJ->itemText(f.cmbJ->count() - 1), QString::fromLatin1(row.lastYear));
+    EXPECT_EQ(f.cmbJ->currentText().toInt(), row.today.year());
+    EXPECT_EQ(f.cmbM->currentIndex(), row.today.month() - 1);
+    EXPECT_EQ(Lines().size(), 11u);
+  }
+}
+
+TEST_F(WindowTest, DatabaseFolderFromTheSettingsFile) {
+  const std::string pelmora = PelmoraDir();
+  struct Row {
+    const char* name;
+    std::string dbPfad;
+    std::string folder;
+  };
+  const Row rows[] = {
+      {"full stop is Pelmora's folder", ".", pelmora},
+      {"parent's Daten", "..\\Daten", AppData() + "/Daten/"},
+      {"relative with a full stop", "Daten.alt", pelmora + "Daten.alt/"},
+      {"relative without a full stop", "Daten", pelmora + "Daten/"},
+      {"absolute with a full stop stays", AppData() + "/srv/Daten.alt",
+       AppData() + "/srv/Daten.alt/"},
+      {"absolute with separator", AppData() + "/srv/Daten/", AppData() + "/srv/Daten/"},
+      {"blanks mean Pelmora's folder", "   ", pelmora},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    ResetProgramValues();
+    messages.clear();
+    testdb::WriteSettingsFile(pelmora + "pelmora.ini", row.dbPfad, "kasse.db");
+    std::filesystem::create_directories(row.folder);
+    { testdb::PelmoraDb(row.folder + "kasse.db").SetVatId("DE1"); }
+    TForm1& f = Start(QDate(2026, 5, 15));
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(DbFolder, row.folder);
+    EXPECT_EQ(DbName, "kasse.db");
+    EXPECT_EQ(f.editUStID->text(), QStringLiteral("DE1"));
+    EXPECT_TRUE(EvaluationEnabled);
+    f.btnHelpClick();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].kind, TMessageKind::Plain);
+    EXPECT_EQ(messages[0].text, QString::fromStdString("DB:\n" + row.folder + "kasse.db"));
+  }
+}
+
+TEST_F(WindowTest, FailedStartUpOpensTheWindowWithoutRuns) {
+  const std::string pelmora = PelmoraDir();
+  struct Row {
+    const char* name;
+    bool writeIni;
+    const char* dbName;
+    std::string folder;
+  };
+  const Row rows[] = {
+      {"no settings file", false, "", pelmora},
+      {"no db_name", true, "", pelmora + "Daten/"},
+      {"database file missing", true, "fehlt.db", pelmora + "Daten/"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    ResetProgramValues();
+    messages.clear();
+    std::filesystem::remove_all(pelmora);
+    std::filesystem::create_directories(pelmora + "Daten");
+    if (row.writeIni) testdb::WriteSettingsFile(pelmora + "pelmora.ini", "Daten", row.dbName);
+
+    TForm1& f = Start(QDate(2026, 5, 15));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].kind, TMessageKind::Error);
+    EXPECT_TRUE(messages[0].text.startsWith(
+        QString::fromStdString("Failed to open database \"" + row.folder + row.dbName + "\" : ")))
+        << messages[0].text.toStdString();
+    EXPECT_EQ(Database, nullptr);
+    EXPECT_EQ(DbFolder, row.folder);
+    EXPECT_FALSE(EvaluationEnabled);
+    EXPECT_EQ(f.Label2->text(), QString::fromLatin1(kDesignFieldCaption));
+    EXPECT_EQ(f.Label6->text(), QString::fromLatin1(kDesignFieldCaption));
+    EXPECT_TRUE(f.editUStID->text().isEmpty());
+    EXPECT_TRUE(Lines().empty());
+    EXPECT_TRUE(f.lblCaption->text().isEmpty());
+    EXPECT_TRUE(f.Image1->Picture().isNull());
+    // The file is not created by the attempt.
+    if (*row.dbName) {
+      EXPECT_FALSE(std::filesystem::exists(row.folder + row.dbName));
+    }
+
+    // The controls still move, but no run follows, and the month stepper does
+    // not switch requests on.
+    RunCounter counter(f);
+    f.show();
+    Click(f.udMonat->NextButton());
+    EXPECT_EQ(f.cmbM->currentText(), QStringLiteral("Juni"));
+    Click(f.rbJahr);
+    Click(f.rgVersteuerung->Button(1));
+    EXPECT_EQ(counter.Runs(), 0);
+    EXPECT_FALSE(EvaluationEnabled);
+    EXPECT_TRUE(f.lblCaption->text().isEmpty());
+    EXPECT_EQ(messages.size(), 1u);
+
+    Click(f.btnHelp);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1].kind, TMessageKind::Plain);
+    EXPECT_EQ(messages[1].text, QString::fromStdString("DB:\n" + row.folder + row.dbName));
+  }
+}
+
+TEST_F(WindowTest, VatIdIsTheFirstRowOrEmpty) {
+  testdb::PelmoraDb& db = MakeDatabase();
+  db.Close();
+  {
+    TDBase base(DefaultDbPath());
+    EXPECT_EQ(ReadVatId(base), "");
+  }
+  testdb::PelmoraDb again(DefaultDbPath() + ".2");
+  again.SetVatId("DE111");
+  again.Insert("settingsmandant", {{"ustidnummer", "DE222"}});
+  again.Close();
+  TDBase base(DefaultDbPath() + ".2");
+  EXPECT_EQ(ReadVatId(base), "DE111");
+
+  Start(QDate(2026, 5, 1));
+  EXPECT_TRUE(messages.empty());
+  EXPECT_TRUE(form->editUStID->text().isEmpty());
+  EXPECT_TRUE(EvaluationEnabled);
+}
+
+TEST_F(WindowTest, EveryPeriodKindRunsItsPeriod) {
+  FillStandard(MakeDatabase());
+  TForm1& f = Start(QDate(2026, 5, 15));
+  f.show();
+  struct Row {
+    QRadioButton* button;
+    const char* first;
+    const char* last;
+    const char* month;  // the month list afterwards
+  };
+  const Row rows[] = {
+      {f.rbJahr, "01.01.2026", "31.12.2026", "Mai"},
+      {f.rbQ1, "01.01.2026", "31.03.2026", "Jan"},
+      {f.rbQ2, "01.04.2026", "30.06.2026", "März"},
+      {f.rbQ3, "01.07.2026", "30.09.2026", "Juni"},
+      {f.rbQ4, "01.10.2026", "31.12.2026", "Sept"},
+      {f.rbVonBis, "07.11.2011", "07.11.2011", "Sept"},
+      {f.rbM, "01.09.2026", "30.09.2026", "Sept"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.first + std::string(" ") + row.last);
+    RunCounter counter(f);
+    Click(row.button);
+    EXPECT_TRUE(row.button->isChecked());
+    EXPECT_EQ(counter.Runs(), 1);
+    EXPECT_EQ(Caption(), PeriodCaptionText(row.first, row.last, "Zahlungsdatum"));
+    EXPECT_EQ(f.cmbM->currentText().toStdString(), row.month);
+    const TTaxPeriod period = f.TaxPeriodFromControls();
+    const auto [coreLines, coreTotals] = CoreRun(period.FirstDay, period.LastDay);
+    EXPECT_EQ(Lines(), coreLines);
+    ExpectSameTotals(Totals, coreTotals);
+    ExpectPicturesShow(f, Totals);
+  }
+  // The year's run holds all four orders' months of the data.
+  Click(f.rbJahr);
+  EXPECT_GT(Lines().size(), 11u + 4u);
+
+  // Clicking the kind that is already checked starts no run.
+  RunCounter counter(f);
+  Click(f.rbJahr);
+  Click(f.rgVersteuerung->Button(0));
+  EXPECT_EQ(counter.Runs(), 0);
+}
+
+TEST_F(WindowTest, ChoicesInTheListsKeepTheKind) {
+  FillStandard(MakeDatabase());
+  TForm1& f = Start(QDate(2026, 5, 15));
+  f.show();
+
+  // With a quarter checked, a chosen month is replaced by the quarter's entry.
+  Click(f.rbQ3);
+  Choose(f.cmbM, 1);
+  EXPECT_EQ(f.cmbM->currentText(), QStringLiteral("Juni"));
+  EXPECT_TRUE(f.rbQ3->isChecked());
+  EXPECT_EQ(Caption(), PeriodCaptionText("01.07.2026", "30.09.2026", "Zahlungsdatum"));
+
+  // A year chosen for a quarter.
+  Choose(f.cmbJ, f.cmbJ->findText(QStringLiteral("2024")));
+  EXPECT_EQ(Caption(), PeriodCaptionText("01.07.2024", "30.09.2024", "Zahlungsdatum"));
+
+  // A month chosen with the month kind.
+  Click(f.rbM);
+  Choose(f.cmbM, 1);
+  EXPECT_EQ(Caption(), PeriodCaptionText("01.02.2024", "29.02.2024", "Zahlungsdatum"));
+
+  // A date picker changed under another kind runs that kind again.
+  RunCounter counter(f);
+  f.dtpVon->setDate(QDate(2026, 5, 20));
+  EXPECT_EQ(counter.Runs(), 1);
+  EXPECT_EQ(Caption(), PeriodCaptionText("01.02.2024", "29.02.2024", "Zahlungsdatum"));
+
+  // From later than to: the run takes place and finds nothing.
+  f.dtpBis->setDate(QDate(2026, 5, 10));
+  Click(f.rbVonBis);
+  EXPECT_EQ(Caption(), PeriodCaptionText("20.05.2026", "10.05.2026", "Zahlungsdatum"));
+  const auto [coreLines, coreTotals] = CoreRun(Day(2026, 5, 20), Day(2026, 5, 10));
+  EXPECT_EQ(Lines(), coreLines);
+  EXPECT_EQ(Lines().size(), 11u);
+  ExpectSameTotals(Totals, TaxTotals{});
+}
+
+TEST_F(WindowTest, TaxationBasisAndAmountBasis) {
+  FillStandard(MakeDatabase());
+  TForm1& f = Start(QDate(2026, 5, 15));
+  f.show();
+  const std::vector<std::string> ist = Lines();
+
+  Click(f.rgVersteuerung->Button(1));
+  EXPECT_EQ(Caption(), PeriodCaptionText("01.05.2026", "31.05.2026", "Rechnungsdatum"));
+  const auto [sollLines, sollTotals] = CoreRun(Day(2026, 5, 1), Day(2026, 5, 31), 1);
+  EXPECT_EQ(Lines(), sollLines);
+  EXPECT_NE(Lines(), ist);
+  ExpectSameTotals(Totals, sollTotals);
+
+  Click(f.rgVersteuerung->Button(0));
+  EXPECT_EQ(Caption(), PeriodCaptionText("01.05.2026", "31.05.2026", "Zahlungsdatum"));
+  EXPECT_EQ(Lines(), ist);
+
+  // The amount basis runs again and changes no figure.
+  const TaxTotals before = Totals;
+  const QImage picture = f.Image3->Picture();
+  RunCounter counter(f);
+  Click(f.rgBetrag->Button(1));
+  EXPECT_EQ(counter.Runs(), 1);
+  EXPECT_EQ(f.rgBetrag->ItemIndex(), 1);
+  EXPECT_EQ(Lines(), ist);
+  ExpectSameTotals(Totals, before);
+  EXPECT_EQ(f.Image3->Picture(), picture);
+}
+
+TEST_F(WindowTest, MonthStepperCrossesTheYear) {
+  MakeDatabase();
+  TForm1& f = Start(QDate(2026, 1, 15));
+  f.show();
+  Click(f.rbQ2);
+  RunCounter counter(f);
+
+  Click(f.udMonat->PrevButton());  // from the quarter's "März"
+  EXPECT_TRUE(f.rbM->isChecked());
+  EXPECT_EQ(counter.Runs(), 1);  // checking rbM does not run on its own
+  EXPECT_EQ(f.cmbM->currentText(), QStringLiteral("Feb"));
+
+  Click(f.udMonat->PrevButton());
+  Click(f.udMonat->PrevButton());
+  EXPECT_EQ(f.cmbM->currentText(), QStringLiteral("Dez"));
+  EXPECT_EQ(f.cmbJ->currentText(), QStringLiteral("2025"));
+  EXPECT_EQ(Caption(), PeriodCaptionText("01.12.2025", "31.12.2025", "Zahlungsdatum"));
+
+  Click(f.udMonat->NextButton());
+  EXPECT_EQ(f.cmbM->currentText(), QStringLiteral("Jan"));
+  EXPECT_EQ(f.cmbJ->currentText(), QStringLiteral("2026"));
+  EXPECT_EQ(Caption(), PeriodCaptionText("01.01.2026", "31.01.2026", "Zahlungsdatum"));
+  EXPECT_EQ(counter.Runs(), 4);
+
+  // After a quarter, the next month follows the quarter's month-list entry.
+  Click(f.rbQ2);
+  Click(f.udMonat->NextButton());
+  EXPECT_EQ(f.cmbM->currentText(), QStringLiteral("Apr"));
+  EXPECT_TRUE(f.rbM->isChecked());
+  EXPECT_EQ(Caption(), PeriodCaptionText("01.04.2026", "30.04.2026", "Zahlungsdatum"));
+}
+
+TEST_F(WindowTest, SteppersStopAtTheEndsOfTheYearList) {
+  MakeDatabase();
+  TForm1& f = Start(QDate(1998, 1, 20));  // years 1998 to 2001
+  f.show();
+  RunCounter counter(f);
+
+  Click(f.udMonat->PrevButton());  // "Jan" 1998: nothing before it
+  EXPECT_EQ(f.cmbM->currentText(), QStringLiteral("Jan"));
+  EXPECT_EQ(f.cmbJ->currentText(), QStringLiteral("1998"));
+  EXPECT_EQ(counter.Runs(), 1);
+  EXPECT_EQ(Caption(), PeriodCaptionText("01.01.1998", "31.01.1998", "Zahlungsdatum"));
+
+  Click(f.udJahr->PrevButton());  // 1998 stays
+  EXPECT_EQ(f.cmbJ->currentText(), QStringLiteral("1998"));
+  EXPECT_EQ(counter.Runs(), 2);
+
+  for (int i = 0; i < 3; ++i) Click(f.udJahr->NextButton());
+  EXPECT_EQ(f.cmbJ->currentText(), QStringLiteral("2001"));
+  Click(f.udJahr->NextButton());  // the last year stays
+  EXPECT_EQ(f.cmbJ->currentText(), QStringLiteral("2001"));
+  EXPECT_EQ(f.cmbJ->currentIndex(), 3);
+  EXPECT_EQ(counter.Runs(), 6);
+
+  f.cmbM->setCurrentIndex(11);
+  Click(f.udMonat->NextButton());  // "Dez" 2001: nothing after it
+  EXPECT_EQ(f.cmbM->currentText(), QStringLiteral("Dez"));
+  EXPECT_EQ(f.cmbJ->currentText(), QStringLiteral("2001"));
+  EXPECT_EQ(counter.Runs(), 7);
+  EXPECT_EQ(Caption(), PeriodCaptionText("01.12.2001", "31.12.2001", "Zahlungsdatum"));
+  EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(WindowTest, SteppersReportOnlyMovesWithinTheirRange) {
+  MakeDatabase();
+  struct Row {
+    const char* name;
+    bool month;
+    TUDBtnType direction;
+    int reported;  // clicks that move the position from its start
+  };
+  const Row rows[] = {
+      {"month next", true, TUDBtnType::btNext, 15},
+      {"month previous", true, TUDBtnType::btPrev, 85},
+      {"year next", false, TUDBtnType::btNext, 35},
+      {"year previous", false, TUDBtnType::btPrev, 65},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    ResetProgramValues();
+    TForm1& f = Start(QDate(2026, 5, 15));
+    TUpDown* stepper = row.month ? f.udMonat : f.udJahr;
+    RunCounter counter(f);
+    for (int i = 0; i < row.reported + 1; ++i) stepper->Press(row.direction);
+    EXPECT_EQ(counter.Runs(), row.reported);
+    EXPECT_EQ(stepper->Position(), row.direction == TUDBtnType::btNext ? 100 : 0);
+    const QString year = f.cmbJ->currentText();
+    const QString month = f.cmbM->currentText();
+    stepper->Press(row.direction);  // still against the end
+    EXPECT_EQ(counter.Runs(), row.reported);
+    EXPECT_EQ(f.cmbJ->currentText(), year);
+    EXPECT_EQ(f.cmbM->currentText(), month);
+    // The other direction moves again.
+    stepper->Press(row.direction == TUDBtnType::btNext ? TUDBtnType::btPrev : TUDBtnType::btNext);
+    EXPECT_EQ(counter.Runs(), row.reported + 1);
+    EXPECT_GE(f.cmbJ->currentIndex(), 0);
+  }
+}
+
+TEST_F(WindowTest, GeometryAtTheWindowsResolution) {
+  MakeDatabase();
+  for (int ppi : {96, 120}) {
+    SCOPED_TRACE(ppi);
+    ResetProgramValues();
+    TForm1& f = Start(QDate(2026, 5, 15), ppi);
+    const auto s = [ppi](int v) { return v * ppi / 96; };
+    EXPECT_EQ(f.size(), QSize(s(784), s(502)));
+    EXPECT_EQ(f.pnlR->geometry(), QRect(s(784) - s(289), 0, s(289), s(502) - s(19)));
+    EXPECT_EQ(f.pnlL->geometry(), QRect(0, 0, s(784) - s(289), s(502) - s(19)));
+    EXPECT_EQ(f.StatusBar1->geometry(), QRect(0, s(502) - s(19), s(784), s(19)));
+    EXPECT_EQ(f.pnlTop->height(), s(141));
+    EXPECT_EQ(f.pnlCaption->height(), s(21));
+    EXPECT_EQ(f.pnlCaption->geometry().top(), f.pnlTop->geometry().bottom() + 1);
+    EXPECT_EQ(f.lbUst->geometry().top(), f.pnlCaption->geometry().bottom() + 1);
+    EXPECT_EQ(f.lbUst->Delegate().ItemHeight(), 16 * ppi / 96);
+    EXPECT_EQ(f.cmbJ->geometry(), QRect(s(68), s(10), s(61), s(21)));
+    EXPECT_EQ(f.udJahr->geometry(), QRect(s(132), s(10), s(37), s(21)));
+    EXPECT_EQ(f.rbQ4->geometry(), QRect(s(140), s(45), s(37), s(17)));
+    EXPECT_EQ(f.cmbM->geometry(), QRect(s(36), s(76), s(93), s(21)));
+    EXPECT_EQ(f.dtpBis->geometry(), QRect(s(188), s(108), s(81), s(21)));
+    EXPECT_EQ(f.rgVersteuerung->geometry(), QRect(s(276), s(72), s(93), s(57)));
+    EXPECT_EQ(f.rgBetrag->geometry(), QRect(s(372), s(72), s(105), s(57)));
+    EXPECT_EQ(f.lblCaption->pos(), QPoint(s(16), s(4)));
+    EXPECT_EQ(f.pB->geometry().top(), s(284));
+    EXPECT_EQ(f.pB->height(), s(16));
+    EXPECT_EQ(f.Image1->geometry(), QRect(s(56), s(96), s(173), s(29)));
+    EXPECT_EQ(f.Image5->geometry(), QRect(s(56), s(356), s(173), s(29)));
+    EXPECT_EQ(f.editUStID->geometry(), QRect(s(104), s(436), s(125), s(20)));
+    EXPECT_EQ(f.Image1->Picture().size(), QSize(s(173), s(29)));
+    const QColor panel = f.pnlR->palette().color(QPalette::Window);
+    EXPECT_EQ(panel, QColor(204, 204, 204));
+    EXPECT_EQ(f.rgVersteuerung->palette().color(QPalette::Window), QColor(176, 255, 98));
+  }
+}
+
+TEST_F(WindowTest, ResizeKeepsButtonsRightAndProgressBarInside) {
+  MakeDatabase();
+  TForm1& f = Start(QDate(2026, 5, 15));
+  f.show();
+  for (int extra : {0, 100, -50}) {
+    SCOPED_TRACE(extra);
+    f.resize(784 + extra, 502);
+    EXPECT_EQ(f.pnlTop->width(), f.pnlL->width() - 2);
+    EXPECT_EQ(f.btnHelp->geometry().right() + 1, f.pnlTop->width() - 8);
+    EXPECT_EQ(f.btnCsv->geometry().right() + 1, f.btnHelp->x());
+    EXPECT_EQ(f.btnHelp->y(), 8);
+    EXPECT_EQ(f.btnCsv->size(), QSize(55, 21));
+    EXPECT_EQ(f.pB->x(), 10);
+    EXPECT_EQ(f.pB->geometry().right() + 1, f.pnlL->width() - 10);
+    EXPECT_EQ(f.pnlR->geometry().right() + 1, f.width());
+    EXPECT_EQ(f.pnlR->width(), 289);
+  }
+}
+
+TEST_F(WindowTest, RequestDuringARunTakesEffectAfterIt) {
+  FillStandard(MakeDatabase());
+  TForm1& f = Start(QDate(2026, 5, 15));
+  f.show();
+  RunCounter counter(f);
+  // Waiting when the run lets its caption paint: a click on "Jahr".
+  QMetaObject::invokeMethod(f.rbJahr, "click", Qt::QueuedConnection);
+  Click(f.udMonat->NextButton());
+
+  // The June run finished whole before the year's request was served.
+  EXPECT_EQ(counter.Runs(), 1);
+  EXPECT_EQ(Caption(), PeriodCaptionText("01.06.2026", "30.06.2026", "Zahlungsdatum"));
+  EXPECT_EQ(Lines(), CoreRun(Day(2026, 6, 1), Day(2026, 6, 30)).first);
+  EXPECT_TRUE(f.rbJahr->isChecked());
+
+  QApplication::processEvents();
+  EXPECT_EQ(counter.Runs(), 2);
+  EXPECT_EQ(Caption(), PeriodCaptionText("01.01.2026", "31.12.2026", "Zahlungsdatum"));
+  const auto [coreLines, coreTotals] = CoreRun(Day(2026, 1, 1), Day(2026, 12, 31));
+  EXPECT_EQ(Lines(), coreLines);
+  ExpectSameTotals(Totals, coreTotals);
+  ExpectPicturesShow(f, Totals);
+}
+
+TEST_F(WindowTest, FailedRunShowsTheLinesReadAndEmptyBoxes) {
+  testdb::Schema schema;
+  schema.amountType = "TEXT";
+  testdb::PelmoraDb& db = MakeDatabase(schema);
+  FillStandard(db);
+  db.Add(CashEntry{.neinaus = 0,
+                   .termin = Day(2026, 6, 10),
+                   .bezeichnung = "a Gut",
+                   .betrag = "25.5",
+                   .mwst = "19"});
+  db.Add(CashEntry{.neinaus = 0,
+                   .termin = Day(2026, 6, 11),
+                   .bezeichnung = "b Kaputt",
+                   .betrag = "zwölf",
+                   .mwst = "19"});
+  TForm1& f = Start(QDate(2026, 5, 15));
+  ASSERT_TRUE(messages.empty()) << messages.front().text.toStdString();
+  f.show();
+  ASSERT_FALSE(ValueInkless(f));
+
+  Click(f.udMonat->NextButton());  // June fails at the second receipt
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].kind, TMessageKind::Error);
+  EXPECT_TRUE(messages[0].text.startsWith(QStringLiteral("Typkonvertierung von Variant ungültig")))
+      << messages[0].text.toStdString();
+  EXPECT_EQ(Caption(), PeriodCaptionText("01.06.2026", "30.06.2026", "Zahlungsdatum"));
+  EXPECT_TRUE(f.pB->isHidden());
+  EXPECT_FALSE(f.lbUst->isHidden());
+  // The order of June and the good receipt, no total lines.
+  ASSERT_EQ(Lines().size(), 2u);
+  EXPECT_EQ(Lines()[0].substr(0, 1), "E");
+  EXPECT_NE(Lines()[1].find("a Gut"), std::string::npos);
+  EXPECT_TRUE(ValueInkless(f));
+
+  // The next request is a complete run again.
+  Click(f.udMonat->PrevButton());
+  EXPECT_EQ(messages.size(), 1u);
+  EXPECT_EQ(Lines(), CoreRun(Day(2026, 5, 1), Day(2026, 5, 31)).first);
+  ExpectPicturesShow(f, Totals);
+}
+
+TEST_F(WindowTest, ProgressBarRepaintsRarelyAndHidesAfterTheRun) {
+  testdb::PelmoraDb& db = MakeDatabase();
+  db.Begin();
+  for (int i = 0; i < 3000; ++i) {
+    db.Add(CashEntry{.neinaus = i % 2,
+                     .termin = Day(2026, 5, 1 + i % 28),
+                     .bezeichnung = "Posten " + std::to_string(i),
+                     .betrag = 1.0 + i,
+                     .mwst = 19.0});
+  }
+  db.Commit();
+  TForm1& f = Start(QDate(2026, 4, 15));
+  f.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+
+  struct PaintCounter : QObject {
+    int paints = 0;
+    int maximumSeen = 0;
+    QProgressBar* bar = nullptr;
+    bool eventFilter(QObject*, QEvent* event) override {
+      if (event->type() == QEvent::Paint) ++paints;
+      return false;
+    }
+  } counter;
+  f.pB->installEventFilter(&counter);
+  Click(f.udMonat->NextButton());
+  f.pB->removeEventFilter(&counter);
+
+  EXPECT_EQ(Lines().size(), 3000u + 1u + 11u);
+  EXPECT_GT(counter.paints, 0);
+  EXPECT_LE(counter.paints, 200);
+  EXPECT_TRUE(f.pB->isHidden());
+  EXPECT_FALSE(f.lbUst->isHidden());
+}
+
+TEST_F(WindowTest, CsvButtonWritesTheListAfterEveryDialog) {
+  MakeDatabase();
+  TForm1& f = Start(QDate(2026, 5, 15));
+  f.show();
+  ASSERT_EQ(Lines().size(), 11u);
+
+  const SaveDialogFunction saved = SaveDialogSeam();
+  std::vector<TSaveDialog> asked;
+  std::optional<QString> answer;
+  SaveDialogSeam() = [&](QWidget*, const TSaveDialog& dialog) {
+    asked.push_back(dialog);
+    return answer;
+  };
+  const std::string folder = AppData() + "/export/";
+  std::filesystem::create_directories(folder);
+
+  answer = QString::fromStdString(folder + "mai.csv");
+  Click(f.btnCsv);
+  std::ifstream in(folder + "mai.csv", std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(bytes,
+            "-------\r\n"
+            "     Nicht EU:  0,00\r\n"
+            "     Innergem. Lief. mit USt-IdNr:  0,00\r\n"
+            "     Innergem. Lief. ohne USt-IdNr:  0,00\r\n"
+            "     Umsatz St.satz 19 v.H:  0,00\r\n"
+            "     Umsatz St.satz  7 v.H:  0,00\r\n"
+            "     Umsatzsteuer:  0,00\r\n"
+            "\r\n"
+            "     Vorst. 7%:  0,00\r\n"
+            "     Vorst. 19%:  0,00\r\n"
+            "     Vorsteuer:  0,00\r\n");
+
+  // Every click proposes the same name with the one filter, whatever was chosen.
+  answer = QString::fromStdString(folder + "ohne_endung");
+  Click(f.btnCsv);
+  EXPECT_TRUE(std::filesystem::exists(folder + "ohne_endung"));
+  EXPECT_FALSE(std::filesystem::exists(folder + "ohne_endung.csv"));
+  ASSERT_EQ(asked.size(), 2u);
+  for (const TSaveDialog& dialog : asked) {
+    EXPECT_EQ(dialog.FileName, QStringLiteral("vorlex.csv"));
+    EXPECT_EQ(dialog.Filter, QStringLiteral("\"Comma-Separated-Value\" Dateien (*.csv)|*.csv"));
+    EXPECT_FALSE(dialog.OverwritePrompt);
+    EXPECT_TRUE(dialog.HideReadOnly);
+    EXPECT_TRUE(dialog.DefaultExt.isEmpty());
+  }
+
+  // Cancelled: nothing is written.
+  answer.reset();
+  std::filesystem::remove(folder + "mai.csv");
+  Click(f.btnCsv);
+  EXPECT_FALSE(std::filesystem::exists(folder + "mai.csv"));
+  EXPECT_TRUE(messages.empty());
+
+  // A file that cannot be created: the error box, and the window carries on.
+  const std::vector<std::string> before = Lines();
+  answer = QString::fromStdString(folder + "fehlt/mai.csv");
+  Click(f.btnCsv);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].kind, TMessageKind::Error);
+  EXPECT_EQ(messages[0].text,
+            QString::fromStdString("Datei " + folder + "fehlt/mai.csv kann nicht erstellt werden"));
+  EXPECT_EQ(Lines(), before);
+  answer = QString::fromStdString(folder + "danach.csv");
+  Click(f.btnCsv);
+  EXPECT_TRUE(std::filesystem::exists(folder + "danach.csv"));
+  EXPECT_EQ(messages.size(), 1u);
+
+  SaveDialogSeam() = saved;
+}
+
+TEST_F(WindowTest, ClosingTheWindowClosesTheDatabase) {
+  MakeDatabase();
+  TForm1& f = Start(QDate(2026, 5, 15));
+  f.show();
+  ASSERT_NE(Database, nullptr);
+  EXPECT_TRUE(Database->IsOpen());
+  f.close();
+  EXPECT_FALSE(Database->IsOpen());
+
+  // Without a database closing does nothing.
+  ResetProgramValues();
+  TForm1 other(96);
+  other.show();
+  other.close();
+  EXPECT_EQ(Database, nullptr);
+}
+
+}  // namespace
+}  // namespace vorlex::testing

@@ -1,0 +1,111 @@
+// A scratch application-data folder with Pelmora's settings file and database,
+// message boxes answered by the test, and the program-wide values reset.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QDate>
+#include <QString>
+#include <QTemporaryDir>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/Unit1.h"
+#include "app/uApplication.h"
+#include "db/uDB.h"
+#include "tax/EvaluationRun.h"
+#include "tests/support/PelmoraDb.h"
+#include "ui/SummaryListView.h"
+#include "util/uDatum.h"
+#include "util/uFormat.h"
+
+namespace vorlex::testing {
+
+// Collects what a run produces without a window.
+class CollectSink : public IEvaluationSink {
+ public:
+  void AppendLine(std::string line) override { lines.push_back(std::move(line)); }
+  void ProgressStart(int) override {}
+  void ProgressStep() override {}
+  std::vector<std::string> lines;
+};
+
+struct Message {
+  TMessageKind kind;
+  QString text;
+};
+
+class WindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(appData_.isValid());
+    Format() = FormatSettings{};
+    qputenv("APPDATA", appData_.path().toLocal8Bit());
+    ResetProgramValues();
+    savedBox_ = MessageBoxSeam();
+    MessageBoxSeam() = [this](QWidget*, TMessageKind kind, const QString& text) {
+      messages.push_back({kind, text});
+    };
+  }
+  void TearDown() override {
+    form.reset();
+    MessageBoxSeam() = savedBox_;
+    ResetProgramValues();
+  }
+  static void ResetProgramValues() {
+    Database.reset();
+    EvaluationEnabled = false;
+    AppDataDir.clear();
+    DbFolder.clear();
+    DbName.clear();
+    Totals = TaxTotals{};
+  }
+
+  std::string AppData() const { return appData_.path().toStdString(); }
+  std::string PelmoraDir() const { return AppData() + "/Pelmora/"; }
+  std::string DefaultDbPath() const { return PelmoraDir() + "Daten/vorlex.db"; }
+
+  // The settings file naming Daten/vorlex.db and a fresh database there.
+  testdb::PelmoraDb& MakeDatabase(const testdb::Schema& schema = {}) {
+    testdb::WriteSettingsFile(PelmoraDir() + "pelmora.ini", "Daten", "vorlex.db");
+    std::filesystem::create_directories(PelmoraDir() + "Daten");
+    builder = std::make_unique<testdb::PelmoraDb>(DefaultDbPath(), schema);
+    return *builder;
+  }
+
+  // Start-up on the given day, errors shown as the program shows them.
+  TForm1& Start(const QDate& today, int pixelsPerInch = 96) {
+    if (builder) builder->Close();
+    form = std::make_unique<TForm1>(pixelsPerInch);
+    RunShowingErrors([&] { form->FormCreate(today); });
+    return *form;
+  }
+
+  // What the core alone makes of the period.
+  std::pair<std::vector<std::string>, TaxTotals> CoreRun(double first, double last,
+                                                         int versteuerung = 0) {
+    TDBase db(DefaultDbPath());
+    CollectSink sink;
+    TaxTotals totals;
+    EvaluateRun(db, first, last, versteuerung, totals, sink);
+    return {sink.lines, totals};
+  }
+
+  const std::vector<std::string>& Lines() const { return form->lbUst->Model().Lines(); }
+  std::string Caption() const { return form->lblCaption->text().toStdString(); }
+
+  QTemporaryDir appData_;
+  MessageBoxFunction savedBox_;
+  std::unique_ptr<testdb::PelmoraDb> builder;
+  std::unique_ptr<TForm1> form;
+  std::vector<Message> messages;
+};
+
+inline double Day(int y, int m, int d) {
+  return EncodeDate(y, m, d);
+}
+
+}  // namespace vorlex::testing

@@ -1,0 +1,80 @@
+#include "app/uApplication.h"
+
+#include <gtest/gtest.h>
+
+#include <QPushButton>
+#include <QTest>
+#include <stdexcept>
+#include <vector>
+
+namespace vorlex {
+namespace {
+
+struct Shown {
+  TMessageKind kind;
+  QString text;
+};
+
+class MessageTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    saved_ = MessageBoxSeam();
+    MessageBoxSeam() = [this](QWidget*, TMessageKind kind, const QString& text) {
+      shown.push_back({kind, text});
+    };
+  }
+  void TearDown() override { MessageBoxSeam() = saved_; }
+  std::vector<Shown> shown;
+
+ private:
+  MessageBoxFunction saved_;
+};
+
+TEST_F(MessageTest, ErrorLeavingAHandlerIsShownAndTheWindowCarriesOn) {
+  QPushButton button(QStringLiteral("x"));
+  button.show();
+  int clicks = 0;
+  QObject::connect(&button, &QPushButton::clicked, [&] {
+    ++clicks;
+    if (clicks == 1) throw std::runtime_error("Datei /x kann nicht erstellt werden");
+  });
+  QTest::mouseClick(&button, Qt::LeftButton);
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].kind, TMessageKind::Error);
+  EXPECT_EQ(shown[0].text, QStringLiteral("Datei /x kann nicht erstellt werden"));
+  EXPECT_FALSE(button.isDown());
+  QTest::mouseClick(&button, Qt::LeftButton);
+  EXPECT_EQ(clicks, 2);
+  EXPECT_EQ(shown.size(), 1u);
+}
+
+TEST_F(MessageTest, TextsAreDecodedAndCarriageReturnsBreakLines) {
+  struct Row {
+    const char* name;
+    std::string bytes;
+    QString expected;
+  };
+  const Row rows[] = {
+      {"Windows-1252", "Typkonvertierung von Variant ung\xFCltig",
+       "Typkonvertierung von Variant ungültig"},
+      {"UTF-8 path", "DB:\r/home/j\xC3\xBCrgen/a.db", "DB:\n/home/jürgen/a.db"},
+      {"CR LF is one break", "a\r\nb", "a\nb"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    shown.clear();
+    ShowMessage(row.bytes);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].kind, TMessageKind::Plain);
+    EXPECT_EQ(shown[0].text, row.expected);
+  }
+  shown.clear();
+  EXPECT_FALSE(RunShowingErrors([] { throw std::runtime_error("Stream-Write-Fehler"); }));
+  EXPECT_TRUE(RunShowingErrors([] {}));
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].kind, TMessageKind::Error);
+  EXPECT_EQ(shown[0].text, QStringLiteral("Stream-Write-Fehler"));
+}
+
+}  // namespace
+}  // namespace vorlex

@@ -1,0 +1,189 @@
+#include "ui/CsvSave.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace vorlex {
+namespace {
+
+std::string ReadAll(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return "<missing>";
+  return file.readAll().toStdString();
+}
+
+void WriteAll(const QString& path, const std::string& bytes) {
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+}
+
+std::string MessageOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const std::runtime_error& error) {
+    return error.what();
+  }
+  return "<no error>";
+}
+
+const std::vector<std::string> kLines = {
+    "E   |   01.05.2026   |   Ware   |   Meier   |   100,00   |   119,00",
+    "-------",
+    "     Nicht EU:  0,00",
+    "",
+};
+const std::string kBytes =
+    "E   ;   01.05.2026   ;   Ware   ;   Meier   ;   100,00   ;   119,00\r\n"
+    "-------\r\n"
+    "     Nicht EU:  0,00\r\n"
+    "\r\n";
+
+TEST(CsvSave, WritesCreatesAndReplaces) {
+  QTemporaryDir dir;
+  struct Row {
+    const char* name;
+    QString file;
+    std::string before;  // empty: no file before
+  };
+  const Row rows[] = {
+      {"new file", dir.filePath("vorlex.csv"), ""},
+      {"replaces a longer file wholly", dir.filePath("alt.csv"), std::string(5000, 'x')},
+      {"name without extension used as typed", dir.filePath("bericht"), ""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    if (!row.before.empty()) WriteAll(row.file, row.before);
+    SaveCsvFile(row.file, kLines);
+    EXPECT_EQ(ReadAll(row.file), kBytes);
+  }
+  EXPECT_FALSE(QFile::exists(dir.filePath("bericht.csv")));
+  // Nothing but the written files is left in the folder.
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
+
+  SaveCsvFile(dir.filePath("leer.csv"), {});
+  EXPECT_EQ(ReadAll(dir.filePath("leer.csv")), "");
+}
+
+TEST(CsvSave, FileThatCannotBeCreatedNamesIt) {
+  QTemporaryDir dir;
+  WriteAll(dir.filePath("datei"), "kein Ordner");
+  const QString paths[] = {dir.filePath("fehlt/vorlex.csv"), dir.filePath("datei/vorlex.csv"),
+                           dir.path()};
+  for (const QString& path : paths) {
+    SCOPED_TRACE(path.toStdString());
+    EXPECT_EQ(MessageOf([&] { SaveCsvFile(path, kLines); }),
+              "Datei " + path.toStdString() + " kann nicht erstellt werden");
+  }
+  EXPECT_EQ(ReadAll(dir.filePath("datei")), "kein Ordner");
+}
+
+// The process may write files of at most limit bytes while it lives.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t limit) {
+    getrlimit(RLIMIT_FSIZE, &saved_);
+    oldHandler_ = signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved_;
+    small.rlim_cur = limit;
+    setrlimit(RLIMIT_FSIZE, &small);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &saved_);
+    signal(SIGXFSZ, oldHandler_);
+  }
+
+ private:
+  rlimit saved_{};
+  sighandler_t oldHandler_;
+};
+
+TEST(CsvSave, FailedWriteKeepsTheOldFileWhole) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("vorlex.csv");
+  const std::string old = "alter Inhalt\r\n";
+  WriteAll(path, old);
+  const std::vector<std::string> many(2000, kLines[0]);  // about 140 kB
+  {
+    FileSizeLimit limit(4096);
+    EXPECT_EQ(MessageOf([&] { SaveCsvFile(path, many); }), "Stream-Write-Fehler");
+  }
+  EXPECT_EQ(ReadAll(path), old);
+  // No half-written file stays behind.
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+            QStringList{QStringLiteral("vorlex.csv")});
+
+  // A new file that fails does not appear at all.
+  const QString fresh = dir.filePath("neu.csv");
+  {
+    FileSizeLimit limit(4096);
+    EXPECT_EQ(MessageOf([&] { SaveCsvFile(fresh, many); }), "Stream-Write-Fehler");
+  }
+  EXPECT_FALSE(QFile::exists(fresh));
+}
+
+TEST(CsvSave, DialogSeamAnswersAndCancels) {
+  SaveDialogFunction saved = SaveDialogSeam();
+  std::vector<TSaveDialog> asked;
+  std::optional<QString> answer = QStringLiteral("/tmp/gewaehlt.csv");
+  SaveDialogSeam() = [&](QWidget*, const TSaveDialog& dialog) {
+    asked.push_back(dialog);
+    return answer;
+  };
+  TSaveDialog dialog;
+  dialog.FileName = QStringLiteral("vorlex.csv");
+  EXPECT_TRUE(dialog.Execute(nullptr));
+  EXPECT_EQ(dialog.FileName, QStringLiteral("/tmp/gewaehlt.csv"));
+  answer.reset();
+  dialog.FileName = QStringLiteral("vorlex.csv");
+  EXPECT_FALSE(dialog.Execute(nullptr));
+  EXPECT_EQ(dialog.FileName, QStringLiteral("vorlex.csv"));
+  ASSERT_EQ(asked.size(), 2u);
+  EXPECT_EQ(asked[1].FileName, QStringLiteral("vorlex.csv"));
+  SaveDialogSeam() = saved;
+}
+
+TEST(CsvSave, FileDialogIsConfiguredAsAsked) {
+  QTemporaryDir dir;
+  QDir::setCurrent(dir.path());
+  TSaveDialog dialog;
+  dialog.FileName = QString::fromLatin1(kCsvProposedName);
+  dialog.Filter = QString::fromLatin1(kCsvFilter);
+
+  QStringList filters;
+  QString suffix = QStringLiteral("unset");
+  bool noOverwriteQuestion = false;
+  bool acceptSave = false;
+  QStringList selected;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    filters = box->nameFilters();
+    suffix = box->defaultSuffix();
+    noOverwriteQuestion = box->testOption(QFileDialog::DontConfirmOverwrite);
+    acceptSave = box->acceptMode() == QFileDialog::AcceptSave;
+    selected = box->selectedFiles();
+    box->reject();
+  });
+  EXPECT_EQ(ShowSaveFileDialog(nullptr, dialog), std::nullopt);
+  EXPECT_EQ(filters, QStringList{QStringLiteral("\"Comma-Separated-Value\" Dateien (*.csv)")});
+  EXPECT_EQ(suffix, QString());
+  EXPECT_TRUE(noOverwriteQuestion);
+  EXPECT_TRUE(acceptSave);
+  ASSERT_EQ(selected.size(), 1);
+  EXPECT_TRUE(selected.front().endsWith(QStringLiteral("/vorlex.csv")));
+}
+
+}  // namespace
+}  // namespace vorlex

@@ -1,0 +1,252 @@
+#include "ui/SummaryListView.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <string>
+#include <vector>
+
+namespace vorlex {
+namespace {
+
+const QColor kWhite(255, 255, 255);
+const QColor kBlack(0, 0, 0);
+
+QFont ListFont() {
+  QFont font(QStringLiteral("MS Sans Serif"));
+  font.setPixelSize(11);
+  return font;
+}
+
+// One item drawn into the middle of a canvas filled with a marker colour, so
+// that drawing outside the item shows.
+struct Rendered {
+  QImage image;
+  QRect item;
+};
+
+Rendered Render(const std::string& line, bool selected, QRect item = QRect(0, 16, 300, 16)) {
+  Rendered r{QImage(320, 64, QImage::Format_RGB32), item};
+  r.image.fill(QColor(10, 20, 30));
+  QPainter painter(&r.image);
+  lbUstDrawItem(painter, item, line, selected, ListFont(), selected ? kWhite : kBlack);
+  return r;
+}
+
+int CountPixels(const QImage& image, const QRect& area, const QColor& colour) {
+  int count = 0;
+  for (int y = area.top(); y <= area.bottom(); ++y) {
+    for (int x = area.left(); x <= area.right(); ++x) {
+      if (image.pixelColor(x, y) == colour) ++count;
+    }
+  }
+  return count;
+}
+
+// Pixels that are neither background nor the given colour: the text's ink.
+int InkPixels(const QImage& image, const QRect& area, const QColor& background) {
+  return area.width() * area.height() - CountPixels(image, area, background);
+}
+
+TEST(SummaryListDrawing, BackgroundByFirstCharacterAndSelection) {
+  struct Row {
+    const char* name;
+    std::string line;
+    bool selected;
+    QColor background;
+  };
+  const Row rows[] = {
+      {"expense", "A   |   01.05.2026   |   Papier   |   B\xFCro   |   10,00   |   19%", false,
+       kExpenseColor},
+      {"receipt", "E   |   02.05.2026   |   Kasse   |   Meier   |   5,00   |   7%", false,
+       kReceiptColor},
+      {"total", "     Nicht EU:  0,00", false, kWhite},
+      {"empty", "", false, kWhite},
+      {"lower-case a is no expense", "a   |   x", false, kWhite},
+      {"selected expense", "A   |   x", true, kSelectedColor},
+      {"selected total", "     Vorsteuer:  1,00", true, kSelectedColor},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const Rendered r = Render(row.line, row.selected);
+    // Far right of the item holds no text: it shows the pure background.
+    EXPECT_EQ(r.image.pixelColor(r.item.right(), r.item.top()), row.background);
+    EXPECT_EQ(r.image.pixelColor(r.item.right(), r.item.bottom()), row.background);
+    EXPECT_EQ(r.image.pixelColor(r.item.left(), r.item.top()), row.background);
+    // Nothing outside the item is touched.
+    EXPECT_EQ(r.image.pixelColor(r.item.left(), r.item.top() - 1), QColor(10, 20, 30));
+    EXPECT_EQ(r.image.pixelColor(r.item.left(), r.item.bottom() + 1), QColor(10, 20, 30));
+    EXPECT_EQ(r.image.pixelColor(r.item.right() + 1, r.item.top()), QColor(10, 20, 30));
+  }
+}
+
+TEST(SummaryListDrawing, TextStartsAtTheItemsLeftAndTopWithoutMargin) {
+  const Rendered r = Render("E   |   Test", false);
+  // The "E" stands in the first columns of the item and no ink lies above it.
+  const QRect firstColumns(r.item.left(), r.item.top(), 3, r.item.height());
+  EXPECT_GT(InkPixels(r.image, firstColumns, kReceiptColor), 0);
+  const QRect text(r.item.left(), r.item.top(), 40, r.item.height());
+  int firstInkRow = -1;
+  for (int y = text.top(); y <= text.bottom() && firstInkRow < 0; ++y) {
+    if (InkPixels(r.image, QRect(text.left(), y, text.width(), 1), kReceiptColor) > 0) {
+      firstInkRow = y - r.item.top();
+    }
+  }
+  EXPECT_GE(firstInkRow, 0);
+  EXPECT_LE(firstInkRow, 4);  // the capital's top, not pushed down by a margin
+}
+
+TEST(SummaryListDrawing, BoldExactlyWhenTheLineMentionsUStID) {
+  // Bold text inks more pixels than the same text in regular weight.
+  const auto ink = [](const std::string& line) {
+    const Rendered r = Render(line, false);
+    return InkPixels(r.image, r.item, kReceiptColor);
+  };
+  const std::string plain = "E   |   01.05.2026   |   Lieferung   |   Huber";
+  const std::string withVatId = plain + " (A, UStID=ATU123)";
+  const std::string samePlain = plain + " (A, UStJD=ATU123)";
+  EXPECT_GT(ink(withVatId), ink(samePlain) * 11 / 10);
+
+  // The total line names "USt-IdNr", which is not the marker: regular weight,
+  // pixel for pixel the text in the list's plain font.
+  QImage regular(300, 16, QImage::Format_RGB32);
+  regular.fill(kWhite);
+  {
+    QPainter painter(&regular);
+    painter.setFont(ListFont());
+    painter.setPen(kBlack);
+    painter.drawText(QPoint(0, QFontMetrics(ListFont()).ascent()),
+                     QStringLiteral("     Innergem. Lief. mit USt-IdNr:  0,00"));
+  }
+  const Rendered total = Render("     Innergem. Lief. mit USt-IdNr:  0,00", false);
+  EXPECT_EQ(total.image.copy(total.item), regular);
+
+  // Case counts: "ustid" is not the marker.
+  EXPECT_LT(ink(plain + " ustid"), ink(plain + " UStID"));
+}
+
+TEST(SummaryListDrawing, DividerIsAOnePixelRuleWithoutHyphens) {
+  struct Row {
+    const char* name;
+    QRect item;
+    bool selected;
+    int ruleY;  // relative to the image
+  };
+  const Row rows[] = {
+      {"16 pixels high", QRect(0, 16, 300, 16), false, 24},
+      {"20 pixels high at 120 dpi", QRect(0, 20, 300, 20), false, 30},
+      {"odd height, odd top: half rounds to even", QRect(0, 15, 300, 15), false, 22},
+      {"odd height, even top: half rounds to even", QRect(0, 16, 300, 15), false, 24},
+      {"selected", QRect(0, 16, 300, 16), true, 24},
+      {"shifted right", QRect(7, 16, 300, 16), false, 24},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const Rendered r = Render("-------", row.selected, row.item);
+    const QColor background = row.selected ? kSelectedColor : kWhite;
+    const int left = row.item.left() + 15;
+    const int lastPainted = row.item.left() + row.item.width() - 15 - 1;
+    for (int y = row.item.top(); y <= row.item.bottom(); ++y) {
+      for (int x = row.item.left(); x <= row.item.right(); ++x) {
+        const bool onRule = y == row.ruleY && x >= left && x <= lastPainted;
+        ASSERT_EQ(r.image.pixelColor(x, y), onRule ? kBlack : background) << "at " << x << "," << y;
+      }
+    }
+  }
+}
+
+TEST(SummaryListDrawing, LongDividerOfMoreHyphensIsStillARule) {
+  const Rendered r = Render("-------------------------------------------------", false);
+  EXPECT_EQ(CountPixels(r.image, r.item, kBlack), 300 - 30);
+}
+
+TEST(SummaryListDrawing, Windows1252AndUtf8BytesBothDrawAsText) {
+  // "Müller" as Windows-1252 and as UTF-8 draw the same pixels.
+  const Rendered latin = Render("E   |   M\xFCller", false);
+  const Rendered utf8 = Render("E   |   M\xC3\xBCller", false);
+  EXPECT_EQ(latin.image, utf8.image);
+  const Rendered plainU = Render("E   |   Muller", false);
+  EXPECT_NE(latin.image, plainU.image);
+}
+
+TEST(SummaryListModel, HoldsTheBytesAndShowsThemDecoded) {
+  TSummaryListModel model;
+  model.SetLines({"E   |   M\xFCller",
+                  "A   |   Gr\xC3\xBC\xC3\x9F"
+                  "e",
+                  ""});
+  ASSERT_EQ(model.rowCount(), 3);
+  EXPECT_EQ(model.data(model.index(0), Qt::DisplayRole).toString(),
+            QStringLiteral("E   |   Müller"));
+  EXPECT_EQ(model.data(model.index(1), Qt::DisplayRole).toString(),
+            QStringLiteral("A   |   Grüße"));
+  EXPECT_EQ(model.data(model.index(0), TSummaryListModel::LineRole).toByteArray(),
+            QByteArray("E   |   M\xFCller"));
+  EXPECT_EQ(model.Lines()[1],
+            "A   |   Gr\xC3\xBC\xC3\x9F"
+            "e");
+  model.Clear();
+  EXPECT_EQ(model.rowCount(), 0);
+}
+
+// Counts what the view asks of its delegate.
+class CountingDelegate : public TSummaryItemDelegate {
+ public:
+  using TSummaryItemDelegate::TSummaryItemDelegate;
+  mutable int paints = 0;
+  mutable int sizeHints = 0;
+  void paint(QPainter* painter, const QStyleOptionViewItem& option,
+             const QModelIndex& index) const override {
+    ++paints;
+    TSummaryItemDelegate::paint(painter, option, index);
+  }
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    ++sizeHints;
+    return TSummaryItemDelegate::sizeHint(option, index);
+  }
+};
+
+TEST(SummaryListView, HundredThousandLinesAskOnlyForTheVisibleRows) {
+  TSummaryListView view(nullptr);
+  auto* delegate = new CountingDelegate(16, &view);
+  view.setItemDelegate(delegate);
+  view.resize(400, 320);
+  view.show();
+  std::vector<std::string> lines(100000, "E   |   01.05.2026   |   Zeile   |   Kunde   |   1,00");
+  view.Model().SetLines(std::move(lines));
+  view.scrollToBottom();
+  QApplication::processEvents();
+  view.repaint();
+  EXPECT_EQ(view.model()->rowCount(), 100000);
+  EXPECT_LT(delegate->sizeHints, 100);
+  EXPECT_GT(delegate->paints, 0);
+  EXPECT_LT(delegate->paints, 200);
+  // The last row is reachable and has the item height.
+  const QRect last = view.visualRect(view.model()->index(99999, 0));
+  EXPECT_EQ(last.height(), 16);
+  EXPECT_TRUE(view.viewport()->rect().intersects(last));
+}
+
+TEST(SummaryListView, RowsHaveTheItemHeightAndSpanTheWholeWidth) {
+  TSummaryListView view(nullptr);
+  view.SetItemHeight(20);
+  view.resize(300, 200);
+  view.Model().SetLines({"A   |   x", "E   |   y", "-------"});
+  view.show();
+  QApplication::processEvents();
+  const QRect first = view.visualRect(view.model()->index(0, 0));
+  const QRect second = view.visualRect(view.model()->index(1, 0));
+  EXPECT_EQ(first.height(), 20);
+  EXPECT_EQ(second.top(), first.top() + 20);
+  EXPECT_EQ(first.width(), view.viewport()->width());
+
+  const QImage shot = view.viewport()->grab().toImage();
+  EXPECT_EQ(shot.pixelColor(view.viewport()->width() - 2, first.center().y()), kExpenseColor);
+  EXPECT_EQ(shot.pixelColor(view.viewport()->width() - 2, second.center().y()), kReceiptColor);
+}
+
+}  // namespace
+}  // namespace vorlex

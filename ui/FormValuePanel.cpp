@@ -1,0 +1,119 @@
+#include "ui/FormValuePanel.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QPainter>
+#include <algorithm>
+
+#include "ui/uQtText.h"
+#include "util/uFormat.h"
+
+namespace vorlex {
+
+namespace {
+
+const QColor kPanelGrey{204, 204, 204};
+const QColor kOutlineGrey{128, 128, 128};
+const QColor kValueBlue{0, 0, 255};
+constexpr int kNumberBoxRight = 27;
+constexpr int kTextBitmapWidth = 200;
+constexpr int kTextBitmapHeight = 20;
+
+QFont PixelFont(const char* family, int points, int pixelsPerInch, bool bold) {
+  QFont font(QString::fromLatin1(family));
+  font.setPixelSize(PointsToPixels(points, pixelsPerInch));
+  font.setBold(bold);
+  font.setStyleHint(QFont::AnyStyle, QFont::PreferMatch);
+  return font;
+}
+
+// An outlined rectangle with a white fill; right and bottom edges exclusive.
+void OutlinedBox(QPainter& painter, int left, int top, int right, int bottom) {
+  if (right <= left || bottom <= top) return;
+  painter.fillRect(QRect(left, top, right - left, bottom - top), kOutlineGrey);
+  if (right - left > 2 && bottom - top > 2) {
+    painter.fillRect(QRect(left + 1, top + 1, right - left - 2, bottom - top - 2), Qt::white);
+  }
+}
+
+void DrawBoxes(QPainter& painter, int width, int height, int fieldNumber, int pixelsPerInch) {
+  painter.fillRect(QRect(0, 0, kNumberBoxRight, height), kPanelGrey);
+
+  const QFont numberFont = PixelFont("Arial", 14, pixelsPerInch, true);
+  painter.setFont(numberFont);
+  painter.setPen(Qt::black);
+  painter.drawText(QPoint(0, 4 + QFontMetrics(numberFont).ascent()), QString::number(fieldNumber));
+
+  painter.fillRect(QRect(kNumberBoxRight, 0, std::max(0, width - kNumberBoxRight), height),
+                   Qt::white);
+  OutlinedBox(painter, kNumberBoxRight, 0, width, height);
+  const int cents = pixelsPerInch * 25 / 96;
+  OutlinedBox(painter, width - cents, 0, width, height);
+}
+
+}  // namespace
+
+int PointsToPixels(int points, int pixelsPerInch) {
+  return (points * pixelsPerInch + 36) / 72;
+}
+
+void DrawFormBoxes(QImage& canvas, int fieldNumber, int pixelsPerInch) {
+  QPainter painter(&canvas);
+  DrawBoxes(painter, canvas.width(), canvas.height(), fieldNumber, pixelsPerInch);
+}
+
+void DrawFormValue(QImage& canvas, int fieldNumber, double value, int pixelsPerInch) {
+  QPainter painter(&canvas);
+  DrawBoxes(painter, canvas.width(), canvas.height(), fieldNumber, pixelsPerInch);
+
+  const QString text = DecodeText(FormatMoney(value));
+  const QFont valueFont = PixelFont("Courier", 12, pixelsPerInch, false);
+  const QFontMetrics metrics(valueFont);
+
+  // The value is written black-on-white elsewhere first and then ANDed onto the
+  // picture: its white background lets the boxes through, and where a digit
+  // crosses the cents box's outline both stay visible.
+  QImage bitmap(kTextBitmapWidth, kTextBitmapHeight, QImage::Format_RGB32);
+  bitmap.fill(Qt::white);
+  {
+    QPainter textPainter(&bitmap);
+    textPainter.setFont(valueFont);
+    textPainter.setPen(kValueBlue);
+    textPainter.drawText(QPoint(0, metrics.ascent()), text);
+  }
+  const int w = metrics.horizontalAdvance(text);
+  const int h = metrics.height();
+  // Only what the bitmap holds is copied.
+  const QRect source(0, 0, std::min(w, kTextBitmapWidth), std::min(h, kTextBitmapHeight));
+  painter.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
+  painter.drawImage(QPoint(canvas.width() - 4 - w, 7), bitmap, source);
+}
+
+TImage::TImage(QWidget* parent) : QWidget(parent) {}
+
+QImage& TImage::Canvas() {
+  if (canvas_.size() != size()) {
+    QImage fresh(size(), QImage::Format_RGB32);
+    fresh.fill(Qt::white);
+    canvas_ = std::move(fresh);
+  }
+  return canvas_;
+}
+
+void TImage::paintEvent(QPaintEvent* /*event*/) {
+  if (canvas_.isNull()) return;
+  QPainter painter(this);
+  painter.drawImage(QPoint(0, 0), canvas_);
+}
+
+void DrawFormValue(TImage& picture, int fieldNumber, double value, int pixelsPerInch) {
+  DrawFormValue(picture.Canvas(), fieldNumber, value, pixelsPerInch);
+  picture.Changed();
+}
+
+void DrawFormBoxes(TImage& picture, int fieldNumber, int pixelsPerInch) {
+  DrawFormBoxes(picture.Canvas(), fieldNumber, pixelsPerInch);
+  picture.Changed();
+}
+
+}  // namespace vorlex

@@ -1,0 +1,42 @@
+// The pictures of the tax form's entry fields in the right-hand panel.
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+namespace vorlex {
+
+// Draws the field number box, the white entry box with its cents box and the
+// value right-aligned in it onto the whole of canvas (W x H).
+void DrawFormValue(QImage& canvas, int fieldNumber, double value, int pixelsPerInch);
+
+// The same boxes and field number without a value: what stands in place of
+// figures that a failed run could not produce.
+void DrawFormBoxes(QImage& canvas, int fieldNumber, int pixelsPerInch);
+
+// A picture control holding its own drawing, which stays until redrawn. Before
+// the first drawing it shows nothing (the panel behind it).
+class TImage : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TImage(QWidget* parent);
+
+  // The drawing surface, made in the picture's size on first use.
+  QImage& Canvas();
+  const QImage& Picture() const { return canvas_; }
+  void Changed() { update(); }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  QImage canvas_;
+};
+
+void DrawFormValue(TImage& picture, int fieldNumber, double value, int pixelsPerInch);
+void DrawFormBoxes(TImage& picture, int fieldNumber, int pixelsPerInch);
+
+// Points to pixels as the window does it: rounded, at the given pixels per inch.
+int PointsToPixels(int points, int pixelsPerInch);
+
+}  // namespace vorlex

@@ -1,0 +1,123 @@
+#include "ui/SummaryListView.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QStyle>
+
+#include "ui/uQtText.h"
+#include "util/uFormat.h"
+
+namespace vorlex {
+
+void lbUstDrawItem(QPainter& painter, const QRect& rect, std::string_view line, bool selected,
+                   const QFont& font, const QColor& textColor) {
+  const char first = line.empty() ? '\0' : line.front();
+  QColor background = Qt::white;
+  if (selected) {
+    background = kSelectedColor;
+  } else if (first == 'A') {
+    background = kExpenseColor;
+  } else if (first == 'E') {
+    background = kReceiptColor;
+  }
+
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  painter.fillRect(rect, background);
+  painter.setBackgroundMode(Qt::TransparentMode);
+
+  QFont itemFont = font;
+  itemFont.setBold(line.find("UStID") != std::string_view::npos);
+  painter.setFont(itemFont);
+
+  const int left = rect.left();
+  const int top = rect.top();
+  const int right = left + rect.width();  // exclusive
+  if (first == '-') {
+    // The rule stands in the middle of the row; its end point is not painted,
+    // as with a pen line drawn to a point.
+    const int y = static_cast<int>(RoundHalfEven(top + rect.height() * 0.5));
+    const int x1 = left + 15;
+    const int x2 = right - 15;
+    if (x2 > x1) painter.fillRect(QRect(x1, y, x2 - x1, 1), Qt::black);
+  } else {
+    painter.setPen(textColor);
+    painter.drawText(QPoint(left, top + QFontMetrics(itemFont).ascent()), DecodeText(line));
+  }
+  painter.restore();
+}
+
+int TSummaryListModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(lines_.size());
+}
+
+QVariant TSummaryListModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() < 0 || index.row() >= rowCount()) return {};
+  const std::string& line = lines_[static_cast<size_t>(index.row())];
+  switch (role) {
+    case Qt::DisplayRole:
+    case Qt::ToolTipRole:
+      return DecodeText(line);
+    case LineRole:
+      return QByteArray(line.data(), static_cast<qsizetype>(line.size()));
+    default:
+      return {};
+  }
+}
+
+void TSummaryListModel::SetLines(std::vector<std::string> lines) {
+  beginResetModel();
+  lines_ = std::move(lines);
+  endResetModel();
+}
+
+void TSummaryListModel::Clear() {
+  SetLines({});
+}
+
+TSummaryItemDelegate::TSummaryItemDelegate(int itemHeight, QObject* parent)
+    : QStyledItemDelegate(parent), itemHeight_(itemHeight) {}
+
+void TSummaryItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                                 const QModelIndex& index) const {
+  const QByteArray bytes = index.data(TSummaryListModel::LineRole).toByteArray();
+  const bool selected = option.state.testFlag(QStyle::State_Selected);
+  const QColor textColor =
+      option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text);
+  lbUstDrawItem(*painter, option.rect, std::string_view(bytes.constData(), bytes.size()), selected,
+                option.font, textColor);
+  if (option.state.testFlag(QStyle::State_HasFocus)) {
+    QStyleOptionFocusRect focus;
+    focus.QStyleOption::operator=(option);
+    focus.backgroundColor = selected ? kSelectedColor : QColor(Qt::white);
+    const QWidget* widget = option.widget;
+    QStyle* style = widget ? widget->style() : QApplication::style();
+    style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, widget);
+  }
+}
+
+QSize TSummaryItemDelegate::sizeHint(const QStyleOptionViewItem& option,
+                                     const QModelIndex& /*index*/) const {
+  return QSize(option.rect.width() > 0 ? option.rect.width() : 1, itemHeight_);
+}
+
+TSummaryListView::TSummaryListView(QWidget* parent) : QListView(parent) {
+  model_ = new TSummaryListModel(this);
+  delegate_ = new TSummaryItemDelegate(16, this);
+  setModel(model_);
+  setItemDelegate(delegate_);
+  setUniformItemSizes(true);
+  setSelectionMode(QAbstractItemView::SingleSelection);
+  setEditTriggers(QAbstractItemView::NoEditTriggers);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+  setTextElideMode(Qt::ElideNone);
+  setSpacing(0);
+}
+
+void TSummaryListView::SetItemHeight(int height) {
+  delegate_->SetItemHeight(height);
+  doItemsLayout();
+}
+
+}  // namespace vorlex

@@ -1,0 +1,83 @@
+// The summary list on screen: a model over the run's byte lines and the
+// delegate that draws each line by its kind.
+#pragma once
+
+#include <QAbstractListModel>
+#include <QColor>
+#include <QFont>
+#include <QListView>
+#include <QStyledItemDelegate>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class QPainter;
+class QRect;
+
+namespace vorlex {
+
+inline const QColor kExpenseColor{255, 187, 187};
+inline const QColor kReceiptColor{187, 255, 187};
+inline const QColor kSelectedColor{0, 0, 255};
+
+// Draws one list line into rect: background by the first character ("A" light
+// red, "E" light green, anything else white; blue when selected), bold when the
+// line mentions "UStID", a divider ("-" first) as a one-pixel rule instead of
+// its hyphens, any other text at the rectangle's left and top without margin.
+void lbUstDrawItem(QPainter& painter, const QRect& rect, std::string_view line, bool selected,
+                   const QFont& font, const QColor& textColor);
+
+// The lines of the last run, as bytes. Rows are replaced as a whole so that a
+// run of any length costs one reset of the view.
+class TSummaryListModel : public QAbstractListModel {
+  Q_OBJECT
+ public:
+  // The bytes of a row, for the delegate.
+  static constexpr int LineRole = Qt::UserRole + 1;
+
+  using QAbstractListModel::QAbstractListModel;
+
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+
+  const std::vector<std::string>& Lines() const { return lines_; }
+  void SetLines(std::vector<std::string> lines);
+  void Clear();
+
+ private:
+  std::vector<std::string> lines_;
+};
+
+// Every item has the same height, 16 pixels at 96 pixels per inch.
+class TSummaryItemDelegate : public QStyledItemDelegate {
+  Q_OBJECT
+ public:
+  TSummaryItemDelegate(int itemHeight, QObject* parent);
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option,
+             const QModelIndex& index) const override;
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+  int ItemHeight() const { return itemHeight_; }
+  void SetItemHeight(int height) { itemHeight_ = height; }
+
+ private:
+  int itemHeight_;
+};
+
+// The list box: uniform rows, no horizontal scrolling, single selection.
+class TSummaryListView : public QListView {
+  Q_OBJECT
+ public:
+  explicit TSummaryListView(QWidget* parent);
+
+  TSummaryListModel& Model() { return *model_; }
+  TSummaryItemDelegate& Delegate() { return *delegate_; }
+  void SetItemHeight(int height);
+
+ private:
+  TSummaryListModel* model_;
+  TSummaryItemDelegate* delegate_;
+};
+
+}  // namespace vorlex
