@@ -1,0 +1,189 @@
+#include "report/ReportOptions.h"
+
+#include <algorithm>
+#include <string_view>
+
+namespace vorlex {
+
+namespace {
+
+// A fixed number of decimal digits, nothing else.
+std::optional<int> Digits(std::string_view text, std::size_t count) {
+  if (text.size() != count ||
+      !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    return std::nullopt;
+  }
+  int value = 0;
+  for (char c : text) value = value * 10 + (c - '0');
+  return value;
+}
+
+int Year(std::string_view text, const std::string& option) {
+  const auto year = Digits(text, 4);
+  if (!year || *year < 1)
+    throw EUsage(option + ": Jahr als JJJJ erwartet: \"" + std::string(text) + "\"");
+  return *year;
+}
+
+ReportPeriod YearPeriod(std::string_view text) {
+  const int year = Year(text, "--year");
+  return {{year, 1, 1}, {year, 12, 31}};
+}
+
+ReportPeriod QuarterPeriod(std::string_view text) {
+  const auto bad = [&] {
+    return EUsage("--quarter: Quartal als JJJJ-QN erwartet (N 1 bis 4): \"" + std::string(text) +
+                  "\"");
+  };
+  if (text.size() != 7 || text[4] != '-' || (text[5] != 'Q' && text[5] != 'q')) throw bad();
+  const int year = Year(text.substr(0, 4), "--quarter");
+  const auto quarter = Digits(text.substr(6), 1);
+  if (!quarter || *quarter < 1 || *quarter > 4) throw bad();
+  const int lastMonth = *quarter * 3;
+  return {{year, lastMonth - 2, 1}, {year, lastMonth, DaysInMonth(year, lastMonth)}};
+}
+
+ReportPeriod MonthOption(std::string_view text) {
+  const auto month = text.size() == 7 && text[4] == '-' ? Digits(text.substr(5), 2) : std::nullopt;
+  if (!month || *month < 1 || *month > 12) {
+    throw EUsage("--month: Monat als JJJJ-MM erwartet: \"" + std::string(text) + "\"");
+  }
+  return MonthPeriod(Year(text.substr(0, 4), "--month"), *month);
+}
+
+CalendarDate DayOption(std::string_view text, const std::string& option) {
+  std::optional<int> month, day;
+  if (text.size() == 10 && text[4] == '-' && text[7] == '-') {
+    month = Digits(text.substr(5, 2), 2);
+    day = Digits(text.substr(8, 2), 2);
+  }
+  const auto year = Digits(text.substr(0, 4), 4);
+  if (!year || !month || !day || !IsValidDate(*year, *month, *day)) {
+    throw EUsage(option + ": Tag als JJJJ-MM-TT erwartet: \"" + std::string(text) + "\"");
+  }
+  return {*year, *month, *day};
+}
+
+}  // namespace
+
+ReportPeriod MonthPeriod(int year, int month) {
+  return {{year, month, 1}, {year, month, DaysInMonth(year, month)}};
+}
+
+ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
+  ReportOptions options;
+  std::vector<std::string> seen;
+  std::optional<ReportPeriod> period;
+  std::optional<CalendarDate> from, to;
+  int periodKinds = 0;
+
+  if (std::find_if(args.begin(), args.end(),
+                   [](const std::string& a) { return a == "--help" || a == "-h"; }) != args.end()) {
+    options.help = true;
+    return options;
+  }
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    std::string name = args[i];
+    std::optional<std::string> value;
+    if (name.rfind("--", 0) != 0) throw EUsage("Unerwartetes Argument: \"" + name + "\"");
+    if (const std::size_t eq = name.find('='); eq != std::string::npos) {
+      value = name.substr(eq + 1);
+      name.resize(eq);
+    }
+    static const char* const kOptions[] = {"--db",   "--year", "--quarter", "--month",
+                                           "--from", "--to",   "--basis",   "--csv"};
+    if (std::find(std::begin(kOptions), std::end(kOptions), name) == std::end(kOptions)) {
+      throw EUsage("Unbekannte Option: \"" + name + "\"");
+    }
+    if (std::find(seen.begin(), seen.end(), name) != seen.end()) {
+      throw EUsage(name + " ist mehrfach angegeben");
+    }
+    seen.push_back(name);
+    if (!value) {
+      if (i + 1 >= args.size()) throw EUsage(name + " braucht einen Wert");
+      value = args[++i];
+    }
+
+    if (name == "--db") {
+      if (value->empty()) throw EUsage("--db braucht einen Dateinamen");
+      options.db = *value;
+    } else if (name == "--csv") {
+      if (value->empty()) throw EUsage("--csv braucht einen Dateinamen oder \"-\"");
+      options.csv = *value;
+    } else if (name == "--basis") {
+      std::string basis = *value;
+      std::transform(basis.begin(), basis.end(), basis.begin(),
+                     [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
+      if (basis == "ist") {
+        options.versteuerung = 0;
+      } else if (basis == "soll") {
+        options.versteuerung = 1;
+      } else {
+        throw EUsage("--basis: \"ist\" oder \"soll\" erwartet: \"" + *value + "\"");
+      }
+    } else if (name == "--year") {
+      period = YearPeriod(*value);
+      ++periodKinds;
+    } else if (name == "--quarter") {
+      period = QuarterPeriod(*value);
+      ++periodKinds;
+    } else if (name == "--month") {
+      period = MonthOption(*value);
+      ++periodKinds;
+    } else if (name == "--from") {
+      from = DayOption(*value, name);
+      if (!to) ++periodKinds;
+    } else if (name == "--to") {
+      to = DayOption(*value, name);
+      if (!from) ++periodKinds;
+    }
+  }
+
+  if (from.has_value() != to.has_value()) {
+    throw EUsage(from ? "--from braucht --to" : "--to braucht --from");
+  }
+  if (periodKinds > 1) {
+    throw EUsage("Nur ein Zeitraum: --year, --quarter, --month oder --from/--to");
+  }
+  if (from) period = ReportPeriod{*from, *to};
+  options.period = period;
+  return options;
+}
+
+const char* ReportUsage() {
+  return "Aufruf: vorlex-report [--db FILE]\n"
+         "         (--year YYYY | --quarter YYYY-QN | --month YYYY-MM |"
+         " --from YYYY-MM-DD --to YYYY-MM-DD)\n"
+         "         [--basis ist|soll] [--csv FILE]\n"
+         "\n"
+         "Wertet die Auftr\xE4ge und das Kassenbuch eines Zeitraums aus und gibt die\n"
+         "\xDC"
+         "berschrift, alle Zeilen der Liste und die Werte der Kennzahlen 41, 44, 81,\n"
+         "86 und 66 f\xFCr die Umsatzsteuer-Voranmeldung aus.\n"
+         "\n"
+         "  --db FILE          die Pelmora-Datenbank; ohne diese Angabe wird sie \xFC"
+         "ber\n"
+         "                     Pelmoras Einstellungsdatei pelmora.ini gefunden\n"
+         "                     ($APPDATA/Pelmora, sonst $XDG_CONFIG_HOME/Pelmora oder\n"
+         "                     ~/.config/Pelmora)\n"
+         "  --year YYYY        ein ganzes Jahr\n"
+         "  --quarter YYYY-QN  ein Quartal (N von 1 bis 4)\n"
+         "  --month YYYY-MM    ein Monat\n"
+         "  --from YYYY-MM-DD --to YYYY-MM-DD\n"
+         "                     ein freier Zeitraum, beide Tage eingeschlossen\n"
+         "                     (ohne Zeitraum: der laufende Monat)\n"
+         "  --basis ist|soll   Auftr\xE4ge nach Zahlungsdatum (ist, die Vorgabe) oder\n"
+         "                     nach Rechnungsdatum (soll)\n"
+         "  --csv FILE         schreibt die Liste au\xDF"
+         "erdem als CSV-Datei, wie der Knopf\n"
+         "                     \"-> .CSV\" im Fenster; \"-\" schreibt nur die CSV-Daten auf\n"
+         "                     die Standardausgabe\n"
+         "  --help             diese Hilfe\n"
+         "\n"
+         "Zahlen und Datumsangaben folgen dem Gebietsschema der Umgebung (LC_ALL, dann\n"
+         "LC_NUMERIC bzw. LC_TIME, dann LANG).\n"
+         "Exit-Status: 0 Erfolg, 1 Auswertung oder CSV-Datei fehlgeschlagen,\n"
+         "2 falsche Argumente.\n";
+}
+
+}  // namespace vorlex

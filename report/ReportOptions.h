@@ -1,0 +1,42 @@
+// The reporter's command line: which database, which period, which taxation
+// basis, and where the CSV text goes.
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "util/uDatum.h"
+
+namespace vorlex {
+
+// A wrong command line; the message says what is wrong.
+class EUsage : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct ReportPeriod {
+  CalendarDate first;
+  CalendarDate last;  // included
+  friend bool operator==(const ReportPeriod&, const ReportPeriod&) = default;
+};
+
+struct ReportOptions {
+  bool help = false;
+  std::string db;                      // empty: found through Pelmora's settings file
+  std::optional<ReportPeriod> period;  // empty: the current month
+  int versteuerung = 0;                // 0 "Ist", 1 "Soll"
+  std::optional<std::string> csv;      // "-": standard output
+};
+
+// The arguments after the program name, as bytes. Raises EUsage.
+ReportOptions ParseReportArguments(const std::vector<std::string>& args);
+
+ReportPeriod MonthPeriod(int year, int month);
+
+// The usage text (Windows-1252).
+const char* ReportUsage();
+
+}  // namespace vorlex

@@ -1,0 +1,131 @@
+// vorlex-report: one evaluation run on the command line, the same lines and
+// figures as the window, and optionally the same CSV file.
+#include <QCoreApplication>
+#include <QDate>
+#include <QFile>
+#include <QLocale>
+#include <QSaveFile>
+#include <csignal>
+#include <cstdio>
+#include <exception>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/uLocation.h"
+#include "db/uDB.h"
+#include "report/ReportOptions.h"
+#include "tax/EvaluationRun.h"
+#include "tax/EvaluationSink.h"
+#include "ui/CsvExport.h"
+#include "ui/uQtText.h"
+#include "util/uDatum.h"
+#include "util/uFormat.h"
+
+namespace vorlex {
+namespace {
+
+class LineCollector : public IEvaluationSink {
+ public:
+  void AppendLine(std::string line) override { lines.push_back(std::move(line)); }
+  void ProgressStart(int) override {}
+  void ProgressStep() override {}
+  std::vector<std::string> lines;
+};
+
+void Write(std::FILE* stream, const QByteArray& bytes) {
+  std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
+}
+
+// Program texts and database texts, decoded for the terminal.
+void WriteText(std::FILE* stream, std::string_view bytes) {
+  Write(stream, DecodeText(bytes).toUtf8() + '\n');
+}
+
+// Replaces the file only once all of it is written.
+void SaveCsv(const std::string& fileName, const std::string& bytes) {
+  QSaveFile file(QFile::decodeName(QByteArray::fromStdString(fileName)));
+  const auto cannotCreate = [&fileName] {
+    return std::runtime_error("Datei " + fileName + " kann nicht erstellt werden");
+  };
+  if (!file.open(QIODevice::WriteOnly)) throw cannotCreate();
+  const auto size = static_cast<qint64>(bytes.size());
+  if (file.write(bytes.data(), size) != size) throw std::runtime_error("Stream-Write-Fehler");
+  if (!file.commit()) {
+    if (file.error() == QFileDevice::RenameError) throw cannotCreate();
+    throw std::runtime_error("Stream-Write-Fehler");
+  }
+}
+
+std::string DatabasePath(const ReportOptions& options) {
+  if (!options.db.empty()) return options.db;
+  const std::string appDataDir = PelmoraAppDataDir();
+  return ReadDatabaseLocation(appDataDir + kSettingsFileName, appDataDir).Path();
+}
+
+int Run(const ReportOptions& options) {
+  ReportPeriod period;
+  if (options.period) {
+    period = *options.period;
+  } else {
+    const QDate today = QDate::currentDate();
+    period = MonthPeriod(today.year(), today.month());
+  }
+  const double firstDay = EncodeDate(period.first.year, period.first.month, period.first.day);
+  const double lastDay = EncodeDate(period.last.year, period.last.month, period.last.day);
+
+  TDBase db(DatabasePath(options));
+  LineCollector list;
+  TaxTotals totals;
+  EvaluateRun(db, firstDay, lastDay, options.versteuerung, totals, list);
+  db.Close();
+
+  const bool csvToStdout = options.csv && *options.csv == "-";
+  if (options.csv) {
+    const std::string bytes = CsvBytes(list.lines);
+    if (csvToStdout) {
+      Write(stdout, QByteArray::fromStdString(bytes));
+    } else {
+      SaveCsv(*options.csv, bytes);
+    }
+  }
+  if (!csvToStdout) {
+    WriteText(stdout, PeriodCaption(firstDay, lastDay, options.versteuerung));
+    for (const std::string& line : list.lines) WriteText(stdout, line);
+    WriteText(stdout, "");
+    for (const FormFigure& figure : FormFigures(totals)) {
+      WriteText(stdout, "Kz " + std::to_string(figure.field) + ": " + FormatMoney(figure.value));
+    }
+  }
+  return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+}  // namespace
+}  // namespace vorlex
+
+int main(int argc, char** argv) {
+  using namespace vorlex;
+  // A file-size limit makes a write fail instead of ending the program.
+  std::signal(SIGXFSZ, SIG_IGN);
+  QCoreApplication app(argc, argv);
+  Format() = FormatSettingsFromLocale(QLocale::system());
+
+  ReportOptions options;
+  try {
+    options = ParseReportArguments(std::vector<std::string>(argv + 1, argv + argc));
+  } catch (const EUsage& e) {
+    WriteText(stderr, std::string("vorlex-report: ") + e.what());
+    WriteText(stderr, ReportUsage());
+    return 2;
+  }
+  if (options.help) {
+    Write(stdout, DecodeText(ReportUsage()).toUtf8());
+    return 0;
+  }
+  try {
+    return Run(options);
+  } catch (const std::exception& e) {
+    WriteText(stderr, e.what());
+    return 1;
+  }
+}

@@ -1,0 +1,95 @@
+#include "report/ReportOptions.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vorlex {
+namespace {
+
+TEST(ReportOptionsTest, Periods) {
+  struct Row {
+    std::vector<std::string> args;
+    std::optional<ReportPeriod> period;
+  };
+  const Row rows[] = {
+      {{}, std::nullopt},
+      {{"--year", "2024"}, ReportPeriod{{2024, 1, 1}, {2024, 12, 31}}},
+      {{"--year=1998"}, ReportPeriod{{1998, 1, 1}, {1998, 12, 31}}},
+      {{"--quarter", "2024-Q1"}, ReportPeriod{{2024, 1, 1}, {2024, 3, 31}}},
+      {{"--quarter", "2024-Q2"}, ReportPeriod{{2024, 4, 1}, {2024, 6, 30}}},
+      {{"--quarter", "2024-q3"}, ReportPeriod{{2024, 7, 1}, {2024, 9, 30}}},
+      {{"--quarter", "2024-Q4"}, ReportPeriod{{2024, 10, 1}, {2024, 12, 31}}},
+      {{"--month", "2024-02"}, ReportPeriod{{2024, 2, 1}, {2024, 2, 29}}},
+      {{"--month", "2100-02"}, ReportPeriod{{2100, 2, 1}, {2100, 2, 28}}},
+      {{"--month", "2023-12"}, ReportPeriod{{2023, 12, 1}, {2023, 12, 31}}},
+      {{"--from", "2024-03-05", "--to", "2024-04-10"}, ReportPeriod{{2024, 3, 5}, {2024, 4, 10}}},
+      {{"--to", "2024-03-05", "--from", "2024-04-10"}, ReportPeriod{{2024, 4, 10}, {2024, 3, 5}}},
+      {{"--from=2024-02-29", "--to=2024-02-29"}, ReportPeriod{{2024, 2, 29}, {2024, 2, 29}}},
+      {{"--year", "9999"}, ReportPeriod{{9999, 1, 1}, {9999, 12, 31}}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(::testing::PrintToString(row.args));
+    const ReportOptions options = ParseReportArguments(row.args);
+    EXPECT_EQ(options.period, row.period);
+    EXPECT_FALSE(options.help);
+  }
+}
+
+TEST(ReportOptionsTest, DatabaseBasisAndCsv) {
+  const ReportOptions defaults = ParseReportArguments({});
+  EXPECT_EQ(defaults.db, "");
+  EXPECT_EQ(defaults.versteuerung, 0);
+  EXPECT_FALSE(defaults.csv.has_value());
+
+  const ReportOptions all = ParseReportArguments(
+      {"--db", "/srv/B\xFCro/pelmora.db", "--basis", "soll", "--csv", "-", "--month", "2024-03"});
+  EXPECT_EQ(all.db, "/srv/B\xFCro/pelmora.db");
+  EXPECT_EQ(all.versteuerung, 1);
+  EXPECT_EQ(all.csv, "-");
+
+  EXPECT_EQ(ParseReportArguments({"--basis=IST"}).versteuerung, 0);
+  EXPECT_EQ(ParseReportArguments({"--basis", "Soll"}).versteuerung, 1);
+  EXPECT_EQ(ParseReportArguments({"--csv=a=b.csv"}).csv, "a=b.csv");
+  // Help wins over everything else on the line, wrong arguments included.
+  EXPECT_TRUE(ParseReportArguments({"--year", "x", "--help"}).help);
+  EXPECT_TRUE(ParseReportArguments({"--month", "2024-03", "--help"}).help);
+  EXPECT_TRUE(ParseReportArguments({"-h"}).help);
+}
+
+TEST(ReportOptionsTest, WrongArguments) {
+  const std::vector<std::vector<std::string>> rows = {
+      {"2024"},
+      {"--jahr", "2024"},
+      {"--year"},
+      {"--year", "24"},
+      {"--year", "0000"},
+      {"--year", "20245"},
+      {"--year", "2024", "--year", "2025"},
+      {"--year", "2024", "--month", "2024-03"},
+      {"--quarter", "2024-Q5"},
+      {"--quarter", "2024-Q0"},
+      {"--quarter", "2024Q1"},
+      {"--month", "2024-13"},
+      {"--month", "2024-3"},
+      {"--month", "2024-00"},
+      {"--from", "2024-03-01"},
+      {"--to", "2024-03-01"},
+      {"--from", "2024-02-30", "--to", "2024-03-01"},
+      {"--from", "2024-3-1", "--to", "2024-03-01"},
+      {"--from", "2024-03-01", "--to", "2024-03-01", "--month", "2024-03"},
+      {"--basis", "halb"},
+      {"--db", ""},
+      {"--csv="},
+      {"-x"},
+  };
+  for (const auto& args : rows) {
+    SCOPED_TRACE(::testing::PrintToString(args));
+    EXPECT_THROW(ParseReportArguments(args), EUsage);
+  }
+}
+
+}  // namespace
+}  // namespace vorlex

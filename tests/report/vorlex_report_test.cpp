@@ -1,0 +1,391 @@
+// The reporter as a user runs it: a separate process on a database built for
+// the test, with its own environment.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QByteArray>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QStringList>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "db/uDB.h"
+#include "support/PelmoraDb.h"
+#include "tax/EvaluationRun.h"
+#include "tax/RecordingSink.h"
+#include "ui/CsvExport.h"
+#include "util/uDatum.h"
+#include "util/uFormat.h"
+
+namespace vorlex {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Result {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+class ReportTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Format() = FormatSettings{};
+    dir_ = fs::temp_directory_path() /
+           ("vorlex-report-" + std::to_string(::getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    db_ = (dir_ / "pelmora.db").string();
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  // A first quarter of 2024 with a domestic and a foreign sale, a receipt and
+  // an expense; names in Windows-1252 and in UTF-8.
+  void BuildQuarter(const testdb::Schema& schema = {}) {
+    testdb::PelmoraDb b(db_, schema);
+    b.Add(testdb::Customer{.id = 1, .name = "M\xFCller", .land = "D"});
+    b.Add(testdb::Customer{
+        .id = 2, .name = "Gr\xC3\xBC\xC3\x9F Gott GmbH", .land = "A", .ust_id = "ATU1"});
+    b.Add(testdb::Supplier{.id = 1, .name = "Post"});
+    b.Add(testdb::Order{.id = 1,
+                        .besitzerindex = 1,
+                        .termin = EncodeDate(2024, 3, 31) + 0.5,
+                        .bezahltam = EncodeDate(2024, 3, 31) + 0.5,
+                        .bezeichnung = "Regal"});
+    b.Add(testdb::Line{.auftragindex = 1, .anzahl = 1.0, .preis = 1234.5, .mwst = 19.0});
+    b.Add(testdb::Order{.id = 2,
+                        .besitzerindex = 2,
+                        .bezahlt = 0,
+                        .termin = EncodeDate(2024, 2, 1),
+                        .bezahltam = 0.0,
+                        .bezeichnung = "Export",
+                        .mwst = 0.0});
+    b.Add(testdb::Line{.auftragindex = 2, .anzahl = 2.0, .preis = 50.0, .mwst = 0.0});
+    b.Add(testdb::CashEntry{.neinaus = 0,
+                            .termin = EncodeDate(2024, 1, 2),
+                            .bezeichnung = "Bar|verkauf",
+                            .betrag = 10.0,
+                            .mwst = 7.0});
+    b.Add(testdb::CashEntry{.lieferantindex = 1,
+                            .neinaus = 1,
+                            .termin = EncodeDate(2024, 1, 3),
+                            .bezeichnung = "Porto",
+                            .betrag = 100.0,
+                            .mwst = 19.0});
+  }
+
+  // The environment of a user without any locale or Pelmora settings.
+  static QProcessEnvironment CleanEnvironment() {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"LANG", "LANGUAGE", "LC_ALL", "LC_NUMERIC", "LC_TIME", "LC_MESSAGES",
+                             "LC_CTYPE", "APPDATA", "XDG_CONFIG_HOME"}) {
+      env.remove(QString::fromLatin1(name));
+    }
+    env.insert("LC_ALL", "de_DE.UTF-8");
+    return env;
+  }
+
+  Result Run(const std::vector<std::string>& args,
+             const std::map<std::string, std::string>& variables = {},
+             QProcessEnvironment env = CleanEnvironment()) {
+    for (const auto& [name, value] : variables) {
+      if (value.empty()) {
+        env.remove(QString::fromStdString(name));
+      } else {
+        env.insert(QString::fromStdString(name), QString::fromStdString(value));
+      }
+    }
+    QStringList arguments;
+    for (const std::string& a : args) arguments << QString::fromLocal8Bit(a);
+    QProcess process;
+    process.setProcessEnvironment(env);
+    process.setWorkingDirectory(QString::fromStdString(dir_.string()));
+    process.start(QStringLiteral(VORLEX_REPORT_PATH), arguments);
+    EXPECT_TRUE(process.waitForFinished(60000));
+    Result result;
+    result.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    result.out = process.readAllStandardOutput().toStdString();
+    result.err = process.readAllStandardError().toStdString();
+    return result;
+  }
+
+  // The list of the same run in this process.
+  std::vector<std::string> Lines(double first, double last, int basis) {
+    TDBase db(db_);
+    testing::RecordingSink sink;
+    TaxTotals totals;
+    EvaluateRun(db, first, last, basis, totals, sink);
+    return sink.lines;
+  }
+
+  fs::path dir_;
+  std::string db_;
+};
+
+TEST_F(ReportTest, PrintsCaptionLinesAndFigures) {
+  BuildQuarter();
+  const Result r = Run({"--db", db_, "--quarter", "2024-Q1"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(
+      r.out,
+      "Ein- und Ausg\xC3\xA4nge vom 01.01.2024 bis 31.03.2024  (Zahlungsdatum)\n"
+      "E   |   31.03.2024   |   Regal   |   M\xC3\xBCller   |   1234,50   |   1469,05\n"
+      "E   |   02.01.2024   |   Bar|verkauf   |      |   10,00   |   7%\n"
+      "-------\n"
+      "A   |   03.01.2024   |   Porto   |   Post   |   100,00   |   19%\n"
+      "-------\n"
+      "     Nicht EU:  0,00\n"
+      "     Innergem. Lief. mit USt-IdNr:  0,00\n"
+      "     Innergem. Lief. ohne USt-IdNr:  0,00\n"
+      "     Umsatz St.satz 19 v.H:  1234,50\n"
+      "     Umsatz St.satz  7 v.H:  10,00\n"
+      "     Umsatzsteuer:  235,25\n"  // 235.255 lies below the half cent in extended precision
+      "\n"
+      "     Vorst. 7%:  0,00\n"
+      "     Vorst. 19%:  19,00\n"
+      "     Vorsteuer:  19,00\n"
+      "\n"
+      "Kz 41: 0,00\n"
+      "Kz 44: 0,00\n"
+      "Kz 81: 1234,50\n"
+      "Kz 86: 10,00\n"
+      "Kz 66: 19,00\n");
+
+  const Result soll = Run({"--db", db_, "--quarter=2024-Q1", "--basis", "soll"});
+  EXPECT_EQ(soll.status, 0) << soll.err;
+  EXPECT_NE(soll.out.find("(Rechnungsdatum)\n"), std::string::npos);
+  EXPECT_NE(soll.out.find("|   Gr\xC3\xBC\xC3\x9F Gott GmbH (A, UStID=ATU1)   |   100,00   |"),
+            std::string::npos);
+  EXPECT_NE(soll.out.find("Kz 41: 100,00\n"), std::string::npos);
+}
+
+TEST_F(ReportTest, NumbersAndDatesFollowTheLocaleOfTheEnvironment) {
+  BuildQuarter();
+  struct Row {
+    const char* name;
+    std::map<std::string, std::string> variables;
+    const char* caption;
+    const char* figure;
+  };
+  const Row rows[] = {
+      {"German", {{"LC_ALL", "de_DE.UTF-8"}}, "vom 01.03.2024 bis 31.03.2024", "Kz 81: 1234,50"},
+      {"C", {{"LC_ALL", "C"}}, "vom 2024-03-01 bis 2024-03-31", "Kz 81: 1234.50"},
+      {"American through LANG",
+       {{"LC_ALL", ""}, {"LANG", "en_US.UTF-8"}},
+       "vom 3/1/2024 bis 3/31/2024",
+       "Kz 81: 1234.50"},
+      {"LC_ALL wins over LANG",
+       {{"LC_ALL", "de_DE.UTF-8"}, {"LANG", "en_US.UTF-8"}},
+       "vom 01.03.2024 bis 31.03.2024",
+       "Kz 81: 1234,50"},
+      {"numbers and dates apart",
+       {{"LC_ALL", ""}, {"LANG", "en_US.UTF-8"}, {"LC_NUMERIC", "de_DE.UTF-8"}},
+       "vom 3/1/2024 bis 3/31/2024",
+       "Kz 81: 1234,50"},
+      {"dates apart",
+       {{"LC_ALL", ""}, {"LANG", "en_US.UTF-8"}, {"LC_TIME", "de_DE.UTF-8"}},
+       "vom 01.03.2024 bis 31.03.2024",
+       "Kz 81: 1234.50"},
+      {"no locale at all", {{"LC_ALL", ""}}, "vom 2024-03-01 bis 2024-03-31", "Kz 81: 1234.50"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const Result r = Run({"--db", db_, "--month", "2024-03"}, row.variables);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find(row.caption), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(row.figure), std::string::npos) << r.out;
+  }
+}
+
+TEST_F(ReportTest, CsvIsTheBytesOfTheListOfTheSameRun) {
+  BuildQuarter();
+  const fs::path csv = dir_ / "ausgabe.csv";
+  const Result r = Run({"--db", db_, "--quarter", "2024-Q1", "--csv", csv.string()});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string bytes = ReadFile(csv);
+  EXPECT_EQ(bytes, CsvBytes(Lines(EncodeDate(2024, 1, 1), EncodeDate(2024, 3, 31), 0)));
+  // Bytes as held: the Windows-1252 name stays one byte, the bar became a field.
+  EXPECT_NE(bytes.find("   ;   M\xFCller   ;   "), std::string::npos);
+  EXPECT_NE(bytes.find("   ;   Bar;verkauf   ;   "), std::string::npos);
+  const std::string lastLine = "\r\n     Vorsteuer:  19,00\r\n";
+  EXPECT_EQ(bytes.substr(bytes.size() - lastLine.size()), lastLine);
+  // The text report still goes to standard output.
+  EXPECT_EQ(r.out.rfind("Ein- und Ausg", 0), 0u);
+
+  // "-": the CSV bytes alone on standard output.
+  const Result toStdout = Run({"--db", db_, "--quarter", "2024-Q1", "--csv", "-"});
+  EXPECT_EQ(toStdout.status, 0) << toStdout.err;
+  EXPECT_EQ(toStdout.out, bytes);
+}
+
+TEST_F(ReportTest, CsvOfAnEmptyPeriodHasElevenLines) {
+  BuildQuarter();
+  const Result r = Run({"--db", db_, "--year", "2023", "--csv", "-"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "-------\r\n"
+            "     Nicht EU:  0,00\r\n"
+            "     Innergem. Lief. mit USt-IdNr:  0,00\r\n"
+            "     Innergem. Lief. ohne USt-IdNr:  0,00\r\n"
+            "     Umsatz St.satz 19 v.H:  0,00\r\n"
+            "     Umsatz St.satz  7 v.H:  0,00\r\n"
+            "     Umsatzsteuer:  0,00\r\n"
+            "\r\n"
+            "     Vorst. 7%:  0,00\r\n"
+            "     Vorst. 19%:  0,00\r\n"
+            "     Vorsteuer:  0,00\r\n");
+}
+
+TEST_F(ReportTest, CsvFileIsReplacedWholeOrNotAtAll) {
+  BuildQuarter();
+  const fs::path csv = dir_ / "vorlex.csv";
+  std::ofstream(csv, std::ios::binary) << "alter Inhalt";
+
+  // A failed run writes nothing.
+  const Result failed = Run({"--db", (dir_ / "fehlt.db").string(), "--csv", csv.string()});
+  EXPECT_EQ(failed.status, 1);
+  EXPECT_EQ(ReadFile(csv), "alter Inhalt");
+
+  // A successful run replaces the whole file.
+  const Result ok = Run({"--db", db_, "--year", "2023", "--csv", csv.string()});
+  EXPECT_EQ(ok.status, 0) << ok.err;
+  EXPECT_EQ(ReadFile(csv).rfind("-------\r\n     Nicht EU:  0,00\r\n", 0), 0u);
+
+  // A file that cannot be created.
+  const fs::path missing = dir_ / "fehlt" / "vorlex.csv";
+  const Result cannot = Run({"--db", db_, "--year", "2023", "--csv", missing.string()});
+  EXPECT_EQ(cannot.status, 1);
+  EXPECT_EQ(cannot.err, "Datei " + missing.string() + " kann nicht erstellt werden\n");
+  EXPECT_FALSE(fs::exists(missing));
+  EXPECT_EQ(cannot.out, "");
+}
+
+TEST_F(ReportTest, ExitStatuses) {
+  BuildQuarter();
+  struct Row {
+    const char* name;
+    std::vector<std::string> args;
+    int status;
+    const char* errStart;
+  };
+  const std::string db = db_;
+  const Row rows[] = {
+      {"success", {"--db", db, "--year", "2024"}, 0, ""},
+      {"help", {"--help"}, 0, ""},
+      {"unknown option", {"--db", db, "--jahr", "2024"}, 2, "vorlex-report: Unbekannte Option"},
+      {"two periods", {"--db", db, "--year", "2024", "--month", "2024-01"}, 2, "vorlex-report: "},
+      {"bad quarter", {"--db", db, "--quarter", "2024-Q5"}, 2, "vorlex-report: --quarter"},
+      {"missing value", {"--db"}, 2, "vorlex-report: --db braucht"},
+      {"from without to", {"--db", db, "--from", "2024-01-01"}, 2, "vorlex-report: --from"},
+      {"missing database", {"--db", (dir_ / "fehlt.db").string()}, 1, "Failed to open database \""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const Result r = Run(row.args);
+    EXPECT_EQ(r.status, row.status) << r.err;
+    EXPECT_EQ(r.err.rfind(row.errStart, 0), 0u) << r.err;
+    if (row.status == 2) {
+      EXPECT_NE(r.err.find("\nAufruf: vorlex-report [--db FILE]"), std::string::npos);
+      EXPECT_EQ(r.out, "");
+    }
+    if (row.status == 1) {
+      EXPECT_EQ(r.out, "");
+    }
+  }
+  const Result help = Run({"--help"});
+  EXPECT_EQ(help.out.rfind("Aufruf: vorlex-report [--db FILE]\n", 0), 0u);
+  EXPECT_NE(help.out.find("f\xC3\xBCr die Umsatzsteuer-Voranmeldung"), std::string::npos);
+}
+
+TEST_F(ReportTest, AFailedRunReportsTheWindowsMessage) {
+  testdb::Schema schema;
+  schema.amountType = "VARCHAR(20)";
+  {
+    testdb::PelmoraDb b(db_, schema);
+    b.Add(testdb::CashEntry{.neinaus = 0,
+                            .termin = EncodeDate(2024, 3, 5),
+                            .bezeichnung = "Kasse",
+                            .betrag = "zehn",
+                            .mwst = 19.0});
+  }
+  const Result r = Run({"--db", db_, "--month", "2024-03", "--csv", "-"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err,
+            "Typkonvertierung von Variant ung\xC3\xBCltig: \"zehn\" (Spalte betrag, "
+            "Kassenbuch-Eintrag vom 05.03.2024 \"Kasse\")\n");
+
+  {
+    testdb::PelmoraDb b(db_);
+    b.Exec("DROP TABLE auftrag");
+  }
+  const Result noTable = Run({"--db", db_, "--month", "2024-03"});
+  EXPECT_EQ(noTable.status, 1);
+  EXPECT_NE(noTable.err.find("no such table: auftrag"), std::string::npos) << noTable.err;
+}
+
+TEST_F(ReportTest, FindsTheDatabaseThroughPelmorasSettingsFile) {
+  BuildQuarter();
+  // APPDATA, then the per-user configuration folder.
+  const fs::path appData = dir_ / "appdata";
+  const fs::path config = dir_ / "config";
+  fs::create_directories(appData / "Pelmora");
+  fs::create_directories(config / "Pelmora" / "Daten");
+  testdb::WriteSettingsFile((appData / "Pelmora" / "pelmora.ini").string(), "..\\..", "pelmora.db");
+  fs::copy_file(db_, config / "Pelmora" / "Daten" / "p.db");
+  testdb::WriteSettingsFile((config / "Pelmora" / "pelmora.ini").string(), "Daten", "p.db");
+
+  const Result viaAppData =
+      Run({"--month", "2024-03"}, {{"APPDATA", appData.string()}, {"HOME", dir_.string()}});
+  EXPECT_EQ(viaAppData.status, 0) << viaAppData.err;
+  EXPECT_NE(viaAppData.out.find("Kz 81: 1234,50"), std::string::npos);
+
+  const Result viaXdg =
+      Run({"--month", "2024-03"}, {{"XDG_CONFIG_HOME", config.string()}, {"HOME", dir_.string()}});
+  EXPECT_EQ(viaXdg.status, 0) << viaXdg.err;
+  EXPECT_NE(viaXdg.out.find("Kz 81: 1234,50"), std::string::npos);
+
+  const Result none = Run({"--month", "2024-03"}, {{"HOME", (dir_ / "leer").string()}});
+  EXPECT_EQ(none.status, 1);
+  EXPECT_EQ(none.err, "Failed to open database \"" + dir_.string() +
+                          "/leer/.config/Pelmora/\" : unable to open database file\n");
+}
+
+TEST_F(ReportTest, WithoutAPeriodTheCurrentMonthIsEvaluated) {
+  BuildQuarter();
+  const Result r = Run({"--db", db_}, {{"LC_ALL", "C"}});
+  ASSERT_EQ(r.status, 0) << r.err;
+  // "Ein- und Ausgänge vom YYYY-MM-01 bis YYYY-MM-DD"
+  const std::string caption = r.out.substr(0, r.out.find('\n'));
+  const std::size_t from = caption.find("vom ") + 4;
+  ASSERT_NE(from, std::string::npos + 4);
+  const std::string first = caption.substr(from, 10);
+  const std::string last = caption.substr(from + 15, 10);
+  EXPECT_EQ(first.substr(8), "01");
+  EXPECT_EQ(first.substr(0, 8), last.substr(0, 8));
+  const int year = std::stoi(first.substr(0, 4));
+  const int month = std::stoi(first.substr(5, 2));
+  EXPECT_EQ(std::stoi(last.substr(8)), DaysInMonth(year, month));
+  const double today = static_cast<double>(::time(nullptr)) / 86400 + 25569;
+  const CalendarDate now = DecodeDate(today);
+  // Around midnight UTC and local time may differ by a month at most.
+  EXPECT_LE(std::abs((now.year * 12 + now.month) - (year * 12 + month)), 1);
+}
+
+}  // namespace
+}  // namespace vorlex
