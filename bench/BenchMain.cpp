@@ -111,12 +111,15 @@ int main(int argc, char** argv) {
         std::cout.flush();
         const VariantResult r = MeasureVariant(path, w.options, args.runs, args.budgetSeconds);
         std::cout << "  read         " << r.counts.orderRows << " orders, " << r.counts.lineSumRows
-                  << " line sums, " << r.counts.cashRows << " cash-book entries; the run lists "
-                  << r.lines << " lines, CSV " << r.csvBytes << " bytes\n"
+                  << " line sums, " << r.counts.cashRows << " cash-book entries"
+                  << (r.run.estimated ? ""
+                                      : "; the run lists " + std::to_string(r.lines) +
+                                            " lines, CSV " + std::to_string(r.csvBytes) + " bytes")
+                  << "\n"
                   << "  baseline     " << Fixed(r.baseline, 3) << " s\n"
-                  << "  run          " << Pad(Seconds(r.run), 12) << "run/baseline "
+                  << "  run          " << Pad(Seconds(r.run), 14) << "run/baseline "
                   << Fixed(r.run.seconds / r.baseline, 2) << "\n"
-                  << "  run + CSV    " << Pad(Seconds(r.runCsv), 12) << "run/baseline "
+                  << "  run + CSV    " << Pad(Seconds(r.runCsv), 14) << "run/baseline "
                   << Fixed(r.runCsv.seconds / r.baseline, 2) << "\n";
         if (r.run.estimated) std::cout << "  (estimated: " << r.run.note << ")\n";
         std::cout.flush();

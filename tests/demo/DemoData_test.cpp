@@ -12,6 +12,9 @@
 
 #include "app/uLocation.h"
 #include "bench/Probe.h"
+#include "db/uDB.h"
+#include "tax/EvaluationRun.h"
+#include "util/uFormat.h"
 #include "util/uString.h"
 
 namespace vorlex::demo {
@@ -50,6 +53,10 @@ struct DayCase {
   const char* name;
   CalendarDate today;
 };
+
+void PrintTo(const DayCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class DemoDays : public ::testing::TestWithParam<DayCase> {};
 
@@ -143,6 +150,44 @@ TEST(DemoContent, ShowsEveryCaseTheEvaluationTellsApart) {
     if (!ascii) utf8.insert(IsValidUtf8(name));
   }
   EXPECT_EQ(utf8, (std::set<bool>{false, true}));
+}
+
+class Lines : public IEvaluationSink {
+ public:
+  void AppendLine(std::string line) override { lines.push_back(std::move(line)); }
+  void ProgressStart(int) override {}
+  void ProgressStep() override {}
+  int Containing(const std::string& text) const {
+    return static_cast<int>(std::count_if(lines.begin(), lines.end(), [&](const std::string& l) {
+      return l.find(text) != std::string::npos;
+    }));
+  }
+  std::vector<std::string> lines;
+};
+
+// The demo is there to show the program: over its span every figure of the
+// form has a value under both bases, and today's month lists invoices.
+TEST(DemoEvaluation, EveryFormFigureHasAValueAndTodaysMonthListsInvoices) {
+  Format() = FormatSettings{};
+  TempDir dir;
+  const CalendarDate today{2025, 6, 17};
+  TDBase db(MakeDemoInstallation(dir.path(), today).database.string());
+  const double todayNumber = EncodeDate(today.year, today.month, today.day);
+  for (const int basis : {0, 1}) {
+    TaxTotals totals;
+    Lines all;
+    EvaluateRun(db, MonthStart(today, kDemoMonths - 1), todayNumber, basis, totals, all);
+    for (const FormFigure& f : FormFigures(totals)) {
+      EXPECT_GT(f.value, 0) << "field " << f.field << ", basis " << basis;
+    }
+    EXPECT_GT(totals.NichtEU, 0) << basis;
+    EXPECT_EQ(all.Containing("Gutschrift"), 2) << basis;
+
+    Lines month;
+    EvaluateRun(db, MonthStart(today, 0), todayNumber, basis, totals, month);
+    EXPECT_GE(month.Containing("Rechnung "), basis == 0 ? 2 : 3) << basis;
+    EXPECT_EQ(month.Containing(SeparatorLine), 2) << basis;  // receipts | expenses | totals
+  }
 }
 
 TEST(DemoInstallation, SettingsFileLeadsToTheDatabaseAndNothingIsWrittenElsewhere) {
