@@ -78,6 +78,8 @@ int main(int argc, char** argv) {
     std::cout << kBenchUsage;
     return 0;
   }
+  // Before anything large is loaded, so that the reporter's peak is its own.
+  ChildLauncher launcher;
   vorlex::Format() = vorlex::FormatSettings{};
   const std::string dir = args.dir.empty() ? (ProgramFolder() / "data").string() : args.dir;
   const std::string reporter = args.report.empty() ? DefaultReporter() : args.report;
@@ -154,7 +156,7 @@ int main(int argc, char** argv) {
     for (const bool index : {true, false}) {
       const Measured& m = measured[headline + " " + VariantName(index)];
       const std::string log = (fs::path(dir) / ("report-" + headline + ".log")).string();
-      const ChildResult child = RunChild(
+      const ChildResult child = launcher.Run(
           reporter, {"--db", m.path, "--year", std::to_string(o.lastYear), "--basis", "soll"},
           args.budgetSeconds, log);
       std::cout << "vorlex-report on " << headline << ", " << Pad(VariantName(index) + ":", 10)

@@ -3,7 +3,9 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -105,6 +107,141 @@ ChildResult RunChild(const std::string& program, const std::vector<std::string>&
   if (WIFEXITED(status)) result.exitStatus = WEXITSTATUS(status);
   if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
   return result;
+}
+
+namespace {
+
+void SendAll(int fd, const void* data, size_t size) {
+  const char* p = static_cast<const char*>(data);
+  while (size > 0) {
+    const ssize_t n = send(fd, p, size, MSG_NOSIGNAL);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) throw std::runtime_error("the child launcher has gone");
+    p += n;
+    size -= static_cast<size_t>(n);
+  }
+}
+
+// False at a clean end of the connection before the first byte.
+bool ReceiveAll(int fd, void* data, size_t size) {
+  char* p = static_cast<char*>(data);
+  const size_t wanted = size;
+  while (size > 0) {
+    const ssize_t n = recv(fd, p, size, 0);
+    if (n < 0 && errno == EINTR) continue;
+    if (n == 0 && size == wanted) return false;
+    if (n <= 0) throw std::runtime_error("the child launcher has gone");
+    p += n;
+    size -= static_cast<size_t>(n);
+  }
+  return true;
+}
+
+void SendText(int fd, const std::string& text) {
+  const uint64_t size = text.size();
+  SendAll(fd, &size, sizeof size);
+  SendAll(fd, text.data(), text.size());
+}
+
+std::string ReceiveText(int fd) {
+  uint64_t size = 0;
+  if (!ReceiveAll(fd, &size, sizeof size)) throw std::runtime_error("the child launcher has gone");
+  std::string text(size, '\0');
+  if (size > 0 && !ReceiveAll(fd, text.data(), size)) {
+    throw std::runtime_error("the child launcher has gone");
+  }
+  return text;
+}
+
+struct Request {
+  uint64_t words;  // program, output file, arguments
+  double timeoutSeconds;
+};
+
+struct Reply {
+  int started;
+  int exitStatus;
+  int signal;
+  int timedOut;
+  double seconds;
+  long maxRssKb;
+};
+
+// The launcher's loop: one child per request, until the connection closes.
+[[noreturn]] void ServeLaunches(int fd) {
+  try {
+    Request request{};
+    while (ReceiveAll(fd, &request, sizeof request)) {
+      std::vector<std::string> words;
+      for (uint64_t i = 0; i < request.words; ++i) words.push_back(ReceiveText(fd));
+      Reply reply{};
+      std::string error;
+      try {
+        const std::vector<std::string> args(words.begin() + 2, words.end());
+        const ChildResult r = RunChild(words.at(0), args, request.timeoutSeconds, words.at(1));
+        reply = Reply{1, r.exitStatus, r.signal, r.timedOut ? 1 : 0, r.seconds, r.maxRssKb};
+      } catch (const std::exception& e) {
+        error = e.what();
+      }
+      SendAll(fd, &reply, sizeof reply);
+      SendText(fd, error);
+    }
+  } catch (...) {
+    _exit(1);
+  }
+  _exit(0);
+}
+
+}  // namespace
+
+ChildLauncher::ChildLauncher() {
+  int ends[2];
+  if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) {
+    throw std::runtime_error(std::string("cannot connect to a child launcher: ") +
+                             std::strerror(errno));
+  }
+  const pid_t pid = fork();
+  if (pid < 0) {
+    close(ends[0]);
+    close(ends[1]);
+    throw std::runtime_error(std::string("cannot start a child launcher: ") + std::strerror(errno));
+  }
+  if (pid == 0) {
+    close(ends[0]);
+    ServeLaunches(ends[1]);
+  }
+  close(ends[1]);
+  pid_ = pid;
+  socket_ = ends[0];
+}
+
+ChildLauncher::~ChildLauncher() {
+  close(socket_);
+  int status = 0;
+  while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+  }
+}
+
+ChildResult ChildLauncher::Run(const std::string& program, const std::vector<std::string>& args,
+                               double timeoutSeconds, const std::string& outputFile) {
+  const Request request{args.size() + 2, timeoutSeconds};
+  SendAll(socket_, &request, sizeof request);
+  SendText(socket_, program);
+  SendText(socket_, outputFile);
+  for (const std::string& a : args) SendText(socket_, a);
+  Reply reply{};
+  if (!ReceiveAll(socket_, &reply, sizeof reply)) {
+    throw std::runtime_error("the child launcher has gone");
+  }
+  const std::string error = ReceiveText(socket_);
+  if (reply.started == 0) throw std::runtime_error(error);
+  ChildResult r;
+  r.exitStatus = reply.exitStatus;
+  r.signal = reply.signal;
+  r.timedOut = reply.timedOut != 0;
+  r.seconds = reply.seconds;
+  r.maxRssKb = reply.maxRssKb;
+  return r;
 }
 
 }  // namespace vorlex::bench

@@ -70,8 +70,29 @@ struct ChildResult {
 
 // Runs program with args, its standard output and error into outputFile, and
 // kills it once it has run timeoutSeconds. Raises std::runtime_error when it
-// cannot be started.
+// cannot be started. The peak memory counts the caller's own resident memory
+// too (see ChildLauncher).
 ChildResult RunChild(const std::string& program, const std::vector<std::string>& args,
                      double timeoutSeconds, const std::string& outputFile = "/dev/null");
+
+// Starts children from a small process forked while the caller is still small.
+// Linux hands a new child the resident pages of the process it was forked from
+// and keeps their count in the child's peak across exec, so a child started
+// straight from a large benchmark would report the benchmark's memory as its
+// own. Make the launcher before loading anything large.
+class ChildLauncher {
+ public:
+  ChildLauncher();
+  ~ChildLauncher();  // ends the launcher
+  ChildLauncher(const ChildLauncher&) = delete;
+  ChildLauncher& operator=(const ChildLauncher&) = delete;
+  // As RunChild, started by the launcher.
+  ChildResult Run(const std::string& program, const std::vector<std::string>& args,
+                  double timeoutSeconds, const std::string& outputFile = "/dev/null");
+
+ private:
+  int pid_ = -1;
+  int socket_ = -1;  // our end of the connection to the launcher
+};
 
 }  // namespace vorlex::bench

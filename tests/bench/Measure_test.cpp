@@ -119,6 +119,31 @@ TEST(RunChild, MeasuresThePeakMemoryOfTheChild) {
   EXPECT_LT(r.maxRssKb, 1024 * 1024);
 }
 
+// A child started straight from a large process reports that process's
+// memory as its own; one started by the launcher made early does not.
+TEST(ChildLauncher, ReportsTheChildsOwnPeakEvenFromALargeProcess) {
+  ChildLauncher launcher;
+  const long small = launcher.Run("/bin/true", {}, 10).maxRssKb;
+  std::vector<char> ballast(256 << 20);
+  for (size_t i = 0; i < ballast.size(); i += 4096) ballast[i] = 1;
+
+  const ChildResult launched = launcher.Run("/bin/true", {}, 10);
+  EXPECT_TRUE(launched.Succeeded());
+  EXPECT_GT(launched.maxRssKb, 0);
+  EXPECT_LT(launched.maxRssKb, small + 32 * 1024);
+
+  TempDir dir;
+  const ChildResult r =
+      launcher.Run("/bin/sh", {"-c", "echo out; exit 4"}, 10, dir.File("launched.log"));
+  EXPECT_EQ(r.exitStatus, 4);
+  EXPECT_EQ(ReadFile(dir.File("launched.log")), "out\n");
+  EXPECT_TRUE(launcher.Run("/bin/sh", {"-c", "sleep 20"}, 0.2).timedOut);
+  EXPECT_THROW(launcher.Run(dir.File("no-such-program"), {}, 10), std::runtime_error);
+  // The launcher carries on after a failed start.
+  EXPECT_TRUE(launcher.Run("/bin/true", {}, 10).Succeeded());
+  EXPECT_EQ(ballast[4096], 1);
+}
+
 TEST(ParseBenchArgs, DefaultsAndEveryOption) {
   BenchArgs b = ParseBenchArgs({});
   EXPECT_EQ(b.workloads, (std::vector<std::string>{"year-100k", "year-200k"}));
