@@ -5,6 +5,8 @@
 #include <QCoreApplication>
 #include <QDateEdit>
 #include <QEventLoop>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -66,6 +68,18 @@ QFont PixelFont(const QString& family, int pixels) {
   return font;
 }
 
+constexpr const char* kWindowFontFamily = "MS Sans Serif";
+
+// Where the window's font is missing, the face that stands in for Arial comes
+// closest to its narrow letters; the general fallback is much wider and cuts
+// the dates in the pickers.
+void SubstituteWindowFont() {
+  const QString family = QString::fromLatin1(kWindowFontFamily);
+  if (QFontDatabase::hasFamily(family) || !QFont::substitutes(family).isEmpty()) return;
+  const QString arial = QFontInfo(QFont(QStringLiteral("Arial"))).family();
+  if (!arial.isEmpty()) QFont::insertSubstitution(family, arial);
+}
+
 // The run's lines go into a list that the model takes over when the run ends,
 // so that a long run costs one reset of the view. The progress bar moves in
 // hundredths of the stage, which bounds its repaints.
@@ -108,7 +122,8 @@ TForm1::TForm1(int pixelsPerInch, QWidget* parent)
     : QWidget(parent), ppi_(pixelsPerInch > 0 ? pixelsPerInch : 96) {
   if (pixelsPerInch <= 0) ppi_ = std::max(1, logicalDpiY());
   setObjectName(QStringLiteral("Form1"));
-  setFont(PixelFont(QStringLiteral("MS Sans Serif"), PointsToPixels(8, ppi_)));
+  SubstituteWindowFont();
+  setFont(PixelFont(QString::fromLatin1(kWindowFontFamily), PointsToPixels(8, ppi_)));
   resize(S(784), S(502));
 
   pnlL = new QFrame(this);
@@ -287,22 +302,29 @@ void TForm1::BuildRightPanel() {
 }
 
 void TForm1::ConnectEvents() {
-  const auto request = [this] { cmbMChange(); };
+  // Every handler runs under the program's error handling: an error is shown
+  // where it leaves the handler and never unwinds through the toolkit.
+  const auto request = [this] { RunShowingErrors([this] { cmbMChange(); }); };
   connect(cmbJ, &QComboBox::activated, this, request);
   connect(cmbM, &QComboBox::activated, this, request);
   connect(dtpVon, &QDateEdit::dateChanged, this, request);
   connect(dtpBis, &QDateEdit::dateChanged, this, request);
   for (QRadioButton* button : {rbJahr, rbQ1, rbQ2, rbQ3, rbQ4, rbM, rbVonBis}) {
-    connect(button, &QRadioButton::toggled, this, [this](bool checked) {
-      if (checked) cmbMChange();
+    connect(button, &QRadioButton::toggled, this, [request](bool checked) {
+      if (checked) request();
     });
   }
   connect(rgVersteuerung, &TRadioGroup::Click, this, request);
   connect(rgBetrag, &TRadioGroup::Click, this, request);
-  connect(udMonat, &TUpDown::Click, this, &TForm1::udMonatClick);
-  connect(udJahr, &TUpDown::Click, this, &TForm1::udJahrClick);
-  connect(btnHelp, &QPushButton::clicked, this, &TForm1::btnHelpClick);
-  connect(btnCsv, &QPushButton::clicked, this, &TForm1::btnCsvClick);
+  connect(udMonat, &TUpDown::Click, this, [this](TUDBtnType button) {
+    RunShowingErrors([this, button] { udMonatClick(button); });
+  });
+  connect(udJahr, &TUpDown::Click, this,
+          [this](TUDBtnType button) { RunShowingErrors([this, button] { udJahrClick(button); }); });
+  connect(btnHelp, &QPushButton::clicked, this,
+          [this] { RunShowingErrors([this] { btnHelpClick(); }); });
+  connect(btnCsv, &QPushButton::clicked, this,
+          [this] { RunShowingErrors([this] { btnCsvClick(); }); });
 }
 
 void TForm1::ApplyRuntimeLayout() {
@@ -372,7 +394,8 @@ void TForm1::FormCreate(const QDate& today) {
   for (const char* name : MonthNames) cmbM->addItem(DecodeText(name));
   cmbM->setCurrentIndex(month - 1);
   cmbJ->clear();
-  for (int y = kFirstYear; y <= year + 3; ++y) cmbJ->addItem(QString::number(y));
+  for (int y = kFirstYear; y <= year + 3; ++y)
+    cmbJ->addItem(QString::fromStdString(std::to_string(y)));
   cmbJ->setCurrentIndex(year - kFirstYear);
 
   AppDataDir = PelmoraAppDataDir();
@@ -463,7 +486,7 @@ void TForm1::cmbMChange() {
           this,
           [this] {
             requestWaiting_ = false;
-            cmbMChange();
+            RunShowingErrors([this] { cmbMChange(); });
           },
           Qt::QueuedConnection);
     }

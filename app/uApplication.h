@@ -45,7 +45,9 @@ class TApplication : public QApplication {
  public:
   TApplication(int& argc, char** argv);
 
-  // Exceptions never cross the event loop: whatever a handler raises is shown here.
+  // Exceptions never cross the event loop: whatever an event handler raises is
+  // shown here. The window's own handlers are connected through
+  // RunShowingErrors, which shows their errors before they reach the toolkit.
   bool notify(QObject* receiver, QEvent* event) override;
 };
 

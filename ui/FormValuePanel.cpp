@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <algorithm>
+#include <string>
 
 #include "ui/uQtText.h"
 #include "util/uFormat.h"
@@ -42,7 +43,8 @@ void DrawBoxes(QPainter& painter, int width, int height, int fieldNumber, int pi
   const QFont numberFont = PixelFont("Arial", 14, pixelsPerInch, true);
   painter.setFont(numberFont);
   painter.setPen(Qt::black);
-  painter.drawText(QPoint(0, 4 + QFontMetrics(numberFont).ascent()), QString::number(fieldNumber));
+  painter.drawText(QPoint(0, 4 + QFontMetrics(numberFont).ascent()),
+                   QString::fromStdString(std::to_string(fieldNumber)));
 
   painter.fillRect(QRect(kNumberBoxRight, 0, std::max(0, width - kNumberBoxRight), height),
                    Qt::white);

@@ -64,15 +64,6 @@ TEST(UpDown, ButtonsArePreviousLeftAndNextRight) {
   EXPECT_EQ(upDown.Position(), 51);
 }
 
-TEST(UpDown, PositionIsKeptInsideTheRange) {
-  TUpDown upDown(nullptr);
-  upDown.SetRange(0, 100);
-  upDown.SetPosition(150);
-  EXPECT_EQ(upDown.Position(), 100);
-  upDown.SetPosition(-3);
-  EXPECT_EQ(upDown.Position(), 0);
-}
-
 TEST(RadioGroup, ClickOnlyWhenTheChosenItemChanges) {
   TRadioGroup group(QStringLiteral("Versteuerung"), {QStringLiteral("Ist"), QStringLiteral("Soll")},
                     nullptr);

@@ -133,27 +133,6 @@ TEST(CsvSave, FailedWriteKeepsTheOldFileWhole) {
   EXPECT_FALSE(QFile::exists(fresh));
 }
 
-TEST(CsvSave, DialogSeamAnswersAndCancels) {
-  SaveDialogFunction saved = SaveDialogSeam();
-  std::vector<TSaveDialog> asked;
-  std::optional<QString> answer = QStringLiteral("/tmp/gewaehlt.csv");
-  SaveDialogSeam() = [&](QWidget*, const TSaveDialog& dialog) {
-    asked.push_back(dialog);
-    return answer;
-  };
-  TSaveDialog dialog;
-  dialog.FileName = QStringLiteral("vorlex.csv");
-  EXPECT_TRUE(dialog.Execute(nullptr));
-  EXPECT_EQ(dialog.FileName, QStringLiteral("/tmp/gewaehlt.csv"));
-  answer.reset();
-  dialog.FileName = QStringLiteral("vorlex.csv");
-  EXPECT_FALSE(dialog.Execute(nullptr));
-  EXPECT_EQ(dialog.FileName, QStringLiteral("vorlex.csv"));
-  ASSERT_EQ(asked.size(), 2u);
-  EXPECT_EQ(asked[1].FileName, QStringLiteral("vorlex.csv"));
-  SaveDialogSeam() = saved;
-}
-
 TEST(CsvSave, FileDialogIsConfiguredAsAsked) {
   QTemporaryDir dir;
   QDir::setCurrent(dir.path());
