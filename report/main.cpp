@@ -8,6 +8,7 @@
 #include <csignal>
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -42,18 +43,35 @@ void WriteText(std::FILE* stream, std::string_view bytes) {
   Write(stream, DecodeText(bytes).toUtf8() + '\n');
 }
 
-// Replaces the file only once all of it is written.
+[[noreturn]] void RaiseWriteError() {
+  throw std::runtime_error("Stream-Write-Fehler");
+}
+
+// Writes the whole file or leaves the old one as it was. A pipe or a device
+// (a FIFO, /dev/stdout) cannot be replaced and is written to directly, never
+// replaced by a regular file.
 void SaveCsv(const std::string& fileName, const std::string& bytes) {
-  QSaveFile file(QFile::decodeName(QByteArray::fromStdString(fileName)));
   const auto cannotCreate = [&fileName] {
     return std::runtime_error("Datei " + fileName + " kann nicht erstellt werden");
   };
-  if (!file.open(QIODevice::WriteOnly)) throw cannotCreate();
   const auto size = static_cast<qint64>(bytes.size());
-  if (file.write(bytes.data(), size) != size) throw std::runtime_error("Stream-Write-Fehler");
+  const QString name = QFile::decodeName(QByteArray::fromStdString(fileName));
+  std::error_code ignored;
+  const auto type = std::filesystem::status(fileName, ignored).type();
+  if (type != std::filesystem::file_type::not_found &&
+      type != std::filesystem::file_type::regular &&
+      type != std::filesystem::file_type::directory) {
+    QFile device(name);
+    if (!device.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) throw cannotCreate();
+    if (device.write(bytes.data(), size) != size) RaiseWriteError();
+    return;
+  }
+  QSaveFile file(name);
+  if (!file.open(QIODevice::WriteOnly)) throw cannotCreate();
+  if (file.write(bytes.data(), size) != size) RaiseWriteError();
   if (!file.commit()) {
     if (file.error() == QFileDevice::RenameError) throw cannotCreate();
-    throw std::runtime_error("Stream-Write-Fehler");
+    RaiseWriteError();
   }
 }
 
@@ -97,7 +115,8 @@ int Run(const ReportOptions& options) {
       WriteText(stdout, "Kz " + std::to_string(figure.field) + ": " + FormatMoney(figure.value));
     }
   }
-  return std::fflush(stdout) == 0 ? 0 : 1;
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) RaiseWriteError();
+  return 0;
 }
 
 }  // namespace

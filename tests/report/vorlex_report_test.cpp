@@ -1,6 +1,8 @@
 // The reporter as a user runs it: a separate process on a database built for
 // the test, with its own environment.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QByteArray>
@@ -273,6 +275,38 @@ TEST_F(ReportTest, CsvFileIsReplacedWholeOrNotAtAll) {
   EXPECT_EQ(cannot.err, "Datei " + missing.string() + " kann nicht erstellt werden\n");
   EXPECT_FALSE(fs::exists(missing));
   EXPECT_EQ(cannot.out, "");
+}
+
+TEST_F(ReportTest, CsvIntoAPipeIsWrittenThroughIt) {
+  BuildQuarter();
+  const fs::path fifo = dir_ / "pipe.csv";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  // Opened for reading first, without waiting, so that the writer can open it.
+  const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  const Result r = Run({"--db", db_, "--year", "2023", "--csv", fifo.string()});
+  std::string received;
+  char buffer[4096];
+  for (ssize_t n; (n = ::read(reader, buffer, sizeof buffer)) > 0;) received.append(buffer, n);
+  ::close(reader);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(fs::is_fifo(fifo));  // not replaced by a regular file
+  EXPECT_EQ(received.rfind("-------\r\n     Nicht EU:  0,00\r\n", 0), 0u);
+  EXPECT_EQ(received.size(),
+            CsvBytes(Lines(EncodeDate(2023, 1, 1), EncodeDate(2023, 12, 31), 0)).size());
+}
+
+TEST_F(ReportTest, AFullStandardOutputIsAnError) {
+  BuildQuarter();
+  QProcess process;
+  process.setProcessEnvironment(CleanEnvironment());
+  // Only redirected into, never replaced.
+  process.setStandardOutputFile(QStringLiteral("/dev/full"));
+  process.start(QStringLiteral(VORLEX_REPORT_PATH),
+                {QStringLiteral("--db"), QString::fromStdString(db_)});
+  ASSERT_TRUE(process.waitForFinished(60000));
+  EXPECT_EQ(process.exitCode(), 1);
+  EXPECT_EQ(process.readAllStandardError().toStdString(), "Stream-Write-Fehler\n");
 }
 
 TEST_F(ReportTest, ExitStatuses) {
