@@ -14,34 +14,34 @@ namespace {
 
 using testing::TaxDbTest;
 
-struct LineSpec {
+struct LineData {
   double anzahl;
   double preis;
   double mwst;
 };
 
-struct OrderSpec {
+struct OrderData {
   double mwst = 19;
   double skonto = 0;
   int auftragstyp = 0;
   double rechbetrag = 0;
-  std::vector<LineSpec> lines;
+  std::vector<LineData> lines;
 };
 
 class OrderAmountTest : public TaxDbTest {
  protected:
   // Net and gross amount of one order, as the sales evaluation asks for them.
-  std::pair<double, double> Amounts(const OrderSpec& spec,
+  std::pair<double, double> Amounts(const OrderData& data,
                                     const EvaluationSettings& settings = kProgramSettings) {
     auto& b = Build();
     b.Add(testdb::Order{.id = 5,
-                        .mwst = spec.mwst,
-                        .skonto = spec.skonto,
-                        .auftragstyp = spec.auftragstyp,
-                        .rechbetrag = spec.rechbetrag});
+                        .mwst = data.mwst,
+                        .skonto = data.skonto,
+                        .auftragstyp = data.auftragstyp,
+                        .rechbetrag = data.rechbetrag});
     // Lines of another order must not count.
     b.Add(testdb::Line{.auftragindex = 6, .anzahl = 1.0, .preis = 1000.0, .mwst = 19.0});
-    for (const LineSpec& l : spec.lines) {
+    for (const LineData& l : data.lines) {
       b.Add(testdb::Line{.auftragindex = 5, .anzahl = l.anzahl, .preis = l.preis, .mwst = l.mwst});
     }
     TDBase& db = Open();
@@ -55,7 +55,7 @@ class OrderAmountTest : public TaxDbTest {
 
 struct AmountRow {
   const char* name;
-  OrderSpec order;
+  OrderData order;
   double net;
   double gross;
 };
@@ -99,7 +99,7 @@ TEST_F(OrderAmountTest, OtherSettingsFollowTheirFormulas) {
   struct Row {
     const char* name;
     EvaluationSettings settings;
-    OrderSpec order;
+    OrderData order;
     double net;
     double gross;
   };
