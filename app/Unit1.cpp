@@ -364,6 +364,13 @@ void TForm1::resizeEvent(QResizeEvent* event) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+  if (running_) {
+    // Closing the database under a run would break it off with an error; the
+    // window closes once the run has ended.
+    event->ignore();
+    QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    return;
+  }
   FormClose();
   event->accept();
 }

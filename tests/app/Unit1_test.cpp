@@ -637,6 +637,20 @@ TEST_F(WindowTest, RequestDuringARunTakesEffectAfterIt) {
   ExpectPicturesShow(f, Totals);
 }
 
+TEST_F(WindowTest, CloseDuringARunWaitsForItsEnd) {
+  FillStandard(MakeDatabase());
+  TForm1& f = Start(QDate(2026, 5, 15));
+  f.show();
+  QMetaObject::invokeMethod(&f, "close", Qt::QueuedConnection);
+  Click(f.udMonat->NextButton());
+  EXPECT_TRUE(messages.empty());
+  EXPECT_EQ(Lines(), CoreRun(Day(2026, 6, 1), Day(2026, 6, 30)).first);
+  EXPECT_TRUE(Database->IsOpen());
+  QApplication::processEvents();
+  EXPECT_FALSE(f.isVisible());
+  EXPECT_FALSE(Database->IsOpen());
+}
+
 TEST_F(WindowTest, FailedRunShowsTheLinesReadAndEmptyBoxes) {
   testdb::Schema schema;
   schema.amountType = "TEXT";
