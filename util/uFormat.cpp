@@ -1,6 +1,7 @@
 #include "util/uFormat.h"
 
 #include <charconv>
+#include <algorithm>
 #include <cmath>
 #include <system_error>
 
@@ -67,19 +68,45 @@ std::string FormatMoney(double value, const FormatSettings& fs) {
 }
 
 std::string FormatMoneyExtended(long double value, const FormatSettings& fs) {
-  const long double eighths = value * 8.0L;
-  if (!std::isfinite(value) ||
-      (std::fabs(eighths) < 9007199254740992.0L && eighths == std::trunc(eighths))) {
-    return FormatMoney(static_cast<double>(value), fs);  // exact in a double
+  if (!std::isfinite(value)) return FormatMoney(static_cast<double>(value), fs);
+  // The value is taken with the 18 significant digits that an extended number
+  // carries in decimal, and those digits are rounded half away from zero. So
+  // 0.19 x 1234.50 shows 234,56, as computed by hand, even though the binary
+  // product lies a trace below the half cent.
+  char buffer[64];
+  const auto written = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
+                                     std::chars_format::scientific, 17);
+  const std::string_view text(buffer, static_cast<size_t>(written.ptr - buffer));
+  const size_t e = text.find('e');
+  std::string digits(1, text[0]);
+  digits += text.substr(2, e - 2);  // 18 digits: d.ddd... without the point
+  int exponent = 0;
+  std::from_chars(text.data() + e + 1 + (text[e + 1] == '+' ? 1 : 0), text.data() + text.size(),
+                  exponent);
+  // Digits that stand for whole cents: those before the point and two after it.
+  const int keep = exponent + 3;
+  std::string cents;
+  if (keep >= static_cast<int>(digits.size())) {
+    cents = digits + std::string(static_cast<size_t>(keep) - digits.size(), '0');
+  } else if (keep >= 0) {
+    cents = digits.substr(0, static_cast<size_t>(keep));
+    if (digits[static_cast<size_t>(keep)] >= '5') {
+      size_t i = cents.size();
+      while (i > 0 && cents[i - 1] == '9') cents[--i] = '0';
+      if (i == 0) {
+        cents.insert(cents.begin(), '1');
+      } else {
+        ++cents[i - 1];
+      }
+    }
   }
-  char buffer[5000];
-  const auto result =
-      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 2);
-  std::string text(buffer, result.ptr);
-  if (text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
-  const auto point = text.find('.');
-  if (point != std::string::npos) text[point] = fs.DecimalSeparator;
-  return text;
+  cents.erase(0, std::min(cents.find_first_not_of('0'), cents.size()));
+  if (cents.size() < 3) cents.insert(0, 3 - cents.size(), '0');
+  std::string out = value < 0 && cents.find_first_not_of('0') != std::string::npos ? "-" : "";
+  out += cents.substr(0, cents.size() - 2);
+  out += fs.DecimalSeparator;
+  out += cents.substr(cents.size() - 2);
+  return out;
 }
 
 std::string FormatFloat(double value, const FormatSettings& fs) {

@@ -32,8 +32,9 @@ extern const char* const kConvertErrorText;  // "Typkonvertierung von Variant un
 // "%.2f": two decimals, the locale's separator, no grouping, leading minus.
 // Exact binary ties (12.125) round half away from zero; "-0,00" never appears.
 std::string FormatMoney(double value, const FormatSettings& fs = Format());
-// The same for a value computed in extended precision, decided on that value
-// itself: converting it to double first could move it across a half cent.
+// The same for a value computed in extended precision: its 18 significant
+// decimal digits are rounded half away from zero, so a product that is a half
+// cent by hand (0.19 x 1234.50 = 234.555) shows 234,56.
 std::string FormatMoneyExtended(long double value, const FormatSettings& fs = Format());
 
 // General format: 15 significant digits, no trailing zeros, the locale's

@@ -156,7 +156,7 @@ TEST_F(ReportTest, PrintsCaptionLinesAndFigures) {
       "     Innergem. Lief. ohne USt-IdNr:  0,00\n"
       "     Umsatz St.satz 19 v.H:  1234,50\n"
       "     Umsatz St.satz  7 v.H:  10,00\n"
-      "     Umsatzsteuer:  235,25\n"  // 235.255 lies below the half cent in extended precision
+      "     Umsatzsteuer:  235,26\n"  // 235.255, rounded as by hand
       "\n"
       "     Vorst. 7%:  0,00\n"
       "     Vorst. 19%:  19,00\n"

@@ -130,7 +130,7 @@ TEST_F(EvaluationRunTest, AQuarterFromSalesToTotals) {
       "     Innergem. Lief. ohne USt-IdNr:  0,00",
       "     Umsatz St.satz 19 v.H:  1181,50",
       "     Umsatz St.satz  7 v.H:  20,00",
-      "     Umsatzsteuer:  225,88",  // 225.885 in extended precision lies below the half cent
+      "     Umsatzsteuer:  225,89",  // 225.885, rounded as by hand
       "",
       "     Vorst. 7%:  0,70",
       "     Vorst. 19%:  7,60",

@@ -75,10 +75,12 @@ TEST(SummaryListTest, DerivedLinesFollowTheTotals) {
       {"seven percent only", 0, 1234.56, 0, 0, "86,42", "0,00"},
       {"sum of the input taxes", 0, 0, 0.1, 0.2, "0,00", "0,30"},
       {"large year", 1234567.89, 98765.43, 6913.58, 234567.89, "241481,48", "241481,47"},
-      // 225.885 exactly in decimal: the extended result lies just below the
-      // half cent, the double result just above it.
-      {"half cent decided in extended precision", 1181.5, 20, 0, 0, "225,88", "0,00"},
-      {"half cent, negative", -1181.5, -20, 0, 0, "-225,88", "0,00"},
+      // 225.885 exactly in decimal: the binary product lies a trace below the
+      // half cent, yet the line shows what a person computes by hand.
+      {"half cent rounds away from zero", 1181.5, 20, 0, 0, "225,89", "0,00"},
+      {"half cent, negative", -1181.5, -20, 0, 0, "-225,89", "0,00"},
+      {"just below the half cent", 1181.49, 20, 0, 0, "225,88", "0,00"},
+      {"tiny negative rounds to zero", -0.01, 0, 0, 0, "0,00", "0,00"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -102,9 +104,7 @@ TEST(SummaryListTest, NumbersFollowTheFormatSettings) {
   Format() = FormatSettings{};
   ASSERT_EQ(lines.size(), 11u);
   EXPECT_EQ(lines[4], "     Umsatz St.satz 19 v.H:  1234.50");
-  EXPECT_EQ(
-      lines[6],
-      "     Umsatzsteuer:  234.55");  // 234.555 lies below the half cent in extended precision
+  EXPECT_EQ(lines[6], "     Umsatzsteuer:  234.56");  // 234.555 by hand
 }
 
 }  // namespace
