@@ -1,4 +1,5 @@
 // Vorlex: the window over Pelmora's invoices and cash book.
+#include <QIcon>
 #include <QLocale>
 
 #include "app/Unit1.h"
@@ -8,6 +9,10 @@
 
 int main(int argc, char** argv) {
   vorlex::TApplication application(argc, argv);
+  // The menu entry's icon and name, so that docks and Wayland match the window
+  // to its entry.
+  QApplication::setWindowIcon(QIcon::fromTheme("vorlex"));
+  QGuiApplication::setDesktopFileName("io.vorlex.Vorlex");
   vorlex::Format() = vorlex::FormatSettingsFromLocale(QLocale::system());
 
   vorlex::TForm1 form;
