@@ -80,6 +80,15 @@ TSQLiteDatabase::TSQLiteDatabase(const std::string& fileName) {
   try {
     Execute("PRAGMA SYNCHRONOUS=NORMAL;");
     Execute("PRAGMA temp_store = MEMORY;");
+  } catch (const ESQLiteException&) {
+    // The settings are the first reading of the file, so their failure is the
+    // open's: the message names the file and the library's reason ("file is
+    // not a database", "database is locked"), not the setting.
+    std::string message = "Failed to open database \"" + fileName + "\" : ";
+    message += sqlite3_errcode(db_) != SQLITE_OK ? sqlite3_errmsg(db_) : "unknown error";
+    sqlite3_close(db_);
+    db_ = nullptr;
+    throw ESQLiteException(message);
   } catch (...) {
     sqlite3_close(db_);
     db_ = nullptr;

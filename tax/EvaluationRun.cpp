@@ -1,5 +1,8 @@
 #include "tax/EvaluationRun.h"
 
+#include <exception>
+
+#include "db/uDB.h"
 #include "tax/CashBookEvaluation.h"
 #include "tax/SalesEvaluation.h"
 #include "ui/SummaryList.h"
@@ -14,8 +17,35 @@ std::string PeriodCaption(double firstDay, double lastDay, int versteuerung) {
          "  (" + (versteuerung == 0 ? "Zahlungsdatum" : "Rechnungsdatum") + ")";
 }
 
+namespace {
+
+// Every query of a run reads the same state of the database. Pelmora may
+// commit while a run is under way; without this an order could be counted
+// from one state and its lines or the cash book from another. A read
+// transaction writes nothing, and it ends with the run, also when the run
+// fails, so that the next run reads afresh.
+class ReadSnapshot {
+ public:
+  explicit ReadSnapshot(TDBase& db) : db_(db) { db_.Connection().Execute("BEGIN"); }
+  ~ReadSnapshot() {
+    try {
+      db_.Connection().Execute("ROLLBACK");
+    } catch (const std::exception&) {
+      // Only a closed connection gets here; it holds no transaction any more.
+    }
+  }
+  ReadSnapshot(const ReadSnapshot&) = delete;
+  ReadSnapshot& operator=(const ReadSnapshot&) = delete;
+
+ private:
+  TDBase& db_;
+};
+
+}  // namespace
+
 void EvaluateRun(TDBase& db, double firstDay, double lastDay, int versteuerung, TaxTotals& totals,
                  IEvaluationSink& sink) {
+  const ReadSnapshot snapshot(db);
   totals = TaxTotals{};
   SalesEvaluation(db, firstDay, lastDay, versteuerung, totals, sink);
   CashBookEvaluation(db, firstDay, lastDay, totals, sink);

@@ -386,10 +386,10 @@ TEST_F(SQLiteAccessTest, BusyDatabaseFailsAtOnce) {
             "Could not prepare SQL statement \"SELECT v FROM t\" : SQLite is Busy");
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
 
-  // A new connection must read the schema for its settings; that fails in
-  // preparation, and no connection results.
+  // A new connection must read the schema for its settings; that fails, and
+  // no connection results. The message names the file.
   EXPECT_EQ(MessageOf([&] { TSQLiteDatabase fresh(path); }),
-            "Error executing SQL \"PRAGMA SYNCHRONOUS=NORMAL;\" : database is locked");
+            "Failed to open database \"" + path + "\" : database is locked");
 
   ASSERT_EQ(sqlite3_exec(writer, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
   sqlite3_close(writer);

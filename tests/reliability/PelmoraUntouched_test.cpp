@@ -1,0 +1,145 @@
+// Vorlex never touches Pelmora's data: after many evaluations of every kind in
+// both front ends, and after failed opens, Pelmora's folder holds the same
+// files with the same bytes and times, and nothing new.
+#include <QComboBox>
+#include <QDateEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <string>
+#include <vector>
+
+#include "tests/reliability/Harness.h"
+#include "ui/CsvSave.h"
+
+namespace vorlex::testing {
+namespace {
+
+class UntouchedTest : public FaultTest {
+ protected:
+  // The demo installation, made by the build's demo maker, in folder.
+  static void MakeDemo(const std::string& folder) {
+    QProcess maker;
+    maker.start(QStringLiteral(VORLEX_MAKE_DEMO_PATH), {QString::fromStdString(folder)});
+    ASSERT_TRUE(maker.waitForFinished(60000));
+    ASSERT_EQ(maker.exitCode(), 0) << maker.readAllStandardError().toStdString();
+  }
+
+  static void Click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+};
+
+TEST_F(UntouchedTest, ManyEvaluationsInBothFrontEnds) {
+  fs::remove_all(PelmoraDir());
+  MakeDemo(AppData());
+  const std::string pelmora = AppData() + "/Pelmora";
+  const std::string database = pelmora + "/Daten/pelmora.db";
+  const FolderState before = StateOf(pelmora);
+  ASSERT_EQ(before.size(), 3u);  // the settings file, Daten, the database
+  const std::string exportDir = AppData() + "/export/";
+  fs::create_directories(exportDir);
+
+  const QDate today = QDate::currentDate();
+  const std::string year = std::to_string(today.year());
+  const std::string lastYear = std::to_string(today.year() - 1);
+  int reports = 0;
+  const auto report = [&](std::vector<std::string> args, int status = 0) {
+    const ReportResult r = RunReporter(args, AppData());
+    EXPECT_EQ(r.status, status) << r.err;
+    ++reports;
+    return r;
+  };
+  for (const char* basis : {"ist", "soll"}) {
+    report({"--year", year, "--basis", basis});
+    report({"--year", lastYear, "--basis", basis, "--csv", exportDir + "jahr.csv"});
+    for (int q = 1; q <= 4; ++q) report({"--quarter", lastYear + "-Q" + std::to_string(q)});
+    for (int m = 1; m <= 12; ++m) {
+      report({"--month", lastYear + "-" + (m < 10 ? "0" : "") + std::to_string(m), "--basis", basis,
+              "--csv", "-"});
+    }
+    report({"--from", lastYear + "-02-03", "--to", year + "-01-31", "--basis", basis});
+    report({"--db", database, "--basis", basis});
+  }
+  report({});  // the current month, found through the settings file
+  // Failed opens beside the database.
+  const ReportResult missing = report({"--db", pelmora + "/Daten/fehlt.db"}, 1);
+  EXPECT_EQ(missing.err.rfind("Failed to open database", 0), 0u);
+  report({"--db", pelmora + "/Daten"}, 1);
+  report({"--db", pelmora + "/Daten/pelmora.db-journal"}, 1);
+  EXPECT_EQ(reports, 2 * 20 + 4);
+
+  // The window: start-up, every period kind, both bases, both amount bases,
+  // the steppers over fifteen months, the CSV file.
+  ASSERT_TRUE(StartWindow(today).empty());
+  form->show();
+  const std::vector<std::string> currentMonth = Lines();
+  EXPECT_GT(currentMonth.size(), 11u);
+  for (QAbstractButton* kind :
+       std::initializer_list<QAbstractButton*>{form->rbJahr, form->rbQ1, form->rbQ2, form->rbQ3,
+                                               form->rbQ4, form->rbVonBis, form->rbM}) {
+    Click(kind);
+    for (int basis : {1, 0}) {
+      Click(form->rgVersteuerung->Button(basis));
+      Click(form->rgBetrag->Button(1));
+      Click(form->rgBetrag->Button(0));
+    }
+  }
+  for (int i = 0; i < 15; ++i) Click(form->udMonat->PrevButton());
+  for (int i = 0; i < 15; ++i) Click(form->udMonat->NextButton());
+  Click(form->udJahr->PrevButton());
+  Click(form->udJahr->NextButton());
+  const SaveDialogFunction saved = SaveDialogSeam();
+  SaveDialogSeam() = [&](QWidget*, const TSaveDialog&) {
+    return std::optional<QString>(QString::fromStdString(exportDir + "fenster.csv"));
+  };
+  Click(form->btnCsv);
+  SaveDialogSeam() = saved;
+  EXPECT_TRUE(fs::exists(exportDir + "fenster.csv"));
+  EXPECT_TRUE(messages.empty()) << messages[0].text.toStdString();
+  form->close();
+  form.reset();
+  Database.reset();
+
+  // The window failing to open beside the database: another settings folder
+  // names a missing file, then the database's folder.
+  const std::string other = AppData() + "/anderer";
+  qputenv("APPDATA", QByteArray::fromStdString(other));
+  for (const char* name : {"fehlt.db", ""}) {
+    testdb::WriteSettingsFile(other + "/Pelmora/pelmora.ini", pelmora + "/Daten", name);
+    const std::vector<Message> shown = StartWindow(today);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_TRUE(shown[0].text.startsWith(QStringLiteral("Failed to open database")));
+    form.reset();
+  }
+
+  EXPECT_EQ(Changes(before, StateOf(pelmora)), std::vector<std::string>{});
+}
+
+TEST_F(UntouchedTest, WalDatabaseKeepsItsBytesAndGetsOnlyTheLibrarysSideFiles) {
+  fs::remove_all(PelmoraDir());
+  MakeDemo(AppData());
+  const std::string database = PelmoraDir() + "Daten/pelmora.db";
+  Pelmora(database, "PRAGMA journal_mode=WAL");  // Pelmora switched, then closed cleanly
+  const FolderState before = StateOf(PelmoraDir());
+  ASSERT_EQ(before.size(), 3u);
+
+  const ReportResult r = RunReporter({}, AppData());
+  EXPECT_EQ(r.status, 0) << r.err;
+  ASSERT_TRUE(StartWindow().empty());
+  form->close();
+  form.reset();
+  Database.reset();
+
+  // Reading a database in WAL mode needs the library's shared-memory index and
+  // log beside it; a reader cannot remove them again, since only a writer may
+  // decide that nobody else uses them. The log stays empty and the database
+  // file itself is untouched.
+  EXPECT_EQ(Changes(before, StateOf(PelmoraDir())),
+            (std::vector<std::string>{"new: Daten/pelmora.db-shm", "new: Daten/pelmora.db-wal"}));
+  EXPECT_EQ(fs::file_size(database + "-wal"), 0u);
+  // Pelmora's next session takes them over and removes them when it ends.
+  Pelmora(database, "SELECT count(*) FROM auftrag");
+  EXPECT_EQ(Changes(before, StateOf(PelmoraDir())), std::vector<std::string>{});
+}
+
+}  // namespace
+}  // namespace vorlex::testing
