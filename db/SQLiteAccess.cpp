@@ -140,6 +140,7 @@ struct TSQLiteTable::Impl {
     ColumnKind kind = ColumnKind::Text;
     std::vector<bool> null;
     std::vector<int64_t> integers;   // Integer kind
+    std::vector<uint8_t> stored;     // Integer and Float kind: the library's type
     std::vector<double> floats;      // Float kind
     std::string bytes;               // Text kind: the cells back to back
     std::vector<size_t> ends;        // Text kind: end of each row's cell in bytes
@@ -154,14 +155,17 @@ struct TSQLiteTable::Impl {
 
   void Append(sqlite3_stmt* stmt, int index) {
     Column& column = columns[index];
-    const bool isNull = sqlite3_column_type(stmt, index) == SQLITE_NULL;
+    const int type = sqlite3_column_type(stmt, index);
+    const bool isNull = type == SQLITE_NULL;
     bool held = !isNull;
     switch (column.kind) {
       case ColumnKind::Integer:
         column.integers.push_back(isNull ? 0 : sqlite3_column_int64(stmt, index));
+        column.stored.push_back(static_cast<uint8_t>(type));
         break;
       case ColumnKind::Float:
         column.floats.push_back(isNull ? 0.0 : sqlite3_column_double(stmt, index));
+        column.stored.push_back(static_cast<uint8_t>(type));
         break;
       case ColumnKind::Text:
         if (!isNull) {
@@ -268,6 +272,33 @@ bool TSQLiteTable::CellIsNull(int index) const {
   return impl_->columns[index].null[cursor_];
 }
 
+bool TSQLiteTable::CellHeldAsInteger(int index) const {
+  if (AtEnd()) throw ESQLiteException(kAtEnd);
+  CheckIndex(index, columnCount_);
+  const Impl::Column& column = impl_->columns[index];
+  return column.kind == ColumnKind::Integer && column.stored[cursor_] == SQLITE_INTEGER;
+}
+
+bool TSQLiteTable::CellHeldAsNumber(int index) const {
+  if (AtEnd()) throw ESQLiteException(kAtEnd);
+  CheckIndex(index, columnCount_);
+  const Impl::Column& column = impl_->columns[index];
+  if (column.kind != ColumnKind::Integer && column.kind != ColumnKind::Float) return false;
+  const int type = column.stored[cursor_];
+  return type == SQLITE_INTEGER || type == SQLITE_FLOAT || type == SQLITE_NULL;
+}
+
+std::optional<int64_t> TSQLiteTable::HeldInteger(int row, int index) const {
+  CheckIndex(index, columnCount_);
+  if (row < 0 || row >= rowCount_)
+    throw ESQLiteException("Row out of range: " + std::to_string(row));
+  const Impl::Column& column = impl_->columns[index];
+  if (column.kind != ColumnKind::Integer || column.stored[row] != SQLITE_INTEGER) {
+    return std::nullopt;
+  }
+  return column.integers[row];
+}
+
 std::string TSQLiteTable::CellText(int index) const {
   if (AtEnd()) throw ESQLiteException(kAtEnd);
   CheckIndex(index, columnCount_);
@@ -334,6 +365,60 @@ const std::string* TSQLiteTable::CellBlob(int index) const {
 std::string TSQLiteTable::CellBlobText(int index) const {
   const std::string* blob = CellBlob(index);
   return blob != nullptr ? *blob : std::string();
+}
+
+// ---------------------------------------------------------------------------
+// TSQLiteStatement
+
+TSQLiteStatement::TSQLiteStatement(TSQLiteDatabase& db, std::string sql)
+    : db_(db), sql_(std::move(sql)) {
+  if (sqlite3_prepare_v2(db.Handle(), sql_.c_str(), -1, &stmt_, nullptr) != SQLITE_OK) {
+    sqlite3_finalize(stmt_);
+    stmt_ = nullptr;
+    db.RaiseLastError("Error executing SQL", sql_);
+  }
+  if (stmt_ == nullptr) db.RaiseLastError("Could not prepare SQL statement", sql_);
+}
+
+TSQLiteStatement::~TSQLiteStatement() {
+  sqlite3_finalize(stmt_);
+}
+
+bool TSQLiteStatement::Step() {
+  const int rc = sqlite3_step(stmt_);
+  if (rc == SQLITE_ROW) return true;
+  if (rc == SQLITE_DONE) return false;
+  if (rc == SQLITE_BUSY) {
+    throw ESQLiteException("Could not prepare SQL statement \"" + sql_ + "\" : SQLite is Busy");
+  }
+  db_.RaiseLastError("Could not retrieve data", sql_);
+}
+
+int TSQLiteStatement::ColumnCount() const {
+  return sqlite3_column_count(stmt_);
+}
+
+int TSQLiteStatement::ColumnType(int index) const {
+  return sqlite3_column_type(stmt_, index);
+}
+
+int64_t TSQLiteStatement::ColumnInt64(int index) const {
+  return sqlite3_column_int64(stmt_, index);
+}
+
+double TSQLiteStatement::ColumnDouble(int index) const {
+  return sqlite3_column_double(stmt_, index);
+}
+
+std::string_view TSQLiteStatement::ColumnText(int index) const {
+  const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, index));
+  if (text == nullptr) return {};
+  return std::string_view(text, static_cast<size_t>(sqlite3_column_bytes(stmt_, index)));
+}
+
+std::string TSQLiteStatement::DeclaredType(int index) const {
+  const char* declared = sqlite3_column_decltype(stmt_, index);
+  return declared != nullptr ? declared : "";
 }
 
 }  // namespace vorlex

@@ -4,12 +4,14 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace vorlex {
 
@@ -65,6 +67,16 @@ class TSQLiteTable {
   const std::string& ColumnName(int index) const;  // upper case
 
   bool CellIsNull(int index) const;
+  // True when the cell is of the integer kind and the library stored an integer
+  // there, so that CellInteger is that very value (not a converted text or float).
+  bool CellHeldAsInteger(int index) const;
+  // The same for any row (from 0), without moving the cursor: the integer, or
+  // nothing.
+  std::optional<int64_t> HeldInteger(int row, int index) const;
+  // True when the cell is of a number kind and the library stored a number or
+  // NULL there: its text is then that of CellInteger or CellFloat, and no
+  // conversion by the library stands between.
+  bool CellHeldAsNumber(int index) const;
   std::string CellText(int index) const;
   std::string CellTextOrEmpty(int index) const;
   std::string CellTextByName(std::string_view name) const;
@@ -81,6 +93,34 @@ class TSQLiteTable {
   int rowCount_ = 0;
   int columnCount_ = 0;
   int cursor_ = 0;
+};
+
+// One statement, prepared once and stepped row by row, for results that need
+// not be held whole; values are read in the types the library gives them.
+class TSQLiteStatement {
+ public:
+  // Raises "Error executing SQL" as OpenTable does.
+  TSQLiteStatement(TSQLiteDatabase& db, std::string sql);
+  ~TSQLiteStatement();
+  TSQLiteStatement(const TSQLiteStatement&) = delete;
+  TSQLiteStatement& operator=(const TSQLiteStatement&) = delete;
+
+  // True on a new row, false at the end. Raises the busy and retrieval
+  // failures as OpenTable does.
+  bool Step();
+  int ColumnCount() const;
+  // The library's type code of the current row's value (SQLITE_INTEGER ...).
+  int ColumnType(int index) const;
+  int64_t ColumnInt64(int index) const;
+  double ColumnDouble(int index) const;
+  std::string_view ColumnText(int index) const;
+  // The declared type of a plain column reference; empty for an expression.
+  std::string DeclaredType(int index) const;
+
+ private:
+  TSQLiteDatabase& db_;
+  std::string sql_;
+  sqlite3_stmt* stmt_ = nullptr;
 };
 
 }  // namespace vorlex

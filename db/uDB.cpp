@@ -22,6 +22,43 @@ std::string TDBTable::FieldText(std::string_view name) const {
   return result_->CellTextOrEmpty(result_->ColumnIndex(name));
 }
 
+int TDBTable::Index(const TDBField& field) const {
+  if (field.table_ != result_.get()) {
+    field.index_ = result_->ColumnIndex(field.name_);
+    field.table_ = result_.get();
+  }
+  return field.index_;
+}
+
+TVariant TDBTable::FieldValue(const TDBField& field) const {
+  return TVariant(result_->CellText(Index(field)));
+}
+
+std::string TDBTable::FieldText(const TDBField& field) const {
+  return result_->CellTextOrEmpty(Index(field));
+}
+
+double TDBTable::FieldFloat(const TDBField& field) const {
+  const int index = Index(field);
+  if (result_->CellHeldAsNumber(index)) {
+    // The decimal text of a whole number reads back as its nearest double.
+    if (result_->Kind(index) == ColumnKind::Integer) {
+      return static_cast<double>(result_->CellInteger(index));
+    }
+    return FloatTextValue(result_->CellFloat(index));
+  }
+  return StrToFloat(result_->CellText(index));
+}
+
+int64_t TDBTable::FieldInt(const TDBField& field) const {
+  const int index = Index(field);
+  // The decimal text of a whole number reads back as that number.
+  if (result_->Kind(index) == ColumnKind::Integer && result_->CellHeldAsNumber(index)) {
+    return result_->CellInteger(index);
+  }
+  return StrToInt(result_->CellText(index));
+}
+
 TDBase::TDBase(const std::string& fileName)
     : fileName_(fileName), connection_(std::make_unique<TSQLiteDatabase>(fileName)) {}
 

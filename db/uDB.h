@@ -30,6 +30,21 @@ class TVariant {
   std::string text_;
 };
 
+// A column named once and found in a result at its first use; later reads of
+// that result go straight to its position. The lookup raises what a lookup by
+// name raises, at the same first read.
+class TDBField {
+ public:
+  explicit TDBField(std::string name) : name_(std::move(name)) {}
+  const std::string& Name() const { return name_; }
+
+ private:
+  friend class TDBTable;
+  std::string name_;
+  mutable const TSQLiteTable* table_ = nullptr;
+  mutable int index_ = -1;
+};
+
 class TDBTable {
  public:
   explicit TDBTable(std::unique_ptr<TSQLiteTable> result) : result_(std::move(result)) {}
@@ -39,6 +54,15 @@ class TDBTable {
   int RowCount() const { return AtEnd() ? 0 : result_->RowCount(); }
   TVariant FieldValue(std::string_view name) const;
   std::string FieldText(std::string_view name) const;
+  TVariant FieldValue(const TDBField& field) const;
+  std::string FieldText(const TDBField& field) const;
+  // The same as FieldValue(field).ToFloat(), without the text where the cell
+  // holds a number: a float cell is rounded to the 15 significant digits of
+  // its text.
+  double FieldFloat(const TDBField& field) const;
+  // The same as FieldValue(field).ToInt().
+  int64_t FieldInt(const TDBField& field) const;
+  int Index(const TDBField& field) const;
   const TSQLiteTable& Result() const { return *result_; }
 
  private:

@@ -46,6 +46,26 @@ int64_t IntField(const TDBTable& row, std::string_view column, const Where& wher
   }
 }
 
+// The same for a column found once per result; the figures and the errors are
+// those of the reads by name.
+template <class Where>
+double FloatField(const TDBTable& row, const TDBField& column, const Where& where) {
+  try {
+    return row.FieldFloat(column);
+  } catch (const EConvertError& e) {
+    RaiseConvertErrorAt(e, column.Name(), where());
+  }
+}
+
+template <class Where>
+int64_t IntField(const TDBTable& row, const TDBField& column, const Where& where) {
+  try {
+    return row.FieldInt(column);
+  } catch (const EConvertError& e) {
+    RaiseConvertErrorAt(e, column.Name(), where());
+  }
+}
+
 // "Auftrag id 17": how an order is named in an error message.
 inline std::string OrderPlace(std::string_view idText) {
   return "Auftrag id " + std::string(idText);

@@ -6,6 +6,7 @@
 #include "db/uDB.h"
 #include "tax/FieldRead.h"
 #include "tax/PeriodBounds.h"
+#include "tax/PeriodLineSums.h"
 #include "tax/auftragU.h"
 #include "util/uFormat.h"
 #include "util/uString.h"
@@ -38,53 +39,69 @@ void AddToTotals(const std::string& land, const std::string& ustId, double net, 
 
 }  // namespace
 
-std::string SalesQuery(double firstDay, double lastDay, int versteuerung) {
+std::string SalesFromWhere(double firstDay, double lastDay, int versteuerung) {
   const std::string column = DateColumn(versteuerung);
-  std::string sql =
-      "SELECT DISTINCT auftrag.*, besitzer.name AS b_name,besitzer.vorname AS b_vor, "
-      "besitzer.kundennr AS b_kdnr, besitzer.land, ust_id FROM (auftrag LEFT JOIN besitzer ON "
-      "auftrag.besitzerindex=besitzer.id)";
+  std::string sql = " FROM (auftrag LEFT JOIN besitzer ON auftrag.besitzerindex=besitzer.id)";
   sql += versteuerung == 0
              ? " WHERE (auftrag.papierkorb = 0) AND ((bezahlt = -1) OR(davonbezahlt IS NOT 0))"
              : " WHERE (auftrag.papierkorb = 0)";
   // The whole last day belongs to the period, a time of day included.
   sql += "AND (" + column + " >= " + SQLFirstDay(firstDay) + ") AND (" + column + " < " +
          SQLDayAfter(lastDay) + ") ";
+  return sql;
+}
+
+std::string SalesQuery(double firstDay, double lastDay, int versteuerung) {
+  std::string sql =
+      "SELECT DISTINCT auftrag.*, besitzer.name AS b_name,besitzer.vorname AS b_vor, "
+      "besitzer.kundennr AS b_kdnr, besitzer.land, ust_id";
+  sql += SalesFromWhere(firstDay, lastDay, versteuerung);
   sql += " ORDER BY besitzer.land,";
-  sql += column;
+  sql += DateColumn(versteuerung);
   return sql;
 }
 
 void SalesEvaluation(TDBase& db, double firstDay, double lastDay, int versteuerung,
                      TaxTotals& totals, IEvaluationSink& sink) {
-  const std::string dateColumn = DateColumn(versteuerung);
   const std::unique_ptr<TDBTable> orders = db.Query(SalesQuery(firstDay, lastDay, versteuerung));
   sink.ProgressStart(orders->RowCount());
+  if (orders->AtEnd()) return;
+  // The lines of all these orders in one pass rather than a query per order.
+  const TDBField id("id");
+  PeriodLineSums lineSums(db, SalesFromWhere(firstDay, lastDay, versteuerung), *orders, id);
+  const TDBField land("land");
+  const TDBField ustIdField("ust_id");
+  const TDBField date(DateColumn(versteuerung));
+  const TDBField bezeichnung("bezeichnung");
+  const TDBField bName("b_name");
+  const OrderFields amountFields;
   while (!orders->AtEnd()) {
     sink.ProgressStep();
-    const std::string land = orders->FieldValue("land").Text();
-    const std::string ustId = orders->FieldValue("ust_id").Text();
-    const std::string note = CountryNote(land, ustId);
+    const std::string landText = orders->FieldValue(land).Text();
+    const std::string ustId = orders->FieldValue(ustIdField).Text();
+    const std::string note = CountryNote(landText, ustId);
 
-    const auto where = [&orders] { return OrderPlace(orders->FieldValue("id").Text()); };
-    const int64_t id = IntField(*orders, "id", where);
-    const double net = OrderAmount(db, *orders, id, false);
-    const double gross = OrderAmount(db, *orders, id, true);
+    const auto where = [&orders, &id] { return OrderPlace(orders->FieldValue(id).Text()); };
+    const int64_t orderId = IntField(*orders, id, where);
+    const LineSums lines = lineSums.Of(*orders, id, orderId);
+    const OrderAmounts amounts = OrderAmountsOf(*orders, amountFields, orderId, lines);
 
-    std::string line = "E";
+    std::string line;
+    line.reserve(160);
+    line += "E";
     line += ColumnSeparator;
-    line += FormatDate(FloatField(*orders, dateColumn, where));
+    line += FormatDate(FloatField(*orders, date, where));
     line += ColumnSeparator;
-    line += TruncateText(orders->FieldValue("bezeichnung").Text(), 40);
+    line += TruncateText(orders->FieldValue(bezeichnung).Text(), 40);
     line += ColumnSeparator;
-    line += orders->FieldValue("b_name").Text();
+    line += orders->FieldValue(bName).Text();
     line += note;
     line += ColumnSeparator;
-    line += FormatMoney(net);
+    line += FormatMoney(amounts.net);
     line += ColumnSeparator;
-    line += FormatMoney(gross);
+    line += FormatMoney(amounts.gross);
 
-    AddToTotals(land, ustId, net, totals);
+    AddToTotals(landText, ustId, amounts.net, totals);
     sink.AppendLine(std::move(line));
     orders->MoveNext();
   }

@@ -13,6 +13,8 @@ class TDBase;
 
 // The orders query of a period (day numbers; only their calendar days count).
 std::string SalesQuery(double firstDay, double lastDay, int versteuerung);
+// Its FROM and WHERE text, which other queries of the same orders share.
+std::string SalesFromWhere(double firstDay, double lastDay, int versteuerung);
 
 void SalesEvaluation(TDBase& db, double firstDay, double lastDay, int versteuerung,
                      TaxTotals& totals, IEvaluationSink& sink);

@@ -20,12 +20,14 @@ double SumField(const TDBTable& sums, std::string_view column, int64_t orderId) 
 
 }  // namespace
 
+const char* LineVatExpression(const EvaluationSettings& settings) {
+  return settings.BruttoPreise ? "anzahl*(preis-(preis/(1.0+(mwst/100.0))))"
+                               : "anzahl*(preis*(mwst/100.0))";
+}
+
 LineSums OrderLineSums(TDBase& db, int64_t orderId, const EvaluationSettings& settings) {
-  const char* vatExpression = settings.BruttoPreise
-                                  ? "SUM(anzahl*(preis-(preis/(1.0+(mwst/100.0)))))"
-                                  : "SUM(anzahl*(preis*(mwst/100.0)))";
-  const std::string sql = std::string("SELECT ") + vatExpression +
-                          " AS mwst_sum, SUM(anzahl*preis) AS betrag_sum FROM verbindauftrag"
+  const std::string sql = std::string("SELECT SUM(") + LineVatExpression(settings) +
+                          ") AS mwst_sum, SUM(anzahl*preis) AS betrag_sum FROM verbindauftrag"
                           " WHERE auftragindex=" +
                           std::to_string(orderId);
   const std::unique_ptr<TDBTable> sums = db.Query(sql);
@@ -37,28 +39,57 @@ LineSums OrderLineSums(TDBase& db, int64_t orderId, const EvaluationSettings& se
   return result;
 }
 
-double OrderAmount(TDBase& db, const TDBTable& order, int64_t orderId, bool gross,
-                   const EvaluationSettings& settings) {
-  const auto where = [orderId] { return OrderPlace(std::to_string(orderId)); };
-  const LineSums lines = OrderLineSums(db, orderId, settings);
-  const double skonto = FloatField(order, "skonto", where);
-  const double mwst = FloatField(order, "mwst", where);
-  const bool carriesVat = mwst != 0;
-  const bool negative = IntField(order, "auftragstyp", where) == -99;
+namespace {
 
+struct OrderValues {
+  double skonto = 0;
+  double mwst = 0;
+  bool negative = false;
+  double rechbetrag = 0;  // read only for a credit note with VAT
+};
+
+OrderValues ReadOrder(const TDBTable& order, const OrderFields& fields, int64_t orderId) {
+  const auto where = [orderId] { return OrderPlace(std::to_string(orderId)); };
+  OrderValues v;
+  v.skonto = FloatField(order, fields.skonto, where);
+  v.mwst = FloatField(order, fields.mwst, where);
+  v.negative = IntField(order, fields.auftragstyp, where) == -99;
   // A credit note with VAT takes its amount from the invoice total, not from
-  // its lines.
-  const double base = carriesVat && negative ? -FloatField(order, "rechbetrag", where) : lines.net;
-  const double sign = negative ? -1 : 1;
-  const double factor = 1 + mwst / 100;
+  // its lines; for every other order that field is not read at all.
+  if (v.mwst != 0 && v.negative) v.rechbetrag = FloatField(order, fields.rechbetrag, where);
+  return v;
+}
+
+double Amount(const OrderValues& v, const LineSums& lines, bool gross,
+              const EvaluationSettings& settings) {
+  const bool carriesVat = v.mwst != 0;
+  const double base = carriesVat && v.negative ? -v.rechbetrag : lines.net;
+  const double sign = v.negative ? -1 : 1;
+  const double factor = 1 + v.mwst / 100;
   const auto r = [&settings](double x) { return CentRound(x, settings.Rundungsmodus); };
 
   if (!settings.BruttoPreise) {
-    if (!gross) return carriesVat ? sign * r(base + skonto) : sign * base;
-    return carriesVat ? r(base * factor) : sign * r(r(base + lines.vat) - skonto);
+    if (!gross) return carriesVat ? sign * r(base + v.skonto) : sign * base;
+    return carriesVat ? r(base * factor) : sign * r(r(base + lines.vat) - v.skonto);
   }
-  if (!gross) return carriesVat ? r(base + skonto) / factor : sign * (r(base) - lines.vat);
-  return sign * r(r(base) - skonto);
+  if (!gross) return carriesVat ? r(base + v.skonto) / factor : sign * (r(base) - lines.vat);
+  return sign * r(r(base) - v.skonto);
+}
+
+}  // namespace
+
+double OrderAmount(TDBase& db, const TDBTable& order, int64_t orderId, bool gross,
+                   const EvaluationSettings& settings) {
+  const LineSums lines = OrderLineSums(db, orderId, settings);
+  const OrderFields fields;
+  return Amount(ReadOrder(order, fields, orderId), lines, gross, settings);
+}
+
+OrderAmounts OrderAmountsOf(const TDBTable& order, const OrderFields& fields, int64_t orderId,
+                            const LineSums& lines, const EvaluationSettings& settings) {
+  const OrderValues values = ReadOrder(order, fields, orderId);
+  return OrderAmounts{Amount(values, lines, false, settings),
+                      Amount(values, lines, true, settings)};
 }
 
 double CentRound(double amount, int8_t rundungsmodus) {

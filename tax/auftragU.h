@@ -3,10 +3,9 @@
 
 #include <cstdint>
 
-namespace vorlex {
+#include "db/uDB.h"
 
-class TDBase;
-class TDBTable;
+namespace vorlex {
 
 struct EvaluationSettings {
   bool BruttoPreise = false;  // line prices are net; VAT comes on top
@@ -22,6 +21,11 @@ struct LineSums {
   double vat = 0;  // mwst_sum
 };
 
+// The VAT of one line as SQL, by the price basis: "anzahl*(preis*(mwst/100.0))"
+// for net prices. The line-sum query adds it up with SUM.
+const char* LineVatExpression(const EvaluationSettings& settings = kProgramSettings);
+
+// The sums of one order's lines, from its own query.
 LineSums OrderLineSums(TDBase& db, int64_t orderId,
                        const EvaluationSettings& settings = kProgramSettings);
 
@@ -29,6 +33,26 @@ LineSums OrderLineSums(TDBase& db, int64_t orderId,
 // Reads fields of that row only; never moves its cursor.
 double OrderAmount(TDBase& db, const TDBTable& order, int64_t orderId, bool gross,
                    const EvaluationSettings& settings = kProgramSettings);
+
+// The fields that the amounts read from an orders result, each found in it
+// once.
+struct OrderFields {
+  TDBField skonto{"skonto"};
+  TDBField mwst{"mwst"};
+  TDBField auftragstyp{"auftragstyp"};
+  TDBField rechbetrag{"rechbetrag"};
+};
+
+struct OrderAmounts {
+  double net = 0;
+  double gross = 0;
+};
+
+// Both amounts of the current row from line sums already fetched: the same
+// figures, and the same errors in the same order, as two OrderAmount calls.
+OrderAmounts OrderAmountsOf(const TDBTable& order, const OrderFields& fields, int64_t orderId,
+                            const LineSums& lines,
+                            const EvaluationSettings& settings = kProgramSettings);
 
 double CentRound(double amount, int8_t rundungsmodus = kProgramSettings.Rundungsmodus);
 

@@ -1,7 +1,7 @@
 #include "util/uFormat.h"
 
-#include <charconv>
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <system_error>
 
@@ -129,6 +129,24 @@ std::string FormatFloat(double value, const FormatSettings& fs) {
     out += exponent;
   }
   return out;
+}
+
+double FloatTextValue(double value) {
+  if (value == 0.0) return 0.0;  // also -0, whose text is "0"
+  const double magnitude = std::fabs(value);
+  // A whole number of up to 15 digits is its own text.
+  if (magnitude < 1e15 && value == std::trunc(value)) return value;
+  // Far from the ends of the double range the 15 digits always read back; near
+  // them (and for INF and NAN) the text itself decides, errors included.
+  if (magnitude >= 1e-290 && magnitude <= 1e290) {
+    char buffer[64];
+    const auto written =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+    double result = 0.0;
+    std::from_chars(buffer, written.ptr, result, std::chars_format::general);
+    return result;
+  }
+  return StrToFloat(FormatFloat(value));
 }
 
 std::string FormatDate(double dayNumber, const FormatSettings& fs) {

@@ -41,6 +41,11 @@ std::string FormatMoneyExtended(long double value, const FormatSettings& fs = Fo
 // separator, exponent notation only for very large or small values (1E20, 1,5E-7).
 std::string FormatFloat(double value, const FormatSettings& fs = Format());
 
+// What the general text of value reads back as: StrToFloat(FormatFloat(value)),
+// the value rounded to 15 significant digits, without building the text where
+// it need not be built. Raises as StrToFloat does for INF and NAN.
+double FloatTextValue(double value);
+
 // The date part of a day number in the short date pattern.
 std::string FormatDate(double dayNumber, const FormatSettings& fs = Format());
 
