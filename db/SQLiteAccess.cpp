@@ -2,8 +2,11 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <map>
+#include <new>
 #include <utility>
 
 #include "util/uFormat.h"
@@ -145,6 +148,17 @@ struct TSQLiteTable::Impl {
     std::string bytes;               // Text kind: the cells back to back
     std::vector<size_t> ends;        // Text kind: end of each row's cell in bytes
     std::vector<std::string> blobs;  // Blob kind
+    // Numeric kinds: by row, the text of a cell that the library holds as
+    // text and cannot read as a number ("zehn", "12,50"). It is read as that
+    // text, so that the reader's conversion fails on it and names it, rather
+    // than as the 0 or the leading digits the library would make of it.
+    std::map<int, std::string> noNumber;
+
+    const std::string* NoNumber(int row) const {
+      if (noNumber.empty()) return nullptr;
+      const auto kept = noNumber.find(row);
+      return kept != noNumber.end() ? &kept->second : nullptr;
+    }
 
     std::string_view Text(int row) const {
       const size_t begin = row == 0 ? 0 : ends[row - 1];
@@ -153,11 +167,32 @@ struct TSQLiteTable::Impl {
   };
   std::vector<Column> columns;
 
+  static void KeepIfNoNumber(Column& column, sqlite3_stmt* stmt, int index) {
+    const int type = sqlite3_column_type(stmt, index);
+    if (type != SQLITE_TEXT && type != SQLITE_BLOB) return;
+    sqlite3_value* value = sqlite3_value_dup(sqlite3_column_value(stmt, index));
+    if (value == nullptr) throw std::bad_alloc();
+    const int numeric = sqlite3_value_numeric_type(value);
+    sqlite3_value_free(value);
+    if (numeric == SQLITE_INTEGER || numeric == SQLITE_FLOAT) return;
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, index));
+    if (text == nullptr) return;
+    std::string_view view(text, static_cast<size_t>(sqlite3_column_bytes(stmt, index)));
+    view = view.substr(0, view.find('\0'));
+    // Blank text stays the 0 it has always been read as.
+    const bool blank = std::all_of(view.begin(), view.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) <= 32; });
+    if (!blank) column.noNumber.emplace(static_cast<int>(column.null.size()), view);
+  }
+
   void Append(sqlite3_stmt* stmt, int index) {
     Column& column = columns[index];
     const int type = sqlite3_column_type(stmt, index);
     const bool isNull = type == SQLITE_NULL;
     bool held = !isNull;
+    if (!isNull && (column.kind == ColumnKind::Integer || column.kind == ColumnKind::Float)) {
+      KeepIfNoNumber(column, stmt, index);
+    }
     switch (column.kind) {
       case ColumnKind::Integer:
         column.integers.push_back(isNull ? 0 : sqlite3_column_int64(stmt, index));
@@ -303,6 +338,7 @@ std::string TSQLiteTable::CellText(int index) const {
   if (AtEnd()) throw ESQLiteException(kAtEnd);
   CheckIndex(index, columnCount_);
   const Impl::Column& column = impl_->columns[index];
+  if (const std::string* kept = column.NoNumber(cursor_)) return *kept;
   switch (column.kind) {
     case ColumnKind::Integer:
       return std::to_string(CellInteger(index));
@@ -333,6 +369,8 @@ int64_t TSQLiteTable::CellInteger(int index) const {
   CheckIndex(index, columnCount_);
   const Impl::Column& column = impl_->columns[index];
   if (column.null[cursor_]) return 0;
+  // A kept text reads as its conversion does, or raises the conversion error.
+  if (const std::string* kept = column.NoNumber(cursor_)) return StrToInt(*kept);
   if (column.kind == ColumnKind::Integer) return column.integers[cursor_];
   if (column.kind == ColumnKind::Float) {
     const double value = std::trunc(column.floats[cursor_]);
@@ -348,6 +386,7 @@ double TSQLiteTable::CellFloat(int index) const {
   CheckIndex(index, columnCount_);
   const Impl::Column& column = impl_->columns[index];
   if (column.null[cursor_]) return 0.0;
+  if (const std::string* kept = column.NoNumber(cursor_)) return StrToFloat(*kept);
   if (column.kind == ColumnKind::Integer) return static_cast<double>(column.integers[cursor_]);
   if (column.kind == ColumnKind::Float) return column.floats[cursor_];
   throw ESQLiteException("Not an integer or numeric field");

@@ -14,7 +14,9 @@ namespace vorlex {
 namespace {
 
 // "Kassenbuch-Eintrag vom 05.03.2024 "Porto"": how an entry is named in an
-// error message; a date that is no number is named as it is stored.
+// error message; a date that is no number is named as it is stored, the
+// description as the list shows it, so that a long one cannot swamp the
+// message.
 std::string EntryPlace(const TDBTable& entry) {
   const TVariant termin = entry.FieldValue("termin");
   std::string date;
@@ -23,7 +25,8 @@ std::string EntryPlace(const TDBTable& entry) {
   } catch (const EConvertError&) {
     date = termin.Text();
   }
-  return "Kassenbuch-Eintrag vom " + date + " \"" + entry.FieldValue("bezeichnung").Text() + "\"";
+  return "Kassenbuch-Eintrag vom " + date + " \"" +
+         TruncateText(entry.FieldValue("bezeichnung").Text(), 40) + "\"";
 }
 
 // The rate as a fixed-point number with four decimals, as a fraction.

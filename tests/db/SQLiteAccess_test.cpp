@@ -78,10 +78,17 @@ TEST_F(SQLiteAccessTest, KindsFromDeclaredTypesAndTheirText) {
       {"DECIMAL(10,2)", 12.5, ColumnKind::Text, "12.5"},
       {"TEXT", "M\xE4rz", ColumnKind::Text, "M\xE4rz"},
       // The column's kind decides which accessor the library converts through.
-      {"INTEGER", "abc", ColumnKind::Integer, "0"},
       {"INTEGER", 2.7, ColumnKind::Integer, "2"},
-      {"DOUBLE", "12,5", ColumnKind::Float, "12"},
       {"DOUBLE", 7, ColumnKind::Float, "7"},
+      {"DOUBLE", " 7.5 ", ColumnKind::Float, "7,5"},
+      // Text the library cannot read wholly as a number is read as that text,
+      // so that the reader's conversion takes it or names it, rather than as
+      // the 0 or the leading digits the library would make of it; blank text
+      // stays 0.
+      {"INTEGER", "abc", ColumnKind::Integer, "abc"},
+      {"DOUBLE", "12,5", ColumnKind::Float, "12,5"},
+      {"DOUBLE", "", ColumnKind::Float, "0"},
+      {"BOOLEAN", "ja", ColumnKind::Integer, "ja"},
       {"TEXT", 7, ColumnKind::Text, "7"},
   };
   for (const Row& r : rows) {
@@ -128,9 +135,9 @@ TEST_F(SQLiteAccessTest, ExpressionKindsComeFromTheFirstRow) {
     EXPECT_EQ(table->CellText(4), "");
     EXPECT_EQ(table->CellText(6), "4");
     table->MoveNext();
-    // The second row's text "x" is read through the integer accessor of the
-    // column's kind.
-    EXPECT_EQ(table->CellText(6), "0");
+    // The second row's text "x" is no number for the integer kind of the
+    // column; it reads as itself.
+    EXPECT_EQ(table->CellText(6), "x");
   }
   {
     // A sum over no rows: one row, null kind, empty text either way.
@@ -216,6 +223,29 @@ TEST_F(SQLiteAccessTest, CellReadersByKind) {
   EXPECT_EQ(MessageOf([&] { table->CellBlob(0); }), "Not a Blob field");
   EXPECT_EQ(MessageOf([&] { table->CellBlob(1); }), "Not a Blob field");
   EXPECT_EQ(MessageOf([&] { table->CellBlob(2); }), "Not a Blob field");
+}
+
+TEST_F(SQLiteAccessTest, TextThatIsNoNumberInANumericColumnReadsAsItsConversion) {
+  const std::string path =
+      MakeTable("f DOUBLE, i INTEGER", {{{"f", "12,5"}, {"i", "7"}}, {{"f", "zehn"}, {"i", "ja"}}});
+  TSQLiteDatabase db(path);
+  auto table = db.OpenTable("SELECT f, i FROM t ORDER BY rowid");
+  // "7" became a number when it was stored; "12,5" is read in the user's format.
+  EXPECT_EQ(table->CellFloat(0), 12.5);
+  EXPECT_EQ(table->CellInteger(1), 7);
+  table->MoveNext();
+  const auto conversionError = [](const std::function<void()>& read) {
+    try {
+      read();
+    } catch (const EConvertError& e) {
+      return std::string(e.what());
+    }
+    return std::string("<no conversion error>");
+  };
+  EXPECT_EQ(conversionError([&] { table->CellFloat(0); }),
+            std::string(kConvertErrorText) + ": \"zehn\"");
+  EXPECT_EQ(conversionError([&] { table->CellInteger(1); }),
+            std::string(kConvertErrorText) + ": \"ja\"");
 }
 
 TEST_F(SQLiteAccessTest, IntegersAreHeldWithAllSixtyFourBits) {

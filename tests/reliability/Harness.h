@@ -239,14 +239,15 @@ inline void Pelmora(const std::string& database, const std::string& sql) {
   sqlite3_close(db);
 }
 
-// Sets one cell of every row of a table to value, bound as it is (NULL, an
-// integer, a float or text bytes).
+// Sets a column of the rows where holds to value, bound as it is (NULL, an
+// integer, a float or text bytes), as Pelmora would write it.
 inline void SetColumn(const std::string& database, const std::string& table,
-                      const std::string& column, const testdb::Value& value) {
+                      const std::string& column, const testdb::Value& value,
+                      const std::string& where = "1") {
   sqlite3* db = nullptr;
   ASSERT_EQ(sqlite3_open(database.c_str(), &db), SQLITE_OK);
   sqlite3_stmt* stmt = nullptr;
-  const std::string sql = "UPDATE " + table + " SET " + column + " = ?";
+  const std::string sql = "UPDATE " + table + " SET " + column + " = ? WHERE " + where;
   ASSERT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr), SQLITE_OK)
       << sql << ": " << sqlite3_errmsg(db);
   if (const auto* i = std::get_if<int64_t>(&value.get())) {
