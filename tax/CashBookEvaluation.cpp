@@ -55,19 +55,26 @@ void CashBookEvaluation(TDBase& db, double firstDay, double lastDay, TaxTotals& 
                         IEvaluationSink& sink) {
   const std::unique_ptr<TDBTable> entries = db.Query(CashBookQuery(firstDay, lastDay));
   sink.ProgressStart(entries->RowCount());
+  const TDBField neinaus("neinaus");
+  const TDBField kNameField("k_name");
+  const TDBField lNameField("l_name");
+  const TDBField termin("termin");
+  const TDBField bezeichnung("bezeichnung");
+  const TDBField betragField("betrag");
+  const TDBField mwstField("mwst");
   int64_t previousDirection = 0;
   while (!entries->AtEnd()) {
     sink.ProgressStep();
     const TDBTable& entry = *entries;
     const auto place = [&entry] { return EntryPlace(entry); };
-    const int64_t direction = IntField(entry, "neinaus", place);
+    const int64_t direction = IntField(entry, neinaus, place);
     // Receipts follow the sales lines directly; one divider stands before the
     // expenses.
     if (direction != previousDirection) sink.AppendLine(SeparatorLine);
     previousDirection = direction;
 
-    const std::string kName = entry.FieldValue("k_name").Text();
-    const std::string lName = entry.FieldValue("l_name").Text();
+    const std::string kName = entry.FieldValue(kNameField).Text();
+    const std::string lName = entry.FieldValue(lNameField).Text();
     // An entry that is neither receipt nor expense is listed under "?" with
     // whichever name it has, and counts nowhere.
     const char* marker = "?";
@@ -80,22 +87,24 @@ void CashBookEvaluation(TDBase& db, double firstDay, double lastDay, TaxTotals& 
       name = lName;
     }
 
-    std::string line = marker;
+    std::string line;
+    line.reserve(128);
+    line += marker;
     line += ColumnSeparator;
-    line += FormatDate(FloatField(entry, "termin", place));
+    line += FormatDate(FloatField(entry, termin, place));
     line += ColumnSeparator;
-    line += TruncateText(entry.FieldValue("bezeichnung").Text(), 40);
+    line += TruncateText(entry.FieldValue(bezeichnung).Text(), 40);
     line += ColumnSeparator;
     line += name;
     line += ColumnSeparator;
-    const double betrag = FloatField(entry, "betrag", place);
+    const double betrag = FloatField(entry, betragField, place);
     line += FormatMoney(betrag);
     line += ColumnSeparator;
-    line += entry.FieldValue("mwst").Text();
+    line += entry.FieldValue(mwstField).Text();
     line += "%";
 
     if (direction == 0 || direction == 1) {
-      const double mwst = FloatField(entry, "mwst", place);
+      const double mwst = FloatField(entry, mwstField, place);
       const double rate = RoundHalfEven(mwst);
       if (direction == 0) {
         // A receipt adds its whole amount; no tax is split off.
