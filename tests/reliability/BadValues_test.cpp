@@ -59,6 +59,7 @@ struct Works {
   Value value;
   std::vector<std::string> holds;
   std::vector<std::string> lacks = {};
+  testdb::Schema schema = {};
 };
 
 // Not a number where one is needed: the conversion error naming the column and
@@ -89,7 +90,7 @@ class BadValueTest : public FaultTest {
 
   void Check(const Works& row) {
     SCOPED_TRACE(row.name);
-    Make(row.cell, row.value);
+    Make(row.cell, row.value, row.schema);
     const std::string out = ExpectBothWork();
     for (const std::string& text : row.holds) {
       EXPECT_NE(out.find(text), std::string::npos) << text << "\n" << out.substr(0, 3000);
@@ -186,6 +187,13 @@ TEST_F(BadValueTest, OrderValuesThatRead) {
   const Works rows[] = {
       // Without a rate the order carries no VAT; its lines' VAT makes the gross.
       {"NULL rate", kShelfRate, nullptr, {"|   Regale   |   Meier   |   100,00   |   119,00"}},
+      // Read as the text it is stored as, whatever the column's declared type.
+      {"German decimal comma in a rate declared as integer",
+       kShelfRate,
+       "19,5",
+       {"|   Regale   |   Meier   |   100,00   |   119,50"},
+       {},
+       {.amountType = "INTEGER"}},
       {"NULL cash discount",
        kShelfDiscount,
        nullptr,
