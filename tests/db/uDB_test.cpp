@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "TestFolder.h"
 #include "db/uDB_Help.h"
@@ -214,6 +216,146 @@ TEST_F(DBaseTest, PeriodConditionWithSQLDate) {
   std::string ids;
   for (; !table->AtEnd(); table->MoveNext()) ids += table->FieldValue("id").Text() + " ";
   EXPECT_EQ(ids, "2 3 4 ");
+}
+
+// What a read by name gives: the text, or the message of the error it raises.
+template <typename F>
+std::string Outcome(F f) {
+  try {
+    return "value " + f();
+  } catch (const std::exception& e) {
+    return std::string("error ") + e.what();
+  }
+}
+
+TEST_F(DBaseTest, FieldsFoundOnceReadAsReadsByName) {
+  const std::string path = folder_.File("pelmora.db");
+  {
+    PelmoraDb db(path);
+    db.Exec("CREATE TABLE t (i INTEGER, f DOUBLE, s VARCHAR(20))");
+    // Every kind of value in every kind of column, the library's conversions
+    // and the cells it holds as text included.
+    const std::vector<Value> values = {7,
+                                       int64_t{9007199254740993},
+                                       -2.75,
+                                       1.0 / 3.0,
+                                       123456789.123456789,
+                                       1e22,
+                                       "12",
+                                       "12,5",
+                                       "zehn",
+                                       "",
+                                       nullptr,
+                                       0.1 + 0.2,
+                                       "1e400",
+                                       -0.0,
+                                       int64_t{-4294967296}};
+    for (const Value& v : values) db.Insert("t", {{"i", v}, {"f", v}, {"s", v}});
+  }
+  TDBase db(path);
+  for (const FormatSettings& settings : {FormatSettings{}, FormatSettings{'.', "M/d/yyyy"}}) {
+    Format() = settings;
+    auto table = db.Query("SELECT i, f, s FROM t");
+    const TDBField fields[] = {TDBField("i"), TDBField("F"), TDBField("s")};
+    for (int row = 0; !table->AtEnd(); table->MoveNext(), ++row) {
+      for (const TDBField& field : fields) {
+        SCOPED_TRACE("row " + std::to_string(row) + ", column " + field.Name());
+        const std::string& name = field.Name();
+        EXPECT_EQ(Outcome([&] { return table->FieldValue(field).Text(); }),
+                  Outcome([&] { return table->FieldValue(name).Text(); }));
+        EXPECT_EQ(Outcome([&] { return table->FieldText(field); }),
+                  Outcome([&] { return table->FieldText(name); }));
+        // To the last bit, and the same error where the text is no number.
+        EXPECT_EQ(Outcome([&] {
+                    return FormatFloat(table->FieldFloat(field)) + "|" +
+                           std::to_string(table->FieldFloat(field));
+                  }),
+                  Outcome([&] {
+                    const double v = table->FieldValue(name).ToFloat();
+                    return FormatFloat(v) + "|" + std::to_string(v);
+                  }));
+        EXPECT_EQ(Outcome([&] { return std::to_string(table->FieldInt(field)); }),
+                  Outcome([&] { return std::to_string(table->FieldValue(name).ToInt()); }));
+      }
+    }
+    // At the end, and for a column the result lacks, the same errors.
+    EXPECT_EQ(MessageOf([&] { table->FieldFloat(fields[1]); }), "Table is at End of File");
+    const TDBField missing("x");
+    EXPECT_EQ(MessageOf([&] { table->FieldValue(missing); }), "Field not found in dataset: x");
+  }
+  // A field meets another result afresh.
+  TDBField field("s");
+  auto first = db.Query("SELECT i, s FROM t");
+  auto second = db.Query("SELECT s FROM t");
+  EXPECT_EQ(first->Index(field), 1);
+  EXPECT_EQ(second->Index(field), 0);
+  auto empty = db.Query("SELECT s FROM t WHERE 0");
+  EXPECT_EQ(MessageOf([&] { empty->Index(field); }), "Field s Not found. Empty dataset");
+}
+
+TEST_F(DBaseTest, IntegersHeldAsStored) {
+  const std::string path = folder_.File("pelmora.db");
+  {
+    PelmoraDb db(path);
+    db.Exec("CREATE TABLE t (i INTEGER, f DOUBLE)");
+    const std::vector<Value> values = {int64_t{-9223372036854775807 - 1}, 4294967297, 2.5, "x",
+                                       nullptr};
+    for (const Value& v : values) db.Insert("t", {{"i", v}, {"f", 3}});
+  }
+  TDBase db(path);
+  auto table = db.Query("SELECT i, f FROM t");
+  const TSQLiteTable& result = table->Result();
+  struct Row {
+    std::optional<int64_t> held;
+    bool number;
+  };
+  const Row rows[] = {{int64_t{-9223372036854775807 - 1}, true},
+                      {int64_t{4294967297}, true},
+                      {std::nullopt, true},  // a float, cut by the library
+                      {std::nullopt, false},
+                      {std::nullopt, true}};  // NULL
+  for (int row = 0; row < 5; ++row, table->MoveNext()) {
+    SCOPED_TRACE(row);
+    EXPECT_EQ(result.HeldInteger(row, 0), rows[row].held);
+    EXPECT_EQ(result.CellHeldAsInteger(0), rows[row].held.has_value());
+    EXPECT_EQ(result.CellHeldAsNumber(0), rows[row].number);
+    // A float column never holds integers, though its numbers are numbers.
+    EXPECT_EQ(result.HeldInteger(row, 1), std::nullopt);
+    EXPECT_TRUE(result.CellHeldAsNumber(1));
+  }
+}
+
+TEST_F(DBaseTest, StatementStepsRowsInTheirStoredTypes) {
+  const std::string path = folder_.File("pelmora.db");
+  {
+    PelmoraDb db(path);
+    db.Exec("CREATE TABLE t (k INTEGER, v VARCHAR(9))");
+    db.Insert("t", {{"k", int64_t{9007199254740993}}, {"v", 2.5}});
+    db.Insert("t", {{"k", 1.5}, {"v", nullptr}});
+  }
+  TDBase db(path);
+  TSQLiteStatement statement(db.Connection(), "SELECT k, v, k * 2 FROM t ORDER BY rowid");
+  EXPECT_EQ(statement.ColumnCount(), 3);
+  EXPECT_EQ(statement.DeclaredType(0), "INTEGER");
+  EXPECT_EQ(statement.DeclaredType(2), "");
+  ASSERT_TRUE(statement.Step());
+  EXPECT_EQ(statement.ColumnInt64(0), 9007199254740993);
+  EXPECT_EQ(statement.ColumnText(1), "2.5");
+  EXPECT_EQ(statement.ColumnInt64(2), 18014398509481986);
+  ASSERT_TRUE(statement.Step());
+  EXPECT_EQ(statement.ColumnDouble(0), 1.5);
+  EXPECT_EQ(statement.ColumnText(1), "");
+  EXPECT_EQ(statement.ColumnDouble(2), 3.0);
+  EXPECT_FALSE(statement.Step());
+
+  // Failures carry the messages of the whole-result reads.
+  EXPECT_EQ(MessageOf([&] { TSQLiteStatement bad(db.Connection(), "SELECT * FROM nirgends"); }),
+            "Error executing SQL \"SELECT * FROM nirgends\" : no such table: nirgends");
+  TSQLiteStatement overflow(db.Connection(),
+                            "SELECT SUM(column1) FROM (VALUES (9223372036854775807), (1))");
+  EXPECT_EQ(MessageOf([&] { overflow.Step(); }),
+            "Could not retrieve data \"SELECT SUM(column1) FROM (VALUES (9223372036854775807), "
+            "(1))\" : integer overflow");
 }
 
 }  // namespace

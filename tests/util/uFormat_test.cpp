@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <random>
 #include <string>
@@ -267,6 +268,64 @@ TEST_F(FormatTest, ProgramWideSettingsAreUsedByDefault) {
   EXPECT_EQ(FormatDate(45292), "2024-01-01");
   EXPECT_EQ(StrToFloat("1.5"), 1.5);
   EXPECT_THROW(StrToFloat("1,5"), EConvertError);
+}
+
+TEST_F(FormatTest, FloatTextValueIsWhatTheTextReadsBackAs) {
+  const auto throughText = [](double value) { return StrToFloat(FormatFloat(value)); };
+  const double max = std::numeric_limits<double>::max();
+  const double edges[] = {0.0,
+                          -0.0,
+                          1.0,
+                          -19.0,
+                          999999999999999.0,  // 15 digits
+                          9999999999999999.0,
+                          123456789012345678.0,
+                          0.1 + 0.2,
+                          1.0 / 3.0,
+                          -2.0 / 3.0,
+                          12345.678901234567,
+                          1e-290,
+                          9.99999999999999e-291,
+                          1e290,
+                          1.0000000000000002e290,
+                          std::numeric_limits<double>::min(),
+                          std::numeric_limits<double>::denorm_min(),
+                          -std::numeric_limits<double>::denorm_min() * 3,
+                          1.7976931348623e308,
+                          -1.79769313486231e308};
+  for (const double value : edges) {
+    SCOPED_TRACE(FormatFloat(value));
+    EXPECT_EQ(FloatTextValue(value), throughText(value));
+  }
+  // Rounded up by its 15 digits, the largest double's text is no number; the
+  // error is the one the text gives.
+  for (const double value : {max, -max, std::numeric_limits<double>::infinity(), std::nan("")}) {
+    std::string viaText, direct;
+    try {
+      throughText(value);
+    } catch (const EConvertError& e) {
+      viaText = e.what();
+    }
+    try {
+      FloatTextValue(value);
+    } catch (const EConvertError& e) {
+      direct = e.what();
+    }
+    EXPECT_FALSE(viaText.empty()) << value;
+    EXPECT_EQ(direct, viaText);
+  }
+  // Any bit pattern, whichever separator the user has.
+  std::mt19937_64 random(11);
+  for (const FormatSettings& settings : {FormatSettings{}, kPoint}) {
+    Format() = settings;
+    for (int i = 0; i < 100000; ++i) {
+      const uint64_t bits = random();
+      double value;
+      std::memcpy(&value, &bits, sizeof value);
+      if (!std::isfinite(value) || std::fabs(value) >= 1e308) continue;
+      ASSERT_EQ(FloatTextValue(value), throughText(value)) << FormatFloat(value);
+    }
+  }
 }
 
 }  // namespace
