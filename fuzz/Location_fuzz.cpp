@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(made);
   std::FILE* out = std::fopen(file.c_str(), "wb");
   FUZZ_CHECK(out != nullptr);
-  FUZZ_CHECK(std::fwrite(data, 1, size, out) == size);
+  FUZZ_CHECK(size == 0 || std::fwrite(data, 1, size, out) == size);
   std::fclose(out);
 
   const std::string appData = "/appdata/Pelmora/";

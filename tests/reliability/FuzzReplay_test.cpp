@@ -36,7 +36,8 @@ TEST(FuzzReplay, KeptInputsPass) {
               0);
   }
   // The empty input too.
-  EXPECT_EQ(LLVMFuzzerTestOneInput(nullptr, 0), 0);
+  static const uint8_t nothing = 0;
+  EXPECT_EQ(LLVMFuzzerTestOneInput(&nothing, 0), 0);
 }
 
 }  // namespace
