@@ -1,0 +1,171 @@
+// vorlex-bench-window: one evaluation run in the window against the same run
+// without widgets, on the year-100k databases of vorlex-bench; the progress
+// bar's repaints per run, and scrolling the list to its end. Runs without a
+// screen (QT_QPA_PLATFORM=offscreen unless set otherwise).
+#include <QApplication>
+#include <QDate>
+#include <QEvent>
+#include <QProgressBar>
+#include <QScrollBar>
+#include <algorithm>
+#include <charconv>
+#include <exception>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "app/Unit1.h"
+#include "app/uApplication.h"
+#include "bench/Benchmark.h"
+#include "db/uDB.h"
+#include "tax/EvaluationRun.h"
+#include "tests/support/PelmoraDb.h"
+#include "ui/SummaryListView.h"
+#include "util/uDatum.h"
+#include "util/uFormat.h"
+
+namespace fs = std::filesystem;
+using namespace vorlex;
+using namespace vorlex::bench;
+
+namespace {
+
+class PaintCounter : public QObject {
+ public:
+  int paints = 0;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++paints;
+    return false;
+  }
+};
+
+class Discard : public IEvaluationSink {
+ public:
+  void AppendLine(std::string line) override { lines.push_back(std::move(line)); }
+  void ProgressStart(int) override {}
+  void ProgressStep() override {}
+  std::vector<std::string> lines;
+};
+
+const char* const kUsage =
+    "usage: vorlex-bench-window [--dir DIR] [--runs N]\n"
+    "Times one evaluation run of the whole last year of year-100k (taxation basis\n"
+    "\"Soll\") in the window and without widgets, side by side, with and without the\n"
+    "index; counts the progress bar's repaints and times scrolling the list to its\n"
+    "end. --dir: the databases of vorlex-bench (default: data beside the program);\n"
+    "--runs: rounds, median taken (default 5).\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  std::string dir;
+  int runs = 5;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if ((arg == "--dir" || arg == "--runs") && i + 1 < argc) {
+      const std::string value = argv[++i];
+      if (arg == "--dir") {
+        dir = value;
+      } else {
+        const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), runs);
+        if (ec != std::errc() || end != value.data() + value.size() || runs < 1) {
+          std::cerr << "vorlex-bench-window: --runs needs a number from 1\n" << kUsage;
+          return 2;
+        }
+      }
+    } else {
+      std::cerr << (arg == "--help" ? ""
+                                    : "vorlex-bench-window: unknown argument \"" + arg + "\"\n")
+                << kUsage;
+      return arg == "--help" ? 0 : 2;
+    }
+  }
+  QApplication app(argc, argv);
+  if (dir.empty())
+    dir = (fs::path(QCoreApplication::applicationDirPath().toStdString()) / "data").string();
+  const Workload& workload = *FindWorkload("year-100k");
+  const Period period = LastYear(workload.options);
+  const std::string appData = (fs::temp_directory_path() / "vorlex-bench-window").string();
+  MessageBoxSeam() = [](QWidget*, TMessageKind, const QString& text) {
+    std::cerr << "vorlex-bench-window: the window says: " << text.toStdString() << "\n";
+  };
+  std::cout << "Vorlex window benchmark: medians of " << runs << " rounds, year-100k, taxation"
+            << " basis Soll, the whole year\n";
+  try {
+    for (const bool index : {true, false}) {
+      bool reused = false;
+      const fs::path db = fs::absolute(EnsureDatabase(dir, workload, index, reused));
+      fs::remove_all(appData);
+      fs::create_directories(fs::path(appData) / "Pelmora");
+      testdb::WriteSettingsFile(appData + "/Pelmora/pelmora.ini", db.parent_path().string() + "/",
+                                db.filename().string());
+      qputenv("APPDATA", QByteArray::fromStdString(appData));
+
+      Database.reset();
+      EvaluationEnabled = false;
+      TForm1 form(96);
+      form.resize(1100, 750);
+      form.FormCreate(QDate(DecodeDate(period.lastDay).year, 12, 1));
+      form.show();
+      form.rgVersteuerung->SetItemIndex(1);  // "Soll": every order of the year
+      app.processEvents();
+      Format() = FormatSettings{};
+      PaintCounter counter;
+      form.pB->installEventFilter(&counter);
+      TDBase headlessDb(db.string());
+
+      std::vector<double> headless, window, painted, scroll;
+      int maxPaints = 0;
+      size_t lines = 0;
+      bool atEnd = true;
+      for (int i = 0; i < runs; ++i) {
+        {
+          Discard sink;
+          TaxTotals totals;
+          const Stopwatch clock;
+          EvaluateRun(headlessDb, period.firstDay, period.lastDay, 1, totals, sink);
+          headless.push_back(clock.Seconds());
+          lines = sink.lines.size();
+        }
+        counter.paints = 0;
+        const Stopwatch clock;
+        form.EvaluationRun(period.firstDay, period.lastDay);
+        window.push_back(clock.Seconds());
+        app.processEvents();  // the list and the form pictures painted
+        painted.push_back(clock.Seconds());
+        maxPaints = std::max(maxPaints, counter.paints);
+        if (form.lbUst->Model().Lines().size() != lines) {
+          throw std::runtime_error("the window lists another number of lines than the core");
+        }
+        const Stopwatch scrolling;
+        form.lbUst->scrollToBottom();
+        app.processEvents();
+        scroll.push_back(scrolling.Seconds());
+        QScrollBar* bar = form.lbUst->verticalScrollBar();
+        atEnd = atEnd && bar->value() == bar->maximum();
+        form.lbUst->scrollToTop();
+        app.processEvents();
+      }
+      form.FormClose();
+      const double h = Median(headless);
+      std::cout << "\nyear-100k, " << (index ? "index" : "no-index") << " (" << lines << " lines)\n"
+                << "  headless run           " << Fixed(h, 3) << " s\n"
+                << "  window run             " << Fixed(Median(window), 3)
+                << " s   window/headless " << Fixed(Median(window) / h, 2) << "\n"
+                << "  window run and paint   " << Fixed(Median(painted), 3)
+                << " s   window/headless " << Fixed(Median(painted) / h, 2) << "\n"
+                << "  progress bar repaints  " << maxPaints << " per run at most\n"
+                << "  scroll to the end      " << Fixed(Median(scroll) * 1000, 1) << " ms"
+                << (atEnd ? "" : " (NOT at the end)") << "\n";
+    }
+  } catch (const std::exception& e) {
+    std::cerr << "vorlex-bench-window: " << e.what() << "\n";
+    return 1;
+  }
+  fs::remove_all(appData);
+  return 0;
+}
