@@ -61,6 +61,54 @@ void Prepare(TSQLiteDatabase& db, const std::string& sql, Statement& stmt) {
 
 const char* const kAtEnd = "Table is at End of File";
 
+// An array that grows block by block, so that nothing already read is copied
+// again however large the result grows.
+template <class T>
+class Blocks {
+ public:
+  void push_back(T value) {
+    if (size_ == blocks_.size() * kSize)
+      blocks_.push_back(std::make_unique_for_overwrite<T[]>(kSize));
+    blocks_.back()[size_ & kMask] = value;
+    ++size_;
+  }
+  const T& operator[](size_t i) const { return blocks_[i >> kShift][i & kMask]; }
+  size_t size() const { return size_; }
+
+ private:
+  static constexpr size_t kShift = 12;
+  static constexpr size_t kSize = size_t{1} << kShift;
+  static constexpr size_t kMask = kSize - 1;
+  std::vector<std::unique_ptr<T[]>> blocks_;
+  size_t size_ = 0;
+};
+
+// Text bytes in large blocks; each text lies whole in one block and keeps its
+// place for the life of the result.
+class TextArena {
+ public:
+  std::string_view Add(const char* data, size_t size) {
+    if (size == 0) return {};
+    if (size > free_) {
+      const size_t block = std::max(kBlock, size);
+      blocks_.push_back(std::make_unique_for_overwrite<char[]>(block));
+      next_ = blocks_.back().get();
+      free_ = block;
+    }
+    std::memcpy(next_, data, size);
+    const std::string_view text(next_, size);
+    next_ += size;
+    free_ -= size;
+    return text;
+  }
+
+ private:
+  static constexpr size_t kBlock = size_t{1} << 16;
+  std::vector<std::unique_ptr<char[]>> blocks_;
+  char* next_ = nullptr;
+  size_t free_ = 0;
+};
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -136,17 +184,17 @@ void TSQLiteDatabase::RaiseLastError(const std::string& action, const std::strin
 // TSQLiteTable
 
 // A result is held column by column in typed arrays rather than one object per
-// cell: numbers in plain arrays, texts back to back in one buffer.
+// cell: numbers in plain arrays, texts back to back in large blocks.
 struct TSQLiteTable::Impl {
   struct Column {
     std::string name;  // upper case
     ColumnKind kind = ColumnKind::Text;
-    std::vector<bool> null;
-    std::vector<int64_t> integers;   // Integer kind
-    std::vector<uint8_t> stored;     // Integer and Float kind: the library's type
-    std::vector<double> floats;      // Float kind
-    std::string bytes;               // Text kind: the cells back to back
-    std::vector<size_t> ends;        // Text kind: end of each row's cell in bytes
+    // The library's type of each cell; NULL also for an empty blob.
+    Blocks<uint8_t> types;
+    Blocks<int64_t> integers;        // Integer kind
+    Blocks<double> floats;           // Float kind
+    Blocks<std::string_view> texts;  // Text kind, into bytes
+    TextArena bytes;
     std::vector<std::string> blobs;  // Blob kind
     // Numeric kinds: by row, the text of a cell that the library holds as
     // text and cannot read as a number ("zehn", "12,50"). It is read as that
@@ -160,15 +208,11 @@ struct TSQLiteTable::Impl {
       return kept != noNumber.end() ? &kept->second : nullptr;
     }
 
-    std::string_view Text(int row) const {
-      const size_t begin = row == 0 ? 0 : ends[row - 1];
-      return std::string_view(bytes).substr(begin, ends[row] - begin);
-    }
+    bool IsNull(int row) const { return types[row] == SQLITE_NULL; }
   };
   std::vector<Column> columns;
 
-  static void KeepIfNoNumber(Column& column, sqlite3_stmt* stmt, int index) {
-    const int type = sqlite3_column_type(stmt, index);
+  static void KeepIfNoNumber(Column& column, sqlite3_stmt* stmt, int index, int type) {
     if (type != SQLITE_TEXT && type != SQLITE_BLOB) return;
     sqlite3_value* value = sqlite3_value_dup(sqlite3_column_value(stmt, index));
     if (value == nullptr) throw std::bad_alloc();
@@ -182,7 +226,7 @@ struct TSQLiteTable::Impl {
     // Blank text stays the 0 it has always been read as.
     const bool blank = std::all_of(view.begin(), view.end(),
                                    [](char c) { return static_cast<unsigned char>(c) <= 32; });
-    if (!blank) column.noNumber.emplace(static_cast<int>(column.null.size()), view);
+    if (!blank) column.noNumber.emplace(static_cast<int>(column.types.size()), view);
   }
 
   void Append(sqlite3_stmt* stmt, int index) {
@@ -191,29 +235,30 @@ struct TSQLiteTable::Impl {
     const bool isNull = type == SQLITE_NULL;
     bool held = !isNull;
     if (!isNull && (column.kind == ColumnKind::Integer || column.kind == ColumnKind::Float)) {
-      KeepIfNoNumber(column, stmt, index);
+      KeepIfNoNumber(column, stmt, index, type);
     }
     switch (column.kind) {
       case ColumnKind::Integer:
         column.integers.push_back(isNull ? 0 : sqlite3_column_int64(stmt, index));
-        column.stored.push_back(static_cast<uint8_t>(type));
         break;
       case ColumnKind::Float:
         column.floats.push_back(isNull ? 0.0 : sqlite3_column_double(stmt, index));
-        column.stored.push_back(static_cast<uint8_t>(type));
         break;
-      case ColumnKind::Text:
+      case ColumnKind::Text: {
+        std::string_view cell;
         if (!isNull) {
           const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, index));
           if (text != nullptr) {
             const size_t size = static_cast<size_t>(sqlite3_column_bytes(stmt, index));
             const void* zero = std::memchr(text, 0, size);  // text ends at a zero byte
-            column.bytes.append(text,
-                                zero != nullptr ? static_cast<const char*>(zero) : text + size);
+            cell = column.bytes.Add(
+                text, zero != nullptr ? static_cast<size_t>(static_cast<const char*>(zero) - text)
+                                      : size);
           }
         }
-        column.ends.push_back(column.bytes.size());
+        column.texts.push_back(cell);
         break;
+      }
       case ColumnKind::Blob: {
         // An empty blob is held like NULL.
         const int size = isNull ? 0 : sqlite3_column_bytes(stmt, index);
@@ -226,7 +271,7 @@ struct TSQLiteTable::Impl {
       case ColumnKind::Null:
         break;  // always read as empty text; only NULL or not matters
     }
-    column.null.push_back(!held);
+    column.types.push_back(static_cast<uint8_t>(held ? type : SQLITE_NULL));
   }
 };
 
@@ -304,14 +349,14 @@ const std::string& TSQLiteTable::ColumnName(int index) const {
 bool TSQLiteTable::CellIsNull(int index) const {
   if (AtEnd()) throw ESQLiteException(kAtEnd);
   CheckIndex(index, columnCount_);
-  return impl_->columns[index].null[cursor_];
+  return impl_->columns[index].IsNull(cursor_);
 }
 
 bool TSQLiteTable::CellHeldAsInteger(int index) const {
   if (AtEnd()) throw ESQLiteException(kAtEnd);
   CheckIndex(index, columnCount_);
   const Impl::Column& column = impl_->columns[index];
-  return column.kind == ColumnKind::Integer && column.stored[cursor_] == SQLITE_INTEGER;
+  return column.kind == ColumnKind::Integer && column.types[cursor_] == SQLITE_INTEGER;
 }
 
 bool TSQLiteTable::CellHeldAsNumber(int index) const {
@@ -319,7 +364,7 @@ bool TSQLiteTable::CellHeldAsNumber(int index) const {
   CheckIndex(index, columnCount_);
   const Impl::Column& column = impl_->columns[index];
   if (column.kind != ColumnKind::Integer && column.kind != ColumnKind::Float) return false;
-  const int type = column.stored[cursor_];
+  const int type = column.types[cursor_];
   return type == SQLITE_INTEGER || type == SQLITE_FLOAT || type == SQLITE_NULL;
 }
 
@@ -328,7 +373,7 @@ std::optional<int64_t> TSQLiteTable::HeldInteger(int row, int index) const {
   if (row < 0 || row >= rowCount_)
     throw ESQLiteException("Row out of range: " + std::to_string(row));
   const Impl::Column& column = impl_->columns[index];
-  if (column.kind != ColumnKind::Integer || column.stored[row] != SQLITE_INTEGER) {
+  if (column.kind != ColumnKind::Integer || column.types[row] != SQLITE_INTEGER) {
     return std::nullopt;
   }
   return column.integers[row];
@@ -345,7 +390,7 @@ std::string TSQLiteTable::CellText(int index) const {
     case ColumnKind::Float:
       return FormatFloat(CellFloat(index));
     case ColumnKind::Text:
-      return std::string(column.Text(cursor_));
+      return std::string(column.texts[cursor_]);
     case ColumnKind::Blob:
       return CellBlobText(index);
     case ColumnKind::Null:
@@ -368,7 +413,7 @@ int64_t TSQLiteTable::CellInteger(int index) const {
   if (AtEnd()) throw ESQLiteException(kAtEnd);
   CheckIndex(index, columnCount_);
   const Impl::Column& column = impl_->columns[index];
-  if (column.null[cursor_]) return 0;
+  if (column.IsNull(cursor_)) return 0;
   // A kept text reads as its conversion does, or raises the conversion error.
   if (const std::string* kept = column.NoNumber(cursor_)) return StrToInt(*kept);
   if (column.kind == ColumnKind::Integer) return column.integers[cursor_];
@@ -385,7 +430,7 @@ double TSQLiteTable::CellFloat(int index) const {
   if (AtEnd()) throw ESQLiteException(kAtEnd);
   CheckIndex(index, columnCount_);
   const Impl::Column& column = impl_->columns[index];
-  if (column.null[cursor_]) return 0.0;
+  if (column.IsNull(cursor_)) return 0.0;
   if (const std::string* kept = column.NoNumber(cursor_)) return StrToFloat(*kept);
   if (column.kind == ColumnKind::Integer) return static_cast<double>(column.integers[cursor_]);
   if (column.kind == ColumnKind::Float) return column.floats[cursor_];
@@ -396,7 +441,7 @@ const std::string* TSQLiteTable::CellBlob(int index) const {
   if (AtEnd()) throw ESQLiteException(kAtEnd);
   CheckIndex(index, columnCount_);
   const Impl::Column& column = impl_->columns[index];
-  if (column.null[cursor_]) return nullptr;
+  if (column.IsNull(cursor_)) return nullptr;
   if (column.kind != ColumnKind::Blob) throw ESQLiteException("Not a Blob field");
   return &column.blobs[cursor_];
 }
