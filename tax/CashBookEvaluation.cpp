@@ -87,21 +87,12 @@ void CashBookEvaluation(TDBase& db, double firstDay, double lastDay, TaxTotals& 
       name = lName;
     }
 
-    std::string line;
-    line.reserve(128);
-    line += marker;
-    line += ColumnSeparator;
-    line += FormatDate(FloatField(entry, termin, place));
-    line += ColumnSeparator;
-    line += TruncateText(entry.FieldValue(bezeichnung).Text(), 40);
-    line += ColumnSeparator;
-    line += name;
-    line += ColumnSeparator;
+    const std::string date = FormatDate(FloatField(entry, termin, place));
+    const std::string text = TruncateText(entry.FieldValue(bezeichnung).Text(), 40);
     const double betrag = FloatField(entry, betragField, place);
-    line += FormatMoney(betrag);
-    line += ColumnSeparator;
-    line += entry.FieldValue(mwstField).Text();
-    line += "%";
+    const std::string_view sep = ColumnSeparator;
+    std::string line = Concat({marker, sep, date, sep, text, sep, name, sep, FormatMoney(betrag),
+                               sep, entry.FieldValue(mwstField).Text(), "%"});
 
     if (direction == 0 || direction == 1) {
       const double mwst = FloatField(entry, mwstField, place);

@@ -86,20 +86,12 @@ void SalesEvaluation(TDBase& db, double firstDay, double lastDay, int versteueru
     const LineSums lines = lineSums.Of(*orders, id, orderId);
     const OrderAmounts amounts = OrderAmountsOf(*orders, amountFields, orderId, lines);
 
-    std::string line;
-    line.reserve(160);
-    line += "E";
-    line += ColumnSeparator;
-    line += FormatDate(FloatField(*orders, date, where));
-    line += ColumnSeparator;
-    line += TruncateText(orders->FieldValue(bezeichnung).Text(), 40);
-    line += ColumnSeparator;
-    line += orders->FieldValue(bName).Text();
-    line += note;
-    line += ColumnSeparator;
-    line += FormatMoney(amounts.net);
-    line += ColumnSeparator;
-    line += FormatMoney(amounts.gross);
+    const std::string dateText = FormatDate(FloatField(*orders, date, where));
+    const std::string text = TruncateText(orders->FieldValue(bezeichnung).Text(), 40);
+    const std::string name = orders->FieldValue(bName).Text();
+    const std::string_view sep = ColumnSeparator;
+    std::string line = Concat({"E", sep, dateText, sep, text, sep, name, note, sep,
+                               FormatMoney(amounts.net), sep, FormatMoney(amounts.gross)});
 
     AddToTotals(landText, ustId, amounts.net, totals);
     sink.AppendLine(std::move(line));

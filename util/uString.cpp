@@ -89,4 +89,13 @@ std::string TruncateText(std::string_view text, unsigned maximum) {
   return result;
 }
 
+std::string Concat(std::initializer_list<std::string_view> parts) {
+  size_t size = 0;
+  for (const std::string_view part : parts) size += part.size();
+  std::string text;
+  text.reserve(size);
+  for (const std::string_view part : parts) text += part;
+  return text;
+}
+
 }  // namespace vorlex

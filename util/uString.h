@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -20,5 +21,9 @@ std::string StrReplaceAll(std::string_view source, std::string_view find,
 std::string TruncateText(std::string_view text, unsigned maximum);
 
 bool IsValidUtf8(std::string_view text);
+
+// The parts one after another, in a string of exactly their size: a year's
+// list holds a hundred thousand lines.
+std::string Concat(std::initializer_list<std::string_view> parts);
 
 }  // namespace vorlex

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace vorlex {
 namespace {
@@ -117,6 +118,34 @@ TEST(TruncateText, ResultOfUtf8TextStaysValid) {
       "a\xF0\x9F\x98\x80\xC3\xBC";
   for (unsigned max = 0; max < 6; ++max) {
     EXPECT_TRUE(IsValidUtf8(TruncateText(text, max))) << max;
+  }
+}
+
+TEST(Concat, PartsInOrder) {
+  const std::string zeros("a\0b", 3);
+  struct Row {
+    std::vector<std::string_view> parts;
+    std::string expected;
+  };
+  const Row rows[] = {
+      {{}, ""},
+      {{"", ""}, ""},
+      {{"E", "   |   ", "01.03.2024", "   |   ", "M\xE4rz"}, "E   |   01.03.2024   |   M\xE4rz"},
+      {{zeros, "c"}, std::string("a\0bc", 4)},
+  };
+  for (const Row& row : rows) {
+    std::string text;
+    switch (row.parts.size()) {
+      case 0:
+        text = Concat({});
+        break;
+      case 2:
+        text = Concat({row.parts[0], row.parts[1]});
+        break;
+      default:
+        text = Concat({row.parts[0], row.parts[1], row.parts[2], row.parts[3], row.parts[4]});
+    }
+    EXPECT_EQ(text, row.expected);
   }
 }
 
