@@ -170,8 +170,9 @@ void TSQLiteDatabase::Execute(const std::string& sql) {
   }
 }
 
-std::unique_ptr<TSQLiteTable> TSQLiteDatabase::OpenTable(const std::string& sql) {
-  return std::make_unique<TSQLiteTable>(*this, sql);
+std::unique_ptr<TSQLiteTable> TSQLiteDatabase::OpenTable(const std::string& sql,
+                                                         const std::vector<std::string>& kept) {
+  return std::make_unique<TSQLiteTable>(*this, sql, kept);
 }
 
 void TSQLiteDatabase::RaiseLastError(const std::string& action, const std::string& sql) {
@@ -189,6 +190,7 @@ struct TSQLiteTable::Impl {
   struct Column {
     std::string name;  // upper case
     ColumnKind kind = ColumnKind::Text;
+    bool kept = true;  // its cells are held
     // The library's type of each cell; NULL also for an empty blob.
     Blocks<uint8_t> types;
     Blocks<int64_t> integers;        // Integer kind
@@ -211,6 +213,17 @@ struct TSQLiteTable::Impl {
     bool IsNull(int row) const { return types[row] == SQLITE_NULL; }
   };
   std::vector<Column> columns;
+
+  // The column whose cells a read wants; raises for a column not kept, which
+  // its reader did not name.
+  const Column& Kept(int index, int columnCount) const {
+    if (index < 0 || index >= columnCount) {
+      throw ESQLiteException("Column index out of range: " + std::to_string(index));
+    }
+    const Column& column = columns[index];
+    if (!column.kept) throw ESQLiteException("Field " + column.name + " not kept in dataset");
+    return column;
+  }
 
   static void KeepIfNoNumber(Column& column, sqlite3_stmt* stmt, int index, int type) {
     if (type != SQLITE_TEXT && type != SQLITE_BLOB) return;
@@ -275,8 +288,11 @@ struct TSQLiteTable::Impl {
   }
 };
 
-TSQLiteTable::TSQLiteTable(TSQLiteDatabase& db, const std::string& sql)
+TSQLiteTable::TSQLiteTable(TSQLiteDatabase& db, const std::string& sql,
+                           const std::vector<std::string>& kept)
     : impl_(std::make_unique<Impl>()) {
+  std::vector<std::string> keptNames;
+  for (const std::string& name : kept) keptNames.push_back(UpperCase(name));
   Statement stmt;
   Prepare(db, sql, stmt);
   for (;;) {
@@ -299,10 +315,14 @@ TSQLiteTable::TSQLiteTable(TSQLiteDatabase& db, const std::string& sql)
         column.kind = declared != nullptr
                           ? KindOfDeclaredType(declared)
                           : static_cast<ColumnKind>(sqlite3_column_type(stmt.Get(), i));
+        column.kept = keptNames.empty() ||
+                      std::find(keptNames.begin(), keptNames.end(), column.name) != keptNames.end();
       }
     }
     ++rowCount_;
-    for (int i = 0; i < columnCount_; ++i) impl_->Append(stmt.Get(), i);
+    for (int i = 0; i < columnCount_; ++i) {
+      if (impl_->columns[i].kept) impl_->Append(stmt.Get(), i);
+    }
   }
   cursor_ = 0;
 }
@@ -348,31 +368,28 @@ const std::string& TSQLiteTable::ColumnName(int index) const {
 
 bool TSQLiteTable::CellIsNull(int index) const {
   if (AtEnd()) throw ESQLiteException(kAtEnd);
-  CheckIndex(index, columnCount_);
-  return impl_->columns[index].IsNull(cursor_);
+  return impl_->Kept(index, columnCount_).IsNull(cursor_);
 }
 
 bool TSQLiteTable::CellHeldAsInteger(int index) const {
   if (AtEnd()) throw ESQLiteException(kAtEnd);
-  CheckIndex(index, columnCount_);
-  const Impl::Column& column = impl_->columns[index];
+  const Impl::Column& column = impl_->Kept(index, columnCount_);
   return column.kind == ColumnKind::Integer && column.types[cursor_] == SQLITE_INTEGER;
 }
 
 bool TSQLiteTable::CellHeldAsNumber(int index) const {
   if (AtEnd()) throw ESQLiteException(kAtEnd);
-  CheckIndex(index, columnCount_);
-  const Impl::Column& column = impl_->columns[index];
+  const Impl::Column& column = impl_->Kept(index, columnCount_);
   if (column.kind != ColumnKind::Integer && column.kind != ColumnKind::Float) return false;
   const int type = column.types[cursor_];
   return type == SQLITE_INTEGER || type == SQLITE_FLOAT || type == SQLITE_NULL;
 }
 
 std::optional<int64_t> TSQLiteTable::HeldInteger(int row, int index) const {
-  CheckIndex(index, columnCount_);
-  if (row < 0 || row >= rowCount_)
+  const Impl::Column& column = impl_->Kept(index, columnCount_);
+  if (row < 0 || row >= rowCount_) {
     throw ESQLiteException("Row out of range: " + std::to_string(row));
-  const Impl::Column& column = impl_->columns[index];
+  }
   if (column.kind != ColumnKind::Integer || column.types[row] != SQLITE_INTEGER) {
     return std::nullopt;
   }
@@ -381,8 +398,7 @@ std::optional<int64_t> TSQLiteTable::HeldInteger(int row, int index) const {
 
 std::string TSQLiteTable::CellText(int index) const {
   if (AtEnd()) throw ESQLiteException(kAtEnd);
-  CheckIndex(index, columnCount_);
-  const Impl::Column& column = impl_->columns[index];
+  const Impl::Column& column = impl_->Kept(index, columnCount_);
   if (const std::string* kept = column.NoNumber(cursor_)) return *kept;
   switch (column.kind) {
     case ColumnKind::Integer:
@@ -411,8 +427,7 @@ std::string TSQLiteTable::CellTextByName(std::string_view name) const {
 
 int64_t TSQLiteTable::CellInteger(int index) const {
   if (AtEnd()) throw ESQLiteException(kAtEnd);
-  CheckIndex(index, columnCount_);
-  const Impl::Column& column = impl_->columns[index];
+  const Impl::Column& column = impl_->Kept(index, columnCount_);
   if (column.IsNull(cursor_)) return 0;
   // A kept text reads as its conversion does, or raises the conversion error.
   if (const std::string* kept = column.NoNumber(cursor_)) return StrToInt(*kept);
@@ -428,8 +443,7 @@ int64_t TSQLiteTable::CellInteger(int index) const {
 
 double TSQLiteTable::CellFloat(int index) const {
   if (AtEnd()) throw ESQLiteException(kAtEnd);
-  CheckIndex(index, columnCount_);
-  const Impl::Column& column = impl_->columns[index];
+  const Impl::Column& column = impl_->Kept(index, columnCount_);
   if (column.IsNull(cursor_)) return 0.0;
   if (const std::string* kept = column.NoNumber(cursor_)) return StrToFloat(*kept);
   if (column.kind == ColumnKind::Integer) return static_cast<double>(column.integers[cursor_]);
@@ -439,8 +453,7 @@ double TSQLiteTable::CellFloat(int index) const {
 
 const std::string* TSQLiteTable::CellBlob(int index) const {
   if (AtEnd()) throw ESQLiteException(kAtEnd);
-  CheckIndex(index, columnCount_);
-  const Impl::Column& column = impl_->columns[index];
+  const Impl::Column& column = impl_->Kept(index, columnCount_);
   if (column.IsNull(cursor_)) return nullptr;
   if (column.kind != ColumnKind::Blob) throw ESQLiteException("Not a Blob field");
   return &column.blobs[cursor_];

@@ -38,7 +38,11 @@ class TSQLiteDatabase {
 
   // Runs the first statement of sql, which returns no rows.
   void Execute(const std::string& sql);
-  std::unique_ptr<TSQLiteTable> OpenTable(const std::string& sql);
+  // kept: the columns whose cells the reader reads (all when empty). Every
+  // column keeps its name and kind, so that lookups find what they always
+  // found; a cell of a column not kept cannot be read.
+  std::unique_ptr<TSQLiteTable> OpenTable(const std::string& sql,
+                                          const std::vector<std::string>& kept = {});
   [[noreturn]] void RaiseLastError(const std::string& action, const std::string& sql);
 
   sqlite3* Handle() const { return db_; }
@@ -49,7 +53,8 @@ class TSQLiteDatabase {
 
 class TSQLiteTable {
  public:
-  TSQLiteTable(TSQLiteDatabase& db, const std::string& sql);
+  TSQLiteTable(TSQLiteDatabase& db, const std::string& sql,
+               const std::vector<std::string>& kept = {});
   ~TSQLiteTable();
   TSQLiteTable(const TSQLiteTable&) = delete;
   TSQLiteTable& operator=(const TSQLiteTable&) = delete;

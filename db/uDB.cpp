@@ -68,6 +68,11 @@ std::unique_ptr<TDBTable> TDBase::Query(const std::string& sql) {
   return std::make_unique<TDBTable>(Connection().OpenTable(sql));
 }
 
+std::unique_ptr<TDBTable> TDBase::Query(const std::string& sql,
+                                        const std::vector<std::string>& columnsRead) {
+  return std::make_unique<TDBTable>(Connection().OpenTable(sql, columnsRead));
+}
+
 void TDBase::Close() {
   connection_.reset();
 }

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "db/SQLiteAccess.h"
 
@@ -78,6 +79,10 @@ class TDBase {
 
   // The caller owns the result; releasing it is destroying it.
   std::unique_ptr<TDBTable> Query(const std::string& sql);
+  // The same, holding only the cells of the columns named, which are all that
+  // the caller reads: a large result then takes a fraction of the memory.
+  std::unique_ptr<TDBTable> Query(const std::string& sql,
+                                  const std::vector<std::string>& columnsRead);
   void Close();
   bool IsOpen() const { return connection_ != nullptr; }
   const std::string& FileName() const { return fileName_; }

@@ -53,7 +53,10 @@ std::string CashBookQuery(double firstDay, double lastDay) {
 
 void CashBookEvaluation(TDBase& db, double firstDay, double lastDay, TaxTotals& totals,
                         IEvaluationSink& sink) {
-  const std::unique_ptr<TDBTable> entries = db.Query(CashBookQuery(firstDay, lastDay));
+  // Every column read below, and only those, is held.
+  const std::unique_ptr<TDBTable> entries =
+      db.Query(CashBookQuery(firstDay, lastDay),
+               {"neinaus", "k_name", "l_name", "termin", "bezeichnung", "betrag", "mwst"});
   sink.ProgressStart(entries->RowCount());
   const TDBField neinaus("neinaus");
   const TDBField kNameField("k_name");

@@ -100,7 +100,7 @@ bool SumFigure(const SqlSum& sum, double& figure) {
 // SqlSum
 
 void SqlSum::AddInteger(int64_t value) {
-  ++count_;
+  any_ = true;
   real_ += static_cast<double>(value);
   if (!approx_ && !overflow_ && __builtin_add_overflow(integer_, value, &integer_)) {
     approx_ = overflow_ = true;
@@ -108,7 +108,7 @@ void SqlSum::AddInteger(int64_t value) {
 }
 
 void SqlSum::AddFloat(double value) {
-  ++count_;
+  any_ = true;
   real_ += value;
   approx_ = true;
 }
@@ -265,12 +265,6 @@ bool PeriodLineSums::ReadLines(const std::string& ordersFromWhere, const TDBTabl
     Add(last->vat, lines, 1);
     Add(last->net, lines, 2);
   }
-
-  const auto finish = [](Entry& entry) {
-    entry.ownQuery = !SumFigure(entry.vat, entry.sums.vat) || !SumFigure(entry.net, entry.sums.net);
-  };
-  for (Entry& entry : dense_) finish(entry);
-  for (auto& [key, entry] : scattered_) finish(entry);
   return true;
 }
 
@@ -291,7 +285,8 @@ LineSums PeriodLineSums::Of(const TDBTable& orders, const TDBField& idField, int
   if (batched_ && orders.Result().CellHeldAsInteger(orders.Index(idField))) {
     const Entry* entry = Find(orderId);
     if (entry == nullptr) return LineSums{};  // no lines
-    if (!entry->ownQuery) return entry->sums;
+    LineSums sums;
+    if (SumFigure(entry->vat, sums.vat) && SumFigure(entry->net, sums.net)) return sums;
   }
   ++ownQueries_;
   return OrderLineSums(db_, orderId, settings_);

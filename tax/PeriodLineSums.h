@@ -26,7 +26,7 @@ class SqlSum {
  public:
   void AddInteger(int64_t value);
   void AddFloat(double value);
-  bool IsNull() const { return count_ == 0; }
+  bool IsNull() const { return !any_; }
   bool Overflowed() const { return overflow_; }
   bool IsFloat() const { return approx_; }
   int64_t Integer() const { return integer_; }
@@ -35,7 +35,7 @@ class SqlSum {
  private:
   int64_t integer_ = 0;
   double real_ = 0;
-  int64_t count_ = 0;
+  bool any_ = false;  // a value was added, NULLs aside
   bool approx_ = false;
   bool overflow_ = false;
 };
@@ -60,8 +60,6 @@ class PeriodLineSums {
   struct Entry {
     SqlSum vat;
     SqlSum net;
-    LineSums sums;          // the figures read back from the two sums
-    bool ownQuery = false;  // the pass cannot give this order's figures
   };
 
   bool ReadLines(const std::string& ordersFromWhere, const TDBTable& orders,

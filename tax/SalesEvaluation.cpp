@@ -63,7 +63,11 @@ std::string SalesQuery(double firstDay, double lastDay, int versteuerung) {
 
 void SalesEvaluation(TDBase& db, double firstDay, double lastDay, int versteuerung,
                      TaxTotals& totals, IEvaluationSink& sink) {
-  const std::unique_ptr<TDBTable> orders = db.Query(SalesQuery(firstDay, lastDay, versteuerung));
+  // Every column read below, and only those, is held.
+  const std::unique_ptr<TDBTable> orders =
+      db.Query(SalesQuery(firstDay, lastDay, versteuerung),
+               {"land", "ust_id", "id", DateColumn(versteuerung), "bezeichnung", "b_name", "skonto",
+                "mwst", "auftragstyp", "rechbetrag"});
   sink.ProgressStart(orders->RowCount());
   if (orders->AtEnd()) return;
   // The lines of all these orders in one pass rather than a query per order.

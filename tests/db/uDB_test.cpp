@@ -358,5 +358,34 @@ TEST_F(DBaseTest, StatementStepsRowsInTheirStoredTypes) {
             "(1))\" : integer overflow");
 }
 
+TEST_F(DBaseTest, ResultHoldsOnlyTheColumnsItsReaderNames) {
+  const std::string path = folder_.File("pelmora.db");
+  {
+    PelmoraDb db(path);
+    db.Exec("CREATE TABLE t (a INTEGER, b DOUBLE, c VARCHAR(9), d INTEGER)");
+    db.Insert("t", {{"a", 1}, {"b", 2.5}, {"c", "x"}, {"d", 4}});
+    db.Insert("t", {{"a", 5}, {"b", nullptr}, {"c", "y"}, {"d", 8}});
+  }
+  TDBase db(path);
+  // Two columns of one name: both held, the first found.
+  auto table = db.Query("SELECT a, b, c, d, d * 10 AS A FROM t", {"A", "c"});
+  const std::vector<std::string> expected[] = {{"1", "x"}, {"5", "y"}};
+  for (const auto& row : expected) {
+    EXPECT_EQ(table->FieldValue("a").Text(), row[0]);
+    EXPECT_EQ(table->FieldValue("C").Text(), row[1]);
+    // Not named: found by its name, but its cells are not there to read.
+    EXPECT_EQ(MessageOf([&] { table->FieldValue("b"); }), "Field B not kept in dataset");
+    EXPECT_EQ(MessageOf([&] { table->FieldText("d"); }), "Field D not kept in dataset");
+    // A name the result lacks fails as it always did.
+    EXPECT_EQ(MessageOf([&] { table->FieldValue("e"); }), "Field not found in dataset: e");
+    table->MoveNext();
+  }
+  EXPECT_TRUE(table->AtEnd());
+  // Naming a column the result lacks holds nothing more.
+  auto none = db.Query("SELECT a FROM t", {"z"});
+  EXPECT_EQ(none->RowCount(), 2);
+  EXPECT_EQ(MessageOf([&] { none->FieldValue("a"); }), "Field A not kept in dataset");
+}
+
 }  // namespace
 }  // namespace vorlex
