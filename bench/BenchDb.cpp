@@ -1,3 +1,4 @@
+#include "tests/support/SplitMix64.h"
 #include "bench/BenchDb.h"
 
 #include <charconv>
@@ -18,22 +19,11 @@ using testdb::Value;
 
 namespace {
 
-// SplitMix64: the same sequence on every platform and compiler, unlike the
-// standard library's distributions.
-class Rng {
+class Rng : public testdb::SplitMix64 {
  public:
-  explicit Rng(uint64_t seed) : state_(seed) {}
-  uint64_t Next() {
-    uint64_t z = (state_ += 0x9E3779B97F4A7C15ULL);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-    return z ^ (z >> 31);
-  }
+  using SplitMix64::SplitMix64;
   int64_t Below(int64_t n) { return static_cast<int64_t>(Next() % static_cast<uint64_t>(n)); }
   bool Percent(int p) { return Below(100) < p; }
-
- private:
-  uint64_t state_;
 };
 
 constexpr int kSuppliers = 50;

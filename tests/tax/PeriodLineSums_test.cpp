@@ -2,6 +2,7 @@
 // generated databases, every evaluation run gives the very list bytes, totals
 // and errors that one line-sum query per order, read field by field through
 // their texts, gives.
+#include "tests/support/SplitMix64.h"
 #include "tax/PeriodLineSums.h"
 
 #include <gtest/gtest.h>
@@ -144,20 +145,10 @@ void ExpectSame(const Outcome& fast, const Outcome& reference) {
 // ---------------------------------------------------------------------------
 // Generated databases.
 
-// SplitMix64, so that every platform generates the same data.
-class Rng {
+class Rng : public testdb::SplitMix64 {
  public:
-  explicit Rng(uint64_t seed) : state_(seed) {}
-  uint64_t Next() {
-    uint64_t z = (state_ += 0x9E3779B97F4A7C15ULL);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-    return z ^ (z >> 31);
-  }
+  using SplitMix64::SplitMix64;
   int Below(int n) { return static_cast<int>(Next() % static_cast<uint64_t>(n)); }
-
- private:
-  uint64_t state_;
 };
 
 enum class Amounts {
