@@ -27,6 +27,7 @@
 #include "app/version_U.h"
 #include "db/uDB.h"
 #include "tax/TaxTotals.h"
+#include "ui/text/SummaryList.h"
 #include "ui/FormValuePanel.h"
 #include "ui/SummaryListView.h"
 #include "ui/uQtText.h"
@@ -80,14 +81,12 @@ void SubstituteWindowFont() {
   if (!arial.isEmpty()) QFont::insertSubstitution(family, arial);
 }
 
-// The run's lines go into a list that the model takes over when the run ends,
-// so that a long run costs one reset of the view. The progress bar moves in
-// hundredths of the stage, which bounds its repaints.
-class TWindowSink : public IEvaluationSink {
+// The run's entries and lines go into a list that the model takes over when
+// the run ends, so that a long run costs one reset of the view. The progress
+// bar moves in hundredths of the stage, which bounds its repaints.
+class TWindowSink : public TRunList {
  public:
   explicit TWindowSink(QProgressBar& bar) : bar_(bar) {}
-
-  void AppendLine(std::string line) override { lines_.push_back(std::move(line)); }
 
   void ProgressStart(int maximum) override {
     maximum_ = std::max(0, maximum);
@@ -100,7 +99,7 @@ class TWindowSink : public IEvaluationSink {
     if (maximum_ > 0) Show(static_cast<int>(std::min<int64_t>(100, steps_ * 100 / maximum_)));
   }
 
-  std::vector<std::string> TakeLines() { return std::move(lines_); }
+  void HandOver(TSummaryListModel& model) { model.SetLines(std::move(lines), std::move(entries)); }
 
  private:
   void Show(int value) {
@@ -110,7 +109,6 @@ class TWindowSink : public IEvaluationSink {
   }
 
   QProgressBar& bar_;
-  std::vector<std::string> lines_;
   int64_t maximum_ = 0;
   int64_t steps_ = 0;
   int shown_ = -1;
@@ -534,13 +532,13 @@ void TForm1::EvaluationRun(double firstDay, double lastDay) {
     // No figures of another period may stay under the new caption: the list
     // shows what was read before the error, the pictures are empty boxes.
     pB->hide();
-    lbUst->Model().SetLines(sink.TakeLines());
+    sink.HandOver(lbUst->Model());
     lbUst->show();
     ClearFormValues();
     throw;
   }
   pB->hide();
-  lbUst->Model().SetLines(sink.TakeLines());
+  sink.HandOver(lbUst->Model());
   lbUst->show();
   DrawFormValues(Totals);
 }

@@ -9,7 +9,7 @@
 #include "db/uDB.h"
 #include "tax/EvaluationRun.h"
 #include "tax/TaxTotals.h"
-#include "ui/CsvExport.h"
+#include "ui/text/CsvExport.h"
 
 namespace vorlex::bench {
 

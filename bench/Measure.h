@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tax/EvaluationSink.h"
+#include "ui/text/SummaryList.h"
 
 namespace vorlex::bench {
 
@@ -40,20 +40,18 @@ class BudgetExceeded : public std::runtime_error {
   double EstimatedSeconds() const;
 };
 
-class CollectingSink : public IEvaluationSink {
+class CollectingSink : public TRunList {
  public:
   // budgetSeconds <= 0: no limit.
   explicit CollectingSink(double budgetSeconds = 0) : budget_(budgetSeconds) {}
-  void AppendLine(std::string line) override { lines_.push_back(std::move(line)); }
   void ProgressStart(int maximum) override;
   void ProgressStep() override;
-  const std::vector<std::string>& Lines() const { return lines_; }
+  const std::vector<ListLine>& Lines() const { return lines; }
   int Stages() const { return stage_; }
 
  private:
   double budget_;
   Stopwatch clock_;
-  std::vector<std::string> lines_;
   int stage_ = 0;
   int steps_ = 0;
   int maximum_ = 0;

@@ -42,14 +42,6 @@ class PaintCounter : public QObject {
   }
 };
 
-class Discard : public IEvaluationSink {
- public:
-  void AppendLine(std::string line) override { lines.push_back(std::move(line)); }
-  void ProgressStart(int) override {}
-  void ProgressStep() override {}
-  std::vector<std::string> lines;
-};
-
 const char* const kUsage =
     "usage: vorlex-bench-window [--dir DIR] [--runs N]\n"
     "Times one evaluation run of the whole last year of year-100k (taxation basis\n"
@@ -124,7 +116,7 @@ int main(int argc, char** argv) {
       bool atEnd = true;
       for (int i = 0; i < runs; ++i) {
         {
-          Discard sink;
+          TRunList sink;
           TaxTotals totals;
           const Stopwatch clock;
           EvaluateRun(headlessDb, period.firstDay, period.lastDay, 1, totals, sink);

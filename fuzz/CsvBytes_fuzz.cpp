@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "fuzz/FuzzCheck.h"
-#include "ui/CsvExport.h"
+#include "ui/text/CsvExport.h"
 
 using namespace vorlex;
 

@@ -18,21 +18,14 @@
 #include "report/ReportOptions.h"
 #include "tax/EvaluationRun.h"
 #include "tax/EvaluationSink.h"
-#include "ui/CsvExport.h"
+#include "ui/text/SummaryList.h"
+#include "ui/text/CsvExport.h"
 #include "ui/uQtText.h"
 #include "util/uDatum.h"
 #include "util/uFormat.h"
 
 namespace vorlex {
 namespace {
-
-class LineCollector : public IEvaluationSink {
- public:
-  void AppendLine(std::string line) override { lines.push_back(std::move(line)); }
-  void ProgressStart(int) override {}
-  void ProgressStep() override {}
-  std::vector<std::string> lines;
-};
 
 void Write(std::FILE* stream, const QByteArray& bytes) {
   std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
@@ -93,7 +86,7 @@ int Run(const ReportOptions& options) {
   const double lastDay = EncodeDate(period.last.year, period.last.month, period.last.day);
 
   TDBase db(DatabasePath(options));
-  LineCollector list;
+  TRunList list;
   TaxTotals totals;
   EvaluateRun(db, firstDay, lastDay, options.versteuerung, totals, list);
   db.Close();
@@ -109,7 +102,7 @@ int Run(const ReportOptions& options) {
   }
   if (!csvToStdout) {
     WriteText(stdout, PeriodCaption(firstDay, lastDay, options.versteuerung));
-    for (const std::string& line : list.lines) WriteText(stdout, line);
+    for (const ListLine& line : list.lines) WriteText(stdout, line.text);
     WriteText(stdout, "");
     for (const FormFigure& figure : FormFigures(totals)) {
       WriteText(stdout, "Kz " + std::to_string(figure.field) + ": " + FormatMoney(figure.value));

@@ -68,52 +68,55 @@ void CashBookEvaluation(TDBase& db, double firstDay, double lastDay, TaxTotals& 
   int64_t previousDirection = 0;
   while (!entries->AtEnd()) {
     sink.ProgressStep();
-    const TDBTable& entry = *entries;
-    const auto place = [&entry] { return EntryPlace(entry); };
-    const int64_t direction = IntField(entry, neinaus, place);
+    const TDBTable& row = *entries;
+    const auto place = [&row] { return EntryPlace(row); };
+    const int64_t direction = IntField(row, neinaus, place);
     // Receipts follow the sales lines directly; one divider stands before the
     // expenses.
-    if (direction != previousDirection) sink.AppendLine(SeparatorLine);
+    if (direction != previousDirection) sink.AppendEntry(RunEntry{});
     previousDirection = direction;
 
-    const std::string kName = entry.FieldValue(kNameField).Text();
-    const std::string lName = entry.FieldValue(lNameField).Text();
-    // An entry that is neither receipt nor expense is listed under "?" with
-    // whichever name it has, and counts nowhere.
-    const char* marker = "?";
-    std::string name = kName.empty() ? lName : kName;
+    RunEntry entry;
+    std::string kName = row.FieldValue(kNameField).Text();
+    std::string lName = row.FieldValue(lNameField).Text();
+    // An entry that is neither receipt nor expense is listed with whichever
+    // name it has, and counts nowhere.
     if (direction == 0) {
-      marker = "E";
-      name = kName;
+      entry.kind = EntryKind::Receipt;
+      entry.customer = std::move(kName);
     } else if (direction == 1) {
-      marker = "A";
-      name = lName;
+      entry.kind = EntryKind::Expense;
+      entry.customer = std::move(lName);
+    } else {
+      entry.kind = EntryKind::OtherCash;
+      entry.customer = kName.empty() ? std::move(lName) : std::move(kName);
     }
 
-    const std::string date = FormatDate(FloatField(entry, termin, place));
-    const std::string text = TruncateText(entry.FieldValue(bezeichnung).Text(), 40);
-    const double betrag = FloatField(entry, betragField, place);
-    const std::string_view sep = ColumnSeparator;
-    std::string line = Concat({marker, sep, date, sep, text, sep, name, sep, FormatMoney(betrag),
-                               sep, entry.FieldValue(mwstField).Text(), "%"});
+    entry.date = FloatField(row, termin, place);
+    entry.description = row.FieldValue(bezeichnung).Text();
+    entry.net = entry.gross = FloatField(row, betragField, place);
+    entry.rateText = row.FieldValue(mwstField).Text();
 
     if (direction == 0 || direction == 1) {
-      const double mwst = FloatField(entry, mwstField, place);
+      const double mwst = FloatField(row, mwstField, place);
       const double rate = RoundHalfEven(mwst);
+      entry.rate = mwst;
       if (direction == 0) {
         // A receipt adds its whole amount; no tax is split off.
-        if (rate == 7) totals.Umsatz7 += betrag;
-        if (rate == 19) totals.Umsatz19 += betrag;
+        entry.added = entry.net;
+        if (rate == 7) entry.total = TotalKind::Umsatz7;
+        if (rate == 19) entry.total = TotalKind::Umsatz19;
       } else {
         // The input tax of an expense is computed with its exact rate, even
         // when the rate only rounds to 7 or 19.
-        const double inputTax = betrag * RateFraction(mwst);
-        if (rate == 7) totals.Vorsteuer7 += inputTax;
-        if (rate == 19) totals.Vorsteuer19 += inputTax;
+        entry.added = entry.net * RateFraction(mwst);
+        if (rate == 7) entry.total = TotalKind::Vorsteuer7;
+        if (rate == 19) entry.total = TotalKind::Vorsteuer19;
       }
+      if (double* total = totals.Of(entry.total)) *total += entry.added;
     }
 
-    sink.AppendLine(std::move(line));
+    sink.AppendEntry(std::move(entry));
     entries->MoveNext();
   }
 }

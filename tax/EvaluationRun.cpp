@@ -5,7 +5,6 @@
 #include "db/uDB.h"
 #include "tax/CashBookEvaluation.h"
 #include "tax/SalesEvaluation.h"
-#include "ui/SummaryList.h"
 #include "util/uFormat.h"
 
 namespace vorlex {
@@ -49,7 +48,7 @@ void EvaluateRun(TDBase& db, double firstDay, double lastDay, int versteuerung, 
   totals = TaxTotals{};
   SalesEvaluation(db, firstDay, lastDay, versteuerung, totals, sink);
   CashBookEvaluation(db, firstDay, lastDay, totals, sink);
-  AppendSummary(totals, sink);
+  sink.RunComplete(totals);
 }
 
 std::array<FormFigure, 5> FormFigures(const TaxTotals& totals) {

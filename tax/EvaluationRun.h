@@ -15,8 +15,9 @@ class TDBase;
 // "Ein- und Ausgänge vom %s bis %s  (%s)" (Windows-1252).
 std::string PeriodCaption(double firstDay, double lastDay, int versteuerung);
 
-// Clears totals, then appends the sales lines, the cash-book lines and the
-// summary. An error leaves the lines and sums made before it and propagates.
+// Clears totals, then hands the sales entries, the cash-book entries and, once
+// complete, the totals to the sink. An error leaves the entries and sums made
+// before it and propagates.
 void EvaluateRun(TDBase& db, double firstDay, double lastDay, int versteuerung,
                  TaxTotals& totals, IEvaluationSink& sink);
 

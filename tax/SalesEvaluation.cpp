@@ -8,8 +8,6 @@
 #include "tax/PeriodBounds.h"
 #include "tax/PeriodLineSums.h"
 #include "tax/auftragU.h"
-#include "util/uFormat.h"
-#include "util/uString.h"
 
 namespace vorlex {
 
@@ -19,22 +17,14 @@ const char* DateColumn(int versteuerung) {
   return versteuerung == 0 ? "bezahltam" : "termin";
 }
 
-// " (A, UStID=ATU12345678)" after the name of a foreign customer.
-std::string CountryNote(const std::string& land, const std::string& ustId) {
-  if (land.empty() || land == "D") return {};
-  return " (" + land + ", UStID=" + ustId + ")";
-}
-
-void AddToTotals(const std::string& land, const std::string& ustId, double net, TaxTotals& totals) {
+TotalKind SalesTotal(const std::string& land, const std::string& ustId) {
   // Only the customer's country and VAT identification number decide; the
   // order's VAT rate does not.
-  if (land == "CH") {
-    totals.NichtEU += net;
-  } else if (land == "A" || land == "E" || land == "LUX") {
-    (ustId.empty() ? totals.InnergemOhneUStId : totals.InnergemMitUStId) += net;
-  } else {
-    totals.Umsatz19 += net;
+  if (land == "CH") return TotalKind::NichtEU;
+  if (land == "A" || land == "E" || land == "LUX") {
+    return ustId.empty() ? TotalKind::InnergemOhneUStId : TotalKind::InnergemMitUStId;
   }
+  return TotalKind::Umsatz19;
 }
 
 }  // namespace
@@ -81,24 +71,27 @@ void SalesEvaluation(TDBase& db, double firstDay, double lastDay, int versteueru
   const OrderFields amountFields;
   while (!orders->AtEnd()) {
     sink.ProgressStep();
-    const std::string landText = orders->FieldValue(land).Text();
-    const std::string ustId = orders->FieldValue(ustIdField).Text();
-    const std::string note = CountryNote(landText, ustId);
+    RunEntry entry;
+    entry.kind = EntryKind::Order;
+    entry.country = orders->FieldValue(land).Text();
+    entry.vatId = orders->FieldValue(ustIdField).Text();
 
     const auto where = [&orders, &id] { return OrderPlace(orders->FieldValue(id).Text()); };
-    const int64_t orderId = IntField(*orders, id, where);
-    const LineSums lines = lineSums.Of(*orders, id, orderId);
-    const OrderAmounts amounts = OrderAmountsOf(*orders, amountFields, orderId, lines);
+    entry.id = IntField(*orders, id, where);
+    const LineSums lines = lineSums.Of(*orders, id, entry.id);
+    const OrderAmounts amounts = OrderAmountsOf(*orders, amountFields, entry.id, lines);
+    entry.net = amounts.net;
+    entry.gross = amounts.gross;
+    entry.rate = amounts.mwst;
+    entry.orderType = amounts.orderType;
+    entry.date = FloatField(*orders, date, where);
+    entry.description = orders->FieldValue(bezeichnung).Text();
+    entry.customer = orders->FieldValue(bName).Text();
 
-    const std::string dateText = FormatDate(FloatField(*orders, date, where));
-    const std::string text = TruncateText(orders->FieldValue(bezeichnung).Text(), 40);
-    const std::string name = orders->FieldValue(bName).Text();
-    const std::string_view sep = ColumnSeparator;
-    std::string line = Concat({"E", sep, dateText, sep, text, sep, name, note, sep,
-                               FormatMoney(amounts.net), sep, FormatMoney(amounts.gross)});
-
-    AddToTotals(landText, ustId, amounts.net, totals);
-    sink.AppendLine(std::move(line));
+    entry.total = SalesTotal(entry.country, entry.vatId);
+    entry.added = entry.net;
+    *totals.Of(entry.total) += entry.added;
+    sink.AppendEntry(std::move(entry));
     orders->MoveNext();
   }
 }

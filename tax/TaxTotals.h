@@ -1,6 +1,8 @@
 // The seven sums of one evaluation run, in euros.
 #pragma once
 
+#include "tax/RunEntry.h"
+
 namespace vorlex {
 
 struct TaxTotals {
@@ -11,13 +13,24 @@ struct TaxTotals {
   double Umsatz7 = 0;
   double Vorsteuer7 = 0;
   double Vorsteuer19 = 0;
+
+  // The sum an entry adds into; nullptr for TotalKind::None.
+  double* Of(TotalKind kind) {
+    switch (kind) {
+      case TotalKind::NichtEU: return &NichtEU;
+      case TotalKind::InnergemOhneUStId: return &InnergemOhneUStId;
+      case TotalKind::InnergemMitUStId: return &InnergemMitUStId;
+      case TotalKind::Umsatz19: return &Umsatz19;
+      case TotalKind::Umsatz7: return &Umsatz7;
+      case TotalKind::Vorsteuer7: return &Vorsteuer7;
+      case TotalKind::Vorsteuer19: return &Vorsteuer19;
+      case TotalKind::None: break;
+    }
+    return nullptr;
+  }
 };
 
 // The program-wide totals of the last run.
 extern TaxTotals Totals;
-
-// Texts shared by the list's producers and consumers.
-inline constexpr const char* ColumnSeparator = "   |   ";
-inline constexpr const char* SeparatorLine = "-------";
 
 }  // namespace vorlex

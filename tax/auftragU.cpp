@@ -44,6 +44,7 @@ namespace {
 struct OrderValues {
   double skonto = 0;
   double mwst = 0;
+  int64_t orderType = 0;
   bool negative = false;
   double rechbetrag = 0;  // read only for a credit note with VAT
 };
@@ -53,7 +54,8 @@ OrderValues ReadOrder(const TDBTable& order, const OrderFields& fields, int64_t 
   OrderValues v;
   v.skonto = FloatField(order, fields.skonto, where);
   v.mwst = FloatField(order, fields.mwst, where);
-  v.negative = IntField(order, fields.auftragstyp, where) == -99;
+  v.orderType = IntField(order, fields.auftragstyp, where);
+  v.negative = v.orderType == -99;
   // A credit note with VAT takes its amount from the invoice total, not from
   // its lines; for every other order that field is not read at all.
   if (v.mwst != 0 && v.negative) v.rechbetrag = FloatField(order, fields.rechbetrag, where);
@@ -89,7 +91,7 @@ OrderAmounts OrderAmountsOf(const TDBTable& order, const OrderFields& fields, in
                             const LineSums& lines, const EvaluationSettings& settings) {
   const OrderValues values = ReadOrder(order, fields, orderId);
   return OrderAmounts{Amount(values, lines, false, settings),
-                      Amount(values, lines, true, settings)};
+                      Amount(values, lines, true, settings), values.mwst, values.orderType};
 }
 
 double CentRound(double amount, int8_t rundungsmodus) {

@@ -46,6 +46,8 @@ struct OrderFields {
 struct OrderAmounts {
   double net = 0;
   double gross = 0;
+  double mwst = 0;        // the order's rate as read
+  int64_t orderType = 0;  // auftragstyp as read
 };
 
 // Both amounts of the current row from line sums already fetched: the same

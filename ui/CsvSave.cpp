@@ -5,7 +5,7 @@
 #include <QSaveFile>
 #include <stdexcept>
 
-#include "ui/CsvExport.h"
+#include "ui/text/CsvExport.h"
 
 namespace vorlex {
 

@@ -9,15 +9,14 @@
 
 namespace vorlex {
 
-void lbUstDrawItem(QPainter& painter, const QRect& rect, std::string_view line, bool selected,
+void lbUstDrawItem(QPainter& painter, const QRect& rect, const ListLine& line, bool selected,
                    const QFont& font, const QColor& textColor) {
-  const char first = line.empty() ? '\0' : line.front();
   QColor background = Qt::white;
   if (selected) {
     background = kSelectedColor;
-  } else if (first == 'A') {
+  } else if (line.kind == LineKind::Expense) {
     background = kExpenseColor;
-  } else if (first == 'E') {
+  } else if (line.kind == LineKind::Receipt) {
     background = kReceiptColor;
   }
 
@@ -27,13 +26,13 @@ void lbUstDrawItem(QPainter& painter, const QRect& rect, std::string_view line, 
   painter.setBackgroundMode(Qt::TransparentMode);
 
   QFont itemFont = font;
-  itemFont.setBold(line.find("UStID") != std::string_view::npos);
+  itemFont.setBold(line.foreignCustomer);
   painter.setFont(itemFont);
 
   const int left = rect.left();
   const int top = rect.top();
   const int right = left + rect.width();  // exclusive
-  if (first == '-') {
+  if (line.kind == LineKind::Rule) {
     // The rule stands in the middle of the row; its end point is not painted,
     // as with a pen line drawn to a point.
     const int y = static_cast<int>(RoundHalfEven(top + rect.height() * 0.5));
@@ -42,7 +41,7 @@ void lbUstDrawItem(QPainter& painter, const QRect& rect, std::string_view line, 
     if (x2 > x1) painter.fillRect(QRect(x1, y, x2 - x1, 1), Qt::black);
   } else {
     painter.setPen(textColor);
-    painter.drawText(QPoint(left, top + QFontMetrics(itemFont).ascent()), DecodeText(line));
+    painter.drawText(QPoint(left, top + QFontMetrics(itemFont).ascent()), DecodeText(line.text));
   }
   painter.restore();
 }
@@ -53,7 +52,7 @@ int TSummaryListModel::rowCount(const QModelIndex& parent) const {
 
 QVariant TSummaryListModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() < 0 || index.row() >= rowCount()) return {};
-  const std::string& line = lines_[static_cast<size_t>(index.row())];
+  const std::string& line = lines_[static_cast<size_t>(index.row())].text;
   switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
@@ -65,9 +64,10 @@ QVariant TSummaryListModel::data(const QModelIndex& index, int role) const {
   }
 }
 
-void TSummaryListModel::SetLines(std::vector<std::string> lines) {
+void TSummaryListModel::SetLines(std::vector<ListLine> lines, std::vector<RunEntry> entries) {
   beginResetModel();
   lines_ = std::move(lines);
+  entries_ = std::move(entries);
   endResetModel();
 }
 
@@ -80,11 +80,12 @@ TSummaryItemDelegate::TSummaryItemDelegate(int itemHeight, QObject* parent)
 
 void TSummaryItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                                  const QModelIndex& index) const {
-  const QByteArray bytes = index.data(TSummaryListModel::LineRole).toByteArray();
+  const auto* model = qobject_cast<const TSummaryListModel*>(index.model());
+  if (!model || index.row() < 0 || index.row() >= model->rowCount()) return;
   const bool selected = option.state.testFlag(QStyle::State_Selected);
   const QColor textColor =
       option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text);
-  lbUstDrawItem(*painter, option.rect, std::string_view(bytes.constData(), bytes.size()), selected,
+  lbUstDrawItem(*painter, option.rect, model->Rows()[static_cast<size_t>(index.row())], selected,
                 option.font, textColor);
   if (option.state.testFlag(QStyle::State_HasFocus)) {
     QStyleOptionFocusRect focus;

@@ -8,8 +8,10 @@
 #include <QListView>
 #include <QStyledItemDelegate>
 #include <string>
-#include <string_view>
 #include <vector>
+
+#include "tax/RunEntry.h"
+#include "ui/text/SummaryList.h"
 
 class QPainter;
 class QRect;
@@ -20,15 +22,15 @@ inline const QColor kExpenseColor{255, 187, 187};
 inline const QColor kReceiptColor{187, 255, 187};
 inline const QColor kSelectedColor{0, 0, 255};
 
-// Draws one list line into rect: background by the first character ("A" light
-// red, "E" light green, anything else white; blue when selected), bold when the
-// line mentions "UStID", a divider ("-" first) as a one-pixel rule instead of
-// its hyphens, any other text at the rectangle's left and top without margin.
-void lbUstDrawItem(QPainter& painter, const QRect& rect, std::string_view line, bool selected,
+// Draws one list line into rect: background by its kind (expenses light red,
+// sales and receipts light green, anything else white; blue when selected),
+// bold for a foreign customer's line, a divider as a one-pixel rule, any other
+// text at the rectangle's left and top without margin.
+void lbUstDrawItem(QPainter& painter, const QRect& rect, const ListLine& line, bool selected,
                    const QFont& font, const QColor& textColor);
 
-// The lines of the last run, as bytes. Rows are replaced as a whole so that a
-// run of any length costs one reset of the view.
+// The lines and entries of the last run. Rows are replaced as a whole so that
+// a run of any length costs one reset of the view.
 class TSummaryListModel : public QAbstractListModel {
   Q_OBJECT
  public:
@@ -40,12 +42,16 @@ class TSummaryListModel : public QAbstractListModel {
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   QVariant data(const QModelIndex& index, int role) const override;
 
-  const std::vector<std::string>& Lines() const { return lines_; }
-  void SetLines(std::vector<std::string> lines);
+  const std::vector<ListLine>& Rows() const { return lines_; }
+  const std::vector<RunEntry>& Entries() const { return entries_; }
+  // The texts of the rows.
+  std::vector<std::string> Lines() const { return LineTexts(lines_); }
+  void SetLines(std::vector<ListLine> lines, std::vector<RunEntry> entries = {});
   void Clear();
 
  private:
-  std::vector<std::string> lines_;
+  std::vector<ListLine> lines_;
+  std::vector<RunEntry> entries_;
 };
 
 // Every item has the same height, 16 pixels at 96 pixels per inch.

@@ -24,15 +24,6 @@
 
 namespace vorlex::testing {
 
-// Collects what a run produces without a window.
-class CollectSink : public IEvaluationSink {
- public:
-  void AppendLine(std::string line) override { lines.push_back(std::move(line)); }
-  void ProgressStart(int) override {}
-  void ProgressStep() override {}
-  std::vector<std::string> lines;
-};
-
 struct Message {
   TMessageKind kind;
   QString text;
@@ -88,13 +79,13 @@ class WindowTest : public ::testing::Test {
   std::pair<std::vector<std::string>, TaxTotals> CoreRun(double first, double last,
                                                          int versteuerung = 0) {
     TDBase db(DefaultDbPath());
-    CollectSink sink;
+    TRunList sink;
     TaxTotals totals;
     EvaluateRun(db, first, last, versteuerung, totals, sink);
-    return {sink.lines, totals};
+    return {sink.Texts(), totals};
   }
 
-  const std::vector<std::string>& Lines() const { return form->lbUst->Model().Lines(); }
+  std::vector<std::string> Lines() const { return form->lbUst->Model().Lines(); }
   std::string Caption() const { return form->lblCaption->text().toStdString(); }
 
   QTemporaryDir appData_;

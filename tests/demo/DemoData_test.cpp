@@ -14,6 +14,7 @@
 #include "bench/Probe.h"
 #include "db/uDB.h"
 #include "tax/EvaluationRun.h"
+#include "ui/text/SummaryList.h"
 #include "util/uFormat.h"
 #include "util/uString.h"
 
@@ -152,17 +153,13 @@ TEST(DemoContent, ShowsEveryCaseTheEvaluationTellsApart) {
   EXPECT_EQ(utf8, (std::set<bool>{false, true}));
 }
 
-class Lines : public IEvaluationSink {
+class Lines : public TRunList {
  public:
-  void AppendLine(std::string line) override { lines.push_back(std::move(line)); }
-  void ProgressStart(int) override {}
-  void ProgressStep() override {}
   int Containing(const std::string& text) const {
-    return static_cast<int>(std::count_if(lines.begin(), lines.end(), [&](const std::string& l) {
-      return l.find(text) != std::string::npos;
+    return static_cast<int>(std::count_if(lines.begin(), lines.end(), [&](const ListLine& l) {
+      return l.text.find(text) != std::string::npos;
     }));
   }
-  std::vector<std::string> lines;
 };
 
 // The demo is there to show the program: over its span every figure of the

@@ -12,7 +12,7 @@
 
 #include "tests/reliability/Harness.h"
 #include "tests/reliability/MayData.h"
-#include "ui/CsvExport.h"
+#include "ui/text/CsvExport.h"
 #include "ui/CsvSave.h"
 
 namespace vorlex::testing {

@@ -20,7 +20,7 @@
 #include "support/PelmoraDb.h"
 #include "tax/EvaluationRun.h"
 #include "tax/RecordingSink.h"
-#include "ui/CsvExport.h"
+#include "ui/text/CsvExport.h"
 #include "util/uDatum.h"
 #include "util/uFormat.h"
 
@@ -131,7 +131,7 @@ class ReportTest : public ::testing::Test {
     testing::RecordingSink sink;
     TaxTotals totals;
     EvaluateRun(db, first, last, basis, totals, sink);
-    return sink.lines;
+    return sink.Texts();
   }
 
   fs::path dir_;

@@ -41,7 +41,7 @@ class CashBookTest : public testing::TaxDbTest {
     sink_ = RecordingSink{};
     totals_ = TaxTotals{};
     CashBookEvaluation(Open(), first, last, totals_, sink_);
-    return sink_.lines;
+    return sink_.Texts();
   }
 
   RecordingSink sink_;
@@ -246,7 +246,7 @@ TEST_F(CashBookTest, AConversionErrorNamesTheEntry) {
     } catch (const EConvertError& e) {
       EXPECT_EQ(std::string(e.what()), row.message);
     }
-    EXPECT_EQ(sink_.lines, row.linesBefore);
+    EXPECT_EQ(sink_.Texts(), row.linesBefore);
     EXPECT_NEAR(totals_.Umsatz19, 1, 1e-9);
   }
 }

@@ -99,7 +99,7 @@ TEST_F(EvaluationRunTest, EmptyPeriodGivesTheElevenSummaryLines) {
   TaxTotals totals;
   totals.Umsatz19 = 12345;  // left over from another run
   EvaluateRun(Open(), Day(2023, 1, 1), Day(2023, 12, 31), 0, totals, sink);
-  EXPECT_EQ(sink.lines, kEmptySummary);
+  EXPECT_EQ(sink.Texts(), kEmptySummary);
   EXPECT_EQ(sink.maxima, (std::vector<int>{0, 0}));
   for (const FormFigure& figure : FormFigures(totals)) EXPECT_EQ(figure.value, 0);
 }
@@ -142,7 +142,7 @@ TEST_F(EvaluationRunTest, AQuarterFromSalesToTotals) {
     SCOPED_TRACE(run);
     RecordingSink sink;
     EvaluateRun(db, Day(2024, 1, 1), Day(2024, 3, 31), 0, totals, sink);
-    EXPECT_EQ(sink.lines, expected);
+    EXPECT_EQ(sink.Texts(), expected);
     EXPECT_EQ(sink.maxima, (std::vector<int>{5, 4}));
     const auto figures = FormFigures(totals);
     const int fields[] = {41, 44, 81, 86, 66};
@@ -173,7 +173,7 @@ TEST_F(EvaluationRunTest, AFailedRunKeepsTheLinesBeforeTheErrorAndHasNoSummary) 
   TaxTotals totals;
   EXPECT_THROW(EvaluateRun(Open(), Day(2024, 3, 1), Day(2024, 3, 31), 0, totals, sink),
                EConvertError);
-  EXPECT_EQ(sink.lines,
+  EXPECT_EQ(sink.Texts(),
             std::vector<std::string>{"E   |   01.03.2024   |   gut   |      |   0,00   |   0,00"});
 }
 
@@ -183,7 +183,7 @@ TEST_F(EvaluationRunTest, AMissingTableEndsTheRunWithTheDatabaseError) {
   TaxTotals totals;
   EXPECT_THROW(EvaluateRun(Open(), Day(2024, 3, 1), Day(2024, 3, 31), 0, totals, sink),
                ESQLiteException);
-  EXPECT_TRUE(sink.lines.empty());
+  EXPECT_TRUE(sink.Texts().empty());
 }
 
 }  // namespace

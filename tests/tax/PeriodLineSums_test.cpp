@@ -20,8 +20,8 @@
 #include "tax/RecordingSink.h"
 #include "tax/SalesEvaluation.h"
 #include "tax/TaxDbTest.h"
-#include "ui/CsvExport.h"
-#include "ui/SummaryList.h"
+#include "ui/text/CsvExport.h"
+#include "ui/text/SummaryList.h"
 #include "util/uFormat.h"
 #include "util/uString.h"
 
@@ -78,33 +78,27 @@ void ReferenceSales(TDBase& db, double first, double last, int basis, TaxTotals&
   sink.ProgressStart(orders->RowCount());
   while (!orders->AtEnd()) {
     sink.ProgressStep();
-    const std::string land = orders->FieldValue("land").Text();
-    const std::string ustId = orders->FieldValue("ust_id").Text();
-    const std::string note =
-        land.empty() || land == "D" ? "" : " (" + land + ", UStID=" + ustId + ")";
+    RunEntry entry;
+    entry.kind = EntryKind::Order;
+    entry.country = orders->FieldValue("land").Text();
+    entry.vatId = orders->FieldValue("ust_id").Text();
+    const std::string& land = entry.country;
     const auto where = [&orders] { return OrderPlace(orders->FieldValue("id").Text()); };
-    const int64_t id = IntField(*orders, "id", where);
-    const double net = ReferenceAmount(db, *orders, id, false);
-    const double gross = ReferenceAmount(db, *orders, id, true);
-    std::string line = "E";
-    line += ColumnSeparator;
-    line += FormatDate(FloatField(*orders, dateColumn, where));
-    line += ColumnSeparator;
-    line += TruncateText(orders->FieldValue("bezeichnung").Text(), 40);
-    line += ColumnSeparator;
-    line += orders->FieldValue("b_name").Text() + note;
-    line += ColumnSeparator;
-    line += FormatMoney(net);
-    line += ColumnSeparator;
-    line += FormatMoney(gross);
+    entry.id = IntField(*orders, "id", where);
+    entry.net = ReferenceAmount(db, *orders, entry.id, false);
+    entry.gross = ReferenceAmount(db, *orders, entry.id, true);
+    entry.date = FloatField(*orders, dateColumn, where);
+    entry.description = orders->FieldValue("bezeichnung").Text();
+    entry.customer = orders->FieldValue("b_name").Text();
+    const double net = entry.net;
     if (land == "CH") {
       totals.NichtEU += net;
     } else if (land == "A" || land == "E" || land == "LUX") {
-      (ustId.empty() ? totals.InnergemOhneUStId : totals.InnergemMitUStId) += net;
+      (entry.vatId.empty() ? totals.InnergemOhneUStId : totals.InnergemMitUStId) += net;
     } else {
       totals.Umsatz19 += net;
     }
-    sink.AppendLine(std::move(line));
+    sink.AppendEntry(std::move(entry));
     orders->MoveNext();
   }
 }
@@ -399,7 +393,7 @@ TEST_F(PeriodLineSumsTest, RunsGiveTheFiguresOfOneQueryPerOrder) {
           totals = TaxTotals{};
           ReferenceSales(db, period.first, period.last, basis, totals, sink);
           CashBookEvaluation(db, period.first, period.last, totals, sink);
-          AppendSummary(totals, sink);
+          sink.RunComplete(totals);
         });
         ExpectSame(fast, reference);
       }

@@ -1,16 +1,16 @@
-// A sink that keeps what an evaluation writes: the lines and the progress.
+// A sink that keeps what an evaluation writes: the entries, their lines and the
+// progress.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "tax/EvaluationSink.h"
+#include "ui/text/SummaryList.h"
 
 namespace vorlex::testing {
 
-class RecordingSink : public IEvaluationSink {
+class RecordingSink : public TRunList {
  public:
-  void AppendLine(std::string line) override { lines.push_back(std::move(line)); }
   void ProgressStart(int maximum) override {
     maxima.push_back(maximum);
     position = 0;
@@ -20,7 +20,6 @@ class RecordingSink : public IEvaluationSink {
     if (!maxima.empty() && position > maxima.back()) overran = true;
   }
 
-  std::vector<std::string> lines;
   std::vector<int> maxima;  // one per stage
   int position = 0;
   bool overran = false;

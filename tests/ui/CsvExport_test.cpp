@@ -1,4 +1,4 @@
-#include "ui/CsvExport.h"
+#include "ui/text/CsvExport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,20 +1,17 @@
-#include "ui/SummaryList.h"
+#include "ui/text/SummaryList.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "tax/RecordingSink.h"
 #include "util/uFormat.h"
 
 namespace vorlex {
 namespace {
 
 std::vector<std::string> Summary(const TaxTotals& totals) {
-  testing::RecordingSink sink;
-  AppendSummary(totals, sink);
-  return sink.lines;
+  return LineTexts(SummaryLines(totals));
 }
 
 TEST(SummaryListTest, EmptyPeriodGivesElevenLinesWithZeros) {

@@ -1,0 +1,107 @@
+#include "ui/text/SummaryList.h"
+
+#include <string>
+
+#include "util/uFormat.h"
+#include "util/uString.h"
+
+namespace vorlex {
+
+namespace {
+
+// " (A, UStID=ATU12345678)" after the name of a foreign customer.
+std::string CountryNote(const RunEntry& entry) {
+  if (entry.country.empty() || entry.country == "D") return {};
+  return " (" + entry.country + ", UStID=" + entry.vatId + ")";
+}
+
+LineKind KindOf(EntryKind kind) {
+  switch (kind) {
+    case EntryKind::Order:
+    case EntryKind::Receipt: return LineKind::Receipt;
+    case EntryKind::Expense: return LineKind::Expense;
+    case EntryKind::OtherCash: return LineKind::Other;
+    case EntryKind::Separator: break;
+  }
+  return LineKind::Rule;
+}
+
+const char* Marker(EntryKind kind) {
+  switch (kind) {
+    case EntryKind::Order:
+    case EntryKind::Receipt: return "E";
+    case EntryKind::Expense: return "A";
+    default: return "?";
+  }
+}
+
+}  // namespace
+
+ListLine EntryLine(const RunEntry& entry, int32_t index) {
+  ListLine line;
+  line.kind = KindOf(entry.kind);
+  line.entry = index;
+  if (entry.kind == EntryKind::Separator) {
+    line.text = SeparatorLine;
+    return line;
+  }
+  const std::string_view sep = ColumnSeparator;
+  const std::string date = FormatDate(entry.date);
+  const std::string text = TruncateText(entry.description, 40);
+  if (entry.kind == EntryKind::Order) {
+    const std::string note = CountryNote(entry);
+    line.foreignCustomer = !note.empty();
+    line.text = Concat({"E", sep, date, sep, text, sep, entry.customer, note, sep,
+                        FormatMoney(entry.net), sep, FormatMoney(entry.gross)});
+  } else {
+    line.text = Concat({Marker(entry.kind), sep, date, sep, text, sep, entry.customer, sep,
+                        FormatMoney(entry.net), sep, entry.rateText, "%"});
+  }
+  return line;
+}
+
+std::vector<ListLine> SummaryLines(const TaxTotals& totals) {
+  std::vector<ListLine> lines;
+  const auto line = [&lines](const char* label, long double value) {
+    lines.push_back({std::string("     ") + label + ":  " + FormatMoneyExtended(value)});
+  };
+  // The output VAT and the whole input tax are derived here, in extended
+  // precision, and not stored.
+  const long double outputVat = 0.19L * totals.Umsatz19 + 0.07L * totals.Umsatz7;
+  const long double inputTax = static_cast<long double>(totals.Vorsteuer7) + totals.Vorsteuer19;
+
+  lines.push_back({SeparatorLine, LineKind::Rule});
+  line("Nicht EU", totals.NichtEU);
+  line("Innergem. Lief. mit USt-IdNr", totals.InnergemMitUStId);
+  line("Innergem. Lief. ohne USt-IdNr", totals.InnergemOhneUStId);
+  line("Umsatz St.satz 19 v.H", totals.Umsatz19);
+  line("Umsatz St.satz  7 v.H", totals.Umsatz7);
+  line("Umsatzsteuer", outputVat);
+  lines.push_back({""});
+  line("Vorst. 7%", totals.Vorsteuer7);
+  line("Vorst. 19%", totals.Vorsteuer19);
+  line("Vorsteuer", inputTax);
+  return lines;
+}
+
+std::vector<std::string> LineTexts(const std::vector<ListLine>& lines) {
+  std::vector<std::string> texts;
+  texts.reserve(lines.size());
+  for (const ListLine& line : lines) texts.push_back(line.text);
+  return texts;
+}
+
+void TRunList::AppendEntry(RunEntry entry) {
+  lines.push_back(EntryLine(entry, static_cast<int32_t>(entries.size())));
+  entries.push_back(std::move(entry));
+}
+
+void TRunList::RunComplete(const TaxTotals& runTotals) {
+  totals = runTotals;
+  complete = true;
+  std::vector<ListLine> summary = SummaryLines(totals);
+  lines.insert(lines.end(), std::make_move_iterator(summary.begin()),
+               std::make_move_iterator(summary.end()));
+}
+
+}  // namespace vorlex

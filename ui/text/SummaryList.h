@@ -1,0 +1,57 @@
+// The summary list as text: one line per entry, the dividers and, after a
+// complete run, the total lines. The window, the CSV file and the reporter all
+// show these bytes (Windows-1252).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "tax/EvaluationSink.h"
+#include "tax/RunEntry.h"
+#include "tax/TaxTotals.h"
+
+namespace vorlex {
+
+inline constexpr const char* ColumnSeparator = "   |   ";
+inline constexpr const char* SeparatorLine = "-------";
+
+enum class LineKind : uint8_t {
+  Receipt,  // a sale or a cash receipt ("E")
+  Expense,  // a cash expense ("A")
+  Other,    // a cash entry that is neither ("?")
+  Rule,     // a divider
+  Total,    // a total line or the blank line among them
+};
+
+struct ListLine {
+  std::string text;
+  LineKind kind = LineKind::Total;
+  bool foreignCustomer = false;  // the line carries a customer's country note
+  int32_t entry = -1;            // index of its entry in the run, -1 for a total line
+};
+
+// The line of one entry.
+ListLine EntryLine(const RunEntry& entry, int32_t index);
+// The divider and the ten total lines.
+std::vector<ListLine> SummaryLines(const TaxTotals& totals);
+std::vector<std::string> LineTexts(const std::vector<ListLine>& lines);
+
+// Keeps a run as it arrives: its entries and their lines, and after a complete
+// run the totals and the total lines.
+class TRunList : public IEvaluationSink {
+ public:
+  void AppendEntry(RunEntry entry) override;
+  void RunComplete(const TaxTotals& totals) override;
+  void ProgressStart(int /*maximum*/) override {}
+  void ProgressStep() override {}
+
+  std::vector<std::string> Texts() const { return LineTexts(lines); }
+
+  std::vector<RunEntry> entries;
+  std::vector<ListLine> lines;
+  TaxTotals totals;
+  bool complete = false;
+};
+
+}  // namespace vorlex
