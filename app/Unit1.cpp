@@ -23,14 +23,14 @@
 #include <vector>
 
 #include "app/uApplication.h"
-#include "app/uLocation.h"
+#include "location/uLocation.h"
 #include "app/version_U.h"
 #include "db/uDB.h"
 #include "tax/TaxTotals.h"
 #include "ui/text/SummaryList.h"
 #include "ui/FormValuePanel.h"
 #include "ui/SummaryListView.h"
-#include "ui/uQtText.h"
+#include "ui/qtcore/uQtText.h"
 #include "util/uDatum.h"
 #include "util/uFormat.h"
 

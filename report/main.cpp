@@ -13,14 +13,14 @@
 #include <string>
 #include <vector>
 
-#include "app/uLocation.h"
+#include "location/uLocation.h"
 #include "db/uDB.h"
 #include "report/ReportOptions.h"
 #include "tax/EvaluationRun.h"
 #include "tax/EvaluationSink.h"
 #include "ui/text/SummaryList.h"
 #include "ui/text/CsvExport.h"
-#include "ui/uQtText.h"
+#include "ui/qtcore/uQtText.h"
 #include "util/uDatum.h"
 #include "util/uFormat.h"
 
