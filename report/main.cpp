@@ -75,15 +75,15 @@ std::string DatabasePath(const ReportOptions& options) {
 }
 
 int Run(const ReportOptions& options) {
-  ReportPeriod period;
+  TTaxPeriod period;
   if (options.period) {
     period = *options.period;
   } else {
     const QDate today = QDate::currentDate();
     period = MonthPeriod(today.year(), today.month());
   }
-  const double firstDay = EncodeDate(period.first.year, period.first.month, period.first.day);
-  const double lastDay = EncodeDate(period.last.year, period.last.month, period.last.day);
+  const double firstDay = period.FirstDay;
+  const double lastDay = period.LastDay;
 
   TDBase db(DatabasePath(options));
   TRunList list;
