@@ -13,10 +13,8 @@ namespace vorlex {
 
 namespace {
 
-// "Kassenbuch-Eintrag vom 05.03.2024 "Porto"": how an entry is named in an
-// error message; a date that is no number is named as it is stored, the
-// description as the list shows it, so that a long one cannot swamp the
-// message.
+// The entry named as in an error message; a date that is no number is named
+// as it is stored.
 std::string EntryPlace(const TDBTable& entry) {
   const TVariant termin = entry.FieldValue("termin");
   std::string date;
@@ -25,8 +23,7 @@ std::string EntryPlace(const TDBTable& entry) {
   } catch (const EConvertError&) {
     date = termin.Text();
   }
-  return "Kassenbuch-Eintrag vom " + date + " \"" +
-         TruncateText(entry.FieldValue("bezeichnung").Text(), 40) + "\"";
+  return CashEntryPlace(date, entry.FieldValue("bezeichnung").Text());
 }
 
 // The rate as a fixed-point number with four decimals, as a fraction.

@@ -10,6 +10,7 @@
 
 #include "db/uDB.h"
 #include "util/uFormat.h"
+#include "util/uString.h"
 
 namespace vorlex {
 
@@ -69,6 +70,14 @@ int64_t IntField(const TDBTable& row, const TDBField& column, const Where& where
 // "Auftrag id 17": how an order is named in an error message.
 inline std::string OrderPlace(std::string_view idText) {
   return "Auftrag id " + std::string(idText);
+}
+
+// "Kassenbuch-Eintrag vom 05.03.2024 "Porto"": how a cash-book entry is named
+// in an error message; the description as the list shows it, so that a long
+// one cannot swamp the message.
+inline std::string CashEntryPlace(std::string_view dateText, std::string_view description) {
+  return "Kassenbuch-Eintrag vom " + std::string(dateText) + " \"" +
+         TruncateText(description, 40) + "\"";
 }
 
 }  // namespace vorlex

@@ -109,6 +109,28 @@ std::string FormatMoneyExtended(long double value, const FormatSettings& fs) {
   return out;
 }
 
+std::optional<int64_t> ShownCents(double value) {
+  if (!std::isfinite(value) || std::fabs(value) >= 1e15) return std::nullopt;
+  // Read back from the text itself, so that the cents are those shown
+  // whatever rounding the text took.
+  const std::string text = FormatMoney(value, FormatSettings{.DecimalSeparator = '.'});
+  int64_t cents = 0;
+  for (char c : text) {
+    if (c >= '0' && c <= '9') cents = cents * 10 + (c - '0');
+  }
+  return text[0] == '-' ? -cents : cents;
+}
+
+std::string FormatCents(int64_t cents, const FormatSettings& fs) {
+  // The magnitude as unsigned, so that the most negative value has one too.
+  const uint64_t magnitude = cents < 0 ? 0 - static_cast<uint64_t>(cents) : static_cast<uint64_t>(cents);
+  std::string text = cents < 0 ? "-" : "";
+  text += std::to_string(magnitude / 100);
+  text += fs.DecimalSeparator;
+  AppendTwoDigits(text, static_cast<int>(magnitude % 100));
+  return text;
+}
+
 std::string FormatFloat(double value, const FormatSettings& fs) {
   if (!std::isfinite(value)) return NonFiniteText(value);
   if (value == 0.0) return "0";  // also -0

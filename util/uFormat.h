@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -36,6 +37,13 @@ std::string FormatMoney(double value, const FormatSettings& fs = Format());
 // decimal digits are rounded half away from zero, so a product that is a half
 // cent by hand (0.19 x 1234.50 = 234.555) shows 234,56.
 std::string FormatMoneyExtended(long double value, const FormatSettings& fs = Format());
+
+// The whole cents that FormatMoney shows for value, exactly: 1.005 (a trace
+// below the half cent) gives 100, 0.125 gives 13. Empty for a value that is
+// not finite or of a trillion euros or more.
+std::optional<int64_t> ShownCents(double value);
+// Cents as FormatMoney writes euros: -1240 gives "-12,40".
+std::string FormatCents(int64_t cents, const FormatSettings& fs = Format());
 
 // General format: 15 significant digits, no trailing zeros, the locale's
 // separator, exponent notation only for very large or small values (1E20, 1,5E-7).

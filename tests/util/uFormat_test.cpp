@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <random>
 #include <string>
 
@@ -326,6 +327,44 @@ TEST_F(FormatTest, FloatTextValueIsWhatTheTextReadsBackAs) {
       ASSERT_EQ(FloatTextValue(value), throughText(value)) << FormatFloat(value);
     }
   }
+}
+
+TEST_F(FormatTest, ShownCentsAreTheCentsOfTheMoneyText) {
+  struct Row {
+    double value;
+    std::optional<int64_t> cents;
+  };
+  const Row rows[] = {
+      {0.015, 1},      // 0.01499...: 1.5 after multiplying by 100, so round() says 2
+      {0.245, 24},     // likewise 24.5 after multiplying
+      {0.125, 13},     // exact tie, away from zero; a half-even round says 12
+      {-0.125, -13},
+      {19.99, 1999},   // 1998.9999... after multiplying, so truncating says 1998
+      {1.005, 100},
+      {99.995, 10000},
+      {-0.001, 0},     // shown without sign
+      {-19.7, -1970},
+      {999999999999.99, 99999999999999},
+      {std::numeric_limits<double>::infinity(), std::nullopt},
+      {std::nan(""), std::nullopt},
+      {1e15, std::nullopt},
+      {-1e15, std::nullopt},
+  };
+  for (const Row& r : rows) {
+    EXPECT_EQ(ShownCents(r.value), r.cents) << r.value;
+    if (r.cents) {
+      EXPECT_EQ(FormatCents(*r.cents), FormatMoney(r.value)) << r.value;
+    }
+  }
+}
+
+TEST_F(FormatTest, CentsText) {
+  EXPECT_EQ(FormatCents(-1240), "-12,40");
+  EXPECT_EQ(FormatCents(5), "0,05");
+  EXPECT_EQ(FormatCents(-5), "-0,05");
+  EXPECT_EQ(FormatCents(0), "0,00");
+  EXPECT_EQ(FormatCents(280, kPoint), "2.80");
+  EXPECT_EQ(FormatCents(std::numeric_limits<int64_t>::min()), "-92233720368547758,08");
 }
 
 }  // namespace

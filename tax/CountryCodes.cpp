@@ -1,0 +1,74 @@
+#include "tax/CountryCodes.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace vorlex {
+
+namespace {
+
+constexpr std::string_view kIso3166[] = {
+#include "Iso3166Alpha2.inc"
+};
+
+constexpr MemberState kMemberStates[] = {
+    {"AT", "AT", "A", "\xD6sterreich"},
+    {"BE", "BE", "B", "Belgien"},
+    {"BG", "BG", "BG", "Bulgarien"},
+    {"CY", "CY", "CY", "Zypern"},
+    {"CZ", "CZ", "CZ", "Tschechien"},
+    {"DE", "DE", "D", "Deutschland"},
+    {"DK", "DK", "DK", "D\xE4nemark"},
+    {"EE", "EE", "EST", "Estland"},
+    {"ES", "ES", "E", "Spanien"},
+    {"FI", "FI", "FIN", "Finnland"},
+    {"FR", "FR", "F", "Frankreich"},
+    {"GR", "EL", "GR", "Griechenland"},
+    {"HR", "HR", "HR", "Kroatien"},
+    {"HU", "HU", "H", "Ungarn"},
+    {"IE", "IE", "IRL", "Irland"},
+    {"IT", "IT", "I", "Italien"},
+    {"LT", "LT", "LT", "Litauen"},
+    {"LU", "LU", "L", "Luxemburg"},
+    {"LV", "LV", "LV", "Lettland"},
+    {"MT", "MT", "M", "Malta"},
+    {"NL", "NL", "NL", "Niederlande"},
+    {"PL", "PL", "PL", "Polen"},
+    {"PT", "PT", "P", "Portugal"},
+    {"RO", "RO", "RO", "Rum\xE4nien"},
+    {"SE", "SE", "S", "Schweden"},
+    {"SI", "SI", "SLO", "Slowenien"},
+    {"SK", "SK", "SK", "Slowakei"},
+};
+
+}  // namespace
+
+std::string NormalCode(std::string_view code) {
+  const size_t first = code.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  code = code.substr(first, code.find_last_not_of(' ') - first + 1);
+  std::string normal(code);
+  for (char& c : normal) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return normal;
+}
+
+bool IsIso3166(std::string_view code) {
+  return std::binary_search(std::begin(kIso3166), std::end(kIso3166), code);
+}
+
+Country CountryOf(std::string_view code) {
+  const std::string normal = NormalCode(code);
+  for (const MemberState& state : kMemberStates) {
+    if (normal == state.iso || normal == state.vehicle || normal == state.vatPrefix ||
+        (normal == "LUX" && std::string_view(state.iso) == "LU")) {
+      if (std::string_view(state.iso) == "DE") return {Country::Germany};
+      return {Country::EuMember, &state};
+    }
+  }
+  if (IsIso3166(normal)) return {Country::NonEu};
+  return {};
+}
+
+}  // namespace vorlex

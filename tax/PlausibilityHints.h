@@ -1,0 +1,26 @@
+// Hints after a run where the simple classification has likely put an entry
+// into the wrong field, or where the period itself is odd. They name the entry
+// and say what to check; they change no figure, line or file.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "tax/RunEntry.h"
+
+namespace vorlex {
+
+struct Hint {
+  int32_t entry = -1;  // index of its entry in the run's entries; -1 for the period
+  std::string text;    // one German sentence (Windows-1252), its entry named first
+};
+
+std::vector<Hint> PlausibilityHints(const std::vector<RunEntry>& entries, double firstDay,
+                                    double lastDay);
+
+// Two letters, then letters, digits, "+" or "*", 4 to 14 characters with at
+// least two digits after the letters; blanks, dots and hyphens are ignored.
+bool HasVatIdShape(std::string_view vatId);
+
+}  // namespace vorlex

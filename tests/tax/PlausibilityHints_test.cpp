@@ -1,0 +1,196 @@
+#include "tax/PlausibilityHints.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "util/uDatum.h"
+#include "util/uFormat.h"
+
+namespace vorlex {
+namespace {
+
+class HintsTest : public ::testing::Test {
+ protected:
+  void SetUp() override { Format() = FormatSettings{}; }
+  void TearDown() override { Format() = FormatSettings{}; }
+};
+
+const double kDay = EncodeDate(2024, 3, 5);
+
+RunEntry Order(const char* land, const char* vatId, TotalKind total, double rate = 19,
+               int64_t type = 0, double added = 100) {
+  RunEntry e;
+  e.kind = EntryKind::Order;
+  e.id = 17;
+  e.date = kDay;
+  e.customer = "Kunde";
+  e.country = land;
+  e.vatId = vatId;
+  e.total = total;
+  e.rate = rate;
+  e.orderType = type;
+  e.net = e.added = added;
+  return e;
+}
+
+RunEntry Cash(EntryKind kind, const char* rateText, double rate, TotalKind total) {
+  RunEntry e;
+  e.kind = kind;
+  e.date = kDay;
+  e.description = "Porto";
+  e.customer = "Post";
+  e.rateText = rateText;
+  e.rate = rate;
+  e.total = total;
+  e.net = e.gross = e.added = 10;
+  return e;
+}
+
+// One entry each; every hint it raises must contain its fragment, in order.
+TEST_F(HintsTest, WhatEachEntryRaises) {
+  using T = TotalKind;
+  struct Row {
+    const char* name;
+    RunEntry entry;
+    std::vector<std::string> fragments;
+  };
+  const Row rows[] = {
+      // Nothing to say.
+      {"domestic at 19 %", Order("D", "", T::Umsatz19), {}},
+      {"empty country", Order("", "", T::Umsatz19), {}},
+      {"DE with a German VAT id", Order("DE", "DE 123 456 789", T::Umsatz19), {}},
+      {"A with an AT VAT id in 41", Order("A", "ATU63452871", T::InnergemMitUStId, 0), {}},
+      {"E with an ES VAT id in 41", Order("E", "ESB86212420", T::InnergemMitUStId, 0), {}},
+      {"LUX with a LU VAT id in 41", Order("LUX", "LU20165772", T::InnergemMitUStId, 0), {}},
+      {"CH with a Swiss number", Order("CH", "CHE-116.281.710 MWST", T::NichtEU, 0), {}},
+      {"receipt at 19 %", Cash(EntryKind::Receipt, "19", 19, T::Umsatz19), {}},
+      {"expense without VAT", Cash(EntryKind::Expense, "0", 0, T::None), {}},
+      {"neither receipt nor expense", Cash(EntryKind::OtherCash, "16", 0, T::None), {}},
+      {"credit note without VAT, in 81",
+       Order("D", "", T::Umsatz19, 0, -99, -50),
+       {"ohne Umsatzsteuer"}},
+      // The rate of an order.
+      {"domestic at 7 %", Order("D", "", T::Umsatz19, 7), {"zu 7 % wird in Kz 81 (19 %)"}},
+      {"domestic without VAT", Order("", "", T::Umsatz19, 0), {"steuerfrei"}},
+      {"domestic at 16 %", Order("D", "", T::Umsatz19, 16), {"Auftrag zu 16 % wird in Kz 81"}},
+      // Member states counted as domestic, in every spelling.
+      {"F with a French VAT id",
+       Order("F", "FR40303265045", T::Umsatz19),
+       {"Land \"F\" (Frankreich) mit USt-IdNr. wird als Inlandsumsatz in Kz 81"}},
+      {"AT without VAT id", Order("AT", "", T::Umsatz19), {"(\xD6sterreich) ohne USt-IdNr."}},
+      {"nl in lower case", Order("nl", "", T::Umsatz19), {"(Niederlande) ohne"}},
+      {"L for Luxembourg", Order("L", "", T::Umsatz19), {"(Luxemburg)"}},
+      {"EL with a Greek VAT id",
+       Order("EL", "EL094259216", T::Umsatz19),
+       {"(Griechenland) mit USt-IdNr."}},
+      {"A with a blank after it", Order("A ", "", T::Umsatz19), {"(\xD6sterreich)"}},
+      // Outside the EU, but counted as domestic.
+      {"US without VAT", Order("US", "", T::Umsatz19, 0), {"au\xDF" "erhalb der EU", "steuerfrei"}},
+      {"GB", Order("GB", "", T::Umsatz19), {"Land \"GB\" liegt au\xDF" "erhalb der EU"}},
+      {"ch in lower case", Order("ch", "", T::Umsatz19), {"au\xDF" "erhalb der EU"}},
+      // No country code at all.
+      {"XY", Order("XY", "", T::Umsatz19), {"\"XY\" ist kein bekannter L\xE4ndercode"}},
+      {"USA", Order("USA", "", T::Umsatz19), {"\"USA\" ist kein"}},
+      // Field 44 without VAT id.
+      {"A without VAT id in 44",
+       Order("A", "", T::InnergemOhneUStId),
+       {"(\xD6sterreich) ohne USt-IdNr. wird in Kz 44"}},
+      {"E without VAT id in 44", Order("E", "", T::InnergemOhneUStId), {"(Spanien)"}},
+      // VAT ids.
+      {"A with a German VAT id",
+       Order("A", "DE123456789", T::InnergemMitUStId, 0),
+       {"passt nicht zu Land \"A\" (\xD6sterreich, K\xFCrzel AT)"}},
+      {"D with an Austrian VAT id",
+       Order("D", "ATU63452871", T::Umsatz19),
+       {"K\xFCrzel DE"}},
+      {"empty country with an Austrian VAT id",
+       Order("", "ATU63452871", T::Umsatz19),
+       {"zum leeren Land"}},
+      {"GR for Greece with its prefix EL", Order("GR", "GR094259216", T::Umsatz19),
+       {"(Griechenland) mit", "K\xFCrzel EL"}},
+      {"too short", Order("A", "ATU1", T::InnergemMitUStId, 0), {"nicht die Form"}},
+      {"a word", Order("D", "beantragt", T::Umsatz19), {"\"beantragt\" hat nicht die Form"}},
+      // A credit note with VAT, valued from its invoice amount.
+      {"credit note in 81",
+       Order("D", "", T::Umsatz19, 19, -99, -119),
+       {"Gutschrift mit Umsatzsteuer mindert Kz 81 um 119,00"}},
+      {"credit note in 44",
+       Order("E", "", T::InnergemOhneUStId, 19, -99, -119),
+       {"Kz 44", "mindert Kz 44 um 119,00"}},
+      // Cash-book rates that count nowhere.
+      {"receipt at 16 %",
+       Cash(EntryKind::Receipt, "16", 16, T::None),
+       {"Steuersatz 16 % z\xE4hlt in keine Kennzahl"}},
+      {"expense at 6.5 %", Cash(EntryKind::Expense, "6.5", 6.5, T::None), {"Steuersatz 6.5 %"}},
+  };
+  for (const Row& r : rows) {
+    const std::vector<Hint> hints = PlausibilityHints({r.entry}, kDay, kDay);
+    ASSERT_EQ(hints.size(), r.fragments.size()) << r.name << ": "
+                                                << (hints.empty() ? "" : hints[0].text);
+    for (size_t i = 0; i < hints.size(); ++i) {
+      EXPECT_EQ(hints[i].entry, 0) << r.name;
+      EXPECT_NE(hints[i].text.find(r.fragments[i]), std::string::npos)
+          << r.name << ": " << hints[i].text;
+    }
+  }
+}
+
+TEST_F(HintsTest, HintsNameTheirEntryAsErrorMessagesDo) {
+  RunEntry longCash = Cash(EntryKind::Expense, "16", 16, TotalKind::None);
+  longCash.description = std::string(41, 'x');
+  RunEntry anonymous = Order("XY", "", TotalKind::Umsatz19);
+  anonymous.customer.clear();
+  const std::vector<RunEntry> entries = {
+      Order("D", "", TotalKind::Umsatz19),
+      Order("D", "", TotalKind::Umsatz19, 7),
+      RunEntry{},
+      Cash(EntryKind::Receipt, "16", 16, TotalKind::None),
+      longCash,
+      anonymous,
+  };
+  const std::vector<Hint> hints = PlausibilityHints(entries, kDay, kDay + 30);
+  ASSERT_EQ(hints.size(), 4u);
+  EXPECT_EQ(hints[0].entry, 1);
+  EXPECT_EQ(hints[0].text.rfind("Auftrag id 17 (Kunde): Auftrag zu 7 %", 0), 0u) << hints[0].text;
+  EXPECT_EQ(hints[1].entry, 3);
+  EXPECT_EQ(hints[1].text.rfind("Kassenbuch-Eintrag vom 05.03.2024 \"Porto\" (Post): ", 0), 0u)
+      << hints[1].text;
+  EXPECT_EQ(hints[2].entry, 4);
+  EXPECT_EQ(hints[2].text.rfind("Kassenbuch-Eintrag vom 05.03.2024 \"" + std::string(40, 'x') +
+                                    "...\" (Post): ",
+                                0),
+            0u)
+      << hints[2].text;
+  EXPECT_EQ(hints[3].entry, 5);
+  EXPECT_EQ(hints[3].text.rfind("Auftrag id 17: ", 0), 0u) << hints[3].text;
+}
+
+TEST_F(HintsTest, APeriodThatEndsBeforeItBegins) {
+  const std::vector<RunEntry> none;
+  EXPECT_TRUE(PlausibilityHints(none, kDay, kDay + 0.75).empty());  // one day, a time of day
+  const std::vector<Hint> hints =
+      PlausibilityHints({Order("D", "", TotalKind::Umsatz19, 7)}, kDay + 1, kDay);
+  ASSERT_EQ(hints.size(), 2u);
+  EXPECT_EQ(hints[0].entry, -1);
+  EXPECT_EQ(hints[0].text.rfind("Zeitraum vom 06.03.2024 bis 05.03.2024: der erste Tag liegt nach",
+                                0),
+            0u)
+      << hints[0].text;
+  EXPECT_EQ(hints[1].entry, 0);
+}
+
+TEST_F(HintsTest, VatIdShape) {
+  for (const char* good : {"ATU63452871", "DE 123 456 789", "BE 0123.456.789", "IE1234567WA",
+                           "IE1+23456B", "fr40303265045", "NL123456789B01"}) {
+    EXPECT_TRUE(HasVatIdShape(good)) << good;
+  }
+  for (const char* bad : {"", "AT", "ATU1", "1234567890", "beantragt", "DE123456789012345",
+                          "DE12345/678", "D123456789"}) {
+    EXPECT_FALSE(HasVatIdShape(bad)) << bad;
+  }
+}
+
+}  // namespace
+}  // namespace vorlex
