@@ -60,4 +60,18 @@ std::array<FormFigure, 5> FormFigures(const TaxTotals& totals) {
            {66, static_cast<double>(inputTax)}}};
 }
 
+int FormFieldOf(TotalKind total) {
+  switch (total) {
+    case TotalKind::InnergemMitUStId: return 41;
+    case TotalKind::InnergemOhneUStId: return 44;
+    case TotalKind::Umsatz19: return 81;
+    case TotalKind::Umsatz7: return 86;
+    case TotalKind::Vorsteuer7:
+    case TotalKind::Vorsteuer19: return 66;
+    case TotalKind::NichtEU:
+    case TotalKind::None: break;
+  }
+  return 0;
+}
+
 }  // namespace vorlex

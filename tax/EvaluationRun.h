@@ -28,4 +28,8 @@ struct FormFigure {
 // The five figures of the form in the order 41, 44, 81, 86, 66.
 std::array<FormFigure, 5> FormFigures(const TaxTotals& totals);
 
+// The form field whose figure a total goes into: 41, 44, 81, 86 or 66 (both
+// input-tax totals); 0 for the sales outside the EU and for no total.
+int FormFieldOf(TotalKind total);
+
 }  // namespace vorlex

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "tax/EvaluationRun.h"
 #include "util/uFormat.h"
 #include "util/uString.h"
 
@@ -89,6 +90,23 @@ std::vector<std::string> LineTexts(const std::vector<ListLine>& lines) {
   texts.reserve(lines.size());
   for (const ListLine& line : lines) texts.push_back(line.text);
   return texts;
+}
+
+std::vector<ListLine> FieldLines(const std::vector<ListLine>& lines,
+                                 const std::vector<RunEntry>& entries, int field) {
+  std::vector<ListLine> shown;
+  for (const ListLine& line : lines) {
+    const bool total = line.entry < 0;
+    if (total || (static_cast<size_t>(line.entry) < entries.size() &&
+                  FormFieldOf(entries[static_cast<size_t>(line.entry)].total) == field)) {
+      shown.push_back(line);
+    }
+  }
+  return shown;
+}
+
+std::string FieldFilterNote(int field, size_t entries) {
+  return "Nur Eintr\xE4ge zu Kz " + std::to_string(field) + " (" + std::to_string(entries) + ")";
 }
 
 void TRunList::AppendEntry(RunEntry entry) {

@@ -37,6 +37,15 @@ ListLine EntryLine(const RunEntry& entry, int32_t index);
 std::vector<ListLine> SummaryLines(const TaxTotals& totals);
 std::vector<std::string> LineTexts(const std::vector<ListLine>& lines);
 
+// Of a run's lines, those of the entries that went into form field `field`
+// (41, 44, 81, 86, 66) and the total lines; the dividers between the groups
+// of entries are left out.
+std::vector<ListLine> FieldLines(const std::vector<ListLine>& lines,
+                                 const std::vector<RunEntry>& entries, int field);
+// The note while the list shows one field's entries, e.g.
+// "Nur Einträge zu Kz 81 (12)" (Windows-1252).
+std::string FieldFilterNote(int field, size_t entries);
+
 // Keeps a run as it arrives: its entries and their lines, and after a complete
 // run the totals and the total lines.
 class TRunList : public IEvaluationSink {

@@ -1,0 +1,109 @@
+// vorlex-bench-overview: the year overview against a single run of the same
+// year on the benchmark's databases, with and without the index on the line
+// table, for both taxation bases.
+#include <algorithm>
+#include <exception>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "bench/Benchmark.h"
+#include "db/uDB.h"
+#include "tax/EvaluationRun.h"
+#include "tax/YearOverview.h"
+#include "util/uFormat.h"
+
+namespace fs = std::filesystem;
+using namespace vorlex;
+using namespace vorlex::bench;
+
+namespace {
+
+const char* const kUsage =
+    "usage: vorlex-bench-overview [--dir DIR] [--runs N] [WORKLOAD...]\n"
+    "The year overview against one run of the same year (lines and totals), medians\n"
+    "of N rounds (5), on the benchmark's databases in DIR (the data folder beside\n"
+    "vorlex-bench), generated there when missing. Workloads as vorlex-bench names\n"
+    "them; default year-100k.\n";
+
+fs::path DataFolder() {
+  std::error_code ec;
+  const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+  return (ec ? fs::current_path() : self.parent_path()) / "data";
+}
+
+double TimedYearRun(TDBase& db, const Period& period, int basis) {
+  const Stopwatch clock;
+  CollectingSink sink;
+  TaxTotals totals;
+  EvaluateRun(db, period.firstDay, period.lastDay, basis, totals, sink);
+  return clock.Seconds();
+}
+
+double TimedOverview(TDBase& db, int year, int basis) {
+  const Stopwatch clock;
+  const YearOverview overview = EvaluateYearOverview(db, year, basis);
+  if (overview.rows.size() != 17) throw std::runtime_error("the overview has no seventeen rows");
+  return clock.Seconds();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string dir = DataFolder().string();
+  int runs = 5;
+  std::vector<std::string> workloads;
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--help") {
+      std::cout << kUsage;
+      return 0;
+    } else if (args[i] == "--dir" && i + 1 < args.size()) {
+      dir = args[++i];
+    } else if (args[i] == "--runs" && i + 1 < args.size()) {
+      runs = std::max(1, std::atoi(args[++i].c_str()));
+    } else if (FindWorkload(args[i]) != nullptr) {
+      workloads.push_back(args[i]);
+    } else {
+      std::cerr << "vorlex-bench-overview: unknown argument \"" << args[i] << "\"\n" << kUsage;
+      return 2;
+    }
+  }
+  if (workloads.empty()) workloads.push_back("year-100k");
+  Format() = FormatSettings{};
+  double worst = 0;
+  try {
+    for (const std::string& name : workloads) {
+      const Workload& w = *FindWorkload(name);
+      for (const bool index : {true, false}) {
+        bool reused = false;
+        const std::string path = EnsureDatabase(dir, w, index, reused);
+        const Period period = LastYear(w.options);
+        TDBase db(path);
+        for (const int basis : {0, 1}) {
+          TimedYearRun(db, period, basis);  // warm-up
+          TimedOverview(db, w.options.lastYear, basis);
+          std::vector<double> run, overview;
+          for (int i = 0; i < runs; ++i) {
+            run.push_back(TimedYearRun(db, period, basis));
+            overview.push_back(TimedOverview(db, w.options.lastYear, basis));
+          }
+          const double ratio = Median(overview) / Median(run);
+          worst = std::max(worst, ratio);
+          std::cout << w.name << ", " << (index ? "index" : "no-index") << ", "
+                    << (basis == 0 ? "Ist " : "Soll") << ": year run " << Fixed(Median(run), 3)
+                    << " s, overview " << Fixed(Median(overview), 3) << " s, overview/run "
+                    << Fixed(ratio, 2) << "\n";
+          std::cout.flush();
+        }
+        db.Close();
+      }
+    }
+  } catch (const std::exception& e) {
+    std::cerr << "vorlex-bench-overview: " << e.what() << "\n";
+    return 1;
+  }
+  std::cout << "highest overview/run: " << Fixed(worst, 2) << "\n";
+  return 0;
+}

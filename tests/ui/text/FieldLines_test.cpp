@@ -1,0 +1,88 @@
+// The list narrowed to one form field: on a generated year, the entries shown
+// for a field add up to that field's figure and nothing else, every entry of
+// the field is shown, and the total lines stay as they are.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <bit>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "bench/BenchDb.h"
+#include "db/uDB.h"
+#include "tax/EvaluationRun.h"
+#include "ui/text/SummaryList.h"
+#include "util/uDatum.h"
+#include "util/uFormat.h"
+
+namespace vorlex {
+namespace {
+
+TEST(FieldLines, EntriesOfAFieldAddUpToItsFigureAndTheTotalLinesStay) {
+  Format() = FormatSettings{};
+  const std::string path =
+      (std::filesystem::temp_directory_path() / ("vorlex-fieldlines-" + std::to_string(::getpid())))
+          .string();
+  bench::GenOptions options;
+  options.orders = 3000;
+  options.linesPerOrder = 2;
+  options.cashEntries = 2000;
+  options.customers = 200;
+  options.lastYear = 2025;
+  options.seed = 3;
+  bench::GenerateBenchDb(path, options);
+  TRunList run;
+  {
+    TDBase db(path);
+    TaxTotals totals;
+    EvaluateRun(db, EncodeDate(2025, 1, 1), EncodeDate(2025, 12, 31), 1, totals, run);
+  }
+  std::filesystem::remove(path);
+  const std::vector<ListLine> summary = SummaryLines(run.totals);
+
+  for (const FormFigure& figure : FormFigures(run.totals)) {
+    SCOPED_TRACE(figure.field);
+    const std::vector<ListLine> shown = FieldLines(run.lines, run.entries, figure.field);
+    ASSERT_GE(shown.size(), summary.size());
+    // The same totals from the shown entries alone, added in list order.
+    TaxTotals again;
+    size_t entries = 0;
+    for (const ListLine& line : shown) {
+      if (line.entry < 0) continue;
+      const RunEntry& entry = run.entries[static_cast<size_t>(line.entry)];
+      if (double* total = again.Of(entry.total)) *total += entry.added;
+      EXPECT_EQ(line.text, run.lines[static_cast<size_t>(line.entry)].text);
+      ++entries;
+    }
+    EXPECT_GT(entries, 0u);
+    for (const FormFigure& other : FormFigures(again)) {
+      if (other.field == figure.field) {
+        EXPECT_EQ(std::bit_cast<uint64_t>(other.value), std::bit_cast<uint64_t>(figure.value));
+        EXPECT_EQ(FormatMoney(other.value), FormatMoney(figure.value));
+      } else {
+        EXPECT_EQ(other.value, 0) << "field " << other.field << " among the entries";
+      }
+    }
+    // No entry of the field is left out.
+    size_t expected = 0;
+    for (const RunEntry& entry : run.entries) expected += FormFieldOf(entry.total) == figure.field;
+    EXPECT_EQ(entries, expected);
+    // The total lines close the shown list as they close the whole one.
+    const std::vector<ListLine> tail(shown.end() - static_cast<std::ptrdiff_t>(summary.size()),
+                                     shown.end());
+    EXPECT_EQ(LineTexts(tail), LineTexts(summary));
+  }
+  // Sales outside the EU go into no field's list.
+  EXPECT_NE(run.totals.NichtEU, 0);
+  for (const int field : {41, 44, 81, 86, 66}) {
+    for (const ListLine& line : FieldLines(run.lines, run.entries, field)) {
+      if (line.entry >= 0) {
+        EXPECT_NE(run.entries[static_cast<size_t>(line.entry)].total, TotalKind::NichtEU);
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace vorlex

@@ -1,0 +1,84 @@
+#include "ui/text/YearOverviewText.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "util/uFormat.h"
+
+namespace vorlex {
+namespace {
+
+// January 2026: 81 = 100,99, 86 = 50,00, 66 = 19,70, so 83 = 2,80; the year
+// row a refund.
+YearOverview Sample() {
+  YearOverview overview = EmptyOverview(2026, 0);
+  TaxTotals& january = overview.rows[0].totals;
+  january.Umsatz19 = 100.99;
+  january.Umsatz7 = 50;
+  january.Vorsteuer7 = 3.5;
+  january.Vorsteuer19 = 16.2;
+  january.InnergemMitUStId = 1234.5;
+  overview.rows[3].totals = january;
+  TaxTotals& year = overview.rows[16].totals;
+  year.Vorsteuer19 = 12.4;
+  year.InnergemOhneUStId = 7;
+  return overview;
+}
+
+TEST(YearOverviewText, TableHasCaptionHeadAndSeventeenAlignedRows) {
+  Format() = FormatSettings{};
+  const std::vector<std::string> lines = OverviewTextLines(Sample());
+  ASSERT_EQ(lines.size(), 19u);
+  EXPECT_EQ(lines[0], "Jahres\xFC" "bersicht 2026  (Zahlungsdatum)");
+  EXPECT_EQ(lines[1], "Zeitraum      Kz 41  Kz 44   Kz 81  Kz 86  Kz 66   Kz 83");
+  EXPECT_EQ(lines[2], "Januar      1234,50   0,00  100,99  50,00  19,70    2,80");
+  EXPECT_EQ(lines[4], "M\xE4rz           0,00   0,00    0,00   0,00   0,00    0,00");
+  EXPECT_EQ(lines[5], "1. Quartal  1234,50   0,00  100,99  50,00  19,70    2,80");
+  EXPECT_EQ(lines[18], "Jahr 2026      0,00   7,00    0,00   0,00  12,40  -12,40");
+  for (size_t i = 2; i < lines.size(); ++i) EXPECT_EQ(lines[i].size(), lines[1].size()) << i;
+  const std::vector<std::string> labels = {"Januar", "Februar", "M\xE4rz", "1. Quartal", "April",
+                                           "Mai", "Juni", "2. Quartal", "Juli", "August",
+                                           "September", "3. Quartal", "Oktober", "November",
+                                           "Dezember", "4. Quartal", "Jahr 2026"};
+  for (size_t i = 0; i < labels.size(); ++i) EXPECT_EQ(lines[i + 2].rfind(labels[i], 0), 0u) << i;
+}
+
+TEST(YearOverviewText, CsvHasTheUsersSeparatorSemicolonsAndCrLf) {
+  const struct {
+    char separator;
+    const char* january;
+  } cases[] = {{',', "Januar;1234,50;0,00;100,99;50,00;19,70;2,80\r\n"},
+               {'.', "Januar;1234.50;0.00;100.99;50.00;19.70;2.80\r\n"}};
+  for (const auto& c : cases) {
+    Format().DecimalSeparator = c.separator;
+    const std::string csv = OverviewCsv(Sample());
+    const std::string head = "Zeitraum;Kz 41;Kz 44;Kz 81;Kz 86;Kz 66;Kz 83\r\n";
+    EXPECT_EQ(csv.substr(0, head.size() + std::string(c.january).size()), head + c.january);
+    EXPECT_NE(csv.find("\r\nM\xE4rz;"), std::string::npos);
+    size_t lines = 0;
+    for (size_t at = csv.find("\r\n"); at != std::string::npos; at = csv.find("\r\n", at + 2)) ++lines;
+    EXPECT_EQ(lines, 18u);
+    EXPECT_EQ(csv.find('\n'), csv.find("\r\n") + 1);  // no bare line feed
+    EXPECT_TRUE(csv.ends_with("\r\n"));
+  }
+  Format() = FormatSettings{};
+}
+
+TEST(YearOverviewText, ChartFiguresAreTheShownCentsOfTheTurnoverFieldsAndField83) {
+  const YearOverview overview = Sample();
+  const ChartFigures january = ChartFiguresOf(overview.rows[0].totals);
+  EXPECT_EQ(january.turnover, 123450 + 10099 + 5000);
+  EXPECT_EQ(january.due, 280);
+  const ChartFigures year = ChartFiguresOf(overview.rows[16].totals);
+  EXPECT_EQ(year.turnover, 700);
+  EXPECT_EQ(year.due, -1240);
+  TaxTotals huge;
+  huge.Umsatz19 = 1e300;
+  EXPECT_FALSE(ChartFiguresOf(huge).turnover.has_value());
+  EXPECT_FALSE(ChartFiguresOf(huge).due.has_value());
+}
+
+}  // namespace
+}  // namespace vorlex

@@ -1,0 +1,111 @@
+#include "ui/text/YearOverviewText.h"
+
+#include <algorithm>
+
+#include "tax/EvaluationRun.h"
+#include "tax/Prepayment.h"
+#include "util/uFormat.h"
+
+namespace vorlex {
+
+const std::array<const char*, 12> FullMonthNames = {
+    "Januar", "Februar", "M\xE4rz",     "April",   "Mai",      "Juni",
+    "Juli",   "August",  "September", "Oktober", "November", "Dezember"};
+
+namespace {
+
+constexpr const char* kPeriodHead = "Zeitraum";
+
+std::string FieldHead(int field) {
+  return "Kz " + std::to_string(field);
+}
+
+std::string PadLeft(const std::string& text, size_t width) {
+  return text.size() < width ? std::string(width - text.size(), ' ') + text : text;
+}
+
+std::string PadRight(const std::string& text, size_t width) {
+  return text.size() < width ? text + std::string(width - text.size(), ' ') : text;
+}
+
+}  // namespace
+
+std::string OverviewRowLabel(const OverviewRow& row) {
+  switch (row.span) {
+    case OverviewSpan::Month: return FullMonthNames.at(static_cast<size_t>(row.number - 1));
+    case OverviewSpan::Quarter: return std::to_string(row.number) + ". Quartal";
+    case OverviewSpan::Year: break;
+  }
+  return "Jahr " + std::to_string(row.period.Year);
+}
+
+std::string OverviewCaption(const YearOverview& overview) {
+  return "Jahres\xFC" "bersicht " + std::to_string(overview.year) + "  (" +
+         (overview.versteuerung == 0 ? "Zahlungsdatum" : "Rechnungsdatum") + ")";
+}
+
+std::array<std::string, 6> OverviewCells(const TaxTotals& totals) {
+  std::array<std::string, 6> cells;
+  const std::array<FormFigure, 5> figures = FormFigures(totals);
+  for (size_t i = 0; i < figures.size(); ++i) cells[i] = FormatMoney(figures[i].value);
+  if (const std::optional<Prepayment> due = PrepaymentOf(totals)) cells[5] = FormatCents(due->due);
+  return cells;
+}
+
+std::vector<std::string> OverviewTextLines(const YearOverview& overview) {
+  std::vector<std::array<std::string, 7>> table;
+  table.push_back({kPeriodHead});
+  for (size_t i = 0; i < kOverviewFields.size(); ++i) table[0][i + 1] = FieldHead(kOverviewFields[i]);
+  for (const OverviewRow& row : overview.rows) {
+    const std::array<std::string, 6> cells = OverviewCells(row.totals);
+    std::array<std::string, 7>& line = table.emplace_back();
+    line[0] = OverviewRowLabel(row);
+    std::copy(cells.begin(), cells.end(), line.begin() + 1);
+  }
+  std::array<size_t, 7> widths{};
+  for (const auto& line : table) {
+    for (size_t i = 0; i < line.size(); ++i) widths[i] = std::max(widths[i], line[i].size());
+  }
+  std::vector<std::string> lines{OverviewCaption(overview)};
+  for (const auto& line : table) {
+    std::string text = PadRight(line[0], widths[0]);
+    for (size_t i = 1; i < line.size(); ++i) text += "  " + PadLeft(line[i], widths[i]);
+    lines.push_back(std::move(text));
+  }
+  return lines;
+}
+
+std::string OverviewCsv(const YearOverview& overview) {
+  std::string bytes = kPeriodHead;
+  for (const int field : kOverviewFields) {
+    bytes += ';';
+    bytes += FieldHead(field);
+  }
+  bytes += "\r\n";
+  for (const OverviewRow& row : overview.rows) {
+    bytes += OverviewRowLabel(row);
+    for (const std::string& cell : OverviewCells(row.totals)) {
+      bytes += ';';
+      bytes += cell;
+    }
+    bytes += "\r\n";
+  }
+  return bytes;
+}
+
+ChartFigures ChartFiguresOf(const TaxTotals& totals) {
+  ChartFigures chart;
+  int64_t turnover = 0;
+  bool shown = true;
+  for (const FormFigure& figure : FormFigures(totals)) {
+    if (figure.field == 66) continue;
+    const std::optional<int64_t> cents = ShownCents(figure.value);
+    if (!cents) shown = false;
+    if (cents) turnover += *cents;
+  }
+  if (shown) chart.turnover = turnover;
+  if (const std::optional<Prepayment> due = PrepaymentOf(totals)) chart.due = due->due;
+  return chart;
+}
+
+}  // namespace vorlex
