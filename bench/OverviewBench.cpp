@@ -2,6 +2,7 @@
 // year on the benchmark's databases, with and without the index on the line
 // table, for both taxation bases.
 #include <algorithm>
+#include <cstring>
 #include <exception>
 #include <filesystem>
 #include <iostream>
@@ -21,11 +22,12 @@ using namespace vorlex::bench;
 namespace {
 
 const char* const kUsage =
-    "usage: vorlex-bench-overview [--dir DIR] [--runs N] [WORKLOAD...]\n"
+    "usage: vorlex-bench-overview [--dir DIR] [--runs N] [--check] [WORKLOAD...]\n"
     "The year overview against one run of the same year (lines and totals), medians\n"
     "of N rounds (5), on the benchmark's databases in DIR (the data folder beside\n"
     "vorlex-bench), generated there when missing. Workloads as vorlex-bench names\n"
-    "them; default year-100k.\n";
+    "them; default year-100k. --check also compares every row, bit for bit, with a\n"
+    "run of its own period.\n";
 
 fs::path DataFolder() {
   std::error_code ec;
@@ -48,11 +50,28 @@ double TimedOverview(TDBase& db, int year, int basis) {
   return clock.Seconds();
 }
 
+bool SameBits(const TaxTotals& a, const TaxTotals& b) {
+  return std::memcmp(&a, &b, sizeof(TaxTotals)) == 0;
+}
+
+// The rows that differ from a run of their own period.
+int CheckRows(TDBase& db, int year, int basis) {
+  int differing = 0;
+  for (const OverviewRow& row : EvaluateYearOverview(db, year, basis).rows) {
+    CollectingSink sink;
+    TaxTotals totals;
+    EvaluateRun(db, row.period.FirstDay, row.period.LastDay, basis, totals, sink);
+    if (!SameBits(row.totals, totals)) ++differing;
+  }
+  return differing;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::string dir = DataFolder().string();
   int runs = 5;
+  bool check = false;
   std::vector<std::string> workloads;
   const std::vector<std::string> args(argv + 1, argv + argc);
   for (size_t i = 0; i < args.size(); ++i) {
@@ -63,6 +82,8 @@ int main(int argc, char** argv) {
       dir = args[++i];
     } else if (args[i] == "--runs" && i + 1 < args.size()) {
       runs = std::max(1, std::atoi(args[++i].c_str()));
+    } else if (args[i] == "--check") {
+      check = true;
     } else if (FindWorkload(args[i]) != nullptr) {
       workloads.push_back(args[i]);
     } else {
@@ -73,6 +94,7 @@ int main(int argc, char** argv) {
   if (workloads.empty()) workloads.push_back("year-100k");
   Format() = FormatSettings{};
   double worst = 0;
+  int status = 0;
   try {
     for (const std::string& name : workloads) {
       const Workload& w = *FindWorkload(name);
@@ -95,6 +117,14 @@ int main(int argc, char** argv) {
                     << (basis == 0 ? "Ist " : "Soll") << ": year run " << Fixed(Median(run), 3)
                     << " s, overview " << Fixed(Median(overview), 3) << " s, overview/run "
                     << Fixed(ratio, 2) << "\n";
+          if (check) {
+            const int differing = CheckRows(db, w.options.lastYear, basis);
+            std::cout << "  rows against runs of their periods: "
+                      << (differing == 0 ? "all 17 the same"
+                                         : std::to_string(differing) + " DIFFERENT")
+                      << "\n";
+            if (differing != 0) status = 1;
+          }
           std::cout.flush();
         }
         db.Close();
@@ -105,5 +135,5 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::cout << "highest overview/run: " << Fixed(worst, 2) << "\n";
-  return 0;
+  return status;
 }

@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
 #include <string>
@@ -100,6 +101,17 @@ QImage& TImage::Canvas() {
     canvas_ = std::move(fresh);
   }
   return canvas_;
+}
+
+void TImage::mousePressEvent(QMouseEvent* event) {
+  pressed_ = event->button() == Qt::LeftButton;
+}
+
+void TImage::mouseReleaseEvent(QMouseEvent* event) {
+  const bool click = pressed_ && event->button() == Qt::LeftButton &&
+                     rect().contains(event->position().toPoint());
+  pressed_ = false;
+  if (click) emit clicked();
 }
 
 void TImage::paintEvent(QPaintEvent* /*event*/) {

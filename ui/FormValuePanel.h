@@ -26,10 +26,17 @@ class TImage : public QWidget {
   const QImage& Picture() const { return canvas_; }
   void Changed() { update(); }
 
+ signals:
+  // A left click: pressed and released on the picture.
+  void clicked();
+
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
+  bool pressed_ = false;
   QImage canvas_;
 };
 

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QPainter>
 #include <QStyle>
+#include <algorithm>
 
 #include "ui/qtcore/uQtText.h"
 #include "util/uFormat.h"
@@ -47,12 +48,18 @@ void lbUstDrawItem(QPainter& painter, const QRect& rect, const ListLine& line, b
 }
 
 int TSummaryListModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : static_cast<int>(lines_.size());
+  if (parent.isValid()) return 0;
+  return static_cast<int>(field_ != 0 ? shown_.size() : lines_.size());
+}
+
+const ListLine& TSummaryListModel::Shown(int viewRow) const {
+  const auto row = static_cast<size_t>(viewRow);
+  return lines_[field_ != 0 ? static_cast<size_t>(shown_[row]) : row];
 }
 
 QVariant TSummaryListModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() < 0 || index.row() >= rowCount()) return {};
-  const std::string& line = lines_[static_cast<size_t>(index.row())].text;
+  const std::string& line = Shown(index.row()).text;
   switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
@@ -68,7 +75,29 @@ void TSummaryListModel::SetLines(std::vector<ListLine> lines, std::vector<RunEnt
   beginResetModel();
   lines_ = std::move(lines);
   entries_ = std::move(entries);
+  field_ = 0;
+  shown_.clear();
   endResetModel();
+}
+
+void TSummaryListModel::SetFieldFilter(int field) {
+  beginResetModel();
+  field_ = field;
+  shown_ = field != 0 ? FieldLineRows(lines_, entries_, field) : std::vector<int32_t>{};
+  endResetModel();
+}
+
+size_t TSummaryListModel::FilteredEntries() const {
+  size_t entries = 0;
+  for (const int32_t row : shown_) entries += lines_[static_cast<size_t>(row)].entry >= 0;
+  return entries;
+}
+
+int TSummaryListModel::ViewRow(int row) const {
+  if (row < 0 || static_cast<size_t>(row) >= lines_.size()) return -1;
+  if (field_ == 0) return row;
+  const auto found = std::lower_bound(shown_.begin(), shown_.end(), row);
+  return found != shown_.end() && *found == row ? static_cast<int>(found - shown_.begin()) : -1;
 }
 
 void TSummaryListModel::Clear() {

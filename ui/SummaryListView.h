@@ -42,16 +42,31 @@ class TSummaryListModel : public QAbstractListModel {
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   QVariant data(const QModelIndex& index, int role) const override;
 
+  // All lines of the run, also while the view shows only some of them.
   const std::vector<ListLine>& Rows() const { return lines_; }
   const std::vector<RunEntry>& Entries() const { return entries_; }
-  // The texts of the rows.
+  // The texts of all lines: what the CSV file holds.
   std::vector<std::string> Lines() const { return LineTexts(lines_); }
+  // New lines show in full.
   void SetLines(std::vector<ListLine> lines, std::vector<RunEntry> entries = {});
   void Clear();
 
+  // Shows only the lines of the entries that went into form field `field`
+  // and the total lines; 0 shows every line again.
+  void SetFieldFilter(int field);
+  int FieldFilter() const { return field_; }
+  // How many entries the filter shows.
+  size_t FilteredEntries() const;
+  // The view's row of line `row` of Rows(); -1 while the filter hides it.
+  int ViewRow(int row) const;
+
  private:
+  const ListLine& Shown(int viewRow) const;
+
   std::vector<ListLine> lines_;
   std::vector<RunEntry> entries_;
+  int field_ = 0;
+  std::vector<int32_t> shown_;  // rows of lines_ while a field is chosen
 };
 
 // Every item has the same height, 16 pixels at 96 pixels per inch.

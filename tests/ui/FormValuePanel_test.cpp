@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QSignalSpy>
+#include <QTest>
 #include <QWidget>
 
 #include "util/uFormat.h"
@@ -210,6 +212,26 @@ TEST(FormValuePanel, PointsToPixelsRoundsLikeTheWindow) {
   EXPECT_EQ(PointsToPixels(14, 96), 19);
   EXPECT_EQ(PointsToPixels(14, 120), 23);
   EXPECT_EQ(PointsToPixels(12, 120), 20);
+}
+
+}  // namespace
+}  // namespace vorlex
+
+namespace vorlex {
+namespace {
+
+TEST(FormValuePanel, PictureSignalsALeftClickOnly) {
+  TImage picture(nullptr);
+  picture.resize(120, 30);
+  QSignalSpy clicks(&picture, &TImage::clicked);
+  QTest::mouseClick(&picture, Qt::LeftButton, {}, QPoint(10, 10));
+  EXPECT_EQ(clicks.count(), 1);
+  QTest::mouseClick(&picture, Qt::RightButton, {}, QPoint(10, 10));
+  EXPECT_EQ(clicks.count(), 1);
+  // Pressed on the picture, released beside it: no click.
+  QTest::mousePress(&picture, Qt::LeftButton, {}, QPoint(10, 10));
+  QTest::mouseRelease(&picture, Qt::LeftButton, {}, QPoint(300, 10));
+  EXPECT_EQ(clicks.count(), 1);
 }
 
 }  // namespace

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "util/uFormat.h"
+
 namespace vorlex {
 namespace {
 
@@ -194,6 +196,71 @@ TEST(SummaryListModel, HoldsTheBytesAndShowsThemDecoded) {
             "e");
   model.Clear();
   EXPECT_EQ(model.rowCount(), 0);
+}
+
+TEST(SummaryListModel, FieldFilterShowsThatFieldsEntriesAndTheTotalsButKeepsAllLines) {
+  Format() = FormatSettings{};
+  const auto entry = [](EntryKind kind, TotalKind total, const char* text) {
+    RunEntry e;
+    e.kind = kind;
+    e.total = total;
+    e.description = text;
+    return e;
+  };
+  TRunList run;
+  run.AppendEntry(entry(EntryKind::Order, TotalKind::Umsatz19, "inland"));
+  run.AppendEntry(entry(EntryKind::Order, TotalKind::InnergemMitUStId, "wien"));
+  run.AppendEntry(entry(EntryKind::Order, TotalKind::NichtEU, "zuerich"));
+  run.AppendEntry(RunEntry{});  // divider
+  run.AppendEntry(entry(EntryKind::Receipt, TotalKind::Umsatz19, "laden"));
+  run.AppendEntry(entry(EntryKind::Receipt, TotalKind::Umsatz7, "buch"));
+  run.AppendEntry(RunEntry{});
+  run.AppendEntry(entry(EntryKind::Expense, TotalKind::Vorsteuer7, "zeitung"));
+  run.AppendEntry(entry(EntryKind::Expense, TotalKind::Vorsteuer19, "papier"));
+  run.AppendEntry(entry(EntryKind::Expense, TotalKind::None, "porto"));
+  run.RunComplete(TaxTotals{});
+  const std::vector<std::string> all = run.Texts();
+  TSummaryListModel model;
+  model.SetLines(run.lines, run.entries);
+
+  const struct {
+    int field;
+    std::vector<const char*> shown;
+  } cases[] = {{81, {"inland", "laden"}}, {41, {"wien"}}, {44, {}}, {86, {"buch"}},
+               {66, {"zeitung", "papier"}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.field);
+    model.SetFieldFilter(c.field);
+    EXPECT_EQ(model.FieldFilter(), c.field);
+    EXPECT_EQ(model.FilteredEntries(), c.shown.size());
+    ASSERT_EQ(model.rowCount(), static_cast<int>(c.shown.size() + 11));
+    for (size_t i = 0; i < c.shown.size(); ++i) {
+      EXPECT_NE(model.data(model.index(static_cast<int>(i)), Qt::DisplayRole).toString().indexOf(
+                    QString::fromLatin1(c.shown[i])),
+                -1);
+    }
+    // The total lines close the list as they are; the CSV holds every line.
+    EXPECT_EQ(model.data(model.index(model.rowCount() - 1), Qt::DisplayRole).toString(),
+              QString::fromLatin1(all.back().c_str()));
+    EXPECT_EQ(model.Lines(), all);
+    // Each shown line is found at its place; a hidden one nowhere.
+    for (int row = 0; row < static_cast<int>(all.size()); ++row) {
+      const int viewRow = model.ViewRow(row);
+      if (viewRow >= 0) {
+        EXPECT_EQ(model.data(model.index(viewRow), TSummaryListModel::LineRole).toByteArray(),
+                  QByteArray::fromStdString(all[static_cast<size_t>(row)]));
+      }
+    }
+  }
+  model.SetFieldFilter(0);
+  EXPECT_EQ(model.rowCount(), static_cast<int>(all.size()));
+  EXPECT_EQ(model.ViewRow(3), 3);
+  // A new run shows in full.
+  model.SetFieldFilter(81);
+  EXPECT_EQ(model.ViewRow(1), -1);
+  model.SetLines(run.lines, run.entries);
+  EXPECT_EQ(model.FieldFilter(), 0);
+  EXPECT_EQ(model.rowCount(), static_cast<int>(all.size()));
 }
 
 // Counts what the view asks of its delegate.

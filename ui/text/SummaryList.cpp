@@ -92,17 +92,18 @@ std::vector<std::string> LineTexts(const std::vector<ListLine>& lines) {
   return texts;
 }
 
-std::vector<ListLine> FieldLines(const std::vector<ListLine>& lines,
-                                 const std::vector<RunEntry>& entries, int field) {
-  std::vector<ListLine> shown;
-  for (const ListLine& line : lines) {
-    const bool total = line.entry < 0;
-    if (total || (static_cast<size_t>(line.entry) < entries.size() &&
-                  FormFieldOf(entries[static_cast<size_t>(line.entry)].total) == field)) {
-      shown.push_back(line);
+std::vector<int32_t> FieldLineRows(const std::vector<ListLine>& lines,
+                                   const std::vector<RunEntry>& entries, int field) {
+  std::vector<int32_t> rows;
+  for (size_t row = 0; row < lines.size(); ++row) {
+    const int32_t entry = lines[row].entry;
+    const bool total = entry < 0;
+    if (total || (static_cast<size_t>(entry) < entries.size() &&
+                  FormFieldOf(entries[static_cast<size_t>(entry)].total) == field)) {
+      rows.push_back(static_cast<int32_t>(row));
     }
   }
-  return shown;
+  return rows;
 }
 
 std::string FieldFilterNote(int field, size_t entries) {

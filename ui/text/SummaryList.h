@@ -37,11 +37,11 @@ ListLine EntryLine(const RunEntry& entry, int32_t index);
 std::vector<ListLine> SummaryLines(const TaxTotals& totals);
 std::vector<std::string> LineTexts(const std::vector<ListLine>& lines);
 
-// Of a run's lines, those of the entries that went into form field `field`
-// (41, 44, 81, 86, 66) and the total lines; the dividers between the groups
-// of entries are left out.
-std::vector<ListLine> FieldLines(const std::vector<ListLine>& lines,
-                                 const std::vector<RunEntry>& entries, int field);
+// Of a run's lines, the rows of those of the entries that went into form
+// field `field` (41, 44, 81, 86, 66) and of the total lines, in list order;
+// the dividers between the groups of entries are left out.
+std::vector<int32_t> FieldLineRows(const std::vector<ListLine>& lines,
+                                   const std::vector<RunEntry>& entries, int field);
 // The note while the list shows one field's entries, e.g.
 // "Nur Einträge zu Kz 81 (12)" (Windows-1252).
 std::string FieldFilterNote(int field, size_t entries);

@@ -19,7 +19,7 @@
 namespace vorlex {
 namespace {
 
-TEST(FieldLines, EntriesOfAFieldAddUpToItsFigureAndTheTotalLinesStay) {
+TEST(FieldLineRows, EntriesOfAFieldAddUpToItsFigureAndTheTotalLinesStay) {
   Format() = FormatSettings{};
   const std::string path =
       (std::filesystem::temp_directory_path() / ("vorlex-fieldlines-" + std::to_string(::getpid())))
@@ -43,7 +43,10 @@ TEST(FieldLines, EntriesOfAFieldAddUpToItsFigureAndTheTotalLinesStay) {
 
   for (const FormFigure& figure : FormFigures(run.totals)) {
     SCOPED_TRACE(figure.field);
-    const std::vector<ListLine> shown = FieldLines(run.lines, run.entries, figure.field);
+    std::vector<ListLine> shown;
+    for (const int32_t row : FieldLineRows(run.lines, run.entries, figure.field)) {
+      shown.push_back(run.lines[static_cast<size_t>(row)]);
+    }
     ASSERT_GE(shown.size(), summary.size());
     // The same totals from the shown entries alone, added in list order.
     TaxTotals again;
@@ -52,7 +55,6 @@ TEST(FieldLines, EntriesOfAFieldAddUpToItsFigureAndTheTotalLinesStay) {
       if (line.entry < 0) continue;
       const RunEntry& entry = run.entries[static_cast<size_t>(line.entry)];
       if (double* total = again.Of(entry.total)) *total += entry.added;
-      EXPECT_EQ(line.text, run.lines[static_cast<size_t>(line.entry)].text);
       ++entries;
     }
     EXPECT_GT(entries, 0u);
@@ -76,9 +78,10 @@ TEST(FieldLines, EntriesOfAFieldAddUpToItsFigureAndTheTotalLinesStay) {
   // Sales outside the EU go into no field's list.
   EXPECT_NE(run.totals.NichtEU, 0);
   for (const int field : {41, 44, 81, 86, 66}) {
-    for (const ListLine& line : FieldLines(run.lines, run.entries, field)) {
-      if (line.entry >= 0) {
-        EXPECT_NE(run.entries[static_cast<size_t>(line.entry)].total, TotalKind::NichtEU);
+    for (const int32_t row : FieldLineRows(run.lines, run.entries, field)) {
+      const int32_t entry = run.lines[static_cast<size_t>(row)].entry;
+      if (entry >= 0) {
+        EXPECT_NE(run.entries[static_cast<size_t>(entry)].total, TotalKind::NichtEU);
       }
     }
   }
