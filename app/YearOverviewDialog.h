@@ -1,0 +1,63 @@
+// "Jahresübersicht": the year at a glance in a window of its own beside the
+// main window, not modal: the overview's table of months, quarters and the
+// year, and beneath it a bar chart of each month's turnover and field 83.
+#pragma once
+
+#include <QColor>
+#include <QPointer>
+#include <QWidget>
+#include <array>
+
+#include "ui/text/YearOverviewText.h"
+
+class QLabel;
+class QPainter;
+class QTableWidget;
+
+namespace vorlex {
+
+class TDBase;
+
+inline const QColor kTurnoverBarColor{70, 130, 180};
+inline const QColor kDueBarColor{230, 140, 40};
+
+// The chart of twelve months into area: a bar for the turnover (fields 81 +
+// 86 + 41 + 44) and one for field 83 per month, below the zero line for a
+// refund; the money axis in the format settings' decimal separator, the
+// German month names beneath, and a legend.
+void DrawOverviewChart(QPainter& painter, const QRect& area,
+                       const std::array<ChartFigures, 12>& months);
+
+class TOverviewChart : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TOverviewChart(QWidget* parent);
+  void SetMonths(const std::array<ChartFigures, 12>& months);
+  const std::array<ChartFigures, 12>& Months() const { return months_; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  std::array<ChartFigures, 12> months_{};
+};
+
+class TYearOverviewDialog : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TYearOverviewDialog(QWidget* owner);
+
+  void SetOverview(const YearOverview& overview);
+
+  QLabel* lblCaption;
+  QTableWidget* gridOverview;
+  TOverviewChart* chart;
+};
+
+// Computes the overview of year and basis (0 "Ist", 1 "Soll") and shows it
+// in dialog, made beside owner on first use and raised when already open. An
+// error of the run propagates and leaves the dialog as it was.
+void ShowYearOverview(QPointer<TYearOverviewDialog>& dialog, QWidget* owner, TDBase& db, int year,
+                      int versteuerung);
+
+}  // namespace vorlex
