@@ -1,0 +1,36 @@
+// Where a figure comes from: a click on a form-field picture narrows the
+// summary list to the entries that went into that field (the total lines
+// stay), a note says so; a second click on the same picture, or a new list,
+// shows every line again. The CSV is made from all lines all the while.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+class QLabel;
+
+namespace vorlex {
+
+class TImage;
+class TSummaryListView;
+
+class TFieldDrillDown : public QObject {
+  Q_OBJECT
+ public:
+  // note shows the filter while one is chosen and is empty otherwise.
+  TFieldDrillDown(TSummaryListView& list, QLabel& note, QObject* parent = nullptr);
+
+  // A click on picture chooses field, or shows all when field is chosen.
+  void Attach(TImage& picture, int field);
+  void Toggle(int field);
+  void ShowAll();
+  int Field() const;
+
+ private:
+  void ShowNote();
+
+  QPointer<TSummaryListView> list_;
+  QPointer<QLabel> note_;
+};
+
+}  // namespace vorlex
