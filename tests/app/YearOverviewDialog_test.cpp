@@ -1,7 +1,6 @@
 #include "app/YearOverviewDialog.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <QImage>
 #include <QLabel>
@@ -12,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "bench/BenchDb.h"
 #include "db/uDB.h"
+#include "tax/GeneratedDb.h"
 #include "tax/YearOverview.h"
 #include "ui/qtcore/uQtText.h"
 #include "util/uFormat.h"
@@ -21,27 +20,10 @@
 namespace vorlex {
 namespace {
 
-class YearOverviewDialogTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    Format() = FormatSettings{};
-    path_ = (std::filesystem::temp_directory_path() /
-             ("vorlex-overview-dialog-" + std::to_string(::getpid()) + ".db"))
-                .string();
-    bench::GenOptions options;
-    options.orders = 1500;
-    options.linesPerOrder = 2;
-    options.cashEntries = 600;
-    options.customers = 100;
-    options.lastYear = 2025;
-    bench::GenerateBenchDb(path_, options);
-  }
-  void TearDown() override { std::filesystem::remove(path_); }
-  std::string path_;
-};
-
-TEST_F(YearOverviewDialogTest, ShowsTheOverviewsRowsAndIsReusedAndKeptOnAnError) {
-  TDBase db(path_);
+TEST(YearOverviewDialog, ShowsTheOverviewsRowsAndIsReusedAndKeptOnAnError) {
+  Format() = FormatSettings{};
+  const testing::GeneratedDb generated("overview-dialog", 1500, 2);
+  TDBase db(generated.Path());
   QPointer<TYearOverviewDialog> dialog;
   ShowYearOverview(dialog, nullptr, db, 2025, 1);
   ASSERT_FALSE(dialog.isNull());
@@ -73,7 +55,7 @@ TEST_F(YearOverviewDialogTest, ShowsTheOverviewsRowsAndIsReusedAndKeptOnAnError)
   EXPECT_EQ(dialog->lblCaption->text(), QStringLiteral("Jahresübersicht 2024  (Zahlungsdatum)"));
   // A run that fails leaves it as it was.
   db.Close();
-  const std::string emptyPath = path_ + "-leer";
+  const std::string emptyPath = generated.Path() + "-leer";
   { std::ofstream(emptyPath) << ""; }
   TDBase broken(emptyPath);
   EXPECT_ANY_THROW(ShowYearOverview(dialog, nullptr, broken, 2023, 0));

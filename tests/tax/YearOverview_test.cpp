@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "bench/BenchDb.h"
 #include "db/uDB.h"
 #include "tax/EvaluationRun.h"
+#include "tax/GeneratedDb.h"
 #include "tax/TaxDbTest.h"
 #include "testdb/PelmoraDb.h"
 #include "ui/text/SummaryList.h"
@@ -72,48 +72,36 @@ class YearOverviewAgainstRuns : public ::testing::TestWithParam<Variant> {};
 TEST_P(YearOverviewAgainstRuns, EveryRowHoldsTheTotalsOfARunOfItsPeriod) {
   Format() = FormatSettings{};
   const Variant& variant = GetParam();
-  const std::string path = (std::filesystem::temp_directory_path() /
-                            ("vorlex-overview-" + std::to_string(::getpid()) + "-" +
-                             variant.name + ".db"))
-                               .string();
-  bench::GenOptions options;
-  options.orders = 6000;
-  options.linesPerOrder = 3;
-  options.cashEntries = 3000;
-  options.customers = 300;
-  options.years = 2;
-  options.lastYear = 2025;
-  options.index = variant.lineIndex;
-  options.seed = 15;
-  bench::GenerateBenchDb(path, options);
+  const testing::GeneratedDb generated(std::string("overview-") + variant.name, 6000, 2,
+                                      variant.lineIndex, 15);
+  const std::string& path = generated.Path();
   Exec(path, kTies);
   if (variant.extra[0] != '\0') Exec(path, variant.extra);
 
-  {
-    TDBase db(path);
-    for (const int year : {2024, 2025}) {
-      for (const int basis : {0, 1}) {
-        const YearOverview overview = EvaluateYearOverview(db, year, basis);
-        ASSERT_EQ(overview.rows.size(), 17u);
-        std::vector<bool> fieldSeen(100, false);
-        for (const OverviewRow& row : overview.rows) {
-          SCOPED_TRACE(OverviewRowLabel(row) + " " + std::to_string(year) + " basis " +
-                       std::to_string(basis));
-          TRunList run;
-          TaxTotals totals;
-          EvaluateRun(db, row.period.FirstDay, row.period.LastDay, basis, totals, run);
-          EXPECT_EQ(Bits(row.totals), Bits(totals));
-          EXPECT_EQ(OverviewCells(row.totals), OverviewCells(totals));
-          if (row.span == OverviewSpan::Month) {
-            for (const FormFigure& f : FormFigures(totals)) fieldSeen[f.field] = fieldSeen[f.field] || f.value != 0;
+  TDBase db(path);
+  for (const int year : {2024, 2025}) {
+    for (const int basis : {0, 1}) {
+      const YearOverview overview = EvaluateYearOverview(db, year, basis);
+      ASSERT_EQ(overview.rows.size(), 17u);
+      std::vector<bool> fieldSeen(100, false);
+      for (const OverviewRow& row : overview.rows) {
+        SCOPED_TRACE(OverviewRowLabel(row) + " " + std::to_string(year) + " basis " +
+                     std::to_string(basis));
+        TRunList run;
+        TaxTotals totals;
+        EvaluateRun(db, row.period.FirstDay, row.period.LastDay, basis, totals, run);
+        EXPECT_EQ(Bits(row.totals), Bits(totals));
+        EXPECT_EQ(OverviewCells(row.totals), OverviewCells(totals));
+        if (row.span == OverviewSpan::Month) {
+          for (const FormFigure& f : FormFigures(totals)) {
+            if (f.value != 0) fieldSeen[f.field] = true;
           }
         }
-        // The data reach every field, so that no row agrees by being empty.
-        for (const int field : {41, 44, 81, 86, 66}) EXPECT_TRUE(fieldSeen[field]) << field;
       }
+      // The data reach every field, so that no row agrees by being empty.
+      for (const int field : {41, 44, 81, 86, 66}) EXPECT_TRUE(fieldSeen[field]) << field;
     }
   }
-  std::filesystem::remove(path);
 }
 
 INSTANTIATE_TEST_SUITE_P(

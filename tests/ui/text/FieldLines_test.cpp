@@ -2,16 +2,14 @@
 // for a field add up to that field's figure and nothing else, every entry of
 // the field is shown, and the total lines stay as they are.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <bit>
-#include <filesystem>
 #include <string>
 #include <vector>
 
-#include "bench/BenchDb.h"
 #include "db/uDB.h"
 #include "tax/EvaluationRun.h"
+#include "tax/GeneratedDb.h"
 #include "ui/text/SummaryList.h"
 #include "util/uDatum.h"
 #include "util/uFormat.h"
@@ -21,24 +19,13 @@ namespace {
 
 TEST(FieldLineRows, EntriesOfAFieldAddUpToItsFigureAndTheTotalLinesStay) {
   Format() = FormatSettings{};
-  const std::string path =
-      (std::filesystem::temp_directory_path() / ("vorlex-fieldlines-" + std::to_string(::getpid())))
-          .string();
-  bench::GenOptions options;
-  options.orders = 3000;
-  options.linesPerOrder = 2;
-  options.cashEntries = 2000;
-  options.customers = 200;
-  options.lastYear = 2025;
-  options.seed = 3;
-  bench::GenerateBenchDb(path, options);
   TRunList run;
   {
-    TDBase db(path);
+    const testing::GeneratedDb generated("fieldlines", 3000, 1, true, 3);
+    TDBase db(generated.Path());
     TaxTotals totals;
     EvaluateRun(db, EncodeDate(2025, 1, 1), EncodeDate(2025, 12, 31), 1, totals, run);
   }
-  std::filesystem::remove(path);
   const std::vector<ListLine> summary = SummaryLines(run.totals);
 
   for (const FormFigure& figure : FormFigures(run.totals)) {
