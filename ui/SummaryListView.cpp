@@ -3,11 +3,20 @@
 #include <QApplication>
 #include <QPainter>
 #include <QStyle>
+#include <algorithm>
 
 #include "ui/uQtText.h"
 #include "util/uFormat.h"
 
 namespace vorlex {
+
+namespace {
+
+bool DrawnBold(std::string_view line) {
+  return line.find("UStID") != std::string_view::npos;
+}
+
+}  // namespace
 
 void lbUstDrawItem(QPainter& painter, const QRect& rect, std::string_view line, bool selected,
                    const QFont& font, const QColor& textColor) {
@@ -27,7 +36,7 @@ void lbUstDrawItem(QPainter& painter, const QRect& rect, std::string_view line, 
   painter.setBackgroundMode(Qt::TransparentMode);
 
   QFont itemFont = font;
-  itemFont.setBold(line.find("UStID") != std::string_view::npos);
+  itemFont.setBold(DrawnBold(line));
   painter.setFont(itemFont);
 
   const int left = rect.left();
@@ -98,7 +107,8 @@ void TSummaryItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
 
 QSize TSummaryItemDelegate::sizeHint(const QStyleOptionViewItem& option,
                                      const QModelIndex& /*index*/) const {
-  return QSize(option.rect.width() > 0 ? option.rect.width() : 1, itemHeight_);
+  // Rows span the list's width where it is wider than the longest line.
+  return QSize(std::max({1, option.rect.width(), lineWidth_}), itemHeight_);
 }
 
 TSummaryListView::TSummaryListView(QWidget* parent) : QListView(parent) {
@@ -109,7 +119,9 @@ TSummaryListView::TSummaryListView(QWidget* parent) : QListView(parent) {
   setUniformItemSizes(true);
   setSelectionMode(QAbstractItemView::SingleSelection);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
-  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+  connect(model_, &QAbstractItemModel::modelReset, this, &TSummaryListView::MeasureLines);
   setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
   setTextElideMode(Qt::ElideNone);
   setSpacing(0);
@@ -118,6 +130,28 @@ TSummaryListView::TSummaryListView(QWidget* parent) : QListView(parent) {
 void TSummaryListView::SetItemHeight(int height) {
   delegate_->SetItemHeight(height);
   doItemsLayout();
+}
+
+void TSummaryListView::changeEvent(QEvent* event) {
+  QListView::changeEvent(event);
+  if (event->type() == QEvent::FontChange) {
+    MeasureLines();
+    doItemsLayout();
+  }
+}
+
+void TSummaryListView::MeasureLines() {
+  QFont bold = font();
+  bold.setBold(true);
+  const QFontMetrics regularMetrics(font());
+  const QFontMetrics boldMetrics(bold);
+  int widest = 1;
+  for (const std::string& line : model_->Lines()) {
+    if (line.empty() || line.front() == '-') continue;  // a divider is a rule
+    const QFontMetrics& metrics = DrawnBold(line) ? boldMetrics : regularMetrics;
+    widest = std::max(widest, metrics.horizontalAdvance(DecodeText(line)));
+  }
+  delegate_->SetLineWidth(widest);
 }
 
 }  // namespace vorlex
