@@ -4,6 +4,10 @@
 #include <QPainter>
 #include <QStyle>
 #include <algorithm>
+#include <array>
+#include <cmath>
+#include <functional>
+#include <utility>
 
 #include "ui/uQtText.h"
 #include "util/uFormat.h"
@@ -143,15 +147,37 @@ void TSummaryListView::changeEvent(QEvent* event) {
 void TSummaryListView::MeasureLines() {
   QFont bold = font();
   bold.setBold(true);
-  const QFontMetrics regularMetrics(font());
-  const QFontMetrics boldMetrics(bold);
-  int widest = 1;
-  for (const std::string& line : model_->Lines()) {
-    if (line.empty() || line.front() == '-') continue;  // a divider is a rule
-    const QFontMetrics& metrics = DrawnBold(line) ? boldMetrics : regularMetrics;
-    widest = std::max(widest, metrics.horizontalAdvance(DecodeText(line)));
+  const QFontMetricsF metrics[2] = {QFontMetricsF(font()), QFontMetricsF(bold)};
+  // Laying out every line of a long run would cost as much as the run: a sum
+  // of advances per byte (a UTF-8 letter counts as its two bytes, so wider)
+  // picks the candidates, and only lines that may be the widest are laid out.
+  std::array<std::array<qreal, 256>, 2> advance{};
+  for (int style = 0; style < 2; ++style) {
+    for (int byte = 0; byte < 256; ++byte) {
+      const QString letter = DecodeText(std::string(1, static_cast<char>(byte)));
+      advance[style][byte] = letter.isEmpty() ? 0 : metrics[style].horizontalAdvance(letter);
+    }
   }
-  delegate_->SetLineWidth(widest);
+  std::vector<std::pair<qreal, size_t>> estimates;
+  const std::vector<std::string>& lines = model_->Lines();
+  estimates.reserve(lines.size());
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const std::string& line = lines[i];
+    if (line.empty() || line.front() == '-') continue;  // a divider is a rule
+    const auto& table = advance[DrawnBold(line) ? 1 : 0];
+    qreal sum = 0;
+    for (const char c : line) sum += table[static_cast<unsigned char>(c)];
+    estimates.emplace_back(sum, i);
+  }
+  std::sort(estimates.begin(), estimates.end(), std::greater<>());
+  qreal widest = 1;
+  for (const auto& [estimate, i] : estimates) {
+    // Kerning and rounding move a laid-out line by a little against its sum.
+    if (estimate * 1.02 + 4 < widest) break;
+    const std::string& line = lines[i];
+    widest = std::max(widest, metrics[DrawnBold(line) ? 1 : 0].horizontalAdvance(DecodeText(line)));
+  }
+  delegate_->SetLineWidth(static_cast<int>(std::ceil(widest)));
 }
 
 }  // namespace vorlex

@@ -268,18 +268,21 @@ TEST(SummaryListView, ScrollsSidewaysToTheEndOfTheLongestLineAndShowsItWhole) {
     const char* name;
     std::string longest;
     bool bold;
+    std::string other;  // more letters, but narrower
   };
   const Row rows[] = {
       {"regular", "     Innergem. Lief. ohne USt-IdNr. eines sehr langen Zeitraums:  123456,78",
-       false},
+       false, "     kurz"},
       {"bold", "     Teestube Gruber (A, UStID=ATU63452871), Salzburg, Getreidegasse:  12,00",
-       true},
+       true, "     Teestube Gruber, Salzburg, Getreidegasse, ohne Nummer:  12,00"},
+      {"wide letters", "E   |   WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW", false,
+       "E   |   " + std::string(70, 'i') + "   |   \xC3\xBC\xC3\xBC\xC3\xBC"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     TSummaryListView view(nullptr);
     view.resize(260, 200);
-    view.Model().SetLines({"     kurz", row.longest, std::string(400, '-'), "     Nicht EU:  0,00"});
+    view.Model().SetLines({row.other, row.longest, std::string(400, '-'), "     Nicht EU:  0,00"});
     view.show();
     QApplication::processEvents();
 
