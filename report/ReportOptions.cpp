@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <tuple>
 
 namespace vorlex {
 
@@ -69,6 +70,7 @@ ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
   std::vector<std::string> seen;
   std::optional<TTaxPeriod> period;
   std::optional<CalendarDate> from, to;
+  std::string fromText, toText;
   int periodKinds = 0;
 
   if (std::find_if(args.begin(), args.end(),
@@ -126,9 +128,11 @@ ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
       ++periodKinds;
     } else if (name == "--from") {
       from = DayOption(*value, name);
+      fromText = *value;
       if (!to) ++periodKinds;
     } else if (name == "--to") {
       to = DayOption(*value, name);
+      toText = *value;
       if (!from) ++periodKinds;
     }
   }
@@ -139,7 +143,14 @@ ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
   if (periodKinds > 1) {
     throw EUsage("Nur ein Zeitraum: --year, --quarter, --month oder --from/--to");
   }
-  if (from) period = RangePeriod(*from, *to);
+  if (from) {
+    // A range that ends before it begins selects nothing; its zeros would pass
+    // for a period without business.
+    if (std::tie(from->year, from->month, from->day) > std::tie(to->year, to->month, to->day)) {
+      throw EUsage("--from " + fromText + " liegt nach --to " + toText);
+    }
+    period = RangePeriod(*from, *to);
+  }
   options.period = period;
   return options;
 }

@@ -3,6 +3,11 @@
 #include <QApplication>
 #include <QPainter>
 #include <QStyle>
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <functional>
+#include <utility>
 
 #include "ui/qtcore/uQtText.h"
 #include "util/uFormat.h"
@@ -99,7 +104,8 @@ void TSummaryItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
 
 QSize TSummaryItemDelegate::sizeHint(const QStyleOptionViewItem& option,
                                      const QModelIndex& /*index*/) const {
-  return QSize(option.rect.width() > 0 ? option.rect.width() : 1, itemHeight_);
+  // Rows span the list's width where it is wider than the longest line.
+  return QSize(std::max({1, option.rect.width(), lineWidth_}), itemHeight_);
 }
 
 TSummaryListView::TSummaryListView(QWidget* parent) : QListView(parent) {
@@ -110,7 +116,9 @@ TSummaryListView::TSummaryListView(QWidget* parent) : QListView(parent) {
   setUniformItemSizes(true);
   setSelectionMode(QAbstractItemView::SingleSelection);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
-  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+  connect(model_, &QAbstractItemModel::modelReset, this, &TSummaryListView::MeasureLines);
   setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
   setTextElideMode(Qt::ElideNone);
   setSpacing(0);
@@ -119,6 +127,51 @@ TSummaryListView::TSummaryListView(QWidget* parent) : QListView(parent) {
 void TSummaryListView::SetItemHeight(int height) {
   delegate_->SetItemHeight(height);
   doItemsLayout();
+}
+
+void TSummaryListView::changeEvent(QEvent* event) {
+  QListView::changeEvent(event);
+  if (event->type() == QEvent::FontChange) {
+    MeasureLines();
+    doItemsLayout();
+  }
+}
+
+void TSummaryListView::MeasureLines() {
+  QFont bold = font();
+  bold.setBold(true);
+  const QFontMetricsF metrics[2] = {QFontMetricsF(font()), QFontMetricsF(bold)};
+  // Laying out every line of a long run would cost as much as the run: a sum
+  // of advances per byte (a UTF-8 letter counts as its two bytes, so wider)
+  // picks the candidates, and only lines that may be the widest are laid out.
+  std::array<std::array<qreal, 256>, 2> advance{};
+  for (int style = 0; style < 2; ++style) {
+    for (int byte = 0; byte < 256; ++byte) {
+      const QString letter = DecodeText(std::string(1, static_cast<char>(byte)));
+      advance[style][byte] = letter.isEmpty() ? 0 : metrics[style].horizontalAdvance(letter);
+    }
+  }
+  std::vector<std::pair<qreal, size_t>> estimates;
+  const std::vector<ListLine>& lines = model_->Rows();
+  estimates.reserve(lines.size());
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const ListLine& line = lines[i];
+    if (line.text.empty() || line.kind == LineKind::Rule) continue;  // a divider is a rule
+    const auto& table = advance[line.foreignCustomer ? 1 : 0];
+    qreal sum = 0;
+    for (const char c : line.text) sum += table[static_cast<unsigned char>(c)];
+    estimates.emplace_back(sum, i);
+  }
+  std::sort(estimates.begin(), estimates.end(), std::greater<>());
+  qreal widest = 1;
+  for (const auto& [estimate, i] : estimates) {
+    // Kerning and rounding move a laid-out line by a little against its sum.
+    if (estimate * 1.02 + 4 < widest) break;
+    const ListLine& line = lines[i];
+    widest = std::max(widest,
+                      metrics[line.foreignCustomer ? 1 : 0].horizontalAdvance(DecodeText(line.text)));
+  }
+  delegate_->SetLineWidth(static_cast<int>(std::ceil(widest)));
 }
 
 }  // namespace vorlex

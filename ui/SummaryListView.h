@@ -66,12 +66,17 @@ class TSummaryItemDelegate : public QStyledItemDelegate {
 
   int ItemHeight() const { return itemHeight_; }
   void SetItemHeight(int height) { itemHeight_ = height; }
+  // The width of the longest line, which every row takes so that the list
+  // scrolls sideways to its end.
+  void SetLineWidth(int width) { lineWidth_ = width; }
 
  private:
   int itemHeight_;
+  int lineWidth_ = 1;
 };
 
-// The list box: uniform rows, no horizontal scrolling, single selection.
+// The list box: uniform rows as wide as the longest line, single selection;
+// a line's tooltip shows it whole.
 class TSummaryListView : public QListView {
   Q_OBJECT
  public:
@@ -81,7 +86,11 @@ class TSummaryListView : public QListView {
   TSummaryItemDelegate& Delegate() { return *delegate_; }
   void SetItemHeight(int height);
 
+ protected:
+  void changeEvent(QEvent* event) override;
+
  private:
+  void MeasureLines();
   TSummaryListModel* model_;
   TSummaryItemDelegate* delegate_;
 };

@@ -326,6 +326,10 @@ TEST_F(ReportTest, ExitStatuses) {
       {"bad quarter", {"--db", db, "--quarter", "2024-Q5"}, 2, "vorlex-report: --quarter"},
       {"missing value", {"--db"}, 2, "vorlex-report: --db braucht"},
       {"from without to", {"--db", db, "--from", "2024-01-01"}, 2, "vorlex-report: --from"},
+      {"reversed range",
+       {"--db", db, "--from", "2026-12-31", "--to", "2026-12-01"},
+       2,
+       "vorlex-report: --from 2026-12-31 liegt nach --to 2026-12-01\n"},
       {"missing database", {"--db", (dir_ / "fehlt.db").string()}, 1, "Failed to open database \""},
   };
   for (const Row& row : rows) {
