@@ -29,6 +29,9 @@ struct ReportOptions {
   std::optional<ReportPeriod> period;  // empty: the current month
   int versteuerung = 0;                // 0 "Ist", 1 "Soll"
   std::optional<std::string> csv;      // "-": standard output
+  std::string periodKind = "month";    // "year", "quarter", "month" or "range"
+  bool json = false;                   // the whole run as JSON instead of the text
+  bool strict = false;                 // a run with hints ends with status 3
 };
 
 // The arguments after the program name, as bytes. Raises EUsage.

@@ -59,6 +59,30 @@ TEST(ReportOptionsTest, DatabaseBasisAndCsv) {
   EXPECT_TRUE(ParseReportArguments({"-h"}).help);
 }
 
+TEST(ReportOptionsTest, FormatStrictAndKindOfPeriod) {
+  struct Row {
+    std::vector<std::string> args;
+    const char* kind;
+    bool json;
+    bool strict;
+  };
+  const Row rows[] = {
+      {{}, "month", false, false},
+      {{"--year", "2024", "--strict"}, "year", false, true},
+      {{"--strict", "--quarter=2024-Q1", "--format", "json"}, "quarter", true, true},
+      {{"--month", "2024-03", "--format=text"}, "month", false, false},
+      {{"--to", "2024-03-05", "--from", "2024-01-01", "--format", "json"}, "range", true, false},
+      {{"--format", "json", "--csv", "out.csv"}, "month", true, false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(::testing::PrintToString(row.args));
+    const ReportOptions options = ParseReportArguments(row.args);
+    EXPECT_EQ(options.periodKind, row.kind);
+    EXPECT_EQ(options.json, row.json);
+    EXPECT_EQ(options.strict, row.strict);
+  }
+}
+
 TEST(ReportOptionsTest, WrongArguments) {
   const std::vector<std::vector<std::string>> rows = {
       {"2024"},
@@ -84,6 +108,10 @@ TEST(ReportOptionsTest, WrongArguments) {
       {"--db", ""},
       {"--csv="},
       {"-x"},
+      {"--format", "xml"},
+      {"--strict=yes"},
+      {"--strict", "--strict"},
+      {"--format=json", "--csv", "-"},
   };
   for (const auto& args : rows) {
     SCOPED_TRACE(::testing::PrintToString(args));
