@@ -23,14 +23,14 @@
 #include <vector>
 
 #include "app/uApplication.h"
-#include "app/uLocation.h"
+#include "location/uLocation.h"
 #include "app/version_U.h"
 #include "db/uDB.h"
 #include "tax/TaxTotals.h"
 #include "ui/text/SummaryList.h"
 #include "ui/FormValuePanel.h"
 #include "ui/SummaryListView.h"
-#include "ui/uQtText.h"
+#include "ui/qtcore/uQtText.h"
 #include "util/uDatum.h"
 #include "util/uFormat.h"
 
@@ -437,46 +437,26 @@ void TForm1::FormResize() {
 }
 
 TTaxPeriod TForm1::TaxPeriodFromControls() {
-  TTaxPeriod period;
-  period.Year = static_cast<int>(StrToInt(cmbJ->currentText().toStdString()));
-  const int year = period.Year;
-  const auto quarter = [&](TPeriodKind kind, int firstMonth, int monthEntry) {
-    period.PeriodKind = kind;
-    period.FirstDay = EncodeDate(year, firstMonth, 1);
-    const int lastMonth = firstMonth + 2;
-    period.LastDay =
-        EncodeDate(year, lastMonth,
-                   DaysInMonth(static_cast<uint16_t>(year), static_cast<uint16_t>(lastMonth)));
+  const int year = static_cast<int>(StrToInt(cmbJ->currentText().toStdString()));
+  // A quarter moves the month list to an entry of its own.
+  const auto quarter = [&](int number, int monthEntry) {
     cmbM->setCurrentIndex(monthEntry);
+    return QuarterPeriod(year, number);
   };
-
-  if (rbJahr->isChecked()) {
-    period.PeriodKind = TPeriodKind::Jahr;
-    period.FirstDay = EncodeDate(year, 1, 1);
-    period.LastDay = EncodeDate(year, 12, 31);
-  } else if (rbVonBis->isChecked()) {
-    period.PeriodKind = TPeriodKind::VonBis;
+  if (rbJahr->isChecked()) return YearPeriod(year);
+  if (rbVonBis->isChecked()) {
     const QDate from = dtpVon->date();
     const QDate to = dtpBis->date();
-    period.FirstDay = EncodeDate(from.year(), from.month(), from.day());
-    period.LastDay = EncodeDate(to.year(), to.month(), to.day());
-  } else if (rbM->isChecked()) {
-    period.PeriodKind = TPeriodKind::Monat;
-    period.Month = cmbM->currentIndex() + 1;
-    period.FirstDay = EncodeDate(year, period.Month, 1);
-    period.LastDay =
-        EncodeDate(year, period.Month,
-                   DaysInMonth(static_cast<uint16_t>(year), static_cast<uint16_t>(period.Month)));
-  } else if (rbQ1->isChecked()) {
-    quarter(TPeriodKind::Quartal1, 1, 0);
-  } else if (rbQ2->isChecked()) {
-    quarter(TPeriodKind::Quartal2, 4, 2);
-  } else if (rbQ3->isChecked()) {
-    quarter(TPeriodKind::Quartal3, 7, 5);
-  } else if (rbQ4->isChecked()) {
-    quarter(TPeriodKind::Quartal4, 10, 8);
+    return RangePeriod({from.year(), from.month(), from.day()}, {to.year(), to.month(), to.day()});
   }
-  return period;
+  if (rbM->isChecked()) return MonthPeriod(year, cmbM->currentIndex() + 1);
+  if (rbQ1->isChecked()) return quarter(1, 0);
+  if (rbQ2->isChecked()) return quarter(2, 2);
+  if (rbQ3->isChecked()) return quarter(3, 5);
+  if (rbQ4->isChecked()) return quarter(4, 8);
+  TTaxPeriod none;
+  none.Year = year;
+  return none;
 }
 
 void TForm1::cmbMChange() {

@@ -9,6 +9,7 @@
 
 #include "app/uControls.h"
 #include "tax/EvaluationRun.h"
+#include "tax/TaxPeriod.h"
 #include "ui/CsvSave.h"
 
 class QComboBox;
@@ -46,16 +47,6 @@ inline constexpr const char* kDesignFieldCaption =
 // empty text when the table has no row.
 std::string ReadVatId(TDBase& db);
 std::string ReadVatId();
-
-enum class TPeriodKind { None, Jahr, Quartal1, Quartal2, Quartal3, Quartal4, Monat, VonBis };
-
-struct TTaxPeriod {
-  TPeriodKind PeriodKind = TPeriodKind::None;
-  int Year = 0;
-  int Month = 0;
-  double FirstDay = 0;
-  double LastDay = 0;
-};
 
 class TForm1 : public QWidget {
   Q_OBJECT

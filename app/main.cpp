@@ -4,7 +4,7 @@
 
 #include "app/Unit1.h"
 #include "app/uApplication.h"
-#include "ui/uQtText.h"
+#include "ui/qtcore/uQtText.h"
 #include "util/uFormat.h"
 
 int main(int argc, char** argv) {

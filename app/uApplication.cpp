@@ -3,7 +3,7 @@
 #include <QMessageBox>
 #include <string>
 
-#include "ui/uQtText.h"
+#include "ui/qtcore/uQtText.h"
 
 namespace vorlex {
 

@@ -1,11 +1,11 @@
-#include "tests/support/SplitMix64.h"
+#include "testdb/SplitMix64.h"
 #include "bench/BenchDb.h"
 
 #include <charconv>
 #include <stdexcept>
 #include <string_view>
 
-#include "tests/support/PelmoraDb.h"
+#include "testdb/PelmoraDb.h"
 #include "util/uDatum.h"
 
 namespace vorlex::bench {

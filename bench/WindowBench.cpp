@@ -20,7 +20,7 @@
 #include "bench/Benchmark.h"
 #include "db/uDB.h"
 #include "tax/EvaluationRun.h"
-#include "tests/support/PelmoraDb.h"
+#include "testdb/PelmoraDb.h"
 #include "ui/SummaryListView.h"
 #include "util/uDatum.h"
 #include "util/uFormat.h"

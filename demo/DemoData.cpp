@@ -1,4 +1,4 @@
-#include "tests/support/SplitMix64.h"
+#include "testdb/SplitMix64.h"
 #include "demo/DemoData.h"
 
 #include <cmath>
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/PelmoraDb.h"
+#include "testdb/PelmoraDb.h"
 
 namespace vorlex::demo {
 

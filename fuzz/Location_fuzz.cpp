@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/uLocation.h"
+#include "location/uLocation.h"
 #include "fuzz/FuzzCheck.h"
 
 using namespace vorlex;

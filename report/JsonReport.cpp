@@ -8,7 +8,7 @@
 
 #include "tax/EvaluationRun.h"
 #include "tax/Prepayment.h"
-#include "ui/uQtText.h"
+#include "ui/qtcore/uQtText.h"
 #include "util/uDatum.h"
 #include "util/uFormat.h"
 
@@ -35,6 +35,20 @@ const char* KindName(EntryKind kind) {
     case EntryKind::Separator: break;
   }
   return "separator";
+}
+
+const char* PeriodKindName(TPeriodKind kind) {
+  switch (kind) {
+    case TPeriodKind::Jahr: return "year";
+    case TPeriodKind::Quartal1:
+    case TPeriodKind::Quartal2:
+    case TPeriodKind::Quartal3:
+    case TPeriodKind::Quartal4: return "quarter";
+    case TPeriodKind::Monat: return "month";
+    case TPeriodKind::VonBis: return "range";
+    case TPeriodKind::None: break;
+  }
+  return "none";
 }
 
 QJsonValue TotalName(TotalKind total) {
@@ -107,9 +121,9 @@ QByteArray RunJson(const JsonRun& run) {
   }
 
   const QJsonObject document{
-      {"period", QJsonObject{{"first", IsoDate(run.firstDay)},
-                             {"last", IsoDate(run.lastDay)},
-                             {"kind", QString::fromStdString(run.periodKind)}}},
+      {"period", QJsonObject{{"first", IsoDate(run.period->FirstDay)},
+                             {"last", IsoDate(run.period->LastDay)},
+                             {"kind", PeriodKindName(run.period->PeriodKind)}}},
       {"basis", run.versteuerung == 0 ? "ist" : "soll"},
       {"entries", entries},
       {"totals", totals},

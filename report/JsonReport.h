@@ -3,19 +3,17 @@
 #pragma once
 
 #include <QByteArray>
-#include <string>
 #include <vector>
 
 #include "tax/PlausibilityHints.h"
 #include "tax/RunEntry.h"
+#include "tax/TaxPeriod.h"
 #include "tax/TaxTotals.h"
 
 namespace vorlex {
 
 struct JsonRun {
-  double firstDay = 0;
-  double lastDay = 0;
-  std::string periodKind;  // "year", "quarter", "month" or "range"
+  const TTaxPeriod* period = nullptr;
   int versteuerung = 0;
   const std::vector<RunEntry>* entries = nullptr;
   const TaxTotals* totals = nullptr;

@@ -25,12 +25,11 @@ int Year(std::string_view text, const std::string& option) {
   return *year;
 }
 
-ReportPeriod YearPeriod(std::string_view text) {
-  const int year = Year(text, "--year");
-  return {{year, 1, 1}, {year, 12, 31}};
+TTaxPeriod YearOption(std::string_view text) {
+  return YearPeriod(Year(text, "--year"));
 }
 
-ReportPeriod QuarterPeriod(std::string_view text) {
+TTaxPeriod QuarterOption(std::string_view text) {
   const auto bad = [&] {
     return EUsage("--quarter: Quartal als JJJJ-QN erwartet (N 1 bis 4): \"" + std::string(text) +
                   "\"");
@@ -39,11 +38,10 @@ ReportPeriod QuarterPeriod(std::string_view text) {
   const int year = Year(text.substr(0, 4), "--quarter");
   const auto quarter = Digits(text.substr(6), 1);
   if (!quarter || *quarter < 1 || *quarter > 4) throw bad();
-  const int lastMonth = *quarter * 3;
-  return {{year, lastMonth - 2, 1}, {year, lastMonth, DaysInMonth(year, lastMonth)}};
+  return QuarterPeriod(year, *quarter);
 }
 
-ReportPeriod MonthOption(std::string_view text) {
+TTaxPeriod MonthOption(std::string_view text) {
   const auto month = text.size() == 7 && text[4] == '-' ? Digits(text.substr(5), 2) : std::nullopt;
   if (!month || *month < 1 || *month > 12) {
     throw EUsage("--month: Monat als JJJJ-MM erwartet: \"" + std::string(text) + "\"");
@@ -66,14 +64,10 @@ CalendarDate DayOption(std::string_view text, const std::string& option) {
 
 }  // namespace
 
-ReportPeriod MonthPeriod(int year, int month) {
-  return {{year, month, 1}, {year, month, DaysInMonth(year, month)}};
-}
-
 ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
   ReportOptions options;
   std::vector<std::string> seen;
-  std::optional<ReportPeriod> period;
+  std::optional<TTaxPeriod> period;
   std::optional<CalendarDate> from, to;
   int periodKinds = 0;
 
@@ -133,20 +127,16 @@ ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
         throw EUsage("--basis: \"ist\" oder \"soll\" erwartet: \"" + *value + "\"");
       }
     } else if (name == "--year") {
-      period = YearPeriod(*value);
-      options.periodKind = "year";
+      period = YearOption(*value);
       ++periodKinds;
     } else if (name == "--quarter") {
-      period = QuarterPeriod(*value);
-      options.periodKind = "quarter";
+      period = QuarterOption(*value);
       ++periodKinds;
     } else if (name == "--month") {
       period = MonthOption(*value);
-      options.periodKind = "month";
       ++periodKinds;
     } else if (name == "--from") {
       from = DayOption(*value, name);
-      options.periodKind = "range";
       if (!to) ++periodKinds;
     } else if (name == "--to") {
       to = DayOption(*value, name);
@@ -163,7 +153,7 @@ ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
   if (periodKinds > 1) {
     throw EUsage("Nur ein Zeitraum: --year, --quarter, --month oder --from/--to");
   }
-  if (from) period = ReportPeriod{*from, *to};
+  if (from) period = RangePeriod(*from, *to);
   options.period = period;
   return options;
 }

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "util/uDatum.h"
+#include "tax/TaxPeriod.h"
 
 namespace vorlex {
 
@@ -17,27 +17,18 @@ class EUsage : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-struct ReportPeriod {
-  CalendarDate first;
-  CalendarDate last;  // included
-  friend bool operator==(const ReportPeriod&, const ReportPeriod&) = default;
-};
-
 struct ReportOptions {
   bool help = false;
   std::string db;                      // empty: found through Pelmora's settings file
-  std::optional<ReportPeriod> period;  // empty: the current month
+  std::optional<TTaxPeriod> period;  // empty: the current month
   int versteuerung = 0;                // 0 "Ist", 1 "Soll"
   std::optional<std::string> csv;      // "-": standard output
-  std::string periodKind = "month";    // "year", "quarter", "month" or "range"
   bool json = false;                   // the whole run as JSON instead of the text
   bool strict = false;                 // a run with hints ends with status 3
 };
 
 // The arguments after the program name, as bytes. Raises EUsage.
 ReportOptions ParseReportArguments(const std::vector<std::string>& args);
-
-ReportPeriod MonthPeriod(int year, int month);
 
 // The usage text (Windows-1252).
 const char* ReportUsage();

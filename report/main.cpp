@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "app/uLocation.h"
+#include "location/uLocation.h"
 #include "db/uDB.h"
 #include "report/JsonReport.h"
 #include "report/ReportOptions.h"
@@ -23,7 +23,7 @@
 #include "tax/Prepayment.h"
 #include "ui/text/SummaryList.h"
 #include "ui/text/CsvExport.h"
-#include "ui/uQtText.h"
+#include "ui/qtcore/uQtText.h"
 #include "util/uDatum.h"
 #include "util/uFormat.h"
 
@@ -78,15 +78,15 @@ std::string DatabasePath(const ReportOptions& options) {
 }
 
 int Run(const ReportOptions& options) {
-  ReportPeriod period;
+  TTaxPeriod period;
   if (options.period) {
     period = *options.period;
   } else {
     const QDate today = QDate::currentDate();
     period = MonthPeriod(today.year(), today.month());
   }
-  const double firstDay = EncodeDate(period.first.year, period.first.month, period.first.day);
-  const double lastDay = EncodeDate(period.last.year, period.last.month, period.last.day);
+  const double firstDay = period.FirstDay;
+  const double lastDay = period.LastDay;
 
   TDBase db(DatabasePath(options));
   TRunList list;
@@ -105,8 +105,7 @@ int Run(const ReportOptions& options) {
     }
   }
   if (options.json) {
-    Write(stdout, RunJson({firstDay, lastDay, options.periodKind, options.versteuerung,
-                           &list.entries, &totals, &hints}));
+    Write(stdout, RunJson({&period, options.versteuerung, &list.entries, &totals, &hints}));
   } else if (!csvToStdout) {
     WriteText(stdout, PeriodCaption(firstDay, lastDay, options.versteuerung));
     for (const ListLine& line : list.lines) WriteText(stdout, line.text);

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <string>
 
-#include "ui/uQtText.h"
+#include "ui/qtcore/uQtText.h"
 #include "util/uFormat.h"
 
 namespace vorlex {

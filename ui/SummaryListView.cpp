@@ -4,7 +4,7 @@
 #include <QPainter>
 #include <QStyle>
 
-#include "ui/uQtText.h"
+#include "ui/qtcore/uQtText.h"
 #include "util/uFormat.h"
 
 namespace vorlex {

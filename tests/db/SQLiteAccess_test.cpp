@@ -10,7 +10,7 @@
 #include <iterator>
 
 #include "TestFolder.h"
-#include "support/PelmoraDb.h"
+#include "testdb/PelmoraDb.h"
 #include "util/uFormat.h"
 
 namespace vorlex {

@@ -9,7 +9,7 @@
 
 #include "TestFolder.h"
 #include "db/uDB_Help.h"
-#include "support/PelmoraDb.h"
+#include "testdb/PelmoraDb.h"
 #include "util/uFormat.h"
 
 namespace vorlex {

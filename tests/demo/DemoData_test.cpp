@@ -10,7 +10,7 @@
 #include <sstream>
 #include <string>
 
-#include "app/uLocation.h"
+#include "location/uLocation.h"
 #include "bench/Probe.h"
 #include "db/uDB.h"
 #include "tax/EvaluationRun.h"

@@ -30,7 +30,7 @@
 #include <vector>
 
 #include "tests/app/WindowFixture.h"
-#include "ui/uQtText.h"
+#include "ui/qtcore/uQtText.h"
 
 namespace vorlex::testing {
 

@@ -3,7 +3,7 @@
 // an expense, and the trader's VAT identification number.
 #pragma once
 
-#include "tests/support/PelmoraDb.h"
+#include "testdb/PelmoraDb.h"
 #include "util/uDatum.h"
 
 namespace vorlex::testing {

@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "db/uDB.h"
-#include "support/PelmoraDb.h"
+#include "testdb/PelmoraDb.h"
 #include "tax/EvaluationRun.h"
 #include "tax/RecordingSink.h"
 #include "ui/text/CsvExport.h"

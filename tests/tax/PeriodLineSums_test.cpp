@@ -2,7 +2,7 @@
 // generated databases, every evaluation run gives the very list bytes, totals
 // and errors that one line-sum query per order, read field by field through
 // their texts, gives.
-#include "tests/support/SplitMix64.h"
+#include "testdb/SplitMix64.h"
 #include "tax/PeriodLineSums.h"
 
 #include <gtest/gtest.h>

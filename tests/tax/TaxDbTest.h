@@ -10,7 +10,7 @@
 #include <string>
 
 #include "db/uDB.h"
-#include "support/PelmoraDb.h"
+#include "testdb/PelmoraDb.h"
 #include "util/uDatum.h"
 #include "util/uFormat.h"
 

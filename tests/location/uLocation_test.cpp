@@ -1,4 +1,4 @@
-#include "app/uLocation.h"
+#include "location/uLocation.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>

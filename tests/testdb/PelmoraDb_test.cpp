@@ -1,4 +1,4 @@
-#include "support/PelmoraDb.h"
+#include "testdb/PelmoraDb.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <iterator>
 #include <map>
 
-#include "TestFolder.h"
+#include "db/TestFolder.h"
 #include "db/uDB.h"
 #include "util/uFormat.h"
 

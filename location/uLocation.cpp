@@ -1,4 +1,4 @@
-#include "app/uLocation.h"
+#include "location/uLocation.h"
 
 #include <ini.h>
 #include <pwd.h>

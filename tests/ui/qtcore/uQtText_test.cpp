@@ -1,4 +1,4 @@
-#include "ui/uQtText.h"
+#include "ui/qtcore/uQtText.h"
 
 #include <gtest/gtest.h>
 
