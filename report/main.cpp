@@ -15,9 +15,12 @@
 
 #include "location/uLocation.h"
 #include "db/uDB.h"
+#include "report/JsonReport.h"
 #include "report/ReportOptions.h"
 #include "tax/EvaluationRun.h"
 #include "tax/EvaluationSink.h"
+#include "tax/PlausibilityHints.h"
+#include "tax/Prepayment.h"
 #include "ui/text/SummaryList.h"
 #include "ui/text/CsvExport.h"
 #include "ui/qtcore/uQtText.h"
@@ -90,6 +93,7 @@ int Run(const ReportOptions& options) {
   TaxTotals totals;
   EvaluateRun(db, firstDay, lastDay, options.versteuerung, totals, list);
   db.Close();
+  const std::vector<Hint> hints = PlausibilityHints(list.entries, firstDay, lastDay);
 
   const bool csvToStdout = options.csv && *options.csv == "-";
   if (options.csv) {
@@ -100,16 +104,23 @@ int Run(const ReportOptions& options) {
       SaveCsv(*options.csv, bytes);
     }
   }
-  if (!csvToStdout) {
+  if (options.json) {
+    Write(stdout, RunJson({&period, options.versteuerung, &list.entries, &totals, &hints}));
+  } else if (!csvToStdout) {
     WriteText(stdout, PeriodCaption(firstDay, lastDay, options.versteuerung));
     for (const ListLine& line : list.lines) WriteText(stdout, line.text);
     WriteText(stdout, "");
     for (const FormFigure& figure : FormFigures(totals)) {
       WriteText(stdout, "Kz " + std::to_string(figure.field) + ": " + FormatMoney(figure.value));
     }
+    const std::optional<Prepayment> prepayment = PrepaymentOf(totals);
+    WriteText(stdout, "Kz 83: " + (prepayment ? FormatCents(prepayment->due) : "-"));
+    if (!hints.empty()) WriteText(stdout, "\nHinweise:");
+    for (const Hint& hint : hints) WriteText(stdout, hint.text);
   }
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) RaiseWriteError();
-  return 0;
+  // Scripts can stop at a run that should be looked at.
+  return options.strict && !hints.empty() ? 3 : 0;
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include <QProgressBar>
 #include <QStringList>
 #include <QToolButton>
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -352,8 +353,11 @@ class FaultTest : public WindowTest {
     std::getline(in, line);  // caption
     std::vector<std::string> all;
     while (std::getline(in, line)) all.push_back(line);
-    // The figures: an empty line and five "Kz" lines at the end.
-    if (all.size() >= 6) all.resize(all.size() - 6);
+    // The figures follow an empty line, from "Kz 41" on; the hints after them.
+    const auto figures = std::find_if(all.begin(), all.end(), [](const std::string& l) {
+      return l.rfind("Kz 41: ", 0) == 0;
+    });
+    if (figures != all.begin() && figures != all.end()) all.erase(figures - 1, all.end());
     return all;
   }
 

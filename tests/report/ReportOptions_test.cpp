@@ -64,6 +64,9 @@ TEST(ReportOptionsTest, DatabaseBasisAndCsv) {
   EXPECT_EQ(ParseReportArguments({"--basis=IST"}).versteuerung, 0);
   EXPECT_EQ(ParseReportArguments({"--basis", "Soll"}).versteuerung, 1);
   EXPECT_EQ(ParseReportArguments({"--csv=a=b.csv"}).csv, "a=b.csv");
+  const ReportOptions json = ParseReportArguments({"--strict", "--format", "json"});
+  EXPECT_TRUE(json.json && json.strict);
+  EXPECT_FALSE(ParseReportArguments({"--format=text"}).json);
   // Help wins over everything else on the line, wrong arguments included.
   EXPECT_TRUE(ParseReportArguments({"--year", "x", "--help"}).help);
   EXPECT_TRUE(ParseReportArguments({"--month", "2024-03", "--help"}).help);
@@ -95,6 +98,10 @@ TEST(ReportOptionsTest, WrongArguments) {
       {"--db", ""},
       {"--csv="},
       {"-x"},
+      {"--format", "xml"},
+      {"--strict=yes"},
+      {"--strict", "--strict"},
+      {"--format=json", "--csv", "-"},
   };
   for (const auto& args : rows) {
     SCOPED_TRACE(::testing::PrintToString(args));
