@@ -4,7 +4,6 @@
 #include <QDate>
 #include <QFile>
 #include <QLocale>
-#include <QSaveFile>
 #include <csignal>
 #include <cstdio>
 #include <exception>
@@ -22,6 +21,7 @@
 #include "ui/uQtText.h"
 #include "util/uDatum.h"
 #include "util/uFormat.h"
+#include "util/uWholeFile.h"
 
 namespace vorlex {
 namespace {
@@ -66,12 +66,13 @@ void SaveCsv(const std::string& fileName, const std::string& bytes) {
     if (device.write(bytes.data(), size) != size) RaiseWriteError();
     return;
   }
-  QSaveFile file(name);
-  if (!file.open(QIODevice::WriteOnly)) throw cannotCreate();
-  if (file.write(bytes.data(), size) != size) RaiseWriteError();
-  if (!file.commit()) {
-    if (file.error() == QFileDevice::RenameError) throw cannotCreate();
-    RaiseWriteError();
+  switch (SaveWholeFile(fileName, bytes)) {
+    case SaveOutcome::Saved:
+      return;
+    case SaveOutcome::CannotCreate:
+      throw cannotCreate();
+    case SaveOutcome::WriteFailed:
+      RaiseWriteError();
   }
 }
 
