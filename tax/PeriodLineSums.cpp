@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 
 #include "util/uFormat.h"
@@ -47,13 +48,38 @@ bool SumFigure(const TSQLiteStatement& row, int column, double& figure) {
   }
 }
 
+// The order id a line key stands for: the same whole number stored as an
+// integer, a float or (in a text column) its text.
+bool KeyOf(const TSQLiteStatement& row, int64_t& key) {
+  switch (row.ColumnType(0)) {
+    case SQLITE_INTEGER:
+      key = row.ColumnInt64(0);
+      return true;
+    case SQLITE_FLOAT: {
+      const double value = row.ColumnDouble(0);
+      if (!(value >= -9223372036854775808.0 && value < 9223372036854775808.0)) return false;
+      if (value != std::trunc(value)) return false;
+      key = static_cast<int64_t>(value);
+      return true;
+    }
+    case SQLITE_TEXT: {
+      const std::string_view text = row.ColumnText(0);
+      const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), key);
+      return error == std::errc() && end == text.data() + text.size() && !text.empty() &&
+             text == std::to_string(key);
+    }
+    default:
+      return false;
+  }
+}
+
 bool SumFigures(const TSQLiteStatement& row, int first, LineSums& sums) {
   return SumFigure(row, first, sums.vat) && SumFigure(row, first + 1, sums.net);
 }
 
 }  // namespace
 
-bool LinesReadInTableOrder(TDBase& db, const EvaluationSettings& settings) {
+bool LinesReadInTableOrder(TDBase& db, const EvaluationSettings& settings, std::string* byIndex) {
   TSQLiteDatabase& connection = db.Connection();
   // One step: a scan of the table itself ("SCAN verbindauftrag", before 3.36
   // "SCAN TABLE verbindauftrag"), or a search of an index on auftragindex
@@ -96,7 +122,9 @@ bool LinesReadInTableOrder(TDBase& db, const EvaluationSettings& settings) {
     ++count;
     order = EqualsIgnoringCase(keys.ColumnText(0), "auftragindex");
   }
-  return count == 1 && order;
+  if (count != 1 || !order) return false;
+  if (byIndex != nullptr) *byIndex = index;
+  return true;
 }
 
 PeriodLineSums::PeriodLineSums(TDBase& db, const std::string& ordersFromWhere,
@@ -105,7 +133,8 @@ PeriodLineSums::PeriodLineSums(TDBase& db, const std::string& ordersFromWhere,
   try {
     perOrder_ = std::make_unique<TSQLiteStatement>(db.Connection(),
                                                    LineSumsSql(settings, "auftragindex=?"));
-    if (LinesReadInTableOrder(db, settings)) ReadPeriod(ordersFromWhere);
+    std::string index;
+    if (LinesReadInTableOrder(db, settings, &index)) ReadPeriod(ordersFromWhere, index);
   } catch (const ESQLiteException&) {
     // Whatever failed here, each order's own query meets it again in its
     // place, with its own message.
@@ -116,31 +145,58 @@ PeriodLineSums::PeriodLineSums(TDBase& db, const std::string& ordersFromWhere,
 
 PeriodLineSums::~PeriodLineSums() = default;
 
-void PeriodLineSums::ReadPeriod(const std::string& ordersFromWhere) {
+void PeriodLineSums::ReadPeriod(const std::string& ordersFromWhere, const std::string& index) {
   // The lines of every order of the period whose id is stored as an integer,
   // compared with the id as the order's own query compares with its number
   // (the unary plus takes the id column's affinity away, as a number in the
-  // query text has none), added in the table's order.
+  // query text has none).
+  const std::string vat = LineVatExpression(settings_);
+  const std::string lines = " FROM verbindauftrag WHERE auftragindex IN (SELECT +auftrag.id" +
+                            ordersFromWhere + "AND typeof(auftrag.id) = 'integer')";
+  // Through the index, each order's lines one after the other in the index's
+  // order, as its own query reads them, when the plan says so: the index
+  // searched, and no sorting for the groups.
+  const std::string grouped = "SELECT auftragindex, SUM(" + vat + "), SUM(anzahl*preis)" + lines +
+                              " GROUP BY auftragindex";
+  bool inIndexOrder = false;
+  if (!index.empty()) {
+    TSQLiteStatement plan(db_.Connection(), "EXPLAIN QUERY PLAN " + grouped);
+    bool sorts = false;
+    while (plan.Step()) {
+      const std::string_view detail = plan.ColumnText(3);
+      if (detail.find(" USING INDEX " + index + " (") != std::string_view::npos) {
+        inIndexOrder = true;
+      }
+      if (detail.starts_with("USE TEMP B-TREE")) sorts = true;
+    }
+    inIndexOrder = inIndexOrder && !sorts;
+  }
+  // Otherwise a window partitioned by order adds the lines in the table's
+  // order, as the scan of the order's own query does.
   const std::string sql =
-      std::string("SELECT ids.id, SUM(") + LineVatExpression(settings_) +
-      ") OVER w, SUM(anzahl*preis) OVER w FROM (SELECT DISTINCT id FROM (SELECT +auftrag.id AS id" +
-      ordersFromWhere +
-      ") WHERE typeof(id) = 'integer') AS ids JOIN verbindauftrag ON "
-      "verbindauftrag.auftragindex = ids.id WINDOW w AS (PARTITION BY ids.id ORDER BY "
-      "verbindauftrag.rowid ROWS BETWEEN UNBOUNDED PRECEDING AND UNBOUNDED FOLLOWING)";
-  TSQLiteStatement lines(db_.Connection(), sql);
-  while (lines.Step()) {
-    const int64_t id = lines.ColumnInt64(0);
-    if (!entries_.empty() && entries_.back().id == id) continue;  // the same order's next line
+      inIndexOrder ? grouped
+                   : "SELECT auftragindex, SUM(" + vat + ") OVER w, SUM(anzahl*preis) OVER w" +
+                         lines +
+                         " WINDOW w AS (PARTITION BY auftragindex ORDER BY rowid ROWS BETWEEN "
+                         "UNBOUNDED PRECEDING AND UNBOUNDED FOLLOWING)";
+  TSQLiteStatement sums(db_.Connection(), sql);
+  int64_t last = 0;
+  while (sums.Step()) {
+    int64_t id = 0;
+    if (!KeyOf(sums, id)) continue;  // matches no order; not expected
+    if (!entries_.empty() && last == id) continue;  // the same order's next line
+    last = id;
     Entry entry;
     entry.id = id;
-    entry.plain = SumFigures(lines, 1, entry.sums);
+    entry.plain = SumFigures(sums, 1, entry.sums);
     entries_.push_back(entry);
   }
-  // Partitions come in the order of their ids as compared in SQL, which is
-  // that of the integers.
-  onePass_ = std::is_sorted(entries_.begin(), entries_.end(),
-                            [](const Entry& a, const Entry& b) { return a.id < b.id; });
+  // Keys held as text come in the order of their texts.
+  const auto byId = [](const Entry& a, const Entry& b) { return a.id < b.id; };
+  std::sort(entries_.begin(), entries_.end(), byId);
+  onePass_ = std::adjacent_find(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {
+               return a.id == b.id;
+             }) == entries_.end();
   if (!onePass_) entries_.clear();
 }
 

@@ -2,8 +2,9 @@
 // order's own query (OrderLineSums), added by the library itself. Where that
 // query reads an order's lines in the table's order (a scan of the table, or an
 // index on the order alone), one statement over the period's lines adds each
-// order's lines in that order, as a window partitioned by order; otherwise the
-// order's query is prepared once and asked per order.
+// order's lines in that order: grouped through that index, or as a window
+// partitioned by order; otherwise the order's query is prepared once and asked
+// per order.
 #pragma once
 
 #include <cstdint>
@@ -42,7 +43,8 @@ class PeriodLineSums {
     bool plain = true;  // false: the order's literal query answers
   };
 
-  void ReadPeriod(const std::string& ordersFromWhere);
+  // index: the index the order's query searches; empty: it scans the table.
+  void ReadPeriod(const std::string& ordersFromWhere, const std::string& index);
   LineSums Literal(int64_t orderId);
 
   TDBase& db_;
@@ -56,6 +58,8 @@ class PeriodLineSums {
 // True when the order's own line-sum query reads an order's lines in the
 // table's order: as a scan of the whole table, or through an index on
 // auftragindex alone.
-bool LinesReadInTableOrder(TDBase& db, const EvaluationSettings& settings = kProgramSettings);
+// byIndex: the name of that index, empty for the scan.
+bool LinesReadInTableOrder(TDBase& db, const EvaluationSettings& settings = kProgramSettings,
+                           std::string* byIndex = nullptr);
 
 }  // namespace vorlex
