@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <optional>
 
 #include "util/uFormat.h"
 
@@ -46,6 +47,24 @@ bool SumFigure(const TSQLiteStatement& row, int column, double& figure) {
     default:
       return false;
   }
+}
+
+bool Contains(const std::string& upper, const char* word) {
+  return upper.find(word) != std::string::npos;
+}
+
+// The library's rule from a declared type to a column's affinity; true for the
+// numeric ones (INTEGER, REAL, NUMERIC), where numbers compare as numbers and
+// text is greater than any number.
+bool NumericAffinity(const std::string& declared) {
+  std::string upper = declared;
+  for (char& c : upper) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+  }
+  if (Contains(upper, "INT")) return true;
+  if (Contains(upper, "CHAR") || Contains(upper, "CLOB") || Contains(upper, "TEXT")) return false;
+  if (Contains(upper, "BLOB") || upper.empty()) return false;
+  return true;  // REAL, FLOA, DOUB, or anything else: NUMERIC
 }
 
 // The order id a line key stands for: the same whole number stored as an
@@ -128,13 +147,16 @@ bool LinesReadInTableOrder(TDBase& db, const EvaluationSettings& settings, std::
 }
 
 PeriodLineSums::PeriodLineSums(TDBase& db, const std::string& ordersFromWhere,
+                               const TDBTable& orders, const TDBField& idField,
                                const EvaluationSettings& settings)
     : db_(db), settings_(settings) {
   try {
     perOrder_ = std::make_unique<TSQLiteStatement>(db.Connection(),
                                                    LineSumsSql(settings, "auftragindex=?"));
     std::string index;
-    if (LinesReadInTableOrder(db, settings, &index)) ReadPeriod(ordersFromWhere, index);
+    if (LinesReadInTableOrder(db, settings, &index)) {
+      ReadPeriod(ordersFromWhere, orders, idField, index);
+    }
   } catch (const ESQLiteException&) {
     // Whatever failed here, each order's own query meets it again in its
     // place, with its own message.
@@ -145,14 +167,38 @@ PeriodLineSums::PeriodLineSums(TDBase& db, const std::string& ordersFromWhere,
 
 PeriodLineSums::~PeriodLineSums() = default;
 
-void PeriodLineSums::ReadPeriod(const std::string& ordersFromWhere, const std::string& index) {
+void PeriodLineSums::ReadPeriod(const std::string& ordersFromWhere, const TDBTable& orders,
+                                const TDBField& idField, const std::string& index) {
   // The lines of every order of the period whose id is stored as an integer,
   // compared with the id as the order's own query compares with its number
   // (the unary plus takes the id column's affinity away, as a number in the
-  // query text has none).
+  // query text has none). Where the ids lie close together and the key column
+  // compares numbers as numbers, the lines between the lowest and the highest
+  // id: a cheaper test on every line, and a few more orders summed.
+  const TSQLiteTable& result = orders.Result();
+  const int idColumn = orders.Index(idField);
+  int64_t count = 0;
+  int64_t lowest = 0;
+  int64_t highest = 0;
+  for (int row = 0; row < result.RowCount(); ++row) {
+    const std::optional<int64_t> id = result.HeldInteger(row, idColumn);
+    if (!id) continue;
+    lowest = count == 0 ? *id : std::min(lowest, *id);
+    highest = count == 0 ? *id : std::max(highest, *id);
+    ++count;
+  }
+  const bool close = count > 0 &&
+                     static_cast<double>(highest) - static_cast<double>(lowest) < 2.0 * count &&
+                     NumericAffinity(TSQLiteStatement(db_.Connection(),
+                                                      "SELECT auftragindex FROM verbindauftrag")
+                                         .DeclaredType(0));
   const std::string vat = LineVatExpression(settings_);
-  const std::string lines = " FROM verbindauftrag WHERE auftragindex IN (SELECT +auftrag.id" +
-                            ordersFromWhere + "AND typeof(auftrag.id) = 'integer')";
+  const std::string lines =
+      " FROM verbindauftrag WHERE " +
+      (close ? "auftragindex >= " + std::to_string(lowest) +
+                   " AND auftragindex <= " + std::to_string(highest)
+             : "auftragindex IN (SELECT +auftrag.id" + ordersFromWhere +
+                   "AND typeof(auftrag.id) = 'integer')");
   // Through the index, each order's lines one after the other in the index's
   // order, as its own query reads them, when the plan says so: the index
   // searched, and no sorting for the groups.

@@ -19,9 +19,10 @@ namespace vorlex {
 
 class PeriodLineSums {
  public:
-  // ordersFromWhere: the FROM and WHERE text of the orders query.
-  PeriodLineSums(TDBase& db, const std::string& ordersFromWhere,
-                 const EvaluationSettings& settings = kProgramSettings);
+  // orders: the result of the orders query, whose FROM and WHERE text is
+  // ordersFromWhere; idField names its id column.
+  PeriodLineSums(TDBase& db, const std::string& ordersFromWhere, const TDBTable& orders,
+                 const TDBField& idField, const EvaluationSettings& settings = kProgramSettings);
   ~PeriodLineSums();
   PeriodLineSums(const PeriodLineSums&) = delete;
   PeriodLineSums& operator=(const PeriodLineSums&) = delete;
@@ -44,7 +45,8 @@ class PeriodLineSums {
   };
 
   // index: the index the order's query searches; empty: it scans the table.
-  void ReadPeriod(const std::string& ordersFromWhere, const std::string& index);
+  void ReadPeriod(const std::string& ordersFromWhere, const TDBTable& orders,
+                  const TDBField& idField, const std::string& index);
   LineSums Literal(int64_t orderId);
 
   TDBase& db_;

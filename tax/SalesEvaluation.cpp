@@ -72,7 +72,7 @@ void SalesEvaluation(TDBase& db, double firstDay, double lastDay, int versteueru
   if (orders->AtEnd()) return;
   // The lines of all these orders in one pass rather than a query per order.
   const TDBField id("id");
-  PeriodLineSums lineSums(db, SalesFromWhere(firstDay, lastDay, versteuerung));
+  PeriodLineSums lineSums(db, SalesFromWhere(firstDay, lastDay, versteuerung), *orders, id);
   const TDBField land("land");
   const TDBField ustIdField("ust_id");
   const TDBField date(DateColumn(versteuerung));

@@ -474,7 +474,7 @@ TEST_F(PeriodLineSumsTest, OnePassWhereTheOrdersQueryReadsInTableOrder) {
     const double last = Day(2024, 12, 31);
     const auto orders = db.Query(SalesQuery(first, last, kSoll));
     const TDBField id("id");
-    PeriodLineSums sums(db, SalesFromWhere(first, last, kSoll));
+    PeriodLineSums sums(db, SalesFromWhere(first, last, kSoll), *orders, id);
     EXPECT_EQ(sums.OnePass(), shape.onePass);
     int64_t walked = 0;
     for (; !orders->AtEnd(); orders->MoveNext(), ++walked) {
