@@ -4,7 +4,6 @@
 #include <QDate>
 #include <QFile>
 #include <QLocale>
-#include <QSaveFile>
 #include <csignal>
 #include <cstdio>
 #include <exception>
@@ -26,6 +25,7 @@
 #include "ui/qtcore/uQtText.h"
 #include "util/uDatum.h"
 #include "util/uFormat.h"
+#include "util/uWholeFile.h"
 
 namespace vorlex {
 namespace {
@@ -62,12 +62,13 @@ void SaveCsv(const std::string& fileName, const std::string& bytes) {
     if (device.write(bytes.data(), size) != size) RaiseWriteError();
     return;
   }
-  QSaveFile file(name);
-  if (!file.open(QIODevice::WriteOnly)) throw cannotCreate();
-  if (file.write(bytes.data(), size) != size) RaiseWriteError();
-  if (!file.commit()) {
-    if (file.error() == QFileDevice::RenameError) throw cannotCreate();
-    RaiseWriteError();
+  switch (SaveWholeFile(fileName, bytes)) {
+    case SaveOutcome::Saved:
+      return;
+    case SaveOutcome::CannotCreate:
+      throw cannotCreate();
+    case SaveOutcome::WriteFailed:
+      RaiseWriteError();
   }
 }
 

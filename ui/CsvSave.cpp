@@ -2,10 +2,11 @@
 
 #include <QDir>
 #include <QFileDialog>
-#include <QSaveFile>
+#include <QFile>
 #include <stdexcept>
 
 #include "ui/text/CsvExport.h"
+#include "util/uWholeFile.h"
 
 namespace vorlex {
 
@@ -56,19 +57,18 @@ std::optional<QString> ShowSaveFileDialog(QWidget* parent, const TSaveDialog& di
 }
 
 void SaveCsvFile(const QString& fileName, const std::vector<std::string>& lines) {
-  const std::string bytes = CsvBytes(lines);
-  QSaveFile file(fileName);
   // Only the finished file replaces the old one: a failure on the way leaves
   // the old content untouched and no half-written file behind.
-  if (!file.open(QIODevice::WriteOnly)) {
-    throw std::runtime_error("Datei " + Utf8(QDir::toNativeSeparators(fileName)) +
-                             " kann nicht erstellt werden");
+  switch (SaveWholeFile(QFile::encodeName(fileName).toStdString(), CsvBytes(lines))) {
+    case SaveOutcome::Saved:
+      return;
+    case SaveOutcome::CannotCreate:
+      throw std::runtime_error("Datei " + Utf8(QDir::toNativeSeparators(fileName)) +
+                               " kann nicht erstellt werden");
+    case SaveOutcome::WriteFailed:
+      break;
   }
-  const qint64 written = file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-  if (written != static_cast<qint64>(bytes.size()) || !file.commit()) {
-    file.cancelWriting();
-    throw std::runtime_error("Stream-Write-Fehler");
-  }
+  throw std::runtime_error("Stream-Write-Fehler");
 }
 
 }  // namespace vorlex

@@ -21,6 +21,7 @@
 #include <QToolButton>
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -126,10 +127,45 @@ inline QProcessEnvironment ReportEnvironment(const std::string& appData) {
   return env;
 }
 
+// A copy of vorlex-report that any user may run, wherever the build folder
+// lies (under /root an ordinary user cannot reach it); made once per process
+// in a folder of its own, removed at the end.
+class ReporterForAnyone {
+ public:
+  static const std::string& Path() {
+    static const ReporterForAnyone copy;
+    return copy.path_;
+  }
+
+ private:
+  ReporterForAnyone() {
+    std::string pattern = (fs::temp_directory_path() / "vorlex-report-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) return;
+    folder_ = pattern;
+    const fs::path program = folder_ / "vorlex-report";
+    std::error_code error;
+    fs::copy_file(VORLEX_REPORT_PATH, program, error);
+    const auto everyone = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                          fs::perms::others_read | fs::perms::others_exec;
+    fs::permissions(folder_, everyone, error);
+    fs::permissions(program, everyone, error);
+    if (!error) path_ = program.string();
+  }
+  ~ReporterForAnyone() {
+    std::error_code ignored;
+    if (!folder_.empty()) fs::remove_all(folder_, ignored);
+  }
+
+  fs::path folder_;
+  std::string path_;
+};
+
 // Runs vorlex-report; a run that does not end within the limit is a hang and
-// is killed. setup runs in the child before the program starts.
+// is killed. setup runs in the child before the program starts; program: the
+// reporter to run.
 inline ReportResult RunReporter(const std::vector<std::string>& args, const std::string& appData,
-                                std::function<void()> setup = {}, int limitMs = 60000) {
+                                std::function<void()> setup = {}, int limitMs = 60000,
+                                const std::string& program = VORLEX_REPORT_PATH) {
   QStringList arguments;
   for (const std::string& a : args) arguments << QString::fromLocal8Bit(a);
   QProcess process;
@@ -137,7 +173,7 @@ inline ReportResult RunReporter(const std::vector<std::string>& args, const std:
   process.setWorkingDirectory(QString::fromStdString(appData));
   if (setup) process.setChildProcessModifier(setup);
   const auto start = std::chrono::steady_clock::now();
-  process.start(QStringLiteral(VORLEX_REPORT_PATH), arguments);
+  process.start(QString::fromStdString(program), arguments);
   ReportResult result;
   if (!process.waitForFinished(limitMs)) {
     ADD_FAILURE() << "vorlex-report did not end within " << limitMs << " ms";
@@ -307,8 +343,12 @@ class FaultTest : public WindowTest {
                       std::vector<std::string> reportArgs = {}) {
     const FolderState before = StateOf(AppData());
     reportArgs.insert(reportArgs.end(), {"--month", "2026-05"});
+    if (asNobody) {
+      ASSERT_FALSE(ReporterForAnyone::Path().empty());
+    }
     const ReportResult report =
-        RunReporter(reportArgs, AppData(), asNobody ? BecomeNobody : std::function<void()>());
+        asNobody ? RunReporter(reportArgs, AppData(), BecomeNobody, 60000, ReporterForAnyone::Path())
+                 : RunReporter(reportArgs, AppData());
     EXPECT_EQ(report.status, 1) << report.out;
     EXPECT_EQ(report.out, "");
     EXPECT_EQ(report.err.rfind(start, 0), 0u) << report.err;
