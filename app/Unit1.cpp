@@ -652,7 +652,7 @@ void TForm1::btnCsvClick() {
   SaveDialog1.HideReadOnly = true;
   SaveDialog1.DefaultExt.clear();
   if (!SaveDialog1.Execute(this)) return;
-  SaveCsvFile(SaveDialog1.FileName, lbUst->Model().Lines());
+  SaveCsvFile(SaveDialog1.FileName, lbUst->Model().Rows());
 }
 
 }  // namespace vorlex

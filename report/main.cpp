@@ -2,12 +2,10 @@
 // figures as the window, and optionally the same CSV file.
 #include <QCoreApplication>
 #include <QDate>
-#include <QFile>
 #include <QLocale>
 #include <csignal>
 #include <cstdio>
 #include <exception>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,7 +23,6 @@
 #include "ui/qtcore/uQtText.h"
 #include "util/uDatum.h"
 #include "util/uFormat.h"
-#include "util/uWholeFile.h"
 
 namespace vorlex {
 namespace {
@@ -41,35 +38,6 @@ void WriteText(std::FILE* stream, std::string_view bytes) {
 
 [[noreturn]] void RaiseWriteError() {
   throw std::runtime_error("Stream-Write-Fehler");
-}
-
-// Writes the whole file or leaves the old one as it was. A pipe or a device
-// (a FIFO, /dev/stdout) cannot be replaced and is written to directly, never
-// replaced by a regular file.
-void SaveCsv(const std::string& fileName, const std::string& bytes) {
-  const auto cannotCreate = [&fileName] {
-    return std::runtime_error("Datei " + fileName + " kann nicht erstellt werden");
-  };
-  const auto size = static_cast<qint64>(bytes.size());
-  const QString name = QFile::decodeName(QByteArray::fromStdString(fileName));
-  std::error_code ignored;
-  const auto type = std::filesystem::status(fileName, ignored).type();
-  if (type != std::filesystem::file_type::not_found &&
-      type != std::filesystem::file_type::regular &&
-      type != std::filesystem::file_type::directory) {
-    QFile device(name);
-    if (!device.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) throw cannotCreate();
-    if (device.write(bytes.data(), size) != size) RaiseWriteError();
-    return;
-  }
-  switch (SaveWholeFile(fileName, bytes)) {
-    case SaveOutcome::Saved:
-      return;
-    case SaveOutcome::CannotCreate:
-      throw cannotCreate();
-    case SaveOutcome::WriteFailed:
-      RaiseWriteError();
-  }
 }
 
 std::string DatabasePath(const ReportOptions& options) {
@@ -102,7 +70,7 @@ int Run(const ReportOptions& options) {
     if (csvToStdout) {
       Write(stdout, QByteArray::fromStdString(bytes));
     } else {
-      SaveCsv(*options.csv, bytes);
+      WriteCsvFile(*options.csv, bytes, *options.csv);
     }
   }
   if (options.json) {

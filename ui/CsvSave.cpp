@@ -6,7 +6,6 @@
 #include <stdexcept>
 
 #include "ui/text/CsvExport.h"
-#include "util/uWholeFile.h"
 
 namespace vorlex {
 
@@ -56,19 +55,21 @@ std::optional<QString> ShowSaveFileDialog(QWidget* parent, const TSaveDialog& di
   return files.front();
 }
 
+namespace {
+
+void WriteCsv(const QString& fileName, const std::string& bytes) {
+  WriteCsvFile(QFile::encodeName(fileName).toStdString(), bytes,
+               Utf8(QDir::toNativeSeparators(fileName)));
+}
+
+}  // namespace
+
 void SaveCsvFile(const QString& fileName, const std::vector<std::string>& lines) {
-  // Only the finished file replaces the old one: a failure on the way leaves
-  // the old content untouched and no half-written file behind.
-  switch (SaveWholeFile(QFile::encodeName(fileName).toStdString(), CsvBytes(lines))) {
-    case SaveOutcome::Saved:
-      return;
-    case SaveOutcome::CannotCreate:
-      throw std::runtime_error("Datei " + Utf8(QDir::toNativeSeparators(fileName)) +
-                               " kann nicht erstellt werden");
-    case SaveOutcome::WriteFailed:
-      break;
-  }
-  throw std::runtime_error("Stream-Write-Fehler");
+  WriteCsv(fileName, CsvBytes(lines));
+}
+
+void SaveCsvFile(const QString& fileName, const std::vector<ListLine>& lines) {
+  WriteCsv(fileName, CsvBytes(lines));
 }
 
 }  // namespace vorlex

@@ -44,6 +44,14 @@ SaveOutcome SaveWholeFile(const std::string& path, std::string_view bytes) {
   if (exists && (S_ISDIR(old.st_mode) || ::access(target.c_str(), W_OK) != 0)) {
     return SaveOutcome::CannotCreate;
   }
+  if (exists && !S_ISREG(old.st_mode)) {
+    // A pipe or a device (a FIFO, /dev/stdout) cannot be replaced: it is
+    // written to, never replaced by a regular file.
+    const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) return SaveOutcome::CannotCreate;
+    const bool whole = WriteAll(fd, bytes);
+    return ::close(fd) == 0 && whole ? SaveOutcome::Saved : SaveOutcome::WriteFailed;
+  }
   const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
   std::string fresh = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
   const int fd = ::mkostemp(fresh.data(), O_CLOEXEC);

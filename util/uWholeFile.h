@@ -16,7 +16,8 @@ enum class SaveOutcome {
 };
 
 // A symbolic link is followed: the file it names is replaced. A new file gets
-// the permissions the process's umask gives; a replaced one keeps its own.
+// the permissions the process's umask gives; a replaced one keeps its own. A
+// pipe or a device is written to directly.
 SaveOutcome SaveWholeFile(const std::string& path, std::string_view bytes);
 
 }  // namespace vorlex

@@ -74,7 +74,7 @@ TEST(CsvSave, WritesCreatesAndReplaces) {
   // Nothing but the written files is left in the folder.
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
 
-  SaveCsvFile(dir.filePath("leer.csv"), {});
+  SaveCsvFile(dir.filePath("leer.csv"), std::vector<std::string>{});
   EXPECT_EQ(ReadAll(dir.filePath("leer.csv")), "");
 }
 
