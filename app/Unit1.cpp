@@ -16,6 +16,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
@@ -122,6 +123,8 @@ TForm1::TForm1(int pixelsPerInch, QWidget* parent)
   setObjectName(QStringLiteral("Form1"));
   SubstituteWindowFont();
   setFont(PixelFont(QString::fromLatin1(kWindowFontFamily), PointsToPixels(8, ppi_)));
+  // Below the design size controls would be cut off or cover each other.
+  setMinimumSize(S(784), S(502));
   resize(S(784), S(502));
 
   pnlL = new QFrame(this);
@@ -403,27 +406,52 @@ void TForm1::FormCreate(const QDate& today) {
     cmbJ->addItem(QString::fromStdString(std::to_string(y)));
   cmbJ->setCurrentIndex(year - kFirstYear);
 
-  AppDataDir = PelmoraAppDataDir();
-  const DatabaseLocation location =
-      ReadDatabaseLocation(AppDataDir + kSettingsFileName, AppDataDir);
-  DbFolder = location.DbFolder;
-  DbName = location.DbName;
+  // The window is whole before the database is opened: a failed open leaves
+  // the captions, the period and empty boxes, and start-up still ends, so that
+  // the next choice of a period tries to open the database again.
+  SetFieldCaptions();
+  const double firstDay = EncodeDate(year, month, 1);
+  const double lastDay = EncodeDate(
+      year, month, DaysInMonth(static_cast<uint16_t>(year), static_cast<uint16_t>(month)));
+  ShowPeriod(firstDay, lastDay);
+  ClearFormValues();
+  struct StartUpEnd {
+    ~StartUpEnd() { EvaluationEnabled = true; }
+  } startUpEnd;
 
-  Database = std::make_unique<TDBase>(location.Path());
+  OpenAndRun(firstDay, lastDay);
+}
 
-  EvaluationRun(EncodeDate(year, month, 1),
-                EncodeDate(year, month,
-                           DaysInMonth(static_cast<uint16_t>(year), static_cast<uint16_t>(month))));
-
+void TForm1::SetFieldCaptions() {
   Label2->setText(LabelText("Innergemeinschaftliche Lieferungen\ran Abnehmer mit USt-IdNr."));
   Label3->setText(LabelText("neuer Fahrzeuge an Abnehmer ohne USt-IdNr."));
   Label4->setText(LabelText("Steuerpflichtige Ums\xE4tze\rzum Steuersatz von 19 v.H."));
   Label5->setText(LabelText("zum Steuersatz von  7 v.H."));
   Label6->setText(LabelText("Vorsteuerbetr\xE4ge aus Rechnungen von anderen Unternehmen ..."));
+}
 
+void TForm1::ReadLocation() {
+  AppDataDir = PelmoraAppDataDir();
+  const DatabaseLocation location =
+      ReadDatabaseLocation(AppDataDir + kSettingsFileName, AppDataDir);
+  DbFolder = location.DbFolder;
+  DbName = location.DbName;
+}
+
+void TForm1::OpenAndRun(double firstDay, double lastDay) {
+  ReadLocation();
+  try {
+    Database = std::make_unique<TDBase>(DbFolder + DbName);
+    EvaluationRun(firstDay, lastDay);
+  } catch (...) {
+    // A database that opens but cannot be evaluated (an empty file, another
+    // program's database) is not kept either: the next request opens afresh,
+    // so that a database restored in its place is found.
+    if (Database) Database->Close();
+    Database.reset();
+    throw;
+  }
   editUStID->setText(DecodeText(ReadVatId()));
-
-  EvaluationEnabled = true;
 }
 
 void TForm1::FormClose() {
@@ -460,8 +488,8 @@ TTaxPeriod TForm1::TaxPeriodFromControls() {
 }
 
 void TForm1::cmbMChange() {
-  // Without an open database nothing can be evaluated; the controls still move.
-  if (!EvaluationEnabled || !Database) return;
+  // Without an open database the request opens it first, as start-up does.
+  if (!EvaluationEnabled) return;
   if (running_) {
     // A request that reaches the window while a run paints its caption takes
     // effect once that run has ended.
@@ -478,6 +506,10 @@ void TForm1::cmbMChange() {
     return;
   }
   const TTaxPeriod period = TaxPeriodFromControls();
+  if (!Database) {
+    OpenAndRun(period.FirstDay, period.LastDay);
+    return;
+  }
   EvaluationRun(period.FirstDay, period.LastDay);
 }
 
@@ -487,14 +519,14 @@ void TForm1::EvaluationRun(double firstDay, double lastDay) {
         "Keine Datenbank ge\xF6"
         "ffnet");
   running_ = true;
+  lastRunComplete_ = false;
   struct RunEnd {
     bool& running;
     ~RunEnd() { running = false; }
   } runEnd{running_};
 
   const int versteuerung = std::max(0, rgVersteuerung->ItemIndex());
-  lblCaption->setText(DecodeText(PeriodCaption(firstDay, lastDay, versteuerung)));
-  lblCaption->adjustSize();
+  ShowPeriod(firstDay, lastDay);
   // Paint the caption before the run blocks the window; user input waits until
   // the run has ended, so no request can start a run inside this one.
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -521,6 +553,22 @@ void TForm1::EvaluationRun(double firstDay, double lastDay) {
   sink.HandOver(lbUst->Model());
   lbUst->show();
   DrawFormValues(Totals);
+  lastRunComplete_ = true;
+}
+
+void TForm1::ShowPeriod(double firstDay, double lastDay) {
+  const int versteuerung = std::max(0, rgVersteuerung->ItemIndex());
+  lblCaption->setText(DecodeText(PeriodCaption(firstDay, lastDay, versteuerung)));
+  lblCaption->adjustSize();
+  // A range whose first day lies after its last selects nothing; the zeros
+  // would otherwise look like a period without business.
+  if (std::floor(firstDay) > std::floor(lastDay)) {
+    StatusBar1->showMessage(DecodeText("Der erste Tag (" + FormatDate(firstDay) +
+                                       ") liegt nach dem letzten Tag (" + FormatDate(lastDay) +
+                                       ")."));
+  } else {
+    StatusBar1->clearMessage();
+  }
 }
 
 std::array<TImage*, 5> TForm1::Images() const {
@@ -542,6 +590,9 @@ void TForm1::ClearFormValues() {
 }
 
 void TForm1::udMonatClick(TUDBtnType button) {
+  // Back to the middle after every step, so that the control never reaches an
+  // end of its range: only the ends of the year list stop the stepping.
+  udMonat->Recentre();
   // Checking rbM here must not start a run of its own; the request below does.
   const bool enabled = EvaluationEnabled;
   EvaluationEnabled = false;
@@ -571,6 +622,7 @@ void TForm1::udMonatClick(TUDBtnType button) {
 }
 
 void TForm1::udJahrClick(TUDBtnType button) {
+  udJahr->Recentre();
   const int year = cmbJ->currentIndex();
   if (button == TUDBtnType::btPrev) {
     if (year > 0) cmbJ->setCurrentIndex(year - 1);
@@ -581,17 +633,26 @@ void TForm1::udJahrClick(TUDBtnType button) {
 }
 
 void TForm1::btnHelpClick() {
+  // Without an open database the settings are read again, the path shown is
+  // the one tried, and the request that follows tries to open it.
+  const bool retry = EvaluationEnabled && !Database;
+  if (retry) ReadLocation();
   ShowMessage("DB:\r" + DbFolder + DbName);
+  if (retry) cmbMChange();
 }
 
 void TForm1::btnCsvClick() {
+  if (!lastRunComplete_) {
+    ShowMessage("Nichts zu speichern: Es liegt keine vollst\xE4ndige Auswertung vor.");
+    return;
+  }
   SaveDialog1.FileName = QString::fromLatin1(kCsvProposedName);
   SaveDialog1.Filter = QString::fromLatin1(kCsvFilter);
-  SaveDialog1.OverwritePrompt = false;
+  SaveDialog1.OverwritePrompt = true;
   SaveDialog1.HideReadOnly = true;
   SaveDialog1.DefaultExt.clear();
   if (!SaveDialog1.Execute(this)) return;
-  SaveCsvFile(SaveDialog1.FileName, lbUst->Model().Lines());
+  SaveCsvFile(SaveDialog1.FileName, lbUst->Model().Rows());
 }
 
 }  // namespace vorlex

@@ -132,12 +132,22 @@ class TForm1 : public QWidget {
   void AlignPanels();
   void DrawFormValues(const TaxTotals& totals);
   void ClearFormValues();
+  void SetFieldCaptions();
+  // The caption line and the status bar for a period.
+  void ShowPeriod(double firstDay, double lastDay);
+  // Pelmora's settings file as it is now.
+  void ReadLocation();
+  // Opens the database the settings name and runs the period; on failure no
+  // database stays open.
+  void OpenAndRun(double firstDay, double lastDay);
   std::array<TImage*, 5> Images() const;
 
   int ppi_;
   bool runtimeLayout_ = false;
   bool running_ = false;
   bool requestWaiting_ = false;
+  // The list holds the whole result of the last run.
+  bool lastRunComplete_ = false;
 };
 
 }  // namespace vorlex

@@ -1,6 +1,7 @@
 // Vorlex: the window over Pelmora's invoices and cash book.
 #include <QIcon>
 #include <QLocale>
+#include <QTranslator>
 
 #include "app/Unit1.h"
 #include "app/uApplication.h"
@@ -14,6 +15,10 @@ int main(int argc, char** argv) {
   QApplication::setWindowIcon(QIcon::fromTheme("vorlex"));
   QGuiApplication::setDesktopFileName("io.vorlex.Vorlex");
   vorlex::Format() = vorlex::FormatSettingsFromLocale(QLocale::system());
+  // The dialogs' own texts in the user's language, German for a German user.
+  QTranslator qtTexts;
+  if (vorlex::LoadQtTranslations(qtTexts, QLocale::system()))
+    QCoreApplication::installTranslator(&qtTexts);
 
   vorlex::TForm1 form;
   // A failed start-up step is shown and skips the steps after it; the window

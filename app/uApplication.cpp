@@ -1,6 +1,9 @@
 #include "app/uApplication.h"
 
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
+#include <QTranslator>
 #include <string>
 
 #include "ui/qtcore/uQtText.h"
@@ -45,7 +48,14 @@ void ShowCurrentException() {
   MessageBoxSeam()(QApplication::activeWindow(), TMessageKind::Error, text);
 }
 
-TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+bool LoadQtTranslations(QTranslator& translator, const QLocale& locale) {
+  return translator.load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+}
+
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+  setApplicationDisplayName(QStringLiteral("Vorlex"));
+}
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {
   try {

@@ -8,6 +8,8 @@
 #include <functional>
 #include <string_view>
 
+class QLocale;
+class QTranslator;
 class QWidget;
 
 namespace vorlex {
@@ -40,6 +42,11 @@ bool RunShowingErrors(F&& f) {
   }
 }
 
+// Loads Qt's own texts (the file dialog, the buttons of the boxes) for locale
+// from Qt's translations folder; false when there are none for its language.
+bool LoadQtTranslations(QTranslator& translator, const QLocale& locale);
+
+// The application object, named "Vorlex" for the titles of its boxes.
 class TApplication : public QApplication {
   Q_OBJECT
  public:

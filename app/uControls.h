@@ -31,6 +31,8 @@ class TUpDown : public QWidget {
   void SetRange(int min, int max);
   void SetPosition(int position);
   void SetWrap(bool wrap) { wrap_ = wrap; }
+  // The position to the middle of the range.
+  void Recentre() { position_ = min_ + (max_ - min_) / 2; }
 
   // What a press of one of the buttons does.
   void Press(TUDBtnType button);

@@ -109,58 +109,75 @@ class TextArena {
   size_t free_ = 0;
 };
 
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
 }  // namespace
+
+bool IsNumberText(std::string_view text) {
+  size_t i = 0;
+  const size_t n = text.size();
+  const auto digits = [&] {
+    const size_t from = i;
+    while (i < n && IsDigit(text[i])) ++i;
+    return i > from;
+  };
+  while (i < n && IsBlank(text[i])) ++i;
+  if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
+  bool mantissa = digits();
+  if (i < n && text[i] == '.') {
+    ++i;
+    mantissa = digits() || mantissa;
+  }
+  if (!mantissa) return false;
+  if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+    ++i;
+    if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
+    if (!digits()) return false;
+  }
+  while (i < n && IsBlank(text[i])) ++i;
+  return i == n;
+}
 
 // ---------------------------------------------------------------------------
 // TSQLiteDatabase
+
+void TSQLiteDatabase::Closer::operator()(sqlite3* db) const {
+  sqlite3_close(db);
+}
 
 TSQLiteDatabase::TSQLiteDatabase(const std::string& fileName) {
   // Read-only and never create: a mistyped location must not leave an empty
   // database where Pelmora's belongs, and Pelmora's data is never changed. A
   // connection is used by one thread only, so the library need not lock it on
   // every call.
-  const int rc =
-      sqlite3_open_v2(fileName.c_str(), &db_, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
+  sqlite3* handle = nullptr;
+  const int rc = sqlite3_open_v2(fileName.c_str(), &handle,
+                                 SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
+  db_.reset(handle);  // closed with this object, also when the open failed
+  const std::string failed = "Failed to open database \"" + fileName + "\" : ";
   if (rc != SQLITE_OK) {
-    std::string message = "Failed to open database \"" + fileName + "\" : ";
-    message += db_ != nullptr ? sqlite3_errmsg(db_) : "unknown error";
-    sqlite3_close(db_);
-    db_ = nullptr;
-    throw ESQLiteException(message);
+    throw ESQLiteException(failed + (db_ ? sqlite3_errmsg(db_.get()) : "unknown error"), rc);
   }
   try {
     Execute("PRAGMA SYNCHRONOUS=NORMAL;");
     Execute("PRAGMA temp_store = MEMORY;");
-  } catch (const ESQLiteException&) {
+  } catch (const ESQLiteException& e) {
     // The settings are the first reading of the file, so their failure is the
     // open's: the message names the file and the library's reason ("file is
     // not a database", "database is locked"), not the setting.
-    std::string message = "Failed to open database \"" + fileName + "\" : ";
-    message += sqlite3_errcode(db_) != SQLITE_OK ? sqlite3_errmsg(db_) : "unknown error";
-    sqlite3_close(db_);
-    db_ = nullptr;
-    throw ESQLiteException(message);
-  } catch (...) {
-    sqlite3_close(db_);
-    db_ = nullptr;
-    throw;
+    const int code = sqlite3_errcode(db_.get());
+    throw ESQLiteException(failed + (code != SQLITE_OK ? sqlite3_errmsg(db_.get()) : "unknown error"),
+                           e.Code());
   }
 }
 
-TSQLiteDatabase::~TSQLiteDatabase() {
-  if (db_ != nullptr) sqlite3_close(db_);
-}
-
-TSQLiteDatabase::TSQLiteDatabase(TSQLiteDatabase&& other) noexcept
-    : db_(std::exchange(other.db_, nullptr)) {}
-
-TSQLiteDatabase& TSQLiteDatabase::operator=(TSQLiteDatabase&& other) noexcept {
-  if (this != &other) {
-    if (db_ != nullptr) sqlite3_close(db_);
-    db_ = std::exchange(other.db_, nullptr);
-  }
-  return *this;
-}
+TSQLiteDatabase::~TSQLiteDatabase() = default;
 
 void TSQLiteDatabase::Execute(const std::string& sql) {
   Statement stmt;
@@ -176,9 +193,10 @@ std::unique_ptr<TSQLiteTable> TSQLiteDatabase::OpenTable(const std::string& sql,
 }
 
 void TSQLiteDatabase::RaiseLastError(const std::string& action, const std::string& sql) {
-  const bool hasError = db_ != nullptr && sqlite3_errcode(db_) != SQLITE_OK;
-  throw ESQLiteException(action + " \"" + sql +
-                         "\" : " + (hasError ? sqlite3_errmsg(db_) : "No message"));
+  const int code = db_ ? sqlite3_errcode(db_.get()) : SQLITE_OK;
+  throw ESQLiteException(
+      action + " \"" + sql + "\" : " + (code != SQLITE_OK ? sqlite3_errmsg(db_.get()) : "No message"),
+      code != SQLITE_OK ? code : SQLITE_ERROR);
 }
 
 // ---------------------------------------------------------------------------
@@ -227,15 +245,12 @@ struct TSQLiteTable::Impl {
 
   static void KeepIfNoNumber(Column& column, sqlite3_stmt* stmt, int index, int type) {
     if (type != SQLITE_TEXT && type != SQLITE_BLOB) return;
-    sqlite3_value* value = sqlite3_value_dup(sqlite3_column_value(stmt, index));
-    if (value == nullptr) throw std::bad_alloc();
-    const int numeric = sqlite3_value_numeric_type(value);
-    sqlite3_value_free(value);
-    if (numeric == SQLITE_INTEGER || numeric == SQLITE_FLOAT) return;
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, index));
     if (text == nullptr) return;
     std::string_view view(text, static_cast<size_t>(sqlite3_column_bytes(stmt, index)));
     view = view.substr(0, view.find('\0'));
+    // A blob is never read as a number, whatever its bytes.
+    if (type == SQLITE_TEXT && IsNumberText(view)) return;
     // Blank text stays the 0 it has always been read as.
     const bool blank = std::all_of(view.begin(), view.end(),
                                    [](char c) { return static_cast<unsigned char>(c) <= 32; });
@@ -300,7 +315,8 @@ TSQLiteTable::TSQLiteTable(TSQLiteDatabase& db, const std::string& sql,
     if (rc == SQLITE_DONE) break;
     if (rc == SQLITE_BUSY) {
       // No waiting and no retry: a lock held elsewhere surfaces at once.
-      throw ESQLiteException("Could not prepare SQL statement \"" + sql + "\" : SQLite is Busy");
+      throw ESQLiteException("Could not prepare SQL statement \"" + sql + "\" : SQLite is Busy",
+                           SQLITE_BUSY);
     }
     if (rc != SQLITE_ROW) db.RaiseLastError("Could not retrieve data", sql);
     if (rowCount_ == 0) {
@@ -486,9 +502,27 @@ bool TSQLiteStatement::Step() {
   if (rc == SQLITE_ROW) return true;
   if (rc == SQLITE_DONE) return false;
   if (rc == SQLITE_BUSY) {
-    throw ESQLiteException("Could not prepare SQL statement \"" + sql_ + "\" : SQLite is Busy");
+    throw ESQLiteException("Could not prepare SQL statement \"" + sql_ + "\" : SQLite is Busy",
+                           SQLITE_BUSY);
   }
   db_.RaiseLastError("Could not retrieve data", sql_);
+}
+
+void TSQLiteStatement::Reset() {
+  sqlite3_reset(stmt_);
+}
+
+void TSQLiteStatement::BindInt64(int index, int64_t value) {
+  if (sqlite3_bind_int64(stmt_, index, value) != SQLITE_OK) {
+    db_.RaiseLastError("Could not bind a value to", sql_);
+  }
+}
+
+void TSQLiteStatement::BindText(int index, const std::string& value) {
+  if (sqlite3_bind_text(stmt_, index, value.data(), static_cast<int>(value.size()),
+                        SQLITE_TRANSIENT) != SQLITE_OK) {
+    db_.RaiseLastError("Could not bind a value to", sql_);
+  }
 }
 
 int TSQLiteStatement::ColumnCount() const {

@@ -15,10 +15,21 @@ struct sqlite3_stmt;
 
 namespace vorlex {
 
+// The library's result code (SQLITE_BUSY, SQLITE_CORRUPT ...) beside the text;
+// SQLITE_ERROR where the failure is ours rather than the library's.
 class ESQLiteException : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  explicit ESQLiteException(const std::string& message, int code = 1)
+      : std::runtime_error(message), code_(code) {}
+  int Code() const { return code_; }
+
+ private:
+  int code_;
 };
+
+// True when the library reads text as a number in a numeric column: a decimal
+// number, optionally signed, with fraction and exponent, blanks around it.
+bool IsNumberText(std::string_view text);
 
 // The library's fundamental type codes, decided once per column from the first row.
 enum class ColumnKind : uint8_t { Integer = 1, Float = 2, Text = 3, Blob = 4, Null = 5 };
@@ -33,8 +44,8 @@ class TSQLiteDatabase {
   ~TSQLiteDatabase();
   TSQLiteDatabase(const TSQLiteDatabase&) = delete;
   TSQLiteDatabase& operator=(const TSQLiteDatabase&) = delete;
-  TSQLiteDatabase(TSQLiteDatabase&& other) noexcept;
-  TSQLiteDatabase& operator=(TSQLiteDatabase&& other) noexcept;
+  TSQLiteDatabase(TSQLiteDatabase&& other) noexcept = default;
+  TSQLiteDatabase& operator=(TSQLiteDatabase&& other) noexcept = default;
 
   // Runs the first statement of sql, which returns no rows.
   void Execute(const std::string& sql);
@@ -45,10 +56,13 @@ class TSQLiteDatabase {
                                           const std::vector<std::string>& kept = {});
   [[noreturn]] void RaiseLastError(const std::string& action, const std::string& sql);
 
-  sqlite3* Handle() const { return db_; }
+  sqlite3* Handle() const { return db_.get(); }
 
  private:
-  sqlite3* db_ = nullptr;
+  struct Closer {
+    void operator()(sqlite3* db) const;
+  };
+  std::unique_ptr<sqlite3, Closer> db_;
 };
 
 class TSQLiteTable {
@@ -113,6 +127,10 @@ class TSQLiteStatement {
   // True on a new row, false at the end. Raises the busy and retrieval
   // failures as OpenTable does.
   bool Step();
+  // Back to before the first row, the bound values kept.
+  void Reset();
+  void BindInt64(int index, int64_t value);
+  void BindText(int index, const std::string& value);
   int ColumnCount() const;
   // The library's type code of the current row's value (SQLITE_INTEGER ...).
   int ColumnType(int index) const;

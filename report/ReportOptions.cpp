@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <tuple>
 
 namespace vorlex {
 
@@ -69,6 +70,7 @@ ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
   std::vector<std::string> seen;
   std::optional<TTaxPeriod> period;
   std::optional<CalendarDate> from, to;
+  std::string fromText, toText;
   int periodKinds = 0;
 
   if (std::find_if(args.begin(), args.end(),
@@ -84,8 +86,9 @@ ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
       value = name.substr(eq + 1);
       name.resize(eq);
     }
-    static const char* const kOptions[] = {"--db",   "--year", "--quarter", "--month",
-                                           "--from", "--to",   "--basis",   "--csv"};
+    static const char* const kOptions[] = {"--db",  "--year",  "--quarter", "--month",
+                                           "--from", "--to",   "--basis",   "--csv",
+                                           "--format", "--strict"};
     if (std::find(std::begin(kOptions), std::end(kOptions), name) == std::end(kOptions)) {
       throw EUsage("Unbekannte Option: \"" + name + "\"");
     }
@@ -93,6 +96,11 @@ ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
       throw EUsage(name + " ist mehrfach angegeben");
     }
     seen.push_back(name);
+    if (name == "--strict") {
+      if (value) throw EUsage("--strict hat keinen Wert");
+      options.strict = true;
+      continue;
+    }
     if (!value) {
       if (i + 1 >= args.size()) throw EUsage(name + " braucht einen Wert");
       value = args[++i];
@@ -104,6 +112,11 @@ ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
     } else if (name == "--csv") {
       if (value->empty()) throw EUsage("--csv braucht einen Dateinamen oder \"-\"");
       options.csv = *value;
+    } else if (name == "--format") {
+      if (*value != "text" && *value != "json") {
+        throw EUsage("--format: \"text\" oder \"json\" erwartet: \"" + *value + "\"");
+      }
+      options.json = *value == "json";
     } else if (name == "--basis") {
       std::string basis = *value;
       std::transform(basis.begin(), basis.end(), basis.begin(),
@@ -126,11 +139,16 @@ ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
       ++periodKinds;
     } else if (name == "--from") {
       from = DayOption(*value, name);
+      fromText = *value;
       if (!to) ++periodKinds;
     } else if (name == "--to") {
       to = DayOption(*value, name);
+      toText = *value;
       if (!from) ++periodKinds;
     }
+  }
+  if (options.json && options.csv == "-") {
+    throw EUsage("--format json und --csv - schreiben beide auf die Standardausgabe");
   }
 
   if (from.has_value() != to.has_value()) {
@@ -139,7 +157,14 @@ ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
   if (periodKinds > 1) {
     throw EUsage("Nur ein Zeitraum: --year, --quarter, --month oder --from/--to");
   }
-  if (from) period = RangePeriod(*from, *to);
+  if (from) {
+    // A range that ends before it begins selects nothing; its zeros would pass
+    // for a period without business.
+    if (std::tie(from->year, from->month, from->day) > std::tie(to->year, to->month, to->day)) {
+      throw EUsage("--from " + fromText + " liegt nach --to " + toText);
+    }
+    period = RangePeriod(*from, *to);
+  }
   options.period = period;
   return options;
 }
@@ -148,12 +173,15 @@ const char* ReportUsage() {
   return "Aufruf: vorlex-report [--db FILE]\n"
          "         (--year YYYY | --quarter YYYY-QN | --month YYYY-MM |"
          " --from YYYY-MM-DD --to YYYY-MM-DD)\n"
-         "         [--basis ist|soll] [--csv FILE]\n"
+         "         [--basis ist|soll] [--csv FILE] [--format text|json] [--strict]\n"
          "\n"
          "Wertet die Auftr\xE4ge und das Kassenbuch eines Zeitraums aus und gibt die\n"
          "\xDC"
          "berschrift, alle Zeilen der Liste und die Werte der Kennzahlen 41, 44, 81,\n"
-         "86 und 66 f\xFCr die Umsatzsteuer-Voranmeldung aus.\n"
+         "86 und 66 f\xFCr die Umsatzsteuer-Voranmeldung aus, dazu Kennzahl 83 (die\n"
+         "verbleibende Vorauszahlung, negativ eine Erstattung; aus den Kennzahlen 81\n"
+         "und 86 in vollen Euro wie im Portal des Finanzamts) und unter \"Hinweise:\"\n"
+         "Eintr\xE4ge, die wahrscheinlich in der falschen Kennzahl stehen.\n"
          "\n"
          "  --db FILE          die Pelmora-Datenbank; ohne diese Angabe wird sie \xFC"
          "ber\n"
@@ -172,12 +200,16 @@ const char* ReportUsage() {
          "erdem als CSV-Datei, wie der Knopf\n"
          "                     \"-> .CSV\" im Fenster; \"-\" schreibt nur die CSV-Daten auf\n"
          "                     die Standardausgabe\n"
+         "  --format text|json text (die Vorgabe) oder der ganze Lauf als ein\n"
+         "                     JSON-Dokument: Zeitraum, Versteuerung, alle Eintr\xE4ge,\n"
+         "                     Summen, Kennzahlen 41, 44, 81, 86, 66, 83 und Hinweise\n"
+         "  --strict           Exit-Status 3, wenn der Lauf Hinweise hat\n"
          "  --help             diese Hilfe\n"
          "\n"
          "Zahlen und Datumsangaben folgen dem Gebietsschema der Umgebung (LC_ALL, dann\n"
          "LC_NUMERIC bzw. LC_TIME, dann LANG).\n"
          "Exit-Status: 0 Erfolg, 1 Auswertung oder CSV-Datei fehlgeschlagen,\n"
-         "2 falsche Argumente.\n";
+         "2 falsche Argumente, 3 Hinweise (nur mit --strict).\n";
 }
 
 }  // namespace vorlex

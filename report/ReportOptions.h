@@ -23,6 +23,8 @@ struct ReportOptions {
   std::optional<TTaxPeriod> period;  // empty: the current month
   int versteuerung = 0;                // 0 "Ist", 1 "Soll"
   std::optional<std::string> csv;      // "-": standard output
+  bool json = false;                   // the whole run as JSON instead of the text
+  bool strict = false;                 // a run with hints ends with status 3
 };
 
 // The arguments after the program name, as bytes. Raises EUsage.

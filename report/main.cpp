@@ -2,22 +2,22 @@
 // figures as the window, and optionally the same CSV file.
 #include <QCoreApplication>
 #include <QDate>
-#include <QFile>
 #include <QLocale>
-#include <QSaveFile>
 #include <csignal>
 #include <cstdio>
 #include <exception>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "location/uLocation.h"
 #include "db/uDB.h"
+#include "report/JsonReport.h"
 #include "report/ReportOptions.h"
 #include "tax/EvaluationRun.h"
 #include "tax/EvaluationSink.h"
+#include "tax/PlausibilityHints.h"
+#include "tax/Prepayment.h"
 #include "ui/text/SummaryList.h"
 #include "ui/text/CsvExport.h"
 #include "ui/qtcore/uQtText.h"
@@ -38,34 +38,6 @@ void WriteText(std::FILE* stream, std::string_view bytes) {
 
 [[noreturn]] void RaiseWriteError() {
   throw std::runtime_error("Stream-Write-Fehler");
-}
-
-// Writes the whole file or leaves the old one as it was. A pipe or a device
-// (a FIFO, /dev/stdout) cannot be replaced and is written to directly, never
-// replaced by a regular file.
-void SaveCsv(const std::string& fileName, const std::string& bytes) {
-  const auto cannotCreate = [&fileName] {
-    return std::runtime_error("Datei " + fileName + " kann nicht erstellt werden");
-  };
-  const auto size = static_cast<qint64>(bytes.size());
-  const QString name = QFile::decodeName(QByteArray::fromStdString(fileName));
-  std::error_code ignored;
-  const auto type = std::filesystem::status(fileName, ignored).type();
-  if (type != std::filesystem::file_type::not_found &&
-      type != std::filesystem::file_type::regular &&
-      type != std::filesystem::file_type::directory) {
-    QFile device(name);
-    if (!device.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) throw cannotCreate();
-    if (device.write(bytes.data(), size) != size) RaiseWriteError();
-    return;
-  }
-  QSaveFile file(name);
-  if (!file.open(QIODevice::WriteOnly)) throw cannotCreate();
-  if (file.write(bytes.data(), size) != size) RaiseWriteError();
-  if (!file.commit()) {
-    if (file.error() == QFileDevice::RenameError) throw cannotCreate();
-    RaiseWriteError();
-  }
 }
 
 std::string DatabasePath(const ReportOptions& options) {
@@ -90,6 +62,7 @@ int Run(const ReportOptions& options) {
   TaxTotals totals;
   EvaluateRun(db, firstDay, lastDay, options.versteuerung, totals, list);
   db.Close();
+  const std::vector<Hint> hints = PlausibilityHints(list.entries, firstDay, lastDay);
 
   const bool csvToStdout = options.csv && *options.csv == "-";
   if (options.csv) {
@@ -97,19 +70,26 @@ int Run(const ReportOptions& options) {
     if (csvToStdout) {
       Write(stdout, QByteArray::fromStdString(bytes));
     } else {
-      SaveCsv(*options.csv, bytes);
+      WriteCsvFile(*options.csv, bytes, *options.csv);
     }
   }
-  if (!csvToStdout) {
+  if (options.json) {
+    Write(stdout, RunJson({&period, options.versteuerung, &list.entries, &totals, &hints}));
+  } else if (!csvToStdout) {
     WriteText(stdout, PeriodCaption(firstDay, lastDay, options.versteuerung));
     for (const ListLine& line : list.lines) WriteText(stdout, line.text);
     WriteText(stdout, "");
     for (const FormFigure& figure : FormFigures(totals)) {
       WriteText(stdout, "Kz " + std::to_string(figure.field) + ": " + FormatMoney(figure.value));
     }
+    const std::optional<Prepayment> prepayment = PrepaymentOf(totals);
+    WriteText(stdout, "Kz 83: " + (prepayment ? FormatCents(prepayment->due) : "-"));
+    if (!hints.empty()) WriteText(stdout, "\nHinweise:");
+    for (const Hint& hint : hints) WriteText(stdout, hint.text);
   }
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) RaiseWriteError();
-  return 0;
+  // Scripts can stop at a run that should be looked at.
+  return options.strict && !hints.empty() ? 3 : 0;
 }
 
 }  // namespace

@@ -3,11 +3,9 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <map>
 #include <optional>
-#include <utility>
-#include <vector>
 
 #include "util/uFormat.h"
 
@@ -15,13 +13,40 @@ namespace vorlex {
 
 namespace {
 
+std::string LineSumsSql(const EvaluationSettings& settings, const std::string& where) {
+  return std::string("SELECT SUM(") + LineVatExpression(settings) +
+         ") AS mwst_sum, SUM(anzahl*preis) AS betrag_sum FROM verbindauftrag WHERE " + where;
+}
+
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
     const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
+    return lower(x) == lower(y);
+  });
+}
+
+// The figure an order's own query reads from a sum (the sum's text read back
+// as a number; no lines: 0). False where that read would not give a plain
+// number; the order's own query gives the error or figure then.
+bool SumFigure(const TSQLiteStatement& row, int column, double& figure) {
+  switch (row.ColumnType(column)) {
+    case SQLITE_NULL:
+      figure = 0;
+      return true;
+    case SQLITE_INTEGER:
+      figure = static_cast<double>(row.ColumnInt64(column));
+      return true;
+    case SQLITE_FLOAT: {
+      // INF and NAN do not read back as numbers; near the end of the double
+      // range the text decides.
+      const double sum = row.ColumnDouble(column);
+      if (!(std::fabs(sum) <= 1e290)) return false;
+      figure = FloatTextValue(sum);
+      return true;
+    }
+    default:
+      return false;
   }
-  return true;
 }
 
 bool Contains(const std::string& upper, const char* word) {
@@ -29,9 +54,8 @@ bool Contains(const std::string& upper, const char* word) {
 }
 
 // The library's rule from a declared type to a column's affinity; true for the
-// numeric ones (INTEGER, REAL, NUMERIC). In such a column a line belongs to an
-// order exactly when its key is that order's whole number, whatever its
-// storage type; text and blob keys belong to none.
+// numeric ones (INTEGER, REAL, NUMERIC), where numbers compare as numbers and
+// text is greater than any number.
 bool NumericAffinity(const std::string& declared) {
   std::string upper = declared;
   for (char& c : upper) {
@@ -43,185 +67,114 @@ bool NumericAffinity(const std::string& declared) {
   return true;  // REAL, FLOA, DOUB, or anything else: NUMERIC
 }
 
-// The key of a line as a whole number; false when no order id can equal it.
-bool LineKey(const TSQLiteStatement& lines, int64_t& key) {
-  switch (lines.ColumnType(0)) {
+// The order id a line key stands for: the same whole number stored as an
+// integer, a float or (in a text column) its text.
+bool KeyOf(const TSQLiteStatement& row, int64_t& key) {
+  switch (row.ColumnType(0)) {
     case SQLITE_INTEGER:
-      key = lines.ColumnInt64(0);
+      key = row.ColumnInt64(0);
       return true;
     case SQLITE_FLOAT: {
-      const double value = lines.ColumnDouble(0);
+      const double value = row.ColumnDouble(0);
       if (!(value >= -9223372036854775808.0 && value < 9223372036854775808.0)) return false;
       if (value != std::trunc(value)) return false;
       key = static_cast<int64_t>(value);
       return true;
     }
+    case SQLITE_TEXT: {
+      const std::string_view text = row.ColumnText(0);
+      const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), key);
+      return error == std::errc() && end == text.data() + text.size() && !text.empty() &&
+             text == std::to_string(key);
+    }
     default:
       return false;
   }
 }
 
-void Add(SqlSum& sum, const TSQLiteStatement& row, int column) {
-  switch (row.ColumnType(column)) {
-    case SQLITE_INTEGER:
-      sum.AddInteger(row.ColumnInt64(column));
-      break;
-    case SQLITE_FLOAT:
-      sum.AddFloat(row.ColumnDouble(column));
-      break;
-    default:
-      break;  // NULL is left out, as SUM leaves it out
-  }
-}
-
-// The figure an order's own query reads from its sum (the sum's text read back
-// as a number; no text, no lines: 0). False where that read would not give a
-// plain number.
-bool SumFigure(const SqlSum& sum, double& figure) {
-  if (sum.IsNull()) {
-    figure = 0;
-    return true;
-  }
-  if (sum.Overflowed()) return false;  // the query itself fails
-  if (!sum.IsFloat()) {
-    figure = static_cast<double>(sum.Integer());
-    return true;
-  }
-  // INF and NAN do not read back as numbers; near the end of the double range
-  // the text decides. The order's own query gives the error or figure then.
-  if (!(std::fabs(sum.Float()) <= 1e290)) return false;
-  figure = FloatTextValue(sum.Float());
-  return true;
+bool SumFigures(const TSQLiteStatement& row, int first, LineSums& sums) {
+  return SumFigure(row, first, sums.vat) && SumFigure(row, first + 1, sums.net);
 }
 
 }  // namespace
 
-// ---------------------------------------------------------------------------
-// SqlSum
-
-void SqlSum::AddInteger(int64_t value) {
-  any_ = true;
-  real_ += static_cast<double>(value);
-  if (!approx_ && !overflow_ && __builtin_add_overflow(integer_, value, &integer_)) {
-    approx_ = overflow_ = true;
-  }
-}
-
-void SqlSum::AddFloat(double value) {
-  any_ = true;
-  real_ += value;
-  approx_ = true;
-}
-
-bool LibrarySumAddsLikeSqlSum(TDBase& db) {
-  // Sequences where adding in long double, compensated, out of order or with a
-  // float result for whole numbers would each show.
-  static const char* const kSequences[] = {
-      "(1e16),(1.0),(1.0)",
-      "(1.0),(1e100),(1.0),(-1e100)",
-      "(0.1),(0.2),(0.3)",
-      "(9007199254740993),(0.5),(1)",
-      "(9007199254740993),(1)",
-      "(NULL),(2.5),(NULL)",
-      "(NULL)",
-      "(9223372036854775807),(1)",
-  };
+bool LinesReadInTableOrder(TDBase& db, const EvaluationSettings& settings, std::string* byIndex) {
   TSQLiteDatabase& connection = db.Connection();
-  for (const char* values : kSequences) {
-    SqlSum expected;
-    {
-      TSQLiteStatement rows(connection, std::string("SELECT column1 FROM (VALUES ") + values + ")");
-      while (rows.Step()) Add(expected, rows, 0);
-    }
-    TSQLiteStatement sum(connection,
-                         std::string("SELECT SUM(column1) FROM (VALUES ") + values + ")");
-    bool failed = false;
-    try {
-      if (!sum.Step()) return false;
-    } catch (const ESQLiteException&) {
-      failed = true;
-    }
-    if (failed || expected.Overflowed()) {
-      if (failed != expected.Overflowed()) return false;
-      continue;
-    }
-    const int type = sum.ColumnType(0);
-    if (expected.IsNull()) {
-      if (type != SQLITE_NULL) return false;
-    } else if (expected.IsFloat()) {
-      if (type != SQLITE_FLOAT || sum.ColumnDouble(0) != expected.Float()) return false;
-    } else if (type != SQLITE_INTEGER || sum.ColumnInt64(0) != expected.Integer()) {
-      return false;
-    }
-  }
-  return true;
-}
-
-bool LinesReadInTableOrder(TDBase& db) {
-  TSQLiteDatabase& connection = db.Connection();
+  // One step: a scan of the table itself ("SCAN verbindauftrag", before 3.36
+  // "SCAN TABLE verbindauftrag"), or a search of an index on auftragindex
+  // alone, which holds an order's lines in the table's order. Anything else
+  // (an index on more columns, a view) may read them in another order.
+  std::string index;
   {
-    // A view or a virtual table may read its rows in any order.
-    TSQLiteStatement kind(connection,
-                          "SELECT type, sql LIKE 'CREATE TABLE%' FROM sqlite_master WHERE "
-                          "lower(name) = 'verbindauftrag' AND type IN ('table', 'view')");
-    int tables = 0;
-    while (kind.Step()) {
-      if (kind.ColumnText(0) != "table" || kind.ColumnInt64(1) != 1) return false;
-      ++tables;
+    TSQLiteStatement plan(connection,
+                          "EXPLAIN QUERY PLAN " + LineSumsSql(settings, "auftragindex=?"));
+    int steps = 0;
+    bool known = false;
+    while (plan.Step()) {
+      ++steps;
+      std::string_view detail = plan.ColumnText(3);
+      const bool scan = detail.starts_with("SCAN ");
+      if (!scan && !detail.starts_with("SEARCH ")) continue;
+      detail.remove_prefix(scan ? 5 : 7);
+      if (detail.starts_with("TABLE ")) detail.remove_prefix(6);
+      const std::string_view table = detail.substr(0, detail.find(' '));
+      if (!EqualsIgnoringCase(table, "verbindauftrag")) continue;
+      detail.remove_prefix(table.size());
+      constexpr std::string_view kIndex = " USING INDEX ";
+      constexpr std::string_view kKey = " (auftragindex=?)";
+      if (scan) {
+        known = detail.empty();
+      } else if (detail.starts_with(kIndex) && detail.size() > kIndex.size() + kKey.size() &&
+                 EqualsIgnoringCase(detail.substr(detail.size() - kKey.size()), kKey)) {
+        index = detail.substr(kIndex.size(), detail.size() - kIndex.size() - kKey.size());
+        known = true;
+      }
     }
-    if (tables != 1) return false;
+    if (steps != 1 || !known) return false;
   }
-  // The key columns of every index of the line table. An index on auftragindex
-  // alone gives an order's lines in table order; one that has auftragindex
-  // among other key columns (or an expression) can give them in another, in
-  // the order's own query as well as in a covering scan.
-  TSQLiteStatement keys(connection,
-                        "SELECT il.name, ix.cid, ix.name FROM pragma_index_list('verbindauftrag') "
-                        "AS il, pragma_index_xinfo(il.name) AS ix WHERE ix.key = 1");
-  struct Index {
-    int keyColumns = 0;
-    bool auftragindex = false;
-    bool expression = false;
-  };
-  std::map<std::string, Index> indexes;
+  if (index.empty()) return true;
+  TSQLiteStatement keys(connection, "SELECT name FROM pragma_index_xinfo(?) WHERE key = 1");
+  keys.BindText(1, index);
+  int count = 0;
+  bool order = false;
   while (keys.Step()) {
-    Index& index = indexes[std::string(keys.ColumnText(0))];
-    ++index.keyColumns;
-    if (keys.ColumnInt64(1) < 0) index.expression = true;
-    if (EqualsIgnoringCase(keys.ColumnText(2), "auftragindex")) index.auftragindex = true;
+    ++count;
+    order = EqualsIgnoringCase(keys.ColumnText(0), "auftragindex");
   }
-  for (const auto& [name, index] : indexes) {
-    if (index.expression) return false;
-    if (index.auftragindex && index.keyColumns > 1) return false;
-  }
+  if (count != 1 || !order) return false;
+  if (byIndex != nullptr) *byIndex = index;
   return true;
 }
-
-// ---------------------------------------------------------------------------
-// PeriodLineSums
 
 PeriodLineSums::PeriodLineSums(TDBase& db, const std::string& ordersFromWhere,
                                const TDBTable& orders, const TDBField& idField,
                                const EvaluationSettings& settings)
     : db_(db), settings_(settings) {
   try {
-    batched_ = LibrarySumAddsLikeSqlSum(db) && LinesReadInTableOrder(db) &&
-               ReadLines(ordersFromWhere, orders, idField);
+    perOrder_ = std::make_unique<TSQLiteStatement>(db.Connection(),
+                                                   LineSumsSql(settings, "auftragindex=?"));
+    std::string index;
+    if (LinesReadInTableOrder(db, settings, &index)) {
+      ReadPeriod(ordersFromWhere, orders, idField, index);
+    }
   } catch (const ESQLiteException&) {
     // Whatever failed here, each order's own query meets it again in its
     // place, with its own message.
-    batched_ = false;
-  }
-  if (!batched_) {
-    dense_.clear();
-    scattered_.clear();
+    onePass_ = false;
+    entries_.clear();
   }
 }
 
-bool PeriodLineSums::ReadLines(const std::string& ordersFromWhere, const TDBTable& orders,
-                               const TDBField& idField) {
-  // The ids the orders hold as integers; orders with any other id ask their
-  // own query.
+PeriodLineSums::~PeriodLineSums() = default;
+
+void PeriodLineSums::ReadPeriod(const std::string& ordersFromWhere, const TDBTable& orders,
+                                const TDBField& idField, const std::string& index) {
+  // The lines of every order of the period whose id is stored as an integer,
+  // compared with the id as the order's own query compares with its number
+  // (the unary plus takes the id column's affinity away, as a number in the
+  // query text has none). Where the ids lie close together and the key column
+  // compares numbers as numbers, the lines between the lowest and the highest
+  // id: a cheaper test on every line, and a few more orders summed.
   const TSQLiteTable& result = orders.Result();
   const int idColumn = orders.Index(idField);
   int64_t count = 0;
@@ -234,62 +187,91 @@ bool PeriodLineSums::ReadLines(const std::string& ordersFromWhere, const TDBTabl
     highest = count == 0 ? *id : std::max(highest, *id);
     ++count;
   }
-  if (count == 0) return false;
-
-  // Close ids: the lines whose key lies between the lowest and the highest,
-  // a cheap test on every line or a range of the index. Scattered ids (a few
-  // old invoices paid in the period): the lines of exactly those orders.
-  const bool close = static_cast<double>(highest) - static_cast<double>(lowest) < 2.0 * count;
-  std::string sql = std::string("SELECT auftragindex, ") + LineVatExpression(settings_) +
-                    ", anzahl*preis FROM verbindauftrag WHERE " +
-                    (close ? "auftragindex >= " + std::to_string(lowest) +
-                                 " AND auftragindex <= " + std::to_string(highest)
-                           : "auftragindex IN (SELECT auftrag.id" + ordersFromWhere + ")");
-  TSQLiteStatement lines(db_.Connection(), sql);
-  if (!NumericAffinity(lines.DeclaredType(0))) return false;
-  if (close) {
-    first_ = lowest;
-    dense_.resize(static_cast<size_t>(highest - lowest) + 1);
-  }
-
-  Entry* last = nullptr;
-  int64_t lastKey = 0;
-  while (lines.Step()) {
-    int64_t key = 0;
-    if (!LineKey(lines, key)) continue;
-    if (last == nullptr || key != lastKey) {
-      last = Find(key);
-      if (last == nullptr) last = &scattered_[key];
-      lastKey = key;
+  const bool close = count > 0 &&
+                     static_cast<double>(highest) - static_cast<double>(lowest) < 2.0 * count &&
+                     NumericAffinity(TSQLiteStatement(db_.Connection(),
+                                                      "SELECT auftragindex FROM verbindauftrag")
+                                         .DeclaredType(0));
+  const std::string vat = LineVatExpression(settings_);
+  const std::string lines =
+      " FROM verbindauftrag WHERE " +
+      (close ? "auftragindex >= " + std::to_string(lowest) +
+                   " AND auftragindex <= " + std::to_string(highest)
+             : "auftragindex IN (SELECT +auftrag.id" + ordersFromWhere +
+                   "AND typeof(auftrag.id) = 'integer')");
+  // Through the index, each order's lines one after the other in the index's
+  // order, as its own query reads them, when the plan says so: the index
+  // searched, and no sorting for the groups.
+  const std::string grouped = "SELECT auftragindex, SUM(" + vat + "), SUM(anzahl*preis)" + lines +
+                              " GROUP BY auftragindex";
+  bool inIndexOrder = false;
+  if (!index.empty()) {
+    TSQLiteStatement plan(db_.Connection(), "EXPLAIN QUERY PLAN " + grouped);
+    bool sorts = false;
+    while (plan.Step()) {
+      const std::string_view detail = plan.ColumnText(3);
+      if (detail.find(" USING INDEX " + index + " (") != std::string_view::npos) {
+        inIndexOrder = true;
+      }
+      if (detail.starts_with("USE TEMP B-TREE")) sorts = true;
     }
-    Add(last->vat, lines, 1);
-    Add(last->net, lines, 2);
+    inIndexOrder = inIndexOrder && !sorts;
   }
-  return true;
+  // Otherwise a window partitioned by order adds the lines in the table's
+  // order, as the scan of the order's own query does.
+  const std::string sql =
+      inIndexOrder ? grouped
+                   : "SELECT auftragindex, SUM(" + vat + ") OVER w, SUM(anzahl*preis) OVER w" +
+                         lines +
+                         " WINDOW w AS (PARTITION BY auftragindex ORDER BY rowid ROWS BETWEEN "
+                         "UNBOUNDED PRECEDING AND UNBOUNDED FOLLOWING)";
+  TSQLiteStatement sums(db_.Connection(), sql);
+  int64_t last = 0;
+  while (sums.Step()) {
+    int64_t id = 0;
+    if (!KeyOf(sums, id)) continue;  // matches no order; not expected
+    if (!entries_.empty() && last == id) continue;  // the same order's next line
+    last = id;
+    Entry entry;
+    entry.id = id;
+    entry.plain = SumFigures(sums, 1, entry.sums);
+    entries_.push_back(entry);
+  }
+  // Keys held as text come in the order of their texts.
+  const auto byId = [](const Entry& a, const Entry& b) { return a.id < b.id; };
+  std::sort(entries_.begin(), entries_.end(), byId);
+  onePass_ = std::adjacent_find(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {
+               return a.id == b.id;
+             }) == entries_.end();
+  if (!onePass_) entries_.clear();
 }
 
-PeriodLineSums::Entry* PeriodLineSums::Find(int64_t key) {
-  if (!dense_.empty()) {
-    // Unsigned, so that a key far below the first wraps to far above the end.
-    const uint64_t offset = static_cast<uint64_t>(key) - static_cast<uint64_t>(first_);
-    if (offset < dense_.size()) return &dense_[offset];
-    return nullptr;
-  }
-  const auto found = scattered_.find(key);
-  return found != scattered_.end() ? &found->second : nullptr;
+LineSums PeriodLineSums::Literal(int64_t orderId) {
+  ++literalQueries_;
+  return OrderLineSums(db_, orderId, settings_);
 }
 
 LineSums PeriodLineSums::Of(const TDBTable& orders, const TDBField& idField, int64_t orderId) {
-  // An id that the library holds as an integer is one of the keys whose lines
-  // the pass read; any other id is compared by the order's own query.
-  if (batched_ && orders.Result().CellHeldAsInteger(orders.Index(idField))) {
-    const Entry* entry = Find(orderId);
-    if (entry == nullptr) return LineSums{};  // no lines
-    LineSums sums;
-    if (SumFigure(entry->vat, sums.vat) && SumFigure(entry->net, sums.net)) return sums;
+  if (onePass_ && orders.Result().CellHeldAsInteger(orders.Index(idField))) {
+    const auto found =
+        std::lower_bound(entries_.begin(), entries_.end(), orderId,
+                         [](const Entry& entry, int64_t id) { return entry.id < id; });
+    if (found == entries_.end() || found->id != orderId) return LineSums{};  // no lines
+    if (found->plain) return found->sums;
+    return Literal(orderId);
   }
-  ++ownQueries_;
-  return OrderLineSums(db_, orderId, settings_);
+  if (perOrder_ == nullptr) return Literal(orderId);
+  LineSums sums;
+  bool plain = false;
+  try {
+    perOrder_->Reset();
+    perOrder_->BindInt64(1, orderId);
+    plain = perOrder_->Step() && SumFigures(*perOrder_, 0, sums);
+  } catch (const ESQLiteException&) {
+    plain = false;  // the literal query raises it again, naming its text
+  }
+  perOrder_->Reset();
+  return plain ? sums : Literal(orderId);
 }
 
 }  // namespace vorlex

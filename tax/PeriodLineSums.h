@@ -1,16 +1,15 @@
-// The line sums of all the orders of a period from one pass over their lines,
-// instead of one query per order. Each order gets the very figures its own
-// query (OrderLineSums) gives: its lines are added in the order that query
-// adds them, the way the library's SUM adds, and read back through the same
-// 15-digit text. Where that cannot be vouched for (the library sums otherwise,
-// an index would make the order's own query add its lines in another order, an
-// id that is no stored integer, a sum that overflows or is no finite number),
-// the order's own query answers instead.
+// The line sums of all the orders of a period, each the very figure of its
+// order's own query (OrderLineSums), added by the library itself. Where that
+// query reads an order's lines in the table's order (a scan of the table, or an
+// index on the order alone), one statement over the period's lines adds each
+// order's lines in that order: grouped through that index, or as a window
+// partitioned by order; otherwise the order's query is prepared once and asked
+// per order.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "db/uDB.h"
@@ -18,72 +17,51 @@
 
 namespace vorlex {
 
-// How the library's SUM adds, as this library version does it: whole numbers
-// exactly while they fit in 64 bits, and alongside in a double, value by value
-// in the order the rows come; one float among them makes the result the
-// double.
-class SqlSum {
- public:
-  void AddInteger(int64_t value);
-  void AddFloat(double value);
-  bool IsNull() const { return !any_; }
-  bool Overflowed() const { return overflow_; }
-  bool IsFloat() const { return approx_; }
-  int64_t Integer() const { return integer_; }
-  double Float() const { return real_; }
-
- private:
-  int64_t integer_ = 0;
-  double real_ = 0;
-  bool any_ = false;  // a value was added, NULLs aside
-  bool approx_ = false;
-  bool overflow_ = false;
-};
-
 class PeriodLineSums {
  public:
   // orders: the result of the orders query, whose FROM and WHERE text is
   // ordersFromWhere; idField names its id column.
   PeriodLineSums(TDBase& db, const std::string& ordersFromWhere, const TDBTable& orders,
                  const TDBField& idField, const EvaluationSettings& settings = kProgramSettings);
+  ~PeriodLineSums();
+  PeriodLineSums(const PeriodLineSums&) = delete;
+  PeriodLineSums& operator=(const PeriodLineSums&) = delete;
 
   // The sums of the order on the current row of orders, whose id (read from
   // idField) is orderId.
   LineSums Of(const TDBTable& orders, const TDBField& idField, int64_t orderId);
 
-  // Whether the pass was made; false: every order asks its own query.
-  bool Batched() const { return batched_; }
-  // How many orders had to ask their own query so far.
-  int64_t OwnQueries() const { return ownQueries_; }
+  // Whether the sums came from one statement over the period's lines.
+  bool OnePass() const { return onePass_; }
+  // How many orders were answered by their own literal query (an error, or a
+  // sum that reads back as no plain number).
+  int64_t LiteralQueries() const { return literalQueries_; }
 
  private:
   struct Entry {
-    SqlSum vat;
-    SqlSum net;
+    int64_t id = 0;
+    LineSums sums;
+    bool plain = true;  // false: the order's literal query answers
   };
 
-  bool ReadLines(const std::string& ordersFromWhere, const TDBTable& orders,
-                 const TDBField& idField);
-  Entry* Find(int64_t key);
+  // index: the index the order's query searches; empty: it scans the table.
+  void ReadPeriod(const std::string& ordersFromWhere, const TDBTable& orders,
+                  const TDBField& idField, const std::string& index);
+  LineSums Literal(int64_t orderId);
 
   TDBase& db_;
   EvaluationSettings settings_;
-  bool batched_ = false;
-  int64_t ownQueries_ = 0;
-  // Ids that lie close together are held in a plain array from the lowest
-  // (most periods: ids are given in order); scattered ones by key.
-  int64_t first_ = 0;
-  std::vector<Entry> dense_;
-  std::unordered_map<int64_t, Entry> scattered_;
+  std::unique_ptr<TSQLiteStatement> perOrder_;  // null when it does not prepare
+  bool onePass_ = false;
+  std::vector<Entry> entries_;  // one pass: by id
+  int64_t literalQueries_ = 0;
 };
 
-// True when the library's SUM gives, for a few sequences where the way of
-// adding shows, what SqlSum gives; the pass is only made then.
-bool LibrarySumAddsLikeSqlSum(TDBase& db);
-
-// True when every way the line table can be read for one order visits that
-// order's lines in the table's own order: no index but plain ones on
-// auftragindex alone, and the table a table.
-bool LinesReadInTableOrder(TDBase& db);
+// True when the order's own line-sum query reads an order's lines in the
+// table's order: as a scan of the whole table, or through an index on
+// auftragindex alone.
+// byIndex: the name of that index, empty for the scan.
+bool LinesReadInTableOrder(TDBase& db, const EvaluationSettings& settings = kProgramSettings,
+                           std::string* byIndex = nullptr);
 
 }  // namespace vorlex

@@ -1,10 +1,12 @@
 #include "tax/PlausibilityHints.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "tax/CountryCodes.h"
 #include "tax/FieldRead.h"
 #include "util/uFormat.h"
+#include "util/uString.h"
 
 namespace vorlex {
 
@@ -31,22 +33,77 @@ std::string FieldName(TotalKind total) {
   }
 }
 
-std::string Quoted(std::string_view text) {
-  return "\"" + std::string(text) + "\"";
+// A database text inside a hint; shown in quotes when quoted.
+struct Db {
+  std::string_view text;
+  bool quoted = false;
+};
+Db Quoted(std::string_view text) {
+  return {text, true};
 }
+
+// A hint's text from the program's own words (Windows-1252) and texts of the
+// database (Windows-1252 or UTF-8). When a database text is UTF-8 beyond
+// ASCII, the whole text becomes UTF-8, so that it reads right when decoded as
+// one.
+class HintText {
+ public:
+  HintText& operator<<(std::string_view program) {
+    parts_.push_back({std::string(program), false});
+    return *this;
+  }
+  HintText& operator<<(Db db) {
+    if (db.quoted) *this << "\"";
+    parts_.push_back({std::string(db.text), true});
+    if (db.quoted) *this << "\"";
+    return *this;
+  }
+  HintText& operator<<(const HintText& other) {
+    parts_.insert(parts_.end(), other.parts_.begin(), other.parts_.end());
+    return *this;
+  }
+
+  std::string Bytes() const {
+    const auto utf8Beyond = [](const std::string& bytes) {
+      return IsValidUtf8(bytes) &&
+             std::any_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) != 0; });
+    };
+    const bool utf8 = std::any_of(parts_.begin(), parts_.end(), [&](const Part& part) {
+      return part.fromDb && utf8Beyond(part.bytes);
+    });
+    std::string out;
+    for (const Part& part : parts_) {
+      const bool asIs = !utf8 || (part.fromDb && IsValidUtf8(part.bytes));
+      out += asIs ? part.bytes : Windows1252ToUtf8(part.bytes);
+    }
+    return out;
+  }
+
+ private:
+  struct Part {
+    std::string bytes;
+    bool fromDb;
+  };
+  std::vector<Part> parts_;
+};
 
 class HintList {
  public:
   HintList(const std::vector<RunEntry>& entries, std::vector<Hint>& hints)
       : entries_(entries), hints_(hints) {}
 
-  void Add(size_t index, const std::string& sentence) {
+  void Add(size_t index, const HintText& sentence) {
     const RunEntry& entry = entries_[index];
-    std::string text = entry.kind == EntryKind::Order
-                           ? OrderPlace(std::to_string(entry.id))
-                           : CashEntryPlace(FormatDate(entry.date), entry.description);
-    if (!entry.customer.empty()) text += " (" + entry.customer + ")";
-    hints_.push_back({static_cast<int32_t>(index), text + ": " + sentence});
+    HintText text;
+    if (entry.kind == EntryKind::Order) {
+      text << OrderPlace(std::to_string(entry.id));
+    } else {
+      // Its own words are ASCII, the same bytes in either encoding.
+      text << Db{CashEntryPlace(FormatDate(entry.date), entry.description)};
+    }
+    if (!entry.customer.empty()) text << " (" << Db{entry.customer} << ")";
+    text << ": " << sentence;
+    hints_.push_back({static_cast<int32_t>(index), text.Bytes()});
   }
 
  private:
@@ -58,35 +115,38 @@ void CountryHints(HintList& hints, size_t index, const RunEntry& order) {
   const std::string code = NormalCode(order.country);
   const Country country = CountryOf(code);
   const bool hasVatId = !CompactVatId(order.vatId).empty();
-  const std::string land = "Land " + Quoted(order.country);
+  HintText land;
+  land << "Land " << Quoted(order.country);
+  if (country.state) land << " (" << country.state->name << ")";
   const std::string field = FieldName(order.total);
   if (!code.empty() && country.kind == Country::Unknown) {
-    hints.Add(index, Quoted(order.country) +
-                         " ist kein bekannter L\xE4ndercode; der Umsatz wird als Inlandsumsatz in " +
-                         field + " gez\xE4hlt, bitte das Land des Kunden pr\xFC" "fen.");
+    hints.Add(index, HintText() << Quoted(order.country)
+                                << " ist kein bekannter L\xE4ndercode; der Umsatz wird als "
+                                   "Inlandsumsatz in "
+                                << field << " gez\xE4hlt, bitte das Land des Kunden pr\xFC" "fen.");
   }
   if (order.total == TotalKind::Umsatz19 && country.kind == Country::EuMember) {
-    const std::string state = land + " (" + country.state->name + ")";
-    hints.Add(index, hasVatId ? state + " mit USt-IdNr. wird als Inlandsumsatz in Kz 81 gez\xE4hlt; "
-                                        "eine innergemeinschaftliche Lieferung an ein Unternehmen "
-                                        "geh\xF6rt in Kz 41."
-                              : state + " ohne USt-IdNr. wird als Inlandsumsatz in Kz 81 gez\xE4hlt; "
-                                        "bitte pr\xFC" "fen, ob der Kunde ein Privatkunde ist (dann "
-                                        "richtig) oder ein Unternehmen, dessen USt-IdNr. fehlt.");
+    hints.Add(index, HintText() << land
+                                << (hasVatId
+                                        ? " mit USt-IdNr. wird als Inlandsumsatz in Kz 81 "
+                                          "gez\xE4hlt; eine innergemeinschaftliche Lieferung an "
+                                          "ein Unternehmen geh\xF6rt in Kz 41."
+                                        : " ohne USt-IdNr. wird als Inlandsumsatz in Kz 81 "
+                                          "gez\xE4hlt; bitte pr\xFC" "fen, ob der Kunde ein "
+                                          "Privatkunde ist (dann richtig) oder ein Unternehmen, "
+                                          "dessen USt-IdNr. fehlt."));
   }
   if (order.total == TotalKind::Umsatz19 && country.kind == Country::NonEu) {
-    hints.Add(index, land +
-                         " liegt au\xDF" "erhalb der EU und wird als Inlandsumsatz in Kz 81 "
-                         "gez\xE4hlt; bitte pr\xFC" "fen, ob eine steuerfreie Ausfuhr vorliegt, die "
-                         "nicht in Kz 81 geh\xF6rt.");
+    hints.Add(index, HintText() << land
+                                << " liegt au\xDF" "erhalb der EU und wird als Inlandsumsatz in "
+                                   "Kz 81 gez\xE4hlt; bitte pr\xFC" "fen, ob eine steuerfreie "
+                                   "Ausfuhr vorliegt, die nicht in Kz 81 geh\xF6rt.");
   }
   if (order.total == TotalKind::InnergemOhneUStId) {
-    const std::string state =
-        country.state ? land + " (" + country.state->name + ")" : land;
-    hints.Add(index, state +
-                         " ohne USt-IdNr. wird in Kz 44 gez\xE4hlt, die nur f\xFCr neue Fahrzeuge "
-                         "gilt; ein Verkauf an einen Privatkunden ist meist im Inland "
-                         "steuerpflichtig (Kz 81/86).");
+    hints.Add(index, HintText() << land
+                                << " ohne USt-IdNr. wird in Kz 44 gez\xE4hlt, die nur f\xFCr neue "
+                                   "Fahrzeuge gilt; ein Verkauf an einen Privatkunden ist meist im "
+                                   "Inland steuerpflichtig (Kz 81/86).");
   }
 }
 
@@ -96,47 +156,53 @@ void VatIdHints(HintList& hints, size_t index, const RunEntry& order) {
   // Only the EU's own numbers have a known form; outside it the field may
   // hold any tax number.
   const Country country = CountryOf(order.country);
-  const bool domestic = NormalCode(order.country).empty() || country.kind == Country::Germany;
+  const bool noCountry = NormalCode(order.country).empty();
+  const bool domestic = noCountry || country.kind == Country::Germany;
   if (!domestic && country.kind != Country::EuMember) return;
   if (!HasVatIdShape(vatId)) {
-    hints.Add(index, "USt-IdNr. " + Quoted(order.vatId) +
-                         " hat nicht die Form einer USt-IdNr. (L\xE4nderk\xFCrzel und Nummer); "
-                         "bitte beim Kunden pr\xFC" "fen.");
+    hints.Add(index, HintText() << "USt-IdNr. " << Quoted(order.vatId)
+                                << " hat nicht die Form einer USt-IdNr. (L\xE4nderk\xFCrzel und "
+                                   "Nummer); bitte beim Kunden pr\xFC" "fen.");
     return;
   }
   const std::string prefix = domestic ? "DE" : country.state->vatPrefix;
   if (vatId.compare(0, 2, prefix) == 0) return;
-  const std::string land = domestic && NormalCode(order.country).empty()
-                               ? std::string("zum leeren Land (Inland")
-                               : "zu Land " + Quoted(order.country) + " (" +
-                                     (domestic ? "Deutschland" : country.state->name);
-  hints.Add(index, "USt-IdNr. " + Quoted(order.vatId) + " passt nicht " + land +
-                       ", K\xFCrzel " + prefix +
-                       "); bitte Land und USt-IdNr. des Kunden pr\xFC" "fen.");
+  HintText land;
+  if (noCountry) {
+    land << "zum leeren Land (Inland";
+  } else {
+    land << "zu Land " << Quoted(order.country) << " ("
+         << (domestic ? "Deutschland" : country.state->name);
+  }
+  hints.Add(index, HintText() << "USt-IdNr. " << Quoted(order.vatId) << " passt nicht " << land
+                              << ", K\xFCrzel " << prefix
+                              << "); bitte Land und USt-IdNr. des Kunden pr\xFC" "fen.");
 }
 
 void OrderRateHints(HintList& hints, size_t index, const RunEntry& order) {
   if (order.total == TotalKind::Umsatz19 && order.rate != 19) {
     if (order.rate == 7) {
-      hints.Add(index, "Auftrag zu 7 % wird in Kz 81 (19 %) gez\xE4hlt; Umsatz zu 7 % geh\xF6rt in "
-                       "Kz 86.");
+      hints.Add(index, HintText() << "Auftrag zu 7 % wird in Kz 81 (19 %) gez\xE4hlt; Umsatz zu "
+                                     "7 % geh\xF6rt in Kz 86.");
     } else if (order.rate == 0) {
-      hints.Add(index, "Auftrag ohne Umsatzsteuer wird als steuerpflichtiger Umsatz in Kz 81 "
-                       "(19 %) gez\xE4hlt; bitte pr\xFC" "fen, ob der Umsatz steuerfrei ist.");
+      hints.Add(index, HintText() << "Auftrag ohne Umsatzsteuer wird als steuerpflichtiger "
+                                     "Umsatz in Kz 81 (19 %) gez\xE4hlt; bitte pr\xFC" "fen, ob der "
+                                     "Umsatz steuerfrei ist.");
     } else {
-      hints.Add(index, "Auftrag zu " + FormatFloat(order.rate) +
-                           " % wird in Kz 81 (19 %) gez\xE4hlt; bitte den Steuersatz pr\xFC" "fen.");
+      hints.Add(index, HintText() << "Auftrag zu " << FormatFloat(order.rate)
+                                  << " % wird in Kz 81 (19 %) gez\xE4hlt; bitte den Steuersatz "
+                                     "pr\xFC" "fen.");
     }
   }
   if (order.orderType == -99 && order.rate != 0) {
     // The net amount of such a credit note is its stored invoice amount.
-    const std::string change = order.added <= 0 ? " mindert " + FieldName(order.total) + " um " +
-                                                      FormatMoney(-order.added)
-                                                : " erh\xF6ht " + FieldName(order.total) + " um " +
-                                                      FormatMoney(order.added);
-    hints.Add(index, "Gutschrift mit Umsatzsteuer" + change +
-                         ", bewertet mit ihrem gespeicherten Rechnungsbetrag; bitte pr\xFC" "fen, "
-                         "ob dieser Betrag die Umsatzsteuer enth\xE4lt.");
+    const std::string field = FieldName(order.total);
+    const std::string change = order.added <= 0
+                                   ? " mindert " + field + " um " + FormatMoney(-order.added)
+                                   : " erh\xF6ht " + field + " um " + FormatMoney(order.added);
+    hints.Add(index, HintText() << "Gutschrift mit Umsatzsteuer" << change
+                                << ", bewertet mit ihrem gespeicherten Rechnungsbetrag; bitte "
+                                   "pr\xFC" "fen, ob dieser Betrag die Umsatzsteuer enth\xE4lt.");
   }
 }
 
@@ -176,9 +242,9 @@ std::vector<Hint> PlausibilityHints(const std::vector<RunEntry>& entries, double
       OrderRateHints(list, i, entry);
     } else if ((entry.kind == EntryKind::Receipt || entry.kind == EntryKind::Expense) &&
                entry.total == TotalKind::None && entry.rate != 0) {
-      list.Add(i, "Steuersatz " + entry.rateText +
-                      " % z\xE4hlt in keine Kennzahl; bitte den Steuersatz pr\xFC" "fen (nur 0, 7 "
-                      "und 19 % werden ausgewertet).");
+      list.Add(i, HintText() << "Steuersatz " << Db{entry.rateText}
+                             << " % z\xE4hlt in keine Kennzahl; bitte den Steuersatz pr\xFC" "fen "
+                                "(nur 0, 7 und 19 % werden ausgewertet).");
     }
   }
   return hints;

@@ -2,7 +2,7 @@
 
 #include <QDir>
 #include <QFileDialog>
-#include <QSaveFile>
+#include <QFile>
 #include <stdexcept>
 
 #include "ui/text/CsvExport.h"
@@ -55,20 +55,21 @@ std::optional<QString> ShowSaveFileDialog(QWidget* parent, const TSaveDialog& di
   return files.front();
 }
 
+namespace {
+
+void WriteCsv(const QString& fileName, const std::string& bytes) {
+  WriteCsvFile(QFile::encodeName(fileName).toStdString(), bytes,
+               Utf8(QDir::toNativeSeparators(fileName)));
+}
+
+}  // namespace
+
 void SaveCsvFile(const QString& fileName, const std::vector<std::string>& lines) {
-  const std::string bytes = CsvBytes(lines);
-  QSaveFile file(fileName);
-  // Only the finished file replaces the old one: a failure on the way leaves
-  // the old content untouched and no half-written file behind.
-  if (!file.open(QIODevice::WriteOnly)) {
-    throw std::runtime_error("Datei " + Utf8(QDir::toNativeSeparators(fileName)) +
-                             " kann nicht erstellt werden");
-  }
-  const qint64 written = file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-  if (written != static_cast<qint64>(bytes.size()) || !file.commit()) {
-    file.cancelWriting();
-    throw std::runtime_error("Stream-Write-Fehler");
-  }
+  WriteCsv(fileName, CsvBytes(lines));
+}
+
+void SaveCsvFile(const QString& fileName, const std::vector<ListLine>& lines) {
+  WriteCsv(fileName, CsvBytes(lines));
 }
 
 }  // namespace vorlex

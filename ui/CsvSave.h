@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "ui/text/SummaryList.h"
+
 class QWidget;
 
 namespace vorlex {
@@ -38,6 +40,7 @@ std::optional<QString> ShowSaveFileDialog(QWidget* parent, const TSaveDialog& di
 // "Datei %s kann nicht erstellt werden" or "Stream-Write-Fehler"; an existing
 // file is then left as it was.
 void SaveCsvFile(const QString& fileName, const std::vector<std::string>& lines);
+void SaveCsvFile(const QString& fileName, const std::vector<ListLine>& lines);
 
 inline constexpr const char* kCsvProposedName = "vorlex.csv";
 inline constexpr const char* kCsvFilter = "\"Comma-Separated-Value\" Dateien (*.csv)|*.csv";

@@ -4,6 +4,10 @@
 #include <QPainter>
 #include <QStyle>
 #include <algorithm>
+#include <array>
+#include <cmath>
+#include <functional>
+#include <utility>
 
 #include "ui/qtcore/uQtText.h"
 #include "util/uFormat.h"
@@ -52,14 +56,14 @@ int TSummaryListModel::rowCount(const QModelIndex& parent) const {
   return static_cast<int>(field_ != 0 ? shown_.size() : lines_.size());
 }
 
-const ListLine& TSummaryListModel::Shown(int viewRow) const {
+const ListLine& TSummaryListModel::ViewLine(int viewRow) const {
   const auto row = static_cast<size_t>(viewRow);
   return lines_[field_ != 0 ? static_cast<size_t>(shown_[row]) : row];
 }
 
 QVariant TSummaryListModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() < 0 || index.row() >= rowCount()) return {};
-  const std::string& line = Shown(index.row()).text;
+  const std::string& line = ViewLine(index.row()).text;
   switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
@@ -114,7 +118,7 @@ void TSummaryItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
   const bool selected = option.state.testFlag(QStyle::State_Selected);
   const QColor textColor =
       option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text);
-  lbUstDrawItem(*painter, option.rect, model->Rows()[static_cast<size_t>(index.row())], selected,
+  lbUstDrawItem(*painter, option.rect, model->ViewLine(index.row()), selected,
                 option.font, textColor);
   if (option.state.testFlag(QStyle::State_HasFocus)) {
     QStyleOptionFocusRect focus;
@@ -128,7 +132,8 @@ void TSummaryItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
 
 QSize TSummaryItemDelegate::sizeHint(const QStyleOptionViewItem& option,
                                      const QModelIndex& /*index*/) const {
-  return QSize(option.rect.width() > 0 ? option.rect.width() : 1, itemHeight_);
+  // Rows span the list's width where it is wider than the longest line.
+  return QSize(std::max({1, option.rect.width(), lineWidth_}), itemHeight_);
 }
 
 TSummaryListView::TSummaryListView(QWidget* parent) : QListView(parent) {
@@ -139,7 +144,9 @@ TSummaryListView::TSummaryListView(QWidget* parent) : QListView(parent) {
   setUniformItemSizes(true);
   setSelectionMode(QAbstractItemView::SingleSelection);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
-  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+  connect(model_, &QAbstractItemModel::modelReset, this, &TSummaryListView::MeasureLines);
   setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
   setTextElideMode(Qt::ElideNone);
   setSpacing(0);
@@ -148,6 +155,51 @@ TSummaryListView::TSummaryListView(QWidget* parent) : QListView(parent) {
 void TSummaryListView::SetItemHeight(int height) {
   delegate_->SetItemHeight(height);
   doItemsLayout();
+}
+
+void TSummaryListView::changeEvent(QEvent* event) {
+  QListView::changeEvent(event);
+  if (event->type() == QEvent::FontChange) {
+    MeasureLines();
+    doItemsLayout();
+  }
+}
+
+void TSummaryListView::MeasureLines() {
+  QFont bold = font();
+  bold.setBold(true);
+  const QFontMetricsF metrics[2] = {QFontMetricsF(font()), QFontMetricsF(bold)};
+  // Laying out every line of a long run would cost as much as the run: a sum
+  // of advances per byte (a UTF-8 letter counts as its two bytes, so wider)
+  // picks the candidates, and only lines that may be the widest are laid out.
+  std::array<std::array<qreal, 256>, 2> advance{};
+  for (int style = 0; style < 2; ++style) {
+    for (int byte = 0; byte < 256; ++byte) {
+      const QString letter = DecodeText(std::string(1, static_cast<char>(byte)));
+      advance[style][byte] = letter.isEmpty() ? 0 : metrics[style].horizontalAdvance(letter);
+    }
+  }
+  std::vector<std::pair<qreal, size_t>> estimates;
+  const std::vector<ListLine>& lines = model_->Rows();
+  estimates.reserve(lines.size());
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const ListLine& line = lines[i];
+    if (line.text.empty() || line.kind == LineKind::Rule) continue;  // a divider is a rule
+    const auto& table = advance[line.foreignCustomer ? 1 : 0];
+    qreal sum = 0;
+    for (const char c : line.text) sum += table[static_cast<unsigned char>(c)];
+    estimates.emplace_back(sum, i);
+  }
+  std::sort(estimates.begin(), estimates.end(), std::greater<>());
+  qreal widest = 1;
+  for (const auto& [estimate, i] : estimates) {
+    // Kerning and rounding move a laid-out line by a little against its sum.
+    if (estimate * 1.02 + 4 < widest) break;
+    const ListLine& line = lines[i];
+    widest = std::max(widest,
+                      metrics[line.foreignCustomer ? 1 : 0].horizontalAdvance(DecodeText(line.text)));
+  }
+  delegate_->SetLineWidth(static_cast<int>(std::ceil(widest)));
 }
 
 }  // namespace vorlex

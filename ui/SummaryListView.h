@@ -59,10 +59,10 @@ class TSummaryListModel : public QAbstractListModel {
   size_t FilteredEntries() const;
   // The view's row of line `row` of Rows(); -1 while the filter hides it.
   int ViewRow(int row) const;
+  // The line the view shows in viewRow (0 <= viewRow < rowCount()).
+  const ListLine& ViewLine(int viewRow) const;
 
  private:
-  const ListLine& Shown(int viewRow) const;
-
   std::vector<ListLine> lines_;
   std::vector<RunEntry> entries_;
   int field_ = 0;
@@ -81,12 +81,17 @@ class TSummaryItemDelegate : public QStyledItemDelegate {
 
   int ItemHeight() const { return itemHeight_; }
   void SetItemHeight(int height) { itemHeight_ = height; }
+  // The width of the longest line, which every row takes so that the list
+  // scrolls sideways to its end.
+  void SetLineWidth(int width) { lineWidth_ = width; }
 
  private:
   int itemHeight_;
+  int lineWidth_ = 1;
 };
 
-// The list box: uniform rows, no horizontal scrolling, single selection.
+// The list box: uniform rows as wide as the longest line, single selection;
+// a line's tooltip shows it whole.
 class TSummaryListView : public QListView {
   Q_OBJECT
  public:
@@ -96,7 +101,11 @@ class TSummaryListView : public QListView {
   TSummaryItemDelegate& Delegate() { return *delegate_; }
   void SetItemHeight(int height);
 
+ protected:
+  void changeEvent(QEvent* event) override;
+
  private:
+  void MeasureLines();
   TSummaryListModel* model_;
   TSummaryItemDelegate* delegate_;
 };

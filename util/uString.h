@@ -22,6 +22,10 @@ std::string TruncateText(std::string_view text, unsigned maximum);
 
 bool IsValidUtf8(std::string_view text);
 
+// Windows-1252 text as UTF-8; the five bytes that code page leaves undefined
+// stand for the control characters of the same number.
+std::string Windows1252ToUtf8(std::string_view text);
+
 // The parts one after another, in a string of exactly their size: a year's
 // list holds a hundred thousand lines.
 std::string Concat(std::initializer_list<std::string_view> parts);

@@ -4,6 +4,10 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QTimer>
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,6 +21,7 @@
 #include <fstream>
 
 #include "tests/app/WindowFixture.h"
+#include "ui/text/CsvExport.h"
 #include "ui/FormValuePanel.h"
 #include "ui/SummaryListView.h"
 
@@ -279,65 +284,146 @@ TEST_F(WindowTest, DatabaseFolderFromTheSettingsFile) {
   }
 }
 
-TEST_F(WindowTest, FailedStartUpOpensTheWindowWithoutRuns) {
+TEST_F(WindowTest, FailedStartUpBuildsTheWindowAndRecovers) {
   const std::string pelmora = PelmoraDir();
+  const std::string daten = pelmora + "Daten/";
+  enum class Repair { WriteSettings, RestoreDatabase };
   struct Row {
     const char* name;
     bool writeIni;
     const char* dbName;
-    std::string folder;
+    const char* fileContent;  // nullptr: no file at the path
+    Repair repair;
+    bool opensEmpty = false;
   };
   const Row rows[] = {
-      {"no settings file", false, "", pelmora},
-      {"no db_name", true, "", pelmora + "Daten/"},
-      {"database file missing", true, "fehlt.db", pelmora + "Daten/"},
+      {"no settings file", false, "", nullptr, Repair::WriteSettings},
+      {"no db_name", true, "", nullptr, Repair::WriteSettings},
+      {"database file missing", true, "vorlex.db", nullptr, Repair::RestoreDatabase},
+      {"a text file", true, "vorlex.db", "Kein SQLite\n", Repair::RestoreDatabase},
+      {"an empty file", true, "vorlex.db", "", Repair::RestoreDatabase, true},
+  };
+  const SaveDialogFunction savedDialog = SaveDialogSeam();
+  int dialogs = 0;
+  SaveDialogSeam() = [&](QWidget*, const TSaveDialog&) {
+    ++dialogs;
+    return std::optional<QString>(QString::fromStdString(AppData() + "/leer.csv"));
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     ResetProgramValues();
     messages.clear();
     std::filesystem::remove_all(pelmora);
-    std::filesystem::create_directories(pelmora + "Daten");
+    std::filesystem::create_directories(daten);
     if (row.writeIni) testdb::WriteSettingsFile(pelmora + "pelmora.ini", "Daten", row.dbName);
+    if (row.fileContent) std::ofstream(daten + row.dbName, std::ios::binary) << row.fileContent;
 
     TForm1& f = Start(QDate(2026, 5, 15));
+    f.show();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].kind, TMessageKind::Error);
-    EXPECT_TRUE(messages[0].text.startsWith(
-        QString::fromStdString("Failed to open database \"" + row.folder + row.dbName + "\" : ")))
-        << messages[0].text.toStdString();
-    EXPECT_EQ(Database, nullptr);
-    EXPECT_EQ(DbFolder, row.folder);
-    EXPECT_FALSE(EvaluationEnabled);
-    EXPECT_EQ(f.Label2->text(), QString::fromLatin1(kDesignFieldCaption));
-    EXPECT_EQ(f.Label6->text(), QString::fromLatin1(kDesignFieldCaption));
-    EXPECT_TRUE(f.editUStID->text().isEmpty());
-    EXPECT_TRUE(Lines().empty());
-    EXPECT_TRUE(f.lblCaption->text().isEmpty());
-    EXPECT_TRUE(f.Image1->Picture().isNull());
-    // The file is not created by the attempt.
-    if (*row.dbName) {
-      EXPECT_FALSE(std::filesystem::exists(row.folder + row.dbName));
+    if (!row.fileContent) {
+      const std::string path = (row.writeIni ? daten : pelmora) + row.dbName;
+      EXPECT_TRUE(messages[0].text.startsWith(
+          QString::fromStdString("Failed to open database \"" + path + "\" : ")))
+          << messages[0].text.toStdString();
     }
+    EXPECT_EQ(Database, nullptr);
+    // The whole window: captions, period and empty field boxes.
+    for (QLabel* caption : {f.Label2, f.Label3, f.Label4, f.Label5, f.Label6}) {
+      EXPECT_NE(caption->text(), QString::fromLatin1(kDesignFieldCaption));
+      EXPECT_FALSE(caption->text().isEmpty());
+    }
+    EXPECT_EQ(Caption(), PeriodCaptionText("01.05.2026", "31.05.2026", "Zahlungsdatum"));
+    EXPECT_TRUE(ValueInkless(f));
+    EXPECT_TRUE(f.editUStID->text().isEmpty());
+    // Nothing is created or changed by the attempts.
+    const auto untouched = [&] {
+      if (!*row.dbName) return;
+      if (!row.fileContent) {
+        EXPECT_FALSE(std::filesystem::exists(daten + row.dbName));
+      } else {
+        std::ifstream in(daten + row.dbName, std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), row.fileContent);
+      }
+    };
+    untouched();
 
-    // The controls still move, but no run follows, and the month stepper does
-    // not switch requests on.
-    RunCounter counter(f);
-    f.show();
-    Click(f.udMonat->NextButton());
-    EXPECT_EQ(f.cmbM->currentText(), QStringLiteral("Juni"));
-    Click(f.rbJahr);
-    Click(f.rgVersteuerung->Button(1));
-    EXPECT_EQ(counter.Runs(), 0);
-    EXPECT_FALSE(EvaluationEnabled);
-    EXPECT_TRUE(f.lblCaption->text().isEmpty());
-    EXPECT_EQ(messages.size(), 1u);
+    // Without a run there is nothing to save, and no empty file is written.
+    messages.clear();
+    Click(f.btnCsv);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].kind, TMessageKind::Plain);
+    EXPECT_EQ(messages[0].text,
+              QStringLiteral("Nichts zu speichern: Es liegt keine vollständige Auswertung vor."));
+    EXPECT_EQ(dialogs, 0);
+    EXPECT_FALSE(std::filesystem::exists(AppData() + "/leer.csv"));
 
+    // Every choice tries the database again and says why it failed. An empty
+    // file opens as an empty database, so its run starts and fails at the
+    // first query; no figures either way.
+    {
+      RunCounter counter(f);
+      messages.clear();
+      Click(f.udMonat->NextButton());
+      Click(f.rbJahr);
+      ASSERT_EQ(messages.size(), 2u);
+      EXPECT_EQ(messages[0].kind, TMessageKind::Error);
+      EXPECT_EQ(messages[1].kind, TMessageKind::Error);
+      if (!row.opensEmpty) {
+        EXPECT_EQ(messages[1].text, messages[0].text);
+        EXPECT_EQ(counter.Runs(), 0);
+      }
+    }
+    EXPECT_EQ(Database, nullptr);
+    EXPECT_TRUE(Lines().empty());
+    EXPECT_TRUE(ValueInkless(f));
+    untouched();
+
+    // "?" shows the path it tries, then the failure.
+    messages.clear();
     Click(f.btnHelp);
     ASSERT_EQ(messages.size(), 2u);
-    EXPECT_EQ(messages[1].kind, TMessageKind::Plain);
-    EXPECT_EQ(messages[1].text, QString::fromStdString("DB:\n" + row.folder + row.dbName));
+    EXPECT_EQ(messages[0].kind, TMessageKind::Plain);
+    EXPECT_EQ(messages[0].text, QString::fromStdString("DB:\n" + DbFolder + DbName));
+    EXPECT_EQ(messages[1].kind, TMessageKind::Error);
+
+    // Repaired while the window runs: the next choice opens and evaluates.
+    if (row.repair == Repair::WriteSettings) {
+      testdb::WriteSettingsFile(pelmora + "pelmora.ini", "Daten", "kasse.db");
+      testdb::PelmoraDb db(daten + "kasse.db");
+      FillStandard(db);
+    } else {
+      std::filesystem::remove(daten + row.dbName);
+      testdb::PelmoraDb db(daten + row.dbName);
+      FillStandard(db);
+    }
+    RunCounter counter(f);
+    messages.clear();
+    Click(f.rbQ2);
+    EXPECT_TRUE(messages.empty()) << messages.front().text.toStdString();
+    ASSERT_NE(Database, nullptr);
+    EXPECT_EQ(Database->FileName(), DbFolder + DbName);
+    EXPECT_EQ(counter.Runs(), 1);
+    EXPECT_EQ(Caption(), PeriodCaptionText("01.04.2026", "30.06.2026", "Zahlungsdatum"));
+    TRunList sink;
+    TaxTotals totals;
+    EvaluateRun(*Database, Day(2026, 4, 1), Day(2026, 6, 30), 0, totals, sink);
+    EXPECT_EQ(Lines(), sink.Texts());
+    ExpectSameTotals(Totals, totals);
+    EXPECT_GT(Totals.Umsatz19, 0.0);
+    ExpectPicturesShow(f, Totals);
+    EXPECT_EQ(f.editUStID->text(), QStringLiteral("DE123456789"));
+
+    // Once open, "?" only shows the path and choices run as usual.
+    messages.clear();
+    Click(f.btnHelp);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(counter.Runs(), 1);
+    Click(f.rbJahr);
+    EXPECT_EQ(counter.Runs(), 2);
   }
+  SaveDialogSeam() = savedDialog;
 }
 
 TEST_F(WindowTest, VatIdIsTheFirstRowOrEmpty) {
@@ -534,39 +620,55 @@ TEST_F(WindowTest, SteppersStopAtTheEndsOfTheYearList) {
   EXPECT_TRUE(messages.empty());
 }
 
-TEST_F(WindowTest, SteppersReportOnlyMovesWithinTheirRange) {
+TEST_F(WindowTest, SteppersKeepSteppingUntilTheEndsOfTheYearList) {
   MakeDatabase();
+  struct Leg {
+    TUDBtnType direction;
+    int presses;
+    const char* month;  // afterwards; nullptr for the year stepper
+    const char* year;
+  };
   struct Row {
     const char* name;
     bool month;
-    TUDBtnType direction;
-    int reported;  // clicks that move the position from its start
+    std::vector<Leg> legs;
   };
   const Row rows[] = {
-      {"month next", true, TUDBtnType::btNext, 15},
-      {"month previous", true, TUDBtnType::btPrev, 85},
-      {"year next", false, TUDBtnType::btNext, 35},
-      {"year previous", false, TUDBtnType::btPrev, 65},
+      {"month",
+       true,
+       {{TUDBtnType::btNext, 30, "Nov", "2028"}, {TUDBtnType::btPrev, 30, "Mai", "2026"},
+        {TUDBtnType::btPrev, 30, "Nov", "2023"}, {TUDBtnType::btNext, 30, "Mai", "2026"}}},
+      {"year",
+       false,
+       {{TUDBtnType::btPrev, 30, nullptr, "1998"},  // the first year stops it
+        {TUDBtnType::btNext, 30, nullptr, "2028"},
+        {TUDBtnType::btNext, 30, nullptr, "2029"},  // and the last
+        {TUDBtnType::btPrev, 30, nullptr, "1999"}}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     ResetProgramValues();
     TForm1& f = Start(QDate(2026, 5, 15));
+    f.show();
     TUpDown* stepper = row.month ? f.udMonat : f.udJahr;
     RunCounter counter(f);
-    for (int i = 0; i < row.reported + 1; ++i) stepper->Press(row.direction);
-    EXPECT_EQ(counter.Runs(), row.reported);
-    EXPECT_EQ(stepper->Position(), row.direction == TUDBtnType::btNext ? 100 : 0);
-    const QString year = f.cmbJ->currentText();
-    const QString month = f.cmbM->currentText();
-    stepper->Press(row.direction);  // still against the end
-    EXPECT_EQ(counter.Runs(), row.reported);
-    EXPECT_EQ(f.cmbJ->currentText(), year);
-    EXPECT_EQ(f.cmbM->currentText(), month);
-    // The other direction moves again.
-    stepper->Press(row.direction == TUDBtnType::btNext ? TUDBtnType::btPrev : TUDBtnType::btNext);
-    EXPECT_EQ(counter.Runs(), row.reported + 1);
-    EXPECT_GE(f.cmbJ->currentIndex(), 0);
+    int presses = 0;
+    for (const Leg& leg : row.legs) {
+      for (int i = 0; i < leg.presses; ++i) {
+        Click(leg.direction == TUDBtnType::btNext ? stepper->NextButton()
+                                                  : stepper->PrevButton());
+        EXPECT_GT(stepper->Position(), stepper->Min());
+        EXPECT_LT(stepper->Position(), stepper->Max());
+      }
+      presses += leg.presses;
+      // Every press runs, also one that the year list stops.
+      EXPECT_EQ(counter.Runs(), presses);
+      EXPECT_EQ(f.cmbJ->currentText(), QString::fromLatin1(leg.year));
+      if (leg.month) {
+        EXPECT_EQ(f.cmbM->currentText(), QString::fromLatin1(leg.month));
+      }
+    }
+    EXPECT_TRUE(messages.empty());
   }
 }
 
@@ -769,7 +871,7 @@ TEST_F(WindowTest, CsvButtonWritesTheListAfterEveryDialog) {
   for (const TSaveDialog& dialog : asked) {
     EXPECT_EQ(dialog.FileName, QStringLiteral("vorlex.csv"));
     EXPECT_EQ(dialog.Filter, QStringLiteral("\"Comma-Separated-Value\" Dateien (*.csv)|*.csv"));
-    EXPECT_FALSE(dialog.OverwritePrompt);
+    EXPECT_TRUE(dialog.OverwritePrompt);
     EXPECT_TRUE(dialog.HideReadOnly);
     EXPECT_TRUE(dialog.DefaultExt.isEmpty());
   }
@@ -813,6 +915,130 @@ TEST_F(WindowTest, ClosingTheWindowClosesTheDatabase) {
   other.show();
   other.close();
   EXPECT_EQ(Database, nullptr);
+}
+
+// The part of a control that shows: a radio button's box may reach beyond its
+// indicator and caption.
+QRect Shown(const QWidget* control) {
+  QRect r = control->geometry();
+  if (qobject_cast<const QRadioButton*>(control) && !control->parentWidget()->inherits("QGroupBox"))
+    r.setWidth(std::min(r.width(), control->sizeHint().width()));
+  return r;
+}
+
+// Every control lies inside its parent's area and covers none of the others.
+void ExpectInsideWithoutOverlap(const QWidget* parent, const std::vector<QWidget*>& controls) {
+  for (size_t i = 0; i < controls.size(); ++i) {
+    SCOPED_TRACE(controls[i]->objectName().toStdString());
+    EXPECT_TRUE(controls[i]->isVisibleTo(parent->window()));
+    EXPECT_TRUE(parent->rect().contains(controls[i]->geometry()))
+        << "in " << parent->objectName().toStdString();
+    for (size_t j = i + 1; j < controls.size(); ++j) {
+      EXPECT_FALSE(Shown(controls[i]).intersects(Shown(controls[j])))
+          << "covers " << controls[j]->objectName().toStdString();
+    }
+  }
+}
+
+TEST_F(WindowTest, WindowIsNeverSmallerThanItsControlsNeed) {
+  MakeDatabase();
+  for (int ppi : {96, 144}) {
+    SCOPED_TRACE(ppi);
+    ResetProgramValues();
+    TForm1& f = Start(QDate(2026, 5, 15), ppi);
+    f.show();
+    const QSize design(784 * ppi / 96, 502 * ppi / 96);
+    for (const QSize& tried : {QSize(650, 502), QSize(500, 350), QSize(200, 100)}) {
+      f.resize(tried * ppi / 96);
+      EXPECT_EQ(f.size(), design.expandedTo(tried * ppi / 96));
+    }
+    f.resize(1, 1);
+    QApplication::processEvents();
+    ASSERT_EQ(f.size(), design);
+
+    ExpectInsideWithoutOverlap(&f, {f.pnlL, f.pnlR, f.StatusBar1});
+    ExpectInsideWithoutOverlap(f.pnlL, {f.pnlTop, f.pnlCaption, f.lbUst});
+    ExpectInsideWithoutOverlap(
+        f.pnlTop, {f.rbJahr, f.cmbJ, f.udJahr, f.rbQ1, f.rbQ2, f.rbQ3, f.rbQ4, f.rbM, f.cmbM,
+                   f.udMonat, f.rbVonBis, f.dtpVon, f.dtpBis, f.rgVersteuerung, f.rgBetrag,
+                   f.btnCsv, f.btnHelp});
+    ExpectInsideWithoutOverlap(f.pnlCaption, {f.lblCaption});
+    ExpectInsideWithoutOverlap(
+        f.pnlR, {f.Label1, f.Label2, f.Label3, f.Label4, f.Label5, f.Label6, f.Image1, f.Image2,
+                 f.Image3, f.Image4, f.Image5, f.Bevel1, f.Label7, f.editUStID});
+    // The list keeps room for rows.
+    EXPECT_GE(f.lbUst->viewport()->height(), 10 * f.lbUst->Delegate().ItemHeight());
+  }
+}
+
+TEST_F(WindowTest, ReversedRangeRunsAndSaysSo) {
+  FillStandard(MakeDatabase());
+  TForm1& f = Start(QDate(2026, 5, 15));
+  f.show();
+  EXPECT_TRUE(f.StatusBar1->currentMessage().isEmpty());
+  f.dtpVon->setDate(QDate(2026, 12, 7));
+  Click(f.rbVonBis);
+  RunCounter counter(f);
+  f.dtpBis->setDate(QDate(2026, 12, 6));  // one day before the first
+  EXPECT_EQ(counter.Runs(), 1);
+  EXPECT_TRUE(messages.empty());
+  EXPECT_EQ(Caption(), PeriodCaptionText("07.12.2026", "06.12.2026", "Zahlungsdatum"));
+  EXPECT_EQ(Lines().size(), 11u);
+  ExpectSameTotals(Totals, TaxTotals{});
+  EXPECT_EQ(f.StatusBar1->currentMessage(),
+            QStringLiteral("Der erste Tag (07.12.2026) liegt nach dem letzten Tag (06.12.2026)."));
+
+  // A range of one day, and any other period, clear it again.
+  f.dtpBis->setDate(QDate(2026, 12, 7));
+  EXPECT_TRUE(f.StatusBar1->currentMessage().isEmpty());
+  f.dtpBis->setDate(QDate(2011, 11, 7));
+  EXPECT_FALSE(f.StatusBar1->currentMessage().isEmpty());
+  Click(f.rbJahr);
+  EXPECT_TRUE(f.StatusBar1->currentMessage().isEmpty());
+}
+
+TEST_F(WindowTest, ReplacingAFileIsAskedFirst) {
+  FillStandard(MakeDatabase());
+  TForm1& f = Start(QDate(2026, 5, 15));
+  f.show();
+  const std::string folder = AppData() + "/export/";
+  std::filesystem::create_directories(folder);
+  const QString previous = QDir::currentPath();
+  QDir::setCurrent(QString::fromStdString(folder));
+  std::ofstream(folder + "vorlex.csv", std::ios::binary) << "November";
+  const auto content = [&] {
+    std::ifstream in(folder + "vorlex.csv", std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+
+  // The real dialog behind the seam, driven as a user would: accept the
+  // proposed name, then answer the question.
+  for (const bool replace : {false, true}) {
+    SCOPED_TRACE(replace);
+    QString question;
+    bool dialogStayedOpen = false;
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      ASSERT_NE(dialog, nullptr);
+      QTimer::singleShot(0, [&, dialog] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        question = box->text();
+        box->button(replace ? QMessageBox::Yes : QMessageBox::No)->click();
+        QTimer::singleShot(0, [&, dialog] {
+          dialogStayedOpen = dialog->isVisible();
+          if (dialogStayedOpen) dialog->reject();
+        });
+      });
+      static_cast<QDialog*>(dialog)->accept();  // as its save button does
+    });
+    Click(f.btnCsv);
+    EXPECT_TRUE(question.contains(QStringLiteral("vorlex.csv"))) << question.toStdString();
+    EXPECT_EQ(dialogStayedOpen, !replace);
+    EXPECT_EQ(content(), replace ? CsvBytes(Lines()) : "November");
+  }
+  EXPECT_TRUE(messages.empty());
+  QDir::setCurrent(previous);
 }
 
 }  // namespace

@@ -4,6 +4,11 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QLocale>
+#include <QMessageBox>
+#include <QTimer>
+#include <QTranslator>
+#include <utility>
 #include <stdexcept>
 #include <vector>
 
@@ -81,6 +86,48 @@ TEST_F(MessageTest, TextsAreDecodedAndCarriageReturnsBreakLines) {
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_EQ(shown[0].kind, TMessageKind::Error);
   EXPECT_EQ(shown[0].text, QStringLiteral("Stream-Write-Fehler"));
+}
+
+TEST(Application, BoxesCarryTheNameVorlexAndQtSpeaksTheUsersLanguage) {
+  // The real box, answered as soon as it shows.
+  QString title;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    title = box->windowTitle();
+    box->accept();
+  });
+  ShowMessageBox(nullptr, TMessageKind::Error, QStringLiteral("Fehler"));
+  EXPECT_EQ(title, QStringLiteral("Vorlex"));
+
+  struct Row {
+    const char* name;
+    QLocale locale;
+    bool german;
+  };
+  const Row rows[] = {
+      {"German", QLocale(QLocale::German, QLocale::Germany), true},
+      {"Austrian German", QLocale(QLocale::German, QLocale::Austria), true},
+      {"English", QLocale(QLocale::English, QLocale::UnitedStates), false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    QTranslator translator;
+    const bool loaded = LoadQtTranslations(translator, row.locale);
+    if (row.german) {
+      EXPECT_TRUE(loaded);
+    }
+    if (loaded) QCoreApplication::installTranslator(&translator);
+    // The save dialog's texts and the boxes' buttons are Qt's own.
+    for (const auto& [context, english] : {std::pair{"QFileDialog", "Save As"},
+                                           std::pair{"QFileDialog", "Look in:"},
+                                           std::pair{"QPlatformTheme", "Cancel"}}) {
+      const QString shown = QCoreApplication::translate(context, english);
+      EXPECT_FALSE(shown.isEmpty());
+      EXPECT_EQ(shown != QString::fromLatin1(english), row.german) << english;
+    }
+    QCoreApplication::removeTranslator(&translator);
+  }
 }
 
 }  // namespace

@@ -44,6 +44,16 @@ class SQLiteAccessTest : public ::testing::Test {
     }
     return "(nothing raised)";
   }
+  // Its result code; -1 when nothing is raised.
+  template <typename F>
+  static int CodeOf(F f) {
+    try {
+      f();
+    } catch (const ESQLiteException& e) {
+      return e.Code();
+    }
+    return -1;
+  }
 
   testing::TestFolder folder_;
 };
@@ -248,6 +258,25 @@ TEST_F(SQLiteAccessTest, TextThatIsNoNumberInANumericColumnReadsAsItsConversion)
             std::string(kConvertErrorText) + ": \"ja\"");
 }
 
+// Whether text in a numeric column is a number is decided by our own reading;
+// it must agree with the library's, which stores such text as a number.
+TEST_F(SQLiteAccessTest, NumberTextAsTheLibraryStoresIt) {
+  const char* const texts[] = {
+      "0",     "-7",    "+7",     " 12 ",   "\t3.5\n", "1e3",   "1E-3",  ".5",      "5.",
+      "-.5e+2", "00012", "1e",     "e5",     ".",       "-",     "+",     "3 Stk",   "12,50",
+      "1.2.3", "0x10",  "1 2",    "Inf",    "NaN",     "--1",   "1e+",   "12345678901234567890",
+      "1.5e400", "",    "   ",    "\xC2\xA0" "12"};
+  std::vector<std::vector<std::pair<std::string, Value>>> rows;
+  for (const char* text : texts) rows.push_back({{"v", Value(std::string(text))}});
+  TSQLiteDatabase db(MakeTable("v NUMERIC", rows));
+  TSQLiteStatement stored(db, "SELECT typeof(v) FROM t ORDER BY rowid");
+  for (const char* text : texts) {
+    ASSERT_TRUE(stored.Step());
+    EXPECT_EQ(IsNumberText(text), stored.ColumnText(0) != "text")
+        << "\"" << text << "\" stored as " << stored.ColumnText(0);
+  }
+}
+
 TEST_F(SQLiteAccessTest, IntegersAreHeldWithAllSixtyFourBits) {
   const int64_t values[] = {2147483647,  2147483648,          4294967301, -2147483649,
                             -4294967296, 9223372036854775807, INT64_MIN};
@@ -339,27 +368,36 @@ TEST_F(SQLiteAccessTest, EveryMessageText) {
     const char* name;
     std::function<void()> action;
     std::string message;
+    int code;
   };
   const Row rows[] = {
       {"missing table", [&] { db.OpenTable("SELECT * FROM nosuch"); },
-       "Error executing SQL \"SELECT * FROM nosuch\" : no such table: nosuch"},
+       "Error executing SQL \"SELECT * FROM nosuch\" : no such table: nosuch", SQLITE_ERROR},
       {"missing column", [&] { db.OpenTable("SELECT w FROM t"); },
-       "Error executing SQL \"SELECT w FROM t\" : no such column: w"},
+       "Error executing SQL \"SELECT w FROM t\" : no such column: w", SQLITE_ERROR},
       {"empty text", [&] { db.OpenTable(""); },
-       "Could not prepare SQL statement \"\" : No message"},
+       "Could not prepare SQL statement \"\" : No message", SQLITE_ERROR},
       {"only a comment", [&] { db.OpenTable("  -- nothing"); },
-       "Could not prepare SQL statement \"  -- nothing\" : No message"},
+       "Could not prepare SQL statement \"  -- nothing\" : No message", SQLITE_ERROR},
       {"execute with no statement", [&] { db.Execute(" "); },
-       "Could not prepare SQL statement \" \" : No message"},
+       "Could not prepare SQL statement \" \" : No message", SQLITE_ERROR},
       {"execute that writes", [&] { db.Execute("CREATE TABLE x (a)"); },
        "Error executing SQL statement \"CREATE TABLE x (a)\" : attempt to write a readonly "
-       "database"},
+       "database",
+       SQLITE_READONLY},
       {"execute that returns rows", [&] { db.Execute("SELECT 1"); },
-       "Error executing SQL statement \"SELECT 1\" : another row available"},
+       "Error executing SQL statement \"SELECT 1\" : another row available", SQLITE_ROW},
       {"failure while stepping", [&] { db.OpenTable("SELECT abs(-9223372036854775807 - 1)"); },
-       "Could not retrieve data \"SELECT abs(-9223372036854775807 - 1)\" : integer overflow"},
+       "Could not retrieve data \"SELECT abs(-9223372036854775807 - 1)\" : integer overflow",
+       SQLITE_ERROR},
+      {"no file", [&] { TSQLiteDatabase(folder_.File("fehlt.db")); },
+       "Failed to open database \"" + folder_.File("fehlt.db") + "\" : unable to open database file",
+       SQLITE_CANTOPEN},
   };
-  for (const Row& r : rows) EXPECT_EQ(MessageOf(r.action), r.message) << r.name;
+  for (const Row& r : rows) {
+    EXPECT_EQ(MessageOf(r.action), r.message) << r.name;
+    EXPECT_EQ(CodeOf(r.action), r.code) << r.name;
+  }
   // By hand: the connection's last error, whatever raised it.
   EXPECT_ANY_THROW(db.OpenTable("SELECT * FROM nosuch"));
   EXPECT_EQ(MessageOf([&] { db.RaiseLastError("Some action", "SELECT 1"); }),
@@ -414,6 +452,7 @@ TEST_F(SQLiteAccessTest, BusyDatabaseFailsAtOnce) {
   const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(MessageOf([&] { db.OpenTable("SELECT v FROM t"); }),
             "Could not prepare SQL statement \"SELECT v FROM t\" : SQLite is Busy");
+  EXPECT_EQ(CodeOf([&] { db.OpenTable("SELECT v FROM t"); }), SQLITE_BUSY);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
 
   // A new connection must read the schema for its settings; that fails, and

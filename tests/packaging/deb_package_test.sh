@@ -60,7 +60,10 @@ for p in $dep_names; do
   dpkg-query -W "$p" >/dev/null 2>&1 || apt-cache show "$p" >/dev/null 2>&1 ||
     fail "Depends names $p, which no Debian package is called"
 done
-[ "$failures" -gt 0 ] || ok "control fields checked (Depends: $depends)"
+recommends=$(field Recommends 2>/dev/null || true)
+echo "$recommends" | tr ',' '\n' | sed -E 's/^ *//; s/[ (].*//' | grep -qx qt6-translations-l10n ||
+  fail "Recommends does not name qt6-translations-l10n: '$recommends'"
+[ "$failures" -gt 0 ] || ok "control fields checked (Depends: $depends; Recommends: $recommends)"
 indirect_names=$(for p in $dep_names; do dpkg-query -W -f='${Depends}\n' "$p" 2>/dev/null; done |
   tr ',|' '\n\n' | sed -E 's/^ *//; s/[ (:].*//' | grep -v '^$' | sort -u)
 

@@ -61,7 +61,9 @@ class SmallFileSystem {
   bool mounted_ = false;
 };
 
-class CsvFaultTest : public FaultTest {
+// The parameter: orders added to May, for a CSV far larger than the buffers of
+// the file layers (about 100 kB) or smaller than them (about 4 kB).
+class CsvFaultTest : public FaultTest, public ::testing::WithParamInterface<int> {
  protected:
   void SetUp() override {
     FaultTest::SetUp();
@@ -69,14 +71,15 @@ class CsvFaultTest : public FaultTest {
     fs::create_directories(PelmoraDir() + "Daten");
     {
       testdb::PelmoraDb db(PelmoraDir() + "Daten/vorlex.db");
-      FillMay(db, 1000);  // a file of about 100 kB
+      FillMay(db, GetParam());
     }
     export_ = AppData() + "/export/";
     fs::create_directories(export_);
     ASSERT_TRUE(StartWindow().empty());
     form->show();
     expected_ = CsvBytes(Lines());
-    ASSERT_GT(expected_.size(), 80000u);
+    ASSERT_TRUE(GetParam() < 100 ? expected_.size() < 8192 : expected_.size() > 80000)
+        << expected_.size();
     savedDialog_ = SaveDialogSeam();
     SaveDialogSeam() = [this](QWidget*, const TSaveDialog&) { return answer_; };
   }
@@ -124,7 +127,7 @@ class CsvFaultTest : public FaultTest {
   SaveDialogFunction savedDialog_;
 };
 
-TEST_F(CsvFaultTest, TargetsThatCannotBeCreated) {
+TEST_P(CsvFaultTest, TargetsThatCannotBeCreated) {
   WriteBytes(export_ + "datei", "kein Ordner");
   fs::create_directories(export_ + "ordner");
   const std::string targets[] = {export_ + "fehlt/vorlex.csv", export_ + "datei/vorlex.csv",
@@ -137,7 +140,7 @@ TEST_F(CsvFaultTest, TargetsThatCannotBeCreated) {
   }
 }
 
-TEST_F(CsvFaultTest, NamesWithBlanksUmlautsAndSemicolons) {
+TEST_P(CsvFaultTest, NamesWithBlanksUmlautsAndSemicolons) {
   const std::string names[] = {"Umsatz Mai 2026.csv",
                                "B\xC3\xA4"
                                "ckerei M\xC3\xBCller.csv",
@@ -157,17 +160,18 @@ TEST_F(CsvFaultTest, NamesWithBlanksUmlautsAndSemicolons) {
   }
 }
 
-TEST_F(CsvFaultTest, AWriteFailingHalfWayKeepsTheOldFile) {
+TEST_P(CsvFaultTest, AWriteFailingHalfWayKeepsTheOldFile) {
   const std::string target = export_ + "vorlex.csv";
   const std::string old = "alter Inhalt\r\n";
   WriteBytes(target, old);
   const FolderState before = StateOf(AppData());
-  ExpectFailed(Save(target, 16384), "Stream-Write-Fehler");
+  const rlim_t limit = expected_.size() / 2;
+  ExpectFailed(Save(target, limit), "Stream-Write-Fehler");
   EXPECT_EQ(ReadBytes(target), old);
   EXPECT_EQ(Changes(before, StateOf(AppData())), std::vector<std::string>{});
 
   // A new file that fails does not appear at all.
-  ExpectFailed(Save(export_ + "neu.csv", 16384), "Stream-Write-Fehler");
+  ExpectFailed(Save(export_ + "neu.csv", limit), "Stream-Write-Fehler");
   EXPECT_FALSE(fs::exists(export_ + "neu.csv"));
   EXPECT_EQ(Changes(before, StateOf(AppData())), std::vector<std::string>{});
 
@@ -178,18 +182,31 @@ TEST_F(CsvFaultTest, AWriteFailingHalfWayKeepsTheOldFile) {
   EXPECT_EQ(ReadBytes(target), expected_);
 }
 
-TEST_F(CsvFaultTest, AFullFileSystemKeepsTheOldFile) {
+TEST_P(CsvFaultTest, AFullFileSystemKeepsTheOldFile) {
   const fs::path small = AppData() + "/klein";
   SmallFileSystem fileSystem(small);
   if (!fileSystem.Mounted()) GTEST_SKIP() << "no permission to mount a file system";
   const std::string target = (small / "vorlex.csv").string();
   const std::string old(20000, 'x');
   WriteBytes(target, old);
+  // The rest of the space taken, so that even a small CSV does not fit.
+  {
+    std::ofstream ballast(small / "ballast", std::ios::binary);
+    const std::string block(4096, 'b');
+    while (ballast.write(block.data(), static_cast<std::streamsize>(block.size()))) {
+    }
+  }
   const FolderState before = StateOf(small);
   ExpectFailed(Save(target), "Stream-Write-Fehler");
   EXPECT_EQ(ReadBytes(target), old);
   EXPECT_EQ(Changes(before, StateOf(small)), std::vector<std::string>{});
 }
+
+INSTANTIATE_TEST_SUITE_P(Sizes, CsvFaultTest, ::testing::Values(1000, 20),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                           return info.param < 100 ? std::string("SmallCsv")
+                                                   : std::string("LargeCsv");
+                         });
 
 }  // namespace
 }  // namespace vorlex::testing

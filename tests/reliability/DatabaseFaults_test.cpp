@@ -179,7 +179,8 @@ TEST_F(DatabaseFaultTest, TablesAndColumnsTheProgramNames) {
       if (!row.windowOnly) {
         EXPECT_EQ(AsTerminalLine(shown[0].text), reported[0]);
       }
-      EXPECT_FALSE(EvaluationEnabled);
+      // Start-up has ended all the same: the next choice tries again.
+      EXPECT_TRUE(EvaluationEnabled);
     } else {
       ASSERT_TRUE(shown.empty());
       form->show();

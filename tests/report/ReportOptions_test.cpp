@@ -30,7 +30,7 @@ TEST(ReportOptionsTest, Periods) {
       {{"--month", "2100-02"}, Days{{2100, 2, 1}, {2100, 2, 28}}},
       {{"--month", "2023-12"}, Days{{2023, 12, 1}, {2023, 12, 31}}},
       {{"--from", "2024-03-05", "--to", "2024-04-10"}, Days{{2024, 3, 5}, {2024, 4, 10}}},
-      {{"--to", "2024-03-05", "--from", "2024-04-10"}, Days{{2024, 4, 10}, {2024, 3, 5}}},
+      {{"--to", "2024-04-10", "--from", "2024-03-05"}, Days{{2024, 3, 5}, {2024, 4, 10}}},
       {{"--from=2024-02-29", "--to=2024-02-29"}, Days{{2024, 2, 29}, {2024, 2, 29}}},
       {{"--year", "9999"}, Days{{9999, 1, 1}, {9999, 12, 31}}},
   };
@@ -64,6 +64,9 @@ TEST(ReportOptionsTest, DatabaseBasisAndCsv) {
   EXPECT_EQ(ParseReportArguments({"--basis=IST"}).versteuerung, 0);
   EXPECT_EQ(ParseReportArguments({"--basis", "Soll"}).versteuerung, 1);
   EXPECT_EQ(ParseReportArguments({"--csv=a=b.csv"}).csv, "a=b.csv");
+  const ReportOptions json = ParseReportArguments({"--strict", "--format", "json"});
+  EXPECT_TRUE(json.json && json.strict);
+  EXPECT_FALSE(ParseReportArguments({"--format=text"}).json);
   // Help wins over everything else on the line, wrong arguments included.
   EXPECT_TRUE(ParseReportArguments({"--year", "x", "--help"}).help);
   EXPECT_TRUE(ParseReportArguments({"--month", "2024-03", "--help"}).help);
@@ -95,10 +98,37 @@ TEST(ReportOptionsTest, WrongArguments) {
       {"--db", ""},
       {"--csv="},
       {"-x"},
+      {"--format", "xml"},
+      {"--strict=yes"},
+      {"--strict", "--strict"},
+      {"--format=json", "--csv", "-"},
   };
   for (const auto& args : rows) {
     SCOPED_TRACE(::testing::PrintToString(args));
     EXPECT_THROW(ParseReportArguments(args), EUsage);
+  }
+}
+
+TEST(ReportOptionsTest, RangeEndingBeforeItBeginsNamesBothDays) {
+  struct Row {
+    std::vector<std::string> args;
+    const char* message;
+  };
+  const Row rows[] = {
+      {{"--from", "2026-12-31", "--to", "2026-12-01"},
+       "--from 2026-12-31 liegt nach --to 2026-12-01"},
+      {{"--to=2026-12-31", "--from=2027-01-01"}, "--from 2027-01-01 liegt nach --to 2026-12-31"},
+      {{"--from", "2026-03-01", "--to", "2026-02-28"},
+       "--from 2026-03-01 liegt nach --to 2026-02-28"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(::testing::PrintToString(row.args));
+    try {
+      ParseReportArguments(row.args);
+      ADD_FAILURE() << "accepted";
+    } catch (const EUsage& e) {
+      EXPECT_STREQ(e.what(), row.message);
+    }
   }
 }
 

@@ -6,11 +6,15 @@
 #include <unistd.h>
 
 #include <QByteArray>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStringList>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <sstream>
 #include <string>
@@ -57,8 +61,10 @@ class ReportTest : public ::testing::Test {
 
   // A first quarter of 2024 with a domestic and a foreign sale, a receipt and
   // an expense; names in Windows-1252 and in UTF-8.
-  void BuildQuarter(const testdb::Schema& schema = {}) {
+  void BuildQuarter(const testdb::Schema& schema = {},
+                    const std::function<void(testdb::PelmoraDb&)>& more = {}) {
     testdb::PelmoraDb b(db_, schema);
+    if (more) more(b);
     b.Add(testdb::Customer{.id = 1, .name = "M\xFCller", .land = "D"});
     b.Add(testdb::Customer{
         .id = 2, .name = "Gr\xC3\xBC\xC3\x9F Gott GmbH", .land = "A", .ust_id = "ATU1"});
@@ -166,7 +172,8 @@ TEST_F(ReportTest, PrintsCaptionLinesAndFigures) {
       "Kz 44: 0,00\n"
       "Kz 81: 1234,50\n"
       "Kz 86: 10,00\n"
-      "Kz 66: 19,00\n");
+      "Kz 66: 19,00\n"
+      "Kz 83: 216,16\n");  // 1234 x 19 + 10 x 7 cents, less 19,00
 
   const Result soll = Run({"--db", db_, "--quarter=2024-Q1", "--basis", "soll"});
   EXPECT_EQ(soll.status, 0) << soll.err;
@@ -174,6 +181,138 @@ TEST_F(ReportTest, PrintsCaptionLinesAndFigures) {
   EXPECT_NE(soll.out.find("|   Gr\xC3\xBC\xC3\x9F Gott GmbH (A, UStID=ATU1)   |   100,00   |"),
             std::string::npos);
   EXPECT_NE(soll.out.find("Kz 41: 100,00\n"), std::string::npos);
+}
+
+// The quarter with a US customer and a domestic order at 7 %, both counted
+// into field 81.
+void AddMisfiledOrders(testdb::PelmoraDb& b) {
+  b.Add(testdb::Customer{.id = 3, .name = "Smith Inc.", .land = "US"});
+  b.Add(testdb::Order{.id = 17,
+                      .besitzerindex = 3,
+                      .termin = EncodeDate(2024, 2, 5),
+                      .bezahltam = EncodeDate(2024, 2, 5),
+                      .bezeichnung = "Export USA",
+                      .mwst = 0.0});
+  b.Add(testdb::Line{.auftragindex = 17, .anzahl = 1.0, .preis = 200.0, .mwst = 0.0});
+  b.Add(testdb::Order{.id = 18,
+                      .besitzerindex = 1,
+                      .termin = EncodeDate(2024, 2, 6),
+                      .bezahltam = EncodeDate(2024, 2, 6),
+                      .bezeichnung = "B\xFC" "cher",
+                      .mwst = 7.0});
+  b.Add(testdb::Line{.auftragindex = 18, .anzahl = 1.0, .preis = 50.0, .mwst = 7.0});
+}
+
+// The lines after "Hinweise:", or none.
+std::vector<std::string> HintLines(const std::string& out) {
+  std::vector<std::string> lines;
+  const size_t block = out.find("\nHinweise:\n");
+  if (block == std::string::npos) return lines;
+  std::istringstream in(out.substr(block + 11));
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+TEST_F(ReportTest, HintsFollowFieldEightyThreeAndStrictEndsWithThree) {
+  BuildQuarter();
+  const std::vector<std::string> quarter = {"--db", db_, "--quarter", "2024-Q1"};
+  auto strict = quarter;
+  strict.push_back("--strict");
+  const Result clean = Run(strict);
+  EXPECT_EQ(clean.status, 0) << clean.err;
+  EXPECT_EQ(clean.out.find("Hinweise"), std::string::npos);
+
+  BuildQuarter({}, AddMisfiledOrders);
+  const Result r = Run(quarter);
+  EXPECT_EQ(r.status, 0) << r.err;
+  // 1234,50 + 200,00 + 50,00 in field 81: 1484 x 19 + 10 x 7 cents, less 19,00.
+  EXPECT_NE(r.out.find("Kz 66: 19,00\nKz 83: 263,66\n\nHinweise:\n"), std::string::npos) << r.out;
+  const std::vector<std::string> hints = HintLines(r.out);
+  ASSERT_EQ(hints.size(), 3u) << r.out;
+  // In list order: Germany before the US.
+  EXPECT_EQ(hints[0].rfind("Auftrag id 18 (M\xC3\xBCller): Auftrag zu 7 %", 0), 0u);
+  EXPECT_EQ(hints[1].rfind("Auftrag id 17 (Smith Inc.): Land \"US\" liegt au\xC3\x9F" "erhalb", 0),
+            0u);
+  EXPECT_EQ(hints[2].rfind("Auftrag id 17 (Smith Inc.): Auftrag ohne Umsatzsteuer", 0), 0u);
+
+  const Result failed = Run(strict);
+  EXPECT_EQ(failed.status, 3) << failed.err;
+  EXPECT_EQ(failed.out, r.out);
+  // The CSV file does not change with the hints.
+  const Result csv = Run({"--db", db_, "--quarter", "2024-Q1", "--csv", "-", "--strict"});
+  EXPECT_EQ(csv.status, 3);
+  EXPECT_EQ(csv.out, CsvBytes(Lines(EncodeDate(2024, 1, 1), EncodeDate(2024, 3, 31), 0)));
+}
+
+TEST_F(ReportTest, JsonHoldsTheFiguresOfTheText) {
+  BuildQuarter({}, AddMisfiledOrders);
+  for (const char* basis : {"ist", "soll"}) {
+    SCOPED_TRACE(basis);
+    const std::vector<std::string> args = {"--db", db_, "--quarter", "2024-Q1", "--basis", basis};
+    const Result text = Run(args);
+    auto jsonArgs = args;
+    jsonArgs.insert(jsonArgs.end(), {"--format", "json", "--strict"});
+    const Result json = Run(jsonArgs);
+    ASSERT_EQ(text.status, 0) << text.err;
+    ASSERT_EQ(json.status, 3) << json.err;
+
+    QJsonParseError error;
+    const QJsonDocument document =
+        QJsonDocument::fromJson(QByteArray::fromStdString(json.out), &error);
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
+    const QJsonObject root = document.object();
+    EXPECT_EQ(root["basis"].toString().toStdString(), basis);
+    EXPECT_EQ(root["period"]["first"].toString().toStdString(), "2024-01-01");
+    EXPECT_EQ(root["period"]["last"].toString().toStdString(), "2024-03-31");
+    EXPECT_EQ(root["period"]["kind"].toString().toStdString(), "quarter");
+
+    // Every field as the text shows it.
+    const QJsonObject fields = root["fields"].toObject();
+    for (const char* field : {"41", "44", "81", "86", "66", "83"}) {
+      ASSERT_TRUE(fields[field].isDouble()) << field;
+      const std::string line =
+          "\nKz " + std::string(field) + ": " + FormatMoney(fields[field].toDouble()) + "\n";
+      EXPECT_NE(text.out.find(line), std::string::npos) << line << text.out;
+    }
+    // One entry per list line above the totals, in the same order.
+    const std::vector<std::string> lines =
+        Lines(EncodeDate(2024, 1, 1), EncodeDate(2024, 3, 31), std::string(basis) == "soll");
+    const QJsonArray entries = root["entries"].toArray();
+    ASSERT_EQ(static_cast<size_t>(entries.size()) + 11, lines.size());
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+      const QJsonObject entry = entries[i].toObject();
+      const std::string kind = entry["kind"].toString().toStdString();
+      EXPECT_EQ(lines[static_cast<size_t>(i)][0], kind == "separator" ? '-'
+                                                  : kind == "expense" ? 'A'
+                                                                      : 'E');
+      if (kind == "separator") continue;
+      // The list shows the amount, the customer and the description.
+      for (const std::string& column :
+           {FormatMoney(entry["net"].toDouble()), entry["customer"].toString().toStdString(),
+            entry["description"].toString().toStdString()}) {
+        EXPECT_NE(text.out.find("|   " + column), std::string::npos) << column;
+      }
+    }
+    const QJsonObject totals = root["totals"].toObject();
+    EXPECT_EQ(totals["Umsatz19"].toDouble(), 1484.5);
+    EXPECT_EQ(totals["Umsatz7"].toDouble(), 10.0);
+    EXPECT_EQ(totals["Vorsteuer19"].toDouble(), 19.0);
+
+    // The hints of the text, each with its entry.
+    const std::vector<std::string> hintLines = HintLines(text.out);
+    const QJsonArray hints = root["hints"].toArray();
+    ASSERT_EQ(static_cast<size_t>(hints.size()), hintLines.size());
+    for (qsizetype i = 0; i < hints.size(); ++i) {
+      const QJsonObject hint = hints[i].toObject();
+      EXPECT_EQ(hint["text"].toString().toStdString(), hintLines[static_cast<size_t>(i)]);
+      const QJsonObject entry = entries[hint["entry"].toInt()].toObject();
+      const std::string id = std::to_string(entry["id"].toInteger());
+      EXPECT_EQ(hintLines[static_cast<size_t>(i)].rfind("Auftrag id " + id + " (", 0), 0u);
+    }
+  }
+  // The Windows-1252 name arrives as UTF-8.
+  const Result json = Run({"--db", db_, "--quarter", "2024-Q1", "--format=json"});
+  EXPECT_NE(json.out.find("\"M\xC3\xBCller\""), std::string::npos);
 }
 
 TEST_F(ReportTest, NumbersAndDatesFollowTheLocaleOfTheEnvironment) {
@@ -326,6 +465,10 @@ TEST_F(ReportTest, ExitStatuses) {
       {"bad quarter", {"--db", db, "--quarter", "2024-Q5"}, 2, "vorlex-report: --quarter"},
       {"missing value", {"--db"}, 2, "vorlex-report: --db braucht"},
       {"from without to", {"--db", db, "--from", "2024-01-01"}, 2, "vorlex-report: --from"},
+      {"reversed range",
+       {"--db", db, "--from", "2026-12-31", "--to", "2026-12-01"},
+       2,
+       "vorlex-report: --from 2026-12-31 liegt nach --to 2026-12-01\n"},
       {"missing database", {"--db", (dir_ / "fehlt.db").string()}, 1, "Failed to open database \""},
   };
   for (const Row& row : rows) {

@@ -167,6 +167,32 @@ TEST_F(HintsTest, HintsNameTheirEntryAsErrorMessagesDo) {
   EXPECT_EQ(hints[3].text.rfind("Auftrag id 17: ", 0), 0u) << hints[3].text;
 }
 
+TEST_F(HintsTest, OneEncodingForTheWholeHint) {
+  struct Row {
+    const char* name;
+    const char* customer;
+    const char* description;
+    const char* expectedStart;
+  };
+  const Row rows[] = {
+      {"Windows-1252 names", "M\xFCller", "B\xFC" "cher",
+       "Kassenbuch-Eintrag vom 05.03.2024 \"B\xFC" "cher\" (M\xFCller): Steuersatz 16 % z\xE4hlt"},
+      {"UTF-8 name", "L\xC3\xB3pez", "Tee",
+       "Kassenbuch-Eintrag vom 05.03.2024 \"Tee\" (L\xC3\xB3pez): Steuersatz 16 % z\xC3\xA4hlt"},
+      {"UTF-8 name, Windows-1252 description", "L\xC3\xB3pez", "B\xFC" "cher",
+       "Kassenbuch-Eintrag vom 05.03.2024 \"B\xC3\xBC" "cher\" (L\xC3\xB3pez): Steuersatz 16 % "
+       "z\xC3\xA4hlt"},
+  };
+  for (const Row& r : rows) {
+    RunEntry entry = Cash(EntryKind::Receipt, "16", 16, TotalKind::None);
+    entry.customer = r.customer;
+    entry.description = r.description;
+    const std::vector<Hint> hints = PlausibilityHints({entry}, kDay, kDay);
+    ASSERT_EQ(hints.size(), 1u) << r.name;
+    EXPECT_EQ(hints[0].text.rfind(r.expectedStart, 0), 0u) << r.name << ": " << hints[0].text;
+  }
+}
+
 TEST_F(HintsTest, APeriodThatEndsBeforeItBegins) {
   const std::vector<RunEntry> none;
   EXPECT_TRUE(PlausibilityHints(none, kDay, kDay + 0.75).empty());  // one day, a time of day

@@ -1,5 +1,7 @@
 #include "ui/CsvSave.h"
 
+#include "ui/text/CsvExport.h"
+
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -72,7 +74,7 @@ TEST(CsvSave, WritesCreatesAndReplaces) {
   // Nothing but the written files is left in the folder.
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
 
-  SaveCsvFile(dir.filePath("leer.csv"), {});
+  SaveCsvFile(dir.filePath("leer.csv"), std::vector<std::string>{});
   EXPECT_EQ(ReadAll(dir.filePath("leer.csv")), "");
 }
 
@@ -110,27 +112,46 @@ class FileSizeLimit {
 };
 
 TEST(CsvSave, FailedWriteKeepsTheOldFileWhole) {
-  QTemporaryDir dir;
-  const QString path = dir.filePath("vorlex.csv");
-  const std::string old = "alter Inhalt\r\n";
-  WriteAll(path, old);
-  const std::vector<std::string> many(2000, kLines[0]);  // about 140 kB
-  {
-    FileSizeLimit limit(4096);
-    EXPECT_EQ(MessageOf([&] { SaveCsvFile(path, many); }), "Stream-Write-Fehler");
-  }
-  EXPECT_EQ(ReadAll(path), old);
-  // No half-written file stays behind.
-  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
-            QStringList{QStringLiteral("vorlex.csv")});
+  // Larger than the limit, and smaller or larger than the buffers of the file
+  // layers (a buffer filled but never flushed must fail the save too).
+  struct Row {
+    const char* name;
+    size_t lines;
+    rlim_t limit;
+  };
+  const Row rows[] = {{"small", 40, 1024}, {"large", 2000, 4096}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("vorlex.csv");
+    const std::string old = "alter Inhalt\r\n";
+    WriteAll(path, old);
+    const std::vector<std::string> lines(row.lines, kLines[0]);
+    {
+      FileSizeLimit limit(row.limit);
+      EXPECT_EQ(MessageOf([&] { SaveCsvFile(path, lines); }), "Stream-Write-Fehler");
+    }
+    EXPECT_EQ(ReadAll(path), old);
+    // No half-written file stays behind.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("vorlex.csv")});
 
-  // A new file that fails does not appear at all.
-  const QString fresh = dir.filePath("neu.csv");
-  {
-    FileSizeLimit limit(4096);
-    EXPECT_EQ(MessageOf([&] { SaveCsvFile(fresh, many); }), "Stream-Write-Fehler");
+    // A new file that fails does not appear at all.
+    const QString fresh = dir.filePath("neu.csv");
+    {
+      FileSizeLimit limit(row.limit);
+      EXPECT_EQ(MessageOf([&] { SaveCsvFile(fresh, lines); }), "Stream-Write-Fehler");
+    }
+    EXPECT_FALSE(QFile::exists(fresh));
+
+    // Without the limit the file is replaced whole, its permissions kept.
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+    SaveCsvFile(path, lines);
+    EXPECT_EQ(ReadAll(path), CsvBytes(lines));
+    EXPECT_EQ(QFile::permissions(path),
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadUser |
+                  QFile::WriteUser);
   }
-  EXPECT_FALSE(QFile::exists(fresh));
 }
 
 TEST(CsvSave, FileDialogIsConfiguredAsAsked) {

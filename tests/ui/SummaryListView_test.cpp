@@ -5,10 +5,14 @@
 #include <QApplication>
 #include <QFont>
 #include <QImage>
+#include <QHelpEvent>
 #include <QPainter>
+#include <QScrollBar>
+#include <QToolTip>
 #include <string>
 #include <vector>
 
+#include "ui/qtcore/uQtText.h"
 #include "util/uFormat.h"
 
 namespace vorlex {
@@ -263,6 +267,26 @@ TEST(SummaryListModel, FieldFilterShowsThatFieldsEntriesAndTheTotalsButKeepsAllL
   EXPECT_EQ(model.rowCount(), static_cast<int>(all.size()));
 }
 
+TEST(SummaryListModel, DelegateDrawsTheLineTheFilterShows) {
+  RunEntry expense, sale;
+  expense.kind = EntryKind::Expense;
+  expense.total = TotalKind::Vorsteuer19;
+  sale.kind = EntryKind::Order;
+  sale.total = TotalKind::Umsatz19;
+  TSummaryListModel model;
+  model.SetLines({EntryLine(expense, 0), EntryLine(sale, 1)}, {expense, sale});
+  model.SetFieldFilter(81);
+  TSummaryItemDelegate delegate(16, nullptr);
+  QImage image(200, 16, QImage::Format_RGB32);
+  QPainter painter(&image);
+  QStyleOptionViewItem option;
+  option.rect = image.rect();
+  option.font = ListFont();
+  delegate.paint(&painter, option, model.index(0));
+  painter.end();
+  EXPECT_EQ(image.pixelColor(199, 8), kReceiptColor);
+}
+
 // Counts what the view asks of its delegate.
 class CountingDelegate : public TSummaryItemDelegate {
  public:
@@ -319,6 +343,73 @@ TEST(SummaryListView, RowsHaveTheItemHeightAndSpanTheWholeWidth) {
   const QImage shot = view.viewport()->grab().toImage();
   EXPECT_EQ(shot.pixelColor(view.viewport()->width() - 2, first.center().y()), kExpenseColor);
   EXPECT_EQ(shot.pixelColor(view.viewport()->width() - 2, second.center().y()), kReceiptColor);
+}
+
+// The rightmost column of the row that is not white: the end of its text.
+int InkEnd(const QImage& shot, const QRect& row) {
+  for (int x = shot.width() - 1; x >= 0; --x) {
+    for (int y = row.top(); y <= row.bottom(); ++y) {
+      if (shot.pixelColor(x, y) != kWhite) return x;
+    }
+  }
+  return -1;
+}
+
+TEST(SummaryListView, ScrollsSidewaysToTheEndOfTheLongestLineAndShowsItWhole) {
+  struct Row {
+    const char* name;
+    std::string longest;
+    bool bold;
+    std::string other;  // more letters, but narrower
+  };
+  const Row rows[] = {
+      {"regular", "     Innergem. Lief. ohne USt-IdNr. eines sehr langen Zeitraums:  123456,78",
+       false, "     kurz"},
+      {"bold", "     Teestube Gruber (A, UStID=ATU63452871), Salzburg, Getreidegasse:  12,00",
+       true, "     Teestube Gruber, Salzburg, Getreidegasse, ohne Nummer:  12,00"},
+      {"wide letters", "E   |   WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW", false,
+       "E   |   " + std::string(70, 'i') + "   |   \xC3\xBC\xC3\xBC\xC3\xBC"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    TSummaryListView view(nullptr);
+    view.resize(260, 200);
+    view.Model().SetLines({Line(row.other, LineKind::Receipt),
+                           Line(row.longest, LineKind::Receipt, row.bold),
+                           Line(std::string(400, '-'), LineKind::Rule),
+                           Line("     Nicht EU:  0,00", LineKind::Total)});
+    view.show();
+    QApplication::processEvents();
+
+    QFont font = view.font();
+    font.setBold(row.bold);
+    const int advance = QFontMetrics(font).horizontalAdvance(DecodeText(row.longest));
+    ASSERT_GT(advance, view.viewport()->width() + 100);
+    QScrollBar* bar = view.horizontalScrollBar();
+    EXPECT_TRUE(bar->isVisible());
+    // The divider is a rule of the list's width and asks for no room.
+    const int reach = bar->maximum() + view.viewport()->width();
+    EXPECT_GE(reach, advance);
+    EXPECT_LE(reach, advance + 2);
+
+    bar->setValue(bar->maximum());
+    QApplication::processEvents();
+    const QRect line = view.visualRect(view.model()->index(1, 0));
+    const int end = InkEnd(view.viewport()->grab().toImage(), line);
+    EXPECT_LT(end, view.viewport()->width());
+    EXPECT_GT(end, view.viewport()->width() - 12);
+
+    // The tooltip holds the whole line.
+    QHelpEvent help(QEvent::ToolTip, line.center(), view.viewport()->mapToGlobal(line.center()));
+    QApplication::sendEvent(view.viewport(), &help);
+    EXPECT_EQ(QToolTip::text(), DecodeText(row.longest));
+    QToolTip::hideText();
+
+    // Lines that fit need no scrolling.
+    view.Model().SetLines({Line("     kurz", LineKind::Total), Line("-------", LineKind::Rule)});
+    QApplication::processEvents();
+    EXPECT_EQ(bar->maximum(), 0);
+  }
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 #include "ui/text/CsvExport.h"
 
 #include <algorithm>
+#include <stdexcept>
+
+#include "util/uWholeFile.h"
 
 namespace vorlex {
 
@@ -33,6 +36,18 @@ std::string CsvBytes(const std::vector<std::string>& lines) {
 
 std::string CsvBytes(const std::vector<ListLine>& lines) {
   return Bytes(lines);
+}
+
+void WriteCsvFile(const std::string& path, const std::string& bytes, const std::string& shownName) {
+  switch (SaveWholeFile(path, bytes)) {
+    case SaveOutcome::Saved:
+      return;
+    case SaveOutcome::CannotCreate:
+      throw std::runtime_error("Datei " + shownName + " kann nicht erstellt werden");
+    case SaveOutcome::WriteFailed:
+      break;
+  }
+  throw std::runtime_error("Stream-Write-Fehler");
 }
 
 }  // namespace vorlex

@@ -7,6 +7,7 @@
 
 #include "util/uDatum.h"
 #include "util/uFormat.h"
+#include "util/uString.h"
 
 namespace vorlex {
 namespace {
@@ -35,6 +36,16 @@ TEST(QtTextTest, DecodesUtf8AsItIsAndEverythingElseAsWindows1252) {
     SCOPED_TRACE(row.name);
     EXPECT_EQ(DecodeText(row.bytes), row.expected);
   }
+}
+
+TEST(QtTextTest, CoreConversionToUtf8DecodesAsWindows1252Does) {
+  for (int byte = 0; byte < 256; ++byte) {
+    const std::string one(1, static_cast<char>(byte));
+    const std::string utf8 = Windows1252ToUtf8(one);
+    EXPECT_TRUE(IsValidUtf8(utf8)) << byte;
+    EXPECT_EQ(DecodeText(utf8), DecodeText(one)) << byte;
+  }
+  EXPECT_EQ(Windows1252ToUtf8("Stra\xDF" "e \x80 5"), "Stra\xC3\x9F" "e \xE2\x82\xAC 5");
 }
 
 TEST(QtTextTest, FormatSettingsOfLocales) {

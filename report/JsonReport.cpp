@@ -1,0 +1,136 @@
+#include "report/JsonReport.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonValue>
+#include <optional>
+
+#include "tax/EvaluationRun.h"
+#include "tax/Prepayment.h"
+#include "ui/qtcore/uQtText.h"
+#include "util/uDatum.h"
+#include "util/uFormat.h"
+
+namespace vorlex {
+
+namespace {
+
+QString Text(const std::string& bytes) {
+  return DecodeText(bytes);
+}
+
+// The date part as YYYY-MM-DD.
+QString IsoDate(double dayNumber) {
+  const CalendarDate date = DecodeDate(dayNumber);
+  return QString::asprintf("%04d-%02d-%02d", date.year, date.month, date.day);
+}
+
+const char* KindName(EntryKind kind) {
+  switch (kind) {
+    case EntryKind::Order: return "order";
+    case EntryKind::Receipt: return "receipt";
+    case EntryKind::Expense: return "expense";
+    case EntryKind::OtherCash: return "other";
+    case EntryKind::Separator: break;
+  }
+  return "separator";
+}
+
+const char* PeriodKindName(TPeriodKind kind) {
+  switch (kind) {
+    case TPeriodKind::Jahr: return "year";
+    case TPeriodKind::Quartal1:
+    case TPeriodKind::Quartal2:
+    case TPeriodKind::Quartal3:
+    case TPeriodKind::Quartal4: return "quarter";
+    case TPeriodKind::Monat: return "month";
+    case TPeriodKind::VonBis: return "range";
+    case TPeriodKind::None: break;
+  }
+  return "none";
+}
+
+QJsonValue TotalName(TotalKind total) {
+  switch (total) {
+    case TotalKind::NichtEU: return "NichtEU";
+    case TotalKind::InnergemOhneUStId: return "InnergemOhneUStId";
+    case TotalKind::InnergemMitUStId: return "InnergemMitUStId";
+    case TotalKind::Umsatz19: return "Umsatz19";
+    case TotalKind::Umsatz7: return "Umsatz7";
+    case TotalKind::Vorsteuer7: return "Vorsteuer7";
+    case TotalKind::Vorsteuer19: return "Vorsteuer19";
+    case TotalKind::None: break;
+  }
+  return QJsonValue::Null;
+}
+
+QJsonObject EntryObject(const RunEntry& entry) {
+  QJsonObject object{{"kind", KindName(entry.kind)}};
+  if (entry.kind == EntryKind::Separator) return object;
+  object["total"] = TotalName(entry.total);
+  object["date"] = IsoDate(entry.date);
+  object["description"] = Text(entry.description);
+  object["customer"] = Text(entry.customer);
+  object["rate"] = entry.rate;
+  object["net"] = entry.net;
+  object["gross"] = entry.gross;
+  object["added"] = entry.added;
+  if (entry.kind == EntryKind::Order) {
+    object["id"] = static_cast<qint64>(entry.id);
+    object["orderType"] = static_cast<qint64>(entry.orderType);
+    object["country"] = Text(entry.country);
+    object["vatId"] = Text(entry.vatId);
+  } else {
+    object["rateText"] = Text(entry.rateText);
+  }
+  return object;
+}
+
+// Euros with the cents the text shows; null where no cents can be shown.
+QJsonValue Euros(std::optional<int64_t> cents) {
+  if (!cents) return QJsonValue::Null;
+  return static_cast<double>(*cents) / 100.0;
+}
+
+}  // namespace
+
+QByteArray RunJson(const JsonRun& run) {
+  QJsonArray entries;
+  for (const RunEntry& entry : *run.entries) entries.append(EntryObject(entry));
+
+  const TaxTotals& t = *run.totals;
+  const QJsonObject totals{{"NichtEU", t.NichtEU},
+                           {"InnergemMitUStId", t.InnergemMitUStId},
+                           {"InnergemOhneUStId", t.InnergemOhneUStId},
+                           {"Umsatz19", t.Umsatz19},
+                           {"Umsatz7", t.Umsatz7},
+                           {"Vorsteuer7", t.Vorsteuer7},
+                           {"Vorsteuer19", t.Vorsteuer19}};
+
+  QJsonObject fields;
+  for (const FormFigure& figure : FormFigures(t)) {
+    fields[QString::number(figure.field)] = Euros(ShownCents(figure.value));
+  }
+  const std::optional<Prepayment> prepayment = PrepaymentOf(t);
+  fields["83"] = Euros(prepayment ? std::optional<int64_t>(prepayment->due) : std::nullopt);
+
+  QJsonArray hints;
+  for (const Hint& hint : *run.hints) {
+    hints.append(QJsonObject{{"entry", hint.entry}, {"text", Text(hint.text)}});
+  }
+
+  const QJsonObject document{
+      {"period", QJsonObject{{"first", IsoDate(run.period->FirstDay)},
+                             {"last", IsoDate(run.period->LastDay)},
+                             {"kind", PeriodKindName(run.period->PeriodKind)}}},
+      {"basis", run.versteuerung == 0 ? "ist" : "soll"},
+      {"entries", entries},
+      {"totals", totals},
+      {"fields", fields},
+      {"hints", hints},
+  };
+  return QJsonDocument(document).toJson(QJsonDocument::Indented);
+}
+
+}  // namespace vorlex
