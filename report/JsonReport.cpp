@@ -9,6 +9,7 @@
 #include "tax/EvaluationRun.h"
 #include "tax/Prepayment.h"
 #include "ui/qtcore/uQtText.h"
+#include "ui/text/YearOverviewText.h"
 #include "util/uDatum.h"
 #include "util/uFormat.h"
 
@@ -69,6 +70,8 @@ QJsonObject EntryObject(const RunEntry& entry) {
   QJsonObject object{{"kind", KindName(entry.kind)}};
   if (entry.kind == EntryKind::Separator) return object;
   object["total"] = TotalName(entry.total);
+  const int field = FormFieldOf(entry.total);
+  object["field"] = field != 0 ? QJsonValue(field) : QJsonValue(QJsonValue::Null);
   object["date"] = IsoDate(entry.date);
   object["description"] = Text(entry.description);
   object["customer"] = Text(entry.customer);
@@ -93,6 +96,27 @@ QJsonValue Euros(std::optional<int64_t> cents) {
   return static_cast<double>(*cents) / 100.0;
 }
 
+// Fields 41, 44, 81, 86, 66 and 83 as their texts show them.
+QJsonObject FieldsObject(const TaxTotals& t) {
+  QJsonObject fields;
+  for (const FormFigure& figure : FormFigures(t)) {
+    fields[QString::number(figure.field)] = Euros(ShownCents(figure.value));
+  }
+  const std::optional<Prepayment> prepayment = PrepaymentOf(t);
+  fields["83"] = Euros(prepayment ? std::optional<int64_t>(prepayment->due) : std::nullopt);
+  return fields;
+}
+
+QJsonObject PeriodObject(const TTaxPeriod& period) {
+  return QJsonObject{{"first", IsoDate(period.FirstDay)},
+                     {"last", IsoDate(period.LastDay)},
+                     {"kind", PeriodKindName(period.PeriodKind)}};
+}
+
+const char* BasisName(int versteuerung) {
+  return versteuerung == 0 ? "ist" : "soll";
+}
+
 }  // namespace
 
 QByteArray RunJson(const JsonRun& run) {
@@ -108,27 +132,34 @@ QByteArray RunJson(const JsonRun& run) {
                            {"Vorsteuer7", t.Vorsteuer7},
                            {"Vorsteuer19", t.Vorsteuer19}};
 
-  QJsonObject fields;
-  for (const FormFigure& figure : FormFigures(t)) {
-    fields[QString::number(figure.field)] = Euros(ShownCents(figure.value));
-  }
-  const std::optional<Prepayment> prepayment = PrepaymentOf(t);
-  fields["83"] = Euros(prepayment ? std::optional<int64_t>(prepayment->due) : std::nullopt);
-
   QJsonArray hints;
   for (const Hint& hint : *run.hints) {
     hints.append(QJsonObject{{"entry", hint.entry}, {"text", Text(hint.text)}});
   }
 
-  const QJsonObject document{
-      {"period", QJsonObject{{"first", IsoDate(run.period->FirstDay)},
-                             {"last", IsoDate(run.period->LastDay)},
-                             {"kind", PeriodKindName(run.period->PeriodKind)}}},
-      {"basis", run.versteuerung == 0 ? "ist" : "soll"},
+  QJsonObject document{
+      {"period", PeriodObject(*run.period)},
+      {"basis", BasisName(run.versteuerung)},
       {"entries", entries},
       {"totals", totals},
-      {"fields", fields},
+      {"fields", FieldsObject(t)},
       {"hints", hints},
+  };
+  if (run.field != 0) document["field"] = run.field;
+  return QJsonDocument(document).toJson(QJsonDocument::Indented);
+}
+
+QByteArray OverviewJson(const YearOverview& overview) {
+  QJsonArray rows;
+  for (const OverviewRow& row : overview.rows) {
+    rows.append(QJsonObject{{"label", Text(OverviewRowLabel(row))},
+                            {"period", PeriodObject(row.period)},
+                            {"fields", FieldsObject(row.totals)}});
+  }
+  const QJsonObject document{
+      {"year", overview.year},
+      {"basis", BasisName(overview.versteuerung)},
+      {"rows", rows},
   };
   return QJsonDocument(document).toJson(QJsonDocument::Indented);
 }

@@ -1,5 +1,6 @@
 // The whole run as one JSON document (UTF-8): the period, the basis, every
-// entry with its fields, the totals, the six form fields and the hints.
+// entry with its fields and the form field it went into, the totals, the six
+// form fields and the hints.
 #pragma once
 
 #include <QByteArray>
@@ -9,6 +10,7 @@
 #include "tax/RunEntry.h"
 #include "tax/TaxPeriod.h"
 #include "tax/TaxTotals.h"
+#include "tax/YearOverview.h"
 
 namespace vorlex {
 
@@ -18,8 +20,13 @@ struct JsonRun {
   const std::vector<RunEntry>* entries = nullptr;
   const TaxTotals* totals = nullptr;
   const std::vector<Hint>* hints = nullptr;
+  int field = 0;  // not 0: the entries and hints are those of this form field
 };
 
 QByteArray RunJson(const JsonRun& run);
+
+// The year at a glance: one row per month, quarter and the year, each with
+// its period and the six form fields.
+QByteArray OverviewJson(const YearOverview& overview);
 
 }  // namespace vorlex

@@ -88,7 +88,7 @@ ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
     }
     static const char* const kOptions[] = {"--db",  "--year",  "--quarter", "--month",
                                            "--from", "--to",   "--basis",   "--csv",
-                                           "--format", "--strict"};
+                                           "--format", "--strict", "--field", "--overview"};
     if (std::find(std::begin(kOptions), std::end(kOptions), name) == std::end(kOptions)) {
       throw EUsage("Unbekannte Option: \"" + name + "\"");
     }
@@ -128,6 +128,14 @@ ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
       } else {
         throw EUsage("--basis: \"ist\" oder \"soll\" erwartet: \"" + *value + "\"");
       }
+    } else if (name == "--field") {
+      const std::optional<int> field = Digits(*value, 2);
+      if (!field || (*field != 41 && *field != 44 && *field != 81 && *field != 86 && *field != 66)) {
+        throw EUsage("--field: Kennzahl 41, 44, 81, 86 oder 66 erwartet: \"" + *value + "\"");
+      }
+      options.field = field;
+    } else if (name == "--overview") {
+      options.overview = Year(*value, "--overview");
     } else if (name == "--year") {
       period = YearOption(*value);
       ++periodKinds;
@@ -157,6 +165,12 @@ ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
   if (periodKinds > 1) {
     throw EUsage("Nur ein Zeitraum: --year, --quarter, --month oder --from/--to");
   }
+  if (options.overview) {
+    // The overview is a year of its own, without a list to narrow or hints.
+    if (periodKinds > 0) throw EUsage("--overview zeigt ein ganzes Jahr; kein weiterer Zeitraum");
+    if (options.field) throw EUsage("--overview und --field schlie\xDF" "en einander aus");
+    if (options.strict) throw EUsage("--strict gilt nicht f\xFCr --overview");
+  }
   if (from) {
     // A range that ends before it begins selects nothing; its zeros would pass
     // for a period without business.
@@ -174,6 +188,9 @@ const char* ReportUsage() {
          "         (--year YYYY | --quarter YYYY-QN | --month YYYY-MM |"
          " --from YYYY-MM-DD --to YYYY-MM-DD)\n"
          "         [--basis ist|soll] [--csv FILE] [--format text|json] [--strict]\n"
+         "         [--field 41|44|81|86|66]\n"
+         "        vorlex-report [--db FILE] --overview YYYY [--basis ist|soll] [--csv FILE]\n"
+         "         [--format text|json]\n"
          "\n"
          "Wertet die Auftr\xE4ge und das Kassenbuch eines Zeitraums aus und gibt die\n"
          "\xDC"
@@ -204,6 +221,15 @@ const char* ReportUsage() {
          "                     JSON-Dokument: Zeitraum, Versteuerung, alle Eintr\xE4ge,\n"
          "                     Summen, Kennzahlen 41, 44, 81, 86, 66, 83 und Hinweise\n"
          "  --strict           Exit-Status 3, wenn der Lauf Hinweise hat\n"
+         "  --field N          nur die Eintr\xE4ge, die in Kennzahl N (41, 44, 81, 86\n"
+         "                     oder 66) eingehen, und deren Wert; die Hinweise zu\n"
+         "                     diesen Eintr\xE4gen; mit --format json nur diese Eintr\xE4ge\n"
+         "                     (jeder Eintrag nennt unter \"field\" seine Kennzahl);\n"
+         "                     --csv schreibt weiter die ganze Liste\n"
+         "  --overview YYYY    die Jahres\xFC" "bersicht: eine Zeile je Monat, je Quartal\n"
+         "                     und f\xFCr das Jahr mit den Kennzahlen 41, 44, 81, 86, 66\n"
+         "                     und 83, wie ein Lauf des Zeitraums sie zeigt; --csv und\n"
+         "                     --format json geben dieselbe Tabelle als Daten\n"
          "  --help             diese Hilfe\n"
          "\n"
          "Zahlen und Datumsangaben folgen dem Gebietsschema der Umgebung (LC_ALL, dann\n"

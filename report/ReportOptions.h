@@ -25,6 +25,8 @@ struct ReportOptions {
   std::optional<std::string> csv;      // "-": standard output
   bool json = false;                   // the whole run as JSON instead of the text
   bool strict = false;                 // a run with hints ends with status 3
+  std::optional<int> field;            // only the entries of form field 41, 44, 81, 86 or 66
+  std::optional<int> overview;         // the year at a glance of this year, no run's list
 };
 
 // The arguments after the program name, as bytes. Raises EUsage.

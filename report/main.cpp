@@ -18,8 +18,10 @@
 #include "tax/EvaluationSink.h"
 #include "tax/PlausibilityHints.h"
 #include "tax/Prepayment.h"
+#include "tax/YearOverview.h"
 #include "ui/text/SummaryList.h"
 #include "ui/text/CsvExport.h"
+#include "ui/text/YearOverviewText.h"
 #include "ui/qtcore/uQtText.h"
 #include "util/uDatum.h"
 #include "util/uFormat.h"
@@ -46,7 +48,64 @@ std::string DatabasePath(const ReportOptions& options) {
   return ReadDatabaseLocation(appDataDir + kSettingsFileName, appDataDir).Path();
 }
 
+// The CSV bytes to their file or, for "-", to standard output; true then.
+bool WriteCsv(const ReportOptions& options, const std::string& bytes) {
+  if (!options.csv) return false;
+  if (*options.csv == "-") {
+    Write(stdout, QByteArray::fromStdString(bytes));
+    return true;
+  }
+  WriteCsvFile(*options.csv, bytes, *options.csv);
+  return false;
+}
+
+// The entries of one form field with their lines, and the hints on them
+// pointing into these entries.
+struct FieldPart {
+  std::vector<RunEntry> entries;
+  std::vector<std::string> lines;
+  std::vector<Hint> hints;
+};
+
+FieldPart FieldPartOf(const TRunList& list, const std::vector<Hint>& hints, int field) {
+  FieldPart part;
+  std::vector<int32_t> index(list.entries.size(), -1);
+  for (const int32_t row : FieldLineRows(list.lines, list.entries, field)) {
+    const ListLine& line = list.lines[static_cast<size_t>(row)];
+    if (line.entry < 0) continue;  // the total lines
+    index[static_cast<size_t>(line.entry)] = static_cast<int32_t>(part.entries.size());
+    part.entries.push_back(list.entries[static_cast<size_t>(line.entry)]);
+    part.lines.push_back(line.text);
+  }
+  for (const Hint& hint : hints) {
+    if (hint.entry >= 0 && index[static_cast<size_t>(hint.entry)] >= 0) {
+      part.hints.push_back({index[static_cast<size_t>(hint.entry)], hint.text});
+    }
+  }
+  return part;
+}
+
+void WriteHints(const std::vector<Hint>& hints) {
+  if (!hints.empty()) WriteText(stdout, "\nHinweise:");
+  for (const Hint& hint : hints) WriteText(stdout, hint.text);
+}
+
+int RunOverview(const ReportOptions& options) {
+  TDBase db(DatabasePath(options));
+  const YearOverview overview = EvaluateYearOverview(db, *options.overview, options.versteuerung);
+  db.Close();
+  const bool csvToStdout = WriteCsv(options, OverviewCsv(overview));
+  if (options.json) {
+    Write(stdout, OverviewJson(overview));
+  } else if (!csvToStdout) {
+    for (const std::string& line : OverviewTextLines(overview)) WriteText(stdout, line);
+  }
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) RaiseWriteError();
+  return 0;
+}
+
 int Run(const ReportOptions& options) {
+  if (options.overview) return RunOverview(options);
   TTaxPeriod period;
   if (options.period) {
     period = *options.period;
@@ -62,18 +121,29 @@ int Run(const ReportOptions& options) {
   TaxTotals totals;
   EvaluateRun(db, firstDay, lastDay, options.versteuerung, totals, list);
   db.Close();
-  const std::vector<Hint> hints = PlausibilityHints(list.entries, firstDay, lastDay);
+  std::vector<Hint> hints = PlausibilityHints(list.entries, firstDay, lastDay);
 
-  const bool csvToStdout = options.csv && *options.csv == "-";
-  if (options.csv) {
-    const std::string bytes = CsvBytes(list.lines);
-    if (csvToStdout) {
-      Write(stdout, QByteArray::fromStdString(bytes));
-    } else {
-      WriteCsvFile(*options.csv, bytes, *options.csv);
+  // The CSV is the whole list, whichever entries are printed.
+  const bool csvToStdout = WriteCsv(options, CsvBytes(list.lines));
+  if (options.field) {
+    FieldPart part = FieldPartOf(list, hints, *options.field);
+    hints = std::move(part.hints);
+    if (options.json) {
+      Write(stdout, RunJson({&period, options.versteuerung, &part.entries, &totals, &hints,
+                             *options.field}));
+    } else if (!csvToStdout) {
+      WriteText(stdout, PeriodCaption(firstDay, lastDay, options.versteuerung));
+      WriteText(stdout, FieldFilterNote(*options.field, part.entries.size()));
+      for (const std::string& line : part.lines) WriteText(stdout, line);
+      WriteText(stdout, "");
+      for (const FormFigure& figure : FormFigures(totals)) {
+        if (figure.field == *options.field) {
+          WriteText(stdout, "Kz " + std::to_string(figure.field) + ": " + FormatMoney(figure.value));
+        }
+      }
+      WriteHints(hints);
     }
-  }
-  if (options.json) {
+  } else if (options.json) {
     Write(stdout, RunJson({&period, options.versteuerung, &list.entries, &totals, &hints}));
   } else if (!csvToStdout) {
     WriteText(stdout, PeriodCaption(firstDay, lastDay, options.versteuerung));
@@ -84,8 +154,7 @@ int Run(const ReportOptions& options) {
     }
     const std::optional<Prepayment> prepayment = PrepaymentOf(totals);
     WriteText(stdout, "Kz 83: " + (prepayment ? FormatCents(prepayment->due) : "-"));
-    if (!hints.empty()) WriteText(stdout, "\nHinweise:");
-    for (const Hint& hint : hints) WriteText(stdout, hint.text);
+    WriteHints(hints);
   }
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) RaiseWriteError();
   // Scripts can stop at a run that should be looked at.

@@ -67,6 +67,14 @@ TEST(ReportOptionsTest, DatabaseBasisAndCsv) {
   const ReportOptions json = ParseReportArguments({"--strict", "--format", "json"});
   EXPECT_TRUE(json.json && json.strict);
   EXPECT_FALSE(ParseReportArguments({"--format=text"}).json);
+  for (const int field : {41, 44, 81, 86, 66}) {
+    EXPECT_EQ(ParseReportArguments({"--field", std::to_string(field)}).field, field);
+  }
+  const ReportOptions overview =
+      ParseReportArguments({"--overview=2026", "--basis", "soll", "--csv", "j.csv", "--format", "json"});
+  EXPECT_EQ(overview.overview, 2026);
+  EXPECT_FALSE(overview.period.has_value());
+  EXPECT_EQ(overview.csv, "j.csv");
   // Help wins over everything else on the line, wrong arguments included.
   EXPECT_TRUE(ParseReportArguments({"--year", "x", "--help"}).help);
   EXPECT_TRUE(ParseReportArguments({"--month", "2024-03", "--help"}).help);
@@ -102,6 +110,15 @@ TEST(ReportOptionsTest, WrongArguments) {
       {"--strict=yes"},
       {"--strict", "--strict"},
       {"--format=json", "--csv", "-"},
+      {"--field", "83"},
+      {"--field", "8"},
+      {"--field", "081"},
+      {"--field", "41", "--field", "44"},
+      {"--overview", "26"},
+      {"--overview", "2026", "--year", "2026"},
+      {"--overview", "2026", "--month", "2026-03"},
+      {"--overview", "2026", "--field", "81"},
+      {"--overview", "2026", "--strict"},
   };
   for (const auto& args : rows) {
     SCOPED_TRACE(::testing::PrintToString(args));

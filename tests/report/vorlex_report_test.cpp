@@ -315,6 +315,130 @@ TEST_F(ReportTest, JsonHoldsTheFiguresOfTheText) {
   EXPECT_NE(json.out.find("\"M\xC3\xBCller\""), std::string::npos);
 }
 
+TEST_F(ReportTest, FieldPrintsOnlyItsEntriesItsFigureAndTheirHints) {
+  BuildQuarter({}, AddMisfiledOrders);
+  const std::vector<std::string> quarter = {"--db", db_, "--quarter", "2024-Q1"};
+  const auto with = [&quarter](std::vector<std::string> more) {
+    more.insert(more.begin(), quarter.begin(), quarter.end());
+    return more;
+  };
+  const Result r81 = Run(with({"--field", "81", "--strict"}));
+  EXPECT_EQ(r81.status, 3) << r81.err;
+  const std::string head81 =
+      "Ein- und Ausg\xC3\xA4nge vom 01.01.2024 bis 31.03.2024  (Zahlungsdatum)\n"
+      "Nur Eintr\xC3\xA4ge zu Kz 81 (3)\n"
+      "E   |   06.02.2024   |   B\xC3\xBC" "cher   |   M\xC3\xBCller   |   50,00   |   53,50\n"
+      "E   |   31.03.2024   |   Regal   |   M\xC3\xBCller   |   1234,50   |   1469,05\n"
+      "E   |   05.02.2024   |   Export USA   |   Smith Inc. (US, UStID=)   |   200,00   |   200,00\n"
+      "\n"
+      "Kz 81: 1484,50\n"
+      "\n"
+      "Hinweise:\n";
+  EXPECT_EQ(r81.out.substr(0, head81.size()), head81);
+  EXPECT_EQ(HintLines(r81.out), HintLines(Run(quarter).out));  // all three are on 81's entries
+
+  // A field without hints on its entries: none shown, and --strict passes.
+  const Result r66 = Run(with({"--field", "66", "--strict"}));
+  EXPECT_EQ(r66.status, 0) << r66.err;
+  EXPECT_EQ(r66.out,
+            "Ein- und Ausg\xC3\xA4nge vom 01.01.2024 bis 31.03.2024  (Zahlungsdatum)\n"
+            "Nur Eintr\xC3\xA4ge zu Kz 66 (1)\n"
+            "A   |   03.01.2024   |   Porto   |   Post   |   100,00   |   19%\n"
+            "\n"
+            "Kz 66: 19,00\n");
+  // The CSV stays the whole list.
+  const Result csv = Run(with({"--field", "86", "--csv", "-"}));
+  EXPECT_EQ(csv.out, CsvBytes(Lines(EncodeDate(2024, 1, 1), EncodeDate(2024, 3, 31), 0)));
+
+  // JSON: only the field's entries, each naming its field; hints point at them.
+  const Result json = Run(with({"--field", "81", "--format", "json"}));
+  ASSERT_EQ(json.status, 0) << json.err;
+  const QJsonObject root = QJsonDocument::fromJson(QByteArray::fromStdString(json.out)).object();
+  EXPECT_EQ(root["field"].toInt(), 81);
+  EXPECT_EQ(root["fields"]["81"].toDouble(), 1484.5);
+  const QJsonArray entries = root["entries"].toArray();
+  ASSERT_EQ(entries.size(), 3);
+  for (const QJsonValue& entry : entries) EXPECT_EQ(entry["field"].toInt(), 81);
+  const QJsonArray hints = root["hints"].toArray();
+  ASSERT_EQ(hints.size(), 3);
+  for (const QJsonValue& hint : hints) {
+    const QJsonObject entry = entries[hint["entry"].toInt()].toObject();
+    EXPECT_TRUE(hint["text"].toString().startsWith(
+        QStringLiteral("Auftrag id %1 (").arg(entry["id"].toInteger())));
+  }
+  // Without --field every entry names its field, or none.
+  const QJsonObject whole =
+      QJsonDocument::fromJson(QByteArray::fromStdString(Run(with({"--format", "json"})).out))
+          .object();
+  std::map<std::string, int> fieldOf;
+  for (const QJsonValue& entry : whole["entries"].toArray()) {
+    if (entry["kind"] == "separator") continue;
+    fieldOf[entry["description"].toString().toStdString()] =
+        entry["field"].isNull() ? 0 : entry["field"].toInt();
+  }
+  EXPECT_EQ(fieldOf, (std::map<std::string, int>{
+                         {"Regal", 81}, {"B\xC3\xBC" "cher", 81}, {"Export USA", 81},
+                         {"Bar|verkauf", 86}, {"Porto", 66}}));
+}
+
+TEST_F(ReportTest, OverviewAsTableJsonAndCsvWithTheFiguresOfRuns) {
+  BuildQuarter({}, AddMisfiledOrders);
+  const Result text = Run({"--db", db_, "--overview", "2024"});
+  ASSERT_EQ(text.status, 0) << text.err;
+  std::vector<std::string> lines;
+  {
+    std::istringstream in(text.out);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+  }
+  ASSERT_EQ(lines.size(), 19u) << text.out;
+  EXPECT_EQ(lines[0], "Jahres\xC3\xBC" "bersicht 2024  (Zahlungsdatum)");
+  EXPECT_EQ(lines[1], "Zeitraum    Kz 41  Kz 44    Kz 81  Kz 86  Kz 66   Kz 83");
+  EXPECT_EQ(lines[2], "Januar       0,00   0,00     0,00  10,00  19,00  -18,30");
+  EXPECT_EQ(lines[5], "1. Quartal   0,00   0,00  1484,50  10,00  19,00  263,66");
+  EXPECT_EQ(lines[18], "Jahr 2024    0,00   0,00  1484,50  10,00  19,00  263,66");
+
+  // The same table as data; each row as a run of its period shows it.
+  const Result json = Run({"--db", db_, "--overview=2024", "--basis", "soll", "--format", "json"});
+  ASSERT_EQ(json.status, 0) << json.err;
+  const QJsonObject root = QJsonDocument::fromJson(QByteArray::fromStdString(json.out)).object();
+  EXPECT_EQ(root["year"].toInt(), 2024);
+  EXPECT_EQ(root["basis"].toString(), QStringLiteral("soll"));
+  const QJsonArray rows = root["rows"].toArray();
+  ASSERT_EQ(rows.size(), 17);
+  const struct {
+    int row;
+    const char* label;
+    std::vector<std::string> run;
+  } checks[] = {{1, "Februar", {"--month", "2024-02"}},
+                {3, "1. Quartal", {"--quarter", "2024-Q1"}},
+                {16, "Jahr 2024", {"--year", "2024"}}};
+  for (const auto& check : checks) {
+    SCOPED_TRACE(check.label);
+    const QJsonObject row = rows[check.row].toObject();
+    EXPECT_EQ(row["label"].toString(), QString::fromUtf8(check.label));
+    std::vector<std::string> args = {"--db", db_, "--basis", "soll"};
+    args.insert(args.end(), check.run.begin(), check.run.end());
+    const Result run = Run(args);
+    for (const char* field : {"41", "44", "81", "86", "66", "83"}) {
+      const std::string line =
+          "\nKz " + std::string(field) + ": " + FormatMoney(row["fields"][field].toDouble()) + "\n";
+      EXPECT_NE(run.out.find(line), std::string::npos) << line;
+    }
+  }
+  EXPECT_EQ(rows[1]["fields"]["41"].toDouble(), 100.0);  // the Austrian order, invoiced in February
+  EXPECT_EQ(rows[2]["period"]["first"].toString(), QStringLiteral("2024-03-01"));
+  EXPECT_EQ(rows[3]["period"]["kind"].toString(), QStringLiteral("quarter"));
+
+  // --csv writes the table in the list's export style.
+  const Result csv = Run({"--db", db_, "--overview", "2024", "--csv", (dir_ / "j.csv").string()});
+  ASSERT_EQ(csv.status, 0) << csv.err;
+  EXPECT_EQ(csv.out, text.out);
+  const std::string bytes = ReadFile(dir_ / "j.csv");
+  EXPECT_EQ(bytes.substr(0, 46), "Zeitraum;Kz 41;Kz 44;Kz 81;Kz 86;Kz 66;Kz 83\r\n");
+  EXPECT_NE(bytes.find("\r\nM\xE4rz;0,00;0,00;1234,50;0,00;0,00;234,46\r\n"), std::string::npos)
+      << bytes;
+}
+
 TEST_F(ReportTest, NumbersAndDatesFollowTheLocaleOfTheEnvironment) {
   BuildQuarter();
   struct Row {
