@@ -37,20 +37,10 @@
 
 namespace vorlex {
 
-std::string AppDataDir;
-std::string DbFolder;
-std::string DbName;
-bool EvaluationEnabled = false;
-
 std::string ReadVatId(TDBase& db) {
   std::unique_ptr<TDBTable> table = db.Query("SELECT ustidnummer FROM settingsmandant");
   if (table->AtEnd()) return {};
   return table->FieldValue("ustidnummer").Text();
-}
-
-std::string ReadVatId() {
-  if (!Database) return {};
-  return ReadVatId(*Database);
 }
 
 namespace {
@@ -117,8 +107,8 @@ class TWindowSink : public TRunList {
 
 }  // namespace
 
-TForm1::TForm1(int pixelsPerInch, QWidget* parent)
-    : QWidget(parent), ppi_(pixelsPerInch > 0 ? pixelsPerInch : 96) {
+TForm1::TForm1(TProgramContext& program, int pixelsPerInch, QWidget* parent)
+    : QWidget(parent), program_(program), ppi_(pixelsPerInch > 0 ? pixelsPerInch : 96) {
   if (pixelsPerInch <= 0) ppi_ = std::max(1, logicalDpiY());
   setObjectName(QStringLiteral("Form1"));
   SubstituteWindowFont();
@@ -416,8 +406,9 @@ void TForm1::FormCreate(const QDate& today) {
   ShowPeriod(firstDay, lastDay);
   ClearFormValues();
   struct StartUpEnd {
-    ~StartUpEnd() { EvaluationEnabled = true; }
-  } startUpEnd;
+    bool& enabled;
+    ~StartUpEnd() { enabled = true; }
+  } startUpEnd{program_.EvaluationEnabled};
 
   OpenAndRun(firstDay, lastDay);
 }
@@ -431,31 +422,31 @@ void TForm1::SetFieldCaptions() {
 }
 
 void TForm1::ReadLocation() {
-  AppDataDir = PelmoraAppDataDir();
+  program_.AppDataDir = PelmoraAppDataDir();
   const DatabaseLocation location =
-      ReadDatabaseLocation(AppDataDir + kSettingsFileName, AppDataDir);
-  DbFolder = location.DbFolder;
-  DbName = location.DbName;
+      ReadDatabaseLocation(program_.AppDataDir + kSettingsFileName, program_.AppDataDir);
+  program_.DbFolder = location.DbFolder;
+  program_.DbName = location.DbName;
 }
 
 void TForm1::OpenAndRun(double firstDay, double lastDay) {
   ReadLocation();
   try {
-    Database = std::make_unique<TDBase>(DbFolder + DbName);
+    program_.Database = std::make_unique<TDBase>(program_.DbFolder + program_.DbName);
     EvaluationRun(firstDay, lastDay);
   } catch (...) {
     // A database that opens but cannot be evaluated (an empty file, another
     // program's database) is not kept either: the next request opens afresh,
     // so that a database restored in its place is found.
-    if (Database) Database->Close();
-    Database.reset();
+    if (program_.Database) program_.Database->Close();
+    program_.Database.reset();
     throw;
   }
-  editUStID->setText(DecodeText(ReadVatId()));
+  editUStID->setText(DecodeText(ReadVatId(*program_.Database)));
 }
 
 void TForm1::FormClose() {
-  if (Database) Database->Close();
+  if (program_.Database) program_.Database->Close();
 }
 
 void TForm1::FormResize() {
@@ -489,7 +480,7 @@ TTaxPeriod TForm1::TaxPeriodFromControls() {
 
 void TForm1::cmbMChange() {
   // Without an open database the request opens it first, as start-up does.
-  if (!EvaluationEnabled) return;
+  if (!program_.EvaluationEnabled) return;
   if (running_) {
     // A request that reaches the window while a run paints its caption takes
     // effect once that run has ended.
@@ -506,7 +497,7 @@ void TForm1::cmbMChange() {
     return;
   }
   const TTaxPeriod period = TaxPeriodFromControls();
-  if (!Database) {
+  if (!program_.Database) {
     OpenAndRun(period.FirstDay, period.LastDay);
     return;
   }
@@ -514,7 +505,7 @@ void TForm1::cmbMChange() {
 }
 
 void TForm1::EvaluationRun(double firstDay, double lastDay) {
-  if (!Database)
+  if (!program_.Database)
     throw std::runtime_error(
         "Keine Datenbank ge\xF6"
         "ffnet");
@@ -531,7 +522,7 @@ void TForm1::EvaluationRun(double firstDay, double lastDay) {
   // the run has ended, so no request can start a run inside this one.
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
-  Totals = TaxTotals{};
+  program_.Totals = TaxTotals{};
   lbUst->hide();
   pB->setValue(0);
   pB->show();
@@ -539,7 +530,7 @@ void TForm1::EvaluationRun(double firstDay, double lastDay) {
 
   TWindowSink sink(*pB);
   try {
-    EvaluateRun(*Database, firstDay, lastDay, versteuerung, Totals, sink);
+    EvaluateRun(*program_.Database, firstDay, lastDay, versteuerung, program_.Totals, sink);
   } catch (...) {
     // No figures of another period may stay under the new caption: the list
     // shows what was read before the error, the pictures are empty boxes.
@@ -552,7 +543,7 @@ void TForm1::EvaluationRun(double firstDay, double lastDay) {
   pB->hide();
   sink.HandOver(lbUst->Model());
   lbUst->show();
-  DrawFormValues(Totals);
+  DrawFormValues(program_.Totals);
   lastRunComplete_ = true;
 }
 
@@ -594,10 +585,10 @@ void TForm1::udMonatClick(TUDBtnType button) {
   // end of its range: only the ends of the year list stop the stepping.
   udMonat->Recentre();
   // Checking rbM here must not start a run of its own; the request below does.
-  const bool enabled = EvaluationEnabled;
-  EvaluationEnabled = false;
+  const bool enabled = program_.EvaluationEnabled;
+  program_.EvaluationEnabled = false;
   if (!rbM->isChecked()) rbM->setChecked(true);
-  EvaluationEnabled = enabled;
+  program_.EvaluationEnabled = enabled;
 
   int month = cmbM->currentIndex();
   int year = cmbJ->currentIndex();
@@ -635,9 +626,9 @@ void TForm1::udJahrClick(TUDBtnType button) {
 void TForm1::btnHelpClick() {
   // Without an open database the settings are read again, the path shown is
   // the one tried, and the request that follows tries to open it.
-  const bool retry = EvaluationEnabled && !Database;
+  const bool retry = program_.EvaluationEnabled && !program_.Database;
   if (retry) ReadLocation();
-  ShowMessage("DB:\r" + DbFolder + DbName);
+  ShowMessage("DB:\r" + program_.DbFolder + program_.DbName);
   if (retry) cmbMChange();
 }
 

@@ -7,6 +7,7 @@
 #include <array>
 #include <string>
 
+#include "app/ProgramContext.h"
 #include "app/uControls.h"
 #include "tax/EvaluationRun.h"
 #include "tax/TaxPeriod.h"
@@ -28,13 +29,6 @@ class TDBase;
 class TImage;
 class TSummaryListView;
 
-// Program-wide start-up values, written only by start-up.
-extern std::string AppDataDir;  // Pelmora's folder, with a trailing separator
-extern std::string DbFolder;    // the database's folder, with a trailing separator
-extern std::string DbName;      // the database's file name as read; may be empty
-// While false, the period controls start no run.
-extern bool EvaluationEnabled;
-
 // The items of the month list (Windows-1252).
 inline constexpr std::array<const char*, 12> MonthNames = {
     "Jan", "Feb", "M\xE4rz", "Apr", "Mai", "Juni", "Juli", "Aug", "Sept", "Okt", "Nov", "Dez"};
@@ -46,16 +40,16 @@ inline constexpr const char* kDesignFieldCaption =
 // The trader's VAT identification number: the first row of settingsmandant,
 // empty text when the table has no row.
 std::string ReadVatId(TDBase& db);
-std::string ReadVatId();
 
 class TForm1 : public QWidget {
   Q_OBJECT
  public:
   // pixelsPerInch 0: the screen's.
-  explicit TForm1(int pixelsPerInch = 0, QWidget* parent = nullptr);
+  explicit TForm1(TProgramContext& program, int pixelsPerInch = 0, QWidget* parent = nullptr);
   ~TForm1() override;
 
   int PixelsPerInch() const { return ppi_; }
+  TProgramContext& Program() { return program_; }
 
   // Start-up, with today's date from the clock or given.
   void FormCreate();
@@ -142,6 +136,7 @@ class TForm1 : public QWidget {
   void OpenAndRun(double firstDay, double lastDay);
   std::array<TImage*, 5> Images() const;
 
+  TProgramContext& program_;
   int ppi_;
   bool runtimeLayout_ = false;
   bool running_ = false;

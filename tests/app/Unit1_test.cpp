@@ -911,7 +911,7 @@ TEST_F(WindowTest, ClosingTheWindowClosesTheDatabase) {
 
   // Without a database closing does nothing.
   ResetProgramValues();
-  TForm1 other(96);
+  TForm1 other(program, 96);
   other.show();
   other.close();
   EXPECT_EQ(Database, nullptr);
