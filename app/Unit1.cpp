@@ -19,11 +19,14 @@
 #include <cmath>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 #include <vector>
 
 #include "app/uApplication.h"
+#include "tax/PlausibilityHints.h"
+#include "tax/Prepayment.h"
 #include "location/uLocation.h"
 #include "app/version_U.h"
 #include "db/uDB.h"
@@ -125,6 +128,16 @@ TForm1::TForm1(TProgramContext& program, int pixelsPerInch, QWidget* parent)
   pnlR->setFrameStyle(QFrame::Panel | QFrame::Raised);
   StatusBar1 = new QStatusBar(this);
   StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+  StatusBar1->setSizeGripEnabled(false);
+  lblKz83 = new QLabel(StatusBar1);
+  lblKz83->setObjectName(QStringLiteral("lblKz83"));
+  lblHinweise = new QLabel(StatusBar1);
+  lblHinweise->setObjectName(QStringLiteral("lblHinweise"));
+  lblHinweise->setTextFormat(Qt::RichText);
+  StatusBar1->addPermanentWidget(lblKz83);
+  StatusBar1->addPermanentWidget(lblHinweise);
+  connect(lblHinweise, &QLabel::linkActivated, this,
+          [this] { RunShowingErrors([this] { ShowHints(); }); });
 
   BuildLeftPanel();
   BuildRightPanel();
@@ -523,6 +536,7 @@ void TForm1::EvaluationRun(double firstDay, double lastDay) {
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
   program_.Totals = TaxTotals{};
+  ShowRunStatus(nullptr, firstDay, lastDay);
   lbUst->hide();
   pB->setValue(0);
   pB->show();
@@ -544,7 +558,52 @@ void TForm1::EvaluationRun(double firstDay, double lastDay) {
   sink.HandOver(lbUst->Model());
   lbUst->show();
   DrawFormValues(program_.Totals);
+  ShowRunStatus(&lbUst->Model().Entries(), firstDay, lastDay);
   lastRunComplete_ = true;
+}
+
+void TForm1::ShowRunStatus(const std::vector<RunEntry>* entries, double firstDay, double lastDay) {
+  hints_.clear();
+  if (entries) hints_ = PlausibilityHints(*entries, firstDay, lastDay);
+  if (hintsDialog_) hintsDialog_->SetHints(hints_);
+  if (!entries) {
+    lblKz83->clear();
+    lblHinweise->clear();
+    return;
+  }
+  const std::optional<Prepayment> prepayment = PrepaymentOf(program_.Totals);
+  lblKz83->setText(DecodeText(prepayment ? PrepaymentStatus(prepayment->due) : "Kz 83: -"));
+  const size_t count = hints_.size();
+  if (count == 0) {
+    lblHinweise->setText(QStringLiteral("Keine Hinweise"));
+  } else {
+    lblHinweise->setText(QStringLiteral("<a href=\"hints\">%1 %2</a>")
+                             .arg(count)
+                             .arg(count == 1 ? QStringLiteral("Hinweis") : QStringLiteral("Hinweise")));
+  }
+}
+
+void TForm1::ShowHints() {
+  if (!hintsDialog_) {
+    hintsDialog_ = new THintsDialog(this);
+    connect(hintsDialog_, &THintsDialog::EntryChosen, this,
+            [this](int entry) { RunShowingErrors([this, entry] { SelectEntry(entry); }); });
+    hintsDialog_->SetHints(hints_);
+  }
+  hintsDialog_->show();
+  hintsDialog_->raise();
+  hintsDialog_->activateWindow();
+}
+
+void TForm1::SelectEntry(int entry) {
+  const std::vector<ListLine>& rows = lbUst->Model().Rows();
+  for (size_t row = 0; row < rows.size(); ++row) {
+    if (rows[row].entry != entry) continue;
+    const QModelIndex index = lbUst->Model().index(static_cast<int>(row));
+    lbUst->setCurrentIndex(index);
+    lbUst->scrollTo(index, QAbstractItemView::PositionAtCenter);
+    return;
+  }
 }
 
 void TForm1::ShowPeriod(double firstDay, double lastDay) {

@@ -6,7 +6,9 @@
 #include <QWidget>
 #include <array>
 #include <string>
+#include <vector>
 
+#include "app/HintsDialog.h"
 #include "app/ProgramContext.h"
 #include "app/uControls.h"
 #include "tax/EvaluationRun.h"
@@ -111,7 +113,18 @@ class TForm1 : public QWidget {
   TBevel* Bevel1;
   QLineEdit* editUStID;
   QStatusBar* StatusBar1;
+  // In the status bar after a complete run: field 83 and the number of hints;
+  // a click on the hints opens their list.
+  QLabel* lblKz83;
+  QLabel* lblHinweise;
   TSaveDialog SaveDialog1;
+
+  // The hints of the last complete run, in their own window (made on first use).
+  const std::vector<Hint>& Hints() const { return hints_; }
+  THintsDialog* HintsDialog() const { return hintsDialog_; }
+  void ShowHints();
+  // Selects the list line of the run's entry and scrolls it into view.
+  void SelectEntry(int entry);
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -126,6 +139,8 @@ class TForm1 : public QWidget {
   void AlignPanels();
   void DrawFormValues(const TaxTotals& totals);
   void ClearFormValues();
+  // Field 83 and the hints after a complete run; nothing after a failed one.
+  void ShowRunStatus(const std::vector<RunEntry>* entries, double firstDay, double lastDay);
   void SetFieldCaptions();
   // The caption line and the status bar for a period.
   void ShowPeriod(double firstDay, double lastDay);
@@ -143,6 +158,8 @@ class TForm1 : public QWidget {
   bool requestWaiting_ = false;
   // The list holds the whole result of the last run.
   bool lastRunComplete_ = false;
+  std::vector<Hint> hints_;
+  THintsDialog* hintsDialog_ = nullptr;
 };
 
 }  // namespace vorlex
