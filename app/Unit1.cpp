@@ -19,11 +19,14 @@
 #include <cmath>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 #include <vector>
 
 #include "app/uApplication.h"
+#include "tax/PlausibilityHints.h"
+#include "tax/Prepayment.h"
 #include "location/uLocation.h"
 #include "app/version_U.h"
 #include "db/uDB.h"
@@ -37,20 +40,10 @@
 
 namespace vorlex {
 
-std::string AppDataDir;
-std::string DbFolder;
-std::string DbName;
-bool EvaluationEnabled = false;
-
 std::string ReadVatId(TDBase& db) {
   std::unique_ptr<TDBTable> table = db.Query("SELECT ustidnummer FROM settingsmandant");
   if (table->AtEnd()) return {};
   return table->FieldValue("ustidnummer").Text();
-}
-
-std::string ReadVatId() {
-  if (!Database) return {};
-  return ReadVatId(*Database);
 }
 
 namespace {
@@ -117,8 +110,8 @@ class TWindowSink : public TRunList {
 
 }  // namespace
 
-TForm1::TForm1(int pixelsPerInch, QWidget* parent)
-    : QWidget(parent), ppi_(pixelsPerInch > 0 ? pixelsPerInch : 96) {
+TForm1::TForm1(TProgramContext& program, int pixelsPerInch, QWidget* parent)
+    : QWidget(parent), program_(program), ppi_(pixelsPerInch > 0 ? pixelsPerInch : 96) {
   if (pixelsPerInch <= 0) ppi_ = std::max(1, logicalDpiY());
   setObjectName(QStringLiteral("Form1"));
   SubstituteWindowFont();
@@ -135,6 +128,16 @@ TForm1::TForm1(int pixelsPerInch, QWidget* parent)
   pnlR->setFrameStyle(QFrame::Panel | QFrame::Raised);
   StatusBar1 = new QStatusBar(this);
   StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+  StatusBar1->setSizeGripEnabled(false);
+  lblKz83 = new QLabel(StatusBar1);
+  lblKz83->setObjectName(QStringLiteral("lblKz83"));
+  lblHinweise = new QLabel(StatusBar1);
+  lblHinweise->setObjectName(QStringLiteral("lblHinweise"));
+  lblHinweise->setTextFormat(Qt::RichText);
+  StatusBar1->addPermanentWidget(lblKz83);
+  StatusBar1->addPermanentWidget(lblHinweise);
+  connect(lblHinweise, &QLabel::linkActivated, this,
+          [this] { RunShowingErrors([this] { ShowHints(); }); });
 
   BuildLeftPanel();
   BuildRightPanel();
@@ -416,8 +419,9 @@ void TForm1::FormCreate(const QDate& today) {
   ShowPeriod(firstDay, lastDay);
   ClearFormValues();
   struct StartUpEnd {
-    ~StartUpEnd() { EvaluationEnabled = true; }
-  } startUpEnd;
+    bool& enabled;
+    ~StartUpEnd() { enabled = true; }
+  } startUpEnd{program_.EvaluationEnabled};
 
   OpenAndRun(firstDay, lastDay);
 }
@@ -431,31 +435,31 @@ void TForm1::SetFieldCaptions() {
 }
 
 void TForm1::ReadLocation() {
-  AppDataDir = PelmoraAppDataDir();
+  program_.AppDataDir = PelmoraAppDataDir();
   const DatabaseLocation location =
-      ReadDatabaseLocation(AppDataDir + kSettingsFileName, AppDataDir);
-  DbFolder = location.DbFolder;
-  DbName = location.DbName;
+      ReadDatabaseLocation(program_.AppDataDir + kSettingsFileName, program_.AppDataDir);
+  program_.DbFolder = location.DbFolder;
+  program_.DbName = location.DbName;
 }
 
 void TForm1::OpenAndRun(double firstDay, double lastDay) {
   ReadLocation();
   try {
-    Database = std::make_unique<TDBase>(DbFolder + DbName);
+    program_.Database = std::make_unique<TDBase>(program_.DbFolder + program_.DbName);
     EvaluationRun(firstDay, lastDay);
   } catch (...) {
     // A database that opens but cannot be evaluated (an empty file, another
     // program's database) is not kept either: the next request opens afresh,
     // so that a database restored in its place is found.
-    if (Database) Database->Close();
-    Database.reset();
+    if (program_.Database) program_.Database->Close();
+    program_.Database.reset();
     throw;
   }
-  editUStID->setText(DecodeText(ReadVatId()));
+  editUStID->setText(DecodeText(ReadVatId(*program_.Database)));
 }
 
 void TForm1::FormClose() {
-  if (Database) Database->Close();
+  if (program_.Database) program_.Database->Close();
 }
 
 void TForm1::FormResize() {
@@ -489,7 +493,7 @@ TTaxPeriod TForm1::TaxPeriodFromControls() {
 
 void TForm1::cmbMChange() {
   // Without an open database the request opens it first, as start-up does.
-  if (!EvaluationEnabled) return;
+  if (!program_.EvaluationEnabled) return;
   if (running_) {
     // A request that reaches the window while a run paints its caption takes
     // effect once that run has ended.
@@ -506,7 +510,7 @@ void TForm1::cmbMChange() {
     return;
   }
   const TTaxPeriod period = TaxPeriodFromControls();
-  if (!Database) {
+  if (!program_.Database) {
     OpenAndRun(period.FirstDay, period.LastDay);
     return;
   }
@@ -514,7 +518,7 @@ void TForm1::cmbMChange() {
 }
 
 void TForm1::EvaluationRun(double firstDay, double lastDay) {
-  if (!Database)
+  if (!program_.Database)
     throw std::runtime_error(
         "Keine Datenbank ge\xF6"
         "ffnet");
@@ -531,7 +535,8 @@ void TForm1::EvaluationRun(double firstDay, double lastDay) {
   // the run has ended, so no request can start a run inside this one.
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
-  Totals = TaxTotals{};
+  program_.Totals = TaxTotals{};
+  ShowRunStatus(nullptr, firstDay, lastDay);
   lbUst->hide();
   pB->setValue(0);
   pB->show();
@@ -539,7 +544,7 @@ void TForm1::EvaluationRun(double firstDay, double lastDay) {
 
   TWindowSink sink(*pB);
   try {
-    EvaluateRun(*Database, firstDay, lastDay, versteuerung, Totals, sink);
+    EvaluateRun(*program_.Database, firstDay, lastDay, versteuerung, program_.Totals, sink);
   } catch (...) {
     // No figures of another period may stay under the new caption: the list
     // shows what was read before the error, the pictures are empty boxes.
@@ -552,8 +557,53 @@ void TForm1::EvaluationRun(double firstDay, double lastDay) {
   pB->hide();
   sink.HandOver(lbUst->Model());
   lbUst->show();
-  DrawFormValues(Totals);
+  DrawFormValues(program_.Totals);
+  ShowRunStatus(&lbUst->Model().Entries(), firstDay, lastDay);
   lastRunComplete_ = true;
+}
+
+void TForm1::ShowRunStatus(const std::vector<RunEntry>* entries, double firstDay, double lastDay) {
+  hints_.clear();
+  if (entries) hints_ = PlausibilityHints(*entries, firstDay, lastDay);
+  if (hintsDialog_) hintsDialog_->SetHints(hints_);
+  if (!entries) {
+    lblKz83->clear();
+    lblHinweise->clear();
+    return;
+  }
+  const std::optional<Prepayment> prepayment = PrepaymentOf(program_.Totals);
+  lblKz83->setText(DecodeText(prepayment ? PrepaymentStatus(prepayment->due) : "Kz 83: -"));
+  const size_t count = hints_.size();
+  if (count == 0) {
+    lblHinweise->setText(QStringLiteral("Keine Hinweise"));
+  } else {
+    lblHinweise->setText(QStringLiteral("<a href=\"hints\">%1 %2</a>")
+                             .arg(count)
+                             .arg(count == 1 ? QStringLiteral("Hinweis") : QStringLiteral("Hinweise")));
+  }
+}
+
+void TForm1::ShowHints() {
+  if (!hintsDialog_) {
+    hintsDialog_ = new THintsDialog(this);
+    connect(hintsDialog_, &THintsDialog::EntryChosen, this,
+            [this](int entry) { RunShowingErrors([this, entry] { SelectEntry(entry); }); });
+    hintsDialog_->SetHints(hints_);
+  }
+  hintsDialog_->show();
+  hintsDialog_->raise();
+  hintsDialog_->activateWindow();
+}
+
+void TForm1::SelectEntry(int entry) {
+  const std::vector<ListLine>& rows = lbUst->Model().Rows();
+  for (size_t row = 0; row < rows.size(); ++row) {
+    if (rows[row].entry != entry) continue;
+    const QModelIndex index = lbUst->Model().index(static_cast<int>(row));
+    lbUst->setCurrentIndex(index);
+    lbUst->scrollTo(index, QAbstractItemView::PositionAtCenter);
+    return;
+  }
 }
 
 void TForm1::ShowPeriod(double firstDay, double lastDay) {
@@ -594,10 +644,10 @@ void TForm1::udMonatClick(TUDBtnType button) {
   // end of its range: only the ends of the year list stop the stepping.
   udMonat->Recentre();
   // Checking rbM here must not start a run of its own; the request below does.
-  const bool enabled = EvaluationEnabled;
-  EvaluationEnabled = false;
+  const bool enabled = program_.EvaluationEnabled;
+  program_.EvaluationEnabled = false;
   if (!rbM->isChecked()) rbM->setChecked(true);
-  EvaluationEnabled = enabled;
+  program_.EvaluationEnabled = enabled;
 
   int month = cmbM->currentIndex();
   int year = cmbJ->currentIndex();
@@ -635,9 +685,9 @@ void TForm1::udJahrClick(TUDBtnType button) {
 void TForm1::btnHelpClick() {
   // Without an open database the settings are read again, the path shown is
   // the one tried, and the request that follows tries to open it.
-  const bool retry = EvaluationEnabled && !Database;
+  const bool retry = program_.EvaluationEnabled && !program_.Database;
   if (retry) ReadLocation();
-  ShowMessage("DB:\r" + DbFolder + DbName);
+  ShowMessage("DB:\r" + program_.DbFolder + program_.DbName);
   if (retry) cmbMChange();
 }
 

@@ -6,7 +6,10 @@
 #include <QWidget>
 #include <array>
 #include <string>
+#include <vector>
 
+#include "app/HintsDialog.h"
+#include "app/ProgramContext.h"
 #include "app/uControls.h"
 #include "tax/EvaluationRun.h"
 #include "tax/TaxPeriod.h"
@@ -28,13 +31,6 @@ class TDBase;
 class TImage;
 class TSummaryListView;
 
-// Program-wide start-up values, written only by start-up.
-extern std::string AppDataDir;  // Pelmora's folder, with a trailing separator
-extern std::string DbFolder;    // the database's folder, with a trailing separator
-extern std::string DbName;      // the database's file name as read; may be empty
-// While false, the period controls start no run.
-extern bool EvaluationEnabled;
-
 // The items of the month list (Windows-1252).
 inline constexpr std::array<const char*, 12> MonthNames = {
     "Jan", "Feb", "M\xE4rz", "Apr", "Mai", "Juni", "Juli", "Aug", "Sept", "Okt", "Nov", "Dez"};
@@ -46,16 +42,16 @@ inline constexpr const char* kDesignFieldCaption =
 // The trader's VAT identification number: the first row of settingsmandant,
 // empty text when the table has no row.
 std::string ReadVatId(TDBase& db);
-std::string ReadVatId();
 
 class TForm1 : public QWidget {
   Q_OBJECT
  public:
   // pixelsPerInch 0: the screen's.
-  explicit TForm1(int pixelsPerInch = 0, QWidget* parent = nullptr);
+  explicit TForm1(TProgramContext& program, int pixelsPerInch = 0, QWidget* parent = nullptr);
   ~TForm1() override;
 
   int PixelsPerInch() const { return ppi_; }
+  TProgramContext& Program() { return program_; }
 
   // Start-up, with today's date from the clock or given.
   void FormCreate();
@@ -117,7 +113,18 @@ class TForm1 : public QWidget {
   TBevel* Bevel1;
   QLineEdit* editUStID;
   QStatusBar* StatusBar1;
+  // In the status bar after a complete run: field 83 and the number of hints;
+  // a click on the hints opens their list.
+  QLabel* lblKz83;
+  QLabel* lblHinweise;
   TSaveDialog SaveDialog1;
+
+  // The hints of the last complete run, in their own window (made on first use).
+  const std::vector<Hint>& Hints() const { return hints_; }
+  THintsDialog* HintsDialog() const { return hintsDialog_; }
+  void ShowHints();
+  // Selects the list line of the run's entry and scrolls it into view.
+  void SelectEntry(int entry);
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -132,6 +139,8 @@ class TForm1 : public QWidget {
   void AlignPanels();
   void DrawFormValues(const TaxTotals& totals);
   void ClearFormValues();
+  // Field 83 and the hints after a complete run; nothing after a failed one.
+  void ShowRunStatus(const std::vector<RunEntry>* entries, double firstDay, double lastDay);
   void SetFieldCaptions();
   // The caption line and the status bar for a period.
   void ShowPeriod(double firstDay, double lastDay);
@@ -142,12 +151,15 @@ class TForm1 : public QWidget {
   void OpenAndRun(double firstDay, double lastDay);
   std::array<TImage*, 5> Images() const;
 
+  TProgramContext& program_;
   int ppi_;
   bool runtimeLayout_ = false;
   bool running_ = false;
   bool requestWaiting_ = false;
   // The list holds the whole result of the last run.
   bool lastRunComplete_ = false;
+  std::vector<Hint> hints_;
+  THintsDialog* hintsDialog_ = nullptr;
 };
 
 }  // namespace vorlex

@@ -20,7 +20,8 @@ int main(int argc, char** argv) {
   if (vorlex::LoadQtTranslations(qtTexts, QLocale::system()))
     QCoreApplication::installTranslator(&qtTexts);
 
-  vorlex::TForm1 form;
+  vorlex::TProgramContext program;
+  vorlex::TForm1 form(program);
   // A failed start-up step is shown and skips the steps after it; the window
   // opens all the same.
   vorlex::RunShowingErrors([&form] { form.FormCreate(); });

@@ -97,9 +97,8 @@ int main(int argc, char** argv) {
                                 db.filename().string());
       qputenv("APPDATA", QByteArray::fromStdString(appData));
 
-      Database.reset();
-      EvaluationEnabled = false;
-      TForm1 form(96);
+      TProgramContext program;
+      TForm1 form(program, 96);
       form.resize(1100, 750);
       form.FormCreate(QDate(DecodeDate(period.lastDay).year, 12, 1));
       form.show();

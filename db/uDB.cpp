@@ -4,8 +4,6 @@
 
 namespace vorlex {
 
-std::unique_ptr<TDBase> Database;
-
 double TVariant::ToFloat() const {
   return StrToFloat(text_);
 }

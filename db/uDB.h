@@ -93,7 +93,4 @@ class TDBase {
   std::unique_ptr<TSQLiteDatabase> connection_;
 };
 
-// The program-wide database, empty until start-up opens it.
-extern std::unique_ptr<TDBase> Database;
-
 }  // namespace vorlex

@@ -9,8 +9,6 @@
 
 namespace vorlex {
 
-TaxTotals Totals;
-
 std::string PeriodCaption(double firstDay, double lastDay, int versteuerung) {
   return "Ein- und Ausg\xE4nge vom " + FormatDate(firstDay) + " bis " + FormatDate(lastDay) +
          "  (" + (versteuerung == 0 ? "Zahlungsdatum" : "Rechnungsdatum") + ")";

@@ -30,7 +30,4 @@ struct TaxTotals {
   }
 };
 
-// The program-wide totals of the last run.
-extern TaxTotals Totals;
-
 }  // namespace vorlex

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QDateEdit>
 #include <QLabel>
+#include <QListWidget>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -911,7 +912,7 @@ TEST_F(WindowTest, ClosingTheWindowClosesTheDatabase) {
 
   // Without a database closing does nothing.
   ResetProgramValues();
-  TForm1 other(96);
+  TForm1 other(program, 96);
   other.show();
   other.close();
   EXPECT_EQ(Database, nullptr);
@@ -1039,6 +1040,58 @@ TEST_F(WindowTest, ReplacingAFileIsAskedFirst) {
   }
   EXPECT_TRUE(messages.empty());
   QDir::setCurrent(previous);
+}
+
+TEST_F(WindowTest, StatusBarShowsField83AndTheHintsLeadToTheirEntries) {
+  testdb::PelmoraDb& db = MakeDatabase();
+  FillStandard(db);
+  // A French customer with a French VAT id, counted as domestic turnover.
+  db.Add(Customer{.id = 5, .name = "Dupont", .land = "F", .ust_id = "FR40303265045"});
+  db.Add(Order{.id = 105,
+               .besitzerindex = 5,
+               .termin = Day(2026, 5, 20),
+               .bezahltam = Day(2026, 5, 21),
+               .bezeichnung = "Lieferung Lyon"});
+  db.Add(Line{.auftragindex = 105, .anzahl = 1.0, .preis = 199.99});
+  // An order of June that no run can read.
+  db.Add(Order{.id = 106,
+               .besitzerindex = 1,
+               .termin = Day(2026, 6, 20),
+               .bezahltam = Day(2026, 6, 21),
+               .skonto = "drei"});
+  TForm1& f = Start(QDate(2026, 5, 15));
+  f.show();
+  ASSERT_TRUE(messages.empty()) << messages.front().text.toStdString();
+
+  // 81: 100,00 + 199,99 + 100,00 cash receipt -> 399 whole euros, 75,81 tax;
+  // 86: 50 euros, 3,50 tax; 66: 38,70.
+  ASSERT_EQ(FormatMoney(Totals.Umsatz19), "399,99");
+  EXPECT_EQ(f.lblKz83->text(), QStringLiteral("Kz 83: 40,61 zu zahlen"));
+  ASSERT_EQ(f.Hints().size(), 1u);
+  EXPECT_EQ(f.lblHinweise->text().contains(QStringLiteral(">1 Hinweis<")), true);
+
+  // A click on the hints opens their list beside the window; a double-click on
+  // a hint selects its order in the summary list.
+  QTest::mouseClick(f.lblHinweise, Qt::LeftButton, {}, f.lblHinweise->rect().center());
+  ASSERT_NE(f.HintsDialog(), nullptr);
+  EXPECT_TRUE(f.HintsDialog()->isVisible());
+  EXPECT_FALSE(f.HintsDialog()->isModal());
+  QListWidget* list = f.HintsDialog()->List();
+  ASSERT_EQ(list->count(), 1);
+  EXPECT_TRUE(list->item(0)->text().startsWith(QStringLiteral("Auftrag id 105")));
+  const QRect item = list->visualItemRect(list->item(0));
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item.center());
+  QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, item.center());
+  const QModelIndex current = f.lbUst->currentIndex();
+  ASSERT_TRUE(current.isValid());
+  EXPECT_NE(Lines()[static_cast<size_t>(current.row())].find("Lieferung Lyon"), std::string::npos);
+
+  // A run that fails shows neither figure nor hints.
+  Click(f.rbJahr);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_TRUE(f.lblKz83->text().isEmpty());
+  EXPECT_TRUE(f.lblHinweise->text().isEmpty());
+  EXPECT_EQ(list->count(), 0);
 }
 
 }  // namespace

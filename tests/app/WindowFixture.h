@@ -46,13 +46,8 @@ class WindowTest : public ::testing::Test {
     MessageBoxSeam() = savedBox_;
     ResetProgramValues();
   }
-  static void ResetProgramValues() {
-    Database.reset();
-    EvaluationEnabled = false;
-    AppDataDir.clear();
-    DbFolder.clear();
-    DbName.clear();
-    Totals = TaxTotals{};
+  void ResetProgramValues() {
+    program = TProgramContext{};
   }
 
   std::string AppData() const { return appData_.path().toStdString(); }
@@ -70,7 +65,7 @@ class WindowTest : public ::testing::Test {
   // Start-up on the given day, errors shown as the program shows them.
   TForm1& Start(const QDate& today, int pixelsPerInch = 96) {
     if (builder) builder->Close();
-    form = std::make_unique<TForm1>(pixelsPerInch);
+    form = std::make_unique<TForm1>(program, pixelsPerInch);
     RunShowingErrors([&] { form->FormCreate(today); });
     return *form;
   }
@@ -91,6 +86,14 @@ class WindowTest : public ::testing::Test {
   QTemporaryDir appData_;
   MessageBoxFunction savedBox_;
   std::unique_ptr<testdb::PelmoraDb> builder;
+  // This test's program state, under the names the program gives it.
+  TProgramContext program;
+  std::unique_ptr<TDBase>& Database = program.Database;
+  TaxTotals& Totals = program.Totals;
+  std::string& AppDataDir = program.AppDataDir;
+  std::string& DbFolder = program.DbFolder;
+  std::string& DbName = program.DbName;
+  bool& EvaluationEnabled = program.EvaluationEnabled;
   std::unique_ptr<TForm1> form;
   std::vector<Message> messages;
 };

@@ -35,10 +35,6 @@ class DBaseTest : public ::testing::Test {
   vorlex::testing::TestFolder folder_;
 };
 
-TEST_F(DBaseTest, ProgramWideDatabaseStartsEmpty) {
-  EXPECT_EQ(Database, nullptr);
-}
-
 TEST_F(DBaseTest, OpenFailureLeavesNoDatabaseAndNoFile) {
   const std::string path = folder_.File("pelmora.db");
   EXPECT_EQ(MessageOf([&] { TDBase db(path); }),
