@@ -1,6 +1,6 @@
 #include "app/FieldDrillDown.h"
 
-#include <QLabel>
+#include <QStatusBar>
 
 #include "ui/FormValuePanel.h"
 #include "ui/SummaryListView.h"
@@ -8,8 +8,8 @@
 
 namespace vorlex {
 
-TFieldDrillDown::TFieldDrillDown(TSummaryListView& list, QLabel& note, QObject* parent)
-    : QObject(parent), list_(&list), note_(&note) {
+TFieldDrillDown::TFieldDrillDown(TSummaryListView& list, QStatusBar& status, QObject* parent)
+    : QObject(parent), list_(&list), status_(&status) {
   // New lines come unfiltered; the note goes with the filter.
   connect(&list.Model(), &QAbstractItemModel::modelReset, this, [this] { ShowNote(); });
   ShowNote();
@@ -35,10 +35,15 @@ void TFieldDrillDown::ShowAll() {
 }
 
 void TFieldDrillDown::ShowNote() {
-  if (!note_) return;
+  if (!status_) return;
   const int field = Field();
-  note_->setText(field != 0 ? DecodeText(FieldFilterNote(field, list_->Model().FilteredEntries()))
-                            : QString());
+  if (field != 0) {
+    note_ = DecodeText(FieldFilterNote(field, list_->Model().FilteredEntries()));
+    status_->showMessage(note_);
+  } else if (!note_.isEmpty() && status_->currentMessage() == note_) {
+    status_->clearMessage();
+  }
+  if (field == 0) note_.clear();
 }
 
 }  // namespace vorlex

@@ -1,13 +1,15 @@
 // Where a figure comes from: a click on a form-field picture narrows the
 // summary list to the entries that went into that field (the total lines
-// stay), a note says so; a second click on the same picture, or a new list,
-// shows every line again. The CSV is made from all lines all the while.
+// stay), a note in the status bar says so; a second click on the same
+// picture, or a new list, shows every line again. The CSV is made from all
+// lines all the while.
 #pragma once
 
 #include <QObject>
 #include <QPointer>
+#include <QString>
 
-class QLabel;
+class QStatusBar;
 
 namespace vorlex {
 
@@ -17,8 +19,9 @@ class TSummaryListView;
 class TFieldDrillDown : public QObject {
   Q_OBJECT
  public:
-  // note shows the filter while one is chosen and is empty otherwise.
-  TFieldDrillDown(TSummaryListView& list, QLabel& note, QObject* parent = nullptr);
+  // The note stands in status's message line while a field is chosen; other
+  // messages there are left alone.
+  TFieldDrillDown(TSummaryListView& list, QStatusBar& status, QObject* parent = nullptr);
 
   // A click on picture chooses field, or shows all when field is chosen.
   void Attach(TImage& picture, int field);
@@ -30,7 +33,8 @@ class TFieldDrillDown : public QObject {
   void ShowNote();
 
   QPointer<TSummaryListView> list_;
-  QPointer<QLabel> note_;
+  QPointer<QStatusBar> status_;
+  QString note_;  // the note last shown
 };
 
 }  // namespace vorlex

@@ -222,6 +222,10 @@ void TForm1::BuildLeftPanel() {
   btnHelp = new QPushButton(QStringLiteral("?"), pnlTop);
   btnHelp->setObjectName(QStringLiteral("btnHelp"));
   btnHelp->setGeometry(0, S(8), S(21), S(21));
+  // In the strip's free space beneath "-> .CSV" and "?", right-aligned as they are.
+  btnUebersicht = new QPushButton(DecodeText("Jahres\xFC" "bersicht"), pnlTop);
+  btnUebersicht->setObjectName(QStringLiteral("btnUebersicht"));
+  btnUebersicht->setGeometry(0, S(40), S(96), S(21));
 
   pnlCaption = new QFrame(pnlL);
   pnlCaption->setObjectName(QStringLiteral("pnlCaption"));
@@ -329,6 +333,12 @@ void TForm1::ConnectEvents() {
           [this] { RunShowingErrors([this] { btnHelpClick(); }); });
   connect(btnCsv, &QPushButton::clicked, this,
           [this] { RunShowingErrors([this] { btnCsvClick(); }); });
+  connect(btnUebersicht, &QPushButton::clicked, this,
+          [this] { RunShowingErrors([this] { btnUebersichtClick(); }); });
+  drillDown_ = new TFieldDrillDown(*lbUst, *StatusBar1, this);
+  const std::array<FormFigure, 5> fields = FormFigures(TaxTotals{});
+  const std::array<TImage*, 5> images = Images();
+  for (size_t i = 0; i < images.size(); ++i) drillDown_->Attach(*images[i], fields[i].field);
 }
 
 void TForm1::ApplyRuntimeLayout() {
@@ -465,6 +475,7 @@ void TForm1::FormClose() {
 void TForm1::FormResize() {
   btnHelp->move(pnlTop->width() - btnHelp->width() - 8, btnHelp->y());
   btnCsv->move(btnHelp->x() - btnCsv->width(), btnCsv->y());
+  btnUebersicht->move(btnHelp->x() + btnHelp->width() - btnUebersicht->width(), btnUebersicht->y());
   pB->setGeometry(10, pB->y(), std::max(0, pnlL->width() - 20), pB->height());
 }
 
@@ -596,13 +607,40 @@ void TForm1::ShowHints() {
 }
 
 void TForm1::SelectEntry(int entry) {
-  const std::vector<ListLine>& rows = lbUst->Model().Rows();
+  TSummaryListModel& model = lbUst->Model();
+  const std::vector<ListLine>& rows = model.Rows();
   for (size_t row = 0; row < rows.size(); ++row) {
     if (rows[row].entry != entry) continue;
-    const QModelIndex index = lbUst->Model().index(static_cast<int>(row));
+    if (model.ViewRow(static_cast<int>(row)) < 0) drillDown_->ShowAll();
+    const QModelIndex index = model.index(model.ViewRow(static_cast<int>(row)));
     lbUst->setCurrentIndex(index);
     lbUst->scrollTo(index, QAbstractItemView::PositionAtCenter);
     return;
+  }
+}
+
+void TForm1::btnUebersichtClick() {
+  if (running_) return;
+  const int year = static_cast<int>(StrToInt(cmbJ->currentText().toStdString()));
+  const int versteuerung = std::max(0, rgVersteuerung->ItemIndex());
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  struct CursorBack {
+    ~CursorBack() { QApplication::restoreOverrideCursor(); }
+  } cursorBack;
+  if (program_.Database) {
+    ShowYearOverview(overviewDialog_, this, *program_.Database, year, versteuerung);
+    return;
+  }
+  // After a failed start the database is opened here as a period choice opens
+  // it, and kept only when the overview could be read from it.
+  ReadLocation();
+  program_.Database = std::make_unique<TDBase>(program_.DbFolder + program_.DbName);
+  try {
+    ShowYearOverview(overviewDialog_, this, *program_.Database, year, versteuerung);
+  } catch (...) {
+    program_.Database->Close();
+    program_.Database.reset();
+    throw;
   }
 }
 

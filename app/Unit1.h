@@ -8,8 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "app/FieldDrillDown.h"
 #include "app/HintsDialog.h"
 #include "app/ProgramContext.h"
+#include "app/YearOverviewDialog.h"
 #include "app/uControls.h"
 #include "tax/EvaluationRun.h"
 #include "tax/TaxPeriod.h"
@@ -71,6 +73,8 @@ class TForm1 : public QWidget {
   void udJahrClick(TUDBtnType button);
   void btnHelpClick();
   void btnCsvClick();
+  // The year at a glance of the chosen year and basis, in its own window.
+  void btnUebersichtClick();
 
   // Left: period controls, caption line, summary list, progress bar.
   QFrame* pnlL;
@@ -92,6 +96,7 @@ class TForm1 : public QWidget {
   TRadioGroup* rgBetrag;
   QPushButton* btnCsv;
   QPushButton* btnHelp;
+  QPushButton* btnUebersicht;
   QFrame* pnlCaption;
   QLabel* lblCaption;
   TSummaryListView* lbUst;
@@ -123,8 +128,13 @@ class TForm1 : public QWidget {
   const std::vector<Hint>& Hints() const { return hints_; }
   THintsDialog* HintsDialog() const { return hintsDialog_; }
   void ShowHints();
-  // Selects the list line of the run's entry and scrolls it into view.
+  // Selects the list line of the run's entry and scrolls it into view; a
+  // list narrowed to another field's entries shows all lines again first.
   void SelectEntry(int entry);
+
+  // A click on a form-field picture shows only its entries in the list.
+  TFieldDrillDown& DrillDown() { return *drillDown_; }
+  TYearOverviewDialog* OverviewDialog() const { return overviewDialog_; }
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -160,6 +170,8 @@ class TForm1 : public QWidget {
   bool lastRunComplete_ = false;
   std::vector<Hint> hints_;
   THintsDialog* hintsDialog_ = nullptr;
+  TFieldDrillDown* drillDown_ = nullptr;
+  QPointer<TYearOverviewDialog> overviewDialog_;
 };
 
 }  // namespace vorlex

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QLabel>
+#include <QStatusBar>
 #include <QTest>
 #include <string>
 #include <vector>
@@ -39,11 +39,11 @@ TRunList SmallRun() {
 TEST(FieldDrillDown, ClicksOnThePicturesNarrowAndWidenTheListWithANote) {
   Format() = FormatSettings{};
   TSummaryListView list(nullptr);
-  QLabel note;
+  QStatusBar status;
   TImage picture81(nullptr), picture66(nullptr);
   picture81.resize(100, 30);
   picture66.resize(100, 30);
-  TFieldDrillDown drillDown(list, note);
+  TFieldDrillDown drillDown(list, status);
   drillDown.Attach(picture81, 81);
   drillDown.Attach(picture66, 66);
   const TRunList run = SmallRun();
@@ -68,18 +68,24 @@ TEST(FieldDrillDown, ClicksOnThePicturesNarrowAndWidenTheListWithANote) {
     QTest::mouseClick(step.click, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_EQ(drillDown.Field(), step.field);
     EXPECT_EQ(list.Model().rowCount(), step.rows);
-    EXPECT_EQ(note.text(), QString::fromUtf8(step.note));
+    EXPECT_EQ(status.currentMessage(), QString::fromUtf8(step.note));
     EXPECT_EQ(list.Model().Lines(), csv);  // the CSV is the whole list
   }
   // A new list, as after choosing a period, shows in full without a note.
   list.Model().SetLines(run.lines, run.entries);
   EXPECT_EQ(drillDown.Field(), 0);
   EXPECT_EQ(list.Model().rowCount(), all);
-  EXPECT_TRUE(note.text().isEmpty());
+  EXPECT_TRUE(status.currentMessage().isEmpty());
   QTest::mouseClick(&picture66, Qt::LeftButton, {}, QPoint(5, 5));
   drillDown.ShowAll();
   EXPECT_EQ(list.Model().rowCount(), all);
-  EXPECT_TRUE(note.text().isEmpty());
+  EXPECT_TRUE(status.currentMessage().isEmpty());
+  // Another message in the status bar stays when the filter goes.
+  QTest::mouseClick(&picture81, Qt::LeftButton, {}, QPoint(5, 5));
+  status.showMessage(QStringLiteral("Der erste Tag liegt nach dem letzten Tag."));
+  QTest::mouseClick(&picture81, Qt::LeftButton, {}, QPoint(5, 5));
+  EXPECT_EQ(list.Model().rowCount(), all);
+  EXPECT_EQ(status.currentMessage(), QStringLiteral("Der erste Tag liegt nach dem letzten Tag."));
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QTableWidget>
 #include <QTest>
 #include <QToolButton>
 #include <filesystem>
@@ -23,8 +24,10 @@
 
 #include "tests/app/WindowFixture.h"
 #include "ui/text/CsvExport.h"
+#include "ui/text/YearOverviewText.h"
 #include "ui/FormValuePanel.h"
 #include "ui/SummaryListView.h"
+#include "ui/qtcore/uQtText.h"
 
 namespace vorlex::testing {
 namespace {
@@ -1092,6 +1095,120 @@ TEST_F(WindowTest, StatusBarShowsField83AndTheHintsLeadToTheirEntries) {
   EXPECT_TRUE(f.lblKz83->text().isEmpty());
   EXPECT_TRUE(f.lblHinweise->text().isEmpty());
   EXPECT_EQ(list->count(), 0);
+}
+
+// The entry lines the list shows, without the total lines.
+std::vector<std::string> ShownEntryLines(const TSummaryListModel& model) {
+  std::vector<std::string> lines;
+  for (int row = 0; row < model.rowCount(); ++row) {
+    if (model.ViewLine(row).entry >= 0) lines.push_back(model.ViewLine(row).text);
+  }
+  return lines;
+}
+
+TEST_F(WindowTest, PictureClickShowsItsFieldsEntriesAndTheCsvStaysWhole) {
+  FillStandard(MakeDatabase());
+  TForm1& f = Start(QDate(2026, 5, 15));
+  f.show();
+  ASSERT_TRUE(messages.empty());
+  const std::vector<std::string> all = Lines();
+  const TSummaryListModel& model = f.lbUst->Model();
+  const struct {
+    TImage* picture;
+    std::vector<const char*> shown;  // the entries' descriptions, in list order
+    const char* note;
+  } cases[] = {
+      {f.Image1, {"Lieferung Wien"}, "Nur Einträge zu Kz 41 (1)"},
+      {f.Image2, {}, "Nur Einträge zu Kz 44 (0)"},
+      {f.Image3, {"Regale", "Barverkauf"}, "Nur Einträge zu Kz 81 (2)"},
+      {f.Image4, {"Bücher"}, "Nur Einträge zu Kz 86 (1)"},
+      {f.Image5, {"Papier", "Zeitschrift"}, "Nur Einträge zu Kz 66 (2)"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.note);
+    QTest::mouseClick(c.picture, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(f.StatusBar1->currentMessage(), QString::fromUtf8(c.note));
+    const std::vector<std::string> shown = ShownEntryLines(model);
+    ASSERT_EQ(shown.size(), c.shown.size());
+    for (size_t i = 0; i < shown.size(); ++i) {
+      EXPECT_NE(DecodeText(shown[i]).indexOf(QString::fromUtf8(c.shown[i])), -1) << shown[i];
+    }
+    // The total lines stay as they are.
+    EXPECT_EQ(model.ViewLine(model.rowCount() - 1).text, all.back());
+    EXPECT_EQ(Lines(), all);
+  }
+
+  // "-> .CSV" saves the whole list while the list shows one field.
+  QTest::mouseClick(f.Image3, Qt::LeftButton, {}, QPoint(5, 5));
+  const SaveDialogFunction savedDialog = SaveDialogSeam();
+  const std::string file = AppData() + "/gefiltert.csv";
+  SaveDialogSeam() = [&](QWidget*, const TSaveDialog&) { return QString::fromStdString(file); };
+  Click(f.btnCsv);
+  SaveDialogSeam() = savedDialog;
+  std::ifstream in(file, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(bytes, CsvBytes(all));
+  // A second click on the same picture shows everything again.
+  QTest::mouseClick(f.Image3, Qt::LeftButton, {}, QPoint(5, 5));
+  EXPECT_EQ(model.rowCount(), static_cast<int>(all.size()));
+  EXPECT_TRUE(f.StatusBar1->currentMessage().isEmpty());
+
+  // Selecting an entry the filter hides (as a hint does) shows all lines first.
+  QTest::mouseClick(f.Image5, Qt::LeftButton, {}, QPoint(5, 5));
+  int regale = -1;
+  for (size_t i = 0; i < model.Entries().size(); ++i) {
+    if (model.Entries()[i].description == "Regale") regale = static_cast<int>(i);
+  }
+  ASSERT_GE(regale, 0);
+  f.SelectEntry(regale);
+  EXPECT_EQ(model.rowCount(), static_cast<int>(all.size()));
+  ASSERT_TRUE(f.lbUst->currentIndex().isValid());
+  EXPECT_NE(Lines()[static_cast<size_t>(f.lbUst->currentIndex().row())].find("Regale"),
+            std::string::npos);
+
+  // Choosing a period shows every line of it.
+  QTest::mouseClick(f.Image3, Qt::LeftButton, {}, QPoint(5, 5));
+  Click(f.rbJahr);
+  EXPECT_EQ(f.DrillDown().Field(), 0);
+  EXPECT_EQ(model.rowCount(), static_cast<int>(Lines().size()));
+  EXPECT_GT(Lines().size(), all.size());
+  EXPECT_TRUE(f.StatusBar1->currentMessage().isEmpty());
+}
+
+TEST_F(WindowTest, OverviewButtonShowsTheChosenYearBesideTheWindow) {
+  FillStandard(MakeDatabase());
+  TForm1& f = Start(QDate(2026, 5, 15));
+  f.show();
+  const TaxTotals may = Totals;
+  // The button sits in the strip's free space and covers no other control.
+  const QRect button = f.btnUebersicht->geometry();
+  EXPECT_TRUE(f.pnlTop->rect().contains(button));
+  EXPECT_EQ(button.right(), f.btnHelp->geometry().right());
+  for (QWidget* other : f.pnlTop->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    if (other != f.btnUebersicht && other->isVisible()) {
+      EXPECT_FALSE(other->geometry().intersects(button)) << other->objectName().toStdString();
+    }
+  }
+
+  Click(f.btnUebersicht);
+  ASSERT_TRUE(messages.empty()) << messages.front().text.toStdString();
+  TYearOverviewDialog* dialog = f.OverviewDialog();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_TRUE(dialog->isVisible());
+  EXPECT_FALSE(dialog->isModal());
+  EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Jahresübersicht 2026"));
+  // May's row shows what the run of May shows.
+  const std::array<std::string, 6> cells = OverviewCells(may);
+  EXPECT_EQ(dialog->gridOverview->item(5, 0)->text(), QStringLiteral("Mai"));
+  for (int c = 0; c < 6; ++c) {
+    EXPECT_EQ(dialog->gridOverview->item(5, c + 1)->text(),
+              DecodeText(cells[static_cast<size_t>(c)]));
+  }
+  // The window stays usable; a new request fills the same overview.
+  Click(f.rgVersteuerung->Button(1));
+  Click(f.btnUebersicht);
+  EXPECT_EQ(f.OverviewDialog(), dialog);
+  EXPECT_EQ(dialog->lblCaption->text(), QStringLiteral("Jahresübersicht 2026  (Rechnungsdatum)"));
 }
 
 }  // namespace
