@@ -153,10 +153,15 @@ TYearOverviewDialog::TYearOverviewDialog(QWidget* owner) : QWidget(owner, Qt::Wi
   gridOverview->setEditTriggers(QAbstractItemView::NoEditTriggers);
   gridOverview->setSelectionBehavior(QAbstractItemView::SelectRows);
   gridOverview->verticalHeader()->hide();
+  gridOverview->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  gridOverview->verticalHeader()->setDefaultSectionSize(gridOverview->fontMetrics().height() + 6);
+  gridOverview->setWordWrap(false);
   gridOverview->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   QStringList heads{QStringLiteral("Zeitraum")};
   for (const int field : kOverviewFields) heads << QStringLiteral("Kz %1").arg(field);
   gridOverview->setHorizontalHeaderLabels(heads);
+  // The columns share the window's width; each is as wide as its widest text at least.
+  gridOverview->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
   chart = new TOverviewChart(this);
   layout->addWidget(lblCaption);
   layout->addWidget(gridOverview);
@@ -188,8 +193,7 @@ void TYearOverviewDialog::SetOverview(const YearOverview& overview) {
     for (size_t c = 0; c < cells.size(); ++c) put(static_cast<int>(c) + 1, cells[c], Qt::AlignRight);
     if (row.span == OverviewSpan::Month) months[static_cast<size_t>(row.number - 1)] = ChartFiguresOf(row.totals);
   }
-  gridOverview->resizeColumnsToContents();
-  gridOverview->resizeRowsToContents();
+  gridOverview->setCurrentIndex(QModelIndex());
   int height = gridOverview->horizontalHeader()->height() + 2 * gridOverview->frameWidth();
   for (int r = 0; r < gridOverview->rowCount(); ++r) height += gridOverview->rowHeight(r);
   gridOverview->setFixedHeight(height);
