@@ -18,6 +18,10 @@ namespace vorlex {
 
 namespace {
 
+constexpr const char* kTitle =
+    "Jahres\xFC"
+    "bersicht";
+
 // A step of 1, 2 or 5 times a power of ten, in whole euros at least, that
 // divides the range into about five parts.
 int64_t AxisStep(int64_t range) {
@@ -66,8 +70,8 @@ void DrawOverviewChart(QPainter& painter, const QRect& area,
     labelWidth = std::max(labelWidth, fm.horizontalAdvance(DecodeText(FormatCents(tick))));
   }
   const int gap = fm.height() / 2;
-  const QRect plot = area.adjusted(labelWidth + 2 * gap, 2 * fm.height() + gap, -gap,
-                                   -(fm.height() + gap));
+  const QRect plot =
+      area.adjusted(labelWidth + 2 * gap, 2 * fm.height() + gap, -gap, -(fm.height() + gap));
   if (plot.width() < 24 || plot.height() < 8) {
     painter.restore();
     return;
@@ -103,9 +107,9 @@ void DrawOverviewChart(QPainter& painter, const QRect& area,
     const auto bar = [&](const std::optional<int64_t>& value, int x, const QColor& colour) {
       if (!value || *value == 0) return;
       const int top = y(*value);
-      painter.fillRect(QRect(QPoint(x, std::min(top, zero)), QPoint(x + barWidth - 1,
-                                                                    std::max(top, zero))),
-                       colour);
+      painter.fillRect(
+          QRect(QPoint(x, std::min(top, zero)), QPoint(x + barWidth - 1, std::max(top, zero))),
+          colour);
     };
     bar(months[m].turnover, middle - barWidth, kTurnoverBarColor);
     bar(months[m].due, middle, kDueBarColor);
@@ -146,7 +150,7 @@ void TOverviewChart::paintEvent(QPaintEvent* /*event*/) {
 }
 
 TYearOverviewDialog::TYearOverviewDialog(QWidget* owner) : QWidget(owner, Qt::Window) {
-  setWindowTitle(DecodeText("Jahres\xFC" "bersicht"));
+  setWindowTitle(DecodeText(kTitle));
   auto* layout = new QVBoxLayout(this);
   lblCaption = new QLabel(this);
   gridOverview = new QTableWidget(0, 7, this);
@@ -170,7 +174,7 @@ TYearOverviewDialog::TYearOverviewDialog(QWidget* owner) : QWidget(owner, Qt::Wi
 }
 
 void TYearOverviewDialog::SetOverview(const YearOverview& overview) {
-  setWindowTitle(DecodeText("Jahres\xFC" "bersicht ") + QString::number(overview.year));
+  setWindowTitle(DecodeText(kTitle) + QStringLiteral(" %1").arg(overview.year));
   lblCaption->setText(DecodeText(OverviewCaption(overview)));
   gridOverview->setRowCount(static_cast<int>(overview.rows.size()));
   std::array<ChartFigures, 12> months{};
@@ -190,8 +194,12 @@ void TYearOverviewDialog::SetOverview(const YearOverview& overview) {
     };
     put(0, OverviewRowLabel(row), Qt::AlignLeft);
     const std::array<std::string, 6> cells = OverviewCells(row.totals);
-    for (size_t c = 0; c < cells.size(); ++c) put(static_cast<int>(c) + 1, cells[c], Qt::AlignRight);
-    if (row.span == OverviewSpan::Month) months[static_cast<size_t>(row.number - 1)] = ChartFiguresOf(row.totals);
+    for (size_t c = 0; c < cells.size(); ++c) {
+      put(static_cast<int>(c) + 1, cells[c], Qt::AlignRight);
+    }
+    if (row.span == OverviewSpan::Month) {
+      months[static_cast<size_t>(row.number - 1)] = ChartFiguresOf(row.totals);
+    }
   }
   gridOverview->setCurrentIndex(QModelIndex());
   int height = gridOverview->horizontalHeader()->height() + 2 * gridOverview->frameWidth();

@@ -29,8 +29,8 @@ YearOverview EmptyOverview(int year, int versteuerung) {
     overview.rows[MonthIndex(month)] = {OverviewSpan::Month, month, MonthPeriod(year, month), {}};
   }
   for (int quarter = 1; quarter <= 4; ++quarter) {
-    overview.rows[QuarterIndex(quarter)] = {OverviewSpan::Quarter, quarter,
-                                            QuarterPeriod(year, quarter), {}};
+    overview.rows[QuarterIndex(quarter)] = {
+        OverviewSpan::Quarter, quarter, QuarterPeriod(year, quarter), {}};
   }
   overview.rows[kYearRow] = {OverviewSpan::Year, 0, YearPeriod(year), {}};
   return overview;

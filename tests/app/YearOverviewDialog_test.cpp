@@ -105,7 +105,7 @@ TEST(OverviewChart, BarsGrowWithTheFiguresAndARefundHangsBelowTheZeroLine) {
   for (auto& m : months) m = {0, 0};
   months[0] = {2000000, 380000};  // January: 20000,00 turnover, 3800,00 to pay
   months[1] = {1000000, 190000};
-  months[2] = {0, -120000};       // March: a refund
+  months[2] = {0, -120000};  // March: a refund
   QImage image(720, 300, QImage::Format_RGB32);
   QPainter painter(&image);
   DrawOverviewChart(painter, image.rect(), months);

@@ -73,7 +73,7 @@ TEST_P(YearOverviewAgainstRuns, EveryRowHoldsTheTotalsOfARunOfItsPeriod) {
   Format() = FormatSettings{};
   const Variant& variant = GetParam();
   const testing::GeneratedDb generated(std::string("overview-") + variant.name, 6000, 2,
-                                      variant.lineIndex, 15);
+                                       variant.lineIndex, 15);
   const std::string& path = generated.Path();
   Exec(path, kTies);
   if (variant.extra[0] != '\0') Exec(path, variant.extra);
@@ -106,17 +106,16 @@ TEST_P(YearOverviewAgainstRuns, EveryRowHoldsTheTotalsOfARunOfItsPeriod) {
 
 INSTANTIATE_TEST_SUITE_P(
     Databases, YearOverviewAgainstRuns,
-    ::testing::Values(
-        Variant{"index", true, ""}, Variant{"noindex", false, ""},
-        Variant{"dateindexes", true,
-                "CREATE INDEX a_termin ON auftrag (termin);"
-                "CREATE INDEX a_bezahltam ON auftrag (bezahltam);"
-                "CREATE INDEX k_termin ON kasse (termin);"},
-        Variant{"sortindexes", false,
-                "CREATE INDEX b_land ON besitzer (land);"
-                "CREATE INDEX k_sort ON kasse (neinaus, bezeichnung, termin);"
-                "CREATE INDEX a_kunde ON auftrag (besitzerindex, bezahltam);"
-                "ANALYZE;"}),
+    ::testing::Values(Variant{"index", true, ""}, Variant{"noindex", false, ""},
+                      Variant{"dateindexes", true,
+                              "CREATE INDEX a_termin ON auftrag (termin);"
+                              "CREATE INDEX a_bezahltam ON auftrag (bezahltam);"
+                              "CREATE INDEX k_termin ON kasse (termin);"},
+                      Variant{"sortindexes", false,
+                              "CREATE INDEX b_land ON besitzer (land);"
+                              "CREATE INDEX k_sort ON kasse (neinaus, bezeichnung, termin);"
+                              "CREATE INDEX a_kunde ON auftrag (besitzerindex, bezahltam);"
+                              "ANALYZE;"}),
     [](const ::testing::TestParamInfo<Variant>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -8,9 +8,9 @@
 
 namespace vorlex {
 
-const std::array<const char*, 12> FullMonthNames = {
-    "Januar", "Februar", "M\xE4rz",     "April",   "Mai",      "Juni",
-    "Juli",   "August",  "September", "Oktober", "November", "Dezember"};
+const std::array<const char*, 12> FullMonthNames = {"Januar",    "Februar", "M\xE4rz",  "April",
+                                                    "Mai",       "Juni",    "Juli",     "August",
+                                                    "September", "Oktober", "November", "Dezember"};
 
 namespace {
 
@@ -32,15 +32,20 @@ std::string PadRight(const std::string& text, size_t width) {
 
 std::string OverviewRowLabel(const OverviewRow& row) {
   switch (row.span) {
-    case OverviewSpan::Month: return FullMonthNames.at(static_cast<size_t>(row.number - 1));
-    case OverviewSpan::Quarter: return std::to_string(row.number) + ". Quartal";
-    case OverviewSpan::Year: break;
+    case OverviewSpan::Month:
+      return FullMonthNames.at(static_cast<size_t>(row.number - 1));
+    case OverviewSpan::Quarter:
+      return std::to_string(row.number) + ". Quartal";
+    case OverviewSpan::Year:
+      break;
   }
   return "Jahr " + std::to_string(row.period.Year);
 }
 
 std::string OverviewCaption(const YearOverview& overview) {
-  return "Jahres\xFC" "bersicht " + std::to_string(overview.year) + "  (" +
+  return "Jahres\xFC"
+         "bersicht " +
+         std::to_string(overview.year) + "  (" +
          (overview.versteuerung == 0 ? "Zahlungsdatum" : "Rechnungsdatum") + ")";
 }
 
@@ -55,7 +60,8 @@ std::array<std::string, 6> OverviewCells(const TaxTotals& totals) {
 std::vector<std::string> OverviewTextLines(const YearOverview& overview) {
   std::vector<std::array<std::string, 7>> table;
   table.push_back({kPeriodHead});
-  for (size_t i = 0; i < kOverviewFields.size(); ++i) table[0][i + 1] = FieldHead(kOverviewFields[i]);
+  for (size_t i = 0; i < kOverviewFields.size(); ++i)
+    table[0][i + 1] = FieldHead(kOverviewFields[i]);
   for (const OverviewRow& row : overview.rows) {
     const std::array<std::string, 6> cells = OverviewCells(row.totals);
     std::array<std::string, 7>& line = table.emplace_back();
