@@ -134,6 +134,7 @@ TForm1::TForm1(TProgramContext& program, int pixelsPerInch, QWidget* parent)
   lblHinweise = new QLabel(StatusBar1);
   lblHinweise->setObjectName(QStringLiteral("lblHinweise"));
   lblHinweise->setTextFormat(Qt::RichText);
+  lblHinweise->setContentsMargins(0, 0, 6, 0);
   StatusBar1->addPermanentWidget(lblKz83);
   StatusBar1->addPermanentWidget(lblHinweise);
   connect(lblHinweise, &QLabel::linkActivated, this,

@@ -1,6 +1,8 @@
 #include "testdb/SplitMix64.h"
 #include "bench/BenchDb.h"
 
+#include "bench/Args.h"
+
 #include <charconv>
 #include <stdexcept>
 #include <string_view>
@@ -195,19 +197,6 @@ void WriteCashBook(PelmoraDb& db, const GenOptions& o, Rng& rng, double firstDay
   }
 }
 
-int64_t ParseCount(std::string_view option, std::string_view text, int64_t minimum,
-                   int64_t maximum) {
-  int64_t value = 0;
-  const char* end = text.data() + text.size();
-  const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-  if (ec != std::errc() || ptr != end || value < minimum || value > maximum) {
-    throw std::invalid_argument(std::string(option) + " needs a whole number from " +
-                                std::to_string(minimum) + " to " + std::to_string(maximum) +
-                                ", not \"" + std::string(text) + "\"");
-  }
-  return value;
-}
-
 }  // namespace
 
 const char* const kGenUsage =
@@ -254,36 +243,32 @@ GenCommand ParseGenArgs(const std::vector<std::string>& args) {
   GenCommand command;
   GenOptions& o = command.options;
   constexpr int64_t kMax = 100'000'000;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    const auto value = [&]() -> const std::string& {
-      if (i + 1 >= args.size()) throw std::invalid_argument(arg + " needs a value");
-      return args[++i];
-    };
-    if (arg == "--help" || arg == "-h") {
+  TArgs arg(args);
+  while (arg.Next()) {
+    if (arg.Is("--help") || arg.Is("-h")) {
       command.help = true;
-    } else if (arg == "--orders") {
-      o.orders = ParseCount(arg, value(), 0, kMax);
-    } else if (arg == "--lines-per-order") {
-      o.linesPerOrder = static_cast<int>(ParseCount(arg, value(), 0, 1000));
-    } else if (arg == "--cash-entries") {
-      o.cashEntries = ParseCount(arg, value(), 0, kMax);
-    } else if (arg == "--customers") {
-      o.customers = ParseCount(arg, value(), 1, kMax);
-    } else if (arg == "--years") {
-      o.years = static_cast<int>(ParseCount(arg, value(), 1, 100));
-    } else if (arg == "--last-year") {
-      o.lastYear = static_cast<int>(ParseCount(arg, value(), 1900, 9999));
-    } else if (arg == "--index") {
+    } else if (arg.Is("--orders")) {
+      o.orders = arg.Number<int64_t>(0, kMax);
+    } else if (arg.Is("--lines-per-order")) {
+      o.linesPerOrder = arg.Number<int>(0, 1000);
+    } else if (arg.Is("--cash-entries")) {
+      o.cashEntries = arg.Number<int64_t>(0, kMax);
+    } else if (arg.Is("--customers")) {
+      o.customers = arg.Number<int64_t>(1, kMax);
+    } else if (arg.Is("--years")) {
+      o.years = arg.Number<int>(1, 100);
+    } else if (arg.Is("--last-year")) {
+      o.lastYear = arg.Number<int>(1900, 9999);
+    } else if (arg.Is("--index")) {
       o.index = true;
-    } else if (arg == "--no-index") {
+    } else if (arg.Is("--no-index")) {
       o.index = false;
-    } else if (arg == "--seed") {
-      o.seed = static_cast<uint64_t>(ParseCount(arg, value(), 0, INT64_MAX));
-    } else if (!arg.empty() && arg[0] != '-' && command.output.empty()) {
-      command.output = arg;
+    } else if (arg.Is("--seed")) {
+      o.seed = static_cast<uint64_t>(arg.Number<int64_t>(0, INT64_MAX));
+    } else if (!arg.Arg().empty() && arg.Arg()[0] != '-' && command.output.empty()) {
+      command.output = arg.Arg();
     } else {
-      throw std::invalid_argument("unknown argument \"" + arg + "\"");
+      arg.Unknown();
     }
   }
   if (o.years > o.lastYear - 1899) throw std::invalid_argument("--years reaches before 1900");

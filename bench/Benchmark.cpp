@@ -1,5 +1,7 @@
 #include "bench/Benchmark.h"
 
+#include "bench/Args.h"
+
 #include <charconv>
 #include <filesystem>
 #include <fstream>
@@ -57,49 +59,29 @@ const char* const kBenchUsage =
     "reused (default: data beside the program). The last line is \"ratio: X.XX\",\n"
     "the highest run/baseline ratio of year-100k (of the first workload otherwise).\n";
 
-namespace {
-
-template <typename T>
-T ParseNumber(const std::string& option, const std::string& text, T minimum, T maximum) {
-  T value{};
-  const char* end = text.data() + text.size();
-  const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-  if (ec != std::errc() || ptr != end || value < minimum || value > maximum) {
-    throw std::invalid_argument(option + " needs a number from " + Fixed(minimum, 0) + " to " +
-                                Fixed(maximum, 0) + ", not \"" + text + "\"");
-  }
-  return value;
-}
-
-}  // namespace
-
 BenchArgs ParseBenchArgs(const std::vector<std::string>& args) {
   BenchArgs b;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    const auto value = [&]() -> const std::string& {
-      if (i + 1 >= args.size()) throw std::invalid_argument(arg + " needs a value");
-      return args[++i];
-    };
-    if (arg == "--help" || arg == "-h") {
+  TArgs arg(args);
+  while (arg.Next()) {
+    if (arg.Is("--help") || arg.Is("-h")) {
       b.help = true;
-    } else if (arg == "--smoke") {
+    } else if (arg.Is("--smoke")) {
       b.smoke = true;
-    } else if (arg == "--runs") {
-      b.runs = ParseNumber<int>(arg, value(), 1, 1000);
-    } else if (arg == "--budget") {
-      b.budgetSeconds = ParseNumber<double>(arg, value(), 0.001, 86400);
-    } else if (arg == "--dir") {
-      b.dir = value();
-    } else if (arg == "--report") {
-      b.report = value();
-    } else if (arg == "--workload") {
-      const std::string& name = value();
+    } else if (arg.Is("--runs")) {
+      b.runs = arg.Number<int>(1, 1000);
+    } else if (arg.Is("--budget")) {
+      b.budgetSeconds = arg.Number<double>(0.001, 86400);
+    } else if (arg.Is("--dir")) {
+      b.dir = arg.Value();
+    } else if (arg.Is("--report")) {
+      b.report = arg.Value();
+    } else if (arg.Is("--workload")) {
+      const std::string& name = arg.Value();
       if (FindWorkload(name) == nullptr)
         throw std::invalid_argument("no workload \"" + name + "\"");
       b.workloads.push_back(name);
     } else {
-      throw std::invalid_argument("unknown argument \"" + arg + "\"");
+      arg.Unknown();
     }
   }
   if (b.workloads.empty()) {

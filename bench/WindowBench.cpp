@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/Unit1.h"
+#include "bench/Args.h"
 #include "app/uApplication.h"
 #include "bench/Benchmark.h"
 #include "db/uDB.h"
@@ -56,25 +57,23 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   std::string dir;
   int runs = 5;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if ((arg == "--dir" || arg == "--runs") && i + 1 < argc) {
-      const std::string value = argv[++i];
-      if (arg == "--dir") {
-        dir = value;
+  try {
+    bench::TArgs arg(std::vector<std::string>(argv + 1, argv + argc));
+    while (arg.Next()) {
+      if (arg.Is("--help")) {
+        std::cout << kUsage;
+        return 0;
+      } else if (arg.Is("--dir")) {
+        dir = arg.Value();
+      } else if (arg.Is("--runs")) {
+        runs = arg.Number<int>(1, 1000);
       } else {
-        const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), runs);
-        if (ec != std::errc() || end != value.data() + value.size() || runs < 1) {
-          std::cerr << "vorlex-bench-window: --runs needs a number from 1\n" << kUsage;
-          return 2;
-        }
+        arg.Unknown();
       }
-    } else {
-      std::cerr << (arg == "--help" ? ""
-                                    : "vorlex-bench-window: unknown argument \"" + arg + "\"\n")
-                << kUsage;
-      return arg == "--help" ? 0 : 2;
     }
+  } catch (const std::invalid_argument& e) {
+    std::cerr << "vorlex-bench-window: " << e.what() << "\n" << kUsage;
+    return 2;
   }
   QApplication app(argc, argv);
   if (dir.empty())
