@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/Args.h"
 #include "bench/Benchmark.h"
 #include "db/uDB.h"
 #include "tax/EvaluationRun.h"
@@ -73,23 +74,27 @@ int main(int argc, char** argv) {
   int runs = 5;
   bool check = false;
   std::vector<std::string> workloads;
-  const std::vector<std::string> args(argv + 1, argv + argc);
-  for (size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--help") {
-      std::cout << kUsage;
-      return 0;
-    } else if (args[i] == "--dir" && i + 1 < args.size()) {
-      dir = args[++i];
-    } else if (args[i] == "--runs" && i + 1 < args.size()) {
-      runs = std::max(1, std::atoi(args[++i].c_str()));
-    } else if (args[i] == "--check") {
-      check = true;
-    } else if (FindWorkload(args[i]) != nullptr) {
-      workloads.push_back(args[i]);
-    } else {
-      std::cerr << "vorlex-bench-overview: unknown argument \"" << args[i] << "\"\n" << kUsage;
-      return 2;
+  try {
+    TArgs arg(std::vector<std::string>(argv + 1, argv + argc));
+    while (arg.Next()) {
+      if (arg.Is("--help")) {
+        std::cout << kUsage;
+        return 0;
+      } else if (arg.Is("--dir")) {
+        dir = arg.Value();
+      } else if (arg.Is("--runs")) {
+        runs = arg.Number<int>(1, 1000);
+      } else if (arg.Is("--check")) {
+        check = true;
+      } else if (FindWorkload(arg.Arg()) != nullptr) {
+        workloads.push_back(arg.Arg());
+      } else {
+        arg.Unknown();
+      }
     }
+  } catch (const std::invalid_argument& e) {
+    std::cerr << "vorlex-bench-overview: " << e.what() << "\n" << kUsage;
+    return 2;
   }
   if (workloads.empty()) workloads.push_back("year-100k");
   Format() = FormatSettings{};
