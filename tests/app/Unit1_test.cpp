@@ -13,6 +13,7 @@
 #include <QListWidget>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
@@ -1021,8 +1022,9 @@ TEST_F(WindowTest, ReplacingAFileIsAskedFirst) {
     SCOPED_TRACE(replace);
     QString question;
     bool dialogStayedOpen = false;
+    bool looked = false;
     QTimer::singleShot(0, [&] {
-      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      QPointer<QFileDialog> dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
       ASSERT_NE(dialog, nullptr);
       QTimer::singleShot(0, [&, dialog] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
@@ -1030,13 +1032,18 @@ TEST_F(WindowTest, ReplacingAFileIsAskedFirst) {
         question = box->text();
         box->button(replace ? QMessageBox::Yes : QMessageBox::No)->click();
         QTimer::singleShot(0, [&, dialog] {
-          dialogStayedOpen = dialog->isVisible();
+          // The dialog lives on the saving code's stack: gone once it closed.
+          dialogStayedOpen = dialog && dialog->isVisible();
           if (dialogStayedOpen) dialog->reject();
+          looked = true;
         });
       });
       static_cast<QDialog*>(dialog)->accept();  // as its save button does
     });
     Click(f.btnCsv);
+    // The last look may come after the dialog closed; it must not outlive this loop.
+    for (int i = 0; i < 100 && !looked; ++i) QCoreApplication::processEvents();
+    EXPECT_TRUE(looked);
     EXPECT_TRUE(question.contains(QStringLiteral("vorlex.csv"))) << question.toStdString();
     EXPECT_EQ(dialogStayedOpen, !replace);
     EXPECT_EQ(content(), replace ? CsvBytes(Lines()) : "November");
