@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -454,10 +455,15 @@ void TForm1::ReadLocation() {
 }
 
 void TForm1::OpenAndRun(double firstDay, double lastDay) {
+  OpenFor([&] { EvaluationRun(firstDay, lastDay); });
+  editUStID->setText(DecodeText(ReadVatId(*program_.Database)));
+}
+
+void TForm1::OpenFor(const std::function<void()>& use) {
   ReadLocation();
   try {
     program_.Database = std::make_unique<TDBase>(program_.DbFolder + program_.DbName);
-    EvaluationRun(firstDay, lastDay);
+    use();
   } catch (...) {
     // A database that opens but cannot be evaluated (an empty file, another
     // program's database) is not kept either: the next request opens afresh,
@@ -466,7 +472,6 @@ void TForm1::OpenAndRun(double firstDay, double lastDay) {
     program_.Database.reset();
     throw;
   }
-  editUStID->setText(DecodeText(ReadVatId(*program_.Database)));
 }
 
 void TForm1::FormClose() {
@@ -476,7 +481,8 @@ void TForm1::FormClose() {
 void TForm1::FormResize() {
   btnHelp->move(pnlTop->width() - btnHelp->width() - 8, btnHelp->y());
   btnCsv->move(btnHelp->x() - btnCsv->width(), btnCsv->y());
-  btnUebersicht->move(btnHelp->x() + btnHelp->width() - btnUebersicht->width(), btnUebersicht->y());
+  btnUebersicht->move(btnHelp->x() + btnHelp->width() - btnUebersicht->width(),
+                      btnUebersicht->y());
   pB->setGeometry(10, pB->y(), std::max(0, pnlL->width() - 20), pB->height());
 }
 
@@ -628,20 +634,14 @@ void TForm1::btnUebersichtClick() {
   struct CursorBack {
     ~CursorBack() { QApplication::restoreOverrideCursor(); }
   } cursorBack;
+  const auto show = [&] {
+    ShowYearOverview(overviewDialog_, this, *program_.Database, year, versteuerung);
+  };
+  // After a failed start the database is opened here as a period choice opens it.
   if (program_.Database) {
-    ShowYearOverview(overviewDialog_, this, *program_.Database, year, versteuerung);
-    return;
-  }
-  // After a failed start the database is opened here as a period choice opens
-  // it, and kept only when the overview could be read from it.
-  ReadLocation();
-  program_.Database = std::make_unique<TDBase>(program_.DbFolder + program_.DbName);
-  try {
-    ShowYearOverview(overviewDialog_, this, *program_.Database, year, versteuerung);
-  } catch (...) {
-    program_.Database->Close();
-    program_.Database.reset();
-    throw;
+    show();
+  } else {
+    OpenFor(show);
   }
 }
 

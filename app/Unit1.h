@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -159,6 +160,9 @@ class TForm1 : public QWidget {
   // Opens the database the settings name and runs the period; on failure no
   // database stays open.
   void OpenAndRun(double firstDay, double lastDay);
+  // Opens the database the settings name and hands it to use; when use fails
+  // no database stays open.
+  void OpenFor(const std::function<void()>& use);
   std::array<TImage*, 5> Images() const;
 
   TProgramContext& program_;

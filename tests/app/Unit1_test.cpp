@@ -1218,5 +1218,27 @@ TEST_F(WindowTest, OverviewButtonShowsTheChosenYearBesideTheWindow) {
   EXPECT_EQ(dialog->lblCaption->text(), QStringLiteral("Jahresübersicht 2026  (Rechnungsdatum)"));
 }
 
+TEST_F(WindowTest, OverviewAfterAFailedStartOpensTheDatabaseOrSaysWhy) {
+  // The settings name a database that is not there yet.
+  testdb::WriteSettingsFile(PelmoraDir() + "pelmora.ini", "Daten", "vorlex.db");
+  TForm1& f = Start(QDate(2026, 5, 15));
+  ASSERT_EQ(messages.size(), 1u);
+  ASSERT_EQ(Database, nullptr);
+  Click(f.btnUebersicht);
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_EQ(messages[1].kind, TMessageKind::Error);
+  EXPECT_EQ(Database, nullptr);
+  EXPECT_EQ(f.OverviewDialog(), nullptr);
+
+  // Restored in its place, the database is found by the next click and kept.
+  FillStandard(MakeDatabase());
+  builder->Close();
+  Click(f.btnUebersicht);
+  EXPECT_EQ(messages.size(), 2u);
+  ASSERT_NE(f.OverviewDialog(), nullptr);
+  EXPECT_NE(Database, nullptr);
+  EXPECT_EQ(f.OverviewDialog()->gridOverview->item(5, 3)->text(), QStringLiteral("200,00"));
+}
+
 }  // namespace
 }  // namespace vorlex::testing
