@@ -1173,6 +1173,12 @@ TEST_F(WindowTest, PictureClickShowsItsFieldsEntriesAndTheCsvStaysWhole) {
   EXPECT_NE(Lines()[static_cast<size_t>(f.lbUst->currentIndex().row())].find("Regale"),
             std::string::npos);
 
+  // Another message of the status bar stays when the filter goes.
+  QTest::mouseClick(f.Image3, Qt::LeftButton, {}, QPoint(5, 5));
+  f.StatusBar1->showMessage(QStringLiteral("Eine andere Meldung"));
+  QTest::mouseClick(f.Image3, Qt::LeftButton, {}, QPoint(5, 5));
+  EXPECT_EQ(f.StatusBar1->currentMessage(), QStringLiteral("Eine andere Meldung"));
+
   // Choosing a period shows every line of it.
   QTest::mouseClick(f.Image3, Qt::LeftButton, {}, QPoint(5, 5));
   Click(f.rbJahr);

@@ -13,40 +13,20 @@
 
 #include "db/uDB.h"
 #include "tax/GeneratedDb.h"
-#include "tax/YearOverview.h"
-#include "ui/qtcore/uQtText.h"
 #include "util/uFormat.h"
 
 namespace vorlex {
 namespace {
 
-TEST(YearOverviewDialog, ShowsTheOverviewsRowsAndIsReusedAndKeptOnAnError) {
+TEST(YearOverviewDialog, IsReusedWhileOpenAndKeptOnAnError) {
   Format() = FormatSettings{};
-  const testing::GeneratedDb generated("overview-dialog", 1500, 2);
+  const testing::GeneratedDb generated("overview-dialog", 600);
   TDBase db(generated.Path());
   QPointer<TYearOverviewDialog> dialog;
   ShowYearOverview(dialog, nullptr, db, 2025, 1);
   ASSERT_FALSE(dialog.isNull());
-  EXPECT_TRUE(dialog->isWindow());
-  EXPECT_FALSE(dialog->isModal());
-  EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Jahresübersicht 2025"));
   EXPECT_EQ(dialog->lblCaption->text(), QStringLiteral("Jahresübersicht 2025  (Rechnungsdatum)"));
-
-  const YearOverview overview = EvaluateYearOverview(db, 2025, 1);
-  QTableWidget& grid = *dialog->gridOverview;
-  ASSERT_EQ(grid.rowCount(), 17);
-  ASSERT_EQ(grid.columnCount(), 7);
-  EXPECT_EQ(grid.horizontalHeaderItem(6)->text(), QStringLiteral("Kz 83"));
-  for (int r = 0; r < 17; ++r) {
-    const OverviewRow& row = overview.rows[static_cast<size_t>(r)];
-    EXPECT_EQ(grid.item(r, 0)->text(), DecodeText(OverviewRowLabel(row)));
-    const std::array<std::string, 6> cells = OverviewCells(row.totals);
-    for (int c = 0; c < 6; ++c) {
-      EXPECT_EQ(grid.item(r, c + 1)->text(), DecodeText(cells[static_cast<size_t>(c)]));
-    }
-  }
-  EXPECT_EQ(grid.item(2, 0)->text(), QStringLiteral("März"));
-  EXPECT_TRUE(dialog->chart->Months()[0].turnover.has_value());
+  EXPECT_EQ(dialog->gridOverview->rowCount(), 17);
 
   // A second request fills the same window.
   TYearOverviewDialog* first = dialog.data();

@@ -27,26 +27,6 @@ YearOverview Sample() {
   return overview;
 }
 
-TEST(YearOverviewText, TableHasCaptionHeadAndSeventeenAlignedRows) {
-  Format() = FormatSettings{};
-  const std::vector<std::string> lines = OverviewTextLines(Sample());
-  ASSERT_EQ(lines.size(), 19u);
-  EXPECT_EQ(lines[0],
-            "Jahres\xFC"
-            "bersicht 2026  (Zahlungsdatum)");
-  EXPECT_EQ(lines[1], "Zeitraum      Kz 41  Kz 44   Kz 81  Kz 86  Kz 66   Kz 83");
-  EXPECT_EQ(lines[2], "Januar      1234,50   0,00  100,99  50,00  19,70    2,80");
-  EXPECT_EQ(lines[4], "M\xE4rz           0,00   0,00    0,00   0,00   0,00    0,00");
-  EXPECT_EQ(lines[5], "1. Quartal  1234,50   0,00  100,99  50,00  19,70    2,80");
-  EXPECT_EQ(lines[18], "Jahr 2026      0,00   7,00    0,00   0,00  12,40  -12,40");
-  for (size_t i = 2; i < lines.size(); ++i) EXPECT_EQ(lines[i].size(), lines[1].size()) << i;
-  const std::vector<std::string> labels = {
-      "Januar",  "Februar",    "M\xE4rz",  "1. Quartal", "April",     "Mai",
-      "Juni",    "2. Quartal", "Juli",     "August",     "September", "3. Quartal",
-      "Oktober", "November",   "Dezember", "4. Quartal", "Jahr 2026"};
-  for (size_t i = 0; i < labels.size(); ++i) EXPECT_EQ(lines[i + 2].rfind(labels[i], 0), 0u) << i;
-}
-
 TEST(YearOverviewText, CsvHasTheUsersSeparatorSemicolonsAndCrLf) {
   const struct {
     char separator;
