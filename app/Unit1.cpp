@@ -84,6 +84,7 @@ class TWindowSink : public TRunList {
   explicit TWindowSink(QProgressBar& bar) : bar_(bar) {}
 
   void ProgressStart(int maximum) override {
+    TRunList::ProgressStart(maximum);
     maximum_ = std::max(0, maximum);
     steps_ = 0;
     Show(0);

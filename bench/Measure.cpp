@@ -36,6 +36,7 @@ double BudgetExceeded::EstimatedSeconds() const {
 }
 
 void CollectingSink::ProgressStart(int maximum) {
+  TRunList::ProgressStart(maximum);
   ++stage_;
   steps_ = 0;
   maximum_ = maximum;

@@ -12,6 +12,7 @@ namespace vorlex::testing {
 class RecordingSink : public TRunList {
  public:
   void ProgressStart(int maximum) override {
+    TRunList::ProgressStart(maximum);
     maxima.push_back(maximum);
     position = 0;
   }

@@ -1,5 +1,6 @@
 #include "ui/text/SummaryList.h"
 
+#include <algorithm>
 #include <string>
 
 #include "tax/EvaluationRun.h"
@@ -108,6 +109,12 @@ std::vector<int32_t> FieldLineRows(const std::vector<ListLine>& lines,
 
 std::string FieldFilterNote(int field, size_t entries) {
   return "Nur Eintr\xE4ge zu Kz " + std::to_string(field) + " (" + std::to_string(entries) + ")";
+}
+
+void TRunList::ProgressStart(int maximum) {
+  const size_t more = static_cast<size_t>(std::max(0, maximum)) + 1;  // and a divider
+  entries.reserve(entries.size() + more);
+  lines.reserve(lines.size() + more + 12);  // and the total lines
 }
 
 void TRunList::AppendEntry(RunEntry entry) {

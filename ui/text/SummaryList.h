@@ -52,7 +52,8 @@ class TRunList : public IEvaluationSink {
  public:
   void AppendEntry(RunEntry entry) override;
   void RunComplete(const TaxTotals& totals) override;
-  void ProgressStart(int /*maximum*/) override {}
+  // Each stage announces how many entries follow; room for them is made at once.
+  void ProgressStart(int maximum) override;
   void ProgressStep() override {}
 
   std::vector<std::string> Texts() const { return LineTexts(lines); }
