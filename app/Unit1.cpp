@@ -16,7 +16,6 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -555,7 +554,7 @@ void TForm1::EvaluationRun(double firstDay, double lastDay) {
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
   program_.Totals = TaxTotals{};
-  ShowRunStatus(nullptr, firstDay, lastDay);
+  ClearRunStatus();
   lbUst->hide();
   pB->setValue(0);
   pB->show();
@@ -577,19 +576,20 @@ void TForm1::EvaluationRun(double firstDay, double lastDay) {
   sink.HandOver(lbUst->Model());
   lbUst->show();
   DrawFormValues(program_.Totals);
-  ShowRunStatus(&lbUst->Model().Entries(), firstDay, lastDay);
+  ShowRunStatus(lbUst->Model().Entries(), firstDay, lastDay);
   lastRunComplete_ = true;
 }
 
-void TForm1::ShowRunStatus(const std::vector<RunEntry>* entries, double firstDay, double lastDay) {
+void TForm1::ClearRunStatus() {
   hints_.clear();
-  if (entries) hints_ = PlausibilityHints(*entries, firstDay, lastDay);
   if (hintsDialog_) hintsDialog_->SetHints(hints_);
-  if (!entries) {
-    lblKz83->clear();
-    lblHinweise->clear();
-    return;
-  }
+  lblKz83->clear();
+  lblHinweise->clear();
+}
+
+void TForm1::ShowRunStatus(const std::vector<RunEntry>& entries, double firstDay, double lastDay) {
+  hints_ = PlausibilityHints(entries, firstDay, lastDay);
+  if (hintsDialog_) hintsDialog_->SetHints(hints_);
   const std::optional<Prepayment> prepayment = PrepaymentOf(program_.Totals);
   lblKz83->setText(DecodeText(prepayment ? PrepaymentStatus(prepayment->due) : "Kz 83: -"));
   const size_t count = hints_.size();
@@ -652,7 +652,7 @@ void TForm1::ShowPeriod(double firstDay, double lastDay) {
   lblCaption->adjustSize();
   // A range whose first day lies after its last selects nothing; the zeros
   // would otherwise look like a period without business.
-  if (std::floor(firstDay) > std::floor(lastDay)) {
+  if (PeriodReversed(firstDay, lastDay)) {
     StatusBar1->showMessage(DecodeText("Der erste Tag (" + FormatDate(firstDay) +
                                        ") liegt nach dem letzten Tag (" + FormatDate(lastDay) +
                                        ")."));

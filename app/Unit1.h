@@ -150,8 +150,10 @@ class TForm1 : public QWidget {
   void AlignPanels();
   void DrawFormValues(const TaxTotals& totals);
   void ClearFormValues();
-  // Field 83 and the hints after a complete run; nothing after a failed one.
-  void ShowRunStatus(const std::vector<RunEntry>* entries, double firstDay, double lastDay);
+  // Field 83 and the hints of a complete run; nothing while a run is under way
+  // or after a failed one.
+  void ShowRunStatus(const std::vector<RunEntry>& entries, double firstDay, double lastDay);
+  void ClearRunStatus();
   void SetFieldCaptions();
   // The caption line and the status bar for a period.
   void ShowPeriod(double firstDay, double lastDay);

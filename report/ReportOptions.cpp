@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <string_view>
-#include <tuple>
 
 namespace vorlex {
 
@@ -174,10 +173,8 @@ ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
   if (from) {
     // A range that ends before it begins selects nothing; its zeros would pass
     // for a period without business.
-    if (std::tie(from->year, from->month, from->day) > std::tie(to->year, to->month, to->day)) {
-      throw EUsage("--from " + fromText + " liegt nach --to " + toText);
-    }
     period = RangePeriod(*from, *to);
+    if (period->Reversed()) throw EUsage("--from " + fromText + " liegt nach --to " + toText);
   }
   options.period = period;
   return options;

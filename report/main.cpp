@@ -85,6 +85,11 @@ FieldPart FieldPartOf(const TRunList& list, const std::vector<Hint>& hints, int 
   return part;
 }
 
+// "Kz 81: 559,36".
+void WriteFigure(int field, const std::string& value) {
+  WriteText(stdout, "Kz " + std::to_string(field) + ": " + value);
+}
+
 void WriteHints(const std::vector<Hint>& hints) {
   if (!hints.empty()) WriteText(stdout, "\nHinweise:");
   for (const Hint& hint : hints) WriteText(stdout, hint.text);
@@ -137,9 +142,7 @@ int Run(const ReportOptions& options) {
       for (const std::string& line : part.lines) WriteText(stdout, line);
       WriteText(stdout, "");
       for (const FormFigure& figure : FormFigures(totals)) {
-        if (figure.field == *options.field) {
-          WriteText(stdout, "Kz " + std::to_string(figure.field) + ": " + FormatMoney(figure.value));
-        }
+        if (figure.field == *options.field) WriteFigure(figure.field, FormatMoney(figure.value));
       }
       WriteHints(hints);
     }
@@ -150,10 +153,10 @@ int Run(const ReportOptions& options) {
     for (const ListLine& line : list.lines) WriteText(stdout, line.text);
     WriteText(stdout, "");
     for (const FormFigure& figure : FormFigures(totals)) {
-      WriteText(stdout, "Kz " + std::to_string(figure.field) + ": " + FormatMoney(figure.value));
+      WriteFigure(figure.field, FormatMoney(figure.value));
     }
     const std::optional<Prepayment> prepayment = PrepaymentOf(totals);
-    WriteText(stdout, "Kz 83: " + (prepayment ? FormatCents(prepayment->due) : "-"));
+    WriteFigure(83, prepayment ? FormatCents(prepayment->due) : "-");
     WriteHints(hints);
   }
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) RaiseWriteError();

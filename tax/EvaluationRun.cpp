@@ -11,7 +11,11 @@ namespace vorlex {
 
 std::string PeriodCaption(double firstDay, double lastDay, int versteuerung) {
   return "Ein- und Ausg\xE4nge vom " + FormatDate(firstDay) + " bis " + FormatDate(lastDay) +
-         "  (" + (versteuerung == 0 ? "Zahlungsdatum" : "Rechnungsdatum") + ")";
+         "  (" + BasisDateName(versteuerung) + ")";
+}
+
+const char* BasisDateName(int versteuerung) {
+  return versteuerung == 0 ? "Zahlungsdatum" : "Rechnungsdatum";
 }
 
 namespace {

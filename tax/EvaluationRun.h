@@ -14,6 +14,8 @@ class TDBase;
 
 // "Ein- und Ausgänge vom %s bis %s  (%s)" (Windows-1252).
 std::string PeriodCaption(double firstDay, double lastDay, int versteuerung);
+// The date the basis selects orders by: "Zahlungsdatum" or "Rechnungsdatum".
+const char* BasisDateName(int versteuerung);
 
 // Clears totals, then hands the sales entries, the cash-book entries and, once
 // complete, the totals to the sink. An error leaves the entries and sums made

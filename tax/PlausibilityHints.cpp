@@ -1,10 +1,10 @@
 #include "tax/PlausibilityHints.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "tax/CountryCodes.h"
 #include "tax/FieldRead.h"
+#include "tax/TaxPeriod.h"
 #include "util/uFormat.h"
 #include "util/uString.h"
 
@@ -228,7 +228,7 @@ bool HasVatIdShape(std::string_view vatId) {
 std::vector<Hint> PlausibilityHints(const std::vector<RunEntry>& entries, double firstDay,
                                     double lastDay) {
   std::vector<Hint> hints;
-  if (std::floor(firstDay) > std::floor(lastDay)) {
+  if (PeriodReversed(firstDay, lastDay)) {
     hints.push_back({-1, "Zeitraum vom " + FormatDate(firstDay) + " bis " + FormatDate(lastDay) +
                              ": der erste Tag liegt nach dem letzten, es wurde nichts "
                              "ausgewertet."});

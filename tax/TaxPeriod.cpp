@@ -1,5 +1,6 @@
 #include "tax/TaxPeriod.h"
 
+#include <cmath>
 #include <stdexcept>
 
 namespace vorlex {
@@ -17,6 +18,14 @@ TTaxPeriod Period(TPeriodKind kind, const CalendarDate& first, const CalendarDat
 }
 
 }  // namespace
+
+bool PeriodReversed(double firstDay, double lastDay) {
+  return std::floor(firstDay) > std::floor(lastDay);
+}
+
+bool TTaxPeriod::Reversed() const {
+  return PeriodReversed(FirstDay, LastDay);
+}
 
 TTaxPeriod YearPeriod(int year) {
   TTaxPeriod period = Period(TPeriodKind::Jahr, {year, 1, 1}, {year, 12, 31});

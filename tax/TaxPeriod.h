@@ -18,9 +18,13 @@ struct TTaxPeriod {
   double LastDay = 0;
 
   // A free range whose first day lies after its last: it holds no day.
-  bool Reversed() const { return FirstDay > LastDay; }
+  bool Reversed() const;
   friend bool operator==(const TTaxPeriod&, const TTaxPeriod&) = default;
 };
+
+// Whether the calendar day of firstDay lies after that of lastDay, so that
+// the period holds no day; a time of day does not count.
+bool PeriodReversed(double firstDay, double lastDay);
 
 TTaxPeriod YearPeriod(int year);
 TTaxPeriod QuarterPeriod(int year, int quarter);  // quarter 1 to 4

@@ -46,7 +46,7 @@ std::string OverviewCaption(const YearOverview& overview) {
   return "Jahres\xFC"
          "bersicht " +
          std::to_string(overview.year) + "  (" +
-         (overview.versteuerung == 0 ? "Zahlungsdatum" : "Rechnungsdatum") + ")";
+         BasisDateName(overview.versteuerung) + ")";
 }
 
 std::array<std::string, 6> OverviewCells(const TaxTotals& totals) {
