@@ -91,6 +91,10 @@ std::string Windows1252ToUtf8(std::string_view text) {
   return out;
 }
 
+std::string StoredTextAsUtf8(std::string_view text) {
+  return IsValidUtf8(text) ? std::string(text) : Windows1252ToUtf8(text);
+}
+
 std::string TruncateText(std::string_view text, unsigned maximum) {
   const bool utf8 = IsValidUtf8(text);
   // Walk whole characters; in text that is not valid UTF-8 every byte counts as

@@ -26,6 +26,10 @@ bool IsValidUtf8(std::string_view text);
 // stand for the control characters of the same number.
 std::string Windows1252ToUtf8(std::string_view text);
 
+// A text as the database or the program stores it, as UTF-8: valid UTF-8 as it
+// is, anything else read as Windows-1252.
+std::string StoredTextAsUtf8(std::string_view text);
+
 // The parts one after another, in a string of exactly their size: a year's
 // list holds a hundred thousand lines.
 std::string Concat(std::initializer_list<std::string_view> parts);

@@ -1,16 +1,14 @@
 #include "ui/qtcore/uQtText.h"
 
-#include <QStringDecoder>
-
 #include "util/uString.h"
 
 namespace vorlex {
 
+// Our own Windows-1252 table, so that no build of Qt needs ICU for it.
 QString DecodeText(std::string_view bytes) {
-  const auto size = static_cast<qsizetype>(bytes.size());
-  if (IsValidUtf8(bytes)) return QString::fromUtf8(bytes.data(), size);
-  QStringDecoder decoder("windows-1252");
-  return decoder.decode(QByteArrayView(bytes.data(), size));
+  if (IsValidUtf8(bytes)) return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+  const std::string utf8 = Windows1252ToUtf8(bytes);
+  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
 namespace {
