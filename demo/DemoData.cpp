@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "testdb/PelmoraDb.h"
+#include "util/uPlatform.h"
 
 namespace vorlex::demo {
 
@@ -353,20 +354,19 @@ DemoInstallation MakeDemoInstallation(const fs::path& appData, const CalendarDat
   }
   fs::create_directories(paths.database.parent_path());
   {
-    PelmoraDb db(paths.database.string());
+    PelmoraDb db(PathText(paths.database));
     db.Begin();
     DemoWriter(db, today).Write();
     db.Commit();
     db.Close();
   }
-  testdb::WriteSettingsFile(paths.settingsFile.string(), kDemoDbFolder, kDemoDbName);
+  testdb::WriteSettingsFile(PathText(paths.settingsFile), kDemoDbFolder, kDemoDbName);
   return paths;
 }
 
 CalendarDate LocalToday() {
   const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
+  const std::tm local = LocalTime(now);
   return CalendarDate{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
 }
 

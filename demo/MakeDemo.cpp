@@ -3,8 +3,10 @@
 #include <exception>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "demo/DemoData.h"
+#include "util/uPlatform.h"
 
 namespace {
 
@@ -18,14 +20,15 @@ constexpr const char* kUsage =
 int main(int argc, char** argv) {
   std::string dir;
   std::string today;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
+  const std::vector<std::string> args = vorlex::ProgramArguments(argc, argv);
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
     if (arg == "--help" || arg == "-h") {
       std::cout << kUsage;
       return 0;
     }
-    if (arg == "--today" && i + 1 < argc) {
-      today = argv[++i];
+    if (arg == "--today" && i + 1 < args.size()) {
+      today = args[++i];
     } else if (!arg.empty() && arg[0] != '-' && dir.empty()) {
       dir = arg;
     } else {
@@ -40,9 +43,9 @@ int main(int argc, char** argv) {
   try {
     const vorlex::CalendarDate date =
         today.empty() ? vorlex::demo::LocalToday() : vorlex::demo::ParseIsoDate(today);
-    const auto made = vorlex::demo::MakeDemoInstallation(dir, date);
-    std::cout << "Demo installation: " << made.settingsFile.string() << " names "
-              << made.database.string() << "\n";
+    const auto made = vorlex::demo::MakeDemoInstallation(vorlex::PathFromText(dir), date);
+    std::cout << "Demo installation: " << vorlex::PathText(made.settingsFile) << " names "
+              << vorlex::PathText(made.database) << "\n";
     return 0;
   } catch (const std::exception& e) {
     std::cerr << "vorlex-make-demo: " << e.what() << "\n";

@@ -1,17 +1,17 @@
 #include "location/uLocation.h"
 
-#include <ini.h>
-#include <pwd.h>
 #include <strings.h>
-#include <unistd.h>
 
 #include <cstdlib>
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <sstream>
 #include <vector>
+
+#include "util/uPlatform.h"
 
 namespace vorlex {
 
@@ -26,7 +26,7 @@ bool IsBlank(char c) {
   return static_cast<unsigned char>(c) <= 32;
 }
 
-// White space as the settings-file library counts it, without the C locale.
+// White space as the line rules below count it, without the C locale.
 bool IsSpace(char c) {
   return c == ' ' || (c >= '\t' && c <= '\r');
 }
@@ -37,13 +37,12 @@ std::string TrimBlanks(std::string_view text) {
   return std::string(text);
 }
 
-// The settings file as libinih sees it, line by line, read like the
-// platform's profile reader reads it: it knows no continuation lines (an
-// indented key stays a key, so lines are handed over without their leading
-// blanks) and no inline comments (a ";" belongs to the value), and a value may
-// be longer than the library's line buffer. Every value is therefore kept
-// aside and handed to the library as a short token, which the handler
-// exchanges for it again.
+// The settings file line by line, read like the platform's profile reader
+// reads it: it knows no continuation lines (an indented key stays a key, so
+// lines are handed over without their leading blanks) and no inline comments
+// (a ";" belongs to the value), and a value may be longer than the line
+// buffer of the line rules below. Every value is therefore kept aside and
+// handed over as a short token, which the handler exchanges for it again.
 class SettingsReader {
  public:
   explicit SettingsReader(std::istream& in) : in_(in) {}
@@ -118,58 +117,103 @@ int Handler(void* user, const char* section, const char* name, const char* value
   return 1;
 }
 
+// The line rules of the INI reader the settings file was first read with
+// (libinih, built with its defaults; it has no Windows build in Debian, so
+// they are kept here, for every system): lines of at most 199 bytes; ";" or
+// "#" first starts a comment, and ";" after a blank ends a section's or a
+// key's name; a section name keeps its first 49 bytes; a key line splits at
+// its first "=" or ":"; lines that fit none of these are skipped.
+using LineReader = char* (*)(char* buffer, int size, void* stream);
+using LineHandler = int (*)(void* user, const char* section, const char* name, const char* value);
+
+constexpr std::size_t kMaxLine = 200;
+constexpr std::size_t kMaxSection = 50;
+
+// Where one of chars is, or an inline comment begins, or the end.
+std::size_t FindCharsOrComment(std::string_view text, std::string_view chars) {
+  bool wasSpace = false;
+  std::size_t i = 0;
+  for (; i < text.size(); ++i) {
+    if (chars.find(text[i]) != std::string_view::npos || (wasSpace && text[i] == ';')) break;
+    wasSpace = IsSpace(text[i]);
+  }
+  return i;
+}
+
+std::string_view StripSpaces(std::string_view text) {
+  while (!text.empty() && IsSpace(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsSpace(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+void ParseLines(LineReader reader, void* stream, LineHandler handler, void* user) {
+  char buffer[kMaxLine];
+  std::string section;
+  while (reader(buffer, static_cast<int>(kMaxLine), stream) != nullptr) {
+    const std::string_view line = StripSpaces(buffer);  // up to the first NUL byte
+    if (line.empty() || line.front() == ';' || line.front() == '#') continue;
+    if (line.front() == '[') {
+      const std::string_view rest = line.substr(1);
+      const std::size_t end = FindCharsOrComment(rest, "]");
+      if (end < rest.size() && rest[end] == ']') {
+        section = std::string(rest.substr(0, std::min(end, kMaxSection - 1)));
+      }
+      continue;
+    }
+    const std::size_t end = FindCharsOrComment(line, "=:");
+    if (end == line.size() || line[end] == ';') continue;
+    const std::string name(StripSpaces(line.substr(0, end)));
+    std::string_view value = line.substr(end + 1);
+    value = StripSpaces(value.substr(0, FindCharsOrComment(value, "")));
+    handler(user, section.c_str(), name.c_str(), std::string(value).c_str());
+  }
+}
+
 }  // namespace
 
 std::string GetEnvVar(const std::string& name) {
-  const char* value = std::getenv(name.c_str());
-  return value != nullptr ? std::string(value) : std::string();
+  return EnvironmentValue(name);
 }
 
 std::string PelmoraAppDataDir() {
   std::string base = GetEnvVar("APPDATA");
-  if (base.empty()) {
-    base = GetEnvVar("XDG_CONFIG_HOME");
-    // A relative XDG_CONFIG_HOME is invalid and ignored.
-    if (base.empty() || base.front() != '/') {
-      std::string home = GetEnvVar("HOME");
-      if (home.empty()) {
-        if (const passwd* pw = getpwuid(getuid()); pw != nullptr && pw->pw_dir != nullptr) {
-          home = pw->pw_dir;
-        }
-      }
-      base = home + "/.config";
-    }
+  if (base.empty()) base = UserSettingsFolder();
+  if (base.empty() || (base.back() != '/' && base.back() != kPathSeparator)) {
+    base += kPathSeparator;
   }
-  if (base.empty() || base.back() != '/') base += '/';
-  return base + "Pelmora/";
+  return base + "Pelmora" + kPathSeparator;
 }
 
 DatabaseLocation ReadDatabaseLocation(const std::string& settingsFile,
                                       const std::string& appDataDir) {
   Values values;
-  if (std::ifstream in(settingsFile, std::ios::binary); in) {
+  if (std::ifstream in(PathFromText(settingsFile), std::ios::binary); in) {
     SettingsReader reader(in);
     values.reader = &reader;
-    // Lines the library cannot parse are skipped, as the platform's reader does.
-    ini_parse_stream(&SettingsReader::Read, &reader, &Handler, &values);
+    // Lines the rules cannot parse are skipped, as the platform's reader does.
+    ParseLines(&SettingsReader::Read, &reader, &Handler, &values);
   }
 
   DatabaseLocation location;
-  std::string folder = values.dbPfad.value_or("");
+  std::string folder = SettingsTextAsFileName(values.dbPfad.value_or(""));
   // The file may come from a Windows installation.
   for (char& c : folder) {
     if (c == '\\') c = '/';
   }
   if (TrimBlanks(folder).empty()) {
     folder = appDataDir;
-  } else if (!fs::path(folder).is_absolute()) {
+  } else if (!IsAbsoluteSettingsPath(folder)) {
     // Relative to the settings file's folder, "." and ".." resolved.
-    const fs::path settingsFolder = fs::absolute(fs::path(settingsFile)).parent_path();
-    folder = (settingsFolder / folder).lexically_normal().string();
+    const fs::path settingsFolder = fs::absolute(PathFromText(settingsFile)).parent_path();
+    folder = PathText((settingsFolder / PathFromText(folder)).lexically_normal());
+  } else {
+    folder = NativeSeparators(folder);
   }
-  if (folder.empty() || folder.back() != '/') folder += '/';
+  if (folder.empty() || (folder.back() != '/' && folder.back() != kPathSeparator)) {
+    folder += kPathSeparator;
+  }
   location.DbFolder = folder;
-  location.DbName = values.dbName.value_or("");
+  location.DbName = SettingsTextAsFileName(values.dbName.value_or(""));
   return location;
 }
 

@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QDate>
 #include <QLocale>
-#include <csignal>
 #include <cstdio>
 #include <exception>
 #include <memory>
@@ -25,6 +24,7 @@
 #include "ui/qtcore/uQtText.h"
 #include "util/uDatum.h"
 #include "util/uFormat.h"
+#include "util/uPlatform.h"
 
 namespace vorlex {
 namespace {
@@ -169,14 +169,13 @@ int Run(const ReportOptions& options) {
 
 int main(int argc, char** argv) {
   using namespace vorlex;
-  // A file-size limit makes a write fail instead of ending the program.
-  std::signal(SIGXFSZ, SIG_IGN);
+  PrepareStandardStreams();
   QCoreApplication app(argc, argv);
   Format() = FormatSettingsFromLocale(QLocale::system());
 
   ReportOptions options;
   try {
-    options = ParseReportArguments(std::vector<std::string>(argv + 1, argv + argc));
+    options = ParseReportArguments(ProgramArguments(argc, argv));
   } catch (const EUsage& e) {
     WriteText(stderr, std::string("vorlex-report: ") + e.what());
     WriteText(stderr, ReportUsage());

@@ -7,6 +7,8 @@
 #include <map>
 #include <stdexcept>
 
+#include "util/uPlatform.h"
+
 namespace vorlex::testdb {
 
 struct PelmoraDb::Statements {
@@ -44,7 +46,7 @@ PelmoraDb::PelmoraDb(const std::string& path, const Schema& schema)
     : path_(path), schema_(schema), statements_(std::make_unique<Statements>()) {
   for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
     std::error_code ignored;
-    std::filesystem::remove(path + suffix, ignored);
+    std::filesystem::remove(PathFromText(path + suffix), ignored);
   }
   if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
       SQLITE_OK) {
@@ -219,7 +221,7 @@ void PelmoraDb::Close() {
 
 void WriteSettingsFile(const std::string& path, const std::string& dbPfad,
                        const std::string& dbName) {
-  std::filesystem::path file(path);
+  std::filesystem::path file = PathFromText(path);
   std::error_code ignored;
   if (std::filesystem::is_directory(file, ignored)) file /= "pelmora.ini";
   if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path());
@@ -228,7 +230,7 @@ void WriteSettingsFile(const std::string& path, const std::string& dbPfad,
       << "db_pfad=" << dbPfad << "\r\n"
       << "db_name=" << dbName << "\r\n";
   out.close();
-  if (!out) throw std::runtime_error("test settings file: cannot write " + file.string());
+  if (!out) throw std::runtime_error("test settings file: cannot write " + path);
 }
 
 }  // namespace vorlex::testdb

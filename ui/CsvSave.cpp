@@ -58,7 +58,7 @@ std::optional<QString> ShowSaveFileDialog(QWidget* parent, const TSaveDialog& di
 namespace {
 
 void WriteCsv(const QString& fileName, const std::string& bytes) {
-  WriteCsvFile(QFile::encodeName(fileName).toStdString(), bytes,
+  WriteCsvFile(fileName.toUtf8().toStdString(), bytes,
                Utf8(QDir::toNativeSeparators(fileName)));
 }
 

@@ -16,8 +16,10 @@ enum class SaveOutcome {
 };
 
 // A symbolic link is followed: the file it names is replaced. A new file gets
-// the permissions the process's umask gives; a replaced one keeps its own. A
-// pipe or a device is written to directly.
+// the permissions the process's umask gives; a replaced one keeps its own (on
+// Windows its attributes; a read-only file is not replaced). A pipe or a
+// device is written to directly. path is as the program holds file names
+// (UTF-8 on Windows).
 SaveOutcome SaveWholeFile(const std::string& path, std::string_view bytes);
 
 }  // namespace vorlex

@@ -10,6 +10,7 @@
 #include "bench/Probe.h"
 #include "util/uDatum.h"
 
+#include "TestPlatform.h"
 namespace vorlex::bench {
 namespace {
 
@@ -18,9 +19,7 @@ namespace fs = std::filesystem;
 class TempDir {
  public:
   TempDir() {
-    std::string pattern = (fs::temp_directory_path() / "vorlex-bench-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
+    path_ = testing::MakeTempFolder("vorlex-bench");
   }
   ~TempDir() {
     std::error_code ignored;

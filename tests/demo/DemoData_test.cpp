@@ -18,6 +18,7 @@
 #include "util/uFormat.h"
 #include "util/uString.h"
 
+#include "TestPlatform.h"
 namespace vorlex::demo {
 namespace {
 
@@ -26,9 +27,7 @@ namespace fs = std::filesystem;
 class TempDir {
  public:
   TempDir() {
-    std::string pattern = (fs::temp_directory_path() / "vorlex-demo-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
+    path_ = testing::MakeTempFolder("vorlex-demo");
   }
   ~TempDir() {
     std::error_code ignored;

@@ -1,12 +1,14 @@
 #include "location/uLocation.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <string>
+
+#include "TestPlatform.h"
+#include "util/uPlatform.h"
 
 namespace vorlex {
 namespace {
@@ -17,16 +19,13 @@ namespace fs = std::filesystem;
 class LocationTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    root_ = fs::temp_directory_path() /
-            ("vorlex-location-" + std::to_string(::getpid()) + "-" +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(root_);
+    root_ = testing::MakeTempFolder("vorlex-location");
     pelmora_ = root_ / "appdata" / "Pelmora";
     fs::create_directories(pelmora_);
   }
   void TearDown() override { fs::remove_all(root_); }
 
-  std::string AppDataDir() const { return pelmora_.string() + "/"; }
+  std::string AppDataDir() const { return PathText(pelmora_) + kPathSeparator; }
   std::string Ini() const { return (pelmora_ / kSettingsFileName).string(); }
   void WriteIni(const std::string& bytes) const { std::ofstream(Ini(), std::ios::binary) << bytes; }
   DatabaseLocation Read() const { return ReadDatabaseLocation(Ini(), AppDataDir()); }
@@ -36,6 +35,7 @@ class LocationTest : public ::testing::Test {
 };
 
 TEST_F(LocationTest, FolderRules) {
+  VORLEX_POSIX_ONLY("POSIX folder names");
   const std::string appData = AppDataDir();
   const std::string parent = (root_ / "appdata").string();
   struct Row {
@@ -100,17 +100,55 @@ TEST_F(LocationTest, ReadingTheSettingsFile) {
       {"comments and other keys", "; Pelmora\n[Allgemein]\n# x\nsprache=de\ndb_name=a.db\n",
        appData, "a.db"},
       {"a line without a key is skipped", "[Allgemein]\nUnsinn\ndb_name=a.db\n", appData, "a.db"},
-      {"umlauts are bytes", "[Allgemein]\ndb_pfad=/B\xFCro\ndb_name=R\xC3\xA4ume.db\n", "/B\xFCro/",
-       "R\xC3\xA4ume.db"},
       {"no inline comments", "[Allgemein]\ndb_name=a.db ; alt\n", appData, "a.db ; alt"},
+      {"colon separates too", "[Allgemein]\ndb_name : a.db\n", appData, "a.db"},
+      {"a comment inside the brackets spoils the section",
+       "[Allgemein ;x]\ndb_name=a.db\n", appData, ""},
+      {"a comment before the separator spoils the key", "[Allgemein]\ndb_name ;x=a.db\n",
+       appData, ""},
+      {"blanks inside the brackets stay", "[ Allgemein ]\ndb_name=a.db\n", appData, ""},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     fs::remove(Ini());
     if (row.ini) WriteIni(*row.ini);
     const DatabaseLocation location = Read();
-    EXPECT_EQ(location.DbFolder, row.expectedFolder);
+    EXPECT_EQ(location.DbFolder, NativeSeparators(row.expectedFolder));
     EXPECT_EQ(location.DbName, row.expectedName);
+  }
+}
+
+TEST_F(LocationTest, UmlautsAreBytesOnPosixSystems) {
+  VORLEX_POSIX_ONLY("file names as bytes");
+  WriteIni("[Allgemein]\ndb_pfad=/B\xFCro\ndb_name=R\xC3\xA4ume.db\n");
+  EXPECT_EQ(Read().DbFolder, "/B\xFCro/");
+  EXPECT_EQ(Read().DbName, "R\xC3\xA4ume.db");
+}
+
+TEST_F(LocationTest, WindowsDrivesSharesAndWindows1252Names) {
+  if (!testing::kWindows) GTEST_SKIP() << "Windows only";
+  const std::string appData = AppDataDir();
+  const std::string parent = PathText(root_ / "appdata") + "\\";
+  struct Row {
+    const char* name;
+    std::string dbPfad;
+    std::string expectedFolder;
+  };
+  const Row rows[] = {
+      {"drive letter", "C:\\Daten", "C:\\Daten\\"},
+      {"drive letter with slashes", "d:/Daten/2024/", "d:\\Daten\\2024\\"},
+      {"server share", "\\\\server\\freigabe\\Pelmora", "\\\\server\\freigabe\\Pelmora\\"},
+      {"root of the current drive", "\\Daten", "\\Daten\\"},
+      {"relative, one separator kind", "..\\Daten", parent + "Daten\\"},
+      {"relative Windows-1252 name", "B\xFCro", appData + "B\xC3\xBCro\\"},
+      {"UTF-8 name stays", "B\xC3\xBCro", appData + "B\xC3\xBCro\\"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    WriteIni("[Allgemein]\ndb_pfad=" + row.dbPfad + "\ndb_name=R\xE4ume.db\n");
+    const DatabaseLocation location = Read();
+    EXPECT_EQ(location.DbFolder, row.expectedFolder);
+    EXPECT_EQ(location.DbName, "R\xC3\xA4ume.db");
   }
 }
 
@@ -121,7 +159,7 @@ TEST_F(LocationTest, LongValuesAreReadWholeUpTo1023Characters) {
     const std::string name(length, 'n');
     WriteIni("[Allgemein]\ndb_pfad = " + folder + " \ndb_name=" + name + "\nx=1\n");
     const DatabaseLocation location = Read();
-    EXPECT_EQ(location.DbFolder, folder + "/");
+    EXPECT_EQ(location.DbFolder, NativeSeparators(folder + "/"));
     EXPECT_EQ(location.DbName, name.substr(0, 1023));
   }
   WriteIni("[Allgemein]\ndb_name=\"" + std::string(400, ' ') + "a.db ; b\"\n");
@@ -135,27 +173,17 @@ TEST_F(LocationTest, RelativeSettingsFilePathIsMadeAbsolute) {
   const DatabaseLocation location =
       ReadDatabaseLocation("appdata/Pelmora/pelmora.ini", "appdata/Pelmora/");
   fs::current_path(before);
-  EXPECT_EQ(location.DbFolder, (root_ / "appdata/Pelmora/Daten/").string());
+  EXPECT_EQ(location.DbFolder, PathText(root_ / "appdata" / "Pelmora" / "Daten") + kPathSeparator);
 }
 
 // Sets an environment variable for one test and restores it afterwards.
 class ScopedEnv {
  public:
   ScopedEnv(const char* name, const char* value) : name_(name) {
-    if (const char* old = ::getenv(name)) old_ = old;
-    if (value != nullptr) {
-      ::setenv(name, value, 1);
-    } else {
-      ::unsetenv(name);
-    }
+    if (const std::string old = EnvironmentValue(name); !old.empty()) old_ = old;
+    testing::SetEnvironmentValue(name, value);
   }
-  ~ScopedEnv() {
-    if (old_) {
-      ::setenv(name_, old_->c_str(), 1);
-    } else {
-      ::unsetenv(name_);
-    }
-  }
+  ~ScopedEnv() { testing::SetEnvironmentValue(name_, old_ ? old_->c_str() : nullptr); }
   ScopedEnv(const ScopedEnv&) = delete;
   ScopedEnv& operator=(const ScopedEnv&) = delete;
 
@@ -165,6 +193,7 @@ class ScopedEnv {
 };
 
 TEST(AppDataDirTest, ChoosesTheFolderFromTheEnvironment) {
+  VORLEX_POSIX_ONLY("XDG_CONFIG_HOME and HOME");
   struct Row {
     const char* name;
     const char* appData;
@@ -190,10 +219,25 @@ TEST(AppDataDirTest, ChoosesTheFolderFromTheEnvironment) {
   }
 }
 
+TEST(AppDataDirTest, OnWindowsFromAppDataElseTheKnownFolder) {
+  if (!testing::kWindows) GTEST_SKIP() << "Windows only";
+  {
+    const ScopedEnv appData("APPDATA", "C:\\Users\\J\xC3\xBCrgen\\AppData\\Roaming");
+    EXPECT_EQ(PelmoraAppDataDir(), "C:\\Users\\J\xC3\xBCrgen\\AppData\\Roaming\\Pelmora\\");
+  }
+  const ScopedEnv appData("APPDATA", nullptr);
+  const std::string dir = PelmoraAppDataDir();
+  ASSERT_GT(dir.size(), 11u);
+  EXPECT_EQ(dir.substr(1, 2), ":\\") << dir;  // a drive's folder
+  EXPECT_EQ(dir.substr(dir.size() - 9), "\\Pelmora\\") << dir;
+}
+
 TEST(AppDataDirTest, GetEnvVarIsEmptyWhenUnset) {
   {
-    const ScopedEnv set("VORLEX_TEST_VARIABLE", "Wert mit \xE4");
-    EXPECT_EQ(GetEnvVar("VORLEX_TEST_VARIABLE"), "Wert mit \xE4");
+    // Bytes as given on POSIX systems, UTF-8 from the system's UTF-16 on Windows.
+    const char* value = testing::kWindows ? "Wert mit \xC3\xA4" : "Wert mit \xE4";
+    const ScopedEnv set("VORLEX_TEST_VARIABLE", value);
+    EXPECT_EQ(GetEnvVar("VORLEX_TEST_VARIABLE"), value);
   }
   const ScopedEnv unset("VORLEX_TEST_VARIABLE", nullptr);
   EXPECT_EQ(GetEnvVar("VORLEX_TEST_VARIABLE"), "");

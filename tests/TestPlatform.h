@@ -1,0 +1,68 @@
+// What the tests need of the system where Windows and POSIX systems differ.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#ifdef _WIN32
+#include <process.h>
+#else
+#include <unistd.h>
+#endif
+
+#include "util/uPlatform.h"
+
+namespace vorlex::testing {
+
+#ifdef _WIN32
+inline constexpr bool kWindows = true;
+inline int ProcessId() { return _getpid(); }
+#else
+inline constexpr bool kWindows = false;
+inline int ProcessId() { return static_cast<int>(::getpid()); }
+#endif
+
+// A fresh, empty folder in the temporary folder, its name beginning with prefix.
+inline std::filesystem::path MakeTempFolder(const std::string& prefix) {
+  static int counter = 0;
+  for (;;) {
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() /
+        (prefix + "-" + std::to_string(ProcessId()) + "-" + std::to_string(++counter));
+    if (std::filesystem::create_directory(path)) return path;
+  }
+}
+
+// Sets an environment variable to value (text as the program holds it), or
+// removes it for nullptr.
+inline void SetEnvironmentValue(const std::string& name, const char* value) {
+#ifdef _WIN32
+  const std::wstring wideName = PathFromText(name).native();
+  const std::wstring wideValue = value != nullptr ? PathFromText(value).native() : L"";
+  _wputenv_s(wideName.c_str(), wideValue.c_str());
+#else
+  if (value != nullptr) {
+    ::setenv(name.c_str(), value, 1);
+  } else {
+    ::unsetenv(name.c_str());
+  }
+#endif
+}
+
+// A program of this build as a test starts it: under wine the build's POSIX
+// path is seen through drive Z:.
+inline std::string ProgramPath(const std::string& built) {
+  return kWindows && !built.empty() && built.front() == '/' ? "Z:" + built : built;
+}
+
+}  // namespace vorlex::testing
+
+// For a test whose set-up only POSIX systems have (file-size limits, FIFOs,
+// /dev/full, the C locale's environment variables).
+#define VORLEX_POSIX_ONLY(why)                                                      \
+  do {                                                                             \
+    if (::vorlex::testing::kWindows) GTEST_SKIP() << "POSIX only: " << (why);      \
+  } while (0)

@@ -1,0 +1,60 @@
+// The places where Windows and POSIX systems differ, behind one set of
+// functions: file names and their text, the environment, the per-user
+// settings folder, the program's arguments and its standard streams. The
+// program keeps texts inside as 8-bit strings; on Windows every file name and
+// argument among them is UTF-8, on POSIX systems it is the bytes the system
+// gave.
+#pragma once
+
+#include <ctime>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vorlex {
+
+// The separator the system writes between folders: '\' on Windows, '/' else.
+extern const char kPathSeparator;
+
+// A file name as the program holds it, as the file system's path, and back
+// with the system's own separators.
+std::filesystem::path PathFromText(std::string_view text);
+std::string PathText(const std::filesystem::path& path);
+
+// The value of an environment variable; empty text when it is not set.
+std::string EnvironmentValue(const std::string& name);
+
+// The per-user folder for settings when the environment names none:
+// $XDG_CONFIG_HOME, else ~/.config on POSIX systems; the roaming
+// application-data folder on Windows.
+std::string UserSettingsFolder();
+
+// Whether a folder named in a settings file, with '/' as its separator,
+// stands on its own rather than counting from the settings file's folder: a
+// leading '/' everywhere, and a drive ("C:/") or a server share ("//server")
+// on Windows.
+bool IsAbsoluteSettingsPath(std::string_view path);
+
+// A folder or file name with '/' separators in the system's own.
+std::string NativeSeparators(std::string path);
+
+// A file or folder name read from Pelmora's settings file, as the program
+// holds file names: on Windows the file is Windows-1252 (or UTF-8), so the
+// name becomes UTF-8; elsewhere its bytes stand.
+std::string SettingsTextAsFileName(std::string_view text);
+
+// The command line's arguments after the program's name, as the program
+// holds texts (on Windows read as UTF-16 from the system, not in the ANSI code
+// page).
+std::vector<std::string> ProgramArguments(int argc, char** argv);
+
+// For a command-line program: standard output and error carry exactly the
+// bytes written ("\n" stays one byte on Windows), and a file-size limit makes
+// a write fail instead of ending the program.
+void PrepareStandardStreams();
+
+// The local calendar time of t.
+std::tm LocalTime(std::time_t t);
+
+}  // namespace vorlex

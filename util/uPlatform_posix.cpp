@@ -1,0 +1,65 @@
+#include "util/uPlatform.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdlib>
+
+namespace vorlex {
+
+const char kPathSeparator = '/';
+
+std::filesystem::path PathFromText(std::string_view text) {
+  return std::filesystem::path(std::string(text));
+}
+
+std::string PathText(const std::filesystem::path& path) {
+  return path.string();
+}
+
+std::string EnvironmentValue(const std::string& name) {
+  const char* value = std::getenv(name.c_str());
+  return value != nullptr ? std::string(value) : std::string();
+}
+
+std::string UserSettingsFolder() {
+  const std::string config = EnvironmentValue("XDG_CONFIG_HOME");
+  // A relative XDG_CONFIG_HOME is invalid and ignored.
+  if (!config.empty() && config.front() == '/') return config;
+  std::string home = EnvironmentValue("HOME");
+  if (home.empty()) {
+    if (const passwd* pw = getpwuid(getuid()); pw != nullptr && pw->pw_dir != nullptr) {
+      home = pw->pw_dir;
+    }
+  }
+  return home + "/.config";
+}
+
+bool IsAbsoluteSettingsPath(std::string_view path) {
+  return !path.empty() && path.front() == '/';
+}
+
+std::string NativeSeparators(std::string path) {
+  return path;
+}
+
+std::string SettingsTextAsFileName(std::string_view text) {
+  return std::string(text);
+}
+
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+  return std::vector<std::string>(argv + 1, argv + argc);
+}
+
+void PrepareStandardStreams() {
+  std::signal(SIGXFSZ, SIG_IGN);
+}
+
+std::tm LocalTime(std::time_t t) {
+  std::tm local{};
+  localtime_r(&t, &local);
+  return local;
+}
+
+}  // namespace vorlex
