@@ -95,6 +95,8 @@ std::vector<std::string> ProgramArguments(int argc, char** argv) {
 }
 
 void PrepareStandardStreams() {
+  // The program writes UTF-8; a console shows it as such.
+  SetConsoleOutputCP(CP_UTF8);
   _setmode(_fileno(stdout), _O_BINARY);
   _setmode(_fileno(stderr), _O_BINARY);
 }

@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# The Windows reporter under wine against the Linux reporter, on the demo data
+# and on a generated database: the text, the JSON, the CSV (as a file and on
+# standard output), one field, the year overview as text, JSON and CSV, and a
+# failing run's message and status, byte for byte. German number and date
+# format on both sides: LC_ALL for Linux, the regional settings of the wine
+# prefix (WINEPREFIX, from the caller) for Windows.
+#   compare_with_linux.sh LINUX_BUILD WINDOWS_BUILD
+set -euo pipefail
+linux=$(cd "$1" && pwd)
+windows=$(cd "$2" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+"$linux/demo/vorlex-make-demo" "$work/demo" --today 2026-12-07 >/dev/null
+demo=$(find "$work/demo" -name '*.db' | head -1)
+"$linux/bench/vorlex-bench-gen" --orders 3000 --cash-entries 600 --customers 80 --years 2 \
+  --last-year 2024 --seed 11 --index "$work/gen.db" >/dev/null
+: > "$work/leer.db"  # a database, but not Pelmora's: the run fails
+
+passed=0
+failed=0
+# compare NAME DB ARGS...: an argument CSV stands for a CSV file of each side's own.
+compare() {
+  local name=$1 db=$2
+  shift 2
+  local largs=() wargs=() a
+  for a in "$@"; do
+    if [ "$a" = CSV ]; then largs+=("$work/l.csv"); wargs+=("Z:$work/w.csv"); else largs+=("$a"); wargs+=("$a"); fi
+  done
+  rm -f "$work/l.csv" "$work/w.csv"
+  local ls=0 ws=0
+  LC_ALL=de_DE.UTF-8 "$linux/report/vorlex-report" --db "$db" "${largs[@]}" \
+    >"$work/l.out" 2>"$work/l.err" || ls=$?
+  LC_ALL=de_DE.UTF-8 wine "$windows/report/vorlex-report.exe" --db "Z:$db" "${wargs[@]}" \
+    >"$work/w.out" 2>"$work/w.err" || ws=$?
+  local problem=""
+  [ "$ls" = "$ws" ] || problem="exit status $ls on Linux, $ws on Windows"
+  cmp -s "$work/l.out" "$work/w.out" || problem="$problem standard output differs;"
+  cmp -s "$work/l.err" "$work/w.err" || problem="$problem standard error differs;"
+  if [ -f "$work/l.csv" ] || [ -f "$work/w.csv" ]; then
+    cmp -s "$work/l.csv" "$work/w.csv" || problem="$problem CSV file differs;"
+  fi
+  if [ -n "$problem" ]; then
+    failed=$((failed + 1))
+    echo "FAIL $name: $problem"
+    diff <(od -c "$work/l.out") <(od -c "$work/w.out") | head -10 || true
+    diff <(od -c "$work/l.err") <(od -c "$work/w.err") | head -6 || true
+  else
+    passed=$((passed + 1))
+    echo "same $name ($(wc -c < "$work/l.out") bytes)"
+  fi
+}
+
+for basis in ist soll; do
+  compare "demo-$basis-year-2026" "$demo" --basis $basis --year 2026 --csv CSV
+  compare "demo-$basis-quarter-2026-Q4" "$demo" --basis $basis --quarter 2026-Q4
+  compare "demo-$basis-month-2026-11" "$demo" --basis $basis --month 2026-11 --csv -
+  compare "demo-$basis-json-2026" "$demo" --basis $basis --year 2026 --format json
+  compare "demo-$basis-range" "$demo" --basis $basis --from 2025-11-15 --to 2026-02-10
+  compare "demo-$basis-field-81" "$demo" --basis $basis --year 2026 --field 81
+  compare "demo-$basis-overview-2026" "$demo" --basis $basis --overview 2026
+  compare "gen-$basis-year-2024" "$work/gen.db" --basis $basis --year 2024 --csv CSV
+  compare "gen-$basis-quarter-2024-Q2" "$work/gen.db" --basis $basis --quarter 2024-Q2 --csv -
+  compare "gen-$basis-json-2023" "$work/gen.db" --basis $basis --year 2023 --format json
+  compare "gen-$basis-overview-2024" "$work/gen.db" --basis $basis --overview 2024
+done
+compare "demo-overview-json" "$demo" --overview 2026 --format json
+compare "demo-overview-csv" "$demo" --overview 2026 --csv CSV
+compare "gen-overview-csv-stdout" "$work/gen.db" --overview 2023 --csv -
+compare "demo-strict" "$demo" --year 2026 --strict
+compare "not Pelmora's database" "$work/leer.db" --year 2026
+compare "unknown option" "$demo" --jahr 2026
+compare "reversed range" "$demo" --from 2026-12-31 --to 2026-12-01
+echo "$passed passed, $failed failed"
+[ "$failed" = 0 ]
