@@ -176,7 +176,7 @@ std::string GetEnvVar(const std::string& name) {
 }
 
 std::string PelmoraAppDataDir() {
-  std::string base = GetEnvVar("APPDATA");
+  std::string base = NativeSeparators(GetEnvVar("APPDATA"));
   if (base.empty()) base = UserSettingsFolder();
   if (base.empty() || (base.back() != '/' && base.back() != kPathSeparator)) {
     base += kPathSeparator;
