@@ -198,7 +198,9 @@ TEST(DemoInstallation, SettingsFileLeadsToTheDatabaseAndNothingIsWrittenElsewher
 
   std::set<std::string> written;
   for (const auto& entry : fs::recursive_directory_iterator(root.path())) {
-    if (entry.is_regular_file()) written.insert(fs::relative(entry.path(), root.path()).string());
+    if (entry.is_regular_file()) {
+      written.insert(fs::relative(entry.path(), root.path()).generic_string());
+    }
   }
   EXPECT_EQ(written, (std::set<std::string>{"appdata/Pelmora/pelmora.ini",
                                             "appdata/Pelmora/Daten/pelmora.db"}));
