@@ -219,7 +219,7 @@ TEST_F(WindowTest, StartUpEvaluatesTheCurrentMonth) {
   EXPECT_EQ(f.editUStID->text(), QStringLiteral("DE123456789"));
   EXPECT_TRUE(EvaluationEnabled);
   EXPECT_EQ(AppDataDir, PelmoraDir());
-  EXPECT_EQ(DbFolder, PelmoraDir() + "Daten/");
+  EXPECT_EQ(DbFolder, NativeSeparators(PelmoraDir() + "Daten/"));
   EXPECT_EQ(DbName, "vorlex.db");
 }
 
@@ -278,20 +278,21 @@ TEST_F(WindowTest, DatabaseFolderFromTheSettingsFile) {
     { testdb::PelmoraDb(row.folder + "kasse.db").SetVatId("DE1"); }
     TForm1& f = Start(QDate(2026, 5, 15));
     EXPECT_TRUE(messages.empty());
-    EXPECT_EQ(DbFolder, row.folder);
+    EXPECT_EQ(DbFolder, NativeSeparators(row.folder));
     EXPECT_EQ(DbName, "kasse.db");
     EXPECT_EQ(f.editUStID->text(), QStringLiteral("DE1"));
     EXPECT_TRUE(EvaluationEnabled);
     f.btnHelpClick();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].kind, TMessageKind::Plain);
-    EXPECT_EQ(messages[0].text, QString::fromStdString("DB:\n" + row.folder + "kasse.db"));
+    EXPECT_EQ(messages[0].text,
+              QString::fromStdString("DB:\n" + NativeSeparators(row.folder) + "kasse.db"));
   }
 }
 
 TEST_F(WindowTest, FailedStartUpBuildsTheWindowAndRecovers) {
   const std::string pelmora = PelmoraDir();
-  const std::string daten = pelmora + "Daten/";
+  const std::string daten = NativeSeparators(pelmora + "Daten/");
   enum class Repair { WriteSettings, RestoreDatabase };
   struct Row {
     const char* name;

@@ -21,6 +21,7 @@
 #include "ui/SummaryListView.h"
 #include "util/uDatum.h"
 #include "util/uFormat.h"
+#include "util/uPlatform.h"
 
 namespace vorlex::testing {
 
@@ -50,9 +51,10 @@ class WindowTest : public ::testing::Test {
     program = TProgramContext{};
   }
 
-  std::string AppData() const { return appData_.path().toStdString(); }
-  std::string PelmoraDir() const { return AppData() + "/Pelmora/"; }
-  std::string DefaultDbPath() const { return PelmoraDir() + "Daten/vorlex.db"; }
+  // With the system's separators, as the program names them.
+  std::string AppData() const { return NativeSeparators(appData_.path().toStdString()); }
+  std::string PelmoraDir() const { return AppData() + NativeSeparators("/Pelmora/"); }
+  std::string DefaultDbPath() const { return PelmoraDir() + NativeSeparators("Daten/vorlex.db"); }
 
   // The settings file naming Daten/vorlex.db and a fresh database there.
   testdb::PelmoraDb& MakeDatabase(const testdb::Schema& schema = {}) {
