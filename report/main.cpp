@@ -21,6 +21,7 @@
 #include "tax/YearOverview.h"
 #include "ui/text/SummaryList.h"
 #include "ui/text/CsvExport.h"
+#include "ui/text/ErrorText.h"
 #include "ui/text/YearOverviewText.h"
 #include "ui/qtcore/uQtText.h"
 #include "util/uDatum.h"
@@ -188,8 +189,12 @@ int main(int argc, char** argv) {
   }
   try {
     return Run(options);
-  } catch (const std::exception& e) {
-    WriteText(stderr, e.what());
+  } catch (...) {
+    // What is wrong and what to do, then the technical message.
+    const ErrorText error = DescribeCurrentException(
+        {ErrorFront::Report, options.db.empty() ? PelmoraAppDataDir() + kSettingsFileName : ""});
+    Write(stderr, QByteArray::fromStdString(error.sentence) + '\n');
+    WriteText(stderr, error.detail);
     return 1;
   }
 }

@@ -1,6 +1,8 @@
 #include "ui/text/CsvExport.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <filesystem>
 #include <stdexcept>
 
 #include "util/uWholeFile.h"
@@ -39,15 +41,20 @@ std::string CsvBytes(const std::vector<ListLine>& lines) {
 }
 
 void WriteCsvFile(const std::string& path, const std::string& bytes, const std::string& shownName) {
-  switch (SaveWholeFile(path, bytes)) {
-    case SaveOutcome::Saved:
-      return;
-    case SaveOutcome::CannotCreate:
-      throw std::runtime_error("Datei " + shownName + " kann nicht erstellt werden");
-    case SaveOutcome::WriteFailed:
-      break;
+  std::error_code ignored;
+  const bool existed = std::filesystem::exists(path, ignored);
+  errno = 0;
+  const SaveOutcome outcome = SaveWholeFile(path, bytes);
+  // The call that failed last left its reason; a folder in the file's place
+  // fails without one.
+  int reason = errno;
+  if (outcome == SaveOutcome::Saved) return;
+  if (reason == 0 && std::filesystem::is_directory(path, ignored)) reason = EISDIR;
+  if (outcome == SaveOutcome::CannotCreate) {
+    throw ECsvWriteError("Datei " + shownName + " kann nicht erstellt werden", outcome, reason,
+                         shownName, existed);
   }
-  throw std::runtime_error("Stream-Write-Fehler");
+  throw ECsvWriteError("Stream-Write-Fehler", outcome, reason, shownName, existed);
 }
 
 }  // namespace vorlex
