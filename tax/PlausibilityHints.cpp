@@ -1,6 +1,8 @@
 #include "tax/PlausibilityHints.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 
 #include "tax/CountryCodes.h"
 #include "tax/FieldRead.h"
@@ -96,7 +98,15 @@ class HintList {
     const RunEntry& entry = entries_[index];
     HintText text;
     if (entry.kind == EntryKind::Order) {
-      text << OrderPlace(std::to_string(entry.id));
+      // By its description as the list shows it, as the trader knows it.
+      const std::string shown = TruncateText(entry.description, 40);
+      const bool blank = std::all_of(shown.begin(), shown.end(),
+                                     [](char c) { return static_cast<unsigned char>(c) <= 32; });
+      if (blank) {
+        text << "Auftrag ohne Bezeichnung vom " << FormatDate(entry.date);
+      } else {
+        text << Db{shown};
+      }
     } else {
       // Its own words are ASCII, the same bytes in either encoding.
       text << Db{CashEntryPlace(FormatDate(entry.date), entry.description)};
@@ -148,6 +158,27 @@ void CountryHints(HintList& hints, size_t index, const RunEntry& order) {
                                    "Fahrzeuge gilt; ein Verkauf an einen Privatkunden ist meist im "
                                    "Inland steuerpflichtig (Kz 81/86).");
   }
+}
+
+void NonEuHint(HintList& hints, size_t index, const RunEntry& order) {
+  if (order.total != TotalKind::NichtEU) return;
+  hints.Add(index, HintText() << "Land " << Quoted(order.country) << ": " << FormatMoney(order.added)
+                              << " Umsatz mit einem Kunden au\xDF" "erhalb der EU stehen nur in "
+                                 "der Summe Nicht EU der Liste; sie geh\xF6ren in der "
+                                 "Voranmeldung meist in Kz 43 oder Kz 45, die Vorlex nicht "
+                                 "ausweist.");
+}
+
+void PartPaymentHint(HintList& hints, size_t index, const RunEntry& order) {
+  if (!order.partlyPaid) return;
+  const int64_t received = std::llround(order.received * 100);
+  const int64_t gross = std::llround(order.gross * 100);
+  if (gross == 0 || received == 0 || std::llabs(received) >= std::llabs(gross)) return;
+  hints.Add(index, HintText() << "nur teilweise bezahlt: " << FormatMoney(order.received)
+                              << " von " << FormatMoney(order.gross) << " erhalten, gez\xE4hlt "
+                              << "wird der ganze Betrag in " << FieldName(order.total)
+                              << "; bei Ist-Versteuerung ist nur der erhaltene Betrag zu "
+                                 "versteuern.");
 }
 
 void VatIdHints(HintList& hints, size_t index, const RunEntry& order) {
@@ -238,6 +269,8 @@ std::vector<Hint> PlausibilityHints(const std::vector<RunEntry>& entries, double
     const RunEntry& entry = entries[i];
     if (entry.kind == EntryKind::Order) {
       CountryHints(list, i, entry);
+      NonEuHint(list, i, entry);
+      PartPaymentHint(list, i, entry);
       VatIdHints(list, i, entry);
       OrderRateHints(list, i, entry);
     } else if ((entry.kind == EntryKind::Receipt || entry.kind == EntryKind::Expense) &&
