@@ -1,5 +1,7 @@
 #include "ui/FormValuePanel.h"
 
+#include <QKeyEvent>
+
 #include <QFont>
 #include <QFontMetrics>
 #include <QMouseEvent>
@@ -92,7 +94,27 @@ void DrawFormValue(QImage& canvas, int fieldNumber, double value, int pixelsPerI
   painter.drawImage(QPoint(canvas.width() - 4 - w, 7), bitmap, source);
 }
 
-TImage::TImage(QWidget* parent) : QWidget(parent) {}
+TImage::TImage(QWidget* parent) : QWidget(parent) {
+  setFocusPolicy(Qt::StrongFocus);
+}
+
+void TImage::SetChosen(bool chosen) {
+  if (chosen_ == chosen) return;
+  chosen_ = chosen;
+  update();
+}
+
+void TImage::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      if (!event->isAutoRepeat()) emit clicked();
+      return;
+    default:
+      QWidget::keyPressEvent(event);
+  }
+}
 
 QImage& TImage::Canvas() {
   if (canvas_.size() != size()) {
@@ -115,9 +137,19 @@ void TImage::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void TImage::paintEvent(QPaintEvent* /*event*/) {
-  if (canvas_.isNull()) return;
   QPainter painter(this);
-  painter.drawImage(QPoint(0, 0), canvas_);
+  if (!canvas_.isNull()) painter.drawImage(QPoint(0, 0), canvas_);
+  // Over the drawing's white margin, never over the figure.
+  if (chosen_) {
+    painter.setPen(QPen(palette().color(QPalette::Highlight), 3));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(rect().adjusted(1, 1, -2, -2));
+  }
+  if (hasFocus()) {
+    painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(rect().adjusted(4, 4, -5, -5));
+  }
 }
 
 void DrawFormValue(TImage& picture, int fieldNumber, double value, int pixelsPerInch) {
