@@ -627,7 +627,8 @@ void TForm1::ShowHints() {
     connect(hintsDialog_, &THintsDialog::EntryChosen, this,
             [this](int entry) { RunShowingErrors([this, entry] { SelectEntry(entry); }); });
     hintsDialog_->SetHints(hints_);
-    // Beside the window, so that the line a hint selects stays in sight.
+    // Beside the window and as tall, so that the line a hint selects stays in sight.
+    hintsDialog_->resize(hintsDialog_->width(), height());
     PlaceBeside(*hintsDialog_, *this, 420);
   }
   hintsDialog_->show();

@@ -163,9 +163,9 @@ void CountryHints(HintList& hints, size_t index, const RunEntry& order) {
 void NonEuHint(HintList& hints, size_t index, const RunEntry& order) {
   if (order.total != TotalKind::NichtEU) return;
   hints.Add(index, HintText() << "Land " << Quoted(order.country) << ": " << FormatMoney(order.added)
-                              << " Umsatz mit einem Kunden au\xDF" "erhalb der EU stehen nur in "
-                                 "der Summe Nicht EU der Liste; sie geh\xF6ren in der "
-                                 "Voranmeldung meist in Kz 43 oder Kz 45, die Vorlex nicht "
+                              << " Umsatz mit einem Kunden au\xDF" "erhalb der EU z\xE4hlen nur in "
+                                 "der Summe Nicht EU der Liste; solche Ums\xE4tze geh\xF6ren in "
+                                 "der Voranmeldung meist in Kz 43 oder Kz 45, die Vorlex nicht "
                                  "ausweist.");
 }
 

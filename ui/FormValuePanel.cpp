@@ -139,16 +139,19 @@ void TImage::mouseReleaseEvent(QMouseEvent* event) {
 void TImage::paintEvent(QPaintEvent* /*event*/) {
   QPainter painter(this);
   if (!canvas_.isNull()) painter.drawImage(QPoint(0, 0), canvas_);
-  // Over the drawing's white margin, never over the figure.
+  // Both marks keep to the outer two pixels, where the drawing has only its
+  // outline: a tint and a line for the chosen picture, dots for the focus.
+  painter.setBrush(Qt::NoBrush);
   if (chosen_) {
-    painter.setPen(QPen(palette().color(QPalette::Highlight), 3));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(rect().adjusted(1, 1, -2, -2));
+    QColor tint = palette().color(QPalette::Highlight);
+    tint.setAlpha(60);
+    painter.fillRect(rect(), tint);
+    painter.setPen(palette().color(QPalette::Highlight));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
   }
   if (hasFocus()) {
     painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(rect().adjusted(4, 4, -5, -5));
+    painter.drawRect(rect().adjusted(1, 1, -2, -2));
   }
 }
 

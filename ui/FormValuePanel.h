@@ -17,7 +17,7 @@ void DrawFormBoxes(QImage& canvas, int fieldNumber, int pixelsPerInch);
 // A picture control holding its own drawing, which stays until redrawn. Before
 // the first drawing it shows nothing (the panel behind it). It takes the
 // keyboard focus (a dotted frame then), Space or Enter click it, and a chosen
-// picture wears a frame around its drawing, which itself stays as drawn.
+// picture is tinted and framed; its drawing itself stays as drawn.
 class TImage : public QWidget {
   Q_OBJECT
  public:
