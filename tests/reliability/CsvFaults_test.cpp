@@ -136,7 +136,7 @@ TEST_P(CsvFaultTest, TargetsThatCannotBeCreated) {
   fs::create_directories(export_ + "ordner");
   const std::pair<std::string, std::string> targets[] = {
       {export_ + "fehlt/vorlex.csv", "Der Ordner existiert nicht."},
-      {export_ + "datei/vorlex.csv", "Der Ordner existiert nicht."},
+      {export_ + "datei/vorlex.csv", "Im Pfad steht eine Datei, wo ein Ordner sein m\xC3\xBCsste."},
       {export_ + "ordner", "Unter diesem Namen liegt ein Ordner."}};
   for (const auto& [target, reason] : targets) {
     SCOPED_TRACE(target);

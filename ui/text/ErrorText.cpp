@@ -141,8 +141,11 @@ std::string NotSaved(const ECsvWriteError& error) {
   std::string reason;
   switch (error.Reason()) {
     case ENOENT:
-    case ENOTDIR:
       reason = P("Der Ordner existiert nicht. W\xE4hlen Sie einen anderen Ort.");
+      break;
+    case ENOTDIR:
+      reason = P("Im Pfad steht eine Datei, wo ein Ordner sein m\xFCsste. W\xE4hlen Sie einen "
+                 "anderen Ort.");
       break;
     case EACCES:
     case EPERM:
