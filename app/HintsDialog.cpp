@@ -3,8 +3,8 @@
 #include <QAbstractItemView>
 #include <QListWidget>
 #include <QScrollBar>
-#include <algorithm>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "ui/qtcore/uQtText.h"
 

@@ -28,16 +28,17 @@
 #include "app/WindowPlacement.h"
 #include "app/WindowSettings.h"
 #include "app/uApplication.h"
-#include "tax/PlausibilityHints.h"
-#include "tax/Prepayment.h"
-#include "location/uLocation.h"
 #include "app/version_U.h"
 #include "db/uDB.h"
+#include "location/uLocation.h"
+#include "tax/PlausibilityHints.h"
+#include "tax/Prepayment.h"
 #include "tax/TaxTotals.h"
-#include "ui/text/SummaryList.h"
 #include "ui/FormValuePanel.h"
 #include "ui/SummaryListView.h"
 #include "ui/qtcore/uQtText.h"
+#include "ui/text/CsvExport.h"
+#include "ui/text/SummaryList.h"
 #include "util/uDatum.h"
 #include "util/uFormat.h"
 
@@ -771,25 +772,10 @@ void TForm1::btnCsvClick() {
 }
 
 QString TForm1::ProposedCsvName() {
-  const TTaxPeriod period = TaxPeriodFromControls();
-  const auto day = [](const CalendarDate& d) {
-    return QDate(d.year, d.month, d.day).toString(QStringLiteral("yyyy-MM-dd"));
-  };
-  QString name;
-  switch (period.PeriodKind) {
-    case TPeriodKind::Jahr: name = QString::number(period.Year); break;
-    case TPeriodKind::Quartal1: name = QStringLiteral("%1-Q1").arg(period.Year); break;
-    case TPeriodKind::Quartal2: name = QStringLiteral("%1-Q2").arg(period.Year); break;
-    case TPeriodKind::Quartal3: name = QStringLiteral("%1-Q3").arg(period.Year); break;
-    case TPeriodKind::Quartal4: name = QStringLiteral("%1-Q4").arg(period.Year); break;
-    case TPeriodKind::Monat:
-      name = QStringLiteral("%1-%2").arg(period.Year).arg(period.Month, 2, 10, QLatin1Char('0'));
-      break;
-    case TPeriodKind::VonBis: name = day(period.First) + QStringLiteral(" bis ") + day(period.Last); break;
-    case TPeriodKind::None: return QString::fromLatin1(kCsvProposedName);
-  }
-  const QString basis = rgVersteuerung->ItemIndex() == 1 ? QStringLiteral("Soll") : QStringLiteral("Ist");
-  return QStringLiteral("Vorlex %1 %2.csv").arg(name, basis);
+  const std::string stem =
+      ExportFileStem(TaxPeriodFromControls(), std::max(0, rgVersteuerung->ItemIndex()));
+  return stem.empty() ? QString::fromLatin1(kCsvProposedName)
+                      : QString::fromStdString(stem) + QStringLiteral(".csv");
 }
 
 }  // namespace vorlex

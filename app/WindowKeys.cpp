@@ -34,8 +34,8 @@ TWindowKeys::TWindowKeys(TForm1& form) : QObject(&form), form_(form) {
 
   for (QAbstractButton* button : std::vector<QAbstractButton*>{
            form.rbJahr, form.rbQ1, form.rbQ2, form.rbQ3, form.rbQ4, form.rbM, form.rbVonBis,
-           form.rgVersteuerung->Button(0), form.rgVersteuerung->Button(1),
-           form.rgBetrag->Button(0), form.rgBetrag->Button(1)}) {
+           form.rgVersteuerung->Button(0), form.rgVersteuerung->Button(1), form.rgBetrag->Button(0),
+           form.rgBetrag->Button(1)}) {
     RunAgainOnClick(*button);
   }
   form.lblHinweise->setTextInteractionFlags(Qt::LinksAccessibleByMouse |
@@ -58,16 +58,36 @@ void TWindowKeys::RunAgainOnClick(QAbstractButton& button) {
 
 void TWindowKeys::SetTabOrder() {
   TForm1& f = form_;
-  const std::vector<QWidget*> order = {
-      f.rbJahr, f.cmbJ, f.udJahr->PrevButton(), f.udJahr->NextButton(),
-      f.rbQ1, f.rbQ2, f.rbQ3, f.rbQ4,
-      f.rbM, f.cmbM, f.udMonat->PrevButton(), f.udMonat->NextButton(),
-      f.rbVonBis, f.dtpVon, f.dtpBis,
-      f.rgVersteuerung->Button(0), f.rgVersteuerung->Button(1),
-      f.rgBetrag->Button(0), f.rgBetrag->Button(1),
-      f.btnCsv, f.btnHelp, f.btnUebersicht, f.lbUst,
-      f.Image1, f.Image2, f.Image3, f.Image4, f.Image5,
-      f.editUStID, f.lblHinweise};
+  const std::vector<QWidget*> order = {f.rbJahr,
+                                       f.cmbJ,
+                                       f.udJahr->PrevButton(),
+                                       f.udJahr->NextButton(),
+                                       f.rbQ1,
+                                       f.rbQ2,
+                                       f.rbQ3,
+                                       f.rbQ4,
+                                       f.rbM,
+                                       f.cmbM,
+                                       f.udMonat->PrevButton(),
+                                       f.udMonat->NextButton(),
+                                       f.rbVonBis,
+                                       f.dtpVon,
+                                       f.dtpBis,
+                                       f.rgVersteuerung->Button(0),
+                                       f.rgVersteuerung->Button(1),
+                                       f.rgBetrag->Button(0),
+                                       f.rgBetrag->Button(1),
+                                       f.btnCsv,
+                                       f.btnHelp,
+                                       f.btnUebersicht,
+                                       f.lbUst,
+                                       f.Image1,
+                                       f.Image2,
+                                       f.Image3,
+                                       f.Image4,
+                                       f.Image5,
+                                       f.editUStID,
+                                       f.lblHinweise};
   for (size_t i = 0; i + 1 < order.size(); ++i) QWidget::setTabOrder(order[i], order[i + 1]);
 }
 

@@ -175,7 +175,6 @@ TYearOverviewDialog::TYearOverviewDialog(QWidget* owner) : QWidget(owner, Qt::Wi
   resize(720, 760);
 }
 
-
 void TYearOverviewDialog::SetOverview(const YearOverview& overview) {
   year_ = overview.year;
   versteuerung_ = overview.versteuerung;

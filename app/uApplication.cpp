@@ -41,8 +41,8 @@ void ShowMessage(std::string_view message) {
 }
 
 void ShowCurrentException() {
-  const ErrorText error = DescribeCurrentException(
-      {ErrorFront::Window, PelmoraAppDataDir() + kSettingsFileName});
+  const ErrorText error =
+      DescribeCurrentException({ErrorFront::Window, PelmoraAppDataDir() + kSettingsFileName});
   MessageBoxSeam()(QApplication::activeWindow(), TMessageKind::Error,
                    QString::fromStdString(error.sentence), DisplayText(error.detail));
 }

@@ -173,8 +173,9 @@ TSQLiteDatabase::TSQLiteDatabase(const std::string& fileName) {
     // open's: the message names the file and the library's reason ("file is
     // not a database", "database is locked"), not the setting.
     const int code = sqlite3_errcode(db_.get());
-    throw ESQLiteException(failed + (code != SQLITE_OK ? sqlite3_errmsg(db_.get()) : "unknown error"),
-                           e.Code(), fileName);
+    throw ESQLiteException(
+        failed + (code != SQLITE_OK ? sqlite3_errmsg(db_.get()) : "unknown error"), e.Code(),
+        fileName);
   }
 }
 

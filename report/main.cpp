@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "location/uLocation.h"
 #include "db/uDB.h"
+#include "location/uLocation.h"
 #include "report/JsonReport.h"
 #include "report/ReportOptions.h"
 #include "tax/EvaluationRun.h"
@@ -19,11 +19,11 @@
 #include "tax/PlausibilityHints.h"
 #include "tax/Prepayment.h"
 #include "tax/YearOverview.h"
-#include "ui/text/SummaryList.h"
+#include "ui/qtcore/uQtText.h"
 #include "ui/text/CsvExport.h"
 #include "ui/text/ErrorText.h"
+#include "ui/text/SummaryList.h"
 #include "ui/text/YearOverviewText.h"
-#include "ui/qtcore/uQtText.h"
 #include "util/uDatum.h"
 #include "util/uFormat.h"
 

@@ -162,8 +162,10 @@ void CountryHints(HintList& hints, size_t index, const RunEntry& order) {
 
 void NonEuHint(HintList& hints, size_t index, const RunEntry& order) {
   if (order.total != TotalKind::NichtEU) return;
-  hints.Add(index, HintText() << "Land " << Quoted(order.country) << ": " << FormatMoney(order.added)
-                              << " Umsatz mit einem Kunden au\xDF" "erhalb der EU z\xE4hlen nur in "
+  hints.Add(index, HintText() << "Land " << Quoted(order.country) << ": "
+                              << FormatMoney(order.added)
+                              << " Umsatz mit einem Kunden au\xDF"
+                                 "erhalb der EU z\xE4hlen nur in "
                                  "der Summe Nicht EU der Liste; solche Ums\xE4tze geh\xF6ren in "
                                  "der Voranmeldung meist in Kz 43 oder Kz 45, die Vorlex nicht "
                                  "ausweist.");
@@ -174,8 +176,8 @@ void PartPaymentHint(HintList& hints, size_t index, const RunEntry& order) {
   const int64_t received = std::llround(order.received * 100);
   const int64_t gross = std::llround(order.gross * 100);
   if (gross == 0 || received == 0 || std::llabs(received) >= std::llabs(gross)) return;
-  hints.Add(index, HintText() << "nur teilweise bezahlt: " << FormatMoney(order.received)
-                              << " von " << FormatMoney(order.gross) << " erhalten, gez\xE4hlt "
+  hints.Add(index, HintText() << "nur teilweise bezahlt: " << FormatMoney(order.received) << " von "
+                              << FormatMoney(order.gross) << " erhalten, gez\xE4hlt "
                               << "wird der ganze Betrag in " << FieldName(order.total)
                               << "; bei Ist-Versteuerung ist nur der erhaltene Betrag zu "
                                  "versteuern.");

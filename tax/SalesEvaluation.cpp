@@ -68,9 +68,9 @@ std::string SalesQuery(double firstDay, double lastDay, int versteuerung) {
 void SalesEvaluation(TDBase& db, double firstDay, double lastDay, int versteuerung,
                      TaxTotals& totals, IEvaluationSink& sink) {
   // Every column read below, and only those, is held.
-  std::vector<std::string> kept = {"land",   "ust_id", "id",          DateColumn(versteuerung),
-                                   "bezeichnung", "b_name", "skonto", "mwst", "auftragstyp",
-                                   "rechbetrag"};
+  std::vector<std::string> kept = {"land",        "ust_id",    "id",     DateColumn(versteuerung),
+                                   "bezeichnung", "b_name",    "skonto", "mwst",
+                                   "auftragstyp", "rechbetrag"};
   if (versteuerung == 0) kept.insert(kept.end(), {"bezahlt", "davonbezahlt"});
   const std::unique_ptr<TDBTable> orders =
       db.Query(SalesQuery(firstDay, lastDay, versteuerung), kept);

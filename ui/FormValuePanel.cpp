@@ -1,9 +1,8 @@
 #include "ui/FormValuePanel.h"
 
-#include <QKeyEvent>
-
 #include <QFont>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>

@@ -782,7 +782,8 @@ TEST_F(WindowTest, FailedRunShowsTheLinesReadAndEmptyBoxes) {
   Click(f.udMonat->NextButton());  // June fails at the second receipt
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0].kind, TMessageKind::Error);
-  EXPECT_TRUE(messages[0].detail.startsWith(QStringLiteral("Typkonvertierung von Variant ungültig")))
+  EXPECT_TRUE(
+      messages[0].detail.startsWith(QStringLiteral("Typkonvertierung von Variant ungültig")))
       << messages[0].detail.toStdString();
   EXPECT_EQ(Caption(), PeriodCaptionText("01.06.2026", "30.06.2026", "Zahlungsdatum"));
   EXPECT_TRUE(f.pB->isHidden());
@@ -897,9 +898,10 @@ TEST_F(WindowTest, CsvButtonWritesTheListAfterEveryDialog) {
   EXPECT_EQ(messages[0].kind, TMessageKind::Error);
   EXPECT_EQ(messages[0].detail,
             QString::fromStdString("Datei " + folder + "fehlt/mai.csv kann nicht erstellt werden"));
-  EXPECT_EQ(messages[0].text, QString::fromStdString(folder + "fehlt/mai.csv konnte nicht "
-                                                     "gespeichert werden: Der Ordner existiert "
-                                                     "nicht. Wählen Sie einen anderen Ort."));
+  EXPECT_EQ(messages[0].text,
+            QString::fromStdString(folder + "fehlt/mai.csv konnte nicht "
+                                            "gespeichert werden: Der Ordner existiert "
+                                            "nicht. Wählen Sie einen anderen Ort."));
   EXPECT_EQ(Lines(), before);
   answer = QString::fromStdString(folder + "danach.csv");
   Click(f.btnCsv);
@@ -1048,7 +1050,8 @@ TEST_F(WindowTest, ReplacingAFileIsAskedFirst) {
     // The last look may come after the dialog closed; it must not outlive this loop.
     for (int i = 0; i < 100 && !looked; ++i) QCoreApplication::processEvents();
     EXPECT_TRUE(looked);
-    EXPECT_TRUE(question.contains(QStringLiteral("Vorlex 2026-05 Ist.csv"))) << question.toStdString();
+    EXPECT_TRUE(question.contains(QStringLiteral("Vorlex 2026-05 Ist.csv")))
+        << question.toStdString();
     EXPECT_EQ(dialogStayedOpen, !replace);
     EXPECT_EQ(content(), replace ? CsvBytes(Lines()) : "November");
   }
@@ -1165,7 +1168,8 @@ TEST_F(WindowTest, PictureClickShowsItsFieldsEntriesAndTheCsvStaysWhole) {
   Click(f.btnCsv);
   SaveDialogSeam() = savedDialog;
   EXPECT_EQ(proposed, QStringLiteral("Vorlex 2026-05 Ist.csv"));
-  EXPECT_EQ(f.StatusBar1->currentMessage(), QStringLiteral("Gespeichert: ") + QString::fromStdString(file));
+  EXPECT_EQ(f.StatusBar1->currentMessage(),
+            QStringLiteral("Gespeichert: ") + QString::fromStdString(file));
   std::ifstream in(file, std::ios::binary);
   const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EXPECT_EQ(bytes, CsvBytes(all));

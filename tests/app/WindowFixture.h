@@ -40,7 +40,9 @@ class WindowTest : public ::testing::Test {
     ResetProgramValues();
     savedBox_ = MessageBoxSeam();
     MessageBoxSeam() = [this](QWidget*, TMessageKind kind, const QString& text,
-                              const QString& detail) { messages.push_back({kind, text, detail}); };
+                              const QString& detail) {
+      messages.push_back({kind, text, detail});
+    };
     // The window remembers its settings here, never in the user's folder.
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, appData_.path() + "/config");
   }

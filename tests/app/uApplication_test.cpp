@@ -26,7 +26,9 @@ class MessageTest : public ::testing::Test {
   void SetUp() override {
     saved_ = MessageBoxSeam();
     MessageBoxSeam() = [this](QWidget*, TMessageKind kind, const QString& text,
-                              const QString& detail) { shown.push_back({kind, text, detail}); };
+                              const QString& detail) {
+      shown.push_back({kind, text, detail});
+    };
   }
   void TearDown() override { MessageBoxSeam() = saved_; }
   std::vector<Shown> shown;
@@ -86,7 +88,8 @@ TEST_F(MessageTest, TextsAreDecodedAndCarriageReturnsBreakLines) {
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_EQ(shown[0].kind, TMessageKind::Error);
   EXPECT_EQ(shown[0].detail, QStringLiteral("Stream-Write-Fehler"));
-  EXPECT_TRUE(shown[0].text.startsWith(QStringLiteral("Die Ausgabe konnte nicht"))) << shown[0].text.toStdString();
+  EXPECT_TRUE(shown[0].text.startsWith(QStringLiteral("Die Ausgabe konnte nicht")))
+      << shown[0].text.toStdString();
 }
 
 TEST(Application, BoxesCarryTheNameVorlexAndQtSpeaksTheUsersLanguage) {

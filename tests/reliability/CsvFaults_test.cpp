@@ -173,14 +173,16 @@ TEST_P(CsvFaultTest, AWriteFailingHalfWayKeepsTheOldFile) {
   const FolderState before = StateOf(AppData());
   const rlim_t limit = expected_.size() / 2;
   ExpectFailed(Save(target, limit), "Stream-Write-Fehler",
-               "Die Datei w\xC3\xA4re gr\xC3\xB6\xC3\x9F" "er, als das System erlaubt. Die alte "
+               "Die Datei w\xC3\xA4re gr\xC3\xB6\xC3\x9F"
+               "er, als das System erlaubt. Die alte "
                "Datei ist unver\xC3\xA4ndert.");
   EXPECT_EQ(ReadBytes(target), old);
   EXPECT_EQ(Changes(before, StateOf(AppData())), std::vector<std::string>{});
 
   // A new file that fails does not appear at all.
   ExpectFailed(Save(export_ + "neu.csv", limit), "Stream-Write-Fehler",
-               "Die Datei w\xC3\xA4re gr\xC3\xB6\xC3\x9F" "er, als das System erlaubt. Es wurde "
+               "Die Datei w\xC3\xA4re gr\xC3\xB6\xC3\x9F"
+               "er, als das System erlaubt. Es wurde "
                "keine Datei angelegt.");
   EXPECT_FALSE(fs::exists(export_ + "neu.csv"));
   EXPECT_EQ(Changes(before, StateOf(AppData())), std::vector<std::string>{});

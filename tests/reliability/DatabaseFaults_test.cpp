@@ -68,7 +68,8 @@ TEST_F(DatabaseFaultTest, PathsThatAreNoDatabase) {
        "Die Datenbank von Pelmora wurde nicht gefunden"},
       {"no read permission", "gesperrt.db", pages,
        OpenError(daten + "gesperrt.db", "unable to open database file"), "", true,
-       "Die Datenbank von Pelmora kann nicht ge\xC3\xB6" "ffnet werden"},
+       "Die Datenbank von Pelmora kann nicht ge\xC3\xB6"
+       "ffnet werden"},
       // An empty file is an empty database: the first query names what is missing.
       {"zero bytes", "leer.db", "", "Error executing SQL \"SELECT DISTINCT auftrag.*",
        "\" : no such table: auftrag\n", false,
@@ -80,10 +81,12 @@ TEST_F(DatabaseFaultTest, PathsThatAreNoDatabase) {
        OpenError(daten + "zufall.db", "file is not a database"), "", false, "Die Datei"},
       {"truncated", "halb.db", pages.substr(0, pages.size() / 3),
        OpenError(daten + "halb.db", "database disk image is malformed"), "", false,
-       "Die Datenbank von Pelmora ist besch\xC3\xA4" "digt."},
+       "Die Datenbank von Pelmora ist besch\xC3\xA4"
+       "digt."},
       {"header intact, a page corrupt", "kaputt.db", corrupt, "",
        "\" : database disk image is malformed\n", false,
-       "Die Datenbank von Pelmora ist besch\xC3\xA4" "digt."},
+       "Die Datenbank von Pelmora ist besch\xC3\xA4"
+       "digt."},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -241,8 +244,8 @@ TEST_F(DatabaseFaultTest, LockTakenWhileTheWindowIsOpen) {
     EXPECT_EQ(messages[0].text,
               QStringLiteral("Die Datenbank ist gerade von einem anderen Programm gesperrt. "
                              "Versuchen Sie es in einem Moment mit F5 erneut."));
-    EXPECT_EQ(messages[0].detail.toStdString().rfind("Could not prepare SQL statement \"SELECT ", 0),
-              0u);
+    EXPECT_EQ(
+        messages[0].detail.toStdString().rfind("Could not prepare SQL statement \"SELECT ", 0), 0u);
     EXPECT_TRUE(messages[0].detail.endsWith(QStringLiteral("\" : SQLite is Busy")));
     EXPECT_TRUE(Lines().empty());  // nothing of May under April's caption
     // Still locked: a click on the month already chosen tries again, and fails again.

@@ -230,8 +230,13 @@ TEST_F(ReportTest, HintsFollowFieldEightyThreeAndStrictEndsWithThree) {
   const std::vector<std::string> hints = HintLines(r.out);
   ASSERT_EQ(hints.size(), 3u) << r.out;
   // In list order: Germany before the US.
-  EXPECT_EQ(hints[0].rfind("B\xC3\xBC" "cher (M\xC3\xBCller): Auftrag zu 7 %", 0), 0u);
-  EXPECT_EQ(hints[1].rfind("Export USA (Smith Inc.): Land \"US\" liegt au\xC3\x9F" "erhalb", 0),
+  EXPECT_EQ(hints[0].rfind("B\xC3\xBC"
+                           "cher (M\xC3\xBCller): Auftrag zu 7 %",
+                           0),
+            0u);
+  EXPECT_EQ(hints[1].rfind("Export USA (Smith Inc.): Land \"US\" liegt au\xC3\x9F"
+                           "erhalb",
+                           0),
             0u);
   EXPECT_EQ(hints[2].rfind("Export USA (Smith Inc.): Auftrag ohne Umsatzsteuer", 0), 0u);
 
@@ -291,9 +296,8 @@ TEST_F(ReportTest, PartPaymentsAndTurnoverOutsideTheEuAreHinted) {
   json.insert(json.end(), {"--format", "json", "--strict"});
   const Result strict = Run(json);
   EXPECT_EQ(strict.status, 3);
-  const QJsonArray jsonHints = QJsonDocument::fromJson(QByteArray::fromStdString(strict.out))
-                                   .object()["hints"]
-                                   .toArray();
+  const QJsonArray jsonHints =
+      QJsonDocument::fromJson(QByteArray::fromStdString(strict.out)).object()["hints"].toArray();
   ASSERT_EQ(jsonHints.size(), 2);
   EXPECT_EQ(jsonHints[0].toObject()["text"].toString().toStdString(), hints[0]);
 }
@@ -588,10 +592,11 @@ TEST_F(ReportTest, CsvFileIsReplacedWholeOrNotAtAll) {
   const fs::path missing = dir_ / "fehlt" / "vorlex.csv";
   const Result cannot = Run({"--db", db_, "--year", "2023", "--csv", missing.string()});
   EXPECT_EQ(cannot.status, 1);
-  EXPECT_EQ(cannot.err, missing.string() + " konnte nicht gespeichert werden: Der Ordner "
-                                           "existiert nicht. W\xC3\xA4hlen Sie einen anderen Ort.\n"
-                                           "Datei " + missing.string() +
-                            " kann nicht erstellt werden\n");
+  EXPECT_EQ(cannot.err, missing.string() +
+                            " konnte nicht gespeichert werden: Der Ordner "
+                            "existiert nicht. W\xC3\xA4hlen Sie einen anderen Ort.\n"
+                            "Datei " +
+                            missing.string() + " kann nicht erstellt werden\n");
   EXPECT_FALSE(fs::exists(missing));
   EXPECT_EQ(cannot.out, "");
 }
@@ -626,7 +631,8 @@ TEST_F(ReportTest, AFullStandardOutputIsAnError) {
   ASSERT_TRUE(process.waitForFinished(60000));
   EXPECT_EQ(process.exitCode(), 1);
   const std::string err = process.readAllStandardError().toStdString();
-  EXPECT_EQ(err.rfind("Die Ausgabe konnte nicht vollst\xC3\xA4ndig geschrieben werden", 0), 0u) << err;
+  EXPECT_EQ(err.rfind("Die Ausgabe konnte nicht vollst\xC3\xA4ndig geschrieben werden", 0), 0u)
+      << err;
   EXPECT_EQ(err.substr(err.find('\n') + 1), "Stream-Write-Fehler\n");
 }
 
@@ -651,7 +657,9 @@ TEST_F(ReportTest, ExitStatuses) {
        {"--db", db, "--from", "2026-12-31", "--to", "2026-12-01"},
        2,
        "vorlex-report: --from 2026-12-31 liegt nach --to 2026-12-01\n"},
-      {"missing database", {"--db", (dir_ / "fehlt.db").string()}, 1,
+      {"missing database",
+       {"--db", (dir_ / "fehlt.db").string()},
+       1,
        "Die Datenbank von Pelmora wurde nicht gefunden: \""},
   };
   for (const Row& row : rows) {
@@ -703,7 +711,10 @@ TEST_F(ReportTest, AFailedRunReportsTheWindowsMessage) {
   // The sentence names the table; the SQL stays in the second line.
   const std::string sentence = noTable.err.substr(0, noTable.err.find('\n'));
   EXPECT_EQ(sentence.rfind("Die Datenbank hat nicht den Aufbau, den Pelmora anlegt (Tabelle "
-                           "auftrag fehlt).", 0), 0u) << noTable.err;
+                           "auftrag fehlt).",
+                           0),
+            0u)
+      << noTable.err;
   EXPECT_EQ(sentence.find("SELECT"), std::string::npos);
   EXPECT_NE(noTable.err.find("\" : no such table: auftrag\n"), std::string::npos) << noTable.err;
 }
@@ -733,10 +744,12 @@ TEST_F(ReportTest, FindsTheDatabaseThroughPelmorasSettingsFile) {
   EXPECT_EQ(none.status, 1);
   // The settings file is named, not only its folder.
   EXPECT_EQ(none.err, "Die Einstellungsdatei von Pelmora wurde nicht gefunden: \"" + dir_.string() +
-                          "/leer/.config/Pelmora/pelmora.ini\". Pr\xC3\xBC" "fen Sie, ob Pelmora "
+                          "/leer/.config/Pelmora/pelmora.ini\". Pr\xC3\xBC"
+                          "fen Sie, ob Pelmora "
                           "f\xC3\xBCr diesen Benutzer eingerichtet ist und seinen Datenpfad "
                           "gespeichert hat.\n"
-                          "Failed to open database \"" + dir_.string() +
+                          "Failed to open database \"" +
+                          dir_.string() +
                           "/leer/.config/Pelmora/\" : unable to open database file\n");
 }
 

@@ -65,8 +65,10 @@ TEST_F(HintsTest, WhatEachEntryRaises) {
       {"E with an ES VAT id in 41", Order("E", "ESB86212420", T::InnergemMitUStId, 0), {}},
       {"LUX with a LU VAT id in 41", Order("LUX", "LU20165772", T::InnergemMitUStId, 0), {}},
       // Outside the EU: the list's sum only, and fields the program does not show.
-      {"CH with a Swiss number", Order("CH", "CHE-116.281.710 MWST", T::NichtEU, 0),
-       {"Land \"CH\": 100,00 Umsatz mit einem Kunden au\xDF" "erhalb der EU"}},
+      {"CH with a Swiss number",
+       Order("CH", "CHE-116.281.710 MWST", T::NichtEU, 0),
+       {"Land \"CH\": 100,00 Umsatz mit einem Kunden au\xDF"
+        "erhalb der EU"}},
       {"receipt at 19 %", Cash(EntryKind::Receipt, "19", 19, T::Umsatz19), {}},
       {"expense without VAT", Cash(EntryKind::Expense, "0", 0, T::None), {}},
       {"neither receipt nor expense", Cash(EntryKind::OtherCash, "16", 0, T::None), {}},
@@ -89,9 +91,19 @@ TEST_F(HintsTest, WhatEachEntryRaises) {
        {"(Griechenland) mit USt-IdNr."}},
       {"A with a blank after it", Order("A ", "", T::Umsatz19), {"(\xD6sterreich)"}},
       // Outside the EU, but counted as domestic.
-      {"US without VAT", Order("US", "", T::Umsatz19, 0), {"au\xDF" "erhalb der EU", "steuerfrei"}},
-      {"GB", Order("GB", "", T::Umsatz19), {"Land \"GB\" liegt au\xDF" "erhalb der EU"}},
-      {"ch in lower case", Order("ch", "", T::Umsatz19), {"au\xDF" "erhalb der EU"}},
+      {"US without VAT",
+       Order("US", "", T::Umsatz19, 0),
+       {"au\xDF"
+        "erhalb der EU",
+        "steuerfrei"}},
+      {"GB",
+       Order("GB", "", T::Umsatz19),
+       {"Land \"GB\" liegt au\xDF"
+        "erhalb der EU"}},
+      {"ch in lower case",
+       Order("ch", "", T::Umsatz19),
+       {"au\xDF"
+        "erhalb der EU"}},
       // No country code at all.
       {"XY", Order("XY", "", T::Umsatz19), {"\"XY\" ist kein bekannter L\xE4ndercode"}},
       {"USA", Order("USA", "", T::Umsatz19), {"\"USA\" ist kein"}},
@@ -104,13 +116,12 @@ TEST_F(HintsTest, WhatEachEntryRaises) {
       {"A with a German VAT id",
        Order("A", "DE123456789", T::InnergemMitUStId, 0),
        {"passt nicht zu Land \"A\" (\xD6sterreich, K\xFCrzel AT)"}},
-      {"D with an Austrian VAT id",
-       Order("D", "ATU63452871", T::Umsatz19),
-       {"K\xFCrzel DE"}},
+      {"D with an Austrian VAT id", Order("D", "ATU63452871", T::Umsatz19), {"K\xFCrzel DE"}},
       {"empty country with an Austrian VAT id",
        Order("", "ATU63452871", T::Umsatz19),
        {"zum leeren Land"}},
-      {"GR for Greece with its prefix EL", Order("GR", "GR094259216", T::Umsatz19),
+      {"GR for Greece with its prefix EL",
+       Order("GR", "GR094259216", T::Umsatz19),
        {"(Griechenland) mit", "K\xFCrzel EL"}},
       {"too short", Order("A", "ATU1", T::InnergemMitUStId, 0), {"nicht die Form"}},
       {"a word", Order("D", "beantragt", T::Umsatz19), {"\"beantragt\" hat nicht die Form"}},
@@ -190,10 +201,10 @@ TEST_F(HintsTest, AnOrderCountedWholeUnderIstThoughPaidInPart) {
                               "versteuern."),
             std::string::npos)
       << part[0].text;
-  EXPECT_TRUE(paid(63.55, false, 0).empty());     // marked paid in full
-  EXPECT_TRUE(paid(63.55, true, 63.55).empty());  // all of it received
+  EXPECT_TRUE(paid(63.55, false, 0).empty());      // marked paid in full
+  EXPECT_TRUE(paid(63.55, true, 63.55).empty());   // all of it received
   EXPECT_TRUE(paid(63.55, true, 63.554).empty());  // to the cent
-  EXPECT_TRUE(paid(63.55, true, 80).empty());     // more than the invoice: nothing "partly"
+  EXPECT_TRUE(paid(63.55, true, 80).empty());      // more than the invoice: nothing "partly"
 }
 
 TEST_F(HintsTest, OneEncodingForTheWholeHint) {

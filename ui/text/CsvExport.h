@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "tax/TaxPeriod.h"
 #include "ui/text/SummaryList.h"
 #include "util/uWholeFile.h"
 
@@ -21,8 +22,8 @@ std::string CsvBytes(const std::vector<ListLine>& lines);
 // before (it is then unchanged).
 class ECsvWriteError : public std::runtime_error {
  public:
-  ECsvWriteError(const std::string& message, SaveOutcome outcome, int reason,
-                 std::string shownName, bool existed)
+  ECsvWriteError(const std::string& message, SaveOutcome outcome, int reason, std::string shownName,
+                 bool existed)
       : std::runtime_error(message),
         outcome_(outcome),
         reason_(reason),
@@ -44,5 +45,11 @@ class ECsvWriteError : public std::runtime_error {
 // content unless every byte was written. Raises ECsvWriteError with
 // "Datei <shownName> kann nicht erstellt werden" or "Stream-Write-Fehler".
 void WriteCsvFile(const std::string& path, const std::string& bytes, const std::string& shownName);
+
+// The name an export of period and basis (0 "Ist", 1 "Soll") is proposed
+// under, without extension: "Vorlex 2026-12 Ist", "Vorlex 2026-Q2 Soll",
+// "Vorlex 2026 Ist", "Vorlex 2026-11-15 bis 2026-12-10 Ist"; empty text
+// without a period.
+std::string ExportFileStem(const TTaxPeriod& period, int versteuerung);
 
 }  // namespace vorlex

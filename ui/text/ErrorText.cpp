@@ -41,14 +41,14 @@ bool EndsInSeparator(const std::string& path) {
 
 std::string Locked(const ErrorContext& context) {
   return P("Die Datenbank ist gerade von einem anderen Programm gesperrt. ") +
-         (context.front == ErrorFront::Window
-              ? P("Versuchen Sie es in einem Moment mit F5 erneut.")
-              : P("Versuchen Sie es in einem Moment erneut."));
+         (context.front == ErrorFront::Window ? P("Versuchen Sie es in einem Moment mit F5 erneut.")
+                                              : P("Versuchen Sie es in einem Moment erneut."));
 }
 
 std::string NotPelmorasShape(const std::string& what) {
   return P("Die Datenbank hat nicht den Aufbau, den Pelmora anlegt (") + what +
-         P(" fehlt). Pr\xFC" "fen Sie, ob die Einstellungen von Pelmora auf die richtige Datenbank "
+         P(" fehlt). Pr\xFC"
+           "fen Sie, ob die Einstellungen von Pelmora auf die richtige Datenbank "
            "zeigen; eine Datenbank einer anderen Pelmora-Version kann Vorlex nicht lesen.");
 }
 
@@ -64,11 +64,14 @@ std::string OpenFailed(const ESQLiteException& error, const ErrorContext& contex
     if (!fs::exists(context.settingsFile, ignored)) {
       return P("Die Einstellungsdatei von Pelmora wurde nicht gefunden: ") +
              Quoted(context.settingsFile) +
-             P(". Pr\xFC" "fen Sie, ob Pelmora f\xFC" "r diesen Benutzer eingerichtet ist und "
+             P(". Pr\xFC"
+               "fen Sie, ob Pelmora f\xFC"
+               "r diesen Benutzer eingerichtet ist und "
                "seinen Datenpfad gespeichert hat.");
     }
     return P("In der Einstellungsdatei von Pelmora ") + Quoted(context.settingsFile) +
-           P(" ist keine Datenbank eingetragen (db_name im Abschnitt [Allgemein]). Pr\xFC" "fen "
+           P(" ist keine Datenbank eingetragen (db_name im Abschnitt [Allgemein]). Pr\xFC"
+             "fen "
              "Sie in Pelmora den Datenpfad.");
   }
   switch (error.Code() & 0xFF) {
@@ -77,22 +80,29 @@ std::string OpenFailed(const ESQLiteException& error, const ErrorContext& contex
       return Locked(context);
     case SQLITE_NOTADB:
       return P("Die Datei ") + Quoted(path) +
-             P(" ist keine Datenbank. Pr\xFC" "fen Sie in Pelmora den Namen der Datenbank "
+             P(" ist keine Datenbank. Pr\xFC"
+               "fen Sie in Pelmora den Namen der Datenbank "
                "(db_name).");
     case SQLITE_CORRUPT:
       break;  // as when reading
     default:
       if (!fs::exists(path, ignored)) {
         return P("Die Datenbank von Pelmora wurde nicht gefunden: ") + Quoted(path) +
-               P(". Pr\xFC" "fen Sie in Pelmora den Datenpfad oder legen Sie die Datenbank "
+               P(". Pr\xFC"
+                 "fen Sie in Pelmora den Datenpfad oder legen Sie die Datenbank "
                  "dorthin.");
       }
       if (fs::is_directory(path, ignored)) {
-        return Quoted(path) + P(" ist ein Ordner, keine Datenbank. Pr\xFC" "fen Sie in Pelmora "
+        return Quoted(path) + P(" ist ein Ordner, keine Datenbank. Pr\xFC"
+                                "fen Sie in Pelmora "
                                 "den Namen der Datenbank (db_name).");
       }
-      return P("Die Datenbank von Pelmora kann nicht ge\xF6" "ffnet werden: ") + Quoted(path) +
-             P(". Pr\xFC" "fen Sie, ob Sie die Datei und ihren Ordner lesen d\xFC" "rfen.");
+      return P("Die Datenbank von Pelmora kann nicht ge\xF6"
+               "ffnet werden: ") +
+             Quoted(path) +
+             P(". Pr\xFC"
+               "fen Sie, ob Sie die Datei und ihren Ordner lesen d\xFC"
+               "rfen.");
   }
   return {};
 }
@@ -109,11 +119,16 @@ std::string DatabaseFailed(const ESQLiteException& error, const ErrorContext& co
       return Locked(context);
     case SQLITE_CORRUPT:
     case SQLITE_NOTADB:
-      return P("Die Datenbank von Pelmora ist besch\xE4" "digt. Spielen Sie in Pelmora eine "
-               "Sicherung zur\xFC" "ck oder lassen Sie Pelmora die Datenbank reparieren.");
+      return P(
+          "Die Datenbank von Pelmora ist besch\xE4"
+          "digt. Spielen Sie in Pelmora eine "
+          "Sicherung zur\xFC"
+          "ck oder lassen Sie Pelmora die Datenbank reparieren.");
     case SQLITE_IOERR:
-      return P("Die Datenbank von Pelmora konnte nicht gelesen werden (Lesefehler). Versuchen Sie "
-               "es erneut; bleibt der Fehler, pr\xFC" "fen Sie den Datentr\xE4ger.");
+      return P(
+          "Die Datenbank von Pelmora konnte nicht gelesen werden (Lesefehler). Versuchen Sie "
+          "es erneut; bleibt der Fehler, pr\xFC"
+          "fen Sie den Datentr\xE4ger.");
     default:
       break;
   }
@@ -126,13 +141,13 @@ std::string DatabaseFailed(const ESQLiteException& error, const ErrorContext& co
       return NotPelmorasShape(P("Spalte ") + StoredTextAsUtf8(column));
     }
   }
-  if (std::string column = NameAfter(message, "Field "); !column.empty() &&
-                                                         message.find("Not found") !=
-                                                             std::string_view::npos) {
+  if (std::string column = NameAfter(message, "Field ");
+      !column.empty() && message.find("Not found") != std::string_view::npos) {
     return NotPelmorasShape(P("Spalte ") + StoredTextAsUtf8(column));
   }
-  return P("Die Datenbank von Pelmora konnte nicht ausgewertet werden. Die Meldung darunter "
-           "nennt den Grund.");
+  return P(
+      "Die Datenbank von Pelmora konnte nicht ausgewertet werden. Die Meldung darunter "
+      "nennt den Grund.");
 }
 
 std::string NotSaved(const ECsvWriteError& error) {
@@ -144,12 +159,15 @@ std::string NotSaved(const ECsvWriteError& error) {
       reason = P("Der Ordner existiert nicht. W\xE4hlen Sie einen anderen Ort.");
       break;
     case ENOTDIR:
-      reason = P("Im Pfad steht eine Datei, wo ein Ordner sein m\xFCsste. W\xE4hlen Sie einen "
-                 "anderen Ort.");
+      reason =
+          P("Im Pfad steht eine Datei, wo ein Ordner sein m\xFCsste. W\xE4hlen Sie einen "
+            "anderen Ort.");
       break;
     case EACCES:
     case EPERM:
-      reason = P("Sie d\xFC" "rfen dort nicht schreiben. W\xE4hlen Sie einen anderen Ort.");
+      reason =
+          P("Sie d\xFC"
+            "rfen dort nicht schreiben. W\xE4hlen Sie einen anderen Ort.");
       break;
     case EROFS:
       reason = P("Der Datentr\xE4ger ist schreibgesch\xFCtzt. W\xE4hlen Sie einen anderen Ort.");
@@ -162,7 +180,9 @@ std::string NotSaved(const ECsvWriteError& error) {
       reason = P("Der Datentr\xE4ger ist voll.") + unchanged;
       break;
     case EFBIG:
-      reason = P("Die Datei w\xE4re gr\xF6\xDF" "er, als das System erlaubt.") + unchanged;
+      reason = P("Die Datei w\xE4re gr\xF6\xDF"
+                 "er, als das System erlaubt.") +
+               unchanged;
       break;
     default:
       reason = error.Outcome() == SaveOutcome::CannotCreate
@@ -182,16 +202,19 @@ std::string SentenceOf(const std::exception& error, const ErrorContext& context)
            P(". Korrigieren Sie ihn in Pelmora und werten Sie den Zeitraum danach erneut aus.");
   }
   if (dynamic_cast<const EConvertError*>(&error) != nullptr) {
-    return P("In Pelmora steht ein Wert, der keine Zahl ist. Korrigieren Sie ihn in Pelmora und "
-             "werten Sie den Zeitraum danach erneut aus.");
+    return P(
+        "In Pelmora steht ein Wert, der keine Zahl ist. Korrigieren Sie ihn in Pelmora und "
+        "werten Sie den Zeitraum danach erneut aus.");
   }
   if (const auto* csv = dynamic_cast<const ECsvWriteError*>(&error)) return NotSaved(*csv);
   if (std::string_view(error.what()) == "Stream-Write-Fehler") {
-    return P("Die Ausgabe konnte nicht vollst\xE4ndig geschrieben werden (Datentr\xE4ger voll "
-             "oder Ausgabe geschlossen).");
+    return P(
+        "Die Ausgabe konnte nicht vollst\xE4ndig geschrieben werden (Datentr\xE4ger voll "
+        "oder Ausgabe geschlossen).");
   }
-  return P("Die Auswertung wurde wegen eines unerwarteten Fehlers abgebrochen. Die Meldung "
-           "darunter nennt ihn.");
+  return P(
+      "Die Auswertung wurde wegen eines unerwarteten Fehlers abgebrochen. Die Meldung "
+      "darunter nennt ihn.");
 }
 
 }  // namespace

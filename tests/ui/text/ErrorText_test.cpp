@@ -24,8 +24,9 @@ namespace fs = std::filesystem;
 class ErrorTextTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("vorlex-errortext-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+    dir_ =
+        fs::temp_directory_path() /
+        ("vorlex-errortext-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
     fs::create_directories(dir_ / "Pelmora");
   }
   void TearDown() override { fs::remove_all(dir_); }
@@ -55,15 +56,21 @@ TEST_F(ErrorTextTest, EachKindOfFailureHasItsSentenceAndKeepsItsMessage) {
       {"no database file", [&] { throw open(Path("Pelmora/fehlt.db"), SQLITE_CANTOPEN); },
        ErrorFront::Window,
        "Die Datenbank von Pelmora wurde nicht gefunden: \"" + Path("Pelmora/fehlt.db") +
-           "\". Pr\xC3\xBC" "fen Sie in Pelmora den Datenpfad oder legen Sie die Datenbank "
+           "\". Pr\xC3\xBC"
+           "fen Sie in Pelmora den Datenpfad oder legen Sie die Datenbank "
            "dorthin."},
-      {"a file that cannot be opened", [&] { throw open(db, SQLITE_CANTOPEN); },
-       ErrorFront::Window, "Die Datenbank von Pelmora kann nicht ge\xC3\xB6" "ffnet werden: \""},
+      {"a file that cannot be opened", [&] { throw open(db, SQLITE_CANTOPEN); }, ErrorFront::Window,
+       "Die Datenbank von Pelmora kann nicht ge\xC3\xB6"
+       "ffnet werden: \""},
       {"not a database", [&] { throw open(db, SQLITE_NOTADB); }, ErrorFront::Report,
        "Die Datei \"" + db + "\" ist keine Datenbank."},
       {"damaged",
-       [] { throw ESQLiteException("Could not retrieve data \"SELECT 1\" : malformed", SQLITE_CORRUPT); },
-       ErrorFront::Report, "Die Datenbank von Pelmora ist besch\xC3\xA4" "digt."},
+       [] {
+         throw ESQLiteException("Could not retrieve data \"SELECT 1\" : malformed", SQLITE_CORRUPT);
+       },
+       ErrorFront::Report,
+       "Die Datenbank von Pelmora ist besch\xC3\xA4"
+       "digt."},
       {"locked at the open, window", [&] { throw open(db, SQLITE_BUSY); }, ErrorFront::Window,
        "Die Datenbank ist gerade von einem anderen Programm gesperrt. Versuchen Sie es in einem "
        "Moment mit F5 erneut."},
@@ -76,11 +83,16 @@ TEST_F(ErrorTextTest, EachKindOfFailureHasItsSentenceAndKeepsItsMessage) {
        "Die Datenbank ist gerade von einem anderen Programm gesperrt. Versuchen Sie es in einem "
        "Moment erneut."},
       {"table missing",
-       [] { throw ESQLiteException("Error executing SQL \"SELECT DISTINCT auftrag.*\" : no such table: auftrag"); },
-       ErrorFront::Window, "Die Datenbank hat nicht den Aufbau, den Pelmora anlegt (Tabelle auftrag fehlt)."},
+       [] {
+         throw ESQLiteException(
+             "Error executing SQL \"SELECT DISTINCT auftrag.*\" : no such table: auftrag");
+       },
+       ErrorFront::Window,
+       "Die Datenbank hat nicht den Aufbau, den Pelmora anlegt (Tabelle auftrag fehlt)."},
       {"column missing",
        [] { throw ESQLiteException("Error executing SQL \"SELECT x\" : no such column: skonto"); },
-       ErrorFront::Window, "Die Datenbank hat nicht den Aufbau, den Pelmora anlegt (Spalte skonto fehlt)."},
+       ErrorFront::Window,
+       "Die Datenbank hat nicht den Aufbau, den Pelmora anlegt (Spalte skonto fehlt)."},
       {"column missing in a result",
        [] { throw ESQLiteException("Field not found in dataset: ustidnummer"); },
        ErrorFront::Window,
@@ -93,20 +105,35 @@ TEST_F(ErrorTextTest, EachKindOfFailureHasItsSentenceAndKeepsItsMessage) {
        ErrorFront::Window,
        "In Pelmora steht ein Wert, der keine Zahl ist: Spalte mwst, Auftrag id 17. "},
       {"CSV folder missing",
-       [] { throw ECsvWriteError("Datei /x/a.csv kann nicht erstellt werden", SaveOutcome::CannotCreate, ENOENT, "/x/a.csv", false); },
-       ErrorFront::Window,
-       "/x/a.csv konnte nicht gespeichert werden: Der Ordner existiert nicht."},
+       [] {
+         throw ECsvWriteError("Datei /x/a.csv kann nicht erstellt werden",
+                              SaveOutcome::CannotCreate, ENOENT, "/x/a.csv", false);
+       },
+       ErrorFront::Window, "/x/a.csv konnte nicht gespeichert werden: Der Ordner existiert nicht."},
       {"CSV no permission",
-       [] { throw ECsvWriteError("Datei a.csv kann nicht erstellt werden", SaveOutcome::CannotCreate, EACCES, "a.csv", false); },
-       ErrorFront::Window, "a.csv konnte nicht gespeichert werden: Sie d\xC3\xBC" "rfen dort nicht schreiben."},
+       [] {
+         throw ECsvWriteError("Datei a.csv kann nicht erstellt werden", SaveOutcome::CannotCreate,
+                              EACCES, "a.csv", false);
+       },
+       ErrorFront::Window,
+       "a.csv konnte nicht gespeichert werden: Sie d\xC3\xBC"
+       "rfen dort nicht schreiben."},
       {"CSV disk full",
-       [] { throw ECsvWriteError("Stream-Write-Fehler", SaveOutcome::WriteFailed, ENOSPC, "a.csv", true); },
+       [] {
+         throw ECsvWriteError("Stream-Write-Fehler", SaveOutcome::WriteFailed, ENOSPC, "a.csv",
+                              true);
+       },
        ErrorFront::Report,
        "a.csv konnte nicht gespeichert werden: Der Datentr\xC3\xA4ger ist voll. Die alte Datei ist "
        "unver\xC3\xA4ndert."},
       {"CSV size limit, no old file",
-       [] { throw ECsvWriteError("Stream-Write-Fehler", SaveOutcome::WriteFailed, EFBIG, "a.csv", false); },
-       ErrorFront::Report, "a.csv konnte nicht gespeichert werden: Die Datei w\xC3\xA4re gr\xC3\xB6\xC3\x9F" "er"},
+       [] {
+         throw ECsvWriteError("Stream-Write-Fehler", SaveOutcome::WriteFailed, EFBIG, "a.csv",
+                              false);
+       },
+       ErrorFront::Report,
+       "a.csv konnte nicht gespeichert werden: Die Datei w\xC3\xA4re gr\xC3\xB6\xC3\x9F"
+       "er"},
       {"anything else", [] { throw std::out_of_range("quarter 5"); }, ErrorFront::Window,
        "Die Auswertung wurde wegen eines unerwarteten Fehlers abgebrochen."},
   };
@@ -130,11 +157,13 @@ TEST_F(ErrorTextTest, TheSentenceLooksAtWhatIsThere) {
   std::ofstream(settings) << "[Allgemein]\n";
   const ESQLiteException folder("Failed to open database \"" + Path("Pelmora/") + "\" : x",
                                 SQLITE_CANTOPEN, Path("Pelmora/"));
-  EXPECT_EQ(DescribeError(folder, {ErrorFront::Window, settings}).sentence.rfind(
-                "In der Einstellungsdatei von Pelmora \"" + settings + "\" ist keine Datenbank", 0),
-            0u);
-  EXPECT_EQ(DescribeError(folder, {ErrorFront::Report, ""}).sentence.rfind(
-                "Es ist nur ein Ordner angegeben, keine Datenbankdatei", 0),
+  EXPECT_EQ(
+      DescribeError(folder, {ErrorFront::Window, settings})
+          .sentence.rfind(
+              "In der Einstellungsdatei von Pelmora \"" + settings + "\" ist keine Datenbank", 0),
+      0u);
+  EXPECT_EQ(DescribeError(folder, {ErrorFront::Report, ""})
+                .sentence.rfind("Es ist nur ein Ordner angegeben, keine Datenbankdatei", 0),
             0u);
   try {
     WriteCsvFile(dir_.string(), "a\r\n", "Ordner");
