@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QDateEdit>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
@@ -41,7 +42,19 @@ TWindowKeys::TWindowKeys(TForm1& form) : QObject(&form), form_(form) {
   form.lblHinweise->setTextInteractionFlags(Qt::LinksAccessibleByMouse |
                                             Qt::LinksAccessibleByKeyboard);
   form.lblHinweise->setFocusPolicy(Qt::TabFocus);
+  form.lblHinweise->installEventFilter(this);
   SetTabOrder();
+}
+
+bool TWindowKeys::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == form_.lblHinweise && event->type() == QEvent::KeyPress && !form_.Hints().empty()) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+      RunShowingErrors([this] { form_.ShowHints(); });
+      return true;
+    }
+  }
+  return QObject::eventFilter(watched, event);
 }
 
 // A radio button already chosen starts no run when clicked; after a failed

@@ -18,6 +18,10 @@ class TWindowKeys : public QObject {
  public:
   explicit TWindowKeys(TForm1& form);
 
+ protected:
+  // Enter or Space on the focused hints link opens the hints.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   void SetTabOrder();
   void RunAgainOnClick(QAbstractButton& button);

@@ -1253,7 +1253,15 @@ TEST_F(WindowTest, OverviewButtonShowsTheChosenYearBesideTheWindow) {
 // The keyboard's way to a figure's entries: Tab from the list to the first
 // picture, Space chooses it and marks it; the drawing itself stays.
 TEST_F(WindowTest, TabReachesThePicturesAndSpaceDrillsDown) {
-  FillStandard(MakeDatabase());
+  testdb::PelmoraDb& db = MakeDatabase();
+  FillStandard(db);
+  // Turnover with the Swiss customer: a hint.
+  db.Add(Order{.id = 200,
+               .besitzerindex = 4,
+               .termin = Day(2026, 5, 20),
+               .bezahltam = Day(2026, 5, 21),
+               .bezeichnung = "Export"});
+  db.Add(Line{.auftragindex = 200, .anzahl = 1.0, .preis = 10.0});
   TForm1& f = Start(QDate(2026, 5, 15));
   f.show();
   f.activateWindow();
@@ -1274,6 +1282,15 @@ TEST_F(WindowTest, TabReachesThePicturesAndSpaceDrillsDown) {
   QTest::keyClick(f.Image3, Qt::Key_Enter);
   EXPECT_EQ(f.DrillDown().Field(), 0);
   EXPECT_FALSE(f.Image3->Chosen());
+
+  // Tab goes on to the hints link; Enter there opens the hints.
+  f.editUStID->setFocus(Qt::TabFocusReason);
+  QTest::keyClick(f.editUStID, Qt::Key_Tab);
+  ASSERT_EQ(QApplication::focusWidget(), f.lblHinweise);
+  QTest::keyClick(f.lblHinweise, Qt::Key_Return);
+  ASSERT_NE(f.HintsDialog(), nullptr);
+  EXPECT_TRUE(f.HintsDialog()->isVisible());
+  f.HintsDialog()->hide();
 
   // F1 is "?", and the steppers' arrows are on the way.
   QTest::keyClick(&f, Qt::Key_F1);
