@@ -47,7 +47,10 @@ TWindowKeys::TWindowKeys(TForm1& form) : QObject(&form), form_(form) {
 }
 
 bool TWindowKeys::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == form_.lblHinweise && event->type() == QEvent::KeyPress && !form_.Hints().empty()) {
+  // Key presses only: the label also has events while the window is being
+  // destroyed, when the window's members must not be touched.
+  if (event->type() != QEvent::KeyPress) return QObject::eventFilter(watched, event);
+  if (watched == form_.lblHinweise && !form_.Hints().empty()) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
       RunShowingErrors([this] { form_.ShowHints(); });
