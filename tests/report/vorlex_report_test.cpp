@@ -25,6 +25,8 @@
 #include "tax/EvaluationRun.h"
 #include "tax/RecordingSink.h"
 #include "ui/text/CsvExport.h"
+#include "ui/text/SummaryList.h"
+#include "ui/text/TableExport.h"
 #include "util/uDatum.h"
 #include "util/uFormat.h"
 
@@ -496,6 +498,50 @@ TEST_F(ReportTest, CsvIsTheBytesOfTheListOfTheSameRun) {
   const Result toStdout = Run({"--db", db_, "--quarter", "2024-Q1", "--csv", "-"});
   EXPECT_EQ(toStdout.status, 0) << toStdout.err;
   EXPECT_EQ(toStdout.out, bytes);
+}
+
+TEST_F(ReportTest, TableAndEcSalesListOfTheSameRun) {
+  BuildQuarter({}, [](testdb::PelmoraDb& b) {
+    b.Add(testdb::Customer{.id = 3, .name = "Caf\xE9 Lux", .land = "LUX", .ust_id = "LU20165772"});
+    b.Add(testdb::Order{.id = 3,
+                        .besitzerindex = 3,
+                        .termin = EncodeDate(2024, 3, 4),
+                        .bezahltam = EncodeDate(2024, 3, 6),
+                        .bezeichnung = "Tee; lose",
+                        .mwst = 0.0});
+    b.Add(testdb::Line{.auftragindex = 3, .anzahl = 3.0, .preis = 100.25, .mwst = 0.0});
+  });
+  const fs::path table = dir_ / "tabelle.csv";
+  const fs::path zm = dir_ / "zm.csv";
+  const Result r = Run({"--db", db_, "--quarter", "2024-Q1", "--table", table.string(), "--zm",
+                        zm.string()});
+  ASSERT_EQ(r.status, 0) << r.err;
+  TDBase db(db_);
+  TRunList run;
+  TaxTotals totals;
+  EvaluateRun(db, EncodeDate(2024, 1, 1), EncodeDate(2024, 3, 31), 0, totals, run);
+  EXPECT_EQ(ReadFile(table), TableBytes(run.entries, totals));
+  EXPECT_NE(ReadFile(table).find("\"Tee; lose\";Caf\xC3\xA9 Lux;LUX;LU20165772;0;300,75;"),
+            std::string::npos);
+  EXPECT_EQ(ReadFile(zm),
+            "#v3.0\r\n"
+            "Umsatzsteuer-Identifikationsnummer (USt-IdNr.),Summe (Euro),Art der Leistung\r\n"
+            "LU20165772,300,L\r\n");
+  EXPECT_EQ(r.out.rfind("Ein- und Ausg", 0), 0u);  // the text report as ever
+  EXPECT_EQ(Run({"--db", db_, "--quarter", "2024-Q1", "--zm", "-"}).out, ReadFile(zm));
+
+  // Under Soll the order to "ATU1" counts too: refused, naming it, and no file written.
+  fs::remove(zm);
+  const Result soll = Run({"--db", db_, "--quarter", "2024-Q1", "--basis", "soll", "--zm",
+                           zm.string(), "--table", table.string()});
+  EXPECT_EQ(soll.status, 1);
+  EXPECT_NE(soll.err.find("USt-IdNr. \"ATU1\" hat nicht die Form"), std::string::npos) << soll.err;
+  EXPECT_FALSE(fs::exists(zm));
+  EXPECT_EQ(soll.out, "");
+  // A year is no period of the list.
+  const Result year = Run({"--db", db_, "--year", "2024", "--zm", zm.string()});
+  EXPECT_EQ(year.status, 2);
+  EXPECT_NE(year.err.find("Monat (--month) oder ein Quartal (--quarter)"), std::string::npos);
 }
 
 TEST_F(ReportTest, CsvOfAnEmptyPeriodHasElevenLines) {
