@@ -212,9 +212,9 @@ void OrderRateHints(HintList& hints, size_t index, const RunEntry& order) {
 void EcSalesListHints(HintList& hints, size_t index, const RunEntry& order) {
   if (EcSalesVatIdFault(order) != VatIdFault::Blank) return;
   hints.Add(index, HintText() << "USt-IdNr. " << Quoted(order.vatId)
-                              << " enth\xE4lt keine Nummer; die Lieferung wird in Kz 41 gez\xE4hlt, "
-                                 "kann so aber nicht in die Zusammenfassende Meldung; bitte die "
-                                 "USt-IdNr. des Kunden eintragen.");
+                              << " enth\xE4lt keine Nummer; die Lieferung wird in Kz 41 "
+                                 "gez\xE4hlt, kann so aber nicht in die Zusammenfassende "
+                                 "Meldung; bitte die USt-IdNr. des Kunden eintragen.");
 }
 
 }  // namespace

@@ -208,9 +208,10 @@ TEST(CsvSave, FileDialogOffersEveryFileTypeAndTellsTheChosenOne) {
   const std::optional<QString> chosen = ShowSaveFileDialog(nullptr, dialog);
   ASSERT_TRUE(chosen.has_value());
   EXPECT_TRUE(chosen->endsWith(QStringLiteral("/zm.csv")));
-  EXPECT_EQ(filters, (QStringList{QStringLiteral("\"Comma-Separated-Value\" Dateien (*.csv)"),
-                                  QStringLiteral("Tabelle f\u00FCr Tabellenkalkulation (*.csv)"),
-                                  QStringLiteral("Zusammenfassende Meldung (BZSt-Import) (*.csv)")}));
+  EXPECT_EQ(filters,
+            (QStringList{QStringLiteral("\"Comma-Separated-Value\" Dateien (*.csv)"),
+                         QStringLiteral("Tabelle f\u00FCr Tabellenkalkulation (*.csv)"),
+                         QStringLiteral("Zusammenfassende Meldung (BZSt-Import) (*.csv)")}));
   EXPECT_EQ(first, filters.value(1));
   EXPECT_EQ(dialog.FilterIndex, 3);
 }

@@ -27,16 +27,19 @@ const char* FaultText(VatIdFault fault) {
 
 // One line per entry to correct: date, description, customer, country, VAT id
 // and what is wrong with it.
-std::string FaultyEntries(const std::vector<RunEntry>& entries, const std::vector<int32_t>& faulty) {
+std::string FaultyEntries(const std::vector<RunEntry>& entries,
+                          const std::vector<int32_t>& faulty) {
   std::string text;
   for (int32_t index : faulty) {
     const RunEntry& entry = entries[static_cast<size_t>(index)];
     const Country country = CountryOf(entry.country);
-    std::string prefix = country.state ? std::string(", K\xFCrzel ") + country.state->vatPrefix : "";
+    const std::string prefix =
+        country.state ? std::string(", K\xFCrzel ") + country.state->vatPrefix : "";
     text += Concat({"\n- ", FormatDate(entry.date), " \"", StoredTextAsUtf8(entry.description),
-                    "\" (", StoredTextAsUtf8(entry.customer), Own(", Land \""),
+                    "\" (", StoredTextAsUtf8(entry.customer), ", Land \"",
                     StoredTextAsUtf8(entry.country), "\"", Own(prefix), "): USt-IdNr. \"",
-                    StoredTextAsUtf8(entry.vatId), "\" ", Own(FaultText(EcSalesVatIdFault(entry)))});
+                    StoredTextAsUtf8(entry.vatId), "\" ",
+                    Own(FaultText(EcSalesVatIdFault(entry)))});
   }
   return text;
 }
