@@ -34,6 +34,8 @@
 #include "tax/PlausibilityHints.h"
 #include "tax/Prepayment.h"
 #include "tax/TaxTotals.h"
+#include "ui/text/EcSalesExport.h"
+#include "ui/text/TableExport.h"
 #include "ui/FormValuePanel.h"
 #include "ui/SummaryListView.h"
 #include "ui/qtcore/uQtText.h"
@@ -598,6 +600,7 @@ void TForm1::EvaluationRun(double firstDay, double lastDay) {
   DrawFormValues(program_.Totals);
   ShowRunStatus(lbUst->Model().Entries(), firstDay, lastDay);
   lastRunComplete_ = true;
+  lastRunDays_ = {firstDay, lastDay};
 }
 
 void TForm1::ClearRunStatus() {
@@ -761,12 +764,26 @@ void TForm1::btnCsvClick() {
     return;
   }
   SaveDialog1.FileName = ProposedCsvName();
-  SaveDialog1.Filter = QString::fromLatin1(kCsvFilter);
+  SaveDialog1.Filter = QString::fromLatin1(kCsvFilter) + u'|' + DecodeText(kTableFilter) + u'|' +
+                       DecodeText(kEcSalesFilter);
+  SaveDialog1.FilterIndex = 1;
   SaveDialog1.OverwritePrompt = true;
   SaveDialog1.HideReadOnly = true;
   SaveDialog1.DefaultExt.clear();
   if (!SaveDialog1.Execute(this)) return;
-  SaveCsvFile(SaveDialog1.FileName, lbUst->Model().Rows());
+  // The list as shown, the table, or the EC sales list.
+  const TSummaryListModel& model = lbUst->Model();
+  switch (SaveDialog1.FilterIndex) {
+    case 2:
+      SaveExportFile(SaveDialog1.FileName, TableBytes(model.Entries(), program_.Totals));
+      break;
+    case 3:
+      SaveExportFile(SaveDialog1.FileName, EcSalesBytes(model.Entries(), program_.Totals,
+                                                        lastRunDays_[0], lastRunDays_[1]));
+      break;
+    default:
+      SaveCsvFile(SaveDialog1.FileName, model.Rows());
+  }
   StatusBar1->showMessage(QStringLiteral("Gespeichert: ") +
                           QDir::toNativeSeparators(SaveDialog1.FileName));
 }

@@ -180,6 +180,8 @@ class TForm1 : public QWidget {
   bool requestWaiting_ = false;
   // The list holds the whole result of the last run.
   bool lastRunComplete_ = false;
+  // The first and the last day of the last complete run.
+  std::array<double, 2> lastRunDays_{};
   std::vector<Hint> hints_;
   THintsDialog* hintsDialog_ = nullptr;
   TFieldDrillDown* drillDown_ = nullptr;

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "tax/CountryCodes.h"
+#include "tax/EcSalesList.h"
 #include "tax/FieldRead.h"
 #include "tax/TaxPeriod.h"
 #include "util/uFormat.h"
@@ -239,6 +240,16 @@ void OrderRateHints(HintList& hints, size_t index, const RunEntry& order) {
   }
 }
 
+// A VAT id of nothing but separators still puts the order into field 41, but
+// the EC sales list has no number to report it under.
+void EcSalesListHints(HintList& hints, size_t index, const RunEntry& order) {
+  if (EcSalesVatIdFault(order) != VatIdFault::Blank) return;
+  hints.Add(index, HintText() << "USt-IdNr. " << Quoted(order.vatId)
+                              << " enth\xE4lt keine Nummer; die Lieferung wird in Kz 41 "
+                                 "gez\xE4hlt, kann so aber nicht in die Zusammenfassende "
+                                 "Meldung; bitte die USt-IdNr. des Kunden eintragen.");
+}
+
 }  // namespace
 
 bool HasVatIdShape(std::string_view vatId) {
@@ -274,6 +285,7 @@ std::vector<Hint> PlausibilityHints(const std::vector<RunEntry>& entries, double
       NonEuHint(list, i, entry);
       PartPaymentHint(list, i, entry);
       VatIdHints(list, i, entry);
+      EcSalesListHints(list, i, entry);
       OrderRateHints(list, i, entry);
     } else if ((entry.kind == EntryKind::Receipt || entry.kind == EntryKind::Expense) &&
                entry.total == TotalKind::None && entry.rate != 0) {

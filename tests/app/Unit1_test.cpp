@@ -25,6 +25,7 @@
 
 #include "tests/app/WindowFixture.h"
 #include "ui/text/CsvExport.h"
+#include "ui/text/TableExport.h"
 #include "ui/text/YearOverviewText.h"
 #include "ui/FormValuePanel.h"
 #include "ui/SummaryListView.h"
@@ -877,7 +878,11 @@ TEST_F(WindowTest, CsvButtonWritesTheListAfterEveryDialog) {
   ASSERT_EQ(asked.size(), 2u);
   for (const TSaveDialog& dialog : asked) {
     EXPECT_EQ(dialog.FileName, QStringLiteral("Vorlex 2026-05 Ist.csv"));
-    EXPECT_EQ(dialog.Filter, QStringLiteral("\"Comma-Separated-Value\" Dateien (*.csv)|*.csv"));
+    EXPECT_EQ(dialog.Filter,
+              QStringLiteral("\"Comma-Separated-Value\" Dateien (*.csv)|*.csv|"
+                             "Tabelle f\u00FCr Tabellenkalkulation (*.csv)|*.csv|"
+                             "Zusammenfassende Meldung (BZSt-Import)|*.csv"));
+    EXPECT_EQ(dialog.FilterIndex, 1);
     EXPECT_TRUE(dialog.OverwritePrompt);
     EXPECT_TRUE(dialog.HideReadOnly);
     EXPECT_TRUE(dialog.DefaultExt.isEmpty());
@@ -908,6 +913,36 @@ TEST_F(WindowTest, CsvButtonWritesTheListAfterEveryDialog) {
   EXPECT_TRUE(std::filesystem::exists(folder + "danach.csv"));
   EXPECT_EQ(messages.size(), 1u);
 
+  SaveDialogSeam() = saved;
+}
+
+// The second and third file type of the dialog write the table and the EC
+// sales list of the run shown.
+TEST_F(WindowTest, CsvButtonWritesTheTableAndTheEcSalesList) {
+  testdb::PelmoraDb& b = MakeDatabase();
+  b.Add(testdb::Customer{.id = 1, .name = "Weingut Huber", .land = "A", .ust_id = "ATU63452871"});
+  b.Add(testdb::Order{.id = 1, .besitzerindex = 1, .termin = Day(2026, 5, 4),
+                      .bezahltam = Day(2026, 5, 6), .mwst = 0.0});
+  b.Add(testdb::Line{.auftragindex = 1, .anzahl = 2.0, .preis = 400.40, .mwst = 0.0});
+  TForm1& f = Start(QDate(2026, 5, 15));
+  const SaveDialogFunction saved = SaveDialogSeam();
+  int filter = 2;
+  SaveDialogSeam() = [&](QWidget*, TSaveDialog& dialog) {
+    dialog.FilterIndex = filter;
+    return std::optional<QString>(QString::fromStdString(AppData() + "/aus.csv"));
+  };
+  const auto written = [&] {
+    std::ifstream in(AppData() + "/aus.csv", std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  };
+  Click(f.btnCsv);
+  EXPECT_EQ(written(), TableBytes(f.lbUst->Model().Entries(), Totals));
+  filter = 3;
+  Click(f.btnCsv);
+  EXPECT_EQ(written(),
+            "#v3.0\r\nUmsatzsteuer-Identifikationsnummer (USt-IdNr.),Summe (Euro),Art der "
+            "Leistung\r\nATU63452871,800,L\r\n");
+  EXPECT_TRUE(messages.empty());
   SaveDialogSeam() = saved;
 }
 

@@ -25,6 +25,8 @@
 #include "tax/EvaluationRun.h"
 #include "tax/RecordingSink.h"
 #include "ui/text/CsvExport.h"
+#include "ui/text/SummaryList.h"
+#include "ui/text/TableExport.h"
 #include "util/uDatum.h"
 #include "util/uFormat.h"
 
@@ -553,6 +555,30 @@ TEST_F(ReportTest, CsvIsTheBytesOfTheListOfTheSameRun) {
   const Result toStdout = Run({"--db", db_, "--quarter", "2024-Q1", "--csv", "-"});
   EXPECT_EQ(toStdout.status, 0) << toStdout.err;
   EXPECT_EQ(toStdout.out, bytes);
+}
+
+TEST_F(ReportTest, TableAndEcSalesListOfTheSameRun) {
+  BuildQuarter();
+  const fs::path table = dir_ / "tabelle.csv";
+  const fs::path zm = dir_ / "zm.csv";
+  const Result r = Run({"--db", db_, "--quarter", "2024-Q1", "--table", table.string(), "--zm",
+                        zm.string()});
+  ASSERT_EQ(r.status, 0) << r.err;
+  TDBase db(db_);
+  TRunList run;
+  TaxTotals totals;
+  EvaluateRun(db, EncodeDate(2024, 1, 1), EncodeDate(2024, 3, 31), 0, totals, run);
+  EXPECT_EQ(ReadFile(table), TableBytes(run.entries, totals));
+  EXPECT_EQ(ReadFile(zm).substr(0, 7), "#v3.0\r\n");
+  EXPECT_EQ(r.out.rfind("Ein- und Ausg", 0), 0u);  // the text report as ever
+
+  // Under Soll the order to "ATU1" counts: refused, naming it, and no file written.
+  fs::remove(zm);
+  const Result soll = Run({"--db", db_, "--quarter", "2024-Q1", "--basis", "soll", "--zm",
+                           zm.string()});
+  EXPECT_EQ(soll.status, 1);
+  EXPECT_NE(soll.err.find("USt-IdNr. \"ATU1\" hat nicht die Form"), std::string::npos) << soll.err;
+  EXPECT_FALSE(fs::exists(zm));
 }
 
 TEST_F(ReportTest, CsvOfAnEmptyPeriodHasElevenLines) {

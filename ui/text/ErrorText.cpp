@@ -9,6 +9,7 @@
 #include "db/SQLiteAccess.h"
 #include "tax/FieldRead.h"
 #include "ui/text/CsvExport.h"
+#include "ui/text/EcSalesExport.h"
 #include "util/uFormat.h"
 #include "util/uString.h"
 
@@ -220,6 +221,8 @@ std::string SentenceOf(const std::exception& error, const ErrorContext& context)
 }  // namespace
 
 ErrorText DescribeError(const std::exception& error, const ErrorContext& context) {
+  // A refused EC sales list already says what to correct, in the trader's words.
+  if (dynamic_cast<const EEcSalesRefused*>(&error) != nullptr) return {error.what(), {}};
   return {SentenceOf(error, context), error.what()};
 }
 

@@ -20,7 +20,8 @@ struct ErrorContext {
 
 struct ErrorText {
   std::string sentence;  // UTF-8
-  std::string detail;    // the exception's own message, bytes as raised
+  std::string detail;    // the exception's own message, bytes as raised; empty
+                         // where the message is the trader's already
 };
 
 ErrorText DescribeError(const std::exception& error, const ErrorContext& context);

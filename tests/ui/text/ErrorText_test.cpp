@@ -14,6 +14,7 @@
 #include "db/SQLiteAccess.h"
 #include "tax/FieldRead.h"
 #include "ui/text/CsvExport.h"
+#include "ui/text/EcSalesExport.h"
 #include "util/uFormat.h"
 
 namespace vorlex {
@@ -165,6 +166,10 @@ TEST_F(ErrorTextTest, TheSentenceLooksAtWhatIsThere) {
   EXPECT_EQ(DescribeError(folder, {ErrorFront::Report, ""})
                 .sentence.rfind("Es ist nur ein Ordner angegeben, keine Datenbankdatei", 0),
             0u);
+  // A refused EC sales list says what to correct itself, and has no detail.
+  const ErrorText refused = DescribeError(EEcSalesRefused("Bitte korrigieren: A"), {});
+  EXPECT_EQ(refused.sentence, "Bitte korrigieren: A");
+  EXPECT_EQ(refused.detail, "");
   try {
     WriteCsvFile(dir_.string(), "a\r\n", "Ordner");
     FAIL();
