@@ -38,6 +38,10 @@ struct RunEntry {
   double net = 0;         // an order's net amount; a cash entry's amount
   double gross = 0;       // an order's gross amount; a cash entry's amount
   double added = 0;       // what went into the total: net turnover, a receipt, input tax
+  // An order counted by its payment date (Ist) that is not marked paid in
+  // full: what has come in of its gross amount.
+  bool partlyPaid = false;
+  double received = 0;
   std::string description;  // as stored, not cut
   std::string customer;     // the name the list shows
   std::string country;      // the customer's country code (orders)
