@@ -54,6 +54,9 @@ std::vector<std::string> ProgramArguments(int argc, char** argv);
 // a write fail instead of ending the program.
 void PrepareStandardStreams();
 
+// Whether an errno value says that the disk (or the user's quota on it) is full.
+bool IsDiskFullError(int reason);
+
 // The local calendar time of t.
 std::tm LocalTime(std::time_t t);
 

@@ -3,6 +3,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
 
@@ -54,6 +55,10 @@ std::vector<std::string> ProgramArguments(int argc, char** argv) {
 
 void PrepareStandardStreams() {
   std::signal(SIGXFSZ, SIG_IGN);
+}
+
+bool IsDiskFullError(int reason) {
+  return reason == ENOSPC || reason == EDQUOT;
 }
 
 std::tm LocalTime(std::time_t t) {

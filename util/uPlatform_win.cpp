@@ -5,6 +5,7 @@
 #include <shlobj.h>
 #include <windows.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cwchar>
 #include <memory>
@@ -99,6 +100,10 @@ void PrepareStandardStreams() {
   SetConsoleOutputCP(CP_UTF8);
   _setmode(_fileno(stdout), _O_BINARY);
   _setmode(_fileno(stderr), _O_BINARY);
+}
+
+bool IsDiskFullError(int reason) {
+  return reason == ENOSPC;
 }
 
 std::tm LocalTime(std::time_t t) {

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <cerrno>
 #include <string>
 
 #include "util/uPlatform.h"
@@ -27,6 +28,37 @@ class Handle {
   HANDLE h_;
 };
 
+// The reason of the last failed call, as the callers read it: an errno value.
+int Failed() {
+  switch (GetLastError()) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME:
+      errno = ENOENT;
+      break;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      errno = EACCES;
+      break;
+    case ERROR_WRITE_PROTECT:
+      errno = EROFS;
+      break;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      errno = ENOSPC;
+      break;
+    case ERROR_FILE_TOO_LARGE:
+      errno = EFBIG;
+      break;
+    default:
+      errno = EIO;
+  }
+  return errno;
+}
+
 bool WriteAll(HANDLE file, std::string_view bytes) {
   while (!bytes.empty()) {
     const DWORD chunk = bytes.size() > 0x40000000 ? 0x40000000 : static_cast<DWORD>(bytes.size());
@@ -53,6 +85,7 @@ std::wstring CreateFresh(const std::filesystem::path& target, HANDLE& file) {
     if (file != INVALID_HANDLE_VALUE) return fresh;
     if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) break;
   }
+  Failed();
   file = INVALID_HANDLE_VALUE;
   return {};
 }
@@ -69,7 +102,12 @@ SaveOutcome SaveWholeFile(const std::string& path, std::string_view bytes) {
   const std::wstring name = target.native();
   const DWORD attributes = GetFileAttributesW(name.c_str());
   const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
-  if (exists && (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) {
+  if (exists && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    errno = EISDIR;
+    return SaveOutcome::CannotCreate;
+  }
+  if (exists && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    errno = EACCES;
     return SaveOutcome::CannotCreate;
   }
   if (exists) {
@@ -79,18 +117,29 @@ SaveOutcome SaveWholeFile(const std::string& path, std::string_view bytes) {
       probe.Close();
       Handle device(CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 nullptr, OPEN_EXISTING, 0, nullptr));
-      if (!device.Valid()) return SaveOutcome::CannotCreate;
-      const bool whole = WriteAll(device.Get(), bytes);
-      return device.Close() && whole ? SaveOutcome::Saved : SaveOutcome::WriteFailed;
+      if (!device.Valid()) {
+        Failed();
+        return SaveOutcome::CannotCreate;
+      }
+      if (!WriteAll(device.Get(), bytes) || !device.Close()) {
+        Failed();
+        return SaveOutcome::WriteFailed;
+      }
+      return SaveOutcome::Saved;
     }
   }
   HANDLE created = INVALID_HANDLE_VALUE;
   const std::wstring fresh = CreateFresh(target, created);
   Handle file(created);
-  if (!file.Valid()) return SaveOutcome::CannotCreate;
+  if (!file.Valid()) return SaveOutcome::CannotCreate;  // errno set by CreateFresh
   // FlushFileBuffers: a disk that fills up as the data is placed says so here.
-  const bool whole = WriteAll(file.Get(), bytes) && FlushFileBuffers(file.Get()) != 0;
-  if (!file.Close() || !whole) {
+  bool whole = WriteAll(file.Get(), bytes) && FlushFileBuffers(file.Get()) != 0;
+  if (!whole) Failed();
+  if (!file.Close() && whole) {
+    Failed();
+    whole = false;
+  }
+  if (!whole) {
     DeleteFileW(fresh.c_str());
     return SaveOutcome::WriteFailed;
   }
@@ -104,6 +153,7 @@ SaveOutcome SaveWholeFile(const std::string& path, std::string_view bytes) {
                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
   }
   if (!placed) {
+    Failed();
     DeleteFileW(fresh.c_str());
     return SaveOutcome::CannotCreate;
   }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -55,8 +56,10 @@ TEST_F(WholeFileTest, ReplacesAgainAndAgainUnderAnUmlautName) {
 TEST_F(WholeFileTest, WhatCannotBeReplacedStaysWhole) {
   fs::create_directory(dir_ / "Ordner");
   EXPECT_EQ(SaveWholeFile(File("Ordner"), "x"), SaveOutcome::CannotCreate);
+  errno = 0;
   EXPECT_EQ(SaveWholeFile(File("fehlt") + kPathSeparator + "a.csv", "x"),
             SaveOutcome::CannotCreate);
+  EXPECT_EQ(errno, ENOENT);
   EXPECT_EQ(Entries(), 1);
 }
 
@@ -68,7 +71,9 @@ TEST_F(WholeFileTest, AReadOnlyFileIsNotReplaced) {
   fs::permissions(PathFromText(file), fs::perms::owner_write | fs::perms::group_write |
                                           fs::perms::others_write,
                   fs::perm_options::remove);
+  errno = 0;
   EXPECT_EQ(SaveWholeFile(file, "neu"), SaveOutcome::CannotCreate);
+  EXPECT_EQ(errno, EACCES);  // the reason the message gives
   EXPECT_EQ(Read(file), "alter Inhalt");
   EXPECT_EQ(Entries(), 1);
 }

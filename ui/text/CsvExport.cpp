@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "util/uPlatform.h"
 #include "util/uWholeFile.h"
 
 namespace vorlex {
@@ -42,14 +43,14 @@ std::string CsvBytes(const std::vector<ListLine>& lines) {
 
 void WriteCsvFile(const std::string& path, const std::string& bytes, const std::string& shownName) {
   std::error_code ignored;
-  const bool existed = std::filesystem::exists(path, ignored);
+  const bool existed = std::filesystem::exists(PathFromText(path), ignored);
   errno = 0;
   const SaveOutcome outcome = SaveWholeFile(path, bytes);
   // The call that failed last left its reason; a folder in the file's place
   // fails without one.
   int reason = errno;
   if (outcome == SaveOutcome::Saved) return;
-  if (reason == 0 && std::filesystem::is_directory(path, ignored)) reason = EISDIR;
+  if (reason == 0 && std::filesystem::is_directory(PathFromText(path), ignored)) reason = EISDIR;
   if (outcome == SaveOutcome::CannotCreate) {
     throw ECsvWriteError("Datei " + shownName + " kann nicht erstellt werden", outcome, reason,
                          shownName, existed);

@@ -11,6 +11,7 @@
 #include "ui/text/CsvExport.h"
 #include "ui/text/EcSalesExport.h"
 #include "util/uFormat.h"
+#include "util/uPlatform.h"
 #include "util/uString.h"
 
 namespace vorlex {
@@ -62,7 +63,7 @@ std::string OpenFailed(const ESQLiteException& error, const ErrorContext& contex
       return P("Es ist nur ein Ordner angegeben, keine Datenbankdatei: ") + Quoted(path) +
              P(". Nennen Sie die Datei der Datenbank.");
     }
-    if (!fs::exists(context.settingsFile, ignored)) {
+    if (!fs::exists(PathFromText(context.settingsFile), ignored)) {
       return P("Die Einstellungsdatei von Pelmora wurde nicht gefunden: ") +
              Quoted(context.settingsFile) +
              P(". Pr\xFC"
@@ -87,13 +88,13 @@ std::string OpenFailed(const ESQLiteException& error, const ErrorContext& contex
     case SQLITE_CORRUPT:
       break;  // as when reading
     default:
-      if (!fs::exists(path, ignored)) {
+      if (!fs::exists(PathFromText(path), ignored)) {
         return P("Die Datenbank von Pelmora wurde nicht gefunden: ") + Quoted(path) +
                P(". Pr\xFC"
                  "fen Sie in Pelmora den Datenpfad oder legen Sie die Datenbank "
                  "dorthin.");
       }
-      if (fs::is_directory(path, ignored)) {
+      if (fs::is_directory(PathFromText(path), ignored)) {
         return Quoted(path) + P(" ist ein Ordner, keine Datenbank. Pr\xFC"
                                 "fen Sie in Pelmora "
                                 "den Namen der Datenbank (db_name).");
@@ -155,7 +156,7 @@ std::string NotSaved(const ECsvWriteError& error) {
   const std::string unchanged = error.Existed() ? P(" Die alte Datei ist unver\xE4ndert.")
                                                 : P(" Es wurde keine Datei angelegt.");
   std::string reason;
-  switch (error.Reason()) {
+  switch (IsDiskFullError(error.Reason()) ? ENOSPC : error.Reason()) {
     case ENOENT:
       reason = P("Der Ordner existiert nicht. W\xE4hlen Sie einen anderen Ort.");
       break;
@@ -177,7 +178,6 @@ std::string NotSaved(const ECsvWriteError& error) {
       reason = P("Unter diesem Namen liegt ein Ordner. W\xE4hlen Sie einen anderen Namen.");
       break;
     case ENOSPC:
-    case EDQUOT:
       reason = P("Der Datentr\xE4ger ist voll.") + unchanged;
       break;
     case EFBIG:
