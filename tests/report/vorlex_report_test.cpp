@@ -14,12 +14,14 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStringList>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "db/uDB.h"
@@ -60,7 +62,14 @@ class ReportTest : public ::testing::Test {
     dir_ = testing::MakeTempFolder("vorlex-report");
     db_ = (dir_ / "pelmora.db").string();
   }
-  void TearDown() override { fs::remove_all(dir_); }
+  void TearDown() override {
+    // Under wine a finished reporter may hold its files a moment longer.
+    std::error_code error;
+    for (int i = 0; i < 40 && (fs::remove_all(dir_, error), error); ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    EXPECT_FALSE(error) << error.message();
+  }
 
   // A first quarter of 2024 with a domestic and a foreign sale, a receipt and
   // an expense; names in Windows-1252 and in UTF-8.
