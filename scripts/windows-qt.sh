@@ -33,7 +33,8 @@ if ! grep -qs '^Types:.*deb-src\|^deb-src' /etc/apt/sources.list.d/*.sources \
 fi
 work=$(mktemp -d /var/tmp/vorlex-qt.XXXXXX)
 # The logs of a build that stops half-way stay in /var/tmp for a look.
-trap 'cp "$work"/*.log /var/tmp/ 2>/dev/null; rm -rf "$work"' EXIT
+trap 'status=$?; [ "$status" = 0 ] || cp "$work"/configure.log "$work"/build.log /var/tmp/ 2>/dev/null
+      rm -rf "$work"' EXIT
 (cd "$work" && apt-get source --download-only -qq "qt6-base=$version" 2>/dev/null)
 tar -xf "$work"/qt6-base_*.orig.tar.xz -C "$work"
 src=$(find "$work" -mindepth 1 -maxdepth 1 -type d -name 'qtbase*' | head -1)
