@@ -57,11 +57,13 @@ std::string FormatMoney(double value, const FormatSettings& fs) {
     AppendTwoDigits(text, static_cast<int>(cents % 100));
     return text;
   }
-  // The double nearest to a whole number of cents (most amounts) shows those
-  // cents: below 1e13 it lies far closer to them than half a cent.
-  if (std::fabs(value) < 1e13) {
-    const double cents = std::round(value * 100);
-    if (cents / 100 == value) return FormatCents(static_cast<int64_t>(cents), fs);
+  // Away from half a cent the value shows the cents of value * 100 rounded:
+  // below 1e11 that product is off by less than a thousandth of a cent, so
+  // the value itself rounds to the same cents.
+  if (std::fabs(value) < 1e11) {
+    const double scaled = value * 100;
+    const double cents = std::round(scaled);
+    if (std::fabs(scaled - cents) < 0.49) return FormatCents(static_cast<int64_t>(cents), fs);
   }
   char buffer[400];
   const auto result =

@@ -84,7 +84,8 @@ TEST_F(FormatTest, MoneyTextOfWholeCentsAndTheirNeighboursIsTheRoundedDecimal) {
     const double digits = std::pow(10.0, static_cast<double>(i % 17));
     const double value =
         static_cast<double>(static_cast<int64_t>(random() % static_cast<uint64_t>(digits))) / 100;
-    for (const double v : {value, -value, std::nextafter(value, 1e300), value / 3}) {
+    for (const double v : {value, -value, std::nextafter(value, 1e300), value / 3,
+                           value * 1.0049999, -value / 7 + 0.004999}) {
       if (std::fmod(v * 8, 2.0) == 1.0 || std::fmod(v * 8, 2.0) == -1.0) continue;  // ties
       ASSERT_EQ(FormatMoney(v, kPoint), expected(v)) << v;
     }
