@@ -74,7 +74,7 @@ class HintText {
     std::string out;
     size_t size = 0;
     for (const Part& part : parts_) size += part.bytes.size();
-    out.reserve(size + size / 4);
+    out.reserve(size);  // the size whenever nothing is converted
     for (const Part& part : parts_) {
       const bool asIs = !utf8 || (part.fromDb && IsValidUtf8(part.bytes));
       out += asIs ? part.bytes : Windows1252ToUtf8(part.bytes);
