@@ -17,6 +17,8 @@ TFieldDrillDown::TFieldDrillDown(TSummaryListView& list, QStatusBar& status, QOb
 
 void TFieldDrillDown::Attach(TImage& picture, int field) {
   connect(&picture, &TImage::clicked, this, [this, field] { Toggle(field); });
+  pictures_.emplace_back(&picture, field);
+  MarkChosen();
 }
 
 int TFieldDrillDown::Field() const {
@@ -34,7 +36,15 @@ void TFieldDrillDown::ShowAll() {
   if (list_ && list_->Model().FieldFilter() != 0) list_->Model().SetFieldFilter(0);
 }
 
+void TFieldDrillDown::MarkChosen() {
+  const int field = Field();
+  for (const auto& [picture, itsField] : pictures_) {
+    if (picture) picture->SetChosen(field != 0 && itsField == field);
+  }
+}
+
 void TFieldDrillDown::ShowNote() {
+  MarkChosen();
   if (!status_) return;
   const int field = Field();
   if (field != 0) {

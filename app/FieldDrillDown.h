@@ -8,6 +8,8 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <utility>
+#include <vector>
 
 class QStatusBar;
 
@@ -23,7 +25,8 @@ class TFieldDrillDown : public QObject {
   // messages there are left alone.
   TFieldDrillDown(TSummaryListView& list, QStatusBar& status, QObject* parent = nullptr);
 
-  // A click on picture chooses field, or shows all when field is chosen.
+  // A click on picture (or Space on it) chooses field, or shows all when field
+  // is chosen; the chosen field's picture is marked.
   void Attach(TImage& picture, int field);
   void Toggle(int field);
   void ShowAll();
@@ -31,10 +34,12 @@ class TFieldDrillDown : public QObject {
 
  private:
   void ShowNote();
+  void MarkChosen();
 
   QPointer<TSummaryListView> list_;
   QPointer<QStatusBar> status_;
   QString note_;  // the note last shown
+  std::vector<std::pair<QPointer<TImage>, int>> pictures_;
 };
 
 }  // namespace vorlex

@@ -1,7 +1,10 @@
 #include "app/HintsDialog.h"
 
+#include <QAbstractItemView>
 #include <QListWidget>
+#include <QScrollBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "ui/qtcore/uQtText.h"
 
@@ -22,10 +25,31 @@ THintsDialog::THintsDialog(QWidget* parent) : QDialog(parent) {
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(list_);
   resize(620, 260);
-  connect(list_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+  const auto choose = [this](QListWidgetItem* item) {
+    if (item == nullptr) return;
     const int entry = item->data(kEntryRole).toInt();
     if (entry >= 0) emit EntryChosen(entry);
-  });
+  };
+  // Activated: a double-click, and Enter.
+  connect(list_, &QListWidget::itemActivated, this, choose);
+  connect(list_, &QListWidget::currentItemChanged, this,
+          [choose](QListWidgetItem* item, QListWidgetItem*) { choose(item); });
+}
+
+void ScrollClearOf(QAbstractItemView& view, const QModelIndex& index, const QRect& cover) {
+  const auto covered = [&] {
+    const QRect row = view.visualRect(index);
+    // The line's text starts at its left; its left half must be seen.
+    const QRect seen(view.viewport()->mapToGlobal(row.topLeft()),
+                     QSize(std::max(1, row.width() / 2), row.height()));
+    return cover.intersects(seen);
+  };
+  for (const auto hint : {QAbstractItemView::PositionAtCenter, QAbstractItemView::PositionAtTop,
+                          QAbstractItemView::PositionAtBottom}) {
+    view.scrollTo(index, hint);
+    if (!covered()) return;
+  }
+  view.scrollTo(index, QAbstractItemView::PositionAtCenter);
 }
 
 void THintsDialog::SetHints(const std::vector<Hint>& hints) {

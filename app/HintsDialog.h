@@ -1,6 +1,6 @@
 // The hints of the last run in a window of their own beside the main window:
-// one line per hint; a double-click on a hint asks the main window to show its
-// entry.
+// one line per hint; choosing a hint (selecting it, a double-click or Enter)
+// asks the main window to show its entry.
 #pragma once
 
 #include <QDialog>
@@ -8,7 +8,10 @@
 
 #include "tax/PlausibilityHints.h"
 
+class QAbstractItemView;
 class QListWidget;
+class QModelIndex;
+class QRect;
 
 namespace vorlex {
 
@@ -27,5 +30,10 @@ class THintsDialog : public QDialog {
  private:
   QListWidget* list_;
 };
+
+// Scrolls view so that the line at index is seen: in the middle where cover
+// (a window's place on the screen) leaves it free, else at the top or the
+// bottom of the view.
+void ScrollClearOf(QAbstractItemView& view, const QModelIndex& index, const QRect& cover);
 
 }  // namespace vorlex

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDateEdit>
+#include <QDir>
 #include <QEventLoop>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -24,17 +25,22 @@
 #include <utility>
 #include <vector>
 
+#include "app/WindowPlacement.h"
+#include "app/WindowSettings.h"
 #include "app/uApplication.h"
-#include "tax/PlausibilityHints.h"
-#include "tax/Prepayment.h"
-#include "location/uLocation.h"
 #include "app/version_U.h"
 #include "db/uDB.h"
+#include "location/uLocation.h"
+#include "tax/PlausibilityHints.h"
+#include "tax/Prepayment.h"
 #include "tax/TaxTotals.h"
-#include "ui/text/SummaryList.h"
+#include "ui/text/EcSalesExport.h"
+#include "ui/text/TableExport.h"
 #include "ui/FormValuePanel.h"
 #include "ui/SummaryListView.h"
 #include "ui/qtcore/uQtText.h"
+#include "ui/text/CsvExport.h"
+#include "ui/text/SummaryList.h"
 #include "util/uDatum.h"
 #include "util/uFormat.h"
 
@@ -341,6 +347,7 @@ void TForm1::ConnectEvents() {
   const std::array<FormFigure, 5> fields = FormFigures(TaxTotals{});
   const std::array<TImage*, 5> images = Images();
   for (size_t i = 0; i < images.size(); ++i) drillDown_->Attach(*images[i], fields[i].field);
+  keys_ = new TWindowKeys(*this);
 }
 
 void TForm1::ApplyRuntimeLayout() {
@@ -405,6 +412,8 @@ void TForm1::FormCreate(const QDate& today) {
     move(available.left() + (available.width() - width()) / 2,
          available.top() + (available.height() - height()) / 2);
   }
+  // The basis and the place of the last session; the period is this month's.
+  RestoreWindowSettings(*this);
 
   cmbM->setEditable(false);
   cmbJ->setEditable(false);
@@ -420,6 +429,11 @@ void TForm1::FormCreate(const QDate& today) {
   for (int y = kFirstYear; y <= year + 3; ++y)
     cmbJ->addItem(QString::fromStdString(std::to_string(y)));
   cmbJ->setCurrentIndex(year - kFirstYear);
+  // "von ... bis" starts on this month too.
+  for (QDateEdit* picker : {dtpVon, dtpBis}) picker->blockSignals(true);
+  dtpVon->setDate(QDate(year, month, 1));
+  dtpBis->setDate(QDate(year, month, today.daysInMonth()));
+  for (QDateEdit* picker : {dtpVon, dtpBis}) picker->blockSignals(false);
 
   // The window is whole before the database is opened: a failed open leaves
   // the captions, the period and empty boxes, and start-up still ends, so that
@@ -475,6 +489,7 @@ void TForm1::OpenFor(const std::function<void()>& use) {
 }
 
 void TForm1::FormClose() {
+  SaveWindowSettings(*this);
   if (program_.Database) program_.Database->Close();
 }
 
@@ -530,9 +545,13 @@ void TForm1::cmbMChange() {
   const TTaxPeriod period = TaxPeriodFromControls();
   if (!program_.Database) {
     OpenAndRun(period.FirstDay, period.LastDay);
-    return;
+  } else {
+    EvaluationRun(period.FirstDay, period.LastDay);
   }
-  EvaluationRun(period.FirstDay, period.LastDay);
+  // An open year overview shows the year and basis chosen here.
+  FollowYearOverview(overviewDialog_, *program_.Database,
+                     static_cast<int>(StrToInt(cmbJ->currentText().toStdString())),
+                     std::max(0, rgVersteuerung->ItemIndex()));
 }
 
 void TForm1::EvaluationRun(double firstDay, double lastDay) {
@@ -568,16 +587,20 @@ void TForm1::EvaluationRun(double firstDay, double lastDay) {
     // shows what was read before the error, the pictures are empty boxes.
     pB->hide();
     sink.HandOver(lbUst->Model());
+    lbUst->scrollToTop();
     lbUst->show();
     ClearFormValues();
     throw;
   }
   pB->hide();
   sink.HandOver(lbUst->Model());
+  // Every new list starts at its first line.
+  lbUst->scrollToTop();
   lbUst->show();
   DrawFormValues(program_.Totals);
   ShowRunStatus(lbUst->Model().Entries(), firstDay, lastDay);
   lastRunComplete_ = true;
+  lastRunDays_ = {firstDay, lastDay};
 }
 
 void TForm1::ClearRunStatus() {
@@ -608,6 +631,9 @@ void TForm1::ShowHints() {
     connect(hintsDialog_, &THintsDialog::EntryChosen, this,
             [this](int entry) { RunShowingErrors([this, entry] { SelectEntry(entry); }); });
     hintsDialog_->SetHints(hints_);
+    // Beside the window and as tall, so that the line a hint selects stays in sight.
+    hintsDialog_->resize(hintsDialog_->width(), height());
+    PlaceBeside(*hintsDialog_, *this, 420);
   }
   hintsDialog_->show();
   hintsDialog_->raise();
@@ -622,7 +648,8 @@ void TForm1::SelectEntry(int entry) {
     if (model.ViewRow(static_cast<int>(row)) < 0) drillDown_->ShowAll();
     const QModelIndex index = model.index(model.ViewRow(static_cast<int>(row)));
     lbUst->setCurrentIndex(index);
-    lbUst->scrollTo(index, QAbstractItemView::PositionAtCenter);
+    const bool hintsShown = hintsDialog_ != nullptr && hintsDialog_->isVisible();
+    ScrollClearOf(*lbUst, index, hintsShown ? hintsDialog_->frameGeometry() : QRect());
     return;
   }
 }
@@ -736,13 +763,36 @@ void TForm1::btnCsvClick() {
     ShowMessage("Nichts zu speichern: Es liegt keine vollst\xE4ndige Auswertung vor.");
     return;
   }
-  SaveDialog1.FileName = QString::fromLatin1(kCsvProposedName);
-  SaveDialog1.Filter = QString::fromLatin1(kCsvFilter);
+  SaveDialog1.FileName = ProposedCsvName();
+  SaveDialog1.Filter = QString::fromLatin1(kCsvFilter) + u'|' + DecodeText(kTableFilter) + u'|' +
+                       DecodeText(kEcSalesFilter);
+  SaveDialog1.FilterIndex = 1;
   SaveDialog1.OverwritePrompt = true;
   SaveDialog1.HideReadOnly = true;
   SaveDialog1.DefaultExt.clear();
   if (!SaveDialog1.Execute(this)) return;
-  SaveCsvFile(SaveDialog1.FileName, lbUst->Model().Rows());
+  // The list as shown, the table, or the EC sales list.
+  const TSummaryListModel& model = lbUst->Model();
+  switch (SaveDialog1.FilterIndex) {
+    case 2:
+      SaveExportFile(SaveDialog1.FileName, TableBytes(model.Entries(), program_.Totals));
+      break;
+    case 3:
+      SaveExportFile(SaveDialog1.FileName, EcSalesBytes(model.Entries(), program_.Totals,
+                                                        lastRunDays_[0], lastRunDays_[1]));
+      break;
+    default:
+      SaveCsvFile(SaveDialog1.FileName, model.Rows());
+  }
+  StatusBar1->showMessage(QStringLiteral("Gespeichert: ") +
+                          QDir::toNativeSeparators(SaveDialog1.FileName));
+}
+
+QString TForm1::ProposedCsvName() {
+  const std::string stem =
+      ExportFileStem(TaxPeriodFromControls(), std::max(0, rgVersteuerung->ItemIndex()));
+  return stem.empty() ? QString::fromLatin1(kCsvProposedName)
+                      : QString::fromStdString(stem) + QStringLiteral(".csv");
 }
 
 }  // namespace vorlex

@@ -12,6 +12,7 @@
 #include "app/FieldDrillDown.h"
 #include "app/HintsDialog.h"
 #include "app/ProgramContext.h"
+#include "app/WindowKeys.h"
 #include "app/YearOverviewDialog.h"
 #include "app/uControls.h"
 #include "tax/EvaluationRun.h"
@@ -69,11 +70,16 @@ class TForm1 : public QWidget {
   TTaxPeriod TaxPeriodFromControls();
   void EvaluationRun(double firstDay, double lastDay);
   bool RunActive() const { return running_; }
+  // The list holds the whole result of the last run.
+  bool LastRunComplete() const { return lastRunComplete_; }
 
   void udMonatClick(TUDBtnType button);
   void udJahrClick(TUDBtnType button);
   void btnHelpClick();
   void btnCsvClick();
+  // The file name the save dialog proposes: the period and the basis of the
+  // controls, "Vorlex 2026-12 Ist.csv".
+  QString ProposedCsvName();
   // The year at a glance of the chosen year and basis, in its own window.
   void btnUebersichtClick();
 
@@ -174,9 +180,12 @@ class TForm1 : public QWidget {
   bool requestWaiting_ = false;
   // The list holds the whole result of the last run.
   bool lastRunComplete_ = false;
+  // The first and the last day of the last complete run.
+  std::array<double, 2> lastRunDays_{};
   std::vector<Hint> hints_;
   THintsDialog* hintsDialog_ = nullptr;
   TFieldDrillDown* drillDown_ = nullptr;
+  TWindowKeys* keys_ = nullptr;
   QPointer<TYearOverviewDialog> overviewDialog_;
 };
 

@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "app/Unit1.h"
+#include "app/WindowPlacement.h"
 #include "tax/YearOverview.h"
 #include "ui/qtcore/uQtText.h"
 #include "util/uFormat.h"
@@ -136,7 +137,8 @@ void DrawOverviewChart(QPainter& painter, const QRect& area,
 }
 
 TOverviewChart::TOverviewChart(QWidget* parent) : QWidget(parent) {
-  setMinimumSize(560, 240);
+  // Small enough that the table and the chart fit a screen of 1024 x 768.
+  setMinimumSize(560, 180);
 }
 
 void TOverviewChart::SetMonths(const std::array<ChartFigures, 12>& months) {
@@ -174,6 +176,8 @@ TYearOverviewDialog::TYearOverviewDialog(QWidget* owner) : QWidget(owner, Qt::Wi
 }
 
 void TYearOverviewDialog::SetOverview(const YearOverview& overview) {
+  year_ = overview.year;
+  versteuerung_ = overview.versteuerung;
   setWindowTitle(DecodeText(kTitle) + QStringLiteral(" %1").arg(overview.year));
   lblCaption->setText(DecodeText(OverviewCaption(overview)));
   gridOverview->setRowCount(static_cast<int>(overview.rows.size()));
@@ -211,14 +215,27 @@ void TYearOverviewDialog::SetOverview(const YearOverview& overview) {
 void ShowYearOverview(QPointer<TYearOverviewDialog>& dialog, QWidget* owner, TDBase& db, int year,
                       int versteuerung) {
   const YearOverview overview = EvaluateYearOverview(db, year, versteuerung);
-  if (dialog.isNull()) {
+  const bool fresh = dialog.isNull();
+  if (fresh) {
     dialog = new TYearOverviewDialog(owner);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
   }
   dialog->SetOverview(overview);
+  if (fresh && owner != nullptr) {
+    dialog->adjustSize();
+    dialog->resize(std::max(dialog->width(), 720), std::max(dialog->height(), 760));
+    PlaceBeside(*dialog, *owner, dialog->minimumSizeHint().width());
+  }
   dialog->show();
   dialog->raise();
   dialog->activateWindow();
+}
+
+void FollowYearOverview(const QPointer<TYearOverviewDialog>& dialog, TDBase& db, int year,
+                        int versteuerung) {
+  if (dialog.isNull() || !dialog->isVisible()) return;
+  if (dialog->Year() == year && dialog->Versteuerung() == versteuerung) return;
+  dialog->SetOverview(EvaluateYearOverview(db, year, versteuerung));
 }
 
 }  // namespace vorlex

@@ -48,10 +48,17 @@ class TYearOverviewDialog : public QWidget {
   explicit TYearOverviewDialog(QWidget* owner);
 
   void SetOverview(const YearOverview& overview);
+  // The year and basis shown; 0 and -1 before the first overview.
+  int Year() const { return year_; }
+  int Versteuerung() const { return versteuerung_; }
 
   QLabel* lblCaption;
   QTableWidget* gridOverview;
   TOverviewChart* chart;
+
+ private:
+  int year_ = 0;
+  int versteuerung_ = -1;
 };
 
 // Computes the overview of year and basis (0 "Ist", 1 "Soll") and shows it
@@ -59,5 +66,11 @@ class TYearOverviewDialog : public QWidget {
 // error of the run propagates and leaves the dialog as it was.
 void ShowYearOverview(QPointer<TYearOverviewDialog>& dialog, QWidget* owner, TDBase& db, int year,
                       int versteuerung);
+
+// The open overview follows the main window: when it shows another year or
+// basis, it is computed anew for year and versteuerung, without being raised.
+// Nothing happens while it is closed.
+void FollowYearOverview(const QPointer<TYearOverviewDialog>& dialog, TDBase& db, int year,
+                        int versteuerung);
 
 }  // namespace vorlex

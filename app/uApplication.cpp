@@ -6,7 +6,9 @@
 #include <QTranslator>
 #include <string>
 
+#include "location/uLocation.h"
 #include "ui/qtcore/uQtText.h"
+#include "ui/text/ErrorText.h"
 
 namespace vorlex {
 
@@ -26,26 +28,23 @@ MessageBoxFunction& MessageBoxSeam() {
   return seam;
 }
 
-void ShowMessageBox(QWidget* parent, TMessageKind kind, const QString& text) {
+void ShowMessageBox(QWidget* parent, TMessageKind kind, const QString& text,
+                    const QString& detail) {
   QMessageBox box(kind == TMessageKind::Error ? QMessageBox::Critical : QMessageBox::NoIcon,
                   QApplication::applicationDisplayName(), text, QMessageBox::Ok, parent);
+  if (!detail.isEmpty()) box.setDetailedText(detail);
   box.exec();
 }
 
 void ShowMessage(std::string_view message) {
-  MessageBoxSeam()(QApplication::activeWindow(), TMessageKind::Plain, DisplayText(message));
+  MessageBoxSeam()(QApplication::activeWindow(), TMessageKind::Plain, DisplayText(message), {});
 }
 
 void ShowCurrentException() {
-  QString text;
-  try {
-    throw;
-  } catch (const std::exception& error) {
-    text = DisplayText(error.what());
-  } catch (...) {
-    text = QStringLiteral("Unbekannter Fehler");
-  }
-  MessageBoxSeam()(QApplication::activeWindow(), TMessageKind::Error, text);
+  const ErrorText error =
+      DescribeCurrentException({ErrorFront::Window, PelmoraAppDataDir() + kSettingsFileName});
+  MessageBoxSeam()(QApplication::activeWindow(), TMessageKind::Error,
+                   QString::fromStdString(error.sentence), DisplayText(error.detail));
 }
 
 bool LoadQtTranslations(QTranslator& translator, const QLocale& locale) {
@@ -54,7 +53,9 @@ bool LoadQtTranslations(QTranslator& translator, const QLocale& locale) {
 }
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
-  setApplicationDisplayName(QStringLiteral("Vorlex"));
+  // The name titles the message boxes. It is no display name: the toolkit would
+  // add that to every window title ("Vorlex 1.0.0.2 — Vorlex").
+  setApplicationName(QStringLiteral("Vorlex"));
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {

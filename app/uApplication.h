@@ -17,17 +17,21 @@ namespace vorlex {
 enum class TMessageKind { Error, Plain };
 
 // Where message boxes are shown: a modal box by default; tests answer it.
-using MessageBoxFunction =
-    std::function<void(QWidget* parent, TMessageKind kind, const QString& text)>;
+// detail: the technical message behind an error, shown on request; empty for
+// plain messages.
+using MessageBoxFunction = std::function<void(QWidget* parent, TMessageKind kind,
+                                              const QString& text, const QString& detail)>;
 MessageBoxFunction& MessageBoxSeam();
 
 // The modal box itself: an error box, or a plain box with an OK button.
-void ShowMessageBox(QWidget* parent, TMessageKind kind, const QString& text);
+void ShowMessageBox(QWidget* parent, TMessageKind kind, const QString& text,
+                    const QString& detail = {});
 
 // The program's message (bytes, carriage returns as line breaks) in a plain box.
 void ShowMessage(std::string_view message);
 
-// The message of the exception being handled, in an error box.
+// The exception being handled, in an error box: the sentence that says what
+// is wrong and what to do, its technical message as the detail.
 void ShowCurrentException();
 
 // Runs f; an error that leaves it is shown and swallowed. False after an error.

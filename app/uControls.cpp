@@ -9,11 +9,12 @@ namespace vorlex {
 
 TUpDown::TUpDown(QWidget* parent) : QWidget(parent) {
   prev_ = new QToolButton(this);
+  // Tab reaches each arrow; Space presses it.
   prev_->setArrowType(Qt::LeftArrow);
-  prev_->setFocusPolicy(Qt::NoFocus);
+  prev_->setFocusPolicy(Qt::TabFocus);
   next_ = new QToolButton(this);
   next_->setArrowType(Qt::RightArrow);
-  next_->setFocusPolicy(Qt::NoFocus);
+  next_->setFocusPolicy(Qt::TabFocus);
   connect(prev_, &QToolButton::clicked, this, [this] { Press(TUDBtnType::btPrev); });
   connect(next_, &QToolButton::clicked, this, [this] { Press(TUDBtnType::btNext); });
 }

@@ -81,8 +81,9 @@ int main(int argc, char** argv) {
   const Workload& workload = *FindWorkload("year-100k");
   const Period period = LastYear(workload.options);
   const std::string appData = (fs::temp_directory_path() / "vorlex-bench-window").string();
-  MessageBoxSeam() = [](QWidget*, TMessageKind, const QString& text) {
-    std::cerr << "vorlex-bench-window: the window says: " << text.toStdString() << "\n";
+  MessageBoxSeam() = [](QWidget*, TMessageKind, const QString& text, const QString& detail) {
+    std::cerr << "vorlex-bench-window: the window says: " << text.toStdString() << " "
+              << detail.toStdString() << "\n";
   };
   std::cout << "Vorlex window benchmark: medians of " << runs << " rounds, year-100k, taxation"
             << " basis Soll, the whole year\n";

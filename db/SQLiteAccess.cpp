@@ -162,7 +162,8 @@ TSQLiteDatabase::TSQLiteDatabase(const std::string& fileName) {
   db_.reset(handle);  // closed with this object, also when the open failed
   const std::string failed = "Failed to open database \"" + fileName + "\" : ";
   if (rc != SQLITE_OK) {
-    throw ESQLiteException(failed + (db_ ? sqlite3_errmsg(db_.get()) : "unknown error"), rc);
+    throw ESQLiteException(failed + (db_ ? sqlite3_errmsg(db_.get()) : "unknown error"), rc,
+                           fileName);
   }
   try {
     Execute("PRAGMA SYNCHRONOUS=NORMAL;");
@@ -172,8 +173,9 @@ TSQLiteDatabase::TSQLiteDatabase(const std::string& fileName) {
     // open's: the message names the file and the library's reason ("file is
     // not a database", "database is locked"), not the setting.
     const int code = sqlite3_errcode(db_.get());
-    throw ESQLiteException(failed + (code != SQLITE_OK ? sqlite3_errmsg(db_.get()) : "unknown error"),
-                           e.Code());
+    throw ESQLiteException(
+        failed + (code != SQLITE_OK ? sqlite3_errmsg(db_.get()) : "unknown error"), e.Code(),
+        fileName);
   }
 }
 

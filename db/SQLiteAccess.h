@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 struct sqlite3;
@@ -19,12 +20,15 @@ namespace vorlex {
 // SQLITE_ERROR where the failure is ours rather than the library's.
 class ESQLiteException : public std::runtime_error {
  public:
-  explicit ESQLiteException(const std::string& message, int code = 1)
-      : std::runtime_error(message), code_(code) {}
+  explicit ESQLiteException(const std::string& message, int code = 1, std::string path = {})
+      : std::runtime_error(message), code_(code), path_(std::move(path)) {}
   int Code() const { return code_; }
+  // The file an open failed on; empty for every other failure.
+  const std::string& Path() const { return path_; }
 
  private:
   int code_;
+  std::string path_;
 };
 
 // True when the library reads text as a number in a numeric column: a decimal

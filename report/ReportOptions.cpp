@@ -87,7 +87,8 @@ ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
     }
     static const char* const kOptions[] = {"--db",  "--year",  "--quarter", "--month",
                                            "--from", "--to",   "--basis",   "--csv",
-                                           "--format", "--strict", "--field", "--overview"};
+                                           "--format", "--strict", "--field", "--overview",
+                                           "--table", "--zm"};
     if (std::find(std::begin(kOptions), std::end(kOptions), name) == std::end(kOptions)) {
       throw EUsage("Unbekannte Option: \"" + name + "\"");
     }
@@ -111,6 +112,9 @@ ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
     } else if (name == "--csv") {
       if (value->empty()) throw EUsage("--csv braucht einen Dateinamen oder \"-\"");
       options.csv = *value;
+    } else if (name == "--table" || name == "--zm") {
+      if (value->empty()) throw EUsage(name + " braucht einen Dateinamen oder \"-\"");
+      (name == "--table" ? options.table : options.zm) = *value;
     } else if (name == "--format") {
       if (*value != "text" && *value != "json") {
         throw EUsage("--format: \"text\" oder \"json\" erwartet: \"" + *value + "\"");
@@ -154,8 +158,14 @@ ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
       if (!from) ++periodKinds;
     }
   }
-  if (options.json && options.csv == "-") {
-    throw EUsage("--format json und --csv - schreiben beide auf die Standardausgabe");
+  // Standard output takes one document.
+  std::vector<std::string> toStdout;
+  if (options.json) toStdout.push_back("--format json");
+  if (options.csv == "-") toStdout.push_back("--csv -");
+  if (options.table == "-") toStdout.push_back("--table -");
+  if (options.zm == "-") toStdout.push_back("--zm -");
+  if (toStdout.size() > 1) {
+    throw EUsage(toStdout[0] + " und " + toStdout[1] + " schreiben beide auf die Standardausgabe");
   }
 
   if (from.has_value() != to.has_value()) {
@@ -169,6 +179,12 @@ ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
     if (periodKinds > 0) throw EUsage("--overview zeigt ein ganzes Jahr; kein weiterer Zeitraum");
     if (options.field) throw EUsage("--overview und --field schlie\xDF" "en einander aus");
     if (options.strict) throw EUsage("--strict gilt nicht f\xFCr --overview");
+    if (options.table) throw EUsage("--overview und --table schlie\xDF" "en einander aus");
+    if (options.zm) throw EUsage("--overview und --zm schlie\xDF" "en einander aus");
+  }
+  if (options.zm && (from || (period && (period->PeriodKind == TPeriodKind::Jahr)))) {
+    throw EUsage("--zm: die Zusammenfassende Meldung gilt f\xFCr einen Monat (--month) oder ein "
+                 "Quartal (--quarter)");
   }
   if (from) {
     // A range that ends before it begins selects nothing; its zeros would pass
@@ -185,7 +201,7 @@ const char* ReportUsage() {
          "         (--year YYYY | --quarter YYYY-QN | --month YYYY-MM |"
          " --from YYYY-MM-DD --to YYYY-MM-DD)\n"
          "         [--basis ist|soll] [--csv FILE] [--format text|json] [--strict]\n"
-         "         [--field 41|44|81|86|66]\n"
+         "         [--field 41|44|81|86|66] [--table FILE] [--zm FILE]\n"
          "        vorlex-report [--db FILE] --overview YYYY [--basis ist|soll] [--csv FILE]\n"
          "         [--format text|json]\n"
          "\n"
@@ -214,6 +230,19 @@ const char* ReportUsage() {
          "erdem als CSV-Datei, wie der Knopf\n"
          "                     \"-> .CSV\" im Fenster; \"-\" schreibt nur die CSV-Daten auf\n"
          "                     die Standardausgabe\n"
+         "  --table FILE       schreibt alle Eintr\xE4ge au\xDF" "erdem als Tabelle f\xFCr eine\n"
+         "                     Tabellenkalkulation (UTF-8, \";\", eine Kopfzeile, je\n"
+         "                     Eintrag eine Zeile, danach die Kennzahlen); \"-\" nur\n"
+         "                     auf die Standardausgabe, z. B.\n"
+         "                       Art;Datum;Beleg;Kunde oder Lieferant;Land;USt-IdNr.;...\n"
+         "                       Rechnung;22.01.2026;Rechnung 2026-001;Teestube Gruber;A;...\n"
+         "  --zm FILE          schreibt die Zusammenfassende Meldung als Importdatei f\xFCr\n"
+         "                     das BZSt-Portal (nur f\xFCr einen Monat oder ein Quartal):\n"
+         "                     je USt-IdNr. die Summe der Lieferungen in Kz 41 in vollen\n"
+         "                     Euro; \"-\" nur auf die Standardausgabe, z. B.\n"
+         "                       #v3.0\n"
+         "                       Umsatzsteuer-Identifikationsnummer (USt-IdNr.),...\n"
+         "                       ATU63452871,468,L\n"
          "  --format text|json text (die Vorgabe) oder der ganze Lauf als ein\n"
          "                     JSON-Dokument: Zeitraum, Versteuerung, alle Eintr\xE4ge,\n"
          "                     Summen, Kennzahlen 41, 44, 81, 86, 66, 83 und Hinweise\n"
@@ -230,9 +259,11 @@ const char* ReportUsage() {
          "  --help             diese Hilfe\n"
          "\n"
          "Zahlen und Datumsangaben folgen dem Gebietsschema der Umgebung (LC_ALL, dann\n"
-         "LC_NUMERIC bzw. LC_TIME, dann LANG).\n"
-         "Exit-Status: 0 Erfolg, 1 Auswertung oder CSV-Datei fehlgeschlagen,\n"
-         "2 falsche Argumente, 3 Hinweise (nur mit --strict).\n";
+         "LC_NUMERIC bzw. LC_TIME, dann LANG); die Tabelle von --table hat immer ein\n"
+         "Dezimalkomma und Tage als TT.MM.JJJJ.\n"
+         "Exit-Status: 0 Erfolg, 1 Auswertung oder Datei fehlgeschlagen (auch eine\n"
+         "abgelehnte Zusammenfassende Meldung), 2 falsche Argumente, 3 Hinweise (nur\n"
+         "mit --strict).\n";
 }
 
 }  // namespace vorlex

@@ -23,6 +23,8 @@ struct ReportOptions {
   std::optional<TTaxPeriod> period;  // empty: the current month
   int versteuerung = 0;                // 0 "Ist", 1 "Soll"
   std::optional<std::string> csv;      // "-": standard output
+  std::optional<std::string> table;    // the run as a table for a spreadsheet; "-": standard output
+  std::optional<std::string> zm;       // the EC sales list for the portal; "-": standard output
   bool json = false;                   // the whole run as JSON instead of the text
   bool strict = false;                 // a run with hints ends with status 3
   std::optional<int> field;            // only the entries of form field 41, 44, 81, 86 or 66

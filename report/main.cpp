@@ -7,11 +7,12 @@
 #include <cstdio>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "location/uLocation.h"
 #include "db/uDB.h"
+#include "location/uLocation.h"
 #include "report/JsonReport.h"
 #include "report/ReportOptions.h"
 #include "tax/EvaluationRun.h"
@@ -19,10 +20,13 @@
 #include "tax/PlausibilityHints.h"
 #include "tax/Prepayment.h"
 #include "tax/YearOverview.h"
-#include "ui/text/SummaryList.h"
-#include "ui/text/CsvExport.h"
-#include "ui/text/YearOverviewText.h"
+#include "ui/text/EcSalesExport.h"
+#include "ui/text/TableExport.h"
 #include "ui/qtcore/uQtText.h"
+#include "ui/text/CsvExport.h"
+#include "ui/text/ErrorText.h"
+#include "ui/text/SummaryList.h"
+#include "ui/text/YearOverviewText.h"
 #include "util/uDatum.h"
 #include "util/uFormat.h"
 #include "util/uString.h"
@@ -62,15 +66,19 @@ std::string DatabasePath(const ReportOptions& options) {
   return ReadDatabaseLocation(appDataDir + kSettingsFileName, appDataDir).Path();
 }
 
-// The CSV bytes to their file or, for "-", to standard output; true then.
-bool WriteCsv(const ReportOptions& options, const std::string& bytes) {
-  if (!options.csv) return false;
-  if (*options.csv == "-") {
+// A file's bytes to the file or, for "-", to standard output; true then.
+bool WriteOutput(const std::optional<std::string>& target, const std::string& bytes) {
+  if (!target) return false;
+  if (*target == "-") {
     Write(stdout, QByteArray::fromStdString(bytes));
     return true;
   }
-  WriteCsvFile(*options.csv, bytes, *options.csv);
+  WriteCsvFile(*target, bytes, *target);
   return false;
+}
+
+bool WriteCsv(const ReportOptions& options, const std::string& bytes) {
+  return WriteOutput(options.csv, bytes);
 }
 
 // The entries of one form field with their lines, and the hints on them
@@ -141,10 +149,15 @@ int Run(const ReportOptions& options) {
   EvaluateRun(db, firstDay, lastDay, options.versteuerung, totals, list);
   db.Close();
 
-  // The CSV is the whole list, whichever entries are printed. Its bytes are
-  // gone before the hints are made, so that a year's run needs room for only
-  // one of them at a time.
-  const bool csvToStdout = WriteCsv(options, CsvBytes(list.lines));
+  // The EC sales list is made first: when it is refused, no file is written.
+  const std::string zm =
+      options.zm ? EcSalesBytes(list.entries, totals, firstDay, lastDay) : std::string();
+  // The CSV and the table are the whole run, whichever entries are printed.
+  // Their bytes are gone before the hints are made, so that a year's run
+  // needs room for only one of them at a time.
+  bool csvToStdout = WriteCsv(options, CsvBytes(list.lines));
+  if (options.table) csvToStdout |= WriteOutput(options.table, TableBytes(list.entries, totals));
+  csvToStdout |= WriteOutput(options.zm, zm);
   std::vector<Hint> hints = PlausibilityHints(list.entries, firstDay, lastDay);
   if (options.field) {
     FieldPart part = FieldPartOf(list, hints, *options.field);
@@ -204,8 +217,12 @@ int main(int argc, char** argv) {
   }
   try {
     return Run(options);
-  } catch (const std::exception& e) {
-    WriteText(stderr, e.what());
+  } catch (...) {
+    // What is wrong and what to do, then the technical message.
+    const ErrorText error = DescribeCurrentException(
+        {ErrorFront::Report, options.db.empty() ? PelmoraAppDataDir() + kSettingsFileName : ""});
+    Write(stderr, QByteArray::fromStdString(error.sentence) + '\n');
+    if (!error.detail.empty()) WriteText(stderr, error.detail);
     return 1;
   }
 }

@@ -15,6 +15,14 @@ if [ -f "$prefix/.complete" ]; then
   echo "$prefix"
   exit 0
 fi
+# One build at a time: a second call waits for the first and then uses its result.
+mkdir -p "$cache"
+exec 9>"$cache/.qt-build.lock"
+flock 9
+if [ -f "$prefix/.complete" ]; then
+  echo "$prefix"
+  exit 0
+fi
 
 # Debian's source packages: a deb-src line for the archive the binaries come from.
 if ! grep -qs '^Types:.*deb-src\|^deb-src' /etc/apt/sources.list.d/*.sources \
@@ -24,12 +32,14 @@ if ! grep -qs '^Types:.*deb-src\|^deb-src' /etc/apt/sources.list.d/*.sources \
   apt-get update -qq
 fi
 work=$(mktemp -d /var/tmp/vorlex-qt.XXXXXX)
-trap 'rm -rf "$work"' EXIT
+# The logs of a build that stops half-way stay in /var/tmp for a look.
+trap 'cp "$work"/*.log /var/tmp/ 2>/dev/null; rm -rf "$work"' EXIT
 (cd "$work" && apt-get source --download-only -qq "qt6-base=$version" 2>/dev/null)
 tar -xf "$work"/qt6-base_*.orig.tar.xz -C "$work"
 src=$(find "$work" -mindepth 1 -maxdepth 1 -type d -name 'qtbase*' | head -1)
 
 started=$(date +%s)
+# OpenGL stays on: the Windows platform plugin of Qt 6.4 does not build without it.
 cmake -S "$src" -B "$work/build" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-x86_64.cmake" \
   -DCMAKE_BUILD_TYPE=Release \
@@ -41,13 +51,12 @@ cmake -S "$src" -B "$work/build" -G Ninja \
   -DFEATURE_tabletevent=OFF \
   -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF \
   -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF \
-  -DFEATURE_opengl=OFF -DFEATURE_icu=OFF \
+  -DFEATURE_icu=OFF \
   > "$work/configure.log" 2>&1 || { tail -40 "$work/configure.log"; exit 1; }
 cmake --build "$work/build" -j"$(nproc)" > "$work/build.log" 2>&1 ||
   { tail -40 "$work/build.log"; exit 1; }
 cmake --install "$work/build" > /dev/null
 echo "Qt for Windows built in $(( $(date +%s) - started )) s" >&2
-mkdir -p "$cache"
 rm -rf "$prefix"
 mv "$work/install" "$prefix"
 touch "$prefix/.complete"

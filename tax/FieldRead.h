@@ -7,12 +7,26 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "db/uDB.h"
 #include "util/uFormat.h"
 #include "util/uString.h"
 
 namespace vorlex {
+
+// A conversion error that knows the column and the row of its cell.
+class EFieldConvertError : public EConvertError {
+ public:
+  EFieldConvertError(const std::string& message, std::string_view column, std::string where)
+      : EConvertError(message), column_(column), where_(std::move(where)) {}
+  const std::string& Column() const { return column_; }
+  const std::string& Where() const { return where_; }
+
+ private:
+  std::string column_;
+  std::string where_;
+};
 
 // The conversion error again, with " (Spalte <column>, <where>)" added.
 [[noreturn]] inline void RaiseConvertErrorAt(const EConvertError& error, std::string_view column,
@@ -23,7 +37,7 @@ namespace vorlex {
   message += ", ";
   message += where;
   message += ")";
-  throw EConvertError(message);
+  throw EFieldConvertError(message, column, where);
 }
 
 // where() names the row; it is called only when the conversion fails.

@@ -1,8 +1,11 @@
 #include "tax/PlausibilityHints.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 
 #include "tax/CountryCodes.h"
+#include "tax/EcSalesList.h"
 #include "tax/FieldRead.h"
 #include "tax/TaxPeriod.h"
 #include "util/uFormat.h"
@@ -99,7 +102,15 @@ class HintList {
     const RunEntry& entry = entries_[index];
     HintText text;
     if (entry.kind == EntryKind::Order) {
-      text << OrderPlace(std::to_string(entry.id));
+      // By its description as the list shows it, as the trader knows it.
+      const std::string shown = TruncateText(entry.description(), 40);
+      const bool blank = std::all_of(shown.begin(), shown.end(),
+                                     [](char c) { return static_cast<unsigned char>(c) <= 32; });
+      if (blank) {
+        text << "Auftrag ohne Bezeichnung vom " << FormatDate(entry.date);
+      } else {
+        text << Db{shown};
+      }
     } else {
       // Its own words are ASCII, the same bytes in either encoding.
       text << Db{CashEntryPlace(FormatDate(entry.date), entry.description())};
@@ -155,6 +166,29 @@ void CountryHints(HintList& hints, size_t index, const RunEntry& order) {
                                    "Fahrzeuge gilt; ein Verkauf an einen Privatkunden ist meist im "
                                    "Inland steuerpflichtig (Kz 81/86).");
   }
+}
+
+void NonEuHint(HintList& hints, size_t index, const RunEntry& order) {
+  if (order.total != TotalKind::NichtEU) return;
+  hints.Add(index, HintText() << "Land " << Quoted(order.country()) << ": "
+                              << FormatMoney(order.added)
+                              << " Umsatz mit einem Kunden au\xDF"
+                                 "erhalb der EU z\xE4hlen nur in "
+                                 "der Summe Nicht EU der Liste; solche Ums\xE4tze geh\xF6ren in "
+                                 "der Voranmeldung meist in Kz 43 oder Kz 45, die Vorlex nicht "
+                                 "ausweist.");
+}
+
+void PartPaymentHint(HintList& hints, size_t index, const RunEntry& order) {
+  if (!order.partlyPaid) return;
+  const int64_t received = std::llround(order.received * 100);
+  const int64_t gross = std::llround(order.gross * 100);
+  if (gross == 0 || received == 0 || std::llabs(received) >= std::llabs(gross)) return;
+  hints.Add(index, HintText() << "nur teilweise bezahlt: " << FormatMoney(order.received) << " von "
+                              << FormatMoney(order.gross) << " erhalten, gez\xE4hlt "
+                              << "wird der ganze Betrag in " << FieldName(order.total)
+                              << "; bei Ist-Versteuerung ist nur der erhaltene Betrag zu "
+                                 "versteuern.");
 }
 
 void VatIdHints(HintList& hints, size_t index, const RunEntry& order) {
@@ -213,6 +247,16 @@ void OrderRateHints(HintList& hints, size_t index, const RunEntry& order) {
   }
 }
 
+// A VAT id of nothing but separators still puts the order into field 41, but
+// the EC sales list has no number to report it under.
+void EcSalesListHints(HintList& hints, size_t index, const RunEntry& order) {
+  if (EcSalesVatIdFault(order) != VatIdFault::Blank) return;
+  hints.Add(index, HintText() << "USt-IdNr. " << Quoted(order.vatId())
+                              << " enth\xE4lt keine Nummer; die Lieferung wird in Kz 41 "
+                                 "gez\xE4hlt, kann so aber nicht in die Zusammenfassende "
+                                 "Meldung; bitte die USt-IdNr. des Kunden eintragen.");
+}
+
 }  // namespace
 
 bool HasVatIdShape(std::string_view vatId) {
@@ -245,7 +289,10 @@ std::vector<Hint> PlausibilityHints(const std::vector<RunEntry>& entries, double
     const RunEntry& entry = entries[i];
     if (entry.kind == EntryKind::Order) {
       CountryHints(list, i, entry);
+      NonEuHint(list, i, entry);
+      PartPaymentHint(list, i, entry);
       VatIdHints(list, i, entry);
+      EcSalesListHints(list, i, entry);
       OrderRateHints(list, i, entry);
     } else if ((entry.kind == EntryKind::Receipt || entry.kind == EntryKind::Expense) &&
                entry.total == TotalKind::None && entry.rate != 0) {

@@ -43,6 +43,7 @@ struct EntryTexts {
 struct RunEntry {
   EntryKind kind = EntryKind::Separator;
   TotalKind total = TotalKind::None;
+  bool partlyPaid = false;  // see received
   int64_t id = 0;         // the order's id; 0 for the cash book
   int64_t orderType = 0;  // auftragstyp of an order; -99 is a credit note
   double date = 0;        // day number: payment or invoice date by basis; the cash book's date
@@ -50,6 +51,9 @@ struct RunEntry {
   double net = 0;         // an order's net amount; a cash entry's amount
   double gross = 0;       // an order's gross amount; a cash entry's amount
   double added = 0;       // what went into the total: net turnover, a receipt, input tax
+  // An order counted by its payment date (Ist) that is not marked paid in
+  // full: what has come in of its gross amount.
+  double received = 0;
 
   // A year holds a hundred thousand entries: their five texts lie one after
   // another in one block of the entry's own, of just their size.

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "db/uDB.h"
 #include "tax/FieldRead.h"
@@ -26,6 +27,19 @@ TotalKind SalesTotal(std::string_view land, std::string_view ustId) {
     return ustId.empty() ? TotalKind::InnergemOhneUStId : TotalKind::InnergemMitUStId;
   }
   return TotalKind::Umsatz19;
+}
+
+// Under "Ist" an order counts whole once anything of it is paid. What has
+// come in is read for the hints only: a payment field that is no number
+// leaves the order without one and changes no figure.
+void ReadPayment(const TDBTable& order, RunEntry& entry) {
+  try {
+    if (order.FieldValue("bezahlt").ToInt() == -1) return;
+    entry.received = order.FieldValue("davonbezahlt").ToFloat();
+    entry.partlyPaid = true;
+  } catch (const EConvertError&) {
+    entry.partlyPaid = false;
+  }
 }
 
 }  // namespace
@@ -55,10 +69,12 @@ std::string SalesQuery(double firstDay, double lastDay, int versteuerung) {
 void SalesEvaluation(TDBase& db, double firstDay, double lastDay, int versteuerung,
                      TaxTotals& totals, IEvaluationSink& sink) {
   // Every column read below, and only those, is held.
+  std::vector<std::string> kept = {"land",        "ust_id",    "id",     DateColumn(versteuerung),
+                                   "bezeichnung", "b_name",    "skonto", "mwst",
+                                   "auftragstyp", "rechbetrag"};
+  if (versteuerung == 0) kept.insert(kept.end(), {"bezahlt", "davonbezahlt"});
   const std::unique_ptr<TDBTable> orders =
-      db.Query(SalesQuery(firstDay, lastDay, versteuerung),
-               {"land", "ust_id", "id", DateColumn(versteuerung), "bezeichnung", "b_name", "skonto",
-                "mwst", "auftragstyp", "rechbetrag"});
+      db.Query(SalesQuery(firstDay, lastDay, versteuerung), kept);
   sink.ProgressStart(orders->RowCount());
   if (orders->AtEnd()) return;
   // The lines of all these orders in one pass rather than a query per order.
@@ -92,6 +108,8 @@ void SalesEvaluation(TDBase& db, double firstDay, double lastDay, int versteueru
                     .customer = orders->FieldView(bName, nameText),
                     .country = country,
                     .vatId = vatId});
+
+    if (versteuerung == 0) ReadPayment(*orders, entry);
 
     entry.total = SalesTotal(country, vatId);
     entry.added = entry.net;

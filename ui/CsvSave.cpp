@@ -11,15 +11,23 @@ namespace vorlex {
 
 namespace {
 
-// "shown text|pattern" as the file dialog's "shown text" with its pattern in
-// parentheses; the shown text already names its pattern.
-QString NameFilter(const QString& filter) {
-  const qsizetype bar = filter.indexOf(u'|');
-  if (bar < 0) return filter;
-  const QString shown = filter.left(bar);
-  const QString pattern = filter.mid(bar + 1);
-  if (shown.endsWith(u'(' + pattern + u')')) return shown;
-  return shown + QStringLiteral(" (") + pattern + u')';
+// "shown text|pattern|shown text|pattern..." as the file dialog's entries:
+// each shown text with its pattern in parentheses, unless it names it already.
+QStringList NameFilters(const QString& filter) {
+  const QStringList parts = filter.split(u'|');
+  QStringList filters;
+  for (qsizetype i = 0; i < parts.size(); i += 2) {
+    const QString& shown = parts[i];
+    if (i + 1 >= parts.size()) {
+      filters.append(shown);
+      break;
+    }
+    const QString& pattern = parts[i + 1];
+    filters.append(shown.endsWith(u'(' + pattern + u')')
+                       ? shown
+                       : shown + QStringLiteral(" (") + pattern + u')');
+  }
+  return filters;
 }
 
 std::string Utf8(const QString& text) {
@@ -40,11 +48,15 @@ SaveDialogFunction& SaveDialogSeam() {
   return seam;
 }
 
-std::optional<QString> ShowSaveFileDialog(QWidget* parent, const TSaveDialog& dialog) {
+std::optional<QString> ShowSaveFileDialog(QWidget* parent, TSaveDialog& dialog) {
   QFileDialog box(parent);
   box.setAcceptMode(QFileDialog::AcceptSave);
   box.setFileMode(QFileDialog::AnyFile);
-  box.setNameFilter(NameFilter(dialog.Filter));
+  const QStringList filters = NameFilters(dialog.Filter);
+  box.setNameFilters(filters);
+  if (dialog.FilterIndex >= 1 && dialog.FilterIndex <= filters.size()) {
+    box.selectNameFilter(filters[dialog.FilterIndex - 1]);
+  }
   box.setOption(QFileDialog::DontConfirmOverwrite, !dialog.OverwritePrompt);
   box.setOption(QFileDialog::ReadOnly, false);
   box.setDefaultSuffix(dialog.DefaultExt);
@@ -52,6 +64,8 @@ std::optional<QString> ShowSaveFileDialog(QWidget* parent, const TSaveDialog& di
   if (box.exec() != QDialog::Accepted) return std::nullopt;
   const QStringList files = box.selectedFiles();
   if (files.isEmpty()) return std::nullopt;
+  dialog.FilterIndex = static_cast<int>(filters.indexOf(box.selectedNameFilter())) + 1;
+  if (dialog.FilterIndex < 1) dialog.FilterIndex = 1;
   return files.front();
 }
 
@@ -70,6 +84,10 @@ void SaveCsvFile(const QString& fileName, const std::vector<std::string>& lines)
 
 void SaveCsvFile(const QString& fileName, const std::vector<ListLine>& lines) {
   WriteCsv(fileName, CsvBytes(lines));
+}
+
+void SaveExportFile(const QString& fileName, const std::string& bytes) {
+  WriteCsv(fileName, bytes);
 }
 
 }  // namespace vorlex

@@ -16,8 +16,11 @@ namespace vorlex {
 // The window's save dialog, configured anew before every use.
 struct TSaveDialog {
   QString FileName;
-  // One entry: the text shown, then "|", then the pattern.
+  // Its entries one after another: the text shown, then "|", then the
+  // pattern, entries separated by "|".
   QString Filter;
+  // The entry chosen, from 1: set before Execute, read after it.
+  int FilterIndex = 1;
   bool OverwritePrompt = false;
   bool HideReadOnly = true;
   QString DefaultExt;  // empty: a name typed without extension is used as typed
@@ -28,12 +31,13 @@ struct TSaveDialog {
 };
 
 // Where the dialog is shown: a file dialog by default; tests answer it.
+// A function that answers the dialog may set its FilterIndex.
 using SaveDialogFunction =
-    std::function<std::optional<QString>(QWidget* parent, const TSaveDialog& dialog)>;
+    std::function<std::optional<QString>(QWidget* parent, TSaveDialog& dialog)>;
 SaveDialogFunction& SaveDialogSeam();
 
 // The file dialog itself.
-std::optional<QString> ShowSaveFileDialog(QWidget* parent, const TSaveDialog& dialog);
+std::optional<QString> ShowSaveFileDialog(QWidget* parent, TSaveDialog& dialog);
 
 // Writes the CSV bytes of lines to fileName, replacing its whole content only
 // when everything has been written. Raises std::runtime_error with
@@ -41,8 +45,13 @@ std::optional<QString> ShowSaveFileDialog(QWidget* parent, const TSaveDialog& di
 // file is then left as it was.
 void SaveCsvFile(const QString& fileName, const std::vector<std::string>& lines);
 void SaveCsvFile(const QString& fileName, const std::vector<ListLine>& lines);
+// Any export's bytes, the same way.
+void SaveExportFile(const QString& fileName, const std::string& bytes);
 
 inline constexpr const char* kCsvProposedName = "vorlex.csv";
 inline constexpr const char* kCsvFilter = "\"Comma-Separated-Value\" Dateien (*.csv)|*.csv";
+// The two further file types of the CSV button (Windows-1252).
+inline constexpr const char* kTableFilter = "Tabelle f\xFCr Tabellenkalkulation (*.csv)|*.csv";
+inline constexpr const char* kEcSalesFilter = "Zusammenfassende Meldung (BZSt-Import)|*.csv";
 
 }  // namespace vorlex

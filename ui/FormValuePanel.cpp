@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
@@ -92,7 +93,27 @@ void DrawFormValue(QImage& canvas, int fieldNumber, double value, int pixelsPerI
   painter.drawImage(QPoint(canvas.width() - 4 - w, 7), bitmap, source);
 }
 
-TImage::TImage(QWidget* parent) : QWidget(parent) {}
+TImage::TImage(QWidget* parent) : QWidget(parent) {
+  setFocusPolicy(Qt::StrongFocus);
+}
+
+void TImage::SetChosen(bool chosen) {
+  if (chosen_ == chosen) return;
+  chosen_ = chosen;
+  update();
+}
+
+void TImage::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      if (!event->isAutoRepeat()) emit clicked();
+      return;
+    default:
+      QWidget::keyPressEvent(event);
+  }
+}
 
 QImage& TImage::Canvas() {
   if (canvas_.size() != size()) {
@@ -115,9 +136,22 @@ void TImage::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void TImage::paintEvent(QPaintEvent* /*event*/) {
-  if (canvas_.isNull()) return;
   QPainter painter(this);
-  painter.drawImage(QPoint(0, 0), canvas_);
+  if (!canvas_.isNull()) painter.drawImage(QPoint(0, 0), canvas_);
+  // Both marks keep to the outer two pixels, where the drawing has only its
+  // outline: a tint and a line for the chosen picture, dots for the focus.
+  painter.setBrush(Qt::NoBrush);
+  if (chosen_) {
+    QColor tint = palette().color(QPalette::Highlight);
+    tint.setAlpha(60);
+    painter.fillRect(rect(), tint);
+    painter.setPen(palette().color(QPalette::Highlight));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+  }
+  if (hasFocus()) {
+    painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
+    painter.drawRect(rect().adjusted(1, 1, -2, -2));
+  }
 }
 
 void DrawFormValue(TImage& picture, int fieldNumber, double value, int pixelsPerInch) {

@@ -15,11 +15,16 @@ void DrawFormValue(QImage& canvas, int fieldNumber, double value, int pixelsPerI
 void DrawFormBoxes(QImage& canvas, int fieldNumber, int pixelsPerInch);
 
 // A picture control holding its own drawing, which stays until redrawn. Before
-// the first drawing it shows nothing (the panel behind it).
+// the first drawing it shows nothing (the panel behind it). It takes the
+// keyboard focus (a dotted frame then), Space or Enter click it, and a chosen
+// picture is tinted and framed; its drawing itself stays as drawn.
 class TImage : public QWidget {
   Q_OBJECT
  public:
   explicit TImage(QWidget* parent);
+
+  bool Chosen() const { return chosen_; }
+  void SetChosen(bool chosen);
 
   // The drawing surface, made in the picture's size on first use.
   QImage& Canvas();
@@ -34,9 +39,11 @@ class TImage : public QWidget {
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   bool pressed_ = false;
+  bool chosen_ = false;
   QImage canvas_;
 };
 

@@ -25,6 +25,7 @@
 
 #include "tests/app/WindowFixture.h"
 #include "ui/text/CsvExport.h"
+#include "ui/text/TableExport.h"
 #include "ui/text/YearOverviewText.h"
 #include "ui/FormValuePanel.h"
 #include "ui/SummaryListView.h"
@@ -195,8 +196,9 @@ TEST_F(WindowTest, StartUpEvaluatesTheCurrentMonth) {
   EXPECT_EQ(f.udJahr->Position(), 65);
   EXPECT_EQ(f.rgVersteuerung->ItemIndex(), 0);
   EXPECT_EQ(f.rgBetrag->ItemIndex(), 0);
-  EXPECT_EQ(f.dtpVon->date(), QDate(2011, 11, 7));
-  EXPECT_EQ(f.dtpBis->date(), QDate(2011, 11, 7));
+  // "von ... bis" starts on the current month.
+  EXPECT_EQ(f.dtpVon->date(), QDate(2026, 5, 1));
+  EXPECT_EQ(f.dtpBis->date(), QDate(2026, 5, 31));
 
   EXPECT_EQ(Caption(), PeriodCaptionText("01.05.2026", "31.05.2026", "Zahlungsdatum"));
   const auto [coreLines, coreTotals] = CoreRun(Day(2026, 5, 1), Day(2026, 5, 31));
@@ -329,9 +331,9 @@ TEST_F(WindowTest, FailedStartUpBuildsTheWindowAndRecovers) {
     EXPECT_EQ(messages[0].kind, TMessageKind::Error);
     if (!row.fileContent) {
       const std::string path = (row.writeIni ? daten : pelmora) + row.dbName;
-      EXPECT_TRUE(messages[0].text.startsWith(
+      EXPECT_TRUE(messages[0].detail.startsWith(
           QString::fromStdString("Failed to open database \"" + path + "\" : ")))
-          << messages[0].text.toStdString();
+          << messages[0].detail.toStdString();
     }
     EXPECT_EQ(Database, nullptr);
     // The whole window: captions, period and empty field boxes.
@@ -467,7 +469,7 @@ TEST_F(WindowTest, EveryPeriodKindRunsItsPeriod) {
       {f.rbQ2, "01.04.2026", "30.06.2026", "März"},
       {f.rbQ3, "01.07.2026", "30.09.2026", "Juni"},
       {f.rbQ4, "01.10.2026", "31.12.2026", "Sept"},
-      {f.rbVonBis, "07.11.2011", "07.11.2011", "Sept"},
+      {f.rbVonBis, "01.05.2026", "31.05.2026", "Sept"},
       {f.rbM, "01.09.2026", "30.09.2026", "Sept"},
   };
   for (const Row& row : rows) {
@@ -781,8 +783,9 @@ TEST_F(WindowTest, FailedRunShowsTheLinesReadAndEmptyBoxes) {
   Click(f.udMonat->NextButton());  // June fails at the second receipt
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0].kind, TMessageKind::Error);
-  EXPECT_TRUE(messages[0].text.startsWith(QStringLiteral("Typkonvertierung von Variant ungültig")))
-      << messages[0].text.toStdString();
+  EXPECT_TRUE(
+      messages[0].detail.startsWith(QStringLiteral("Typkonvertierung von Variant ungültig")))
+      << messages[0].detail.toStdString();
   EXPECT_EQ(Caption(), PeriodCaptionText("01.06.2026", "30.06.2026", "Zahlungsdatum"));
   EXPECT_TRUE(f.pB->isHidden());
   EXPECT_FALSE(f.lbUst->isHidden());
@@ -867,15 +870,19 @@ TEST_F(WindowTest, CsvButtonWritesTheListAfterEveryDialog) {
             "     Vorst. 19%:  0,00\r\n"
             "     Vorsteuer:  0,00\r\n");
 
-  // Every click proposes the same name with the one filter, whatever was chosen.
+  // Every click proposes the period's name with the one filter, whatever was chosen.
   answer = QString::fromStdString(folder + "ohne_endung");
   Click(f.btnCsv);
   EXPECT_TRUE(std::filesystem::exists(folder + "ohne_endung"));
   EXPECT_FALSE(std::filesystem::exists(folder + "ohne_endung.csv"));
   ASSERT_EQ(asked.size(), 2u);
   for (const TSaveDialog& dialog : asked) {
-    EXPECT_EQ(dialog.FileName, QStringLiteral("vorlex.csv"));
-    EXPECT_EQ(dialog.Filter, QStringLiteral("\"Comma-Separated-Value\" Dateien (*.csv)|*.csv"));
+    EXPECT_EQ(dialog.FileName, QStringLiteral("Vorlex 2026-05 Ist.csv"));
+    EXPECT_EQ(dialog.Filter,
+              QStringLiteral("\"Comma-Separated-Value\" Dateien (*.csv)|*.csv|"
+                             "Tabelle f\u00FCr Tabellenkalkulation (*.csv)|*.csv|"
+                             "Zusammenfassende Meldung (BZSt-Import)|*.csv"));
+    EXPECT_EQ(dialog.FilterIndex, 1);
     EXPECT_TRUE(dialog.OverwritePrompt);
     EXPECT_TRUE(dialog.HideReadOnly);
     EXPECT_TRUE(dialog.DefaultExt.isEmpty());
@@ -894,14 +901,48 @@ TEST_F(WindowTest, CsvButtonWritesTheListAfterEveryDialog) {
   Click(f.btnCsv);
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0].kind, TMessageKind::Error);
-  EXPECT_EQ(messages[0].text,
+  EXPECT_EQ(messages[0].detail,
             QString::fromStdString("Datei " + folder + "fehlt/mai.csv kann nicht erstellt werden"));
+  EXPECT_EQ(messages[0].text,
+            QString::fromStdString(folder + "fehlt/mai.csv konnte nicht "
+                                            "gespeichert werden: Der Ordner existiert "
+                                            "nicht. Wählen Sie einen anderen Ort."));
   EXPECT_EQ(Lines(), before);
   answer = QString::fromStdString(folder + "danach.csv");
   Click(f.btnCsv);
   EXPECT_TRUE(std::filesystem::exists(folder + "danach.csv"));
   EXPECT_EQ(messages.size(), 1u);
 
+  SaveDialogSeam() = saved;
+}
+
+// The second and third file type of the dialog write the table and the EC
+// sales list of the run shown.
+TEST_F(WindowTest, CsvButtonWritesTheTableAndTheEcSalesList) {
+  testdb::PelmoraDb& b = MakeDatabase();
+  b.Add(testdb::Customer{.id = 1, .name = "Weingut Huber", .land = "A", .ust_id = "ATU63452871"});
+  b.Add(testdb::Order{.id = 1, .besitzerindex = 1, .termin = Day(2026, 5, 4),
+                      .bezahltam = Day(2026, 5, 6), .mwst = 0.0});
+  b.Add(testdb::Line{.auftragindex = 1, .anzahl = 2.0, .preis = 400.40, .mwst = 0.0});
+  TForm1& f = Start(QDate(2026, 5, 15));
+  const SaveDialogFunction saved = SaveDialogSeam();
+  int filter = 2;
+  SaveDialogSeam() = [&](QWidget*, TSaveDialog& dialog) {
+    dialog.FilterIndex = filter;
+    return std::optional<QString>(QString::fromStdString(AppData() + "/aus.csv"));
+  };
+  const auto written = [&] {
+    std::ifstream in(AppData() + "/aus.csv", std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  };
+  Click(f.btnCsv);
+  EXPECT_EQ(written(), TableBytes(f.lbUst->Model().Entries(), Totals));
+  filter = 3;
+  Click(f.btnCsv);
+  EXPECT_EQ(written(),
+            "#v3.0\r\nUmsatzsteuer-Identifikationsnummer (USt-IdNr.),Summe (Euro),Art der "
+            "Leistung\r\nATU63452871,800,L\r\n");
+  EXPECT_TRUE(messages.empty());
   SaveDialogSeam() = saved;
 }
 
@@ -1010,9 +1051,9 @@ TEST_F(WindowTest, ReplacingAFileIsAskedFirst) {
   std::filesystem::create_directories(folder);
   const QString previous = QDir::currentPath();
   QDir::setCurrent(QString::fromStdString(folder));
-  std::ofstream(folder + "vorlex.csv", std::ios::binary) << "November";
+  std::ofstream(folder + "Vorlex 2026-05 Ist.csv", std::ios::binary) << "November";
   const auto content = [&] {
-    std::ifstream in(folder + "vorlex.csv", std::ios::binary);
+    std::ifstream in(folder + "Vorlex 2026-05 Ist.csv", std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
   };
 
@@ -1044,7 +1085,8 @@ TEST_F(WindowTest, ReplacingAFileIsAskedFirst) {
     // The last look may come after the dialog closed; it must not outlive this loop.
     for (int i = 0; i < 100 && !looked; ++i) QCoreApplication::processEvents();
     EXPECT_TRUE(looked);
-    EXPECT_TRUE(question.contains(QStringLiteral("vorlex.csv"))) << question.toStdString();
+    EXPECT_TRUE(question.contains(QStringLiteral("Vorlex 2026-05 Ist.csv")))
+        << question.toStdString();
     EXPECT_EQ(dialogStayedOpen, !replace);
     EXPECT_EQ(content(), replace ? CsvBytes(Lines()) : "November");
   }
@@ -1080,18 +1122,21 @@ TEST_F(WindowTest, StatusBarShowsField83AndTheHintsLeadToTheirEntries) {
   ASSERT_EQ(f.Hints().size(), 1u);
   EXPECT_EQ(f.lblHinweise->text().contains(QStringLiteral(">1 Hinweis<")), true);
 
-  // A click on the hints opens their list beside the window; a double-click on
-  // a hint selects its order in the summary list.
+  // A click on the hints opens their list beside the window; choosing a hint
+  // (a click, Enter) selects its order in the summary list.
   QTest::mouseClick(f.lblHinweise, Qt::LeftButton, {}, f.lblHinweise->rect().center());
   ASSERT_NE(f.HintsDialog(), nullptr);
   EXPECT_TRUE(f.HintsDialog()->isVisible());
   EXPECT_FALSE(f.HintsDialog()->isModal());
   QListWidget* list = f.HintsDialog()->List();
   ASSERT_EQ(list->count(), 1);
-  EXPECT_TRUE(list->item(0)->text().startsWith(QStringLiteral("Auftrag id 105")));
+  // Named as the list names the order, never by its id.
+  EXPECT_TRUE(list->item(0)->text().startsWith(QStringLiteral("Lieferung Lyon (Dupont): ")));
   const QRect item = list->visualItemRect(list->item(0));
   QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item.center());
-  QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, item.center());
+  ASSERT_TRUE(f.lbUst->currentIndex().isValid());
+  f.lbUst->setCurrentIndex(QModelIndex());
+  QTest::keyClick(list, Qt::Key_Return);
   const QModelIndex current = f.lbUst->currentIndex();
   ASSERT_TRUE(current.isValid());
   EXPECT_NE(Lines()[static_cast<size_t>(current.row())].find("Lieferung Lyon"), std::string::npos);
@@ -1145,20 +1190,28 @@ TEST_F(WindowTest, PictureClickShowsItsFieldsEntriesAndTheCsvStaysWhole) {
     EXPECT_EQ(Lines(), all);
   }
 
-  // "-> .CSV" saves the whole list while the list shows one field.
+  // "-> .CSV" saves the whole list while the list shows one field; the
+  // dialog proposes the period and basis, the status bar says where it went.
   QTest::mouseClick(f.Image3, Qt::LeftButton, {}, QPoint(5, 5));
   const SaveDialogFunction savedDialog = SaveDialogSeam();
   const std::string file = AppData() + "/gefiltert.csv";
-  SaveDialogSeam() = [&](QWidget*, const TSaveDialog&) { return QString::fromStdString(file); };
+  QString proposed;
+  SaveDialogSeam() = [&](QWidget*, const TSaveDialog& dialog) {
+    proposed = dialog.FileName;
+    return QString::fromStdString(file);
+  };
   Click(f.btnCsv);
   SaveDialogSeam() = savedDialog;
+  EXPECT_EQ(proposed, QStringLiteral("Vorlex 2026-05 Ist.csv"));
+  EXPECT_EQ(f.StatusBar1->currentMessage(),
+            QStringLiteral("Gespeichert: ") + QString::fromStdString(file));
   std::ifstream in(file, std::ios::binary);
   const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EXPECT_EQ(bytes, CsvBytes(all));
   // A second click on the same picture shows everything again.
   QTest::mouseClick(f.Image3, Qt::LeftButton, {}, QPoint(5, 5));
   EXPECT_EQ(model.rowCount(), static_cast<int>(all.size()));
-  EXPECT_TRUE(f.StatusBar1->currentMessage().isEmpty());
+  f.StatusBar1->clearMessage();
 
   // Selecting an entry the filter hides (as a hint does) shows all lines first.
   QTest::mouseClick(f.Image5, Qt::LeftButton, {}, QPoint(5, 5));
@@ -1217,11 +1270,86 @@ TEST_F(WindowTest, OverviewButtonShowsTheChosenYearBesideTheWindow) {
     EXPECT_EQ(dialog->gridOverview->item(5, c + 1)->text(),
               DecodeText(cells[static_cast<size_t>(c)]));
   }
-  // The window stays usable; a new request fills the same overview.
+  // The overview follows the window's basis and year; the button raises the same one.
   Click(f.rgVersteuerung->Button(1));
+  EXPECT_EQ(dialog->lblCaption->text(), QStringLiteral("Jahresübersicht 2026  (Rechnungsdatum)"));
+  Click(f.udJahr->PrevButton());
+  EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Jahresübersicht 2025"));
+  EXPECT_EQ(dialog->Year(), 2025);
+  EXPECT_EQ(dialog->Versteuerung(), 1);
   Click(f.btnUebersicht);
   EXPECT_EQ(f.OverviewDialog(), dialog);
-  EXPECT_EQ(dialog->lblCaption->text(), QStringLiteral("Jahresübersicht 2026  (Rechnungsdatum)"));
+  // Hidden, it follows no more.
+  dialog->hide();
+  Click(f.udJahr->NextButton());
+  EXPECT_EQ(dialog->Year(), 2025);
+}
+
+// The keyboard's way to a figure's entries: Tab from the list to the first
+// picture, Space chooses it and marks it; the drawing itself stays.
+TEST_F(WindowTest, TabReachesThePicturesAndSpaceDrillsDown) {
+  testdb::PelmoraDb& db = MakeDatabase();
+  FillStandard(db);
+  // Turnover with the Swiss customer: a hint.
+  db.Add(Order{.id = 200,
+               .besitzerindex = 4,
+               .termin = Day(2026, 5, 20),
+               .bezahltam = Day(2026, 5, 21),
+               .bezeichnung = "Export"});
+  db.Add(Line{.auftragindex = 200, .anzahl = 1.0, .preis = 10.0});
+  TForm1& f = Start(QDate(2026, 5, 15));
+  f.show();
+  f.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+  f.lbUst->setFocus(Qt::TabFocusReason);
+  QTest::keyClick(f.lbUst, Qt::Key_Tab);
+  ASSERT_EQ(QApplication::focusWidget(), f.Image1);
+  QTest::keyClick(f.Image1, Qt::Key_Tab);
+  ASSERT_EQ(QApplication::focusWidget(), f.Image2);
+  QTest::keyClick(f.Image2, Qt::Key_Tab);
+  ASSERT_EQ(QApplication::focusWidget(), f.Image3);
+  const QImage drawing = f.Image3->Picture();
+  QTest::keyClick(f.Image3, Qt::Key_Space);
+  EXPECT_EQ(f.DrillDown().Field(), 81);
+  EXPECT_TRUE(f.Image3->Chosen());
+  EXPECT_FALSE(f.Image1->Chosen());
+  EXPECT_EQ(f.Image3->Picture(), drawing);
+  QTest::keyClick(f.Image3, Qt::Key_Enter);
+  EXPECT_EQ(f.DrillDown().Field(), 0);
+  EXPECT_FALSE(f.Image3->Chosen());
+
+  // Tab goes on to the hints link; Enter there opens the hints.
+  f.editUStID->setFocus(Qt::TabFocusReason);
+  QTest::keyClick(f.editUStID, Qt::Key_Tab);
+  ASSERT_EQ(QApplication::focusWidget(), f.lblHinweise);
+  QTest::keyClick(f.lblHinweise, Qt::Key_Return);
+  ASSERT_NE(f.HintsDialog(), nullptr);
+  EXPECT_TRUE(f.HintsDialog()->isVisible());
+  f.HintsDialog()->hide();
+
+  // F1 is "?", and the steppers' arrows are on the way.
+  QTest::keyClick(&f, Qt::Key_F1);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_TRUE(messages[0].text.startsWith(QStringLiteral("DB:")));
+  f.cmbJ->setFocus(Qt::TabFocusReason);
+  QTest::keyClick(f.cmbJ, Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), f.udJahr->PrevButton());
+}
+
+// The basis and the window's place are remembered; the period is always this month.
+TEST_F(WindowTest, TheBasisIsRememberedBetweenStarts) {
+  FillStandard(MakeDatabase());
+  TForm1& first = Start(QDate(2026, 5, 15));
+  first.show();
+  Click(first.rgVersteuerung->Button(1));
+  Click(first.rbJahr);
+  first.close();
+  TForm1& second = Start(QDate(2026, 5, 15));
+  EXPECT_EQ(second.rgVersteuerung->ItemIndex(), 1);
+  EXPECT_TRUE(second.rbM->isChecked());
+  EXPECT_NE(Caption().find("(Rechnungsdatum)"), std::string::npos) << Caption();
+  EXPECT_EQ(second.dtpVon->date(), QDate(2026, 5, 1));
+  EXPECT_EQ(second.dtpBis->date(), QDate(2026, 5, 31));
 }
 
 TEST_F(WindowTest, OverviewAfterAFailedStartOpensTheDatabaseOrSaysWhy) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QDate>
+#include <QSettings>
 #include <QString>
 #include <QTemporaryDir>
 #include <filesystem>
@@ -26,7 +27,8 @@ namespace vorlex::testing {
 
 struct Message {
   TMessageKind kind;
-  QString text;
+  QString text;    // the sentence
+  QString detail;  // the technical message behind it
 };
 
 class WindowTest : public ::testing::Test {
@@ -37,9 +39,12 @@ class WindowTest : public ::testing::Test {
     qputenv("APPDATA", appData_.path().toLocal8Bit());
     ResetProgramValues();
     savedBox_ = MessageBoxSeam();
-    MessageBoxSeam() = [this](QWidget*, TMessageKind kind, const QString& text) {
-      messages.push_back({kind, text});
+    MessageBoxSeam() = [this](QWidget*, TMessageKind kind, const QString& text,
+                              const QString& detail) {
+      messages.push_back({kind, text, detail});
     };
+    // The window remembers its settings here, never in the user's folder.
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, appData_.path() + "/config");
   }
   void TearDown() override {
     form.reset();

@@ -18,14 +18,16 @@ namespace {
 struct Shown {
   TMessageKind kind;
   QString text;
+  QString detail;
 };
 
 class MessageTest : public ::testing::Test {
  protected:
   void SetUp() override {
     saved_ = MessageBoxSeam();
-    MessageBoxSeam() = [this](QWidget*, TMessageKind kind, const QString& text) {
-      shown.push_back({kind, text});
+    MessageBoxSeam() = [this](QWidget*, TMessageKind kind, const QString& text,
+                              const QString& detail) {
+      shown.push_back({kind, text, detail});
     };
   }
   void TearDown() override { MessageBoxSeam() = saved_; }
@@ -52,7 +54,7 @@ TEST_F(MessageTest, ErrorLeavingAnEventHandlerIsShownAndTheProgramCarriesOn) {
   QCoreApplication::sendEvent(&target, &first);
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_EQ(shown[0].kind, TMessageKind::Error);
-  EXPECT_EQ(shown[0].text, QStringLiteral("Datei /x kann nicht erstellt werden"));
+  EXPECT_EQ(shown[0].detail, QStringLiteral("Datei /x kann nicht erstellt werden"));
 
   QCoreApplication::postEvent(&target, new QEvent(QEvent::User));
   QCoreApplication::processEvents();
@@ -85,7 +87,9 @@ TEST_F(MessageTest, TextsAreDecodedAndCarriageReturnsBreakLines) {
   EXPECT_TRUE(RunShowingErrors([] {}));
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_EQ(shown[0].kind, TMessageKind::Error);
-  EXPECT_EQ(shown[0].text, QStringLiteral("Stream-Write-Fehler"));
+  EXPECT_EQ(shown[0].detail, QStringLiteral("Stream-Write-Fehler"));
+  EXPECT_TRUE(shown[0].text.startsWith(QStringLiteral("Die Ausgabe konnte nicht")))
+      << shown[0].text.toStdString();
 }
 
 TEST(Application, BoxesCarryTheNameVorlexAndQtSpeaksTheUsersLanguage) {

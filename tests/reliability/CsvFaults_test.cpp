@@ -110,14 +110,18 @@ class CsvFaultTest : public FaultTest, public ::testing::WithParamInterface<int>
     return outcome;
   }
 
-  // Both front ends failed with text, and the window carries on.
-  void ExpectFailed(const Outcome& o, const std::string& text) {
+  // Both front ends failed with the technical text as the detail and the same
+  // sentence, which names the file and holds reason; the window carries on.
+  void ExpectFailed(const Outcome& o, const std::string& text, const std::string& reason) {
     EXPECT_EQ(o.report.status, 1);
     EXPECT_EQ(o.report.out, "");
-    EXPECT_EQ(o.report.err, text + "\n");
     ASSERT_EQ(o.shown.size(), 1u);
     EXPECT_EQ(o.shown[0].kind, TMessageKind::Error);
-    EXPECT_EQ(AsTerminalLine(o.shown[0].text), text + "\n");
+    const std::string sentence = o.shown[0].text.toUtf8().toStdString();
+    EXPECT_EQ(o.report.err, sentence + "\n" + text + "\n");
+    EXPECT_EQ(AsTerminalLine(o.shown[0].detail), text + "\n");
+    EXPECT_NE(sentence.find(" konnte nicht gespeichert werden: " + reason), std::string::npos)
+        << sentence;
     EXPECT_EQ(CsvBytes(Lines()), expected_);
   }
 
@@ -130,12 +134,14 @@ class CsvFaultTest : public FaultTest, public ::testing::WithParamInterface<int>
 TEST_P(CsvFaultTest, TargetsThatCannotBeCreated) {
   WriteBytes(export_ + "datei", "kein Ordner");
   fs::create_directories(export_ + "ordner");
-  const std::string targets[] = {export_ + "fehlt/vorlex.csv", export_ + "datei/vorlex.csv",
-                                 export_ + "ordner"};
-  for (const std::string& target : targets) {
+  const std::pair<std::string, std::string> targets[] = {
+      {export_ + "fehlt/vorlex.csv", "Der Ordner existiert nicht."},
+      {export_ + "datei/vorlex.csv", "Im Pfad steht eine Datei, wo ein Ordner sein m\xC3\xBCsste."},
+      {export_ + "ordner", "Unter diesem Namen liegt ein Ordner."}};
+  for (const auto& [target, reason] : targets) {
     SCOPED_TRACE(target);
     const FolderState before = StateOf(AppData());
-    ExpectFailed(Save(target), "Datei " + target + " kann nicht erstellt werden");
+    ExpectFailed(Save(target), "Datei " + target + " kann nicht erstellt werden", reason);
     EXPECT_EQ(Changes(before, StateOf(AppData())), std::vector<std::string>{});
   }
 }
@@ -166,12 +172,18 @@ TEST_P(CsvFaultTest, AWriteFailingHalfWayKeepsTheOldFile) {
   WriteBytes(target, old);
   const FolderState before = StateOf(AppData());
   const rlim_t limit = expected_.size() / 2;
-  ExpectFailed(Save(target, limit), "Stream-Write-Fehler");
+  ExpectFailed(Save(target, limit), "Stream-Write-Fehler",
+               "Die Datei w\xC3\xA4re gr\xC3\xB6\xC3\x9F"
+               "er, als das System erlaubt. Die alte "
+               "Datei ist unver\xC3\xA4ndert.");
   EXPECT_EQ(ReadBytes(target), old);
   EXPECT_EQ(Changes(before, StateOf(AppData())), std::vector<std::string>{});
 
   // A new file that fails does not appear at all.
-  ExpectFailed(Save(export_ + "neu.csv", limit), "Stream-Write-Fehler");
+  ExpectFailed(Save(export_ + "neu.csv", limit), "Stream-Write-Fehler",
+               "Die Datei w\xC3\xA4re gr\xC3\xB6\xC3\x9F"
+               "er, als das System erlaubt. Es wurde "
+               "keine Datei angelegt.");
   EXPECT_FALSE(fs::exists(export_ + "neu.csv"));
   EXPECT_EQ(Changes(before, StateOf(AppData())), std::vector<std::string>{});
 
@@ -197,7 +209,8 @@ TEST_P(CsvFaultTest, AFullFileSystemKeepsTheOldFile) {
     }
   }
   const FolderState before = StateOf(small);
-  ExpectFailed(Save(target), "Stream-Write-Fehler");
+  ExpectFailed(Save(target), "Stream-Write-Fehler",
+               "Der Datentr\xC3\xA4ger ist voll. Die alte Datei ist unver\xC3\xA4ndert.");
   EXPECT_EQ(ReadBytes(target), old);
   EXPECT_EQ(Changes(before, StateOf(small)), std::vector<std::string>{});
 }

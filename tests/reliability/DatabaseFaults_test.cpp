@@ -1,6 +1,7 @@
 // Pelmora's database missing, broken, of another shape or held by another
 // process: both front ends say what is wrong and where, at once, and change
 // nothing on disk.
+#include <QComboBox>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QTest>
@@ -51,29 +52,41 @@ TEST_F(DatabaseFaultTest, PathsThatAreNoDatabase) {
     std::string start;
     std::string part;
     bool asNobody = false;
+    std::string sentence;  // how the trader's sentence starts
   };
   const std::string corrupt =
       pages.substr(0, 4096) + std::string(4096, '\xA5') + pages.substr(2 * 4096);
   const Row rows[] = {
       // The library's reason for a folder depends on how far it gets.
-      {"a folder", "", "-", OpenError(daten, ""), ""},
+      {"a folder", "", "-", OpenError(daten, ""), "", false,
+       "In der Einstellungsdatei von Pelmora \""},
       {"missing file", "fehlt.db", "-",
-       OpenError(daten + "fehlt.db", "unable to open database file"), ""},
+       OpenError(daten + "fehlt.db", "unable to open database file"), "", false,
+       "Die Datenbank von Pelmora wurde nicht gefunden: \"" + daten + "fehlt.db\"."},
       {"missing folder", "fehlt/vorlex.db", "-",
-       OpenError(daten + "fehlt/vorlex.db", "unable to open database file"), ""},
+       OpenError(daten + "fehlt/vorlex.db", "unable to open database file"), "", false,
+       "Die Datenbank von Pelmora wurde nicht gefunden"},
       {"no read permission", "gesperrt.db", pages,
-       OpenError(daten + "gesperrt.db", "unable to open database file"), "", true},
+       OpenError(daten + "gesperrt.db", "unable to open database file"), "", true,
+       "Die Datenbank von Pelmora kann nicht ge\xC3\xB6"
+       "ffnet werden"},
       // An empty file is an empty database: the first query names what is missing.
       {"zero bytes", "leer.db", "", "Error executing SQL \"SELECT DISTINCT auftrag.*",
-       "\" : no such table: auftrag\n"},
+       "\" : no such table: auftrag\n", false,
+       "Die Datenbank hat nicht den Aufbau, den Pelmora anlegt (Tabelle auftrag fehlt)."},
       {"a text file", "text.db", "[Allgemein]\r\ndb_pfad=Daten\r\n",
-       OpenError(daten + "text.db", "file is not a database"), ""},
+       OpenError(daten + "text.db", "file is not a database"), "", false,
+       "Die Datei \"" + daten + "text.db\" ist keine Datenbank."},
       {"random bytes", "zufall.db", std::string(6000, '\x5A') + std::string(3000, '\x01'),
-       OpenError(daten + "zufall.db", "file is not a database"), ""},
+       OpenError(daten + "zufall.db", "file is not a database"), "", false, "Die Datei"},
       {"truncated", "halb.db", pages.substr(0, pages.size() / 3),
-       OpenError(daten + "halb.db", "database disk image is malformed"), ""},
+       OpenError(daten + "halb.db", "database disk image is malformed"), "", false,
+       "Die Datenbank von Pelmora ist besch\xC3\xA4"
+       "digt."},
       {"header intact, a page corrupt", "kaputt.db", corrupt, "",
-       "\" : database disk image is malformed\n"},
+       "\" : database disk image is malformed\n", false,
+       "Die Datenbank von Pelmora ist besch\xC3\xA4"
+       "digt."},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -82,7 +95,7 @@ TEST_F(DatabaseFaultTest, PathsThatAreNoDatabase) {
       WriteBytes(path, row.bytes);
       if (row.asNobody) fs::permissions(path, fs::perms::none);
     }
-    ExpectBothFail(row.start, row.part, row.asNobody);
+    ExpectBothFail(row.start, row.part, row.asNobody, {}, row.sentence);
     if (row.bytes == "-") {
       EXPECT_FALSE(fs::exists(path) && !fs::is_directory(path));
     }
@@ -158,6 +171,12 @@ TEST_F(DatabaseFaultTest, TablesAndColumnsTheProgramNames) {
               message.find(missing + "\n") != std::string::npos) ||
              message == "Field not found in dataset: " + missing + "\n";
     };
+    // The reporter's second line; the first is the sentence, which names it too.
+    const auto detailOf = [&](const std::string& err) {
+      const size_t end = err.find('\n');
+      EXPECT_NE(err.substr(0, end).find(missing + " fehlt)"), std::string::npos) << err;
+      return end == std::string::npos ? std::string() : err.substr(end + 1);
+    };
     std::string reported[2];
     for (int basis = 0; basis < 2; ++basis) {
       const bool fails = !row.windowOnly && (basis == 0 ? row.failsIst : row.failsSoll);
@@ -165,7 +184,7 @@ TEST_F(DatabaseFaultTest, TablesAndColumnsTheProgramNames) {
           RunReporter({"--month", "2026-05", "--basis", basis == 0 ? "ist" : "soll"}, AppData());
       EXPECT_EQ(r.status, fails ? 1 : 0) << r.err;
       if (fails) {
-        EXPECT_TRUE(names(r.err)) << r.err;
+        EXPECT_TRUE(names(detailOf(r.err))) << r.err;
         EXPECT_EQ(r.out, "");
       }
       reported[basis] = r.err;
@@ -175,9 +194,9 @@ TEST_F(DatabaseFaultTest, TablesAndColumnsTheProgramNames) {
     std::vector<Message> shown = StartWindow();
     if (row.failsIst) {
       ASSERT_EQ(shown.size(), 1u);
-      EXPECT_TRUE(names(AsTerminalLine(shown[0].text))) << shown[0].text.toStdString();
+      EXPECT_TRUE(names(AsTerminalLine(shown[0].detail))) << shown[0].detail.toStdString();
       if (!row.windowOnly) {
-        EXPECT_EQ(AsTerminalLine(shown[0].text), reported[0]);
+        EXPECT_EQ(AsTerminalLine(shown[0].text) + AsTerminalLine(shown[0].detail), reported[0]);
       }
       // Start-up has ended all the same: the next choice tries again.
       EXPECT_TRUE(EvaluationEnabled);
@@ -186,7 +205,7 @@ TEST_F(DatabaseFaultTest, TablesAndColumnsTheProgramNames) {
       form->show();
       QTest::mouseClick(form->rgVersteuerung->Button(1), Qt::LeftButton);
       ASSERT_EQ(messages.size(), 1u);
-      EXPECT_EQ(AsTerminalLine(messages[0].text), reported[1]);
+      EXPECT_EQ(AsTerminalLine(messages[0].text) + AsTerminalLine(messages[0].detail), reported[1]);
     }
     form.reset();
     Database.reset();
@@ -203,7 +222,8 @@ TEST_F(DatabaseFaultTest, ExclusiveLockFailsAtOnceAndTheNextRunWorks) {
     LockHolder pelmora(path, "exclusive");
     // Neither front end waits for the lock.
     const auto start = std::chrono::steady_clock::now();
-    ExpectBothFail(OpenError(path, "database is locked"));
+    ExpectBothFail(OpenError(path, "database is locked"), "", false, {},
+                   "Die Datenbank ist gerade von einem anderen Programm gesperrt.");
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
   }
   EXPECT_EQ(ExpectBothWork(), working);
@@ -221,14 +241,28 @@ TEST_F(DatabaseFaultTest, LockTakenWhileTheWindowIsOpen) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].kind, TMessageKind::Error);
-    EXPECT_EQ(messages[0].text.toStdString().rfind("Could not prepare SQL statement \"SELECT ", 0),
-              0u);
-    EXPECT_TRUE(messages[0].text.endsWith(QStringLiteral("\" : SQLite is Busy")));
+    EXPECT_EQ(messages[0].text,
+              QStringLiteral("Die Datenbank ist gerade von einem anderen Programm gesperrt. "
+                             "Versuchen Sie es in einem Moment mit F5 erneut."));
+    EXPECT_EQ(
+        messages[0].detail.toStdString().rfind("Could not prepare SQL statement \"SELECT ", 0), 0u);
+    EXPECT_TRUE(messages[0].detail.endsWith(QStringLiteral("\" : SQLite is Busy")));
     EXPECT_TRUE(Lines().empty());  // nothing of May under April's caption
+    // Still locked: a click on the month already chosen tries again, and fails again.
+    QTest::mouseClick(form->rbM, Qt::LeftButton);
+    EXPECT_EQ(messages.size(), 2u);
   }
-  // Released: the next request runs whole.
+  // Released: F5 runs the same choice again, whole.
+  QTest::keyClick(form.get(), Qt::Key_F5);
+  EXPECT_EQ(messages.size(), 2u);
+  EXPECT_EQ(form->cmbM->currentIndex(), 3);
+  EXPECT_EQ(Lines(), CoreRun(Day(2026, 4, 1), Day(2026, 4, 30)).first);
+  // After a complete run a click on the chosen period does nothing.
+  form->lbUst->Model().Clear();
+  QTest::mouseClick(form->rbM, Qt::LeftButton);
+  EXPECT_TRUE(Lines().empty());
   QTest::mouseClick(form->udMonat->NextButton(), Qt::LeftButton);  // May again
-  EXPECT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages.size(), 2u);
   EXPECT_EQ(Lines(), may);
 }
 

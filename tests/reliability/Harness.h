@@ -33,6 +33,7 @@
 
 #include "tests/app/WindowFixture.h"
 #include "ui/qtcore/uQtText.h"
+#include "util/uString.h"
 
 namespace vorlex::testing {
 
@@ -336,11 +337,13 @@ class FaultTest : public WindowTest {
 
   // Both front ends on the current state of the scratch folder: the window
   // starts up on 15 May 2026, the reporter evaluates May 2026 (basis "Ist").
-  // Each must fail at once with one message, the same in both, that starts
-  // with start and holds part; nothing in the folder changes. asNobody: both
+  // Each must fail at once with one message, the same in both, whose
+  // technical detail starts with start and holds part and whose sentence
+  // starts with sentenceStart; nothing in the folder changes. asNobody: both
   // act as an ordinary user.
   void ExpectBothFail(const std::string& start, const std::string& part = "", bool asNobody = false,
-                      std::vector<std::string> reportArgs = {}) {
+                      std::vector<std::string> reportArgs = {},
+                      const std::string& sentenceStart = "") {
     const FolderState before = StateOf(AppData());
     reportArgs.insert(reportArgs.end(), {"--month", "2026-05"});
     if (asNobody) {
@@ -351,8 +354,16 @@ class FaultTest : public WindowTest {
                  : RunReporter(reportArgs, AppData());
     EXPECT_EQ(report.status, 1) << report.out;
     EXPECT_EQ(report.out, "");
-    EXPECT_EQ(report.err.rfind(start, 0), 0u) << report.err;
-    EXPECT_NE(report.err.find(part), std::string::npos) << report.err;
+    // The sentence, then the technical message.
+    const size_t lineEnd = report.err.find('\n');
+    const std::string sentence = report.err.substr(0, lineEnd);
+    const std::string detail = lineEnd == std::string::npos ? "" : report.err.substr(lineEnd + 1);
+    EXPECT_EQ(detail.rfind(start, 0), 0u) << report.err;
+    EXPECT_NE(detail.find(part), std::string::npos) << report.err;
+    EXPECT_EQ(sentence.rfind(sentenceStart, 0), 0u) << report.err;
+    // The sentence is the trader's: no SQL, no English of the library.
+    EXPECT_EQ(sentence.find("SELECT"), std::string::npos) << sentence;
+    EXPECT_EQ(sentence.find("Failed"), std::string::npos) << sentence;
     EXPECT_LT(report.took, std::chrono::seconds(20));
 
     std::vector<Message> shown;
@@ -362,7 +373,11 @@ class FaultTest : public WindowTest {
     }
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].kind, TMessageKind::Error);
-    EXPECT_EQ(AsTerminalLine(shown[0].text), report.err);
+    EXPECT_EQ(AsTerminalLine(shown[0].detail), detail);
+    // The same sentence; only the window offers F5 for trying again.
+    EXPECT_EQ(shown[0].text.toUtf8().toStdString(),
+              StrReplaceAll(sentence, "erneut.", "mit F5 erneut."))
+        << "or, without F5: " << sentence;
     // Start-up has ended all the same: the next choice tries again.
     EXPECT_TRUE(EvaluationEnabled);
     form.reset();

@@ -75,6 +75,11 @@ TEST(ReportOptionsTest, DatabaseBasisAndCsv) {
   EXPECT_EQ(overview.overview, 2026);
   EXPECT_FALSE(overview.period.has_value());
   EXPECT_EQ(overview.csv, "j.csv");
+  const ReportOptions files = ParseReportArguments(
+      {"--quarter", "2026-Q2", "--table", "t.csv", "--zm=-", "--csv", "l.csv"});
+  EXPECT_EQ(files.table, "t.csv");
+  EXPECT_EQ(files.zm, "-");
+  EXPECT_EQ(ParseReportArguments({"--zm", "zm.csv"}).zm, "zm.csv");  // the current month
   // Help wins over everything else on the line, wrong arguments included.
   EXPECT_TRUE(ParseReportArguments({"--year", "x", "--help"}).help);
   EXPECT_TRUE(ParseReportArguments({"--month", "2024-03", "--help"}).help);
@@ -119,6 +124,13 @@ TEST(ReportOptionsTest, WrongArguments) {
       {"--overview", "2026", "--month", "2026-03"},
       {"--overview", "2026", "--field", "81"},
       {"--overview", "2026", "--strict"},
+      {"--table", ""},
+      {"--zm="},
+      {"--table", "-", "--csv", "-"},
+      {"--zm", "-", "--format", "json"},
+      {"--overview", "2026", "--table", "t.csv"},
+      {"--zm", "zm.csv", "--year", "2026"},
+      {"--zm", "zm.csv", "--from", "2026-04-01", "--to", "2026-06-30"},
   };
   for (const auto& args : rows) {
     SCOPED_TRACE(::testing::PrintToString(args));

@@ -25,6 +25,8 @@
 #include "tax/EvaluationRun.h"
 #include "tax/RecordingSink.h"
 #include "ui/text/CsvExport.h"
+#include "ui/text/SummaryList.h"
+#include "ui/text/TableExport.h"
 #include "util/uDatum.h"
 #include "util/uFormat.h"
 
@@ -230,10 +232,15 @@ TEST_F(ReportTest, HintsFollowFieldEightyThreeAndStrictEndsWithThree) {
   const std::vector<std::string> hints = HintLines(r.out);
   ASSERT_EQ(hints.size(), 3u) << r.out;
   // In list order: Germany before the US.
-  EXPECT_EQ(hints[0].rfind("Auftrag id 18 (M\xC3\xBCller): Auftrag zu 7 %", 0), 0u);
-  EXPECT_EQ(hints[1].rfind("Auftrag id 17 (Smith Inc.): Land \"US\" liegt au\xC3\x9F" "erhalb", 0),
+  EXPECT_EQ(hints[0].rfind("B\xC3\xBC"
+                           "cher (M\xC3\xBCller): Auftrag zu 7 %",
+                           0),
             0u);
-  EXPECT_EQ(hints[2].rfind("Auftrag id 17 (Smith Inc.): Auftrag ohne Umsatzsteuer", 0), 0u);
+  EXPECT_EQ(hints[1].rfind("Export USA (Smith Inc.): Land \"US\" liegt au\xC3\x9F"
+                           "erhalb",
+                           0),
+            0u);
+  EXPECT_EQ(hints[2].rfind("Export USA (Smith Inc.): Auftrag ohne Umsatzsteuer", 0), 0u);
 
   const Result failed = Run(strict);
   EXPECT_EQ(failed.status, 3) << failed.err;
@@ -242,6 +249,59 @@ TEST_F(ReportTest, HintsFollowFieldEightyThreeAndStrictEndsWithThree) {
   const Result csv = Run({"--db", db_, "--quarter", "2024-Q1", "--csv", "-", "--strict"});
   EXPECT_EQ(csv.status, 3);
   EXPECT_EQ(csv.out, CsvBytes(Lines(EncodeDate(2024, 1, 1), EncodeDate(2024, 3, 31), 0)));
+}
+
+// Half of an invoice received and counted whole under "Ist"; turnover with a
+// Swiss customer that only the list's sum shows.
+TEST_F(ReportTest, PartPaymentsAndTurnoverOutsideTheEuAreHinted) {
+  BuildQuarter({}, [](testdb::PelmoraDb& b) {
+    b.Add(testdb::Customer{.id = 4, .name = "Uhren AG", .land = "CH"});
+    b.Add(testdb::Order{.id = 20,
+                        .besitzerindex = 1,
+                        .bezahlt = 0,
+                        .davonbezahlt = 31.78,
+                        .termin = EncodeDate(2024, 2, 10),
+                        .bezahltam = EncodeDate(2024, 2, 20),
+                        .bezeichnung = "Rechnung 2024-016"});
+    b.Add(testdb::Line{.auftragindex = 20, .anzahl = 1.0, .preis = 53.40, .mwst = 19.0});
+    b.Add(testdb::Order{.id = 21,
+                        .besitzerindex = 4,
+                        .termin = EncodeDate(2024, 3, 1),
+                        .bezahltam = EncodeDate(2024, 3, 2),
+                        .bezeichnung = "Rechnung 2024-021",
+                        .mwst = 0.0});
+    b.Add(testdb::Line{.auftragindex = 21, .anzahl = 1.0, .preis = 233.80, .mwst = 0.0});
+  });
+  const std::vector<std::string> quarter = {"--db", db_, "--quarter", "2024-Q1"};
+  const Result ist = Run(quarter);
+  ASSERT_EQ(ist.status, 0) << ist.err;
+  EXPECT_NE(ist.out.find("Kz 81: 1287,90\n"), std::string::npos) << ist.out;  // counted whole
+  const std::vector<std::string> hints = HintLines(ist.out);
+  ASSERT_EQ(hints.size(), 2u) << ist.out;
+  // In list order: Switzerland before Germany.
+  EXPECT_EQ(hints[0].rfind("Rechnung 2024-021 (Uhren AG): Land \"CH\": 233,80 Umsatz", 0), 0u)
+      << hints[0];
+  EXPECT_EQ(hints[1].rfind("Rechnung 2024-016 (M\xC3\xBCller): nur teilweise bezahlt: 31,78 von "
+                           "63,55 erhalten",
+                           0),
+            0u)
+      << hints[1];
+
+  // "Soll" counts by invoice date: nothing about payments.
+  auto soll = quarter;
+  soll.insert(soll.end(), {"--basis", "soll"});
+  const std::string sollOut = Run(soll).out;
+  EXPECT_EQ(sollOut.find("teilweise"), std::string::npos) << sollOut;
+  EXPECT_NE(sollOut.find("(Uhren AG): Land \"CH\": 233,80 Umsatz"), std::string::npos) << sollOut;
+
+  auto json = quarter;
+  json.insert(json.end(), {"--format", "json", "--strict"});
+  const Result strict = Run(json);
+  EXPECT_EQ(strict.status, 3);
+  const QJsonArray jsonHints =
+      QJsonDocument::fromJson(QByteArray::fromStdString(strict.out)).object()["hints"].toArray();
+  ASSERT_EQ(jsonHints.size(), 2);
+  EXPECT_EQ(jsonHints[0].toObject()["text"].toString().toStdString(), hints[0]);
 }
 
 TEST_F(ReportTest, JsonHoldsTheFiguresOfTheText) {
@@ -306,8 +366,8 @@ TEST_F(ReportTest, JsonHoldsTheFiguresOfTheText) {
       const QJsonObject hint = hints[i].toObject();
       EXPECT_EQ(hint["text"].toString().toStdString(), hintLines[static_cast<size_t>(i)]);
       const QJsonObject entry = entries[hint["entry"].toInt()].toObject();
-      const std::string id = std::to_string(entry["id"].toInteger());
-      EXPECT_EQ(hintLines[static_cast<size_t>(i)].rfind("Auftrag id " + id + " (", 0), 0u);
+      const std::string named = entry["description"].toString().toStdString() + " (";
+      EXPECT_EQ(hintLines[static_cast<size_t>(i)].rfind(named, 0), 0u);
     }
   }
   // The Windows-1252 name arrives as UTF-8.
@@ -363,8 +423,7 @@ TEST_F(ReportTest, FieldPrintsOnlyItsEntriesItsFigureAndTheirHints) {
   ASSERT_EQ(hints.size(), 3);
   for (const QJsonValue& hint : hints) {
     const QJsonObject entry = entries[hint["entry"].toInt()].toObject();
-    EXPECT_TRUE(hint["text"].toString().startsWith(
-        QStringLiteral("Auftrag id %1 (").arg(entry["id"].toInteger())));
+    EXPECT_TRUE(hint["text"].toString().startsWith(entry["description"].toString() + " ("));
   }
   // Without --field every entry names its field, or none.
   const QJsonObject whole =
@@ -498,6 +557,30 @@ TEST_F(ReportTest, CsvIsTheBytesOfTheListOfTheSameRun) {
   EXPECT_EQ(toStdout.out, bytes);
 }
 
+TEST_F(ReportTest, TableAndEcSalesListOfTheSameRun) {
+  BuildQuarter();
+  const fs::path table = dir_ / "tabelle.csv";
+  const fs::path zm = dir_ / "zm.csv";
+  const Result r = Run({"--db", db_, "--quarter", "2024-Q1", "--table", table.string(), "--zm",
+                        zm.string()});
+  ASSERT_EQ(r.status, 0) << r.err;
+  TDBase db(db_);
+  TRunList run;
+  TaxTotals totals;
+  EvaluateRun(db, EncodeDate(2024, 1, 1), EncodeDate(2024, 3, 31), 0, totals, run);
+  EXPECT_EQ(ReadFile(table), TableBytes(run.entries, totals));
+  EXPECT_EQ(ReadFile(zm).substr(0, 7), "#v3.0\r\n");
+  EXPECT_EQ(r.out.rfind("Ein- und Ausg", 0), 0u);  // the text report as ever
+
+  // Under Soll the order to "ATU1" counts: refused, naming it, and no file written.
+  fs::remove(zm);
+  const Result soll = Run({"--db", db_, "--quarter", "2024-Q1", "--basis", "soll", "--zm",
+                           zm.string()});
+  EXPECT_EQ(soll.status, 1);
+  EXPECT_NE(soll.err.find("USt-IdNr. \"ATU1\" hat nicht die Form"), std::string::npos) << soll.err;
+  EXPECT_FALSE(fs::exists(zm));
+}
+
 TEST_F(ReportTest, CsvOfAnEmptyPeriodHasElevenLines) {
   BuildQuarter();
   const Result r = Run({"--db", db_, "--year", "2023", "--csv", "-"});
@@ -535,7 +618,11 @@ TEST_F(ReportTest, CsvFileIsReplacedWholeOrNotAtAll) {
   const fs::path missing = dir_ / "fehlt" / "vorlex.csv";
   const Result cannot = Run({"--db", db_, "--year", "2023", "--csv", missing.string()});
   EXPECT_EQ(cannot.status, 1);
-  EXPECT_EQ(cannot.err, "Datei " + missing.string() + " kann nicht erstellt werden\n");
+  EXPECT_EQ(cannot.err, missing.string() +
+                            " konnte nicht gespeichert werden: Der Ordner "
+                            "existiert nicht. W\xC3\xA4hlen Sie einen anderen Ort.\n"
+                            "Datei " +
+                            missing.string() + " kann nicht erstellt werden\n");
   EXPECT_FALSE(fs::exists(missing));
   EXPECT_EQ(cannot.out, "");
 }
@@ -569,7 +656,10 @@ TEST_F(ReportTest, AFullStandardOutputIsAnError) {
                 {QStringLiteral("--db"), QString::fromStdString(db_)});
   ASSERT_TRUE(process.waitForFinished(60000));
   EXPECT_EQ(process.exitCode(), 1);
-  EXPECT_EQ(process.readAllStandardError().toStdString(), "Stream-Write-Fehler\n");
+  const std::string err = process.readAllStandardError().toStdString();
+  EXPECT_EQ(err.rfind("Die Ausgabe konnte nicht vollst\xC3\xA4ndig geschrieben werden", 0), 0u)
+      << err;
+  EXPECT_EQ(err.substr(err.find('\n') + 1), "Stream-Write-Fehler\n");
 }
 
 TEST_F(ReportTest, ExitStatuses) {
@@ -593,7 +683,10 @@ TEST_F(ReportTest, ExitStatuses) {
        {"--db", db, "--from", "2026-12-31", "--to", "2026-12-01"},
        2,
        "vorlex-report: --from 2026-12-31 liegt nach --to 2026-12-01\n"},
-      {"missing database", {"--db", (dir_ / "fehlt.db").string()}, 1, "Failed to open database \""},
+      {"missing database",
+       {"--db", (dir_ / "fehlt.db").string()},
+       1,
+       "Die Datenbank von Pelmora wurde nicht gefunden: \""},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -606,6 +699,7 @@ TEST_F(ReportTest, ExitStatuses) {
     }
     if (row.status == 1) {
       EXPECT_EQ(r.out, "");
+      EXPECT_NE(r.err.find("\nFailed to open database \""), std::string::npos) << r.err;
     }
   }
   const Result help = Run({"--help"});
@@ -628,6 +722,9 @@ TEST_F(ReportTest, AFailedRunReportsTheWindowsMessage) {
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(r.err,
+            "In Pelmora steht ein Wert, der keine Zahl ist: Spalte betrag, Kassenbuch-Eintrag vom "
+            "05.03.2024 \"Kasse\". Korrigieren Sie ihn in Pelmora und werten Sie den Zeitraum "
+            "danach erneut aus.\n"
             "Typkonvertierung von Variant ung\xC3\xBCltig: \"zehn\" (Spalte betrag, "
             "Kassenbuch-Eintrag vom 05.03.2024 \"Kasse\")\n");
 
@@ -637,7 +734,15 @@ TEST_F(ReportTest, AFailedRunReportsTheWindowsMessage) {
   }
   const Result noTable = Run({"--db", db_, "--month", "2024-03"});
   EXPECT_EQ(noTable.status, 1);
-  EXPECT_NE(noTable.err.find("no such table: auftrag"), std::string::npos) << noTable.err;
+  // The sentence names the table; the SQL stays in the second line.
+  const std::string sentence = noTable.err.substr(0, noTable.err.find('\n'));
+  EXPECT_EQ(sentence.rfind("Die Datenbank hat nicht den Aufbau, den Pelmora anlegt (Tabelle "
+                           "auftrag fehlt).",
+                           0),
+            0u)
+      << noTable.err;
+  EXPECT_EQ(sentence.find("SELECT"), std::string::npos);
+  EXPECT_NE(noTable.err.find("\" : no such table: auftrag\n"), std::string::npos) << noTable.err;
 }
 
 TEST_F(ReportTest, FindsTheDatabaseThroughPelmorasSettingsFile) {
@@ -663,7 +768,14 @@ TEST_F(ReportTest, FindsTheDatabaseThroughPelmorasSettingsFile) {
 
   const Result none = Run({"--month", "2024-03"}, {{"HOME", (dir_ / "leer").string()}});
   EXPECT_EQ(none.status, 1);
-  EXPECT_EQ(none.err, "Failed to open database \"" + dir_.string() +
+  // The settings file is named, not only its folder.
+  EXPECT_EQ(none.err, "Die Einstellungsdatei von Pelmora wurde nicht gefunden: \"" + dir_.string() +
+                          "/leer/.config/Pelmora/pelmora.ini\". Pr\xC3\xBC"
+                          "fen Sie, ob Pelmora "
+                          "f\xC3\xBCr diesen Benutzer eingerichtet ist und seinen Datenpfad "
+                          "gespeichert hat.\n"
+                          "Failed to open database \"" +
+                          dir_.string() +
                           "/leer/.config/Pelmora/\" : unable to open database file\n");
 }
 

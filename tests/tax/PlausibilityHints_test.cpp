@@ -60,7 +60,11 @@ TEST_F(HintsTest, WhatEachEntryRaises) {
       {"A with an AT VAT id in 41", Order("A", "ATU63452871", T::InnergemMitUStId, 0), {}},
       {"E with an ES VAT id in 41", Order("E", "ESB86212420", T::InnergemMitUStId, 0), {}},
       {"LUX with a LU VAT id in 41", Order("LUX", "LU20165772", T::InnergemMitUStId, 0), {}},
-      {"CH with a Swiss number", Order("CH", "CHE-116.281.710 MWST", T::NichtEU, 0), {}},
+      // Outside the EU: the list's sum only, and fields the program does not show.
+      {"CH with a Swiss number",
+       Order("CH", "CHE-116.281.710 MWST", T::NichtEU, 0),
+       {"Land \"CH\": 100,00 Umsatz mit einem Kunden au\xDF"
+        "erhalb der EU"}},
       {"receipt at 19 %", Cash(EntryKind::Receipt, "19", 19, T::Umsatz19), {}},
       {"expense without VAT", Cash(EntryKind::Expense, "0", 0, T::None), {}},
       {"neither receipt nor expense", Cash(EntryKind::OtherCash, "16", 0, T::None), {}},
@@ -83,9 +87,19 @@ TEST_F(HintsTest, WhatEachEntryRaises) {
        {"(Griechenland) mit USt-IdNr."}},
       {"A with a blank after it", Order("A ", "", T::Umsatz19), {"(\xD6sterreich)"}},
       // Outside the EU, but counted as domestic.
-      {"US without VAT", Order("US", "", T::Umsatz19, 0), {"au\xDF" "erhalb der EU", "steuerfrei"}},
-      {"GB", Order("GB", "", T::Umsatz19), {"Land \"GB\" liegt au\xDF" "erhalb der EU"}},
-      {"ch in lower case", Order("ch", "", T::Umsatz19), {"au\xDF" "erhalb der EU"}},
+      {"US without VAT",
+       Order("US", "", T::Umsatz19, 0),
+       {"au\xDF"
+        "erhalb der EU",
+        "steuerfrei"}},
+      {"GB",
+       Order("GB", "", T::Umsatz19),
+       {"Land \"GB\" liegt au\xDF"
+        "erhalb der EU"}},
+      {"ch in lower case",
+       Order("ch", "", T::Umsatz19),
+       {"au\xDF"
+        "erhalb der EU"}},
       // No country code at all.
       {"XY", Order("XY", "", T::Umsatz19), {"\"XY\" ist kein bekannter L\xE4ndercode"}},
       {"USA", Order("USA", "", T::Umsatz19), {"\"USA\" ist kein"}},
@@ -98,13 +112,12 @@ TEST_F(HintsTest, WhatEachEntryRaises) {
       {"A with a German VAT id",
        Order("A", "DE123456789", T::InnergemMitUStId, 0),
        {"passt nicht zu Land \"A\" (\xD6sterreich, K\xFCrzel AT)"}},
-      {"D with an Austrian VAT id",
-       Order("D", "ATU63452871", T::Umsatz19),
-       {"K\xFCrzel DE"}},
+      {"D with an Austrian VAT id", Order("D", "ATU63452871", T::Umsatz19), {"K\xFCrzel DE"}},
       {"empty country with an Austrian VAT id",
        Order("", "ATU63452871", T::Umsatz19),
        {"zum leeren Land"}},
-      {"GR for Greece with its prefix EL", Order("GR", "GR094259216", T::Umsatz19),
+      {"GR for Greece with its prefix EL",
+       Order("GR", "GR094259216", T::Umsatz19),
        {"(Griechenland) mit", "K\xFCrzel EL"}},
       {"too short", Order("A", "ATU1", T::InnergemMitUStId, 0), {"nicht die Form"}},
       {"a word", Order("D", "beantragt", T::Umsatz19), {"\"beantragt\" hat nicht die Form"}},
@@ -138,9 +151,11 @@ TEST_F(HintsTest, HintsNameTheirEntryAsErrorMessagesDo) {
   longCash.SetDescription(std::string(41, 'x'));
   RunEntry anonymous = Order("XY", "", TotalKind::Umsatz19);
   anonymous.SetCustomer("");
+  RunEntry invoice = Order("D", "", TotalKind::Umsatz19, 7);
+  invoice.SetDescription("Rechnung 2024-017");
   const std::vector<RunEntry> entries = {
       Order("D", "", TotalKind::Umsatz19),
-      Order("D", "", TotalKind::Umsatz19, 7),
+      invoice,
       RunEntry{},
       Cash(EntryKind::Receipt, "16", 16, TotalKind::None),
       longCash,
@@ -149,7 +164,9 @@ TEST_F(HintsTest, HintsNameTheirEntryAsErrorMessagesDo) {
   const std::vector<Hint> hints = PlausibilityHints(entries, kDay, kDay + 30);
   ASSERT_EQ(hints.size(), 4u);
   EXPECT_EQ(hints[0].entry, 1);
-  EXPECT_EQ(hints[0].text.rfind("Auftrag id 17 (Kunde): Auftrag zu 7 %", 0), 0u) << hints[0].text;
+  // An order by its description as the list shows it, never by its id.
+  EXPECT_EQ(hints[0].text.rfind("Rechnung 2024-017 (Kunde): Auftrag zu 7 %", 0), 0u)
+      << hints[0].text;
   EXPECT_EQ(hints[1].entry, 3);
   EXPECT_EQ(hints[1].text.rfind("Kassenbuch-Eintrag vom 05.03.2024 \"Porto\" (Post): ", 0), 0u)
       << hints[1].text;
@@ -160,7 +177,30 @@ TEST_F(HintsTest, HintsNameTheirEntryAsErrorMessagesDo) {
             0u)
       << hints[2].text;
   EXPECT_EQ(hints[3].entry, 5);
-  EXPECT_EQ(hints[3].text.rfind("Auftrag id 17: ", 0), 0u) << hints[3].text;
+  EXPECT_EQ(hints[3].text.rfind("Auftrag ohne Bezeichnung vom 05.03.2024: ", 0), 0u)
+      << hints[3].text;
+}
+
+TEST_F(HintsTest, AnOrderCountedWholeUnderIstThoughPaidInPart) {
+  const auto paid = [](double gross, bool partly, double received) {
+    RunEntry e = Order("D", "", TotalKind::Umsatz19, 19, 0, 53.40);
+    e.gross = gross;
+    e.partlyPaid = partly;
+    e.received = received;
+    return PlausibilityHints({e}, kDay, kDay);
+  };
+  const std::vector<Hint> part = paid(63.55, true, 31.78);
+  ASSERT_EQ(part.size(), 1u);
+  EXPECT_NE(part[0].text.find("nur teilweise bezahlt: 31,78 von 63,55 erhalten"), std::string::npos)
+      << part[0].text;
+  EXPECT_NE(part[0].text.find("in Kz 81; bei Ist-Versteuerung ist nur der erhaltene Betrag zu "
+                              "versteuern."),
+            std::string::npos)
+      << part[0].text;
+  EXPECT_TRUE(paid(63.55, false, 0).empty());      // marked paid in full
+  EXPECT_TRUE(paid(63.55, true, 63.55).empty());   // all of it received
+  EXPECT_TRUE(paid(63.55, true, 63.554).empty());  // to the cent
+  EXPECT_TRUE(paid(63.55, true, 80).empty());      // more than the invoice: nothing "partly"
 }
 
 TEST_F(HintsTest, OneEncodingForTheWholeHint) {

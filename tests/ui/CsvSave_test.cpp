@@ -1,6 +1,7 @@
 #include "ui/CsvSave.h"
 
 #include "ui/text/CsvExport.h"
+#include "ui/qtcore/uQtText.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -183,6 +184,36 @@ TEST(CsvSave, FileDialogIsConfiguredAsAsked) {
   EXPECT_TRUE(acceptSave);
   ASSERT_EQ(selected.size(), 1);
   EXPECT_TRUE(selected.front().endsWith(QStringLiteral("/vorlex.csv")));
+}
+
+// Three file types: the one asked for is selected, the one chosen comes back.
+TEST(CsvSave, FileDialogOffersEveryFileTypeAndTellsTheChosenOne) {
+  QTemporaryDir dir;
+  QDir::setCurrent(dir.path());
+  TSaveDialog dialog;
+  dialog.FileName = QStringLiteral("zm.csv");
+  dialog.Filter = QString::fromLatin1(kCsvFilter) + u'|' + DecodeText(kTableFilter) + u'|' +
+                  DecodeText(kEcSalesFilter);
+  dialog.FilterIndex = 2;
+  QStringList filters;
+  QString first;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    filters = box->nameFilters();
+    first = box->selectedNameFilter();
+    box->selectNameFilter(filters.value(2));
+    static_cast<QDialog*>(box)->accept();  // QFileDialog::accept, as its button does
+  });
+  const std::optional<QString> chosen = ShowSaveFileDialog(nullptr, dialog);
+  ASSERT_TRUE(chosen.has_value());
+  EXPECT_TRUE(chosen->endsWith(QStringLiteral("/zm.csv")));
+  EXPECT_EQ(filters,
+            (QStringList{QStringLiteral("\"Comma-Separated-Value\" Dateien (*.csv)"),
+                         QStringLiteral("Tabelle f\u00FCr Tabellenkalkulation (*.csv)"),
+                         QStringLiteral("Zusammenfassende Meldung (BZSt-Import) (*.csv)")}));
+  EXPECT_EQ(first, filters.value(1));
+  EXPECT_EQ(dialog.FilterIndex, 3);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "ui/text/CsvExport.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <filesystem>
 #include <stdexcept>
 
 #include "util/uWholeFile.h"
@@ -39,15 +41,59 @@ std::string CsvBytes(const std::vector<ListLine>& lines) {
 }
 
 void WriteCsvFile(const std::string& path, const std::string& bytes, const std::string& shownName) {
-  switch (SaveWholeFile(path, bytes)) {
-    case SaveOutcome::Saved:
-      return;
-    case SaveOutcome::CannotCreate:
-      throw std::runtime_error("Datei " + shownName + " kann nicht erstellt werden");
-    case SaveOutcome::WriteFailed:
-      break;
+  std::error_code ignored;
+  const bool existed = std::filesystem::exists(path, ignored);
+  errno = 0;
+  const SaveOutcome outcome = SaveWholeFile(path, bytes);
+  // The call that failed last left its reason; a folder in the file's place
+  // fails without one.
+  int reason = errno;
+  if (outcome == SaveOutcome::Saved) return;
+  if (reason == 0 && std::filesystem::is_directory(path, ignored)) reason = EISDIR;
+  if (outcome == SaveOutcome::CannotCreate) {
+    throw ECsvWriteError("Datei " + shownName + " kann nicht erstellt werden", outcome, reason,
+                         shownName, existed);
   }
-  throw std::runtime_error("Stream-Write-Fehler");
+  throw ECsvWriteError("Stream-Write-Fehler", outcome, reason, shownName, existed);
+}
+
+std::string ExportFileStem(const TTaxPeriod& period, int versteuerung) {
+  const auto number = [](int value, int width) {
+    std::string text = std::to_string(value);
+    return std::string(static_cast<size_t>(std::max(0, width - static_cast<int>(text.size()))),
+                       '0') +
+           text;
+  };
+  const auto day = [&](const CalendarDate& d) {
+    return number(d.year, 4) + "-" + number(d.month, 2) + "-" + number(d.day, 2);
+  };
+  std::string name;
+  switch (period.PeriodKind) {
+    case TPeriodKind::Jahr:
+      name = number(period.Year, 4);
+      break;
+    case TPeriodKind::Quartal1:
+      name = number(period.Year, 4) + "-Q1";
+      break;
+    case TPeriodKind::Quartal2:
+      name = number(period.Year, 4) + "-Q2";
+      break;
+    case TPeriodKind::Quartal3:
+      name = number(period.Year, 4) + "-Q3";
+      break;
+    case TPeriodKind::Quartal4:
+      name = number(period.Year, 4) + "-Q4";
+      break;
+    case TPeriodKind::Monat:
+      name = number(period.Year, 4) + "-" + number(period.Month, 2);
+      break;
+    case TPeriodKind::VonBis:
+      name = day(period.First) + " bis " + day(period.Last);
+      break;
+    case TPeriodKind::None:
+      return {};
+  }
+  return "Vorlex " + name + (versteuerung == 1 ? " Soll" : " Ist");
 }
 
 }  // namespace vorlex

@@ -1,10 +1,14 @@
 // The CSV bytes of the summary list.
 #pragma once
 
+#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "tax/TaxPeriod.h"
 #include "ui/text/SummaryList.h"
+#include "util/uWholeFile.h"
 
 namespace vorlex {
 
@@ -13,9 +17,39 @@ namespace vorlex {
 std::string CsvBytes(const std::vector<std::string>& lines);
 std::string CsvBytes(const std::vector<ListLine>& lines);
 
+// A file that could not be saved: what failed, the system's reason (an errno
+// value, 0 when none is known), and whether a file of that name was there
+// before (it is then unchanged).
+class ECsvWriteError : public std::runtime_error {
+ public:
+  ECsvWriteError(const std::string& message, SaveOutcome outcome, int reason, std::string shownName,
+                 bool existed)
+      : std::runtime_error(message),
+        outcome_(outcome),
+        reason_(reason),
+        shownName_(std::move(shownName)),
+        existed_(existed) {}
+  SaveOutcome Outcome() const { return outcome_; }
+  int Reason() const { return reason_; }
+  const std::string& ShownName() const { return shownName_; }
+  bool Existed() const { return existed_; }
+
+ private:
+  SaveOutcome outcome_;
+  int reason_;
+  std::string shownName_;
+  bool existed_;
+};
+
 // Writes the CSV bytes to path, whole or not at all: an existing file keeps its
-// content unless every byte was written. Raises std::runtime_error with
+// content unless every byte was written. Raises ECsvWriteError with
 // "Datei <shownName> kann nicht erstellt werden" or "Stream-Write-Fehler".
 void WriteCsvFile(const std::string& path, const std::string& bytes, const std::string& shownName);
+
+// The name an export of period and basis (0 "Ist", 1 "Soll") is proposed
+// under, without extension: "Vorlex 2026-12 Ist", "Vorlex 2026-Q2 Soll",
+// "Vorlex 2026 Ist", "Vorlex 2026-11-15 bis 2026-12-10 Ist"; empty text
+// without a period.
+std::string ExportFileStem(const TTaxPeriod& period, int versteuerung);
 
 }  // namespace vorlex

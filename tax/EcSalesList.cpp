@@ -1,0 +1,110 @@
+#include "tax/EcSalesList.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <numeric>
+#include <optional>
+#include <stdexcept>
+
+#include "tax/CountryCodes.h"
+#include "tax/PlausibilityHints.h"
+#include "util/uDatum.h"
+#include "util/uFormat.h"
+
+namespace vorlex {
+
+namespace {
+
+// Cents to whole euros, halves away from zero.
+int64_t RoundedEuros(int64_t cents) {
+  const int64_t euros = cents / 100;
+  const int64_t rest = cents % 100;
+  if (rest >= 50) return euros + 1;
+  if (rest <= -50) return euros - 1;
+  return euros;
+}
+
+// Turns the rounding of the rows rounded furthest the other way, one euro
+// each, until the rows add up to total.
+void MatchTotal(std::vector<EcSalesRow>& rows, int64_t total) {
+  if (rows.empty()) return;
+  int64_t difference = -total;
+  for (const EcSalesRow& row : rows) difference += row.euros;
+  while (difference != 0) {
+    const int64_t step = difference > 0 ? -1 : 1;
+    // How far each row was rounded against the direction of the step, in cents.
+    std::vector<size_t> order(rows.size());
+    std::iota(order.begin(), order.end(), size_t{0});
+    const auto against = [&](size_t i) { return -step * (rows[i].euros * 100 - rows[i].cents); };
+    std::stable_sort(order.begin(), order.end(),
+                     [&](size_t a, size_t b) { return against(a) > against(b); });
+    for (size_t i : order) {
+      if (difference == 0) break;
+      rows[i].euros += step;
+      difference += step;
+    }
+  }
+}
+
+}  // namespace
+
+std::string ReportedVatId(std::string_view vatId) {
+  std::string id;
+  for (char c : vatId) {
+    if (c == ' ' || c == '.' || c == '-') continue;
+    id += c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+  }
+  return id;
+}
+
+VatIdFault EcSalesVatIdFault(const RunEntry& entry) {
+  if (entry.kind != EntryKind::Order || entry.total != TotalKind::InnergemMitUStId) {
+    return VatIdFault::None;
+  }
+  const std::string id = ReportedVatId(entry.vatId());
+  if (id.empty()) return VatIdFault::Blank;
+  if (!HasVatIdShape(id)) return VatIdFault::NoShape;
+  const Country country = CountryOf(entry.country());
+  if (!country.state || id.compare(0, 2, country.state->vatPrefix) != 0) {
+    return VatIdFault::OtherCountry;
+  }
+  return VatIdFault::None;
+}
+
+EcSalesList BuildEcSalesList(const std::vector<RunEntry>& entries, double field41) {
+  const std::optional<int64_t> field41Cents = ShownCents(field41);
+  if (!field41Cents) throw std::runtime_error("Kz 41 ist keine darstellbare Zahl");
+  EcSalesList list;
+  list.field41Euros = *field41Cents / 100;
+
+  std::map<std::string, int64_t> cents;
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const RunEntry& entry = entries[i];
+    if (entry.kind != EntryKind::Order || entry.total != TotalKind::InnergemMitUStId) continue;
+    if (EcSalesVatIdFault(entry) != VatIdFault::None) {
+      list.faulty.push_back(static_cast<int32_t>(i));
+      continue;
+    }
+    cents[ReportedVatId(entry.vatId())] += ShownCents(entry.added).value_or(0);
+  }
+  for (const auto& [vatId, sum] : cents) {
+    list.rows.push_back({vatId, sum, RoundedEuros(sum)});
+  }
+  if (list.faulty.empty()) MatchTotal(list.rows, list.field41Euros);
+  std::erase_if(list.rows, [](const EcSalesRow& row) { return row.euros == 0; });
+  return list;
+}
+
+bool IsEcSalesPeriod(double firstDay, double lastDay) {
+  const CalendarDate first = DecodeDate(firstDay);
+  const CalendarDate last = DecodeDate(lastDay);
+  if (first.day != 1 || first.year != last.year) return false;
+  if (last.day != DaysInMonth(static_cast<uint16_t>(last.year), static_cast<uint16_t>(last.month)))
+    return false;
+  const bool month = first.month == last.month;
+  const bool quarter = first.month % 3 == 1 && last.month == first.month + 2;
+  return month || quarter;
+}
+
+}  // namespace vorlex

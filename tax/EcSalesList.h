@@ -1,0 +1,58 @@
+// The EC sales list (Zusammenfassende Meldung): per customer VAT id, the sum of
+// a period's intra-Community supplies to customers with a VAT id, the entries
+// of form field 41, in whole euros.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tax/RunEntry.h"
+
+namespace vorlex {
+
+// What keeps an entry of field 41 out of the list.
+enum class VatIdFault : uint8_t {
+  None,
+  Blank,         // nothing but blanks, dots or hyphens
+  NoShape,       // not two letters and a number
+  OtherCountry,  // not the prefix of the customer's country
+};
+
+// The fault of an entry's VAT id; None for an entry outside field 41.
+VatIdFault EcSalesVatIdFault(const RunEntry& entry);
+
+// The VAT id as the list carries it: without blanks, dots and hyphens, in
+// upper case, its country prefix first.
+std::string ReportedVatId(std::string_view vatId);
+
+struct EcSalesRow {
+  std::string vatId;  // as reported
+  int64_t cents = 0;  // the exact sum of its entries as the list shows them
+  int64_t euros = 0;  // the sum as reported
+};
+
+struct EcSalesList {
+  // In the order of their VAT ids; a VAT id whose sum comes to 0 euros has no row.
+  std::vector<EcSalesRow> rows;
+  // The entries of field 41 that the list cannot take, by their index.
+  std::vector<int32_t> faulty;
+  // Field 41 in whole euros, cents dropped toward zero, as the pre-return takes it.
+  int64_t field41Euros = 0;
+};
+
+// The rows of a run's field-41 entries. Each row is its sum rounded to whole
+// euros (halves away from zero); where the rounded rows do not add up to field
+// 41 in whole euros, the rounding of the rows rounded furthest is turned the
+// other way, one euro each, until they do. So every row lies less than one
+// euro from its exact sum and the list agrees with the pre-return, which the
+// tax office compares it with. Raises std::runtime_error when field 41 cannot
+// be shown in cents.
+EcSalesList BuildEcSalesList(const std::vector<RunEntry>& entries, double field41);
+
+// Whether the days are exactly one calendar month or one calendar quarter, the
+// periods the list is filed for.
+bool IsEcSalesPeriod(double firstDay, double lastDay);
+
+}  // namespace vorlex

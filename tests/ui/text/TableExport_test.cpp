@@ -1,0 +1,118 @@
+#include "ui/text/TableExport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tax/EvaluationRun.h"
+#include "util/uDatum.h"
+#include "util/uFormat.h"
+#include "util/uString.h"
+
+namespace vorlex {
+namespace {
+
+using Table = std::vector<std::vector<std::string>>;
+
+// A reader as a spreadsheet reads such a file: ";" between cells, CR LF after
+// rows, quoted cells with doubled quotes, line breaks inside quotes kept.
+Table ReadTable(std::string_view bytes) {
+  Table rows;
+  std::vector<std::string> row(1);
+  bool quoted = false;
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    const char c = bytes[i];
+    const char next = i + 1 < bytes.size() ? bytes[i + 1] : '\0';
+    if (quoted && c == '"') {
+      quoted = next == '"';
+      if (quoted) row.back() += bytes[i++];
+    } else if (quoted || (c != '"' && c != ';' && !(c == '\r' && next == '\n'))) {
+      row.back() += c;
+    } else if (c == '"') {
+      quoted = true;
+    } else if (c == ';') {
+      row.emplace_back();
+    } else {
+      rows.push_back(std::move(row));
+      row.assign(1, "");
+      ++i;
+    }
+  }
+  EXPECT_EQ(row, std::vector<std::string>(1));  // nothing after the last CR LF
+  return rows;
+}
+
+RunEntry Entry(EntryKind kind, const char* description, const char* customer, double net,
+               TotalKind total, double rate = 19) {
+  RunEntry e;
+  e.kind = kind;
+  e.date = EncodeDate(2026, 3, 5);
+  e.SetTexts({.description = description, .customer = customer});
+  e.net = e.gross = e.added = net;
+  e.total = total;
+  e.rate = rate;
+  return e;
+}
+
+TEST(TableExport, ASpreadsheetReadsEveryCellAsStored) {
+  Format() = FormatSettings{'.', "yyyy-MM-dd"};  // the user's format must not reach the table
+  RunEntry order = Entry(EntryKind::Order, "Tee; lose | Sorte \"A\"", "Kr\xE4mer", 1234.5,
+                         TotalKind::InnergemMitUStId, 0);
+  order.SetCountry("A");
+  order.SetVatId("ATU63452871");
+  RunEntry credit = Entry(EntryKind::Order, "Zeile 1\nZeile 2\r\nZeile 3", "K\xC3\xBChn", -119,
+                          TotalKind::Umsatz19);
+  credit.orderType = -99;
+  credit.gross = -141.61;
+  RunEntry other = Entry(EntryKind::OtherCash, "Umbuchung", "", 5, TotalKind::None, 0);
+  other.SetRateText("sechzehn");
+  const std::vector<RunEntry> entries = {
+      order, credit, Entry(EntryKind::Receipt, "Bar|verkauf", "", 10, TotalKind::Umsatz7, 7),
+      RunEntry{},  // a divider: no row
+      Entry(EntryKind::Expense, "Porto", "Post \"Gelb\"", 100, TotalKind::Vorsteuer19), other};
+  TaxTotals totals;
+  totals.InnergemMitUStId = 1234.5;
+  totals.Umsatz19 = 1000.004;
+  totals.Umsatz7 = 10;
+  totals.Vorsteuer19 = 19;
+  totals.NichtEU = 12.3;
+
+  const std::string bytes = TableBytes(entries, totals);
+  Format() = FormatSettings{};
+  ASSERT_EQ(bytes.rfind("\xEF\xBB\xBF", 0), 0u);
+  EXPECT_TRUE(IsValidUtf8(bytes));
+  const Table table = ReadTable(std::string_view(bytes).substr(3));
+  ASSERT_EQ(table.size(), 1u + 5u + 7u);
+  for (const auto& row : table) EXPECT_EQ(row.size(), std::size(kTableColumns));
+  EXPECT_EQ(table[0][2], "Beleg");
+
+  // The texts as stored, decoded from either encoding.
+  EXPECT_EQ(table[1], (std::vector<std::string>{"Rechnung", "05.03.2026", "Tee; lose | Sorte \"A\"",
+                                                "Kr\xC3\xA4mer", "A", "ATU63452871", "0",
+                                                "1234,50", "1234,50", "41"}));
+  EXPECT_EQ(table[2], (std::vector<std::string>{"Gutschrift", "05.03.2026",
+                                                "Zeile 1\nZeile 2\r\nZeile 3", "K\xC3\xBChn", "",
+                                                "", "19", "-119,00", "-141,61", "81"}));
+  EXPECT_EQ(table[3], (std::vector<std::string>{"Einnahme", "05.03.2026", "Bar|verkauf", "", "",
+                                                "", "7", "10,00", "", "86"}));
+  EXPECT_EQ(table[4][3], "Post \"Gelb\"");
+  EXPECT_EQ(table[4][9], "66");
+  EXPECT_EQ(table[5][6], "sechzehn");
+  EXPECT_EQ(table[5][9], "");
+
+  // The figures the window and the reporter show, each with its field.
+  const auto shown = FormFigures(totals);
+  for (size_t i = 0; i < shown.size(); ++i) {
+    EXPECT_EQ(table[6 + i][9], std::to_string(shown[i].field));
+    EXPECT_EQ(table[6 + i][7], FormatMoney(shown[i].value));
+  }
+  EXPECT_EQ(table[8][7], "1000,00");
+  EXPECT_EQ(table[11], (std::vector<std::string>{"Kennzahl", "", "Verbleibende Vorauszahlung", "",
+                                                 "", "", "", "171,70", "", "83"}));
+  EXPECT_EQ(table[12][2], "Nicht EU");
+  EXPECT_EQ(table[12][7], "12,30");
+}
+
+}  // namespace
+}  // namespace vorlex

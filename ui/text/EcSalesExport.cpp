@@ -1,0 +1,86 @@
+#include "ui/text/EcSalesExport.h"
+
+#include "tax/CountryCodes.h"
+#include "tax/EcSalesList.h"
+#include "util/uFormat.h"
+#include "util/uString.h"
+
+namespace vorlex {
+
+namespace {
+
+// The program's own words are Windows-1252 in the source; the message is UTF-8
+// as a whole, so that the names of both encodings read right in it.
+std::string Own(std::string_view text) {
+  return Windows1252ToUtf8(text);
+}
+
+const char* FaultText(VatIdFault fault) {
+  switch (fault) {
+    case VatIdFault::Blank: return "enth\xE4lt keine Nummer";
+    case VatIdFault::NoShape: return "hat nicht die Form einer USt-IdNr.";
+    case VatIdFault::OtherCountry: return "passt nicht zum Land des Kunden";
+    case VatIdFault::None: break;
+  }
+  return "";
+}
+
+// One line per entry to correct: date, description, customer, country, VAT id
+// and what is wrong with it.
+std::string FaultyEntries(const std::vector<RunEntry>& entries,
+                          const std::vector<int32_t>& faulty) {
+  std::string text;
+  for (int32_t index : faulty) {
+    const RunEntry& entry = entries[static_cast<size_t>(index)];
+    const Country country = CountryOf(entry.country());
+    const std::string prefix =
+        country.state ? std::string(", K\xFCrzel ") + country.state->vatPrefix : "";
+    text += Concat({"\n- ", FormatDate(entry.date), " \"", StoredTextAsUtf8(entry.description()),
+                    "\" (", StoredTextAsUtf8(entry.customer()), ", Land \"",
+                    StoredTextAsUtf8(entry.country()), "\"", Own(prefix), "): USt-IdNr. \"",
+                    StoredTextAsUtf8(entry.vatId()), "\" ",
+                    Own(FaultText(EcSalesVatIdFault(entry)))});
+  }
+  return text;
+}
+
+}  // namespace
+
+std::string EcSalesBytes(const std::vector<RunEntry>& entries, const TaxTotals& totals,
+                         double firstDay, double lastDay) {
+  if (!IsEcSalesPeriod(firstDay, lastDay)) {
+    throw EEcSalesRefused(Own("Die Zusammenfassende Meldung gilt f\xFCr einen Monat oder ein "
+                              "Quartal, nicht f\xFCr den Zeitraum vom ") +
+                          FormatDate(firstDay) + " bis " + FormatDate(lastDay) +
+                          Own(". Bitte einen Monat oder ein Quartal w\xE4hlen."));
+  }
+  const EcSalesList list = BuildEcSalesList(entries, totals.InnergemMitUStId);
+  if (!list.faulty.empty()) {
+    throw EEcSalesRefused(
+        Own("Die Zusammenfassende Meldung wurde nicht geschrieben: " +
+            std::to_string(list.faulty.size()) +
+            (list.faulty.size() == 1 ? " Lieferung" : " Lieferungen") +
+            " in Kz 41 ohne eine USt-IdNr., die das Portal annimmt. Bitte in Pelmora beim "
+            "Kunden korrigieren:") +
+        FaultyEntries(entries, list.faulty));
+  }
+  const EcSalesImportLayout& layout = kEcSalesImport;
+  if (list.rows.size() > layout.maxRows) {
+    throw EEcSalesRefused(Own("Die Zusammenfassende Meldung wurde nicht geschrieben: " +
+                              std::to_string(list.rows.size()) +
+                              " Zeilen, das Portal nimmt h\xF6" "chstens " +
+                              std::to_string(layout.maxRows) + " in einer Datei an."));
+  }
+  std::string bytes;
+  for (std::string_view line : layout.headerLines) {
+    bytes += line;
+    bytes += layout.lineEnd;
+  }
+  for (const EcSalesRow& row : list.rows) {
+    bytes += Concat({row.vatId, std::string_view(&layout.separator, 1), std::to_string(row.euros),
+                     std::string_view(&layout.separator, 1), layout.goodsSupply, layout.lineEnd});
+  }
+  return bytes;
+}
+
+}  // namespace vorlex

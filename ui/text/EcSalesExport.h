@@ -1,0 +1,56 @@
+// The EC sales list (Zusammenfassende Meldung) as the import file of the
+// federal tax office's portal (BZSt), for a month or a quarter.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tax/RunEntry.h"
+#include "tax/TaxTotals.h"
+
+namespace vorlex {
+
+// The portal's CSV import of the list, as its import help describes version
+// 3.0: the version line, the column titles, then one line per VAT id with the
+// VAT id (its country prefix included, version 2.0 joined the two columns),
+// the sum in whole euros and the kind of supply. All of it in this one table,
+// so that a new version of the portal is met here.
+//
+// Not confirmed against the portal itself: whether it wants the Excel sheet's
+// version line "#ve..." after "#v3.0" (the file is not made with that sheet,
+// so it is left out), whether the column titles must read exactly so, and
+// which line ends it takes (CR LF here).
+struct EcSalesImportLayout {
+  std::array<std::string_view, 2> headerLines;
+  char separator;
+  std::string_view goodsSupply;  // the kind of supply: L goods, D triangular, S services
+  std::string_view lineEnd;
+  size_t maxRows;  // rows the portal takes in one file
+};
+
+inline constexpr EcSalesImportLayout kEcSalesImport = {
+    {"#v3.0", "Umsatzsteuer-Identifikationsnummer (USt-IdNr.),Summe (Euro),Art der Leistung"},
+    ',',
+    "L",
+    "\r\n",
+    1500,
+};
+
+// Why no file is written: the period, VAT ids to correct, too many rows. The
+// message is UTF-8 and lists what to correct.
+class EEcSalesRefused : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The file's bytes for a run of firstDay..lastDay (UTF-8, ASCII in fact).
+// Every row is a goods supply: Pelmora's data holds no flag for services.
+// Raises EEcSalesRefused.
+std::string EcSalesBytes(const std::vector<RunEntry>& entries, const TaxTotals& totals,
+                         double firstDay, double lastDay);
+
+}  // namespace vorlex

@@ -1,0 +1,240 @@
+#include "ui/text/ErrorText.h"
+
+#include <sqlite3.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <string_view>
+
+#include "db/SQLiteAccess.h"
+#include "tax/FieldRead.h"
+#include "ui/text/CsvExport.h"
+#include "ui/text/EcSalesExport.h"
+#include "util/uFormat.h"
+#include "util/uString.h"
+
+namespace vorlex {
+
+namespace {
+
+// The program's words are Windows-1252 like all its texts; a sentence is
+// UTF-8, so that paths and database texts of either encoding fit into it.
+std::string P(std::string_view words) {
+  return Windows1252ToUtf8(words);
+}
+
+std::string Quoted(std::string_view foreign) {
+  return "\"" + StoredTextAsUtf8(foreign) + "\"";
+}
+
+// The name after "marker" in a library message ("no such table: auftrag").
+std::string NameAfter(std::string_view message, std::string_view marker) {
+  const size_t at = message.find(marker);
+  if (at == std::string_view::npos) return {};
+  std::string_view name = message.substr(at + marker.size());
+  const size_t end = name.find_first_of(" \r\n");
+  return std::string(name.substr(0, end));
+}
+
+bool EndsInSeparator(const std::string& path) {
+  return !path.empty() && (path.back() == '/' || path.back() == '\\');
+}
+
+std::string Locked(const ErrorContext& context) {
+  return P("Die Datenbank ist gerade von einem anderen Programm gesperrt. ") +
+         (context.front == ErrorFront::Window ? P("Versuchen Sie es in einem Moment mit F5 erneut.")
+                                              : P("Versuchen Sie es in einem Moment erneut."));
+}
+
+std::string NotPelmorasShape(const std::string& what) {
+  return P("Die Datenbank hat nicht den Aufbau, den Pelmora anlegt (") + what +
+         P(" fehlt). Pr\xFC"
+           "fen Sie, ob die Einstellungen von Pelmora auf die richtige Datenbank "
+           "zeigen; eine Datenbank einer anderen Pelmora-Version kann Vorlex nicht lesen.");
+}
+
+std::string OpenFailed(const ESQLiteException& error, const ErrorContext& context) {
+  namespace fs = std::filesystem;
+  const std::string& path = error.Path();
+  std::error_code ignored;
+  if (EndsInSeparator(path)) {
+    if (context.settingsFile.empty()) {
+      return P("Es ist nur ein Ordner angegeben, keine Datenbankdatei: ") + Quoted(path) +
+             P(". Nennen Sie die Datei der Datenbank.");
+    }
+    if (!fs::exists(context.settingsFile, ignored)) {
+      return P("Die Einstellungsdatei von Pelmora wurde nicht gefunden: ") +
+             Quoted(context.settingsFile) +
+             P(". Pr\xFC"
+               "fen Sie, ob Pelmora f\xFC"
+               "r diesen Benutzer eingerichtet ist und "
+               "seinen Datenpfad gespeichert hat.");
+    }
+    return P("In der Einstellungsdatei von Pelmora ") + Quoted(context.settingsFile) +
+           P(" ist keine Datenbank eingetragen (db_name im Abschnitt [Allgemein]). Pr\xFC"
+             "fen "
+             "Sie in Pelmora den Datenpfad.");
+  }
+  switch (error.Code() & 0xFF) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+      return Locked(context);
+    case SQLITE_NOTADB:
+      return P("Die Datei ") + Quoted(path) +
+             P(" ist keine Datenbank. Pr\xFC"
+               "fen Sie in Pelmora den Namen der Datenbank "
+               "(db_name).");
+    case SQLITE_CORRUPT:
+      break;  // as when reading
+    default:
+      if (!fs::exists(path, ignored)) {
+        return P("Die Datenbank von Pelmora wurde nicht gefunden: ") + Quoted(path) +
+               P(". Pr\xFC"
+                 "fen Sie in Pelmora den Datenpfad oder legen Sie die Datenbank "
+                 "dorthin.");
+      }
+      if (fs::is_directory(path, ignored)) {
+        return Quoted(path) + P(" ist ein Ordner, keine Datenbank. Pr\xFC"
+                                "fen Sie in Pelmora "
+                                "den Namen der Datenbank (db_name).");
+      }
+      return P("Die Datenbank von Pelmora kann nicht ge\xF6"
+               "ffnet werden: ") +
+             Quoted(path) +
+             P(". Pr\xFC"
+               "fen Sie, ob Sie die Datei und ihren Ordner lesen d\xFC"
+               "rfen.");
+  }
+  return {};
+}
+
+std::string DatabaseFailed(const ESQLiteException& error, const ErrorContext& context) {
+  if (!error.Path().empty()) {
+    std::string sentence = OpenFailed(error, context);
+    if (!sentence.empty()) return sentence;
+  }
+  const std::string_view message = error.what();
+  switch (error.Code() & 0xFF) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+      return Locked(context);
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+      return P(
+          "Die Datenbank von Pelmora ist besch\xE4"
+          "digt. Spielen Sie in Pelmora eine "
+          "Sicherung zur\xFC"
+          "ck oder lassen Sie Pelmora die Datenbank reparieren.");
+    case SQLITE_IOERR:
+      return P(
+          "Die Datenbank von Pelmora konnte nicht gelesen werden (Lesefehler). Versuchen Sie "
+          "es erneut; bleibt der Fehler, pr\xFC"
+          "fen Sie den Datentr\xE4ger.");
+    default:
+      break;
+  }
+  if (std::string table = NameAfter(message, "no such table: "); !table.empty()) {
+    return NotPelmorasShape(P("Tabelle ") + StoredTextAsUtf8(table));
+  }
+  for (const std::string_view marker :
+       {std::string_view("no such column: "), std::string_view("Field not found in dataset: ")}) {
+    if (std::string column = NameAfter(message, marker); !column.empty()) {
+      return NotPelmorasShape(P("Spalte ") + StoredTextAsUtf8(column));
+    }
+  }
+  if (std::string column = NameAfter(message, "Field ");
+      !column.empty() && message.find("Not found") != std::string_view::npos) {
+    return NotPelmorasShape(P("Spalte ") + StoredTextAsUtf8(column));
+  }
+  return P(
+      "Die Datenbank von Pelmora konnte nicht ausgewertet werden. Die Meldung darunter "
+      "nennt den Grund.");
+}
+
+std::string NotSaved(const ECsvWriteError& error) {
+  const std::string unchanged = error.Existed() ? P(" Die alte Datei ist unver\xE4ndert.")
+                                                : P(" Es wurde keine Datei angelegt.");
+  std::string reason;
+  switch (error.Reason()) {
+    case ENOENT:
+      reason = P("Der Ordner existiert nicht. W\xE4hlen Sie einen anderen Ort.");
+      break;
+    case ENOTDIR:
+      reason =
+          P("Im Pfad steht eine Datei, wo ein Ordner sein m\xFCsste. W\xE4hlen Sie einen "
+            "anderen Ort.");
+      break;
+    case EACCES:
+    case EPERM:
+      reason =
+          P("Sie d\xFC"
+            "rfen dort nicht schreiben. W\xE4hlen Sie einen anderen Ort.");
+      break;
+    case EROFS:
+      reason = P("Der Datentr\xE4ger ist schreibgesch\xFCtzt. W\xE4hlen Sie einen anderen Ort.");
+      break;
+    case EISDIR:
+      reason = P("Unter diesem Namen liegt ein Ordner. W\xE4hlen Sie einen anderen Namen.");
+      break;
+    case ENOSPC:
+    case EDQUOT:
+      reason = P("Der Datentr\xE4ger ist voll.") + unchanged;
+      break;
+    case EFBIG:
+      reason = P("Die Datei w\xE4re gr\xF6\xDF"
+                 "er, als das System erlaubt.") +
+               unchanged;
+      break;
+    default:
+      reason = error.Outcome() == SaveOutcome::CannotCreate
+                   ? P("Dort kann keine Datei angelegt werden. W\xE4hlen Sie einen anderen Ort.")
+                   : P("Das Schreiben ist fehlgeschlagen.") + unchanged;
+  }
+  return StoredTextAsUtf8(error.ShownName()) + P(" konnte nicht gespeichert werden: ") + reason;
+}
+
+std::string SentenceOf(const std::exception& error, const ErrorContext& context) {
+  if (const auto* db = dynamic_cast<const ESQLiteException*>(&error)) {
+    return DatabaseFailed(*db, context);
+  }
+  if (const auto* cell = dynamic_cast<const EFieldConvertError*>(&error)) {
+    return P("In Pelmora steht ein Wert, der keine Zahl ist: Spalte ") +
+           StoredTextAsUtf8(cell->Column()) + ", " + StoredTextAsUtf8(cell->Where()) +
+           P(". Korrigieren Sie ihn in Pelmora und werten Sie den Zeitraum danach erneut aus.");
+  }
+  if (dynamic_cast<const EConvertError*>(&error) != nullptr) {
+    return P(
+        "In Pelmora steht ein Wert, der keine Zahl ist. Korrigieren Sie ihn in Pelmora und "
+        "werten Sie den Zeitraum danach erneut aus.");
+  }
+  if (const auto* csv = dynamic_cast<const ECsvWriteError*>(&error)) return NotSaved(*csv);
+  if (std::string_view(error.what()) == "Stream-Write-Fehler") {
+    return P(
+        "Die Ausgabe konnte nicht vollst\xE4ndig geschrieben werden (Datentr\xE4ger voll "
+        "oder Ausgabe geschlossen).");
+  }
+  return P(
+      "Die Auswertung wurde wegen eines unerwarteten Fehlers abgebrochen. Die Meldung "
+      "darunter nennt ihn.");
+}
+
+}  // namespace
+
+ErrorText DescribeError(const std::exception& error, const ErrorContext& context) {
+  // A refused EC sales list already says what to correct, in the trader's words.
+  if (dynamic_cast<const EEcSalesRefused*>(&error) != nullptr) return {error.what(), {}};
+  return {SentenceOf(error, context), error.what()};
+}
+
+ErrorText DescribeCurrentException(const ErrorContext& context) {
+  try {
+    throw;
+  } catch (const std::exception& error) {
+    return DescribeError(error, context);
+  } catch (...) {
+    return {P("Die Auswertung wurde wegen eines unerwarteten Fehlers abgebrochen."),
+            "Unbekannter Fehler"};
+  }
+}
+
+}  // namespace vorlex

@@ -1,0 +1,107 @@
+#include "ui/text/TableExport.h"
+
+#include <optional>
+
+#include "tax/EvaluationRun.h"
+#include "tax/Prepayment.h"
+#include "util/uFormat.h"
+#include "util/uString.h"
+
+namespace vorlex {
+
+namespace {
+
+// Whatever the user's locale: a spreadsheet set to German reads these.
+const FormatSettings kTableFormat{',', "dd.MM.yyyy"};
+
+const char* KindText(const RunEntry& entry) {
+  switch (entry.kind) {
+    case EntryKind::Order: return entry.orderType == -99 ? "Gutschrift" : "Rechnung";
+    case EntryKind::Receipt: return "Einnahme";
+    case EntryKind::Expense: return "Ausgabe";
+    case EntryKind::OtherCash: return "Kasse";
+    case EntryKind::Separator: break;
+  }
+  return "";
+}
+
+void AppendRow(std::string& bytes, std::initializer_list<std::string_view> cells) {
+  bool first = true;
+  for (std::string_view cell : cells) {
+    if (!first) bytes += ';';
+    first = false;
+    bytes += TableCell(cell);
+  }
+  bytes += "\r\n";
+}
+
+void AppendEntry(std::string& bytes, const RunEntry& entry) {
+  const bool order = entry.kind == EntryKind::Order;
+  // A cash entry that is neither receipt nor expense keeps its rate as stored:
+  // it was never read as a number.
+  const std::string rate = entry.kind == EntryKind::OtherCash
+                               ? StoredTextAsUtf8(entry.rateText())
+                               : FormatFloat(entry.rate, kTableFormat);
+  const int field = FormFieldOf(entry.total);
+  // The cash book stores amounts before VAT and no gross amount.
+  AppendRow(bytes, {KindText(entry), FormatDate(entry.date, kTableFormat),
+                    StoredTextAsUtf8(entry.description()), StoredTextAsUtf8(entry.customer()),
+                    StoredTextAsUtf8(entry.country()), StoredTextAsUtf8(entry.vatId()), rate,
+                    FormatMoney(entry.net, kTableFormat),
+                    order ? FormatMoney(entry.gross, kTableFormat) : std::string(),
+                    field ? std::to_string(field) : std::string()});
+}
+
+const char* FieldLabel(int field) {
+  switch (field) {
+    case 41: return "Innergem. Lief. mit USt-IdNr";
+    case 44: return "Innergem. Lief. ohne USt-IdNr";
+    case 81: return "Umsatz St.satz 19 v.H";
+    case 86: return "Umsatz St.satz 7 v.H";
+    case 66: return "Vorsteuer";
+    default: return "";
+  }
+}
+
+void AppendFigure(std::string& bytes, const char* kind, const char* label,
+                  const std::string& value, const std::string& field) {
+  AppendRow(bytes, {kind, "", label, "", "", "", "", value, "", field});
+}
+
+}  // namespace
+
+std::string TableCell(std::string_view text) {
+  if (text.find_first_of(";\"\r\n") == std::string_view::npos) return std::string(text);
+  std::string cell = "\"";
+  for (char c : text) {
+    if (c == '"') cell += '"';
+    cell += c;
+  }
+  cell += '"';
+  return cell;
+}
+
+std::string TableBytes(const std::vector<RunEntry>& entries, const TaxTotals& totals) {
+  std::string bytes = "\xEF\xBB\xBF";
+  bytes.reserve(entries.size() * 120);
+  std::string header;
+  for (const char* column : kTableColumns) {
+    if (!header.empty()) header += ';';
+    header += column;
+  }
+  bytes += header + "\r\n";
+  for (const RunEntry& entry : entries) {
+    if (entry.kind != EntryKind::Separator) AppendEntry(bytes, entry);
+  }
+  for (const FormFigure& figure : FormFigures(totals)) {
+    AppendFigure(bytes, "Kennzahl", FieldLabel(figure.field),
+                 FormatMoney(figure.value, kTableFormat), std::to_string(figure.field));
+  }
+  const std::optional<Prepayment> prepayment = PrepaymentOf(totals);
+  AppendFigure(bytes, "Kennzahl", "Verbleibende Vorauszahlung",
+               prepayment ? FormatCents(prepayment->due, kTableFormat) : std::string(), "83");
+  AppendFigure(bytes, "Summe", "Nicht EU", FormatMoney(totals.NichtEU, kTableFormat), "");
+  return bytes;
+}
+
+}  // namespace vorlex
