@@ -83,30 +83,25 @@ class Blocks {
   size_t size_ = 0;
 };
 
-// Text bytes in large blocks; each text lies whole in one block and keeps its
-// place for the life of the result.
-class TextArena {
+// The texts of one column back to back, and for each cell where its text
+// ends: four bytes a cell besides the text itself.
+class TextCells {
  public:
-  std::string_view Add(const char* data, size_t size) {
-    if (size == 0) return {};
-    if (size > free_) {
-      const size_t block = std::max(kBlock, size);
-      blocks_.push_back(std::make_unique_for_overwrite<char[]>(block));
-      next_ = blocks_.back().get();
-      free_ = block;
+  void push_back(std::string_view text) {
+    bytes_ += text;
+    if (bytes_.size() > UINT32_MAX) {
+      throw ESQLiteException("Result too large: more than 4 GB of text in one column");
     }
-    std::memcpy(next_, data, size);
-    const std::string_view text(next_, size);
-    next_ += size;
-    free_ -= size;
-    return text;
+    ends_.push_back(static_cast<uint32_t>(bytes_.size()));
+  }
+  std::string_view operator[](size_t i) const {
+    const uint32_t begin = i == 0 ? 0 : ends_[i - 1];
+    return std::string_view(bytes_).substr(begin, ends_[i] - begin);
   }
 
  private:
-  static constexpr size_t kBlock = size_t{1} << 16;
-  std::vector<std::unique_ptr<char[]>> blocks_;
-  char* next_ = nullptr;
-  size_t free_ = 0;
+  std::string bytes_;
+  Blocks<uint32_t> ends_;
 };
 
 bool IsBlank(char c) {
@@ -152,6 +147,11 @@ void TSQLiteDatabase::Closer::operator()(sqlite3* db) const {
 }
 
 TSQLiteDatabase::TSQLiteDatabase(const std::string& fileName) {
+  // The library need not count its memory for us; without the count every
+  // allocation of a run is cheaper. This holds only while the library is not
+  // yet initialised, so it is asked once, before the first connection.
+  static const int memoryCounting = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+  static_cast<void>(memoryCounting);
   // Read-only and never create: a mistyped location must not leave an empty
   // database where Pelmora's belongs, and Pelmora's data is never changed. A
   // connection is used by one thread only, so the library need not lock it on
@@ -215,8 +215,7 @@ struct TSQLiteTable::Impl {
     Blocks<uint8_t> types;
     Blocks<int64_t> integers;        // Integer kind
     Blocks<double> floats;           // Float kind
-    Blocks<std::string_view> texts;  // Text kind, into bytes
-    TextArena bytes;
+    TextCells texts;                 // Text kind
     std::vector<std::string> blobs;  // Blob kind
     // Numeric kinds: by row, the text of a cell that the library holds as
     // text and cannot read as a number ("zehn", "12,50"). It is read as that
@@ -279,11 +278,8 @@ struct TSQLiteTable::Impl {
         if (!isNull) {
           const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, index));
           if (text != nullptr) {
-            const size_t size = static_cast<size_t>(sqlite3_column_bytes(stmt, index));
-            const void* zero = std::memchr(text, 0, size);  // text ends at a zero byte
-            cell = column.bytes.Add(
-                text, zero != nullptr ? static_cast<size_t>(static_cast<const char*>(zero) - text)
-                                      : size);
+            cell = std::string_view(text, static_cast<size_t>(sqlite3_column_bytes(stmt, index)));
+            cell = cell.substr(0, cell.find('\0'));  // text ends at a zero byte
           }
         }
         column.texts.push_back(cell);
@@ -431,6 +427,14 @@ std::string TSQLiteTable::CellText(int index) const {
       break;
   }
   return std::string();
+}
+
+std::string_view TSQLiteTable::CellTextView(int index, std::string& scratch) const {
+  if (AtEnd()) throw ESQLiteException(kAtEnd);
+  const Impl::Column& column = impl_->Kept(index, columnCount_);
+  if (column.kind == ColumnKind::Text) return column.texts[cursor_];
+  scratch = CellText(index);
+  return scratch;
 }
 
 std::string TSQLiteTable::CellTextOrEmpty(int index) const {

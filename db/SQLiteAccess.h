@@ -101,6 +101,9 @@ class TSQLiteTable {
   // conversion by the library stands between.
   bool CellHeldAsNumber(int index) const;
   std::string CellText(int index) const;
+  // The same text without a copy where the table holds it as text; otherwise
+  // made in scratch. Valid while the table and scratch are.
+  std::string_view CellTextView(int index, std::string& scratch) const;
   std::string CellTextOrEmpty(int index) const;
   std::string CellTextByName(std::string_view name) const;
   // Integer cells whole, all 64 bits; a float cell truncated toward zero.

@@ -32,6 +32,10 @@ TVariant TDBTable::FieldValue(const TDBField& field) const {
   return TVariant(result_->CellText(Index(field)));
 }
 
+std::string_view TDBTable::FieldView(const TDBField& field, std::string& scratch) const {
+  return result_->CellTextView(Index(field), scratch);
+}
+
 std::string TDBTable::FieldText(const TDBField& field) const {
   return result_->CellTextOrEmpty(Index(field));
 }

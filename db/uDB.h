@@ -57,6 +57,9 @@ class TDBTable {
   std::string FieldText(std::string_view name) const;
   TVariant FieldValue(const TDBField& field) const;
   std::string FieldText(const TDBField& field) const;
+  // FieldValue(field).Text() without a copy where the result holds the text;
+  // scratch holds it otherwise. Valid while the result and scratch are.
+  std::string_view FieldView(const TDBField& field, std::string& scratch) const;
   // The same as FieldValue(field).ToFloat(), without the text where the cell
   // holds a number: a float cell is rounded to the 15 significant digits of
   // its text.

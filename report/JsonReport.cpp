@@ -17,7 +17,7 @@ namespace vorlex {
 
 namespace {
 
-QString Text(const std::string& bytes) {
+QString Text(std::string_view bytes) {
   return DecodeText(bytes);
 }
 
@@ -73,8 +73,8 @@ QJsonObject EntryObject(const RunEntry& entry) {
   const int field = FormFieldOf(entry.total);
   object["field"] = field != 0 ? QJsonValue(field) : QJsonValue(QJsonValue::Null);
   object["date"] = IsoDate(entry.date);
-  object["description"] = Text(entry.description);
-  object["customer"] = Text(entry.customer);
+  object["description"] = Text(entry.description());
+  object["customer"] = Text(entry.customer());
   object["rate"] = entry.rate;
   object["net"] = entry.net;
   object["gross"] = entry.gross;
@@ -82,10 +82,10 @@ QJsonObject EntryObject(const RunEntry& entry) {
   if (entry.kind == EntryKind::Order) {
     object["id"] = static_cast<qint64>(entry.id);
     object["orderType"] = static_cast<qint64>(entry.orderType);
-    object["country"] = Text(entry.country);
-    object["vatId"] = Text(entry.vatId);
+    object["country"] = Text(entry.country());
+    object["vatId"] = Text(entry.vatId());
   } else {
-    object["rateText"] = Text(entry.rateText);
+    object["rateText"] = Text(entry.rateText());
   }
   return object;
 }

@@ -29,6 +29,7 @@
 #include "util/uDatum.h"
 #include "util/uFormat.h"
 #include "util/uPlatform.h"
+#include "util/uString.h"
 
 namespace vorlex {
 namespace {
@@ -37,9 +38,22 @@ void Write(std::FILE* stream, const QByteArray& bytes) {
   std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
 }
 
-// Program texts and database texts, decoded for the terminal.
+// Program texts and database texts, decoded for the terminal: valid UTF-8 as
+// it is, anything else read as Windows-1252. A year's list is a hundred
+// thousand lines, so they take no detour through QString; only a text that
+// begins with a byte order mark does, which decoding drops.
 void WriteText(std::FILE* stream, std::string_view bytes) {
-  Write(stream, DecodeText(bytes).toUtf8() + '\n');
+  if (bytes.starts_with("\xEF\xBB\xBF")) {
+    Write(stream, DecodeText(bytes).toUtf8() + '\n');
+    return;
+  }
+  if (IsValidUtf8(bytes)) {
+    std::fwrite(bytes.data(), 1, bytes.size(), stream);
+  } else {
+    const std::string utf8 = Windows1252ToUtf8(bytes);
+    std::fwrite(utf8.data(), 1, utf8.size(), stream);
+  }
+  std::fputc('\n', stream);
 }
 
 [[noreturn]] void RaiseWriteError() {
@@ -134,15 +148,17 @@ int Run(const ReportOptions& options) {
   TaxTotals totals;
   EvaluateRun(db, firstDay, lastDay, options.versteuerung, totals, list);
   db.Close();
-  std::vector<Hint> hints = PlausibilityHints(list.entries, firstDay, lastDay);
 
   // The EC sales list is made first: when it is refused, no file is written.
   const std::string zm =
       options.zm ? EcSalesBytes(list.entries, totals, firstDay, lastDay) : std::string();
   // The CSV and the table are the whole run, whichever entries are printed.
+  // Their bytes are gone before the hints are made, so that a year's run
+  // needs room for only one of them at a time.
   bool csvToStdout = WriteCsv(options, CsvBytes(list.lines));
   if (options.table) csvToStdout |= WriteOutput(options.table, TableBytes(list.entries, totals));
   csvToStdout |= WriteOutput(options.zm, zm);
+  std::vector<Hint> hints = PlausibilityHints(list.entries, firstDay, lastDay);
   if (options.field) {
     FieldPart part = FieldPartOf(list, hints, *options.field);
     hints = std::move(part.hints);

@@ -63,6 +63,8 @@ void CashBookEvaluation(TDBase& db, double firstDay, double lastDay, TaxTotals& 
   const TDBField betragField("betrag");
   const TDBField mwstField("mwst");
   int64_t previousDirection = 0;
+  // The texts are read in place and copied once, into the entry.
+  std::string kNameText, lNameText, descriptionText, rateText;
   while (!entries->AtEnd()) {
     sink.ProgressStep();
     const TDBTable& row = *entries;
@@ -74,25 +76,28 @@ void CashBookEvaluation(TDBase& db, double firstDay, double lastDay, TaxTotals& 
     previousDirection = direction;
 
     RunEntry entry;
-    std::string kName = row.FieldValue(kNameField).Text();
-    std::string lName = row.FieldValue(lNameField).Text();
+    const std::string_view kName = row.FieldView(kNameField, kNameText);
+    const std::string_view lName = row.FieldView(lNameField, lNameText);
     // An entry that is neither receipt nor expense is listed with whichever
     // name it has, and counts nowhere.
+    std::string_view customer;
     if (direction == 0) {
       entry.kind = EntryKind::Receipt;
-      entry.customer = std::move(kName);
+      customer = kName;
     } else if (direction == 1) {
       entry.kind = EntryKind::Expense;
-      entry.customer = std::move(lName);
+      customer = lName;
     } else {
       entry.kind = EntryKind::OtherCash;
-      entry.customer = kName.empty() ? std::move(lName) : std::move(kName);
+      customer = kName.empty() ? lName : kName;
     }
 
     entry.date = FloatField(row, termin, place);
-    entry.description = row.FieldValue(bezeichnung).Text();
+    const std::string_view description = row.FieldView(bezeichnung, descriptionText);
     entry.net = entry.gross = FloatField(row, betragField, place);
-    entry.rateText = row.FieldValue(mwstField).Text();
+    entry.SetTexts({.description = description,
+                    .customer = customer,
+                    .rateText = row.FieldView(mwstField, rateText)});
 
     if (direction == 0 || direction == 1) {
       const double mwst = FloatField(row, mwstField, place);

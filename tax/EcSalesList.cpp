@@ -62,10 +62,10 @@ VatIdFault EcSalesVatIdFault(const RunEntry& entry) {
   if (entry.kind != EntryKind::Order || entry.total != TotalKind::InnergemMitUStId) {
     return VatIdFault::None;
   }
-  const std::string id = ReportedVatId(entry.vatId);
+  const std::string id = ReportedVatId(entry.vatId());
   if (id.empty()) return VatIdFault::Blank;
   if (!HasVatIdShape(id)) return VatIdFault::NoShape;
-  const Country country = CountryOf(entry.country);
+  const Country country = CountryOf(entry.country());
   if (!country.state || id.compare(0, 2, country.state->vatPrefix) != 0) {
     return VatIdFault::OtherCountry;
   }
@@ -86,7 +86,7 @@ EcSalesList BuildEcSalesList(const std::vector<RunEntry>& entries, double field4
       list.faulty.push_back(static_cast<int32_t>(i));
       continue;
     }
-    cents[ReportedVatId(entry.vatId)] += ShownCents(entry.added).value_or(0);
+    cents[ReportedVatId(entry.vatId())] += ShownCents(entry.added).value_or(0);
   }
   for (const auto& [vatId, sum] : cents) {
     list.rows.push_back({vatId, sum, RoundedEuros(sum)});

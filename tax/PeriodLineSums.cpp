@@ -177,21 +177,21 @@ void PeriodLineSums::ReadPeriod(const std::string& ordersFromWhere, const TDBTab
   // id: a cheaper test on every line, and a few more orders summed.
   const TSQLiteTable& result = orders.Result();
   const int idColumn = orders.Index(idField);
-  int64_t count = 0;
-  int64_t lowest = 0;
-  int64_t highest = 0;
+  std::vector<int64_t> ids;
+  ids.reserve(static_cast<size_t>(result.RowCount()));
   for (int row = 0; row < result.RowCount(); ++row) {
     const std::optional<int64_t> id = result.HeldInteger(row, idColumn);
-    if (!id) continue;
-    lowest = count == 0 ? *id : std::min(lowest, *id);
-    highest = count == 0 ? *id : std::max(highest, *id);
-    ++count;
+    if (id) ids.push_back(*id);
   }
-  const bool close = count > 0 &&
-                     static_cast<double>(highest) - static_cast<double>(lowest) < 2.0 * count &&
-                     NumericAffinity(TSQLiteStatement(db_.Connection(),
-                                                      "SELECT auftragindex FROM verbindauftrag")
-                                         .DeclaredType(0));
+  std::sort(ids.begin(), ids.end());
+  ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+  const int64_t count = static_cast<int64_t>(ids.size());
+  const int64_t lowest = ids.empty() ? 0 : ids.front();
+  const int64_t highest = ids.empty() ? 0 : ids.back();
+  const bool close =
+      count > 0 && static_cast<double>(highest) - static_cast<double>(lowest) < 2.0 * count &&
+      NumericAffinity(TSQLiteStatement(db_.Connection(), "SELECT auftragindex FROM verbindauftrag")
+                          .DeclaredType(0));
   const std::string vat = LineVatExpression(settings_);
   const std::string lines =
       " FROM verbindauftrag WHERE " +
@@ -217,6 +217,14 @@ void PeriodLineSums::ReadPeriod(const std::string& ordersFromWhere, const TDBTab
     }
     inIndexOrder = inIndexOrder && !sorts;
   }
+  if (index.empty()) {
+    try {
+      if (ReadByRowidRanges(lines, ids)) return;
+    } catch (const ESQLiteException&) {
+      // No rowid to read by (a table without one): the window below.
+    }
+    entries_.clear();
+  }
   // Otherwise a window partitioned by order adds the lines in the table's
   // order, as the scan of the order's own query does.
   const std::string sql =
@@ -226,12 +234,17 @@ void PeriodLineSums::ReadPeriod(const std::string& ordersFromWhere, const TDBTab
                          " WINDOW w AS (PARTITION BY auftragindex ORDER BY rowid ROWS BETWEEN "
                          "UNBOUNDED PRECEDING AND UNBOUNDED FOLLOWING)";
   TSQLiteStatement sums(db_.Connection(), sql);
+  entries_.reserve(ids.size());
   int64_t last = 0;
+  bool first = true;
   while (sums.Step()) {
     int64_t id = 0;
-    if (!KeyOf(sums, id)) continue;  // matches no order; not expected
-    if (!entries_.empty() && last == id) continue;  // the same order's next line
+    if (!KeyOf(sums, id)) continue;      // matches no order; not expected
+    if (!first && last == id) continue;  // the same order's next line
+    first = false;
     last = id;
+    // Between the lowest and the highest id lie orders of other periods too.
+    if (!std::binary_search(ids.begin(), ids.end(), id)) continue;
     Entry entry;
     entry.id = id;
     entry.plain = SumFigures(sums, 1, entry.sums);
@@ -244,6 +257,81 @@ void PeriodLineSums::ReadPeriod(const std::string& ordersFromWhere, const TDBTab
                return a.id == b.id;
              }) == entries_.end();
   if (!onePass_) entries_.clear();
+}
+
+bool PeriodLineSums::ReadByRowidRanges(const std::string& lines, const std::vector<int64_t>& ids) {
+  // The order's own query scans the whole table in rowid order and adds the
+  // lines of its order as it meets them. The lines between the order's first
+  // and last line, read in rowid order with the same condition, are the same
+  // lines in the same order: one pass over the period's lines finds these
+  // stretches, and a statement reading only its stretch adds each order's
+  // lines, where the plan says it reads the stretch by rowid.
+  const std::string vat = LineVatExpression(settings_);
+  const std::string stretchSql =
+      "SELECT SUM(" + vat +
+      "), SUM(anzahl*preis), COUNT(*) FROM verbindauftrag WHERE rowid >= "
+      "?1 AND rowid <= ?2 AND auftragindex=?3";
+  {
+    TSQLiteStatement plan(db_.Connection(), "EXPLAIN QUERY PLAN " + stretchSql);
+    int steps = 0;
+    bool byRowid = false;
+    while (plan.Step()) {
+      ++steps;
+      std::string_view detail = plan.ColumnText(3);
+      if (!detail.starts_with("SEARCH ")) continue;
+      detail.remove_prefix(7);
+      if (detail.starts_with("TABLE ")) detail.remove_prefix(6);
+      byRowid = EqualsIgnoringCase(detail,
+                                   "verbindauftrag USING INTEGER PRIMARY KEY (rowid>? AND "
+                                   "rowid<?)");
+    }
+    if (steps != 1 || !byRowid) return false;
+  }
+  struct Stretch {
+    int64_t first = 0;
+    int64_t last = 0;
+    int64_t lines = 0;  // 0: the order has no lines
+  };
+  std::vector<Stretch> stretches(ids.size());
+  int64_t linesFound = 0;
+  TSQLiteStatement scan(db_.Connection(), "SELECT auftragindex, rowid" + lines);
+  while (scan.Step()) {
+    int64_t id = 0;
+    const auto found = KeyOf(scan, id) ? std::lower_bound(ids.begin(), ids.end(), id) : ids.end();
+    if (found == ids.end() || *found != id) {
+      // Lines of the orders between the period's, where the lines are chosen
+      // by the range of ids; any other line cannot be vouched for.
+      if (scan.ColumnType(0) == SQLITE_INTEGER) continue;
+      return false;
+    }
+    Stretch& stretch = stretches[static_cast<size_t>(found - ids.begin())];
+    const int64_t rowid = scan.ColumnInt64(1);
+    if (stretch.lines == 0) stretch.first = rowid;
+    stretch.last = rowid;
+    ++stretch.lines;
+    ++linesFound;
+  }
+  TSQLiteStatement stretchSums(db_.Connection(), stretchSql);
+  entries_.reserve(ids.size());
+  int64_t linesSummed = 0;
+  for (size_t i = 0; i < ids.size(); ++i) {
+    const Stretch& stretch = stretches[i];
+    if (stretch.lines == 0) continue;
+    stretchSums.Reset();
+    stretchSums.BindInt64(1, stretch.first);
+    stretchSums.BindInt64(2, stretch.last);
+    stretchSums.BindInt64(3, ids[i]);
+    if (!stretchSums.Step()) return false;
+    Entry entry;
+    entry.id = ids[i];
+    entry.plain = SumFigures(stretchSums, 0, entry.sums);
+    linesSummed += stretchSums.ColumnInt64(2);
+    entries_.push_back(entry);
+  }
+  // Every line of the pass, and no other, was added to its order.
+  onePass_ = linesSummed == linesFound;
+  if (!onePass_) entries_.clear();
+  return onePass_;
 }
 
 LineSums PeriodLineSums::Literal(int64_t orderId) {

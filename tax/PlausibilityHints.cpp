@@ -68,13 +68,16 @@ class HintText {
 
   std::string Bytes() const {
     const auto utf8Beyond = [](const std::string& bytes) {
-      return IsValidUtf8(bytes) &&
-             std::any_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) != 0; });
+      return std::any_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) != 0; }) &&
+             IsValidUtf8(bytes);
     };
     const bool utf8 = std::any_of(parts_.begin(), parts_.end(), [&](const Part& part) {
       return part.fromDb && utf8Beyond(part.bytes);
     });
     std::string out;
+    size_t size = 0;
+    for (const Part& part : parts_) size += part.bytes.size();
+    out.reserve(size);  // the size whenever nothing is converted
     for (const Part& part : parts_) {
       const bool asIs = !utf8 || (part.fromDb && IsValidUtf8(part.bytes));
       out += asIs ? part.bytes : Windows1252ToUtf8(part.bytes);
@@ -100,7 +103,7 @@ class HintList {
     HintText text;
     if (entry.kind == EntryKind::Order) {
       // By its description as the list shows it, as the trader knows it.
-      const std::string shown = TruncateText(entry.description, 40);
+      const std::string shown = TruncateText(entry.description(), 40);
       const bool blank = std::all_of(shown.begin(), shown.end(),
                                      [](char c) { return static_cast<unsigned char>(c) <= 32; });
       if (blank) {
@@ -110,9 +113,9 @@ class HintList {
       }
     } else {
       // Its own words are ASCII, the same bytes in either encoding.
-      text << Db{CashEntryPlace(FormatDate(entry.date), entry.description)};
+      text << Db{CashEntryPlace(FormatDate(entry.date), entry.description())};
     }
-    if (!entry.customer.empty()) text << " (" << Db{entry.customer} << ")";
+    if (!entry.customer().empty()) text << " (" << Db{entry.customer()} << ")";
     text << ": " << sentence;
     hints_.push_back({static_cast<int32_t>(index), text.Bytes()});
   }
@@ -123,21 +126,25 @@ class HintList {
 };
 
 void CountryHints(HintList& hints, size_t index, const RunEntry& order) {
-  const std::string code = NormalCode(order.country);
+  const std::string code = NormalCode(order.country());
   const Country country = CountryOf(code);
-  const bool hasVatId = !CompactVatId(order.vatId).empty();
-  HintText land;
-  land << "Land " << Quoted(order.country);
-  if (country.state) land << " (" << country.state->name << ")";
-  const std::string field = FieldName(order.total);
+  const bool hasVatId = !CompactVatId(order.vatId()).empty();
+  // Made only for a hint, not for every order.
+  const auto land = [&] {
+    HintText text;
+    text << "Land " << Quoted(order.country());
+    if (country.state) text << " (" << country.state->name << ")";
+    return text;
+  };
+  const auto field = [&order] { return FieldName(order.total); };
   if (!code.empty() && country.kind == Country::Unknown) {
-    hints.Add(index, HintText() << Quoted(order.country)
+    hints.Add(index, HintText() << Quoted(order.country())
                                 << " ist kein bekannter L\xE4ndercode; der Umsatz wird als "
                                    "Inlandsumsatz in "
-                                << field << " gez\xE4hlt, bitte das Land des Kunden pr\xFC" "fen.");
+                                << field() << " gez\xE4hlt, bitte das Land des Kunden pr\xFC" "fen.");
   }
   if (order.total == TotalKind::Umsatz19 && country.kind == Country::EuMember) {
-    hints.Add(index, HintText() << land
+    hints.Add(index, HintText() << land()
                                 << (hasVatId
                                         ? " mit USt-IdNr. wird als Inlandsumsatz in Kz 81 "
                                           "gez\xE4hlt; eine innergemeinschaftliche Lieferung an "
@@ -148,13 +155,13 @@ void CountryHints(HintList& hints, size_t index, const RunEntry& order) {
                                           "dessen USt-IdNr. fehlt."));
   }
   if (order.total == TotalKind::Umsatz19 && country.kind == Country::NonEu) {
-    hints.Add(index, HintText() << land
+    hints.Add(index, HintText() << land()
                                 << " liegt au\xDF" "erhalb der EU und wird als Inlandsumsatz in "
                                    "Kz 81 gez\xE4hlt; bitte pr\xFC" "fen, ob eine steuerfreie "
                                    "Ausfuhr vorliegt, die nicht in Kz 81 geh\xF6rt.");
   }
   if (order.total == TotalKind::InnergemOhneUStId) {
-    hints.Add(index, HintText() << land
+    hints.Add(index, HintText() << land()
                                 << " ohne USt-IdNr. wird in Kz 44 gez\xE4hlt, die nur f\xFCr neue "
                                    "Fahrzeuge gilt; ein Verkauf an einen Privatkunden ist meist im "
                                    "Inland steuerpflichtig (Kz 81/86).");
@@ -163,7 +170,7 @@ void CountryHints(HintList& hints, size_t index, const RunEntry& order) {
 
 void NonEuHint(HintList& hints, size_t index, const RunEntry& order) {
   if (order.total != TotalKind::NichtEU) return;
-  hints.Add(index, HintText() << "Land " << Quoted(order.country) << ": "
+  hints.Add(index, HintText() << "Land " << Quoted(order.country()) << ": "
                               << FormatMoney(order.added)
                               << " Umsatz mit einem Kunden au\xDF"
                                  "erhalb der EU z\xE4hlen nur in "
@@ -185,16 +192,16 @@ void PartPaymentHint(HintList& hints, size_t index, const RunEntry& order) {
 }
 
 void VatIdHints(HintList& hints, size_t index, const RunEntry& order) {
-  const std::string vatId = CompactVatId(order.vatId);
+  const std::string vatId = CompactVatId(order.vatId());
   if (vatId.empty()) return;
   // Only the EU's own numbers have a known form; outside it the field may
   // hold any tax number.
-  const Country country = CountryOf(order.country);
-  const bool noCountry = NormalCode(order.country).empty();
+  const Country country = CountryOf(order.country());
+  const bool noCountry = NormalCode(order.country()).empty();
   const bool domestic = noCountry || country.kind == Country::Germany;
   if (!domestic && country.kind != Country::EuMember) return;
   if (!HasVatIdShape(vatId)) {
-    hints.Add(index, HintText() << "USt-IdNr. " << Quoted(order.vatId)
+    hints.Add(index, HintText() << "USt-IdNr. " << Quoted(order.vatId())
                                 << " hat nicht die Form einer USt-IdNr. (L\xE4nderk\xFCrzel und "
                                    "Nummer); bitte beim Kunden pr\xFC" "fen.");
     return;
@@ -205,10 +212,10 @@ void VatIdHints(HintList& hints, size_t index, const RunEntry& order) {
   if (noCountry) {
     land << "zum leeren Land (Inland";
   } else {
-    land << "zu Land " << Quoted(order.country) << " ("
+    land << "zu Land " << Quoted(order.country()) << " ("
          << (domestic ? "Deutschland" : country.state->name);
   }
-  hints.Add(index, HintText() << "USt-IdNr. " << Quoted(order.vatId) << " passt nicht " << land
+  hints.Add(index, HintText() << "USt-IdNr. " << Quoted(order.vatId()) << " passt nicht " << land
                               << ", K\xFCrzel " << prefix
                               << "); bitte Land und USt-IdNr. des Kunden pr\xFC" "fen.");
 }
@@ -244,7 +251,7 @@ void OrderRateHints(HintList& hints, size_t index, const RunEntry& order) {
 // the EC sales list has no number to report it under.
 void EcSalesListHints(HintList& hints, size_t index, const RunEntry& order) {
   if (EcSalesVatIdFault(order) != VatIdFault::Blank) return;
-  hints.Add(index, HintText() << "USt-IdNr. " << Quoted(order.vatId)
+  hints.Add(index, HintText() << "USt-IdNr. " << Quoted(order.vatId())
                               << " enth\xE4lt keine Nummer; die Lieferung wird in Kz 41 "
                                  "gez\xE4hlt, kann so aber nicht in die Zusammenfassende "
                                  "Meldung; bitte die USt-IdNr. des Kunden eintragen.");
@@ -289,7 +296,7 @@ std::vector<Hint> PlausibilityHints(const std::vector<RunEntry>& entries, double
       OrderRateHints(list, i, entry);
     } else if ((entry.kind == EntryKind::Receipt || entry.kind == EntryKind::Expense) &&
                entry.total == TotalKind::None && entry.rate != 0) {
-      list.Add(i, HintText() << "Steuersatz " << Db{entry.rateText}
+      list.Add(i, HintText() << "Steuersatz " << Db{entry.rateText()}
                              << " % z\xE4hlt in keine Kennzahl; bitte den Steuersatz pr\xFC" "fen "
                                 "(nur 0, 7 und 19 % werden ausgewertet).");
     }

@@ -3,8 +3,11 @@
 // between two groups of entries.
 #pragma once
 
+#include <array>
 #include <cstdint>
-#include <string>
+#include <memory>
+#include <string_view>
+#include <utility>
 
 namespace vorlex {
 
@@ -28,9 +31,19 @@ enum class TotalKind : uint8_t {
   Vorsteuer19,
 };
 
+// The texts of an entry as stored, not cut.
+struct EntryTexts {
+  std::string_view description = {};
+  std::string_view customer = {};  // the name the list shows
+  std::string_view country = {};   // the customer's country code (orders)
+  std::string_view vatId = {};     // the customer's VAT identification number (orders)
+  std::string_view rateText = {};  // a cash entry's rate as stored, shown as read
+};
+
 struct RunEntry {
   EntryKind kind = EntryKind::Separator;
   TotalKind total = TotalKind::None;
+  bool partlyPaid = false;  // see received
   int64_t id = 0;         // the order's id; 0 for the cash book
   int64_t orderType = 0;  // auftragstyp of an order; -99 is a credit note
   double date = 0;        // day number: payment or invoice date by basis; the cash book's date
@@ -40,17 +53,59 @@ struct RunEntry {
   double added = 0;       // what went into the total: net turnover, a receipt, input tax
   // An order counted by its payment date (Ist) that is not marked paid in
   // full: what has come in of its gross amount.
-  bool partlyPaid = false;
   double received = 0;
-  std::string description;  // as stored, not cut
-  std::string customer;     // the name the list shows
-  std::string country;      // the customer's country code (orders)
-  std::string vatId;        // the customer's VAT identification number (orders)
-  std::string rateText;     // a cash entry's rate as stored, shown as read
+
+  // A year holds a hundred thousand entries: their five texts lie one after
+  // another in one block of the entry's own, of just their size.
+  std::string_view description() const { return Text(0); }
+  std::string_view customer() const { return Text(1); }
+  std::string_view country() const { return Text(2); }
+  std::string_view vatId() const { return Text(3); }
+  std::string_view rateText() const { return Text(4); }
+  EntryTexts Texts() const { return {Text(0), Text(1), Text(2), Text(3), Text(4)}; }
+  // The views may point into this entry's own texts.
+  void SetTexts(const EntryTexts& texts);
+
+  void SetDescription(std::string_view text);
+  void SetCustomer(std::string_view text);
+  void SetCountry(std::string_view text);
+  void SetVatId(std::string_view text);
+  void SetRateText(std::string_view text);
 
   bool IsCash() const {
     return kind == EntryKind::Receipt || kind == EntryKind::Expense || kind == EntryKind::OtherCash;
   }
+
+ private:
+  // The five texts back to back in a block of just their size, and where
+  // each ends; copied whole with the entry.
+  class TextBlock {
+   public:
+    TextBlock() = default;
+    TextBlock(const TextBlock& other) { *this = other; }
+    TextBlock& operator=(const TextBlock& other);
+    TextBlock(TextBlock&& other) noexcept { *this = std::move(other); }
+    TextBlock& operator=(TextBlock&& other) noexcept {
+      ends_ = std::exchange(other.ends_, {});
+      bytes_ = std::move(other.bytes_);
+      return *this;
+    }
+    ~TextBlock() = default;
+
+    std::string_view Text(size_t i) const {
+      const uint32_t begin = i == 0 ? 0 : ends_[i - 1];
+      return std::string_view(bytes_.get() + begin, ends_[i] - begin);
+    }
+    void Set(const std::array<std::string_view, 5>& texts);
+
+   private:
+    std::array<uint32_t, 5> ends_{};
+    std::unique_ptr<char[]> bytes_;
+  };
+
+  std::string_view Text(size_t i) const { return texts_.Text(i); }
+
+  TextBlock texts_;
 };
 
 }  // namespace vorlex

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "db/uDB.h"
@@ -18,7 +19,7 @@ const char* DateColumn(int versteuerung) {
   return versteuerung == 0 ? "bezahltam" : "termin";
 }
 
-TotalKind SalesTotal(const std::string& land, const std::string& ustId) {
+TotalKind SalesTotal(std::string_view land, std::string_view ustId) {
   // Only the customer's country and VAT identification number decide; the
   // order's VAT rate does not.
   if (land == "CH") return TotalKind::NichtEU;
@@ -85,12 +86,14 @@ void SalesEvaluation(TDBase& db, double firstDay, double lastDay, int versteueru
   const TDBField bezeichnung("bezeichnung");
   const TDBField bName("b_name");
   const OrderFields amountFields;
+  // The texts are read in place and copied once, into the entry.
+  std::string landText, ustIdText, descriptionText, nameText;
   while (!orders->AtEnd()) {
     sink.ProgressStep();
     RunEntry entry;
     entry.kind = EntryKind::Order;
-    entry.country = orders->FieldValue(land).Text();
-    entry.vatId = orders->FieldValue(ustIdField).Text();
+    const std::string_view country = orders->FieldView(land, landText);
+    const std::string_view vatId = orders->FieldView(ustIdField, ustIdText);
 
     const auto where = [&orders, &id] { return OrderPlace(orders->FieldValue(id).Text()); };
     entry.id = IntField(*orders, id, where);
@@ -101,12 +104,14 @@ void SalesEvaluation(TDBase& db, double firstDay, double lastDay, int versteueru
     entry.rate = amounts.mwst;
     entry.orderType = amounts.orderType;
     entry.date = FloatField(*orders, date, where);
-    entry.description = orders->FieldValue(bezeichnung).Text();
-    entry.customer = orders->FieldValue(bName).Text();
+    entry.SetTexts({.description = orders->FieldView(bezeichnung, descriptionText),
+                    .customer = orders->FieldView(bName, nameText),
+                    .country = country,
+                    .vatId = vatId});
 
     if (versteuerung == 0) ReadPayment(*orders, entry);
 
-    entry.total = SalesTotal(entry.country, entry.vatId);
+    entry.total = SalesTotal(country, vatId);
     entry.added = entry.net;
     *totals.Of(entry.total) += entry.added;
     sink.AppendEntry(std::move(entry));

@@ -57,6 +57,14 @@ std::string FormatMoney(double value, const FormatSettings& fs) {
     AppendTwoDigits(text, static_cast<int>(cents % 100));
     return text;
   }
+  // Away from half a cent the value shows the cents of value * 100 rounded:
+  // below 1e11 that product is off by less than a thousandth of a cent, so
+  // the value itself rounds to the same cents.
+  if (std::fabs(value) < 1e11) {
+    const double scaled = value * 100;
+    const double cents = std::round(scaled);
+    if (std::fabs(scaled - cents) < 0.49) return FormatCents(static_cast<int64_t>(cents), fs);
+  }
   char buffer[400];
   const auto result =
       std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 2);
@@ -158,6 +166,12 @@ double FloatTextValue(double value) {
   const double magnitude = std::fabs(value);
   // A whole number of up to 15 digits is its own text.
   if (magnitude < 1e15 && value == std::trunc(value)) return value;
+  // So is the double nearest to a whole number of cents of up to 15 digits
+  // (amounts and rates mostly are): its 15 digits are those cents.
+  if (magnitude < 1e13) {
+    const double cents = std::round(value * 100);
+    if (cents / 100 == value) return value;
+  }
   // Far from the ends of the double range the 15 digits always read back; near
   // them (and for INF and NAN) the text itself decides, errors included.
   if (magnitude >= 1e-290 && magnitude <= 1e290) {

@@ -59,6 +59,10 @@ std::string StrReplaceAll(std::string_view source, std::string_view find,
 bool IsValidUtf8(std::string_view text) {
   size_t pos = 0;
   while (pos < text.size()) {
+    if (static_cast<unsigned char>(text[pos]) < 0x80) {
+      ++pos;  // ASCII, most of any text
+      continue;
+    }
     const size_t length = Utf8SequenceLength(text, pos);
     if (length == 0) return false;
     pos += length;
@@ -73,19 +77,26 @@ std::string Windows1252ToUtf8(std::string_view text) {
       0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
       0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
   std::string out;
-  out.reserve(text.size());
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    const char16_t code = byte >= 0x80 && byte < 0xA0 ? kHigh[byte - 0x80] : byte;
-    if (code < 0x80) {
-      out += static_cast<char>(code);
-    } else if (code < 0x800) {
-      out += static_cast<char>(0xC0 | (code >> 6));
-      out += static_cast<char>(0x80 | (code & 0x3F));
+  out.reserve(text.size() + 16);
+  size_t pos = 0;
+  while (pos < text.size()) {
+    // A run of ASCII as it is.
+    const size_t from = pos;
+    while (pos < text.size() && static_cast<unsigned char>(text[pos]) < 0x80) ++pos;
+    out.append(text.data() + from, pos - from);
+    if (pos == text.size()) break;
+    const auto byte = static_cast<unsigned char>(text[pos++]);
+    const char16_t code = byte < 0xA0 ? kHigh[byte - 0x80] : byte;
+    char bytes[3];
+    if (code < 0x800) {
+      bytes[0] = static_cast<char>(0xC0 | (code >> 6));
+      bytes[1] = static_cast<char>(0x80 | (code & 0x3F));
+      out.append(bytes, 2);
     } else {
-      out += static_cast<char>(0xE0 | (code >> 12));
-      out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (code & 0x3F));
+      bytes[0] = static_cast<char>(0xE0 | (code >> 12));
+      bytes[1] = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+      bytes[2] = static_cast<char>(0x80 | (code & 0x3F));
+      out.append(bytes, 3);
     }
   }
   return out;

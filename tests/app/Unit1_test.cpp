@@ -1218,7 +1218,7 @@ TEST_F(WindowTest, PictureClickShowsItsFieldsEntriesAndTheCsvStaysWhole) {
   QTest::mouseClick(f.Image5, Qt::LeftButton, {}, QPoint(5, 5));
   int regale = -1;
   for (size_t i = 0; i < model.Entries().size(); ++i) {
-    if (model.Entries()[i].description == "Regale") regale = static_cast<int>(i);
+    if (model.Entries()[i].description() == "Regale") regale = static_cast<int>(i);
   }
   ASSERT_GE(regale, 0);
   f.SelectEntry(regale);

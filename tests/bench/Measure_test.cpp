@@ -60,7 +60,7 @@ TEST(CollectingSink, StopsARunPastItsBudgetAndEstimatesTheWhole) {
   sink.ProgressStart(1000);
   RunEntry one;
   one.kind = EntryKind::Receipt;
-  one.description = "one";
+  one.SetDescription("one");
   sink.AppendEntry(one);
   int steps = 0;
   try {

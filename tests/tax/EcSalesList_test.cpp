@@ -36,8 +36,9 @@ TEST(EcSalesList, RowsAddUpToFieldFortyOneOnGeneratedData) {
       // number; the list wants the member state's prefix.
       for (RunEntry& e : run.entries) {
         if (e.total != TotalKind::InnergemMitUStId) continue;
-        const std::string number = e.vatId.substr(e.vatId.rfind('U') + 1);
-        e.vatId = (e.country == "A" ? "ATU" : e.country == "E" ? "ESX" : "LU") + number + "00";
+        const std::string_view vatId = e.vatId();
+        const std::string number(vatId.substr(vatId.rfind('U') + 1));
+        e.SetVatId((e.country() == "A" ? "ATU" : e.country() == "E" ? "ESX" : "LU") + number + "00");
       }
       const EcSalesList list = BuildEcSalesList(run.entries, totals.InnergemMitUStId);
       ASSERT_TRUE(list.faulty.empty());

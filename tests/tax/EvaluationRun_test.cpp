@@ -83,6 +83,33 @@ void BuildQuarter(testdb::PelmoraDb& b) {
 
 class EvaluationRunTest : public testing::TaxDbTest {};
 
+TEST(RunEntryTest, TextsStayWithTheirEntryThroughCopiesMovesAndChanges) {
+  RunEntry entry;
+  entry.id = 17;
+  const std::string held = "B\xFC" "cher";
+  entry.SetTexts({.description = held, .customer = "Kunde 1", .country = "A", .vatId = "ATU1"});
+  RunEntry copy = entry;
+  entry.SetCustomer("");  // the copy keeps its own texts
+  EXPECT_EQ(copy.description(), held);
+  EXPECT_EQ(copy.customer(), "Kunde 1");
+  EXPECT_EQ(entry.customer(), "");
+  EXPECT_EQ(entry.description(), held);  // a change leaves the other texts
+  EXPECT_EQ(entry.vatId(), "ATU1");
+  // A view into the entry's own texts may set them anew.
+  entry.SetDescription(entry.vatId());
+  EXPECT_EQ(entry.description(), "ATU1");
+  std::vector<RunEntry> entries;
+  for (int i = 0; i < 100; ++i) entries.push_back(copy);  // moved as the vector grows
+  RunEntry moved = std::move(entries.back());
+  EXPECT_EQ(moved.country(), "A");
+  EXPECT_EQ(moved.id, 17);
+  EXPECT_EQ(entries.back().description(), "");  // a moved-from entry reads as empty
+  EXPECT_EQ(entries.front().rateText(), "");
+  EXPECT_EQ(entries.front().customer(), "Kunde 1");
+  copy = RunEntry{};
+  EXPECT_EQ(copy.description(), "");
+}
+
 TEST_F(EvaluationRunTest, PeriodCaption) {
   EXPECT_EQ(PeriodCaption(Day(2024, 1, 1), Day(2024, 3, 31), 0),
             "Ein- und Ausg\xE4nge vom 01.01.2024 bis 31.03.2024  (Zahlungsdatum)");

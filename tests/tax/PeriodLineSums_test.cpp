@@ -79,21 +79,22 @@ void ReferenceSales(TDBase& db, double first, double last, int basis, TaxTotals&
     sink.ProgressStep();
     RunEntry entry;
     entry.kind = EntryKind::Order;
-    entry.country = orders->FieldValue("land").Text();
-    entry.vatId = orders->FieldValue("ust_id").Text();
-    const std::string& land = entry.country;
+    const std::string land = orders->FieldValue("land").Text();
+    const std::string vatId = orders->FieldValue("ust_id").Text();
     const auto where = [&orders] { return OrderPlace(orders->FieldValue("id").Text()); };
     entry.id = IntField(*orders, "id", where);
     entry.net = ReferenceAmount(db, *orders, entry.id, false);
     entry.gross = ReferenceAmount(db, *orders, entry.id, true);
     entry.date = FloatField(*orders, dateColumn, where);
-    entry.description = orders->FieldValue("bezeichnung").Text();
-    entry.customer = orders->FieldValue("b_name").Text();
+    entry.SetTexts({.description = orders->FieldValue("bezeichnung").Text(),
+                    .customer = orders->FieldValue("b_name").Text(),
+                    .country = land,
+                    .vatId = vatId});
     const double net = entry.net;
     if (land == "CH") {
       totals.NichtEU += net;
     } else if (land == "A" || land == "E" || land == "LUX") {
-      (entry.vatId.empty() ? totals.InnergemOhneUStId : totals.InnergemMitUStId) += net;
+      (vatId.empty() ? totals.InnergemOhneUStId : totals.InnergemMitUStId) += net;
     } else {
       totals.Umsatz19 += net;
     }
@@ -330,6 +331,17 @@ const Shape kShapes[] = {
      .index = false,
      .firstId = 5,
      .idStep = 1000000000000},
+    // Lines added to an order long after it, the lines of all later orders
+    // between: the order's stretch of the table holds every other order's.
+    {.name = "an order's lines far apart, no index",
+     .index = false,
+     .extra =
+         [](testdb::PelmoraDb& b) {
+           for (const double preis : {1e16, 0.3, -1e16, 0.1}) {
+             b.Add(testdb::Line{
+                 .auftragindex = int64_t{12}, .anzahl = 1.0, .preis = preis, .mwst = 19.0});
+           }
+         }},
     // An index that may give an order's lines in another order than the table's.
     {.name = "index on the order and another column",
      .index = false,

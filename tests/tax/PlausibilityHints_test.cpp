@@ -25,9 +25,7 @@ RunEntry Order(const char* land, const char* vatId, TotalKind total, double rate
   e.kind = EntryKind::Order;
   e.id = 17;
   e.date = kDay;
-  e.customer = "Kunde";
-  e.country = land;
-  e.vatId = vatId;
+  e.SetTexts({.customer = "Kunde", .country = land, .vatId = vatId});
   e.total = total;
   e.rate = rate;
   e.orderType = type;
@@ -39,9 +37,7 @@ RunEntry Cash(EntryKind kind, const char* rateText, double rate, TotalKind total
   RunEntry e;
   e.kind = kind;
   e.date = kDay;
-  e.description = "Porto";
-  e.customer = "Post";
-  e.rateText = rateText;
+  e.SetTexts({.description = "Porto", .customer = "Post", .rateText = rateText});
   e.rate = rate;
   e.total = total;
   e.net = e.gross = e.added = 10;
@@ -152,11 +148,11 @@ TEST_F(HintsTest, WhatEachEntryRaises) {
 
 TEST_F(HintsTest, HintsNameTheirEntryAsErrorMessagesDo) {
   RunEntry longCash = Cash(EntryKind::Expense, "16", 16, TotalKind::None);
-  longCash.description = std::string(41, 'x');
+  longCash.SetDescription(std::string(41, 'x'));
   RunEntry anonymous = Order("XY", "", TotalKind::Umsatz19);
-  anonymous.customer.clear();
+  anonymous.SetCustomer("");
   RunEntry invoice = Order("D", "", TotalKind::Umsatz19, 7);
-  invoice.description = "Rechnung 2024-017";
+  invoice.SetDescription("Rechnung 2024-017");
   const std::vector<RunEntry> entries = {
       Order("D", "", TotalKind::Umsatz19),
       invoice,
@@ -225,8 +221,8 @@ TEST_F(HintsTest, OneEncodingForTheWholeHint) {
   };
   for (const Row& r : rows) {
     RunEntry entry = Cash(EntryKind::Receipt, "16", 16, TotalKind::None);
-    entry.customer = r.customer;
-    entry.description = r.description;
+    entry.SetCustomer(r.customer);
+    entry.SetDescription(r.description);
     const std::vector<Hint> hints = PlausibilityHints({entry}, kDay, kDay);
     ASSERT_EQ(hints.size(), 1u) << r.name;
     EXPECT_EQ(hints[0].text.rfind(r.expectedStart, 0), 0u) << r.name << ": " << hints[0].text;

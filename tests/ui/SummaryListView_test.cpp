@@ -208,7 +208,7 @@ TEST(SummaryListModel, FieldFilterShowsThatFieldsEntriesAndTheTotalsButKeepsAllL
     RunEntry e;
     e.kind = kind;
     e.total = total;
-    e.description = text;
+    e.SetDescription(text);
     return e;
   };
   TRunList run;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -64,6 +65,30 @@ TEST_F(FormatTest, MoneyTextOfEveryCentTieInARange) {
     expected += std::to_string(cents / 100) + "," + (cents % 100 < 10 ? "0" : "") +
                 std::to_string(cents % 100);
     ASSERT_EQ(FormatMoney(value), expected) << value;
+  }
+}
+
+TEST_F(FormatTest, MoneyTextOfWholeCentsAndTheirNeighboursIsTheRoundedDecimal) {
+  // Away from the exact ties, the text is the value's decimal expansion rounded
+  // to two places, as the library's fixed format makes it.
+  const auto expected = [](double value) {
+    char buffer[400];
+    const auto end =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 2).ptr;
+    std::string text(buffer, end);
+    if (text.find_first_not_of("-0.") == std::string::npos) text = "0.00";
+    return text;
+  };
+  std::mt19937_64 random(5);
+  for (int i = 0; i < 100000; ++i) {
+    const double digits = std::pow(10.0, static_cast<double>(i % 17));
+    const double value =
+        static_cast<double>(static_cast<int64_t>(random() % static_cast<uint64_t>(digits))) / 100;
+    for (const double v : {value, -value, std::nextafter(value, 1e300), value / 3,
+                           value * 1.0049999, -value / 7 + 0.004999}) {
+      if (std::fmod(v * 8, 2.0) == 1.0 || std::fmod(v * 8, 2.0) == -1.0) continue;  // ties
+      ASSERT_EQ(FormatMoney(v, kPoint), expected(v)) << v;
+    }
   }
 }
 
@@ -314,6 +339,17 @@ TEST_F(FormatTest, FloatTextValueIsWhatTheTextReadsBackAs) {
     }
     EXPECT_FALSE(viaText.empty()) << value;
     EXPECT_EQ(direct, viaText);
+  }
+  // Whole cents, the most common figures, up to the last decade they are read
+  // in, and their neighbours.
+  std::mt19937_64 cents(7);
+  for (int i = 0; i < 100000; ++i) {
+    const double digits = std::pow(10.0, static_cast<double>(i % 16));
+    const double value =
+        static_cast<double>(static_cast<int64_t>(cents() % static_cast<uint64_t>(digits))) / 100;
+    for (const double v : {value, -value, std::nextafter(value, 1e300), 1e13 - value / 1e3}) {
+      ASSERT_EQ(FloatTextValue(v), throughText(v)) << FormatFloat(v);
+    }
   }
   // Any bit pattern, whichever separator the user has.
   std::mt19937_64 random(11);

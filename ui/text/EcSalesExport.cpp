@@ -32,13 +32,13 @@ std::string FaultyEntries(const std::vector<RunEntry>& entries,
   std::string text;
   for (int32_t index : faulty) {
     const RunEntry& entry = entries[static_cast<size_t>(index)];
-    const Country country = CountryOf(entry.country);
+    const Country country = CountryOf(entry.country());
     const std::string prefix =
         country.state ? std::string(", K\xFCrzel ") + country.state->vatPrefix : "";
-    text += Concat({"\n- ", FormatDate(entry.date), " \"", StoredTextAsUtf8(entry.description),
-                    "\" (", StoredTextAsUtf8(entry.customer), ", Land \"",
-                    StoredTextAsUtf8(entry.country), "\"", Own(prefix), "): USt-IdNr. \"",
-                    StoredTextAsUtf8(entry.vatId), "\" ",
+    text += Concat({"\n- ", FormatDate(entry.date), " \"", StoredTextAsUtf8(entry.description()),
+                    "\" (", StoredTextAsUtf8(entry.customer()), ", Land \"",
+                    StoredTextAsUtf8(entry.country()), "\"", Own(prefix), "): USt-IdNr. \"",
+                    StoredTextAsUtf8(entry.vatId()), "\" ",
                     Own(FaultText(EcSalesVatIdFault(entry)))});
   }
   return text;

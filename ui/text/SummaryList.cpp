@@ -11,10 +11,9 @@ namespace vorlex {
 
 namespace {
 
-// " (A, UStID=ATU12345678)" after the name of a foreign customer.
-std::string CountryNote(const RunEntry& entry) {
-  if (entry.country.empty() || entry.country == "D") return {};
-  return " (" + entry.country + ", UStID=" + entry.vatId + ")";
+// A foreign customer's name is followed by " (A, UStID=ATU12345678)".
+bool ForeignCustomer(const RunEntry& entry) {
+  return !entry.country().empty() && entry.country() != "D";
 }
 
 LineKind KindOf(EntryKind kind) {
@@ -49,15 +48,19 @@ ListLine EntryLine(const RunEntry& entry, int32_t index) {
   }
   const std::string_view sep = ColumnSeparator;
   const std::string date = FormatDate(entry.date);
-  const std::string text = TruncateText(entry.description, 40);
+  const std::string text = TruncateText(entry.description(), 40);
   if (entry.kind == EntryKind::Order) {
-    const std::string note = CountryNote(entry);
-    line.foreignCustomer = !note.empty();
-    line.text = Concat({"E", sep, date, sep, text, sep, entry.customer, note, sep,
-                        FormatMoney(entry.net), sep, FormatMoney(entry.gross)});
+    const std::string net = FormatMoney(entry.net);
+    const std::string gross = FormatMoney(entry.gross);
+    line.foreignCustomer = ForeignCustomer(entry);
+    line.text =
+        line.foreignCustomer
+            ? Concat({"E", sep, date, sep, text, sep, entry.customer(), " (", entry.country(),
+                      ", UStID=", entry.vatId(), ")", sep, net, sep, gross})
+            : Concat({"E", sep, date, sep, text, sep, entry.customer(), sep, net, sep, gross});
   } else {
-    line.text = Concat({Marker(entry.kind), sep, date, sep, text, sep, entry.customer, sep,
-                        FormatMoney(entry.net), sep, entry.rateText, "%"});
+    line.text = Concat({Marker(entry.kind), sep, date, sep, text, sep, entry.customer(), sep,
+                        FormatMoney(entry.net), sep, entry.rateText(), "%"});
   }
   return line;
 }

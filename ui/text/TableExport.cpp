@@ -40,13 +40,13 @@ void AppendEntry(std::string& bytes, const RunEntry& entry) {
   // A cash entry that is neither receipt nor expense keeps its rate as stored:
   // it was never read as a number.
   const std::string rate = entry.kind == EntryKind::OtherCash
-                               ? StoredTextAsUtf8(entry.rateText)
+                               ? StoredTextAsUtf8(entry.rateText())
                                : FormatFloat(entry.rate, kTableFormat);
   const int field = FormFieldOf(entry.total);
   // The cash book stores amounts before VAT and no gross amount.
   AppendRow(bytes, {KindText(entry), FormatDate(entry.date, kTableFormat),
-                    StoredTextAsUtf8(entry.description), StoredTextAsUtf8(entry.customer),
-                    StoredTextAsUtf8(entry.country), StoredTextAsUtf8(entry.vatId), rate,
+                    StoredTextAsUtf8(entry.description()), StoredTextAsUtf8(entry.customer()),
+                    StoredTextAsUtf8(entry.country()), StoredTextAsUtf8(entry.vatId()), rate,
                     FormatMoney(entry.net, kTableFormat),
                     order ? FormatMoney(entry.gross, kTableFormat) : std::string(),
                     field ? std::to_string(field) : std::string()});

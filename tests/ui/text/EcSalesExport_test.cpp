@@ -18,10 +18,8 @@ RunEntry Order(const char* land, const char* vatId, double net,
   RunEntry e;
   e.kind = EntryKind::Order;
   e.date = EncodeDate(2026, 5, 4);
-  e.description = "Rechnung 2026-030";
-  e.customer = customer;
-  e.country = land;
-  e.vatId = vatId;
+  e.SetTexts(
+      {.description = "Rechnung 2026-030", .customer = customer, .country = land, .vatId = vatId});
   e.total = total;
   e.net = e.gross = e.added = net;
   return e;

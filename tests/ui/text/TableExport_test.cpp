@@ -48,8 +48,7 @@ RunEntry Entry(EntryKind kind, const char* description, const char* customer, do
   RunEntry e;
   e.kind = kind;
   e.date = EncodeDate(2026, 3, 5);
-  e.description = description;
-  e.customer = customer;
+  e.SetTexts({.description = description, .customer = customer});
   e.net = e.gross = e.added = net;
   e.total = total;
   e.rate = rate;
@@ -60,14 +59,14 @@ TEST(TableExport, ASpreadsheetReadsEveryCellAsStored) {
   Format() = FormatSettings{'.', "yyyy-MM-dd"};  // the user's format must not reach the table
   RunEntry order = Entry(EntryKind::Order, "Tee; lose | Sorte \"A\"", "Kr\xE4mer", 1234.5,
                          TotalKind::InnergemMitUStId, 0);
-  order.country = "A";
-  order.vatId = "ATU63452871";
+  order.SetCountry("A");
+  order.SetVatId("ATU63452871");
   RunEntry credit = Entry(EntryKind::Order, "Zeile 1\nZeile 2\r\nZeile 3", "K\xC3\xBChn", -119,
                           TotalKind::Umsatz19);
   credit.orderType = -99;
   credit.gross = -141.61;
   RunEntry other = Entry(EntryKind::OtherCash, "Umbuchung", "", 5, TotalKind::None, 0);
-  other.rateText = "sechzehn";
+  other.SetRateText("sechzehn");
   const std::vector<RunEntry> entries = {
       order, credit, Entry(EntryKind::Receipt, "Bar|verkauf", "", 10, TotalKind::Umsatz7, 7),
       RunEntry{},  // a divider: no row

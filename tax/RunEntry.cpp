@@ -1,0 +1,63 @@
+#include "tax/RunEntry.h"
+
+#include <cstring>
+#include <stdexcept>
+
+namespace vorlex {
+
+RunEntry::TextBlock& RunEntry::TextBlock::operator=(const TextBlock& other) {
+  if (this != &other)
+    Set({other.Text(0), other.Text(1), other.Text(2), other.Text(3), other.Text(4)});
+  return *this;
+}
+
+void RunEntry::TextBlock::Set(const std::array<std::string_view, 5>& texts) {
+  size_t size = 0;
+  for (const std::string_view text : texts) size += text.size();
+  if (size > UINT32_MAX) throw std::length_error("RunEntry: texts longer than 4 GB");
+  std::unique_ptr<char[]> joined =
+      size > 0 ? std::make_unique_for_overwrite<char[]>(size) : nullptr;
+  size_t end = 0;
+  for (size_t i = 0; i < texts.size(); ++i) {
+    if (!texts[i].empty()) std::memcpy(joined.get() + end, texts[i].data(), texts[i].size());
+    end += texts[i].size();
+    ends_[i] = static_cast<uint32_t>(end);
+  }
+  bytes_ = std::move(joined);
+}
+
+void RunEntry::SetTexts(const EntryTexts& texts) {
+  texts_.Set({texts.description, texts.customer, texts.country, texts.vatId, texts.rateText});
+}
+
+void RunEntry::SetDescription(std::string_view text) {
+  EntryTexts texts = Texts();
+  texts.description = text;
+  SetTexts(texts);
+}
+
+void RunEntry::SetCustomer(std::string_view text) {
+  EntryTexts texts = Texts();
+  texts.customer = text;
+  SetTexts(texts);
+}
+
+void RunEntry::SetCountry(std::string_view text) {
+  EntryTexts texts = Texts();
+  texts.country = text;
+  SetTexts(texts);
+}
+
+void RunEntry::SetVatId(std::string_view text) {
+  EntryTexts texts = Texts();
+  texts.vatId = text;
+  SetTexts(texts);
+}
+
+void RunEntry::SetRateText(std::string_view text) {
+  EntryTexts texts = Texts();
+  texts.rateText = text;
+  SetTexts(texts);
+}
+
+}  // namespace vorlex
