@@ -89,7 +89,8 @@ TEST(CsvSave, FileThatCannotBeCreatedNamesIt) {
   for (const QString& path : paths) {
     SCOPED_TRACE(path.toStdString());
     EXPECT_EQ(MessageOf([&] { SaveCsvFile(path, kLines); }),
-              "Datei " + path.toStdString() + " kann nicht erstellt werden");
+              "Datei " + QDir::toNativeSeparators(path).toStdString() +
+                  " kann nicht erstellt werden");
   }
   EXPECT_EQ(ReadAll(dir.filePath("datei")), "kein Ordner");
 }
