@@ -30,33 +30,9 @@ void RunEntry::SetTexts(const EntryTexts& texts) {
   texts_.Set({texts.description, texts.customer, texts.country, texts.vatId, texts.rateText});
 }
 
-void RunEntry::SetDescription(std::string_view text) {
+void RunEntry::SetText(std::string_view EntryTexts::*field, std::string_view text) {
   EntryTexts texts = Texts();
-  texts.description = text;
-  SetTexts(texts);
-}
-
-void RunEntry::SetCustomer(std::string_view text) {
-  EntryTexts texts = Texts();
-  texts.customer = text;
-  SetTexts(texts);
-}
-
-void RunEntry::SetCountry(std::string_view text) {
-  EntryTexts texts = Texts();
-  texts.country = text;
-  SetTexts(texts);
-}
-
-void RunEntry::SetVatId(std::string_view text) {
-  EntryTexts texts = Texts();
-  texts.vatId = text;
-  SetTexts(texts);
-}
-
-void RunEntry::SetRateText(std::string_view text) {
-  EntryTexts texts = Texts();
-  texts.rateText = text;
+  texts.*field = text;
   SetTexts(texts);
 }
 

@@ -66,11 +66,11 @@ struct RunEntry {
   // The views may point into this entry's own texts.
   void SetTexts(const EntryTexts& texts);
 
-  void SetDescription(std::string_view text);
-  void SetCustomer(std::string_view text);
-  void SetCountry(std::string_view text);
-  void SetVatId(std::string_view text);
-  void SetRateText(std::string_view text);
+  void SetDescription(std::string_view text) { SetText(&EntryTexts::description, text); }
+  void SetCustomer(std::string_view text) { SetText(&EntryTexts::customer, text); }
+  void SetCountry(std::string_view text) { SetText(&EntryTexts::country, text); }
+  void SetVatId(std::string_view text) { SetText(&EntryTexts::vatId, text); }
+  void SetRateText(std::string_view text) { SetText(&EntryTexts::rateText, text); }
 
   bool IsCash() const {
     return kind == EntryKind::Receipt || kind == EntryKind::Expense || kind == EntryKind::OtherCash;
@@ -104,6 +104,7 @@ struct RunEntry {
   };
 
   std::string_view Text(size_t i) const { return texts_.Text(i); }
+  void SetText(std::string_view EntryTexts::*field, std::string_view text);
 
   TextBlock texts_;
 };

@@ -32,10 +32,15 @@ TotalKind SalesTotal(std::string_view land, std::string_view ustId) {
 // Under "Ist" an order counts whole once anything of it is paid. What has
 // come in is read for the hints only: a payment field that is no number
 // leaves the order without one and changes no figure.
-void ReadPayment(const TDBTable& order, RunEntry& entry) {
+struct PaymentFields {
+  TDBField paid{"bezahlt"};
+  TDBField received{"davonbezahlt"};
+};
+
+void ReadPayment(const TDBTable& order, const PaymentFields& fields, RunEntry& entry) {
   try {
-    if (order.FieldValue("bezahlt").ToInt() == -1) return;
-    entry.received = order.FieldValue("davonbezahlt").ToFloat();
+    if (order.FieldInt(fields.paid) == -1) return;
+    entry.received = order.FieldFloat(fields.received);
     entry.partlyPaid = true;
   } catch (const EConvertError&) {
     entry.partlyPaid = false;
@@ -86,6 +91,7 @@ void SalesEvaluation(TDBase& db, double firstDay, double lastDay, int versteueru
   const TDBField bezeichnung("bezeichnung");
   const TDBField bName("b_name");
   const OrderFields amountFields;
+  const PaymentFields paymentFields;
   // The texts are read in place and copied once, into the entry.
   std::string landText, ustIdText, descriptionText, nameText;
   while (!orders->AtEnd()) {
@@ -109,7 +115,7 @@ void SalesEvaluation(TDBase& db, double firstDay, double lastDay, int versteueru
                     .country = country,
                     .vatId = vatId});
 
-    if (versteuerung == 0) ReadPayment(*orders, entry);
+    if (versteuerung == 0) ReadPayment(*orders, paymentFields, entry);
 
     entry.total = SalesTotal(country, vatId);
     entry.added = entry.net;
