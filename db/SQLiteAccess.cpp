@@ -10,20 +10,17 @@
 #include <utility>
 
 #include "util/uFormat.h"
+#include "util/uString.h"
 
 namespace vorlex {
 
-namespace {
+static_assert(static_cast<int>(ColumnKind::Integer) == SQLITE_INTEGER &&
+              static_cast<int>(ColumnKind::Float) == SQLITE_FLOAT &&
+              static_cast<int>(ColumnKind::Text) == SQLITE_TEXT &&
+              static_cast<int>(ColumnKind::Blob) == SQLITE_BLOB &&
+              static_cast<int>(ColumnKind::Null) == SQLITE_NULL);
 
-// Column names are compared in upper case; ASCII letters only, so that the
-// bytes of a name in any character set stay as they are.
-std::string UpperCase(std::string_view text) {
-  std::string result(text);
-  for (char& c : result) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return result;
-}
+namespace {
 
 // A declared type decides the kind only as one of a few whole words, compared
 // case-sensitively; every other declared type means text.
@@ -137,6 +134,33 @@ bool IsNumberText(std::string_view text) {
   }
   while (i < n && IsBlank(text[i])) ++i;
   return i == n;
+}
+
+bool NumericAffinity(std::string_view declaredType) {
+  const std::string upper = AsciiUpper(declaredType);
+  const auto contains = [&upper](const char* word) {
+    return upper.find(word) != std::string::npos;
+  };
+  if (contains("INT")) return true;
+  if (contains("CHAR") || contains("CLOB") || contains("TEXT")) return false;
+  if (contains("BLOB") || upper.empty()) return false;
+  return true;  // REAL, FLOA, DOUB, or anything else: NUMERIC
+}
+
+SQLiteFailure ESQLiteException::Failure() const {
+  switch (code_ & 0xFF) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+      return SQLiteFailure::Busy;
+    case SQLITE_NOTADB:
+      return SQLiteFailure::NotADatabase;
+    case SQLITE_CORRUPT:
+      return SQLiteFailure::Corrupt;
+    case SQLITE_IOERR:
+      return SQLiteFailure::ReadError;
+    default:
+      return SQLiteFailure::Other;
+  }
 }
 
 // ---------------------------------------------------------------------------
@@ -305,7 +329,7 @@ TSQLiteTable::TSQLiteTable(TSQLiteDatabase& db, const std::string& sql,
                            const std::vector<std::string>& kept)
     : impl_(std::make_unique<Impl>()) {
   std::vector<std::string> keptNames;
-  for (const std::string& name : kept) keptNames.push_back(UpperCase(name));
+  for (const std::string& name : kept) keptNames.push_back(AsciiUpper(name));
   Statement stmt;
   Prepare(db, sql, stmt);
   for (;;) {
@@ -324,7 +348,7 @@ TSQLiteTable::TSQLiteTable(TSQLiteDatabase& db, const std::string& sql,
       for (int i = 0; i < columnCount_; ++i) {
         Impl::Column& column = impl_->columns[i];
         const char* name = sqlite3_column_name(stmt.Get(), i);
-        column.name = UpperCase(name != nullptr ? name : "");
+        column.name = AsciiUpper(name != nullptr ? name : "");
         const char* declared = sqlite3_column_decltype(stmt.Get(), i);
         column.kind = declared != nullptr
                           ? KindOfDeclaredType(declared)
@@ -353,7 +377,7 @@ int TSQLiteTable::ColumnIndex(std::string_view name) const {
   if (impl_->columns.empty()) {
     throw ESQLiteException("Field " + std::string(name) + " Not found. Empty dataset");
   }
-  const std::string upper = UpperCase(name);
+  const std::string upper = AsciiUpper(name);
   for (size_t i = 0; i < impl_->columns.size(); ++i) {
     if (impl_->columns[i].name == upper) return static_cast<int>(i);
   }
@@ -535,8 +559,8 @@ int TSQLiteStatement::ColumnCount() const {
   return sqlite3_column_count(stmt_);
 }
 
-int TSQLiteStatement::ColumnType(int index) const {
-  return sqlite3_column_type(stmt_, index);
+ColumnKind TSQLiteStatement::ColumnType(int index) const {
+  return static_cast<ColumnKind>(sqlite3_column_type(stmt_, index));
 }
 
 int64_t TSQLiteStatement::ColumnInt64(int index) const {

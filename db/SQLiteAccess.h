@@ -16,6 +16,15 @@ struct sqlite3_stmt;
 
 namespace vorlex {
 
+// What kind of failure the library reported, as far as the user can act on it.
+enum class SQLiteFailure : uint8_t {
+  Busy,          // another program holds the database (busy or locked)
+  NotADatabase,  // the file is no database
+  Corrupt,       // the database is damaged
+  ReadError,     // the system could not read the file
+  Other,
+};
+
 // The library's result code (SQLITE_BUSY, SQLITE_CORRUPT ...) beside the text;
 // SQLITE_ERROR where the failure is ours rather than the library's.
 class ESQLiteException : public std::runtime_error {
@@ -23,6 +32,7 @@ class ESQLiteException : public std::runtime_error {
   explicit ESQLiteException(const std::string& message, int code = 1, std::string path = {})
       : std::runtime_error(message), code_(code), path_(std::move(path)) {}
   int Code() const { return code_; }
+  SQLiteFailure Failure() const;
   // The file an open failed on; empty for every other failure.
   const std::string& Path() const { return path_; }
 
@@ -34,6 +44,11 @@ class ESQLiteException : public std::runtime_error {
 // True when the library reads text as a number in a numeric column: a decimal
 // number, optionally signed, with fraction and exponent, blanks around it.
 bool IsNumberText(std::string_view text);
+
+// The library's rule from a declared type to a column's affinity: true for the
+// numeric ones (INTEGER, REAL, NUMERIC), where numbers compare as numbers and
+// text is greater than any number.
+bool NumericAffinity(std::string_view declaredType);
 
 // The library's fundamental type codes, decided once per column from the first row.
 enum class ColumnKind : uint8_t { Integer = 1, Float = 2, Text = 3, Blob = 4, Null = 5 };
@@ -139,8 +154,8 @@ class TSQLiteStatement {
   void BindInt64(int index, int64_t value);
   void BindText(int index, const std::string& value);
   int ColumnCount() const;
-  // The library's type code of the current row's value (SQLITE_INTEGER ...).
-  int ColumnType(int index) const;
+  // The library's type of the current row's value.
+  ColumnKind ColumnType(int index) const;
   int64_t ColumnInt64(int index) const;
   double ColumnDouble(int index) const;
   std::string_view ColumnText(int index) const;

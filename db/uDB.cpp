@@ -1,5 +1,7 @@
 #include "db/uDB.h"
 
+#include <exception>
+
 #include "util/uFormat.h"
 
 namespace vorlex {
@@ -83,6 +85,18 @@ TSQLiteDatabase& TDBase::Connection() {
   // After Close no query runs; say so rather than touch a connection that is gone.
   if (!connection_) throw ESQLiteException("Database \"" + fileName_ + "\" is closed");
   return *connection_;
+}
+
+TReadTransaction::TReadTransaction(TDBase& db) : db_(db) {
+  db_.Connection().Execute("BEGIN");
+}
+
+TReadTransaction::~TReadTransaction() {
+  try {
+    db_.Connection().Execute("ROLLBACK");
+  } catch (const std::exception&) {
+    // Only a closed connection gets here; it holds no transaction any more.
+  }
 }
 
 }  // namespace vorlex

@@ -96,4 +96,19 @@ class TDBase {
   std::unique_ptr<TSQLiteDatabase> connection_;
 };
 
+// Every query between construction and destruction reads the same state of
+// the database, whatever another program commits meanwhile. A read
+// transaction writes nothing; it ends with the scope, also when the scope is
+// left by an error, so that the next reads see the database afresh.
+class TReadTransaction {
+ public:
+  explicit TReadTransaction(TDBase& db);
+  ~TReadTransaction();
+  TReadTransaction(const TReadTransaction&) = delete;
+  TReadTransaction& operator=(const TReadTransaction&) = delete;
+
+ private:
+  TDBase& db_;
+};
+
 }  // namespace vorlex

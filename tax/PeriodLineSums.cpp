@@ -1,13 +1,13 @@
 #include "tax/PeriodLineSums.h"
 
-#include <sqlite3.h>
-
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <optional>
 
+#include "db/QueryPlan.h"
 #include "util/uFormat.h"
+#include "util/uString.h"
 
 namespace vorlex {
 
@@ -18,25 +18,18 @@ std::string LineSumsSql(const EvaluationSettings& settings, const std::string& w
          ") AS mwst_sum, SUM(anzahl*preis) AS betrag_sum FROM verbindauftrag WHERE " + where;
 }
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    return lower(x) == lower(y);
-  });
-}
-
 // The figure an order's own query reads from a sum (the sum's text read back
 // as a number; no lines: 0). False where that read would not give a plain
 // number; the order's own query gives the error or figure then.
 bool SumFigure(const TSQLiteStatement& row, int column, double& figure) {
   switch (row.ColumnType(column)) {
-    case SQLITE_NULL:
+    case ColumnKind::Null:
       figure = 0;
       return true;
-    case SQLITE_INTEGER:
+    case ColumnKind::Integer:
       figure = static_cast<double>(row.ColumnInt64(column));
       return true;
-    case SQLITE_FLOAT: {
+    case ColumnKind::Float: {
       // INF and NAN do not read back as numbers; near the end of the double
       // range the text decides.
       const double sum = row.ColumnDouble(column);
@@ -49,39 +42,21 @@ bool SumFigure(const TSQLiteStatement& row, int column, double& figure) {
   }
 }
 
-bool Contains(const std::string& upper, const char* word) {
-  return upper.find(word) != std::string::npos;
-}
-
-// The library's rule from a declared type to a column's affinity; true for the
-// numeric ones (INTEGER, REAL, NUMERIC), where numbers compare as numbers and
-// text is greater than any number.
-bool NumericAffinity(const std::string& declared) {
-  std::string upper = declared;
-  for (char& c : upper) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-  }
-  if (Contains(upper, "INT")) return true;
-  if (Contains(upper, "CHAR") || Contains(upper, "CLOB") || Contains(upper, "TEXT")) return false;
-  if (Contains(upper, "BLOB") || upper.empty()) return false;
-  return true;  // REAL, FLOA, DOUB, or anything else: NUMERIC
-}
-
 // The order id a line key stands for: the same whole number stored as an
 // integer, a float or (in a text column) its text.
 bool KeyOf(const TSQLiteStatement& row, int64_t& key) {
   switch (row.ColumnType(0)) {
-    case SQLITE_INTEGER:
+    case ColumnKind::Integer:
       key = row.ColumnInt64(0);
       return true;
-    case SQLITE_FLOAT: {
+    case ColumnKind::Float: {
       const double value = row.ColumnDouble(0);
       if (!(value >= -9223372036854775808.0 && value < 9223372036854775808.0)) return false;
       if (value != std::trunc(value)) return false;
       key = static_cast<int64_t>(value);
       return true;
     }
-    case SQLITE_TEXT: {
+    case ColumnKind::Text: {
       const std::string_view text = row.ColumnText(0);
       const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), key);
       return error == std::errc() && end == text.data() + text.size() && !text.empty() &&
@@ -100,49 +75,20 @@ bool SumFigures(const TSQLiteStatement& row, int first, LineSums& sums) {
 
 bool LinesReadInTableOrder(TDBase& db, const EvaluationSettings& settings, std::string* byIndex) {
   TSQLiteDatabase& connection = db.Connection();
-  // One step: a scan of the table itself ("SCAN verbindauftrag", before 3.36
-  // "SCAN TABLE verbindauftrag"), or a search of an index on auftragindex
-  // alone, which holds an order's lines in the table's order. Anything else
-  // (an index on more columns, a view) may read them in another order.
-  std::string index;
-  {
-    TSQLiteStatement plan(connection,
-                          "EXPLAIN QUERY PLAN " + LineSumsSql(settings, "auftragindex=?"));
-    int steps = 0;
-    bool known = false;
-    while (plan.Step()) {
-      ++steps;
-      std::string_view detail = plan.ColumnText(3);
-      const bool scan = detail.starts_with("SCAN ");
-      if (!scan && !detail.starts_with("SEARCH ")) continue;
-      detail.remove_prefix(scan ? 5 : 7);
-      if (detail.starts_with("TABLE ")) detail.remove_prefix(6);
-      const std::string_view table = detail.substr(0, detail.find(' '));
-      if (!EqualsIgnoringCase(table, "verbindauftrag")) continue;
-      detail.remove_prefix(table.size());
-      constexpr std::string_view kIndex = " USING INDEX ";
-      constexpr std::string_view kKey = " (auftragindex=?)";
-      if (scan) {
-        known = detail.empty();
-      } else if (detail.starts_with(kIndex) && detail.size() > kIndex.size() + kKey.size() &&
-                 EqualsIgnoringCase(detail.substr(detail.size() - kKey.size()), kKey)) {
-        index = detail.substr(kIndex.size(), detail.size() - kIndex.size() - kKey.size());
-        known = true;
-      }
-    }
-    if (steps != 1 || !known) return false;
+  // One step: a scan of the table itself, or a search of an index on
+  // auftragindex alone, which holds an order's lines in the table's order.
+  // Anything else (an index on more columns, a view) may read them in another
+  // order.
+  const TQueryPlan plan(connection, LineSumsSql(settings, "auftragindex=?"));
+  const TableRead* read = plan.OnlyRead("verbindauftrag");
+  if (read == nullptr) return false;
+  if (!read->search && read->plain) return true;
+  if (!read->search || read->index.empty() || read->covering ||
+      !EqualsIgnoringAsciiCase(read->condition, "auftragindex=?") ||
+      !IndexKeysAre(connection, read->index, {"auftragindex"})) {
+    return false;
   }
-  if (index.empty()) return true;
-  TSQLiteStatement keys(connection, "SELECT name FROM pragma_index_xinfo(?) WHERE key = 1");
-  keys.BindText(1, index);
-  int count = 0;
-  bool order = false;
-  while (keys.Step()) {
-    ++count;
-    order = EqualsIgnoringCase(keys.ColumnText(0), "auftragindex");
-  }
-  if (count != 1 || !order) return false;
-  if (byIndex != nullptr) *byIndex = index;
+  if (byIndex != nullptr) *byIndex = read->index;
   return true;
 }
 
@@ -206,16 +152,8 @@ void PeriodLineSums::ReadPeriod(const std::string& ordersFromWhere, const TDBTab
                               " GROUP BY auftragindex";
   bool inIndexOrder = false;
   if (!index.empty()) {
-    TSQLiteStatement plan(db_.Connection(), "EXPLAIN QUERY PLAN " + grouped);
-    bool sorts = false;
-    while (plan.Step()) {
-      const std::string_view detail = plan.ColumnText(3);
-      if (detail.find(" USING INDEX " + index + " (") != std::string_view::npos) {
-        inIndexOrder = true;
-      }
-      if (detail.starts_with("USE TEMP B-TREE")) sorts = true;
-    }
-    inIndexOrder = inIndexOrder && !sorts;
+    const TQueryPlan plan(db_.Connection(), grouped);
+    inIndexOrder = plan.SearchesIndex(index) && !plan.UsesTempBTree();
   }
   if (index.empty()) {
     try {
@@ -272,20 +210,12 @@ bool PeriodLineSums::ReadByRowidRanges(const std::string& lines, const std::vect
       "), SUM(anzahl*preis), COUNT(*) FROM verbindauftrag WHERE rowid >= "
       "?1 AND rowid <= ?2 AND auftragindex=?3";
   {
-    TSQLiteStatement plan(db_.Connection(), "EXPLAIN QUERY PLAN " + stretchSql);
-    int steps = 0;
-    bool byRowid = false;
-    while (plan.Step()) {
-      ++steps;
-      std::string_view detail = plan.ColumnText(3);
-      if (!detail.starts_with("SEARCH ")) continue;
-      detail.remove_prefix(7);
-      if (detail.starts_with("TABLE ")) detail.remove_prefix(6);
-      byRowid = EqualsIgnoringCase(detail,
-                                   "verbindauftrag USING INTEGER PRIMARY KEY (rowid>? AND "
-                                   "rowid<?)");
+    const TQueryPlan plan(db_.Connection(), stretchSql);
+    const TableRead* read = plan.OnlyRead("verbindauftrag");
+    if (read == nullptr || !read->search || !read->rowid ||
+        !EqualsIgnoringAsciiCase(read->condition, "rowid>? AND rowid<?")) {
+      return false;
     }
-    if (steps != 1 || !byRowid) return false;
   }
   struct Stretch {
     int64_t first = 0;
@@ -301,7 +231,7 @@ bool PeriodLineSums::ReadByRowidRanges(const std::string& lines, const std::vect
     if (found == ids.end() || *found != id) {
       // Lines of the orders between the period's, where the lines are chosen
       // by the range of ids; any other line cannot be vouched for.
-      if (scan.ColumnType(0) == SQLITE_INTEGER) continue;
+      if (scan.ColumnType(0) == ColumnKind::Integer) continue;
       return false;
     }
     Stretch& stretch = stretches[static_cast<size_t>(found - ids.begin())];

@@ -1,7 +1,5 @@
 #include "ui/text/ErrorText.h"
 
-#include <sqlite3.h>
-
 #include <cerrno>
 #include <filesystem>
 #include <string_view>
@@ -76,18 +74,18 @@ std::string OpenFailed(const ESQLiteException& error, const ErrorContext& contex
              "fen "
              "Sie in Pelmora den Datenpfad.");
   }
-  switch (error.Code() & 0xFF) {
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
+  switch (error.Failure()) {
+    case SQLiteFailure::Busy:
       return Locked(context);
-    case SQLITE_NOTADB:
+    case SQLiteFailure::NotADatabase:
       return P("Die Datei ") + Quoted(path) +
              P(" ist keine Datenbank. Pr\xFC"
                "fen Sie in Pelmora den Namen der Datenbank "
                "(db_name).");
-    case SQLITE_CORRUPT:
+    case SQLiteFailure::Corrupt:
       break;  // as when reading
-    default:
+    case SQLiteFailure::ReadError:
+    case SQLiteFailure::Other:
       if (!fs::exists(PathFromText(path), ignored)) {
         return P("Die Datenbank von Pelmora wurde nicht gefunden: ") + Quoted(path) +
                P(". Pr\xFC"
@@ -115,23 +113,22 @@ std::string DatabaseFailed(const ESQLiteException& error, const ErrorContext& co
     if (!sentence.empty()) return sentence;
   }
   const std::string_view message = error.what();
-  switch (error.Code() & 0xFF) {
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
+  switch (error.Failure()) {
+    case SQLiteFailure::Busy:
       return Locked(context);
-    case SQLITE_CORRUPT:
-    case SQLITE_NOTADB:
+    case SQLiteFailure::Corrupt:
+    case SQLiteFailure::NotADatabase:
       return P(
           "Die Datenbank von Pelmora ist besch\xE4"
           "digt. Spielen Sie in Pelmora eine "
           "Sicherung zur\xFC"
           "ck oder lassen Sie Pelmora die Datenbank reparieren.");
-    case SQLITE_IOERR:
+    case SQLiteFailure::ReadError:
       return P(
           "Die Datenbank von Pelmora konnte nicht gelesen werden (Lesefehler). Versuchen Sie "
           "es erneut; bleibt der Fehler, pr\xFC"
           "fen Sie den Datentr\xE4ger.");
-    default:
+    case SQLiteFailure::Other:
       break;
   }
   if (std::string table = NameAfter(message, "no such table: "); !table.empty()) {
