@@ -1,9 +1,7 @@
 #include "location/uLocation.h"
 
-#include <strings.h>
-
-#include <cstdlib>
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -12,6 +10,7 @@
 #include <vector>
 
 #include "util/uPlatform.h"
+#include "util/uString.h"
 
 namespace vorlex {
 
@@ -108,11 +107,11 @@ std::string Unquote(std::string value) {
 
 int Handler(void* user, const char* section, const char* name, const char* value) {
   auto& values = *static_cast<Values*>(user);
-  if (strcasecmp(section, kSection) != 0) return 1;
+  if (!EqualsIgnoringAsciiCase(section, kSection)) return 1;
   // The first occurrence of a key counts.
   std::optional<std::string>* target = nullptr;
-  if (strcasecmp(name, "db_pfad") == 0) target = &values.dbPfad;
-  if (strcasecmp(name, "db_name") == 0) target = &values.dbName;
+  if (EqualsIgnoringAsciiCase(name, "db_pfad")) target = &values.dbPfad;
+  if (EqualsIgnoringAsciiCase(name, "db_name")) target = &values.dbName;
   if (target != nullptr && !target->has_value()) *target = Unquote(values.reader->Resolve(value));
   return 1;
 }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
+#include "util/uString.h"
+
 namespace vorlex {
 
 namespace {
@@ -47,11 +49,7 @@ std::string NormalCode(std::string_view code) {
   const size_t first = code.find_first_not_of(' ');
   if (first == std::string_view::npos) return {};
   code = code.substr(first, code.find_last_not_of(' ') - first + 1);
-  std::string normal(code);
-  for (char& c : normal) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return normal;
+  return AsciiUpper(code);
 }
 
 bool IsIso3166(std::string_view code) {

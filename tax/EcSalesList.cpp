@@ -12,6 +12,7 @@
 #include "tax/PlausibilityHints.h"
 #include "util/uDatum.h"
 #include "util/uFormat.h"
+#include "util/uString.h"
 
 namespace vorlex {
 
@@ -54,7 +55,7 @@ std::string ReportedVatId(std::string_view vatId) {
   std::string id;
   for (char c : vatId) {
     if (c == ' ' || c == '.' || c == '-') continue;
-    id += c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    id += AsciiUpper(c);
   }
   return id;
 }

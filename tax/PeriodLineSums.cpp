@@ -13,11 +13,6 @@ namespace vorlex {
 
 namespace {
 
-std::string LineSumsSql(const EvaluationSettings& settings, const std::string& where) {
-  return std::string("SELECT SUM(") + LineVatExpression(settings) +
-         ") AS mwst_sum, SUM(anzahl*preis) AS betrag_sum FROM verbindauftrag WHERE " + where;
-}
-
 // The figure an order's own query reads from a sum (the sum's text read back
 // as a number; no lines: 0). False where that read would not give a plain
 // number; the order's own query gives the error or figure then.
@@ -79,7 +74,7 @@ bool LinesReadInTableOrder(TDBase& db, const EvaluationSettings& settings, std::
   // auftragindex alone, which holds an order's lines in the table's order.
   // Anything else (an index on more columns, a view) may read them in another
   // order.
-  const TQueryPlan plan(connection, LineSumsSql(settings, "auftragindex=?"));
+  const TQueryPlan plan(connection, LineSumsSql({.where = "auftragindex=?"}, settings));
   const TableRead* read = plan.OnlyRead("verbindauftrag");
   if (read == nullptr) return false;
   if (!read->search && read->plain) return true;
@@ -97,8 +92,8 @@ PeriodLineSums::PeriodLineSums(TDBase& db, const std::string& ordersFromWhere,
                                const EvaluationSettings& settings)
     : db_(db), settings_(settings) {
   try {
-    perOrder_ = std::make_unique<TSQLiteStatement>(db.Connection(),
-                                                   LineSumsSql(settings, "auftragindex=?"));
+    perOrder_ = std::make_unique<TSQLiteStatement>(
+        db.Connection(), LineSumsSql({.where = "auftragindex=?"}, settings));
     std::string index;
     if (LinesReadInTableOrder(db, settings, &index)) {
       ReadPeriod(ordersFromWhere, orders, idField, index);
@@ -138,18 +133,19 @@ void PeriodLineSums::ReadPeriod(const std::string& ordersFromWhere, const TDBTab
       count > 0 && static_cast<double>(highest) - static_cast<double>(lowest) < 2.0 * count &&
       NumericAffinity(TSQLiteStatement(db_.Connection(), "SELECT auftragindex FROM verbindauftrag")
                           .DeclaredType(0));
-  const std::string vat = LineVatExpression(settings_);
-  const std::string lines =
-      " FROM verbindauftrag WHERE " +
-      (close ? "auftragindex >= " + std::to_string(lowest) +
-                   " AND auftragindex <= " + std::to_string(highest)
-             : "auftragindex IN (SELECT +auftrag.id" + ordersFromWhere +
-                   "AND typeof(auftrag.id) = 'integer')");
+  const std::string lines = close ? "auftragindex >= " + std::to_string(lowest) +
+                                        " AND auftragindex <= " + std::to_string(highest)
+                                  : "auftragindex IN (SELECT +auftrag.id" + ordersFromWhere +
+                                        "AND typeof(auftrag.id) = 'integer')";
   // Through the index, each order's lines one after the other in the index's
   // order, as its own query reads them, when the plan says so: the index
   // searched, and no sorting for the groups.
-  const std::string grouped = "SELECT auftragindex, SUM(" + vat + "), SUM(anzahl*preis)" + lines +
-                              " GROUP BY auftragindex";
+  const std::string grouped = LineSumsSql({.where = lines,
+                                           .key = "auftragindex, ",
+                                           .vatAs = "",
+                                           .netAs = "",
+                                           .tail = " GROUP BY auftragindex"},
+                                          settings_);
   bool inIndexOrder = false;
   if (!index.empty()) {
     const TQueryPlan plan(db_.Connection(), grouped);
@@ -167,10 +163,14 @@ void PeriodLineSums::ReadPeriod(const std::string& ordersFromWhere, const TDBTab
   // order, as the scan of the order's own query does.
   const std::string sql =
       inIndexOrder ? grouped
-                   : "SELECT auftragindex, SUM(" + vat + ") OVER w, SUM(anzahl*preis) OVER w" +
-                         lines +
-                         " WINDOW w AS (PARTITION BY auftragindex ORDER BY rowid ROWS BETWEEN "
-                         "UNBOUNDED PRECEDING AND UNBOUNDED FOLLOWING)";
+                   : LineSumsSql({.where = lines,
+                                  .key = "auftragindex, ",
+                                  .vatAs = " OVER w",
+                                  .netAs = " OVER w",
+                                  .tail = " WINDOW w AS (PARTITION BY auftragindex ORDER BY rowid "
+                                          "ROWS BETWEEN UNBOUNDED PRECEDING AND UNBOUNDED "
+                                          "FOLLOWING)"},
+                                 settings_);
   TSQLiteStatement sums(db_.Connection(), sql);
   entries_.reserve(ids.size());
   int64_t last = 0;
@@ -204,11 +204,12 @@ bool PeriodLineSums::ReadByRowidRanges(const std::string& lines, const std::vect
   // lines in the same order: one pass over the period's lines finds these
   // stretches, and a statement reading only its stretch adds each order's
   // lines, where the plan says it reads the stretch by rowid.
-  const std::string vat = LineVatExpression(settings_);
   const std::string stretchSql =
-      "SELECT SUM(" + vat +
-      "), SUM(anzahl*preis), COUNT(*) FROM verbindauftrag WHERE rowid >= "
-      "?1 AND rowid <= ?2 AND auftragindex=?3";
+      LineSumsSql({.where = "rowid >= ?1 AND rowid <= ?2 AND auftragindex=?3",
+                   .vatAs = "",
+                   .netAs = "",
+                   .extra = ", COUNT(*)"},
+                  settings_);
   {
     const TQueryPlan plan(db_.Connection(), stretchSql);
     const TableRead* read = plan.OnlyRead("verbindauftrag");
@@ -224,7 +225,8 @@ bool PeriodLineSums::ReadByRowidRanges(const std::string& lines, const std::vect
   };
   std::vector<Stretch> stretches(ids.size());
   int64_t linesFound = 0;
-  TSQLiteStatement scan(db_.Connection(), "SELECT auftragindex, rowid" + lines);
+  TSQLiteStatement scan(db_.Connection(),
+                        "SELECT auftragindex, rowid FROM verbindauftrag WHERE " + lines);
   while (scan.Step()) {
     int64_t id = 0;
     const auto found = KeyOf(scan, id) ? std::lower_bound(ids.begin(), ids.end(), id) : ids.end();

@@ -47,7 +47,8 @@ class PeriodLineSums {
   // index: the index the order's query searches; empty: it scans the table.
   void ReadPeriod(const std::string& ordersFromWhere, const TDBTable& orders,
                   const TDBField& idField, const std::string& index);
-  // Without an index: each order's lines read by their stretch of rowids.
+  // Without an index: each order's lines read by their stretch of rowids;
+  // lines: the condition that chooses the period's lines.
   // False where the plan or the lines found cannot be vouched for.
   bool ReadByRowidRanges(const std::string& lines, const std::vector<int64_t>& ids);
   LineSums Literal(int64_t orderId);

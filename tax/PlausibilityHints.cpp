@@ -16,16 +16,6 @@ namespace vorlex {
 
 namespace {
 
-// The VAT id without separators, in upper case.
-std::string CompactVatId(std::string_view vatId) {
-  std::string compact;
-  for (char c : vatId) {
-    if (c == ' ' || c == '.' || c == '-') continue;
-    compact += c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-  }
-  return compact;
-}
-
 // How the field an order went into is named.
 std::string FieldName(TotalKind total) {
   if (const int field = FormFieldOf(total)) return FieldTag(field);
@@ -124,7 +114,7 @@ class HintList {
 void CountryHints(HintList& hints, size_t index, const RunEntry& order) {
   const std::string code = NormalCode(order.country());
   const Country country = CountryOf(code);
-  const bool hasVatId = !CompactVatId(order.vatId()).empty();
+  const bool hasVatId = !ReportedVatId(order.vatId()).empty();
   // Made only for a hint, not for every order.
   const auto land = [&] {
     HintText text;
@@ -188,7 +178,7 @@ void PartPaymentHint(HintList& hints, size_t index, const RunEntry& order) {
 }
 
 void VatIdHints(HintList& hints, size_t index, const RunEntry& order) {
-  const std::string vatId = CompactVatId(order.vatId());
+  const std::string vatId = ReportedVatId(order.vatId());
   if (vatId.empty()) return;
   // Only the EU's own numbers have a known form; outside it the field may
   // hold any tax number.
@@ -256,7 +246,7 @@ void EcSalesListHints(HintList& hints, size_t index, const RunEntry& order) {
 }  // namespace
 
 bool HasVatIdShape(std::string_view vatId) {
-  const std::string id = CompactVatId(vatId);
+  const std::string id = ReportedVatId(vatId);
   if (id.size() < 4 || id.size() > 14) return false;
   const auto letter = [](char c) { return c >= 'A' && c <= 'Z'; };
   const auto digit = [](char c) { return c >= '0' && c <= '9'; };

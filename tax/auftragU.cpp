@@ -25,12 +25,15 @@ const char* LineVatExpression(const EvaluationSettings& settings) {
                                : "anzahl*(preis*(mwst/100.0))";
 }
 
+std::string LineSumsSql(const LineSumsQuery& query, const EvaluationSettings& settings) {
+  return "SELECT " + query.key + "SUM(" + LineVatExpression(settings) + ")" + query.vatAs +
+         ", SUM(anzahl*preis)" + query.netAs + query.extra + " FROM verbindauftrag WHERE " +
+         query.where + query.tail;
+}
+
 LineSums OrderLineSums(TDBase& db, int64_t orderId, const EvaluationSettings& settings) {
-  const std::string sql = std::string("SELECT SUM(") + LineVatExpression(settings) +
-                          ") AS mwst_sum, SUM(anzahl*preis) AS betrag_sum FROM verbindauftrag"
-                          " WHERE auftragindex=" +
-                          std::to_string(orderId);
-  const std::unique_ptr<TDBTable> sums = db.Query(sql);
+  const std::unique_ptr<TDBTable> sums =
+      db.Query(LineSumsSql({.where = "auftragindex=" + std::to_string(orderId)}, settings));
   LineSums result;
   if (!sums->AtEnd()) {
     result.vat = SumField(*sums, "mwst_sum", orderId);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "db/uDB.h"
 #include "tax/TaxationBasis.h"
@@ -25,6 +26,20 @@ struct LineSums {
 // The VAT of one line as SQL, by the price basis: "anzahl*(preis*(mwst/100.0))"
 // for net prices. The line-sum query adds it up with SUM.
 const char* LineVatExpression(const EvaluationSettings& settings = kProgramSettings);
+
+// Every query that adds up lines has one shape, so that each adds the same
+// figures in the same way: "SELECT <key>SUM(<VAT of a line>)<vatAs>,
+// SUM(anzahl*preis)<netAs><extra> FROM verbindauftrag WHERE <where><tail>".
+struct LineSumsQuery {
+  std::string where = {};
+  std::string key = {};                // "auftragindex, ": the order before its sums
+  std::string vatAs = " AS mwst_sum";  // " OVER w" for a window's sums
+  std::string netAs = " AS betrag_sum";
+  std::string extra = {};  // ", COUNT(*)"
+  std::string tail = {};   // " GROUP BY auftragindex"
+};
+std::string LineSumsSql(const LineSumsQuery& query,
+                        const EvaluationSettings& settings = kProgramSettings);
 
 // The sums of one order's lines, from its own query.
 LineSums OrderLineSums(TDBase& db, int64_t orderId,
