@@ -130,7 +130,7 @@ int main(int argc, char** argv) {
         app.processEvents();  // the list and the form pictures painted
         painted.push_back(clock.Seconds());
         maxPaints = std::max(maxPaints, counter.paints);
-        if (form.lbUst->Model().Lines().size() != lines) {
+        if (form.lbUst->Model().Rows().size() != lines) {
           throw std::runtime_error("the window lists another number of lines than the core");
         }
         const Stopwatch scrolling;

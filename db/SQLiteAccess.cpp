@@ -467,10 +467,6 @@ std::string TSQLiteTable::CellTextOrEmpty(int index) const {
   return CellText(index);
 }
 
-std::string TSQLiteTable::CellTextByName(std::string_view name) const {
-  return CellText(ColumnIndex(name));
-}
-
 int64_t TSQLiteTable::CellInteger(int index) const {
   if (AtEnd()) throw ESQLiteException(kAtEnd);
   const Impl::Column& column = impl_->Kept(index, columnCount_);

@@ -120,7 +120,6 @@ class TSQLiteTable {
   // made in scratch. Valid while the table and scratch are.
   std::string_view CellTextView(int index, std::string& scratch) const;
   std::string CellTextOrEmpty(int index) const;
-  std::string CellTextByName(std::string_view name) const;
   // Integer cells whole, all 64 bits; a float cell truncated toward zero.
   int64_t CellInteger(int index) const;
   double CellFloat(int index) const;

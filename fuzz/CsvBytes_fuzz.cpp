@@ -25,7 +25,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   if (!line.empty()) lines.push_back(line);
 
-  const std::string bytes = CsvBytes(lines);
+  std::vector<ListLine> listLines;
+  for (const std::string& l : lines) listLines.push_back({l});
+  const std::string bytes = CsvBytes(listLines);
   size_t expectedSize = 0;
   for (const std::string& l : lines) expectedSize += l.size() + 2;
   FUZZ_CHECK(bytes.size() == expectedSize);

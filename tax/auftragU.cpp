@@ -83,13 +83,6 @@ double Amount(const OrderValues& v, const LineSums& lines, bool gross,
 
 }  // namespace
 
-double OrderAmount(TDBase& db, const TDBTable& order, int64_t orderId, bool gross,
-                   const EvaluationSettings& settings) {
-  const LineSums lines = OrderLineSums(db, orderId, settings);
-  const OrderFields fields;
-  return Amount(ReadOrder(order, fields, orderId), lines, gross, settings);
-}
-
 OrderAmounts OrderAmountsOf(const TDBTable& order, const OrderFields& fields, int64_t orderId,
                             const LineSums& lines, const EvaluationSettings& settings) {
   const OrderValues values = ReadOrder(order, fields, orderId);

@@ -45,11 +45,6 @@ std::string LineSumsSql(const LineSumsQuery& query,
 LineSums OrderLineSums(TDBase& db, int64_t orderId,
                        const EvaluationSettings& settings = kProgramSettings);
 
-// Net (gross false) or gross amount of the current row of an orders result.
-// Reads fields of that row only; never moves its cursor.
-double OrderAmount(TDBase& db, const TDBTable& order, int64_t orderId, bool gross,
-                   const EvaluationSettings& settings = kProgramSettings);
-
 // The fields that the amounts read from an orders result, each found in it
 // once.
 struct OrderFields {

@@ -78,10 +78,6 @@ void WriteCsv(const QString& fileName, const std::string& bytes) {
 
 }  // namespace
 
-void SaveCsvFile(const QString& fileName, const std::vector<std::string>& lines) {
-  WriteCsv(fileName, CsvBytes(lines));
-}
-
 void SaveCsvFile(const QString& fileName, const std::vector<ListLine>& lines) {
   WriteCsv(fileName, CsvBytes(lines));
 }

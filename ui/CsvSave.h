@@ -43,7 +43,6 @@ std::optional<QString> ShowSaveFileDialog(QWidget* parent, TSaveDialog& dialog);
 // when everything has been written. Raises std::runtime_error with
 // "Datei %s kann nicht erstellt werden" or "Stream-Write-Fehler"; an existing
 // file is then left as it was.
-void SaveCsvFile(const QString& fileName, const std::vector<std::string>& lines);
 void SaveCsvFile(const QString& fileName, const std::vector<ListLine>& lines);
 // Any export's bytes, the same way.
 void SaveExportFile(const QString& fileName, const std::string& bytes);

@@ -45,8 +45,6 @@ class TSummaryListModel : public QAbstractListModel {
   // All lines of the run, also while the view shows only some of them.
   const std::vector<ListLine>& Rows() const { return lines_; }
   const std::vector<RunEntry>& Entries() const { return entries_; }
-  // The texts of all lines: what the CSV file holds.
-  std::vector<std::string> Lines() const { return LineTexts(lines_); }
   // New lines show in full.
   void SetLines(std::vector<ListLine> lines, std::vector<RunEntry> entries = {});
   void Clear();

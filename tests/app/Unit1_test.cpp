@@ -4,32 +4,33 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QDir>
 #include <QFileDialog>
-#include <QMessageBox>
-#include <QTimer>
-#include <QDateEdit>
 #include <QLabel>
-#include <QListWidget>
 #include <QLineEdit>
-#include <QProgressBar>
+#include <QListWidget>
+#include <QMessageBox>
 #include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <filesystem>
 #include <fstream>
 
+#include "tests/ListTexts.h"
 #include "tests/app/WindowFixture.h"
-#include "ui/text/CsvExport.h"
-#include "ui/text/TableExport.h"
-#include "ui/text/YearOverviewText.h"
 #include "ui/FormValuePanel.h"
 #include "ui/SummaryListView.h"
 #include "ui/qtcore/uQtText.h"
+#include "ui/text/CsvExport.h"
+#include "ui/text/TableExport.h"
+#include "ui/text/YearOverviewText.h"
 
 namespace vorlex::testing {
 namespace {
@@ -417,7 +418,7 @@ TEST_F(WindowTest, FailedStartUpBuildsTheWindowAndRecovers) {
     TRunList sink;
     TaxTotals totals;
     EvaluateRun(*Database, Day(2026, 4, 1), Day(2026, 6, 30), TaxationBasis::Ist, totals, sink);
-    EXPECT_EQ(Lines(), sink.Texts());
+    EXPECT_EQ(Lines(), LineTexts(sink.lines));
     ExpectSameTotals(Totals, totals);
     EXPECT_GT(Totals.Umsatz19, 0.0);
     ExpectPicturesShow(f, Totals);

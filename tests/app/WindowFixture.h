@@ -19,6 +19,7 @@
 #include "db/uDB.h"
 #include "tax/EvaluationRun.h"
 #include "testdb/PelmoraDb.h"
+#include "tests/ListTexts.h"
 #include "ui/SummaryListView.h"
 #include "util/uDatum.h"
 #include "util/uFormat.h"
@@ -84,10 +85,10 @@ class WindowTest : public ::testing::Test {
     TRunList sink;
     TaxTotals totals;
     EvaluateRun(db, first, last, versteuerung, totals, sink);
-    return {sink.Texts(), totals};
+    return {LineTexts(sink.lines), totals};
   }
 
-  std::vector<std::string> Lines() const { return form->lbUst->Model().Lines(); }
+  std::vector<std::string> Lines() const { return LineTexts(form->lbUst->Model().Rows()); }
   std::string Caption() const { return form->lblCaption->text().toStdString(); }
 
   QTemporaryDir appData_;

@@ -19,6 +19,10 @@ namespace {
 using testdb::PelmoraDb;
 using testdb::Value;
 
+std::string CellTextByName(const TSQLiteTable& table, std::string_view name) {
+  return table.CellText(table.ColumnIndex(name));
+}
+
 class SQLiteAccessTest : public ::testing::Test {
  protected:
   void SetUp() override { Format() = FormatSettings{}; }
@@ -223,7 +227,7 @@ TEST_F(SQLiteAccessTest, CellReadersByKind) {
   ASSERT_NE(table->CellBlob(3), nullptr);
   EXPECT_EQ(*table->CellBlob(3), std::string("a\0b", 3));  // blobs keep zero bytes
   EXPECT_EQ(table->CellBlobText(3), std::string("a\0b", 3));
-  EXPECT_EQ(table->CellTextByName("T"), "abc");
+  EXPECT_EQ(CellTextByName(*table, "T"), "abc");
 
   const std::string notNumeric = "Not an integer or numeric field";
   EXPECT_EQ(MessageOf([&] { table->CellInteger(2); }), notNumeric);
@@ -304,7 +308,7 @@ TEST_F(SQLiteAccessTest, ColumnLookup) {
   EXPECT_EQ(table->ColumnName(0), "BETRAG");
   // Two columns of the same name: the first is found.
   EXPECT_EQ(table->ColumnIndex("Name"), 1);
-  EXPECT_EQ(table->CellTextByName("name"), "a");
+  EXPECT_EQ(CellTextByName(*table, "name"), "a");
   // The message carries the name as the caller wrote it.
   EXPECT_EQ(MessageOf([&] { table->ColumnIndex("Mwst"); }), "Field not found in dataset: Mwst");
 
@@ -348,7 +352,7 @@ TEST_F(SQLiteAccessTest, TextEndsAtAZeroByte) {
   TSQLiteDatabase db(MakeTable("v TEXT", {{{"v", std::string("ab\0cd", 5)}}}));
   auto table = db.OpenTable("SELECT v, length(CAST(v AS BLOB)) AS n FROM t");
   EXPECT_EQ(table->CellText(0), "ab");
-  EXPECT_EQ(table->CellTextByName("n"), "5");  // the database holds all five bytes
+  EXPECT_EQ(CellTextByName(*table, "n"), "5");  // the database holds all five bytes
 }
 
 TEST_F(SQLiteAccessTest, OnlyTheFirstOfTwoStatementsRuns) {

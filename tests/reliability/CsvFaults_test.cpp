@@ -10,10 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "tests/ListTexts.h"
 #include "tests/reliability/Harness.h"
 #include "tests/reliability/MayData.h"
-#include "ui/text/CsvExport.h"
 #include "ui/CsvSave.h"
+#include "ui/text/CsvExport.h"
 
 namespace vorlex::testing {
 namespace {

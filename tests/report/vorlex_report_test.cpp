@@ -24,18 +24,18 @@
 #include <thread>
 #include <vector>
 
+#include "TestPlatform.h"
 #include "db/uDB.h"
-#include "testdb/PelmoraDb.h"
 #include "tax/EvaluationRun.h"
 #include "tax/RecordingSink.h"
+#include "testdb/PelmoraDb.h"
+#include "tests/ListTexts.h"
 #include "ui/text/CsvExport.h"
 #include "ui/text/SummaryList.h"
 #include "ui/text/TableExport.h"
 #include "util/uDatum.h"
 #include "util/uFormat.h"
 #include "util/uPlatform.h"
-
-#include "TestPlatform.h"
 
 namespace vorlex {
 namespace {
@@ -149,7 +149,7 @@ class ReportTest : public ::testing::Test {
     testing::RecordingSink sink;
     TaxTotals totals;
     EvaluateRun(db, first, last, basis, totals, sink);
-    return sink.Texts();
+    return LineTexts(sink.lines);
   }
 
   fs::path dir_;

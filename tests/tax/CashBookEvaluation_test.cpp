@@ -8,6 +8,7 @@
 #include "db/uDB.h"
 #include "tax/RecordingSink.h"
 #include "tax/TaxDbTest.h"
+#include "tests/ListTexts.h"
 #include "util/uFormat.h"
 
 namespace vorlex {
@@ -41,7 +42,7 @@ class CashBookTest : public testing::TaxDbTest {
     sink_ = RecordingSink{};
     totals_ = TaxTotals{};
     CashBookEvaluation(Open(), first, last, totals_, sink_);
-    return sink_.Texts();
+    return LineTexts(sink_.lines);
   }
 
   RecordingSink sink_;
@@ -246,7 +247,7 @@ TEST_F(CashBookTest, AConversionErrorNamesTheEntry) {
     } catch (const EConvertError& e) {
       EXPECT_EQ(std::string(e.what()), row.message);
     }
-    EXPECT_EQ(sink_.Texts(), row.linesBefore);
+    EXPECT_EQ(LineTexts(sink_.lines), row.linesBefore);
     EXPECT_NEAR(totals_.Umsatz19, 1, 1e-9);
   }
 }

@@ -9,6 +9,7 @@
 #include "tax/FormFields.h"
 #include "tax/RecordingSink.h"
 #include "tax/TaxDbTest.h"
+#include "tests/ListTexts.h"
 #include "util/uFormat.h"
 
 namespace vorlex {
@@ -127,7 +128,7 @@ TEST_F(EvaluationRunTest, EmptyPeriodGivesTheElevenSummaryLines) {
   TaxTotals totals;
   totals.Umsatz19 = 12345;  // left over from another run
   EvaluateRun(Open(), Day(2023, 1, 1), Day(2023, 12, 31), TaxationBasis::Ist, totals, sink);
-  EXPECT_EQ(sink.Texts(), kEmptySummary);
+  EXPECT_EQ(LineTexts(sink.lines), kEmptySummary);
   EXPECT_EQ(sink.maxima, (std::vector<int>{0, 0}));
   for (const FormFigure& figure : FormFigures(totals)) EXPECT_EQ(figure.value, 0);
 }
@@ -170,7 +171,7 @@ TEST_F(EvaluationRunTest, AQuarterFromSalesToTotals) {
     SCOPED_TRACE(run);
     RecordingSink sink;
     EvaluateRun(db, Day(2024, 1, 1), Day(2024, 3, 31), TaxationBasis::Ist, totals, sink);
-    EXPECT_EQ(sink.Texts(), expected);
+    EXPECT_EQ(LineTexts(sink.lines), expected);
     EXPECT_EQ(sink.maxima, (std::vector<int>{5, 4}));
     const auto figures = FormFigures(totals);
     const int fields[] = {41, 44, 81, 86, 66};
@@ -202,7 +203,7 @@ TEST_F(EvaluationRunTest, AFailedRunKeepsTheLinesBeforeTheErrorAndHasNoSummary) 
   EXPECT_THROW(
       EvaluateRun(Open(), Day(2024, 3, 1), Day(2024, 3, 31), TaxationBasis::Ist, totals, sink),
       EConvertError);
-  EXPECT_EQ(sink.Texts(),
+  EXPECT_EQ(LineTexts(sink.lines),
             std::vector<std::string>{"E   |   01.03.2024   |   gut   |      |   0,00   |   0,00"});
 }
 
@@ -213,7 +214,7 @@ TEST_F(EvaluationRunTest, AMissingTableEndsTheRunWithTheDatabaseError) {
   EXPECT_THROW(
       EvaluateRun(Open(), Day(2024, 3, 1), Day(2024, 3, 31), TaxationBasis::Ist, totals, sink),
       ESQLiteException);
-  EXPECT_TRUE(sink.Texts().empty());
+  EXPECT_TRUE(LineTexts(sink.lines).empty());
 }
 
 }  // namespace

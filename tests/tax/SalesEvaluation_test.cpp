@@ -8,6 +8,7 @@
 #include "db/uDB.h"
 #include "tax/RecordingSink.h"
 #include "tax/TaxDbTest.h"
+#include "tests/ListTexts.h"
 #include "util/uFormat.h"
 
 namespace vorlex {
@@ -30,7 +31,7 @@ class SalesTest : public testing::TaxDbTest {
     sink_ = RecordingSink{};
     totals_ = TaxTotals{};
     SalesEvaluation(Open(), first, last, basis, totals_, sink_);
-    return sink_.Texts();
+    return LineTexts(sink_.lines);
   }
   // The descriptions of the listed orders, in list order.
   std::vector<std::string> Listed(double first, double last, TaxationBasis basis) {
@@ -156,7 +157,7 @@ TEST_F(SalesTest, IstSelectsPaidOrdersByPaymentDateSollAllOrdersByInvoiceDate) {
             (std::vector<std::string>{"paid-in", "invoiced-earlier-paid-in", "part-paid",
                                       "part-NULL", "unpaid-negative-part"}));
   // Under "Ist" the payment date is shown.
-  EXPECT_EQ(sink_.Texts()[0].substr(0, 20), "E   |   15.03.2024  ");
+  EXPECT_EQ(LineTexts(sink_.lines)[0].substr(0, 20), "E   |   15.03.2024  ");
   EXPECT_NEAR(totals_.Umsatz19, 500, 1e-9);
   EXPECT_EQ(Listed(first, last, kSoll),
             (std::vector<std::string>{"paid-in", "paid-later", "unpaid", "part-NULL", "paid-flag-1",
@@ -242,7 +243,7 @@ TEST_F(SalesTest, AConversionErrorStopsAtTheOrderAndNamesIt) {
     EXPECT_EQ(std::string(e.what()),
               std::string(kConvertErrorText) + ": \"2 Prozent\" (Spalte skonto, Auftrag id 8)");
   }
-  EXPECT_EQ(sink.Texts(),
+  EXPECT_EQ(LineTexts(sink.lines),
             std::vector<std::string>{
                 "E   |   01.03.2024   |   gut   |   Huber (A, UStID=)   |   100,00   |   119,00"});
   EXPECT_NEAR(totals.InnergemOhneUStId, 100, 1e-9);

@@ -12,6 +12,15 @@
 namespace vorlex {
 namespace {
 
+// The net (gross false) or gross amount of the current row, with its lines
+// from the order's own query.
+double OrderAmount(TDBase& db, const TDBTable& order, int64_t orderId, bool gross,
+                   const EvaluationSettings& settings = kProgramSettings) {
+  const OrderAmounts amounts =
+      OrderAmountsOf(order, OrderFields{}, orderId, OrderLineSums(db, orderId, settings), settings);
+  return gross ? amounts.gross : amounts.net;
+}
+
 using testing::TaxDbTest;
 
 struct LineData {

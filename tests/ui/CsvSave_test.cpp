@@ -1,9 +1,10 @@
 #include "ui/CsvSave.h"
 
-#include "ui/text/CsvExport.h"
-#include "ui/qtcore/uQtText.h"
-
 #include <gtest/gtest.h>
+
+#include "tests/ListTexts.h"
+#include "ui/qtcore/uQtText.h"
+#include "ui/text/CsvExport.h"
 #ifndef _WIN32
 #include <signal.h>
 #include <sys/resource.h>
@@ -70,14 +71,14 @@ TEST(CsvSave, WritesCreatesAndReplaces) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     if (!row.before.empty()) WriteAll(row.file, row.before);
-    SaveCsvFile(row.file, kLines);
+    SaveCsvFile(row.file, ListLinesOf(kLines));
     EXPECT_EQ(ReadAll(row.file), kBytes);
   }
   EXPECT_FALSE(QFile::exists(dir.filePath("bericht.csv")));
   // Nothing but the written files is left in the folder.
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
 
-  SaveCsvFile(dir.filePath("leer.csv"), std::vector<std::string>{});
+  SaveCsvFile(dir.filePath("leer.csv"), ListLinesOf(std::vector<std::string>{}));
   EXPECT_EQ(ReadAll(dir.filePath("leer.csv")), "");
 }
 
@@ -88,9 +89,9 @@ TEST(CsvSave, FileThatCannotBeCreatedNamesIt) {
                            dir.path()};
   for (const QString& path : paths) {
     SCOPED_TRACE(path.toStdString());
-    EXPECT_EQ(MessageOf([&] { SaveCsvFile(path, kLines); }),
-              "Datei " + QDir::toNativeSeparators(path).toStdString() +
-                  " kann nicht erstellt werden");
+    EXPECT_EQ(
+        MessageOf([&] { SaveCsvFile(path, ListLinesOf(kLines)); }),
+        "Datei " + QDir::toNativeSeparators(path).toStdString() + " kann nicht erstellt werden");
   }
   EXPECT_EQ(ReadAll(dir.filePath("datei")), "kein Ordner");
 }
@@ -136,7 +137,7 @@ TEST(CsvSave, FailedWriteKeepsTheOldFileWhole) {
     const std::vector<std::string> lines(row.lines, kLines[0]);
     {
       FileSizeLimit limit(row.limit);
-      EXPECT_EQ(MessageOf([&] { SaveCsvFile(path, lines); }), "Stream-Write-Fehler");
+      EXPECT_EQ(MessageOf([&] { SaveCsvFile(path, ListLinesOf(lines)); }), "Stream-Write-Fehler");
     }
     EXPECT_EQ(ReadAll(path), old);
     // No half-written file stays behind.
@@ -147,13 +148,13 @@ TEST(CsvSave, FailedWriteKeepsTheOldFileWhole) {
     const QString fresh = dir.filePath("neu.csv");
     {
       FileSizeLimit limit(row.limit);
-      EXPECT_EQ(MessageOf([&] { SaveCsvFile(fresh, lines); }), "Stream-Write-Fehler");
+      EXPECT_EQ(MessageOf([&] { SaveCsvFile(fresh, ListLinesOf(lines)); }), "Stream-Write-Fehler");
     }
     EXPECT_FALSE(QFile::exists(fresh));
 
     // Without the limit the file is replaced whole, its permissions kept.
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
-    SaveCsvFile(path, lines);
+    SaveCsvFile(path, ListLinesOf(lines));
     EXPECT_EQ(ReadAll(path), CsvBytes(lines));
     EXPECT_EQ(QFile::permissions(path),
               QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadUser |

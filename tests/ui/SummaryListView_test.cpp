@@ -4,14 +4,15 @@
 
 #include <QApplication>
 #include <QFont>
-#include <QImage>
 #include <QHelpEvent>
+#include <QImage>
 #include <QPainter>
 #include <QScrollBar>
 #include <QToolTip>
 #include <string>
 #include <vector>
 
+#include "tests/ListTexts.h"
 #include "ui/qtcore/uQtText.h"
 #include "util/uFormat.h"
 
@@ -195,7 +196,7 @@ TEST(SummaryListModel, HoldsTheBytesAndShowsThemDecoded) {
             QStringLiteral("A   |   Grüße"));
   EXPECT_EQ(model.data(model.index(0), TSummaryListModel::LineRole).toByteArray(),
             QByteArray("E   |   M\xFCller"));
-  EXPECT_EQ(model.Lines()[1],
+  EXPECT_EQ(LineTexts(model.Rows())[1],
             "A   |   Gr\xC3\xBC\xC3\x9F"
             "e");
   model.Clear();
@@ -223,7 +224,7 @@ TEST(SummaryListModel, FieldFilterShowsThatFieldsEntriesAndTheTotalsButKeepsAllL
   run.AppendEntry(entry(EntryKind::Expense, TotalKind::Vorsteuer19, "papier"));
   run.AppendEntry(entry(EntryKind::Expense, TotalKind::None, "porto"));
   run.RunComplete(TaxTotals{});
-  const std::vector<std::string> all = run.Texts();
+  const std::vector<std::string> all = LineTexts(run.lines);
   TSummaryListModel model;
   model.SetLines(run.lines, run.entries);
 
@@ -246,7 +247,7 @@ TEST(SummaryListModel, FieldFilterShowsThatFieldsEntriesAndTheTotalsButKeepsAllL
     // The total lines close the list as they are; the CSV holds every line.
     EXPECT_EQ(model.data(model.index(model.rowCount() - 1), Qt::DisplayRole).toString(),
               QString::fromLatin1(all.back().c_str()));
-    EXPECT_EQ(model.Lines(), all);
+    EXPECT_EQ(LineTexts(model.Rows()), all);
     // Each shown line is found at its place; a hidden one nowhere.
     for (int row = 0; row < static_cast<int>(all.size()); ++row) {
       const int viewRow = model.ViewRow(row);

@@ -10,35 +10,19 @@
 
 namespace vorlex {
 
-namespace {
-
-const std::string& Text(const std::string& line) { return line; }
-const std::string& Text(const ListLine& line) { return line.text; }
-
-template <class Line>
-std::string Bytes(const std::vector<Line>& lines) {
+std::string CsvBytes(const std::vector<ListLine>& lines) {
   // One buffer of the final size: a year's list is many megabytes.
   size_t size = 0;
-  for (const Line& line : lines) size += Text(line).size() + 2;
+  for (const ListLine& line : lines) size += line.text.size() + 2;
   std::string bytes;
   bytes.reserve(size);
-  for (const Line& line : lines) {
+  for (const ListLine& line : lines) {
     const size_t start = bytes.size();
-    bytes += Text(line);
+    bytes += line.text;
     std::replace(bytes.begin() + static_cast<std::ptrdiff_t>(start), bytes.end(), '|', ';');
     bytes += "\r\n";
   }
   return bytes;
-}
-
-}  // namespace
-
-std::string CsvBytes(const std::vector<std::string>& lines) {
-  return Bytes(lines);
-}
-
-std::string CsvBytes(const std::vector<ListLine>& lines) {
-  return Bytes(lines);
 }
 
 void WriteCsvFile(const std::string& path, const std::string& bytes, const std::string& shownName) {

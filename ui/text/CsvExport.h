@@ -15,7 +15,6 @@ namespace vorlex {
 
 // Every "|" turned into ";", CR LF after every line including the last, bytes
 // as held, no byte-order mark.
-std::string CsvBytes(const std::vector<std::string>& lines);
 std::string CsvBytes(const std::vector<ListLine>& lines);
 
 // A file that could not be saved: what failed, the system's reason (an errno

@@ -89,13 +89,6 @@ std::vector<ListLine> SummaryLines(const TaxTotals& totals) {
   return lines;
 }
 
-std::vector<std::string> LineTexts(const std::vector<ListLine>& lines) {
-  std::vector<std::string> texts;
-  texts.reserve(lines.size());
-  for (const ListLine& line : lines) texts.push_back(line.text);
-  return texts;
-}
-
 std::vector<int32_t> FieldLineRows(const std::vector<ListLine>& lines,
                                    const std::vector<RunEntry>& entries, int field) {
   std::vector<int32_t> rows;

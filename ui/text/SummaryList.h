@@ -35,7 +35,6 @@ struct ListLine {
 ListLine EntryLine(const RunEntry& entry, int32_t index);
 // The divider and the ten total lines.
 std::vector<ListLine> SummaryLines(const TaxTotals& totals);
-std::vector<std::string> LineTexts(const std::vector<ListLine>& lines);
 
 // Of a run's lines, the rows of those of the entries that went into form
 // field `field` (41, 44, 81, 86, 66) and of the total lines, in list order;
@@ -55,8 +54,6 @@ class TRunList : public IEvaluationSink {
   // Each stage announces how many entries follow; room for them is made at once.
   void ProgressStart(int maximum) override;
   void ProgressStep() override {}
-
-  std::vector<std::string> Texts() const { return LineTexts(lines); }
 
   std::vector<RunEntry> entries;
   std::vector<ListLine> lines;

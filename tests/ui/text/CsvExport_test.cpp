@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/ListTexts.h"
+
 namespace vorlex {
 namespace {
 

@@ -11,6 +11,7 @@
 #include "tax/EvaluationRun.h"
 #include "tax/FormFields.h"
 #include "tax/GeneratedDb.h"
+#include "tests/ListTexts.h"
 #include "ui/text/SummaryList.h"
 #include "util/uDatum.h"
 #include "util/uFormat.h"

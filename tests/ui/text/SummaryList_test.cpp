@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/ListTexts.h"
 #include "util/uFormat.h"
 
 namespace vorlex {
