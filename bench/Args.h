@@ -1,6 +1,6 @@
-// One reader for the command lines of the benchmarks and the database
-// generator: options with and without a value, numbers checked against their
-// range; each error names the option and raises std::invalid_argument.
+// One reader for the command lines of vorlex-bench's sub-commands: options
+// with and without a value, numbers checked against their range; each error
+// names the option and raises std::invalid_argument.
 #pragma once
 
 #include <charconv>
@@ -38,6 +38,19 @@ class TArgs {
                                   Text(maximum) + ", not \"" + text + "\"");
     }
     return value;
+  }
+
+  // --dir DIR and --runs N, which every measuring sub-command takes; false for
+  // any other argument.
+  bool DirOrRuns(std::string& dir, int& runs) {
+    if (Is("--dir")) {
+      dir = Value();
+    } else if (Is("--runs")) {
+      runs = Number<int>(1, 1000);
+    } else {
+      return false;
+    }
+    return true;
   }
 
   [[noreturn]] void Unknown() const {

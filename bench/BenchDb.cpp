@@ -200,7 +200,7 @@ void WriteCashBook(PelmoraDb& db, const GenOptions& o, Rng& rng, double firstDay
 }  // namespace
 
 const char* const kGenUsage =
-    "usage: vorlex-bench-gen [--orders N] [--lines-per-order N] [--cash-entries N]\n"
+    "usage: vorlex-bench gen [--orders N] [--lines-per-order N] [--cash-entries N]\n"
     "                        [--customers N] [--years N] [--last-year YYYY]\n"
     "                        [--index | --no-index] [--seed N] OUTPUT.db\n"
     "Writes (replacing) a database of Pelmora's shape. Defaults: 100000 orders,\n"
@@ -239,8 +239,8 @@ std::string Describe(const GenOptions& o) {
          " --seed " + std::to_string(o.seed);
 }
 
-GenCommand ParseGenArgs(const std::vector<std::string>& args) {
-  GenCommand command;
+GenArgs ParseGenArgs(const std::vector<std::string>& args) {
+  GenArgs command;
   GenOptions& o = command.options;
   constexpr int64_t kMax = 100'000'000;
   TArgs arg(args);

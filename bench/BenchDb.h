@@ -36,13 +36,13 @@ void GenerateBenchDb(const std::string& path, const GenOptions& options);
 // The options as the generator's command line takes them.
 std::string Describe(const GenOptions& options);
 
-struct GenCommand {
+struct GenArgs {
   GenOptions options;
   std::string output;
   bool help = false;
 };
 // Raises std::invalid_argument with a message for the user on a bad argument.
-GenCommand ParseGenArgs(const std::vector<std::string>& args);
+GenArgs ParseGenArgs(const std::vector<std::string>& args);
 extern const char* const kGenUsage;
 
 }  // namespace vorlex::bench

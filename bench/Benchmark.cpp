@@ -47,8 +47,8 @@ const Workload* FindWorkload(const std::string& name) {
 }
 
 const char* const kBenchUsage =
-    "usage: vorlex-bench [--workload NAME]... [--runs N] [--budget SECONDS]\n"
-    "                    [--dir DIR] [--report PROGRAM] [--smoke]\n"
+    "usage: vorlex-bench [run] [--workload NAME]... [--runs N] [--budget SECONDS]\n"
+    "                          [--dir DIR] [--report PROGRAM] [--smoke]\n"
     "Measures the evaluation run (taxation basis \"Soll\", the whole last year of the\n"
     "data) against SQLite alone, with and without the index on\n"
     "verbindauftrag.auftragindex, and the peak memory of vorlex-report.\n"
@@ -67,12 +67,10 @@ BenchArgs ParseBenchArgs(const std::vector<std::string>& args) {
       b.help = true;
     } else if (arg.Is("--smoke")) {
       b.smoke = true;
-    } else if (arg.Is("--runs")) {
-      b.runs = arg.Number<int>(1, 1000);
+    } else if (arg.DirOrRuns(b.dir, b.runs)) {
+      // taken
     } else if (arg.Is("--budget")) {
       b.budgetSeconds = arg.Number<double>(0.001, 86400);
-    } else if (arg.Is("--dir")) {
-      b.dir = arg.Value();
     } else if (arg.Is("--report")) {
       b.report = arg.Value();
     } else if (arg.Is("--workload")) {
@@ -195,6 +193,12 @@ VariantResult MeasureVariant(const std::string& path, const GenOptions& options,
   }
   db.Close();
   return result;
+}
+
+std::string DataFolder() {
+  std::error_code ec;
+  const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+  return ((ec ? fs::current_path() : self.parent_path()) / "data").string();
 }
 
 std::string Fixed(double value, int decimals) {

@@ -61,6 +61,10 @@ struct VariantResult {
 VariantResult MeasureVariant(const std::string& path, const GenOptions& options, int runs,
                              double budgetSeconds);
 
+// The folder "data" beside the program, where the generated databases are kept
+// unless --dir names another.
+std::string DataFolder();
+
 // Fixed-point text with the given decimals, independent of any locale.
 std::string Fixed(double value, int decimals);
 

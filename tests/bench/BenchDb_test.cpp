@@ -7,28 +7,19 @@
 #include <string>
 #include <vector>
 
-#include "bench/Probe.h"
-#include "util/uDatum.h"
-
 #include "TestPlatform.h"
+#include "bench/Probe.h"
+#include "bench/TempFolder.h"
+#include "util/uDatum.h"
 namespace vorlex::bench {
 namespace {
 
 namespace fs = std::filesystem;
 
-class TempDir {
+// A fresh folder per test.
+class TempDir : public TTempFolder {
  public:
-  TempDir() {
-    path_ = testing::MakeTempFolder("vorlex-bench");
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  fs::path path_;
+  TempDir() : TTempFolder("vorlex-bench-test") {}
 };
 
 GenOptions Small() {
@@ -130,9 +121,9 @@ TEST(GenerateBenchDb, SameOptionsSameRowsAndTheIndexChangesNoRow) {
 }
 
 TEST(ParseGenArgs, TakesEveryOptionAndTheOutput) {
-  const GenCommand c = ParseGenArgs({"--orders", "12", "--lines-per-order", "0", "--cash-entries",
-                                     "3", "--customers", "4", "--years", "5", "--last-year", "2020",
-                                     "--no-index", "--seed", "99", "out.db"});
+  const GenArgs c = ParseGenArgs({"--orders", "12", "--lines-per-order", "0", "--cash-entries", "3",
+                                  "--customers", "4", "--years", "5", "--last-year", "2020",
+                                  "--no-index", "--seed", "99", "out.db"});
   GenOptions expected;
   expected.orders = 12;
   expected.linesPerOrder = 0;

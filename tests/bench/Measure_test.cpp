@@ -12,28 +12,17 @@
 
 #include "bench/Benchmark.h"
 #include "bench/Probe.h"
+#include "bench/TempFolder.h"
 
 namespace vorlex::bench {
 namespace {
 
 namespace fs = std::filesystem;
 
-class TempDir {
+// A fresh folder per test.
+class TempDir : public TTempFolder {
  public:
-  TempDir() {
-    std::string pattern = (fs::temp_directory_path() / "vorlex-measure-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
+  TempDir() : TTempFolder("vorlex-bench-test") {}
 };
 
 std::string ReadFile(const std::string& path) {
@@ -196,20 +185,20 @@ TEST(EnsureDatabase, GeneratesOnceThenReusesUntilTheOptionsDiffer) {
   w.options.cashEntries = 5;
   w.options.customers = 3;
   bool reused = true;
-  const std::string path = EnsureDatabase(dir.path().string(), w, false, reused);
+  const std::string path = EnsureDatabase(dir.Path().string(), w, false, reused);
   EXPECT_FALSE(reused);
   EXPECT_EQ(fs::path(path).filename(), "tiny-no-index.db");
   EXPECT_EQ(probe::Db(path).Number("SELECT COUNT(*) FROM auftrag"), 20);
 
-  EXPECT_EQ(EnsureDatabase(dir.path().string(), w, false, reused), path);
+  EXPECT_EQ(EnsureDatabase(dir.Path().string(), w, false, reused), path);
   EXPECT_TRUE(reused);
 
   w.options.orders = 30;
-  EnsureDatabase(dir.path().string(), w, false, reused);
+  EnsureDatabase(dir.Path().string(), w, false, reused);
   EXPECT_FALSE(reused);
   EXPECT_EQ(probe::Db(path).Number("SELECT COUNT(*) FROM auftrag"), 30);
 
-  EXPECT_EQ(fs::path(EnsureDatabase(dir.path().string(), w, true, reused)).filename(),
+  EXPECT_EQ(fs::path(EnsureDatabase(dir.Path().string(), w, true, reused)).filename(),
             "tiny-index.db");
   EXPECT_FALSE(reused);
 }

@@ -17,9 +17,9 @@ trap 'rm -rf "$work"' EXIT
 report="$build/report/vorlex-report"
 "$build/demo/vorlex-make-demo" "$work/demo" --today 2026-12-07 >/dev/null
 demo=$(find "$work/demo" -name '*.db' | head -1)
-"$build/bench/vorlex-bench-gen" --orders 3000 --cash-entries 600 --customers 80 --years 2 \
+"$build/bench/vorlex-bench" gen --orders 3000 --cash-entries 600 --customers 80 --years 2 \
   --last-year 2024 --seed 11 --index "$work/gen-index.db" >/dev/null
-"$build/bench/vorlex-bench-gen" --orders 3000 --cash-entries 600 --customers 80 --years 2 \
+"$build/bench/vorlex-bench" gen --orders 3000 --cash-entries 600 --customers 80 --years 2 \
   --last-year 2024 --seed 12 --no-index "$work/gen-noindex.db" >/dev/null
 
 # One run: the output up to the last of the five figures, and the CSV file.

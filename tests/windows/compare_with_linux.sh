@@ -14,7 +14,7 @@ trap 'rm -rf "$work"' EXIT
 
 "$linux/demo/vorlex-make-demo" "$work/demo" --today 2026-12-07 >/dev/null
 demo=$(find "$work/demo" -name '*.db' | head -1)
-"$linux/bench/vorlex-bench-gen" --orders 3000 --cash-entries 600 --customers 80 --years 2 \
+"$linux/bench/vorlex-bench" gen --orders 3000 --cash-entries 600 --customers 80 --years 2 \
   --last-year 2024 --seed 11 --index "$work/gen.db" >/dev/null
 : > "$work/leer.db"  # a database, but not Pelmora's: the run fails
 

@@ -1,4 +1,4 @@
-// vorlex-bench-overview: the year overview against a single run of the same
+// vorlex-bench overview: the year overview against a single run of the same
 // year on the benchmark's databases, with and without the index on the line
 // table, for both taxation bases.
 #include <algorithm>
@@ -11,30 +11,23 @@
 
 #include "bench/Args.h"
 #include "bench/Benchmark.h"
+#include "bench/Commands.h"
 #include "db/uDB.h"
 #include "tax/EvaluationRun.h"
 #include "tax/YearOverview.h"
 #include "util/uFormat.h"
 
-namespace fs = std::filesystem;
-using namespace vorlex;
-using namespace vorlex::bench;
+namespace vorlex::bench {
 
 namespace {
 
 const char* const kUsage =
-    "usage: vorlex-bench-overview [--dir DIR] [--runs N] [--check] [WORKLOAD...]\n"
+    "usage: vorlex-bench overview [--dir DIR] [--runs N] [--check] [WORKLOAD...]\n"
     "The year overview against one run of the same year (lines and totals), medians\n"
     "of N rounds (5), on the benchmark's databases in DIR (the data folder beside\n"
     "vorlex-bench), generated there when missing. Workloads as vorlex-bench names\n"
     "them; default year-100k. --check also compares every row, bit for bit, with a\n"
     "run of its own period.\n";
-
-fs::path DataFolder() {
-  std::error_code ec;
-  const fs::path self = fs::read_symlink("/proc/self/exe", ec);
-  return (ec ? fs::current_path() : self.parent_path()) / "data";
-}
 
 double TimedYearRun(TDBase& db, const Period& period, TaxationBasis basis) {
   const Stopwatch clock;
@@ -69,21 +62,19 @@ int CheckRows(TDBase& db, int year, TaxationBasis basis) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  std::string dir = DataFolder().string();
+int OverviewCommand(const std::vector<std::string>& args) {
+  std::string dir = DataFolder();
   int runs = 5;
   bool check = false;
   std::vector<std::string> workloads;
   try {
-    TArgs arg(std::vector<std::string>(argv + 1, argv + argc));
+    TArgs arg(args);
     while (arg.Next()) {
       if (arg.Is("--help")) {
         std::cout << kUsage;
         return 0;
-      } else if (arg.Is("--dir")) {
-        dir = arg.Value();
-      } else if (arg.Is("--runs")) {
-        runs = arg.Number<int>(1, 1000);
+      } else if (arg.DirOrRuns(dir, runs)) {
+        // taken
       } else if (arg.Is("--check")) {
         check = true;
       } else if (FindWorkload(arg.Arg()) != nullptr) {
@@ -93,8 +84,7 @@ int main(int argc, char** argv) {
       }
     }
   } catch (const std::invalid_argument& e) {
-    std::cerr << "vorlex-bench-overview: " << e.what() << "\n" << kUsage;
-    return 2;
+    return WrongArguments("overview", e.what(), kUsage);
   }
   if (workloads.empty()) workloads.push_back("year-100k");
   Format() = FormatSettings{};
@@ -136,9 +126,10 @@ int main(int argc, char** argv) {
       }
     }
   } catch (const std::exception& e) {
-    std::cerr << "vorlex-bench-overview: " << e.what() << "\n";
-    return 1;
+    return Failed("overview", e.what());
   }
   std::cout << "highest overview/run: " << Fixed(worst, 2) << "\n";
   return status;
 }
+
+}  // namespace vorlex::bench

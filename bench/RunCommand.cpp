@@ -1,6 +1,6 @@
-// vorlex-bench: the evaluation run against SQLite alone on generated
+// vorlex-bench run: the evaluation run against SQLite alone on generated
 // databases, with and without the index on the line table, and the peak memory
-// of the reporter. Run without arguments for the full measurement.
+// of the reporter.
 #include <algorithm>
 #include <exception>
 #include <filesystem>
@@ -12,24 +12,20 @@
 #include <vector>
 
 #include "bench/Benchmark.h"
+#include "bench/Commands.h"
 #include "util/uFormat.h"
 
+namespace vorlex::bench {
+
 namespace fs = std::filesystem;
-using namespace vorlex::bench;
 
 namespace {
-
-fs::path ProgramFolder() {
-  std::error_code ec;
-  const fs::path self = fs::read_symlink("/proc/self/exe", ec);
-  return ec ? fs::current_path() : self.parent_path();
-}
 
 std::string DefaultReporter() {
 #ifdef VORLEX_REPORT_PATH
   return VORLEX_REPORT_PATH;
 #else
-  return (ProgramFolder().parent_path() / "report" / "vorlex-report").string();
+  return (fs::path(DataFolder()).parent_path().parent_path() / "report" / "vorlex-report").string();
 #endif
 }
 
@@ -66,13 +62,12 @@ std::string VariantName(bool index) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int RunCommand(const std::vector<std::string>& arguments) {
   BenchArgs args;
   try {
-    args = ParseBenchArgs(std::vector<std::string>(argv + 1, argv + argc));
+    args = ParseBenchArgs(arguments);
   } catch (const std::exception& e) {
-    std::cerr << "vorlex-bench: " << e.what() << "\n" << kBenchUsage;
-    return 2;
+    return WrongArguments("run", e.what(), kBenchUsage);
   }
   if (args.help) {
     std::cout << kBenchUsage;
@@ -81,7 +76,7 @@ int main(int argc, char** argv) {
   // Before anything large is loaded, so that the reporter's peak is its own.
   ChildLauncher launcher;
   vorlex::Format() = vorlex::FormatSettings{};
-  const std::string dir = args.dir.empty() ? (ProgramFolder() / "data").string() : args.dir;
+  const std::string dir = args.dir.empty() ? DataFolder() : args.dir;
   const std::string reporter = args.report.empty() ? DefaultReporter() : args.report;
   int status = 0;
 
@@ -129,8 +124,7 @@ int main(int argc, char** argv) {
       }
     }
   } catch (const std::exception& e) {
-    std::cerr << "vorlex-bench: " << e.what() << "\n";
-    return 1;
+    return Failed("run", e.what());
   }
 
   const bool growth = measured.count("year-100k index") && measured.count("year-200k index");
@@ -187,3 +181,5 @@ int main(int argc, char** argv) {
             << "ratio: " << Fixed(worst, 2) << "\n";
   return status;
 }
+
+}  // namespace vorlex::bench

@@ -1,4 +1,4 @@
-// vorlex-bench-window: one evaluation run in the window against the same run
+// vorlex-bench window: one evaluation run in the window against the same run
 // without widgets, on the year-100k databases of vorlex-bench; the progress
 // bar's repaints per run, and scrolling the list to its end. Runs without a
 // screen (QT_QPA_PLATFORM=offscreen unless set otherwise).
@@ -16,9 +16,11 @@
 #include <vector>
 
 #include "app/Unit1.h"
-#include "bench/Args.h"
 #include "app/uApplication.h"
+#include "bench/Args.h"
 #include "bench/Benchmark.h"
+#include "bench/Commands.h"
+#include "bench/TempFolder.h"
 #include "db/uDB.h"
 #include "tax/EvaluationRun.h"
 #include "testdb/PelmoraDb.h"
@@ -26,9 +28,9 @@
 #include "util/uDatum.h"
 #include "util/uFormat.h"
 
+namespace vorlex::bench {
+
 namespace fs = std::filesystem;
-using namespace vorlex;
-using namespace vorlex::bench;
 
 namespace {
 
@@ -44,7 +46,7 @@ class PaintCounter : public QObject {
 };
 
 const char* const kUsage =
-    "usage: vorlex-bench-window [--dir DIR] [--runs N]\n"
+    "usage: vorlex-bench window [--dir DIR] [--runs N]\n"
     "Times one evaluation run of the whole last year of year-100k (taxation basis\n"
     "\"Soll\") in the window and without widgets, side by side, with and without the\n"
     "index; counts the progress bar's repaints and times scrolling the list to its\n"
@@ -53,36 +55,30 @@ const char* const kUsage =
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int WindowCommand(const std::vector<std::string>& args, int& argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   std::string dir;
   int runs = 5;
   try {
-    bench::TArgs arg(std::vector<std::string>(argv + 1, argv + argc));
+    TArgs arg(args);
     while (arg.Next()) {
       if (arg.Is("--help")) {
         std::cout << kUsage;
         return 0;
-      } else if (arg.Is("--dir")) {
-        dir = arg.Value();
-      } else if (arg.Is("--runs")) {
-        runs = arg.Number<int>(1, 1000);
-      } else {
+      } else if (!arg.DirOrRuns(dir, runs)) {
         arg.Unknown();
       }
     }
   } catch (const std::invalid_argument& e) {
-    std::cerr << "vorlex-bench-window: " << e.what() << "\n" << kUsage;
-    return 2;
+    return WrongArguments("window", e.what(), kUsage);
   }
   QApplication app(argc, argv);
-  if (dir.empty())
-    dir = (fs::path(QCoreApplication::applicationDirPath().toStdString()) / "data").string();
+  if (dir.empty()) dir = DataFolder();
   const Workload& workload = *FindWorkload("year-100k");
   const Period period = LastYear(workload.options);
-  const std::string appData = (fs::temp_directory_path() / "vorlex-bench-window").string();
+  const TTempFolder appData("vorlex-bench-window");
   MessageBoxSeam() = [](QWidget*, TMessageKind, const QString& text, const QString& detail) {
-    std::cerr << "vorlex-bench-window: the window says: " << text.toStdString() << " "
+    std::cerr << "vorlex-bench window: the window says: " << text.toStdString() << " "
               << detail.toStdString() << "\n";
   };
   std::cout << "Vorlex window benchmark: medians of " << runs << " rounds, year-100k, taxation"
@@ -91,11 +87,10 @@ int main(int argc, char** argv) {
     for (const bool index : {true, false}) {
       bool reused = false;
       const fs::path db = fs::absolute(EnsureDatabase(dir, workload, index, reused));
-      fs::remove_all(appData);
-      fs::create_directories(fs::path(appData) / "Pelmora");
-      testdb::WriteSettingsFile(appData + "/Pelmora/pelmora.ini", db.parent_path().string() + "/",
-                                db.filename().string());
-      qputenv("APPDATA", QByteArray::fromStdString(appData));
+      fs::create_directories(appData.Path() / "Pelmora");
+      testdb::WriteSettingsFile(appData.File("Pelmora/pelmora.ini"),
+                                db.parent_path().string() + "/", db.filename().string());
+      qputenv("APPDATA", QByteArray::fromStdString(appData.Path().string()));
 
       TProgramContext program;
       TForm1 form(program, 96);
@@ -155,9 +150,9 @@ int main(int argc, char** argv) {
                 << (atEnd ? "" : " (NOT at the end)") << "\n";
     }
   } catch (const std::exception& e) {
-    std::cerr << "vorlex-bench-window: " << e.what() << "\n";
-    return 1;
+    return Failed("window", e.what());
   }
-  fs::remove_all(appData);
   return 0;
 }
+
+}  // namespace vorlex::bench
