@@ -566,7 +566,7 @@ void TForm1::EvaluationRun(double firstDay, double lastDay) {
     ~RunEnd() { running = false; }
   } runEnd{running_};
 
-  const int versteuerung = std::max(0, rgVersteuerung->ItemIndex());
+  const auto versteuerung = static_cast<TaxationBasis>(std::max(0, rgVersteuerung->ItemIndex()));
   ShowPeriod(firstDay, lastDay);
   // Paint the caption before the run blocks the window; user input waits until
   // the run has ended, so no request can start a run inside this one.
@@ -674,7 +674,7 @@ void TForm1::btnUebersichtClick() {
 }
 
 void TForm1::ShowPeriod(double firstDay, double lastDay) {
-  const int versteuerung = std::max(0, rgVersteuerung->ItemIndex());
+  const auto versteuerung = static_cast<TaxationBasis>(std::max(0, rgVersteuerung->ItemIndex()));
   lblCaption->setText(DecodeText(PeriodCaption(firstDay, lastDay, versteuerung)));
   lblCaption->adjustSize();
   // A range whose first day lies after its last selects nothing; the zeros
@@ -790,7 +790,8 @@ void TForm1::btnCsvClick() {
 
 QString TForm1::ProposedCsvName() {
   const std::string stem =
-      ExportFileStem(TaxPeriodFromControls(), std::max(0, rgVersteuerung->ItemIndex()));
+      ExportFileStem(TaxPeriodFromControls(),
+                     static_cast<TaxationBasis>(std::max(0, rgVersteuerung->ItemIndex())));
   return stem.empty() ? QString::fromLatin1(kCsvProposedName)
                       : QString::fromStdString(stem) + QStringLiteral(".csv");
 }

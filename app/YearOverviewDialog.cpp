@@ -177,7 +177,7 @@ TYearOverviewDialog::TYearOverviewDialog(QWidget* owner) : QWidget(owner, Qt::Wi
 
 void TYearOverviewDialog::SetOverview(const YearOverview& overview) {
   year_ = overview.year;
-  versteuerung_ = overview.versteuerung;
+  versteuerung_ = static_cast<int>(overview.basis);
   setWindowTitle(DecodeText(kTitle) + QStringLiteral(" %1").arg(overview.year));
   lblCaption->setText(DecodeText(OverviewCaption(overview)));
   gridOverview->setRowCount(static_cast<int>(overview.rows.size()));
@@ -214,7 +214,8 @@ void TYearOverviewDialog::SetOverview(const YearOverview& overview) {
 
 void ShowYearOverview(QPointer<TYearOverviewDialog>& dialog, QWidget* owner, TDBase& db, int year,
                       int versteuerung) {
-  const YearOverview overview = EvaluateYearOverview(db, year, versteuerung);
+  const YearOverview overview =
+      EvaluateYearOverview(db, year, static_cast<TaxationBasis>(versteuerung));
   const bool fresh = dialog.isNull();
   if (fresh) {
     dialog = new TYearOverviewDialog(owner);
@@ -235,7 +236,7 @@ void FollowYearOverview(const QPointer<TYearOverviewDialog>& dialog, TDBase& db,
                         int versteuerung) {
   if (dialog.isNull() || !dialog->isVisible()) return;
   if (dialog->Year() == year && dialog->Versteuerung() == versteuerung) return;
-  dialog->SetOverview(EvaluateYearOverview(db, year, versteuerung));
+  dialog->SetOverview(EvaluateYearOverview(db, year, static_cast<TaxationBasis>(versteuerung)));
 }
 
 }  // namespace vorlex
