@@ -63,12 +63,11 @@ BenchArgs ParseBenchArgs(const std::vector<std::string>& args) {
   BenchArgs b;
   TArgs arg(args);
   while (arg.Next()) {
+    if (arg.DirOrRuns(b.dir, b.runs)) continue;
     if (arg.Is("--help") || arg.Is("-h")) {
       b.help = true;
     } else if (arg.Is("--smoke")) {
       b.smoke = true;
-    } else if (arg.DirOrRuns(b.dir, b.runs)) {
-      // taken
     } else if (arg.Is("--budget")) {
       b.budgetSeconds = arg.Number<double>(0.001, 86400);
     } else if (arg.Is("--report")) {
@@ -129,9 +128,9 @@ RunOutcome TimedRun(TDBase& db, const Period& period, bool csv, double budgetSec
   const Stopwatch clock;
   EvaluateRun(db, period.firstDay, period.lastDay, TaxationBasis::Soll, totals, sink);
   RunOutcome outcome;
-  if (csv) outcome.csvBytes = CsvBytes(sink.Lines()).size();
+  if (csv) outcome.csvBytes = CsvBytes(sink.lines).size();
   outcome.seconds = clock.Seconds();
-  outcome.lines = sink.Lines().size();
+  outcome.lines = sink.lines.size();
   return outcome;
 }
 

@@ -6,8 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "bench/BenchDb.h"
-#include "bench/Commands.h"
+#include "bench/Benchmark.h"
 
 namespace vorlex::bench {
 

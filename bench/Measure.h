@@ -46,7 +46,6 @@ class CollectingSink : public TRunList {
   explicit CollectingSink(double budgetSeconds = 0) : budget_(budgetSeconds) {}
   void ProgressStart(int maximum) override;
   void ProgressStep() override;
-  const std::vector<ListLine>& Lines() const { return lines; }
   int Stages() const { return stage_; }
 
  private:

@@ -11,7 +11,6 @@
 
 #include "bench/Args.h"
 #include "bench/Benchmark.h"
-#include "bench/Commands.h"
 #include "db/uDB.h"
 #include "tax/EvaluationRun.h"
 #include "tax/YearOverview.h"
@@ -70,11 +69,10 @@ int OverviewCommand(const std::vector<std::string>& args) {
   try {
     TArgs arg(args);
     while (arg.Next()) {
+      if (arg.DirOrRuns(dir, runs)) continue;
       if (arg.Is("--help")) {
         std::cout << kUsage;
         return 0;
-      } else if (arg.DirOrRuns(dir, runs)) {
-        // taken
       } else if (arg.Is("--check")) {
         check = true;
       } else if (FindWorkload(arg.Arg()) != nullptr) {

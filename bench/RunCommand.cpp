@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "bench/Benchmark.h"
-#include "bench/Commands.h"
 #include "util/uFormat.h"
 
 namespace vorlex::bench {

@@ -19,7 +19,6 @@
 #include "app/uApplication.h"
 #include "bench/Args.h"
 #include "bench/Benchmark.h"
-#include "bench/Commands.h"
 #include "bench/TempFolder.h"
 #include "db/uDB.h"
 #include "tax/EvaluationRun.h"

@@ -66,8 +66,8 @@ TEST(CollectingSink, StopsARunPastItsBudgetAndEstimatesTheWhole) {
     EXPECT_GT(e.seconds, 0.05);
     EXPECT_DOUBLE_EQ(e.EstimatedSeconds(), e.seconds * 1000 / e.steps);
   }
-  ASSERT_EQ(sink.Lines().size(), 1u);
-  EXPECT_NE(sink.Lines()[0].text.find("one"), std::string::npos);
+  ASSERT_EQ(sink.lines.size(), 1u);
+  EXPECT_NE(sink.lines[0].text.find("one"), std::string::npos);
 
   CollectingSink unlimited;
   unlimited.ProgressStart(5);
