@@ -13,7 +13,8 @@ class QueryPlanTest : public ::testing::Test {
   // A database with table Lines (mixed case, as a schema may spell it) and the
   // statements given.
   TSQLiteDatabase& Make(const std::string& sql) {
-    const std::string path = folder_.File("plan.db");
+    db_.reset();  // a file still open cannot be replaced on Windows
+    const std::string path = folder_.File("plan" + std::to_string(++made_) + ".db");
     {
       testdb::PelmoraDb db(path);
       db.Exec("CREATE TABLE Lines (Auftrag INTEGER, preis REAL, anzahl REAL)");
@@ -25,6 +26,7 @@ class QueryPlanTest : public ::testing::Test {
 
   testing::TestFolder folder_;
   std::unique_ptr<TSQLiteDatabase> db_;
+  int made_ = 0;
 };
 
 TEST_F(QueryPlanTest, ReadsTakenApart) {
@@ -72,7 +74,6 @@ TEST_F(QueryPlanTest, GroupingInIndexOrderOrInATemporaryBTree) {
     EXPECT_FALSE(plan.SearchesIndex("by_order"));
     EXPECT_EQ(plan.OnlyRead("Lines"), nullptr);  // more than one line
   }
-  db_.reset();
   const TQueryPlan plan(Make("CREATE INDEX by_order ON Lines (Auftrag)"), grouped);
   EXPECT_FALSE(plan.UsesTempBTree());
   EXPECT_TRUE(plan.SearchesIndex("by_order"));
