@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/Unit1.h"
+#include "app/MonthNames.h"
 #include "app/WindowPlacement.h"
 #include "tax/YearOverview.h"
 #include "ui/qtcore/uQtText.h"
