@@ -44,7 +44,6 @@ class TForm1 : public QWidget,
   ~TForm1() override;
 
   int PixelsPerInch() const { return ppi_; }
-  TProgramContext& Program() { return program_; }
 
   // Start-up, with today's date from the clock or given.
   void FormCreate();
