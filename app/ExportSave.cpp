@@ -15,7 +15,7 @@
 
 namespace vorlex {
 
-QString ProposedExportName(const TTaxPeriod& period, int basis) {
+QString ProposedExportName(const TTaxPeriod& period, TaxationBasis basis) {
   const std::string stem = ExportFileStem(period, basis);
   return stem.empty() ? QString::fromLatin1(kCsvProposedName)
                       : QString::fromStdString(stem) + QStringLiteral(".csv");

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "tax/TaxPeriod.h"
+#include "tax/TaxationBasis.h"
 #include "tax/TaxTotals.h"
 
 class QStatusBar;
@@ -19,7 +20,7 @@ struct TSaveDialog;
 
 // The file name the save dialog proposes for period and basis: "Vorlex
 // 2026-12 Ist.csv".
-QString ProposedExportName(const TTaxPeriod& period, int basis);
+QString ProposedExportName(const TTaxPeriod& period, TaxationBasis basis);
 
 class TExportSave {
  public:

@@ -7,6 +7,7 @@
 
 #include "app/uControls.h"
 #include "tax/EvaluationRun.h"
+#include "tax/FormFields.h"
 #include "ui/FormValuePanel.h"
 #include "ui/qtcore/uQtText.h"
 

@@ -4,7 +4,6 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QPalette>
-#include <algorithm>
 #include <string>
 
 #include "app/MonthNames.h"
@@ -129,12 +128,14 @@ int TPeriodChoice::Year() const {
   return static_cast<int>(StrToInt(c_.cmbJ->currentText().toStdString()));
 }
 
-int TPeriodChoice::Basis() const {
-  return std::max(0, c_.rgVersteuerung->ItemIndex());
+TaxationBasis TPeriodChoice::Basis() const {
+  return c_.rgVersteuerung->ItemIndex() == static_cast<int>(TaxationBasis::Soll)
+             ? TaxationBasis::Soll
+             : TaxationBasis::Ist;
 }
 
-void TPeriodChoice::SetBasis(int basis) {
-  c_.rgVersteuerung->SetItemIndex(basis);
+void TPeriodChoice::SetBasis(TaxationBasis basis) {
+  c_.rgVersteuerung->SetItemIndex(static_cast<int>(basis));
 }
 
 TTaxPeriod TPeriodChoice::Period() {

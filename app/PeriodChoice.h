@@ -8,6 +8,7 @@
 
 #include "app/uControls.h"
 #include "tax/TaxPeriod.h"
+#include "tax/TaxationBasis.h"
 
 class QComboBox;
 class QDateEdit;
@@ -51,9 +52,9 @@ class TPeriodChoice : public QObject {
   TTaxPeriod Period();
   // The year chosen in the year list.
   int Year() const;
-  // The taxation basis: 0 "Ist", 1 "Soll".
-  int Basis() const;
-  void SetBasis(int basis);
+  // The taxation basis chosen in its group: the one place that reads it.
+  TaxationBasis Basis() const;
+  void SetBasis(TaxationBasis basis);
 
   // A step of the month or year stepper; the month stepper chooses the month
   // kind. Only the ends of the year list stop the stepping.

@@ -58,7 +58,7 @@ class TWindowSink : public TRunList {
 
 }  // namespace
 
-TRunController::TRunController(TProgramContext& program, std::function<int()> basis,
+TRunController::TRunController(TProgramContext& program, std::function<TaxationBasis()> basis,
                                TSummaryListView& list, QProgressBar& progress, QObject* parent)
     : QObject(parent),
       program_(program),
@@ -146,7 +146,7 @@ void TRunController::Evaluate(double firstDay, double lastDay) {
     ~RunEnd() { running = false; }
   } runEnd{running_};
 
-  const int basis = basis_();
+  const TaxationBasis basis = basis_();
   emit PeriodChosen(firstDay, lastDay);
   // Paint the caption before the run blocks the window; user input waits until
   // the run has ended, so no request can start a run inside this one.

@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "app/ProgramContext.h"
+#include "tax/TaxationBasis.h"
 
 class QProgressBar;
 
@@ -21,9 +22,9 @@ class TSummaryListView;
 class TRunController : public QObject {
   Q_OBJECT
  public:
-  // basis: the taxation basis chosen now (0 "Ist", 1 "Soll").
-  TRunController(TProgramContext& program, std::function<int()> basis, TSummaryListView& list,
-                 QProgressBar& progress, QObject* parent);
+  // basis: the taxation basis chosen now.
+  TRunController(TProgramContext& program, std::function<TaxationBasis()> basis,
+                 TSummaryListView& list, QProgressBar& progress, QObject* parent);
 
   // Pelmora's settings file as it is now.
   void ReadLocation();
@@ -67,7 +68,7 @@ class TRunController : public QObject {
   void OpenFor(const std::function<void()>& use);
 
   TProgramContext& program_;
-  std::function<int()> basis_;
+  std::function<TaxationBasis()> basis_;
   TSummaryListView& list_;
   QProgressBar& progress_;
   bool running_ = false;

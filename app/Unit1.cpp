@@ -22,6 +22,7 @@
 #include "app/uApplication.h"
 #include "app/version_U.h"
 #include "tax/EvaluationRun.h"
+#include "tax/FormFields.h"
 #include "ui/FormValuePanel.h"
 #include "ui/SummaryListView.h"
 #include "ui/qtcore/uQtText.h"
@@ -313,7 +314,7 @@ void TForm1::btnCsvClick() {
 void TForm1::btnUebersichtClick() {
   if (runs_->Running()) return;
   const int year = period_->Year();
-  const int basis = period_->Basis();
+  const TaxationBasis basis = period_->Basis();
   QApplication::setOverrideCursor(Qt::WaitCursor);
   struct CursorBack {
     ~CursorBack() { QApplication::restoreOverrideCursor(); }

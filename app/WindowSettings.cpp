@@ -25,14 +25,15 @@ const QString kGeometryKey = QStringLiteral("Fenster");
 bool RestoreWindowSettings(QWidget& window, TPeriodChoice& choice) {
   const std::unique_ptr<QSettings> settings = Store();
   const int basis = settings->value(kBasisKey, 0).toInt();
-  if (basis == 0 || basis == 1) choice.SetBasis(basis);
+  if (basis == static_cast<int>(TaxationBasis::Ist) || basis == static_cast<int>(TaxationBasis::Soll))
+    choice.SetBasis(static_cast<TaxationBasis>(basis));
   const QByteArray geometry = settings->value(kGeometryKey).toByteArray();
   return !geometry.isEmpty() && window.restoreGeometry(geometry);
 }
 
 void SaveWindowSettings(const QWidget& window, const TPeriodChoice& choice) {
   const std::unique_ptr<QSettings> settings = Store();
-  settings->setValue(kBasisKey, choice.Basis());
+  settings->setValue(kBasisKey, static_cast<int>(choice.Basis()));
   settings->setValue(kGeometryKey, window.saveGeometry());
 }
 

@@ -177,7 +177,7 @@ TYearOverviewDialog::TYearOverviewDialog(QWidget* owner) : QWidget(owner, Qt::Wi
 
 void TYearOverviewDialog::SetOverview(const YearOverview& overview) {
   year_ = overview.year;
-  versteuerung_ = overview.versteuerung;
+  basis_ = overview.basis;
   setWindowTitle(DecodeText(kTitle) + QStringLiteral(" %1").arg(overview.year));
   lblCaption->setText(DecodeText(OverviewCaption(overview)));
   gridOverview->setRowCount(static_cast<int>(overview.rows.size()));
@@ -213,8 +213,8 @@ void TYearOverviewDialog::SetOverview(const YearOverview& overview) {
 }
 
 void ShowYearOverview(QPointer<TYearOverviewDialog>& dialog, QWidget* owner, TDBase& db, int year,
-                      int versteuerung) {
-  const YearOverview overview = EvaluateYearOverview(db, year, versteuerung);
+                      TaxationBasis basis) {
+  const YearOverview overview = EvaluateYearOverview(db, year, basis);
   const bool fresh = dialog.isNull();
   if (fresh) {
     dialog = new TYearOverviewDialog(owner);
@@ -232,10 +232,10 @@ void ShowYearOverview(QPointer<TYearOverviewDialog>& dialog, QWidget* owner, TDB
 }
 
 void FollowYearOverview(const QPointer<TYearOverviewDialog>& dialog, TDBase& db, int year,
-                        int versteuerung) {
+                        TaxationBasis basis) {
   if (dialog.isNull() || !dialog->isVisible()) return;
-  if (dialog->Year() == year && dialog->Versteuerung() == versteuerung) return;
-  dialog->SetOverview(EvaluateYearOverview(db, year, versteuerung));
+  if (dialog->Year() == year && dialog->Basis() == basis) return;
+  dialog->SetOverview(EvaluateYearOverview(db, year, basis));
 }
 
 }  // namespace vorlex

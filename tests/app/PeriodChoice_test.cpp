@@ -43,9 +43,9 @@ TEST(PeriodChoice, DescribesThePeriodAndAsksForRunsOnlyOnChanges) {
 
   c.rbVonBis->setChecked(true);
   EXPECT_EQ(choice.Period(), RangePeriod({2024, 2, 1}, {2024, 2, 29}));
-  EXPECT_EQ(choice.Basis(), 0);
-  choice.SetBasis(1);
-  EXPECT_EQ(choice.Basis(), 1);
+  EXPECT_EQ(choice.Basis(), TaxationBasis::Ist);
+  choice.SetBasis(TaxationBasis::Soll);
+  EXPECT_EQ(choice.Basis(), TaxationBasis::Soll);
   EXPECT_EQ(requests, 3);
 }
 

@@ -418,7 +418,7 @@ TEST_F(WindowTest, FailedStartUpBuildsTheWindowAndRecovers) {
     EXPECT_EQ(Caption(), PeriodCaptionText("01.04.2026", "30.06.2026", "Zahlungsdatum"));
     TRunList sink;
     TaxTotals totals;
-    EvaluateRun(*Database, Day(2026, 4, 1), Day(2026, 6, 30), 0, totals, sink);
+    EvaluateRun(*Database, Day(2026, 4, 1), Day(2026, 6, 30), TaxationBasis::Ist, totals, sink);
     EXPECT_EQ(Lines(), sink.Texts());
     ExpectSameTotals(Totals, totals);
     EXPECT_GT(Totals.Umsatz19, 0.0);
@@ -533,7 +533,8 @@ TEST_F(WindowTest, TaxationBasisAndAmountBasis) {
 
   Click(f.rgVersteuerung->Button(1));
   EXPECT_EQ(Caption(), PeriodCaptionText("01.05.2026", "31.05.2026", "Rechnungsdatum"));
-  const auto [sollLines, sollTotals] = CoreRun(Day(2026, 5, 1), Day(2026, 5, 31), 1);
+  const auto [sollLines, sollTotals] =
+      CoreRun(Day(2026, 5, 1), Day(2026, 5, 31), TaxationBasis::Soll);
   EXPECT_EQ(Lines(), sollLines);
   EXPECT_NE(Lines(), ist);
   ExpectSameTotals(Totals, sollTotals);
@@ -1259,7 +1260,7 @@ TEST_F(WindowTest, OverviewButtonShowsTheChosenYearBesideTheWindow) {
   Click(f.udJahr->PrevButton());
   EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Jahresübersicht 2025"));
   EXPECT_EQ(dialog->Year(), 2025);
-  EXPECT_EQ(dialog->Versteuerung(), 1);
+  EXPECT_EQ(dialog->Basis(), TaxationBasis::Soll);
   Click(f.btnUebersicht);
   EXPECT_EQ(f.findChildren<TYearOverviewDialog*>(), QList<TYearOverviewDialog*>{dialog});
   // Hidden, it follows no more.
