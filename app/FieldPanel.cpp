@@ -6,8 +6,6 @@
 #include <string_view>
 
 #include "app/uControls.h"
-#include "tax/EvaluationRun.h"
-#include "tax/FormFields.h"
 #include "ui/FormValuePanel.h"
 #include "ui/qtcore/uQtText.h"
 
@@ -92,8 +90,16 @@ TFieldPanel::TFieldPanel(TFieldControls& controls, QWidget& panel, int pixelsPer
       QStringLiteral("QLineEdit { border: 1px solid black; background: white; padding: 0px; }"));
 }
 
-std::array<TImage*, 5> TFieldPanel::Images() const {
-  return {c_.Image1, c_.Image2, c_.Image3, c_.Image4, c_.Image5};
+std::array<std::pair<TImage*, const FormField*>, 5> TFieldPanel::Pictures() const {
+  const std::array<TImage*, 5> images = {c_.Image1, c_.Image2, c_.Image3, c_.Image4, c_.Image5};
+  std::array<std::pair<TImage*, const FormField*>, 5> pictures{};
+  size_t next = 0;
+  for (const FormField& field : kFormFields) {
+    if (!HasEntries(field)) continue;
+    pictures.at(next) = {images.at(next), &field};
+    ++next;
+  }
+  return pictures;
 }
 
 void TFieldPanel::SetFieldCaptions() {
@@ -105,17 +111,13 @@ void TFieldPanel::SetFieldCaptions() {
 }
 
 void TFieldPanel::ShowFigures(const TaxTotals& totals) {
-  const std::array<FormFigure, 5> figures = FormFigures(totals);
-  const std::array<TImage*, 5> images = Images();
-  for (size_t i = 0; i < figures.size(); ++i) {
-    DrawFormValue(*images[i], figures[i].field, figures[i].value, ppi_);
+  for (const auto& [picture, field] : Pictures()) {
+    DrawFormValue(*picture, field->number, FigureOf(*field, totals), ppi_);
   }
 }
 
 void TFieldPanel::ShowEmpty() {
-  const std::array<FormFigure, 5> figures = FormFigures(TaxTotals{});
-  const std::array<TImage*, 5> images = Images();
-  for (size_t i = 0; i < figures.size(); ++i) DrawFormBoxes(*images[i], figures[i].field, ppi_);
+  for (const auto& [picture, field] : Pictures()) DrawFormBoxes(*picture, field->number, ppi_);
 }
 
 }  // namespace vorlex

@@ -4,7 +4,9 @@
 
 #include <QObject>
 #include <array>
+#include <utility>
 
+#include "tax/FormFields.h"
 #include "tax/TaxTotals.h"
 
 class QLabel;
@@ -45,8 +47,9 @@ class TFieldPanel : public QObject {
   // pixelsPerInch.
   TFieldPanel(TFieldControls& controls, QWidget& panel, int pixelsPerInch);
 
-  // The pictures in the order of the form: 41, 44, 81, 86, 66.
-  std::array<TImage*, 5> Images() const;
+  // Each picture with its form field, in the table's order: every field
+  // that entries go into.
+  std::array<std::pair<TImage*, const FormField*>, 5> Pictures() const;
   // The fields' own captions in place of the design caption.
   void SetFieldCaptions();
   void ShowFigures(const TaxTotals& totals);

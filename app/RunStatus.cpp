@@ -7,6 +7,7 @@
 #include "app/HintsDialog.h"
 #include "app/WindowPlacement.h"
 #include "app/uApplication.h"
+#include "tax/FormFields.h"
 #include "tax/Prepayment.h"
 #include "tax/TaxPeriod.h"
 #include "ui/qtcore/uQtText.h"
@@ -51,7 +52,8 @@ void TRunStatus::Show(const TaxTotals& totals, const std::vector<RunEntry>& entr
   hints_ = PlausibilityHints(entries, firstDay, lastDay);
   if (dialog_) dialog_->SetHints(hints_);
   const std::optional<Prepayment> prepayment = PrepaymentOf(totals);
-  l_.lblKz83->setText(DecodeText(prepayment ? PrepaymentStatus(prepayment->due) : "Kz 83: -"));
+  l_.lblKz83->setText(
+      DecodeText(prepayment ? PrepaymentStatus(prepayment->due) : FieldTag(83) + ": -"));
   const size_t count = hints_.size();
   if (count == 0) {
     l_.lblHinweise->setText(QStringLiteral("Keine Hinweise"));

@@ -22,7 +22,6 @@
 #include "app/uApplication.h"
 #include "app/version_U.h"
 #include "tax/EvaluationRun.h"
-#include "tax/FormFields.h"
 #include "ui/FormValuePanel.h"
 #include "ui/SummaryListView.h"
 #include "ui/qtcore/uQtText.h"
@@ -152,9 +151,7 @@ void TForm1::ConnectEvents() {
   connect(runs_, &TRunController::VatIdRead, editUStID, &QLineEdit::setText);
 
   drillDown_ = new TFieldDrillDown(*lbUst, *StatusBar1, this);
-  const std::array<FormFigure, 5> fields = FormFigures(TaxTotals{});
-  const std::array<TImage*, 5> images = fields_->Images();
-  for (size_t i = 0; i < images.size(); ++i) drillDown_->Attach(*images[i], fields[i].field);
+  for (const auto& [picture, field] : fields_->Pictures()) drillDown_->Attach(*picture, field->number);
   connect(status_, &TRunStatus::EntryChosen, this, [this](int entry) {
     RunShowingErrors([this, entry] { drillDown_->SelectEntry(entry, status_->HintsCover()); });
   });

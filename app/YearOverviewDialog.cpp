@@ -155,7 +155,8 @@ TYearOverviewDialog::TYearOverviewDialog(QWidget* owner) : QWidget(owner, Qt::Wi
   setWindowTitle(DecodeText(kTitle));
   auto* layout = new QVBoxLayout(this);
   lblCaption = new QLabel(this);
-  gridOverview = new QTableWidget(0, 7, this);
+  // The period, then one column per form field.
+  gridOverview = new QTableWidget(0, 1 + static_cast<int>(kFormFields.size()), this);
   gridOverview->setEditTriggers(QAbstractItemView::NoEditTriggers);
   gridOverview->setSelectionBehavior(QAbstractItemView::SelectRows);
   gridOverview->verticalHeader()->hide();
@@ -164,7 +165,7 @@ TYearOverviewDialog::TYearOverviewDialog(QWidget* owner) : QWidget(owner, Qt::Wi
   gridOverview->setWordWrap(false);
   gridOverview->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   QStringList heads{QStringLiteral("Zeitraum")};
-  for (const int field : kOverviewFields) heads << QStringLiteral("Kz %1").arg(field);
+  for (const FormField& field : kFormFields) heads << DecodeText(FieldTag(field.number));
   gridOverview->setHorizontalHeaderLabels(heads);
   // The columns share the window's width; each is as wide as its widest text at least.
   gridOverview->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
