@@ -1329,12 +1329,34 @@ TEST_F(WindowTest, TheBasisIsRememberedBetweenStarts) {
   Click(first.rgVersteuerung->Button(1));
   Click(first.rbJahr);
   first.close();
+  // Each start with the program's values as a new process has them.
+  ResetProgramValues();
   TForm1& second = Start(QDate(2026, 5, 15));
+  EXPECT_TRUE(messages.empty());
   EXPECT_EQ(second.rgVersteuerung->ItemIndex(), 1);
   EXPECT_TRUE(second.rbM->isChecked());
   EXPECT_NE(Caption().find("(Rechnungsdatum)"), std::string::npos) << Caption();
   EXPECT_EQ(second.dtpVon->date(), QDate(2026, 5, 1));
   EXPECT_EQ(second.dtpBis->date(), QDate(2026, 5, 31));
+
+  // A remembered value that is no basis starts on "Ist", and the window
+  // remembers a basis again when it closes.
+  for (const char* stored : {"7", "-1", "Soll"}) {
+    SCOPED_TRACE(stored);
+    form->close();
+    QSettings(QSettings::IniFormat, QSettings::UserScope, "Vorlex", "vorlex")
+        .setValue("Versteuerung", stored);
+    ResetProgramValues();
+    TForm1& again = Start(QDate(2026, 5, 15));
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(again.rgVersteuerung->ItemIndex(), 0);
+    EXPECT_NE(Caption().find("(Zahlungsdatum)"), std::string::npos) << Caption();
+    again.close();
+    EXPECT_EQ(QSettings(QSettings::IniFormat, QSettings::UserScope, "Vorlex", "vorlex")
+                  .value("Versteuerung")
+                  .toInt(),
+              0);
+  }
 }
 
 TEST_F(WindowTest, OverviewAfterAFailedStartOpensTheDatabaseOrSaysWhy) {
