@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
+#include <algorithm>
 #include <string_view>
 
 #include "app/uControls.h"
@@ -12,6 +13,9 @@
 namespace vorlex {
 
 namespace {
+
+static_assert(std::count_if(kFormFields.begin(), kFormFields.end(), HasEntries) == 5,
+              "one picture for each field that entries go into");
 
 // A label's text: carriage returns break the line.
 QString LabelText(std::string_view bytes) {
