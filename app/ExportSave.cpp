@@ -22,8 +22,7 @@ QString ProposedExportName(const TTaxPeriod& period, TaxationBasis basis) {
 }
 
 TExportSave::TExportSave(TSaveDialog& dialog, const TRunController& runs,
-                         const TSummaryListModel& list, const TaxTotals& totals,
-                         QStatusBar& status)
+                         const TSummaryListModel& list, const TaxTotals& totals, QStatusBar& status)
     : dialog_(dialog), runs_(runs), list_(list), totals_(totals), status_(status) {}
 
 void TExportSave::Save(QWidget* parent, const std::function<QString()>& proposedName) {
@@ -45,9 +44,9 @@ void TExportSave::Save(QWidget* parent, const std::function<QString()>& proposed
       SaveExportFile(dialog_.FileName, TableBytes(list_.Entries(), totals_));
       break;
     case 3:
-      SaveExportFile(dialog_.FileName, EcSalesBytes(list_.Entries(), totals_,
-                                                    runs_.LastRunDays()[0],
-                                                    runs_.LastRunDays()[1]));
+      SaveExportFile(
+          dialog_.FileName,
+          EcSalesBytes(list_.Entries(), totals_, runs_.LastRunDays()[0], runs_.LastRunDays()[1]));
       break;
     default:
       SaveCsvFile(dialog_.FileName, list_.Rows());

@@ -6,8 +6,8 @@
 #include <functional>
 
 #include "tax/TaxPeriod.h"
-#include "tax/TaxationBasis.h"
 #include "tax/TaxTotals.h"
+#include "tax/TaxationBasis.h"
 
 class QStatusBar;
 class QWidget;

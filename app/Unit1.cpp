@@ -151,7 +151,9 @@ void TForm1::ConnectEvents() {
   connect(runs_, &TRunController::VatIdRead, editUStID, &QLineEdit::setText);
 
   drillDown_ = new TFieldDrillDown(*lbUst, *StatusBar1, this);
-  for (const auto& [picture, field] : fields_->Pictures()) drillDown_->Attach(*picture, field->number);
+  for (const auto& [picture, field] : fields_->Pictures()) {
+    drillDown_->Attach(*picture, field->number);
+  }
   connect(status_, &TRunStatus::EntryChosen, this, [this](int entry) {
     RunShowingErrors([this, entry] { drillDown_->SelectEntry(entry, status_->HintsCover()); });
   });

@@ -33,10 +33,7 @@ class TSummaryListView;
 class TWindowKeys;
 class TYearOverviewDialog;
 
-class TForm1 : public QWidget,
-               public TPeriodControls,
-               public TFieldControls,
-               public TStatusLabels {
+class TForm1 : public QWidget, public TPeriodControls, public TFieldControls, public TStatusLabels {
   Q_OBJECT
  public:
   // pixelsPerInch 0: the screen's.

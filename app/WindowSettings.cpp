@@ -25,8 +25,9 @@ const QString kGeometryKey = QStringLiteral("Fenster");
 bool RestoreWindowSettings(QWidget& window, TPeriodChoice& choice) {
   const std::unique_ptr<QSettings> settings = Store();
   const int basis = settings->value(kBasisKey, 0).toInt();
-  if (basis == static_cast<int>(TaxationBasis::Ist) || basis == static_cast<int>(TaxationBasis::Soll))
-    choice.SetBasis(static_cast<TaxationBasis>(basis));
+  for (const TaxationBasis known : {TaxationBasis::Ist, TaxationBasis::Soll}) {
+    if (basis == static_cast<int>(known)) choice.SetBasis(known);
+  }
   const QByteArray geometry = settings->value(kGeometryKey).toByteArray();
   return !geometry.isEmpty() && window.restoreGeometry(geometry);
 }

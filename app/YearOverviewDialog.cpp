@@ -11,6 +11,7 @@
 
 #include "app/MonthNames.h"
 #include "app/WindowPlacement.h"
+#include "tax/FormFields.h"
 #include "tax/YearOverview.h"
 #include "ui/qtcore/uQtText.h"
 #include "util/uFormat.h"
