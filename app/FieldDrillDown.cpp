@@ -2,6 +2,7 @@
 
 #include <QStatusBar>
 
+#include "app/HintsDialog.h"
 #include "ui/FormValuePanel.h"
 #include "ui/SummaryListView.h"
 #include "ui/qtcore/uQtText.h"
@@ -34,6 +35,20 @@ void TFieldDrillDown::Toggle(int field) {
 
 void TFieldDrillDown::ShowAll() {
   if (list_ && list_->Model().FieldFilter() != 0) list_->Model().SetFieldFilter(0);
+}
+
+void TFieldDrillDown::SelectEntry(int entry, const QRect& cover) {
+  if (!list_) return;
+  TSummaryListModel& model = list_->Model();
+  const std::vector<ListLine>& rows = model.Rows();
+  for (size_t row = 0; row < rows.size(); ++row) {
+    if (rows[row].entry != entry) continue;
+    if (model.ViewRow(static_cast<int>(row)) < 0) ShowAll();
+    const QModelIndex index = model.index(model.ViewRow(static_cast<int>(row)));
+    list_->setCurrentIndex(index);
+    ScrollClearOf(*list_, index, cover);
+    return;
+  }
 }
 
 void TFieldDrillDown::MarkChosen() {

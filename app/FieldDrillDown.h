@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QRect>
 #include <QString>
 #include <utility>
 #include <vector>
@@ -31,6 +32,10 @@ class TFieldDrillDown : public QObject {
   void Toggle(int field);
   void ShowAll();
   int Field() const;
+  // Selects the list line of the run's entry and scrolls it into view clear
+  // of cover (a window's place on the screen); a list narrowed to another
+  // field's entries shows all lines again first.
+  void SelectEntry(int entry, const QRect& cover);
 
  private:
   void ShowNote();

@@ -1,10 +1,10 @@
 #include "app/WindowSettings.h"
 
 #include <QSettings>
-#include <algorithm>
+#include <QWidget>
 #include <memory>
 
-#include "app/Unit1.h"
+#include "app/PeriodChoice.h"
 
 namespace vorlex {
 
@@ -22,18 +22,20 @@ const QString kGeometryKey = QStringLiteral("Fenster");
 
 }  // namespace
 
-bool RestoreWindowSettings(TForm1& form) {
+bool RestoreWindowSettings(QWidget& window, TPeriodChoice& choice) {
   const std::unique_ptr<QSettings> settings = Store();
   const int basis = settings->value(kBasisKey, 0).toInt();
-  if (basis == 0 || basis == 1) form.rgVersteuerung->SetItemIndex(basis);
+  for (const TaxationBasis known : {TaxationBasis::Ist, TaxationBasis::Soll}) {
+    if (basis == static_cast<int>(known)) choice.SetBasis(known);
+  }
   const QByteArray geometry = settings->value(kGeometryKey).toByteArray();
-  return !geometry.isEmpty() && form.restoreGeometry(geometry);
+  return !geometry.isEmpty() && window.restoreGeometry(geometry);
 }
 
-void SaveWindowSettings(const TForm1& form) {
+void SaveWindowSettings(const QWidget& window, const TPeriodChoice& choice) {
   const std::unique_ptr<QSettings> settings = Store();
-  settings->setValue(kBasisKey, std::max(0, form.rgVersteuerung->ItemIndex()));
-  settings->setValue(kGeometryKey, form.saveGeometry());
+  settings->setValue(kBasisKey, static_cast<int>(choice.Basis()));
+  settings->setValue(kGeometryKey, window.saveGeometry());
 }
 
 }  // namespace vorlex

@@ -3,13 +3,15 @@
 // always starts on the current month.
 #pragma once
 
+class QWidget;
+
 namespace vorlex {
 
-class TForm1;
+class TPeriodChoice;
 
-// The remembered basis and geometry onto form; false when no geometry was
-// remembered (the window is then centred as at the first start).
-bool RestoreWindowSettings(TForm1& form);
-void SaveWindowSettings(const TForm1& form);
+// The remembered basis onto choice and geometry onto window; false when no
+// geometry was remembered (the window is then centred as at the first start).
+bool RestoreWindowSettings(QWidget& window, TPeriodChoice& choice);
+void SaveWindowSettings(const QWidget& window, const TPeriodChoice& choice);
 
 }  // namespace vorlex

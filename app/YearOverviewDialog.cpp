@@ -9,8 +9,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/Unit1.h"
+#include "app/MonthNames.h"
 #include "app/WindowPlacement.h"
+#include "tax/FormFields.h"
 #include "tax/YearOverview.h"
 #include "ui/qtcore/uQtText.h"
 #include "util/uFormat.h"
@@ -155,7 +156,8 @@ TYearOverviewDialog::TYearOverviewDialog(QWidget* owner) : QWidget(owner, Qt::Wi
   setWindowTitle(DecodeText(kTitle));
   auto* layout = new QVBoxLayout(this);
   lblCaption = new QLabel(this);
-  gridOverview = new QTableWidget(0, 7, this);
+  // The period, then one column per form field.
+  gridOverview = new QTableWidget(0, 1 + static_cast<int>(kFormFields.size()), this);
   gridOverview->setEditTriggers(QAbstractItemView::NoEditTriggers);
   gridOverview->setSelectionBehavior(QAbstractItemView::SelectRows);
   gridOverview->verticalHeader()->hide();
@@ -164,7 +166,7 @@ TYearOverviewDialog::TYearOverviewDialog(QWidget* owner) : QWidget(owner, Qt::Wi
   gridOverview->setWordWrap(false);
   gridOverview->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   QStringList heads{QStringLiteral("Zeitraum")};
-  for (const int field : kOverviewFields) heads << QStringLiteral("Kz %1").arg(field);
+  for (const FormField& field : kFormFields) heads << DecodeText(FieldTag(field.number));
   gridOverview->setHorizontalHeaderLabels(heads);
   // The columns share the window's width; each is as wide as its widest text at least.
   gridOverview->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
@@ -177,7 +179,7 @@ TYearOverviewDialog::TYearOverviewDialog(QWidget* owner) : QWidget(owner, Qt::Wi
 
 void TYearOverviewDialog::SetOverview(const YearOverview& overview) {
   year_ = overview.year;
-  versteuerung_ = overview.versteuerung;
+  basis_ = overview.basis;
   setWindowTitle(DecodeText(kTitle) + QStringLiteral(" %1").arg(overview.year));
   lblCaption->setText(DecodeText(OverviewCaption(overview)));
   gridOverview->setRowCount(static_cast<int>(overview.rows.size()));
@@ -213,8 +215,8 @@ void TYearOverviewDialog::SetOverview(const YearOverview& overview) {
 }
 
 void ShowYearOverview(QPointer<TYearOverviewDialog>& dialog, QWidget* owner, TDBase& db, int year,
-                      int versteuerung) {
-  const YearOverview overview = EvaluateYearOverview(db, year, versteuerung);
+                      TaxationBasis basis) {
+  const YearOverview overview = EvaluateYearOverview(db, year, basis);
   const bool fresh = dialog.isNull();
   if (fresh) {
     dialog = new TYearOverviewDialog(owner);
@@ -232,10 +234,10 @@ void ShowYearOverview(QPointer<TYearOverviewDialog>& dialog, QWidget* owner, TDB
 }
 
 void FollowYearOverview(const QPointer<TYearOverviewDialog>& dialog, TDBase& db, int year,
-                        int versteuerung) {
+                        TaxationBasis basis) {
   if (dialog.isNull() || !dialog->isVisible()) return;
-  if (dialog->Year() == year && dialog->Versteuerung() == versteuerung) return;
-  dialog->SetOverview(EvaluateYearOverview(db, year, versteuerung));
+  if (dialog->Year() == year && dialog->Basis() == basis) return;
+  dialog->SetOverview(EvaluateYearOverview(db, year, basis));
 }
 
 }  // namespace vorlex

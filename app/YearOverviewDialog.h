@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <array>
 
+#include "tax/TaxationBasis.h"
 #include "ui/text/YearOverviewText.h"
 
 class QLabel;
@@ -48,9 +49,9 @@ class TYearOverviewDialog : public QWidget {
   explicit TYearOverviewDialog(QWidget* owner);
 
   void SetOverview(const YearOverview& overview);
-  // The year and basis shown; 0 and -1 before the first overview.
+  // The year and basis shown; year 0 before the first overview.
   int Year() const { return year_; }
-  int Versteuerung() const { return versteuerung_; }
+  TaxationBasis Basis() const { return basis_; }
 
   QLabel* lblCaption;
   QTableWidget* gridOverview;
@@ -58,19 +59,19 @@ class TYearOverviewDialog : public QWidget {
 
  private:
   int year_ = 0;
-  int versteuerung_ = -1;
+  TaxationBasis basis_ = TaxationBasis::Ist;
 };
 
-// Computes the overview of year and basis (0 "Ist", 1 "Soll") and shows it
-// in dialog, made beside owner on first use and raised when already open. An
-// error of the run propagates and leaves the dialog as it was.
+// Computes the overview of year and basis and shows it in dialog, made beside
+// owner on first use and raised when already open. An error of the run
+// propagates and leaves the dialog as it was.
 void ShowYearOverview(QPointer<TYearOverviewDialog>& dialog, QWidget* owner, TDBase& db, int year,
-                      int versteuerung);
+                      TaxationBasis basis);
 
 // The open overview follows the main window: when it shows another year or
-// basis, it is computed anew for year and versteuerung, without being raised.
+// basis, it is computed anew for year and basis, without being raised.
 // Nothing happens while it is closed.
 void FollowYearOverview(const QPointer<TYearOverviewDialog>& dialog, TDBase& db, int year,
-                        int versteuerung);
+                        TaxationBasis basis);
 
 }  // namespace vorlex

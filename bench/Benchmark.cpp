@@ -129,7 +129,7 @@ RunOutcome TimedRun(TDBase& db, const Period& period, bool csv, double budgetSec
   TaxTotals totals;
   CollectingSink sink(budgetSeconds);
   const Stopwatch clock;
-  EvaluateRun(db, period.firstDay, period.lastDay, 1, totals, sink);
+  EvaluateRun(db, period.firstDay, period.lastDay, TaxationBasis::Soll, totals, sink);
   RunOutcome outcome;
   if (csv) outcome.csvBytes = CsvBytes(sink.Lines()).size();
   outcome.seconds = clock.Seconds();

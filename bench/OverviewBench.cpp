@@ -36,7 +36,7 @@ fs::path DataFolder() {
   return (ec ? fs::current_path() : self.parent_path()) / "data";
 }
 
-double TimedYearRun(TDBase& db, const Period& period, int basis) {
+double TimedYearRun(TDBase& db, const Period& period, TaxationBasis basis) {
   const Stopwatch clock;
   CollectingSink sink;
   TaxTotals totals;
@@ -44,7 +44,7 @@ double TimedYearRun(TDBase& db, const Period& period, int basis) {
   return clock.Seconds();
 }
 
-double TimedOverview(TDBase& db, int year, int basis) {
+double TimedOverview(TDBase& db, int year, TaxationBasis basis) {
   const Stopwatch clock;
   const YearOverview overview = EvaluateYearOverview(db, year, basis);
   if (overview.rows.size() != 17) throw std::runtime_error("the overview has no seventeen rows");
@@ -56,7 +56,7 @@ bool SameBits(const TaxTotals& a, const TaxTotals& b) {
 }
 
 // The rows that differ from a run of their own period.
-int CheckRows(TDBase& db, int year, int basis) {
+int CheckRows(TDBase& db, int year, TaxationBasis basis) {
   int differing = 0;
   for (const OverviewRow& row : EvaluateYearOverview(db, year, basis).rows) {
     CollectingSink sink;
@@ -108,7 +108,7 @@ int main(int argc, char** argv) {
         const std::string path = EnsureDatabase(dir, w, index, reused);
         const Period period = LastYear(w.options);
         TDBase db(path);
-        for (const int basis : {0, 1}) {
+        for (const TaxationBasis basis : {TaxationBasis::Ist, TaxationBasis::Soll}) {
           TimedYearRun(db, period, basis);  // warm-up
           TimedOverview(db, w.options.lastYear, basis);
           std::vector<double> run, overview;
@@ -119,9 +119,9 @@ int main(int argc, char** argv) {
           const double ratio = Median(overview) / Median(run);
           worst = std::max(worst, ratio);
           std::cout << w.name << ", " << (index ? "index" : "no-index") << ", "
-                    << (basis == 0 ? "Ist " : "Soll") << ": year run " << Fixed(Median(run), 3)
-                    << " s, overview " << Fixed(Median(overview), 3) << " s, overview/run "
-                    << Fixed(ratio, 2) << "\n";
+                    << (basis == TaxationBasis::Ist ? "Ist " : "Soll") << ": year run "
+                    << Fixed(Median(run), 3) << " s, overview " << Fixed(Median(overview), 3)
+                    << " s, overview/run " << Fixed(ratio, 2) << "\n";
           if (check) {
             const int differing = CheckRows(db, w.options.lastYear, basis);
             std::cout << "  rows against runs of their periods: "

@@ -118,7 +118,8 @@ int main(int argc, char** argv) {
           TRunList sink;
           TaxTotals totals;
           const Stopwatch clock;
-          EvaluateRun(headlessDb, period.firstDay, period.lastDay, 1, totals, sink);
+          EvaluateRun(headlessDb, period.firstDay, period.lastDay, TaxationBasis::Soll, totals,
+                      sink);
           headless.push_back(clock.Seconds());
           lines = sink.lines.size();
         }

@@ -6,12 +6,13 @@
 #include <QJsonValue>
 #include <optional>
 
-#include "tax/EvaluationRun.h"
+#include "tax/FormFields.h"
 #include "tax/Prepayment.h"
 #include "ui/qtcore/uQtText.h"
 #include "ui/text/YearOverviewText.h"
 #include "util/uDatum.h"
 #include "util/uFormat.h"
+#include "util/uString.h"
 
 namespace vorlex {
 
@@ -99,11 +100,16 @@ QJsonValue Euros(std::optional<int64_t> cents) {
 // Fields 41, 44, 81, 86, 66 and 83 as their texts show them.
 QJsonObject FieldsObject(const TaxTotals& t) {
   QJsonObject fields;
-  for (const FormFigure& figure : FormFigures(t)) {
-    fields[QString::number(figure.field)] = Euros(ShownCents(figure.value));
-  }
   const std::optional<Prepayment> prepayment = PrepaymentOf(t);
-  fields["83"] = Euros(prepayment ? std::optional<int64_t>(prepayment->due) : std::nullopt);
+  for (const FormField& field : kFormFields) {
+    std::optional<int64_t> cents;
+    if (HasEntries(field)) {
+      cents = ShownCents(FigureOf(field, t));
+    } else if (prepayment) {  // field 83
+      cents = prepayment->due;
+    }
+    fields[QString::number(field.number)] = Euros(cents);
+  }
   return fields;
 }
 
@@ -113,8 +119,9 @@ QJsonObject PeriodObject(const TTaxPeriod& period) {
                      {"kind", PeriodKindName(period.PeriodKind)}};
 }
 
-const char* BasisName(int versteuerung) {
-  return versteuerung == 0 ? "ist" : "soll";
+// "ist" or "soll", as the reporter's --basis takes it.
+QString BasisName(TaxationBasis basis) {
+  return QString::fromStdString(AsciiLower(BasisText(basis)));
 }
 
 }  // namespace
@@ -139,7 +146,7 @@ QByteArray RunJson(const JsonRun& run) {
 
   QJsonObject document{
       {"period", PeriodObject(*run.period)},
-      {"basis", BasisName(run.versteuerung)},
+      {"basis", BasisName(run.basis)},
       {"entries", entries},
       {"totals", totals},
       {"fields", FieldsObject(t)},
@@ -158,7 +165,7 @@ QByteArray OverviewJson(const YearOverview& overview) {
   }
   const QJsonObject document{
       {"year", overview.year},
-      {"basis", BasisName(overview.versteuerung)},
+      {"basis", BasisName(overview.basis)},
       {"rows", rows},
   };
   return QJsonDocument(document).toJson(QJsonDocument::Indented);

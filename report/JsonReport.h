@@ -10,13 +10,14 @@
 #include "tax/RunEntry.h"
 #include "tax/TaxPeriod.h"
 #include "tax/TaxTotals.h"
+#include "tax/TaxationBasis.h"
 #include "tax/YearOverview.h"
 
 namespace vorlex {
 
 struct JsonRun {
   const TTaxPeriod* period = nullptr;
-  int versteuerung = 0;
+  TaxationBasis basis = TaxationBasis::Ist;
   const std::vector<RunEntry>* entries = nullptr;
   const TaxTotals* totals = nullptr;
   const std::vector<Hint>* hints = nullptr;

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <string_view>
 
+#include "tax/FormFields.h"
+#include "util/uString.h"
+
 namespace vorlex {
 
 namespace {
@@ -121,19 +124,17 @@ ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
       }
       options.json = *value == "json";
     } else if (name == "--basis") {
-      std::string basis = *value;
-      std::transform(basis.begin(), basis.end(), basis.begin(),
-                     [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
-      if (basis == "ist") {
-        options.versteuerung = 0;
-      } else if (basis == "soll") {
-        options.versteuerung = 1;
+      if (EqualsIgnoringAsciiCase(*value, BasisText(TaxationBasis::Ist))) {
+        options.basis = TaxationBasis::Ist;
+      } else if (EqualsIgnoringAsciiCase(*value, BasisText(TaxationBasis::Soll))) {
+        options.basis = TaxationBasis::Soll;
       } else {
         throw EUsage("--basis: \"ist\" oder \"soll\" erwartet: \"" + *value + "\"");
       }
     } else if (name == "--field") {
       const std::optional<int> field = Digits(*value, 2);
-      if (!field || (*field != 41 && *field != 44 && *field != 81 && *field != 86 && *field != 66)) {
+      const FormField* form = field ? FindFormField(*field) : nullptr;
+      if (form == nullptr || !HasEntries(*form)) {
         throw EUsage("--field: Kennzahl 41, 44, 81, 86 oder 66 erwartet: \"" + *value + "\"");
       }
       options.field = field;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tax/TaxPeriod.h"
+#include "tax/TaxationBasis.h"
 
 namespace vorlex {
 
@@ -21,7 +22,7 @@ struct ReportOptions {
   bool help = false;
   std::string db;                      // empty: found through Pelmora's settings file
   std::optional<TTaxPeriod> period;  // empty: the current month
-  int versteuerung = 0;                // 0 "Ist", 1 "Soll"
+  TaxationBasis basis = TaxationBasis::Ist;
   std::optional<std::string> csv;      // "-": standard output
   std::optional<std::string> table;    // the run as a table for a spreadsheet; "-": standard output
   std::optional<std::string> zm;       // the EC sales list for the portal; "-": standard output

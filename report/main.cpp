@@ -16,15 +16,16 @@
 #include "report/ReportOptions.h"
 #include "tax/EvaluationRun.h"
 #include "tax/EvaluationSink.h"
+#include "tax/FormFields.h"
 #include "tax/PlausibilityHints.h"
 #include "tax/Prepayment.h"
 #include "tax/YearOverview.h"
-#include "ui/text/EcSalesExport.h"
-#include "ui/text/TableExport.h"
 #include "ui/qtcore/uQtText.h"
 #include "ui/text/CsvExport.h"
+#include "ui/text/EcSalesExport.h"
 #include "ui/text/ErrorText.h"
 #include "ui/text/SummaryList.h"
+#include "ui/text/TableExport.h"
 #include "ui/text/YearOverviewText.h"
 #include "util/uDatum.h"
 #include "util/uFormat.h"
@@ -109,7 +110,7 @@ FieldPart FieldPartOf(const TRunList& list, const std::vector<Hint>& hints, int 
 
 // "Kz 81: 559,36".
 void WriteFigure(int field, const std::string& value) {
-  WriteText(stdout, "Kz " + std::to_string(field) + ": " + value);
+  WriteText(stdout, FieldTag(field) + ": " + value);
 }
 
 void WriteHints(const std::vector<Hint>& hints) {
@@ -119,7 +120,7 @@ void WriteHints(const std::vector<Hint>& hints) {
 
 int RunOverview(const ReportOptions& options) {
   TDBase db(DatabasePath(options));
-  const YearOverview overview = EvaluateYearOverview(db, *options.overview, options.versteuerung);
+  const YearOverview overview = EvaluateYearOverview(db, *options.overview, options.basis);
   db.Close();
   const bool csvToStdout = WriteCsv(options, OverviewCsv(overview));
   if (options.json) {
@@ -146,7 +147,7 @@ int Run(const ReportOptions& options) {
   TDBase db(DatabasePath(options));
   TRunList list;
   TaxTotals totals;
-  EvaluateRun(db, firstDay, lastDay, options.versteuerung, totals, list);
+  EvaluateRun(db, firstDay, lastDay, options.basis, totals, list);
   db.Close();
 
   // The EC sales list is made first: when it is refused, no file is written.
@@ -163,29 +164,32 @@ int Run(const ReportOptions& options) {
     FieldPart part = FieldPartOf(list, hints, *options.field);
     hints = std::move(part.hints);
     if (options.json) {
-      Write(stdout, RunJson({&period, options.versteuerung, &part.entries, &totals, &hints,
-                             *options.field}));
+      Write(stdout,
+            RunJson({&period, options.basis, &part.entries, &totals, &hints, *options.field}));
     } else if (!csvToStdout) {
-      WriteText(stdout, PeriodCaption(firstDay, lastDay, options.versteuerung));
+      WriteText(stdout, PeriodCaption(firstDay, lastDay, options.basis));
       WriteText(stdout, FieldFilterNote(*options.field, part.entries.size()));
       for (const std::string& line : part.lines) WriteText(stdout, line);
       WriteText(stdout, "");
-      for (const FormFigure& figure : FormFigures(totals)) {
-        if (figure.field == *options.field) WriteFigure(figure.field, FormatMoney(figure.value));
-      }
+      WriteFigure(*options.field, FormatMoney(FigureOf(FormFieldNumbered(*options.field), totals)));
       WriteHints(hints);
     }
   } else if (options.json) {
-    Write(stdout, RunJson({&period, options.versteuerung, &list.entries, &totals, &hints}));
+    Write(stdout, RunJson({&period, options.basis, &list.entries, &totals, &hints}));
   } else if (!csvToStdout) {
-    WriteText(stdout, PeriodCaption(firstDay, lastDay, options.versteuerung));
+    WriteText(stdout, PeriodCaption(firstDay, lastDay, options.basis));
     for (const ListLine& line : list.lines) WriteText(stdout, line.text);
     WriteText(stdout, "");
-    for (const FormFigure& figure : FormFigures(totals)) {
-      WriteFigure(figure.field, FormatMoney(figure.value));
-    }
     const std::optional<Prepayment> prepayment = PrepaymentOf(totals);
-    WriteFigure(83, prepayment ? FormatCents(prepayment->due) : "-");
+    for (const FormField& field : kFormFields) {
+      std::string value;
+      if (HasEntries(field)) {
+        value = FormatMoney(FigureOf(field, totals));
+      } else {  // field 83
+        value = prepayment ? FormatCents(prepayment->due) : "-";
+      }
+      WriteFigure(field.number, value);
+    }
     WriteHints(hints);
   }
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) RaiseWriteError();

@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "tax/CountryCodes.h"
+#include "tax/FormFields.h"
 #include "tax/PlausibilityHints.h"
 #include "util/uDatum.h"
 #include "util/uFormat.h"
@@ -76,7 +77,7 @@ EcSalesList BuildEcSalesList(const std::vector<RunEntry>& entries, double field4
   const std::optional<int64_t> field41Cents = ShownCents(field41);
   if (!field41Cents) throw std::runtime_error("Kz 41 ist keine darstellbare Zahl");
   EcSalesList list;
-  list.field41Euros = *field41Cents / 100;
+  list.field41Euros = EnteredCents(FormFieldNumbered(41), *field41Cents) / 100;
 
   std::map<std::string, int64_t> cents;
   for (size_t i = 0; i < entries.size(); ++i) {

@@ -9,13 +9,9 @@
 
 namespace vorlex {
 
-std::string PeriodCaption(double firstDay, double lastDay, int versteuerung) {
+std::string PeriodCaption(double firstDay, double lastDay, TaxationBasis basis) {
   return "Ein- und Ausg\xE4nge vom " + FormatDate(firstDay) + " bis " + FormatDate(lastDay) +
-         "  (" + BasisDateName(versteuerung) + ")";
-}
-
-const char* BasisDateName(int versteuerung) {
-  return versteuerung == 0 ? "Zahlungsdatum" : "Rechnungsdatum";
+         "  (" + BasisDateName(basis) + ")";
 }
 
 namespace {
@@ -44,36 +40,13 @@ class ReadSnapshot {
 
 }  // namespace
 
-void EvaluateRun(TDBase& db, double firstDay, double lastDay, int versteuerung, TaxTotals& totals,
-                 IEvaluationSink& sink) {
+void EvaluateRun(TDBase& db, double firstDay, double lastDay, TaxationBasis basis,
+                 TaxTotals& totals, IEvaluationSink& sink) {
   const ReadSnapshot snapshot(db);
   totals = TaxTotals{};
-  SalesEvaluation(db, firstDay, lastDay, versteuerung, totals, sink);
+  SalesEvaluation(db, firstDay, lastDay, basis, totals, sink);
   CashBookEvaluation(db, firstDay, lastDay, totals, sink);
   sink.RunComplete(totals);
-}
-
-std::array<FormFigure, 5> FormFigures(const TaxTotals& totals) {
-  const long double inputTax = static_cast<long double>(totals.Vorsteuer7) + totals.Vorsteuer19;
-  return {{{41, totals.InnergemMitUStId},
-           {44, totals.InnergemOhneUStId},
-           {81, totals.Umsatz19},
-           {86, totals.Umsatz7},
-           {66, static_cast<double>(inputTax)}}};
-}
-
-int FormFieldOf(TotalKind total) {
-  switch (total) {
-    case TotalKind::InnergemMitUStId: return 41;
-    case TotalKind::InnergemOhneUStId: return 44;
-    case TotalKind::Umsatz19: return 81;
-    case TotalKind::Umsatz7: return 86;
-    case TotalKind::Vorsteuer7:
-    case TotalKind::Vorsteuer19: return 66;
-    case TotalKind::NichtEU:
-    case TotalKind::None: break;
-  }
-  return 0;
 }
 
 }  // namespace vorlex

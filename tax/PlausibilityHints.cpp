@@ -7,6 +7,7 @@
 #include "tax/CountryCodes.h"
 #include "tax/EcSalesList.h"
 #include "tax/FieldRead.h"
+#include "tax/FormFields.h"
 #include "tax/TaxPeriod.h"
 #include "util/uFormat.h"
 #include "util/uString.h"
@@ -27,13 +28,8 @@ std::string CompactVatId(std::string_view vatId) {
 
 // How the field an order went into is named.
 std::string FieldName(TotalKind total) {
-  switch (total) {
-    case TotalKind::InnergemMitUStId: return "Kz 41";
-    case TotalKind::InnergemOhneUStId: return "Kz 44";
-    case TotalKind::Umsatz19: return "Kz 81";
-    case TotalKind::NichtEU: return "die Summe Nicht EU";
-    default: return "keine Kennzahl";
-  }
+  if (const int field = FormFieldOf(total)) return FieldTag(field);
+  return total == TotalKind::NichtEU ? "die Summe Nicht EU" : "keine Kennzahl";
 }
 
 // A database text inside a hint; shown in quotes when quoted.

@@ -15,8 +15,8 @@ namespace vorlex {
 
 namespace {
 
-const char* DateColumn(int versteuerung) {
-  return versteuerung == 0 ? "bezahltam" : "termin";
+const char* DateColumn(TaxationBasis basis) {
+  return basis == TaxationBasis::Ist ? "bezahltam" : "termin";
 }
 
 TotalKind SalesTotal(std::string_view land, std::string_view ustId) {
@@ -49,10 +49,10 @@ void ReadPayment(const TDBTable& order, const PaymentFields& fields, RunEntry& e
 
 }  // namespace
 
-std::string SalesFromWhere(double firstDay, double lastDay, int versteuerung) {
-  const std::string column = DateColumn(versteuerung);
+std::string SalesFromWhere(double firstDay, double lastDay, TaxationBasis basis) {
+  const std::string column = DateColumn(basis);
   std::string sql = " FROM (auftrag LEFT JOIN besitzer ON auftrag.besitzerindex=besitzer.id)";
-  sql += versteuerung == 0
+  sql += basis == TaxationBasis::Ist
              ? " WHERE (auftrag.papierkorb = 0) AND ((bezahlt = -1) OR(davonbezahlt IS NOT 0))"
              : " WHERE (auftrag.papierkorb = 0)";
   // The whole last day belongs to the period, a time of day included.
@@ -61,33 +61,31 @@ std::string SalesFromWhere(double firstDay, double lastDay, int versteuerung) {
   return sql;
 }
 
-std::string SalesQuery(double firstDay, double lastDay, int versteuerung) {
+std::string SalesQuery(double firstDay, double lastDay, TaxationBasis basis) {
   std::string sql =
       "SELECT DISTINCT auftrag.*, besitzer.name AS b_name,besitzer.vorname AS b_vor, "
       "besitzer.kundennr AS b_kdnr, besitzer.land, ust_id";
-  sql += SalesFromWhere(firstDay, lastDay, versteuerung);
+  sql += SalesFromWhere(firstDay, lastDay, basis);
   sql += " ORDER BY besitzer.land,";
-  sql += DateColumn(versteuerung);
+  sql += DateColumn(basis);
   return sql;
 }
 
-void SalesEvaluation(TDBase& db, double firstDay, double lastDay, int versteuerung,
+void SalesEvaluation(TDBase& db, double firstDay, double lastDay, TaxationBasis basis,
                      TaxTotals& totals, IEvaluationSink& sink) {
   // Every column read below, and only those, is held.
-  std::vector<std::string> kept = {"land",        "ust_id",    "id",     DateColumn(versteuerung),
-                                   "bezeichnung", "b_name",    "skonto", "mwst",
-                                   "auftragstyp", "rechbetrag"};
-  if (versteuerung == 0) kept.insert(kept.end(), {"bezahlt", "davonbezahlt"});
-  const std::unique_ptr<TDBTable> orders =
-      db.Query(SalesQuery(firstDay, lastDay, versteuerung), kept);
+  std::vector<std::string> kept = {"land",   "ust_id", "id",   DateColumn(basis), "bezeichnung",
+                                   "b_name", "skonto", "mwst", "auftragstyp",     "rechbetrag"};
+  if (basis == TaxationBasis::Ist) kept.insert(kept.end(), {"bezahlt", "davonbezahlt"});
+  const std::unique_ptr<TDBTable> orders = db.Query(SalesQuery(firstDay, lastDay, basis), kept);
   sink.ProgressStart(orders->RowCount());
   if (orders->AtEnd()) return;
   // The lines of all these orders in one pass rather than a query per order.
   const TDBField id("id");
-  PeriodLineSums lineSums(db, SalesFromWhere(firstDay, lastDay, versteuerung), *orders, id);
+  PeriodLineSums lineSums(db, SalesFromWhere(firstDay, lastDay, basis), *orders, id);
   const TDBField land("land");
   const TDBField ustIdField("ust_id");
-  const TDBField date(DateColumn(versteuerung));
+  const TDBField date(DateColumn(basis));
   const TDBField bezeichnung("bezeichnung");
   const TDBField bName("b_name");
   const OrderFields amountFields;
@@ -115,7 +113,7 @@ void SalesEvaluation(TDBase& db, double firstDay, double lastDay, int versteueru
                     .country = country,
                     .vatId = vatId});
 
-    if (versteuerung == 0) ReadPayment(*orders, paymentFields, entry);
+    if (basis == TaxationBasis::Ist) ReadPayment(*orders, paymentFields, entry);
 
     entry.total = SalesTotal(country, vatId);
     entry.added = entry.net;

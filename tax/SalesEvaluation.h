@@ -6,17 +6,18 @@
 
 #include "tax/EvaluationSink.h"
 #include "tax/TaxTotals.h"
+#include "tax/TaxationBasis.h"
 
 namespace vorlex {
 
 class TDBase;
 
 // The orders query of a period (day numbers; only their calendar days count).
-std::string SalesQuery(double firstDay, double lastDay, int versteuerung);
+std::string SalesQuery(double firstDay, double lastDay, TaxationBasis basis);
 // Its FROM and WHERE text, which other queries of the same orders share.
-std::string SalesFromWhere(double firstDay, double lastDay, int versteuerung);
+std::string SalesFromWhere(double firstDay, double lastDay, TaxationBasis basis);
 
-void SalesEvaluation(TDBase& db, double firstDay, double lastDay, int versteuerung,
+void SalesEvaluation(TDBase& db, double firstDay, double lastDay, TaxationBasis basis,
                      TaxTotals& totals, IEvaluationSink& sink);
 
 }  // namespace vorlex

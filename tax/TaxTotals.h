@@ -28,6 +28,7 @@ struct TaxTotals {
     }
     return nullptr;
   }
+  const double* Of(TotalKind kind) const { return const_cast<TaxTotals&>(*this).Of(kind); }
 };
 
 }  // namespace vorlex

@@ -20,10 +20,10 @@ size_t QuarterIndex(int quarter) {
 
 }  // namespace
 
-YearOverview EmptyOverview(int year, int versteuerung) {
+YearOverview EmptyOverview(int year, TaxationBasis basis) {
   YearOverview overview;
   overview.year = year;
-  overview.versteuerung = versteuerung;
+  overview.basis = basis;
   overview.rows.resize(kYearRow + 1);
   for (int month = 1; month <= 12; ++month) {
     overview.rows[MonthIndex(month)] = {OverviewSpan::Month, month, MonthPeriod(year, month), {}};
@@ -36,8 +36,8 @@ YearOverview EmptyOverview(int year, int versteuerung) {
   return overview;
 }
 
-TYearOverviewSink::TYearOverviewSink(int year, int versteuerung)
-    : overview_(EmptyOverview(year, versteuerung)) {
+TYearOverviewSink::TYearOverviewSink(int year, TaxationBasis basis)
+    : overview_(EmptyOverview(year, basis)) {
   // A run of a month reads the dates from its first day up to the start of
   // the day after its last; the same bounds decide here.
   for (int month = 1; month <= 12; ++month) {
@@ -68,11 +68,11 @@ void TYearOverviewSink::RunComplete(const TaxTotals& totals) {
   complete_ = true;
 }
 
-YearOverview EvaluateYearOverview(TDBase& db, int year, int versteuerung) {
-  TYearOverviewSink sink(year, versteuerung);
+YearOverview EvaluateYearOverview(TDBase& db, int year, TaxationBasis basis) {
+  TYearOverviewSink sink(year, basis);
   const TTaxPeriod period = YearPeriod(year);
   TaxTotals totals;
-  EvaluateRun(db, period.FirstDay, period.LastDay, versteuerung, totals, sink);
+  EvaluateRun(db, period.FirstDay, period.LastDay, basis, totals, sink);
   return sink.Overview();
 }
 

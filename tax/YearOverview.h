@@ -11,6 +11,7 @@
 #include "tax/EvaluationSink.h"
 #include "tax/TaxPeriod.h"
 #include "tax/TaxTotals.h"
+#include "tax/TaxationBasis.h"
 
 namespace vorlex {
 
@@ -27,20 +28,20 @@ struct OverviewRow {
 
 struct YearOverview {
   int year = 0;
-  int versteuerung = 0;  // 0 "Ist", 1 "Soll"
+  TaxationBasis basis = TaxationBasis::Ist;
   // January, February, March, the first quarter, April, ..., the fourth
   // quarter, the year: seventeen rows.
   std::vector<OverviewRow> rows;
 };
 
 // The empty rows of a year, periods set, totals zero.
-YearOverview EmptyOverview(int year, int versteuerung);
+YearOverview EmptyOverview(int year, TaxationBasis basis);
 
 // Takes the entries of a year's run in the order they come and adds each to
 // its month's and its quarter's totals; the year's are the run's own.
 class TYearOverviewSink : public IEvaluationSink {
  public:
-  TYearOverviewSink(int year, int versteuerung);
+  TYearOverviewSink(int year, TaxationBasis basis);
   void AppendEntry(RunEntry entry) override;
   void RunComplete(const TaxTotals& totals) override;
   void ProgressStart(int /*maximum*/) override {}
@@ -60,8 +61,8 @@ class TYearOverviewSink : public IEvaluationSink {
   bool complete_ = false;
 };
 
-// One run over the year (cash or accrual basis by versteuerung); an error of
+// One run over the year (cash or accrual basis); an error of
 // the run propagates.
-YearOverview EvaluateYearOverview(TDBase& db, int year, int versteuerung);
+YearOverview EvaluateYearOverview(TDBase& db, int year, TaxationBasis basis);
 
 }  // namespace vorlex

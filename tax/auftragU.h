@@ -4,13 +4,14 @@
 #include <cstdint>
 
 #include "db/uDB.h"
+#include "tax/TaxationBasis.h"
 
 namespace vorlex {
 
 struct EvaluationSettings {
   bool BruttoPreise = false;  // line prices are net; VAT comes on top
   int8_t Rundungsmodus = 0;   // 0 none, 1 remove a residue of one cent, 2 round to five cents
-  int Versteuerung = 0;       // 0 "Ist" (cash basis), 1 "Soll" (accrual basis)
+  TaxationBasis Versteuerung = TaxationBasis::Ist;
 };
 
 // The program's fixed settings; Versteuerung is passed to each run.

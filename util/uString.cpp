@@ -1,5 +1,7 @@
 #include "util/uString.h"
 
+#include <algorithm>
+
 namespace vorlex {
 
 namespace {
@@ -127,6 +129,35 @@ std::string TruncateText(std::string_view text, unsigned maximum) {
   std::string result(text.substr(0, cut));
   result += "...";
   return result;
+}
+
+char AsciiUpper(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+namespace {
+
+char AsciiLower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+}  // namespace
+
+std::string AsciiUpper(std::string_view text) {
+  std::string upper(text);
+  for (char& c : upper) c = AsciiUpper(c);
+  return upper;
+}
+
+std::string AsciiLower(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) c = AsciiLower(c);
+  return lower;
+}
+
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
 }
 
 std::string Concat(std::initializer_list<std::string_view> parts) {

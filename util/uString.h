@@ -30,6 +30,14 @@ std::string Windows1252ToUtf8(std::string_view text);
 // is, anything else read as Windows-1252.
 std::string StoredTextAsUtf8(std::string_view text);
 
+// ASCII letters folded to upper or lower case; every other byte, an umlaut
+// in either encoding too, stays as it is. Names of SQL, of options and of
+// countries are compared this way, whatever the user's locale.
+char AsciiUpper(char c);
+std::string AsciiUpper(std::string_view text);
+std::string AsciiLower(std::string_view text);
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
+
 // The parts one after another, in a string of exactly their size: a year's
 // list holds a hundred thousand lines.
 std::string Concat(std::initializer_list<std::string_view> parts);

@@ -78,8 +78,8 @@ class WindowTest : public ::testing::Test {
   }
 
   // What the core alone makes of the period.
-  std::pair<std::vector<std::string>, TaxTotals> CoreRun(double first, double last,
-                                                         int versteuerung = 0) {
+  std::pair<std::vector<std::string>, TaxTotals> CoreRun(
+      double first, double last, TaxationBasis versteuerung = TaxationBasis::Ist) {
     TDBase db(DefaultDbPath());
     TRunList sink;
     TaxTotals totals;

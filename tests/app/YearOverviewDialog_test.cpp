@@ -23,14 +23,14 @@ TEST(YearOverviewDialog, IsReusedWhileOpenAndKeptOnAnError) {
   const testing::GeneratedDb generated("overview-dialog", 600);
   TDBase db(generated.Path());
   QPointer<TYearOverviewDialog> dialog;
-  ShowYearOverview(dialog, nullptr, db, 2025, 1);
+  ShowYearOverview(dialog, nullptr, db, 2025, TaxationBasis::Soll);
   ASSERT_FALSE(dialog.isNull());
   EXPECT_EQ(dialog->lblCaption->text(), QStringLiteral("Jahresübersicht 2025  (Rechnungsdatum)"));
   EXPECT_EQ(dialog->gridOverview->rowCount(), 17);
 
   // A second request fills the same window.
   TYearOverviewDialog* first = dialog.data();
-  ShowYearOverview(dialog, nullptr, db, 2024, 0);
+  ShowYearOverview(dialog, nullptr, db, 2024, TaxationBasis::Ist);
   EXPECT_EQ(dialog.data(), first);
   EXPECT_EQ(dialog->lblCaption->text(), QStringLiteral("Jahresübersicht 2024  (Zahlungsdatum)"));
   // A run that fails leaves it as it was.
@@ -38,7 +38,7 @@ TEST(YearOverviewDialog, IsReusedWhileOpenAndKeptOnAnError) {
   const std::string emptyPath = generated.Path() + "-leer";
   { std::ofstream(emptyPath) << ""; }
   TDBase broken(emptyPath);
-  EXPECT_ANY_THROW(ShowYearOverview(dialog, nullptr, broken, 2023, 0));
+  EXPECT_ANY_THROW(ShowYearOverview(dialog, nullptr, broken, 2023, TaxationBasis::Ist));
   broken.Close();
   std::filesystem::remove(emptyPath);
   EXPECT_EQ(dialog->lblCaption->text(), QStringLiteral("Jahresübersicht 2024  (Zahlungsdatum)"));

@@ -10,15 +10,15 @@
 #include <sstream>
 #include <string>
 
-#include "location/uLocation.h"
+#include "TestPlatform.h"
 #include "bench/Probe.h"
 #include "db/uDB.h"
+#include "location/uLocation.h"
 #include "tax/EvaluationRun.h"
+#include "tax/FormFields.h"
 #include "ui/text/SummaryList.h"
 #include "util/uFormat.h"
 #include "util/uString.h"
-
-#include "TestPlatform.h"
 namespace vorlex::demo {
 namespace {
 
@@ -169,20 +169,22 @@ TEST(DemoEvaluation, EveryFormFigureHasAValueAndTodaysMonthListsInvoices) {
   const CalendarDate today{2025, 6, 17};
   TDBase db(MakeDemoInstallation(dir.path(), today).database.string());
   const double todayNumber = EncodeDate(today.year, today.month, today.day);
-  for (const int basis : {0, 1}) {
+  for (const TaxationBasis basis : {TaxationBasis::Ist, TaxationBasis::Soll}) {
     TaxTotals totals;
     Lines all;
     EvaluateRun(db, MonthStart(today, kDemoMonths - 1), todayNumber, basis, totals, all);
     for (const FormFigure& f : FormFigures(totals)) {
-      EXPECT_GT(f.value, 0) << "field " << f.field << ", basis " << basis;
+      EXPECT_GT(f.value, 0) << "field " << f.field << ", basis " << BasisText(basis);
     }
-    EXPECT_GT(totals.NichtEU, 0) << basis;
-    EXPECT_EQ(all.Containing("Gutschrift"), 2) << basis;
+    EXPECT_GT(totals.NichtEU, 0) << BasisText(basis);
+    EXPECT_EQ(all.Containing("Gutschrift"), 2) << BasisText(basis);
 
     Lines month;
     EvaluateRun(db, MonthStart(today, 0), todayNumber, basis, totals, month);
-    EXPECT_GE(month.Containing("Rechnung "), basis == 0 ? 2 : 3) << basis;
-    EXPECT_EQ(month.Containing(SeparatorLine), 2) << basis;  // receipts | expenses | totals
+    EXPECT_GE(month.Containing("Rechnung "), basis == TaxationBasis::Ist ? 2 : 3)
+        << BasisText(basis);
+    EXPECT_EQ(month.Containing(SeparatorLine), 2)
+        << BasisText(basis);  // receipts | expenses | totals
   }
 }
 

@@ -52,17 +52,17 @@ TEST(ReportOptionsTest, Periods) {
 TEST(ReportOptionsTest, DatabaseBasisAndCsv) {
   const ReportOptions defaults = ParseReportArguments({});
   EXPECT_EQ(defaults.db, "");
-  EXPECT_EQ(defaults.versteuerung, 0);
+  EXPECT_EQ(defaults.basis, TaxationBasis::Ist);
   EXPECT_FALSE(defaults.csv.has_value());
 
   const ReportOptions all = ParseReportArguments(
       {"--db", "/srv/B\xFCro/pelmora.db", "--basis", "soll", "--csv", "-", "--month", "2024-03"});
   EXPECT_EQ(all.db, "/srv/B\xFCro/pelmora.db");
-  EXPECT_EQ(all.versteuerung, 1);
+  EXPECT_EQ(all.basis, TaxationBasis::Soll);
   EXPECT_EQ(all.csv, "-");
 
-  EXPECT_EQ(ParseReportArguments({"--basis=IST"}).versteuerung, 0);
-  EXPECT_EQ(ParseReportArguments({"--basis", "Soll"}).versteuerung, 1);
+  EXPECT_EQ(ParseReportArguments({"--basis=IST"}).basis, TaxationBasis::Ist);
+  EXPECT_EQ(ParseReportArguments({"--basis", "Soll"}).basis, TaxationBasis::Soll);
   EXPECT_EQ(ParseReportArguments({"--csv=a=b.csv"}).csv, "a=b.csv");
   const ReportOptions json = ParseReportArguments({"--strict", "--format", "json"});
   EXPECT_TRUE(json.json && json.strict);

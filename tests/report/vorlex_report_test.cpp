@@ -144,7 +144,7 @@ class ReportTest : public ::testing::Test {
   }
 
   // The list of the same run in this process.
-  std::vector<std::string> Lines(double first, double last, int basis) {
+  std::vector<std::string> Lines(double first, double last, TaxationBasis basis) {
     TDBase db(db_);
     testing::RecordingSink sink;
     TaxTotals totals;
@@ -258,7 +258,8 @@ TEST_F(ReportTest, HintsFollowFieldEightyThreeAndStrictEndsWithThree) {
   // The CSV file does not change with the hints.
   const Result csv = Run({"--db", db_, "--quarter", "2024-Q1", "--csv", "-", "--strict"});
   EXPECT_EQ(csv.status, 3);
-  EXPECT_EQ(csv.out, CsvBytes(Lines(EncodeDate(2024, 1, 1), EncodeDate(2024, 3, 31), 0)));
+  EXPECT_EQ(csv.out,
+            CsvBytes(Lines(EncodeDate(2024, 1, 1), EncodeDate(2024, 3, 31), TaxationBasis::Ist)));
 }
 
 // Half of an invoice received and counted whole under "Ist"; turnover with a
@@ -346,7 +347,8 @@ TEST_F(ReportTest, JsonHoldsTheFiguresOfTheText) {
     }
     // One entry per list line above the totals, in the same order.
     const std::vector<std::string> lines =
-        Lines(EncodeDate(2024, 1, 1), EncodeDate(2024, 3, 31), std::string(basis) == "soll");
+        Lines(EncodeDate(2024, 1, 1), EncodeDate(2024, 3, 31),
+              std::string(basis) == "soll" ? TaxationBasis::Soll : TaxationBasis::Ist);
     const QJsonArray entries = root["entries"].toArray();
     ASSERT_EQ(static_cast<size_t>(entries.size()) + 11, lines.size());
     for (qsizetype i = 0; i < entries.size(); ++i) {
@@ -418,7 +420,8 @@ TEST_F(ReportTest, FieldPrintsOnlyItsEntriesItsFigureAndTheirHints) {
             "Kz 66: 19,00\n");
   // The CSV stays the whole list.
   const Result csv = Run(with({"--field", "86", "--csv", "-"}));
-  EXPECT_EQ(csv.out, CsvBytes(Lines(EncodeDate(2024, 1, 1), EncodeDate(2024, 3, 31), 0)));
+  EXPECT_EQ(csv.out,
+            CsvBytes(Lines(EncodeDate(2024, 1, 1), EncodeDate(2024, 3, 31), TaxationBasis::Ist)));
 
   // JSON: only the field's entries, each naming its field; hints point at them.
   const Result json = Run(with({"--field", "81", "--format", "json"}));
@@ -553,7 +556,8 @@ TEST_F(ReportTest, CsvIsTheBytesOfTheListOfTheSameRun) {
   const Result r = Run({"--db", db_, "--quarter", "2024-Q1", "--csv", csv.string()});
   ASSERT_EQ(r.status, 0) << r.err;
   const std::string bytes = ReadFile(csv);
-  EXPECT_EQ(bytes, CsvBytes(Lines(EncodeDate(2024, 1, 1), EncodeDate(2024, 3, 31), 0)));
+  EXPECT_EQ(bytes,
+            CsvBytes(Lines(EncodeDate(2024, 1, 1), EncodeDate(2024, 3, 31), TaxationBasis::Ist)));
   // Bytes as held: the Windows-1252 name stays one byte, the bar became a field.
   EXPECT_NE(bytes.find("   ;   M\xFCller   ;   "), std::string::npos);
   EXPECT_NE(bytes.find("   ;   Bar;verkauf   ;   "), std::string::npos);
@@ -578,7 +582,7 @@ TEST_F(ReportTest, TableAndEcSalesListOfTheSameRun) {
   TDBase db(db_);
   TRunList run;
   TaxTotals totals;
-  EvaluateRun(db, EncodeDate(2024, 1, 1), EncodeDate(2024, 3, 31), 0, totals, run);
+  EvaluateRun(db, EncodeDate(2024, 1, 1), EncodeDate(2024, 3, 31), TaxationBasis::Ist, totals, run);
   EXPECT_EQ(ReadFile(table), TableBytes(run.entries, totals));
   EXPECT_EQ(ReadFile(zm).substr(0, 7), "#v3.0\r\n");
   EXPECT_EQ(r.out.rfind("Ein- und Ausg", 0), 0u);  // the text report as ever
@@ -655,8 +659,9 @@ TEST_F(ReportTest, CsvIntoAPipeIsWrittenThroughIt) {
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_TRUE(fs::is_fifo(fifo));  // not replaced by a regular file
   EXPECT_EQ(received.rfind("-------\r\n     Nicht EU:  0,00\r\n", 0), 0u);
-  EXPECT_EQ(received.size(),
-            CsvBytes(Lines(EncodeDate(2023, 1, 1), EncodeDate(2023, 12, 31), 0)).size());
+  EXPECT_EQ(
+      received.size(),
+      CsvBytes(Lines(EncodeDate(2023, 1, 1), EncodeDate(2023, 12, 31), TaxationBasis::Ist)).size());
 #endif
 }
 

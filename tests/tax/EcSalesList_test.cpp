@@ -26,9 +26,9 @@ TEST(EcSalesList, RowsAddUpToFieldFortyOneOnGeneratedData) {
   for (int month = 1; month <= 12; ++month) periods.push_back(MonthPeriod(2025, month));
   for (int quarter = 1; quarter <= 4; ++quarter) periods.push_back(QuarterPeriod(2024, quarter));
   size_t rowsSeen = 0;
-  for (const int basis : {0, 1}) {
+  for (const TaxationBasis basis : {TaxationBasis::Ist, TaxationBasis::Soll}) {
     for (const TTaxPeriod& period : periods) {
-      SCOPED_TRACE(FormatDate(period.FirstDay) + " basis " + std::to_string(basis));
+      SCOPED_TRACE(FormatDate(period.FirstDay) + " basis " + BasisText(basis));
       TRunList run;
       TaxTotals totals;
       EvaluateRun(db, period.FirstDay, period.LastDay, basis, totals, run);

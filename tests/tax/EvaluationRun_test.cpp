@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "db/uDB.h"
+#include "tax/FormFields.h"
 #include "tax/RecordingSink.h"
 #include "tax/TaxDbTest.h"
 #include "util/uFormat.h"
@@ -111,12 +112,12 @@ TEST(RunEntryTest, TextsStayWithTheirEntryThroughCopiesMovesAndChanges) {
 }
 
 TEST_F(EvaluationRunTest, PeriodCaption) {
-  EXPECT_EQ(PeriodCaption(Day(2024, 1, 1), Day(2024, 3, 31), 0),
+  EXPECT_EQ(PeriodCaption(Day(2024, 1, 1), Day(2024, 3, 31), TaxationBasis::Ist),
             "Ein- und Ausg\xE4nge vom 01.01.2024 bis 31.03.2024  (Zahlungsdatum)");
-  EXPECT_EQ(PeriodCaption(Day(2011, 11, 7) + 0.4, Day(2011, 11, 7) + 0.9, 1),
+  EXPECT_EQ(PeriodCaption(Day(2011, 11, 7) + 0.4, Day(2011, 11, 7) + 0.9, TaxationBasis::Soll),
             "Ein- und Ausg\xE4nge vom 07.11.2011 bis 07.11.2011  (Rechnungsdatum)");
   Format() = FormatSettings{'.', "M/d/yyyy"};
-  EXPECT_EQ(PeriodCaption(Day(2024, 3, 1), Day(2024, 3, 31), 0),
+  EXPECT_EQ(PeriodCaption(Day(2024, 3, 1), Day(2024, 3, 31), TaxationBasis::Ist),
             "Ein- und Ausg\xE4nge vom 3/1/2024 bis 3/31/2024  (Zahlungsdatum)");
 }
 
@@ -125,7 +126,7 @@ TEST_F(EvaluationRunTest, EmptyPeriodGivesTheElevenSummaryLines) {
   RecordingSink sink;
   TaxTotals totals;
   totals.Umsatz19 = 12345;  // left over from another run
-  EvaluateRun(Open(), Day(2023, 1, 1), Day(2023, 12, 31), 0, totals, sink);
+  EvaluateRun(Open(), Day(2023, 1, 1), Day(2023, 12, 31), TaxationBasis::Ist, totals, sink);
   EXPECT_EQ(sink.Texts(), kEmptySummary);
   EXPECT_EQ(sink.maxima, (std::vector<int>{0, 0}));
   for (const FormFigure& figure : FormFigures(totals)) EXPECT_EQ(figure.value, 0);
@@ -168,7 +169,7 @@ TEST_F(EvaluationRunTest, AQuarterFromSalesToTotals) {
   for (int run = 0; run < 2; ++run) {
     SCOPED_TRACE(run);
     RecordingSink sink;
-    EvaluateRun(db, Day(2024, 1, 1), Day(2024, 3, 31), 0, totals, sink);
+    EvaluateRun(db, Day(2024, 1, 1), Day(2024, 3, 31), TaxationBasis::Ist, totals, sink);
     EXPECT_EQ(sink.Texts(), expected);
     EXPECT_EQ(sink.maxima, (std::vector<int>{5, 4}));
     const auto figures = FormFigures(totals);
@@ -198,8 +199,9 @@ TEST_F(EvaluationRunTest, AFailedRunKeepsTheLinesBeforeTheErrorAndHasNoSummary) 
                           .mwst = 19.0});
   RecordingSink sink;
   TaxTotals totals;
-  EXPECT_THROW(EvaluateRun(Open(), Day(2024, 3, 1), Day(2024, 3, 31), 0, totals, sink),
-               EConvertError);
+  EXPECT_THROW(
+      EvaluateRun(Open(), Day(2024, 3, 1), Day(2024, 3, 31), TaxationBasis::Ist, totals, sink),
+      EConvertError);
   EXPECT_EQ(sink.Texts(),
             std::vector<std::string>{"E   |   01.03.2024   |   gut   |      |   0,00   |   0,00"});
 }
@@ -208,8 +210,9 @@ TEST_F(EvaluationRunTest, AMissingTableEndsTheRunWithTheDatabaseError) {
   Build().Exec("DROP TABLE kasse");
   RecordingSink sink;
   TaxTotals totals;
-  EXPECT_THROW(EvaluateRun(Open(), Day(2024, 3, 1), Day(2024, 3, 31), 0, totals, sink),
-               ESQLiteException);
+  EXPECT_THROW(
+      EvaluateRun(Open(), Day(2024, 3, 1), Day(2024, 3, 31), TaxationBasis::Ist, totals, sink),
+      ESQLiteException);
   EXPECT_TRUE(sink.Texts().empty());
 }
 

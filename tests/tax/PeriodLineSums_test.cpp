@@ -31,8 +31,8 @@ using testdb::Value;
 using testing::Day;
 using testing::RecordingSink;
 
-constexpr int kIst = 0;
-constexpr int kSoll = 1;
+constexpr TaxationBasis kIst = TaxationBasis::Ist;
+constexpr TaxationBasis kSoll = TaxationBasis::Soll;
 
 // ---------------------------------------------------------------------------
 // The reference: the sales evaluation as it was, with one line-sum query per
@@ -70,7 +70,7 @@ double ReferenceAmount(TDBase& db, const TDBTable& order, int64_t orderId, bool 
   return carriesVat ? base * (1 + mwst / 100) : sign * ((base + lines.vat) - skonto);
 }
 
-void ReferenceSales(TDBase& db, double first, double last, int basis, TaxTotals& totals,
+void ReferenceSales(TDBase& db, double first, double last, TaxationBasis basis, TaxTotals& totals,
                     IEvaluationSink& sink) {
   const char* dateColumn = basis == kIst ? "bezahltam" : "termin";
   const auto orders = db.Query(SalesQuery(first, last, basis));
@@ -454,7 +454,7 @@ TEST_F(PeriodLineSumsTest, RunsGiveTheFiguresOfOneQueryPerOrder) {
     Make(shape);
     TDBase& db = Open();
     for (const Period& period : periods) {
-      for (const int basis : {kIst, kSoll}) {
+      for (const TaxationBasis basis : {kIst, kSoll}) {
         SCOPED_TRACE(std::string(period.name) + (basis == kIst ? ", Ist" : ", Soll"));
         const Outcome fast = Capture([&](TaxTotals& totals, IEvaluationSink& sink) {
           EvaluateRun(db, period.first, period.last, basis, totals, sink);

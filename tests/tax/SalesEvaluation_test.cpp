@@ -16,8 +16,8 @@ namespace {
 using testing::Day;
 using testing::RecordingSink;
 
-constexpr int kIst = 0;
-constexpr int kSoll = 1;
+constexpr TaxationBasis kIst = TaxationBasis::Ist;
+constexpr TaxationBasis kSoll = TaxationBasis::Soll;
 
 class SalesTest : public testing::TaxDbTest {
  protected:
@@ -26,14 +26,14 @@ class SalesTest : public testing::TaxDbTest {
     b.Add(order);
     b.Add(testdb::Line{.auftragindex = order.id, .anzahl = 1.0, .preis = net, .mwst = 19.0});
   }
-  std::vector<std::string> Run(double first, double last, int basis) {
+  std::vector<std::string> Run(double first, double last, TaxationBasis basis) {
     sink_ = RecordingSink{};
     totals_ = TaxTotals{};
     SalesEvaluation(Open(), first, last, basis, totals_, sink_);
     return sink_.Texts();
   }
   // The descriptions of the listed orders, in list order.
-  std::vector<std::string> Listed(double first, double last, int basis) {
+  std::vector<std::string> Listed(double first, double last, TaxationBasis basis) {
     std::vector<std::string> names;
     for (const std::string& line : Run(first, last, basis)) {
       const std::size_t start = line.find("|   ", line.find("|   ") + 1) + 4;
@@ -178,7 +178,7 @@ TEST_F(SalesTest, TheWholeLastDayBelongsToThePeriod) {
   struct Row {
     const char* name;
     double first, last;
-    int basis;
+    TaxationBasis basis;
   };
   const Row rows[] = {
       {"whole days, Soll", 45292.0, 45382.0, kSoll},

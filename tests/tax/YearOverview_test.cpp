@@ -80,13 +80,13 @@ TEST_P(YearOverviewAgainstRuns, EveryRowHoldsTheTotalsOfARunOfItsPeriod) {
 
   TDBase db(path);
   for (const int year : {2024, 2025}) {
-    for (const int basis : {0, 1}) {
+    for (const TaxationBasis basis : {TaxationBasis::Ist, TaxationBasis::Soll}) {
       const YearOverview overview = EvaluateYearOverview(db, year, basis);
       ASSERT_EQ(overview.rows.size(), 17u);
       std::vector<bool> fieldSeen(100, false);
       for (const OverviewRow& row : overview.rows) {
         SCOPED_TRACE(OverviewRowLabel(row) + " " + std::to_string(year) + " basis " +
-                     std::to_string(basis));
+                     BasisText(basis));
         TRunList run;
         TaxTotals totals;
         EvaluateRun(db, row.period.FirstDay, row.period.LastDay, basis, totals, run);

@@ -149,5 +149,17 @@ TEST(Concat, PartsInOrder) {
   }
 }
 
+TEST(AsciiCase, FoldsAsciiLettersOnlyWhateverTheEncoding) {
+  // Umlauts in Windows-1252 and in UTF-8 stay as stored; so do digits and signs.
+  EXPECT_EQ(AsciiUpper("atu 12-3\xE4\xC3\xA4z"), "ATU 12-3\xE4\xC3\xA4Z");
+  EXPECT_EQ(AsciiLower("SOLL \xC4\xC3\x84"), "soll \xC4\xC3\x84");
+  EXPECT_TRUE(EqualsIgnoringAsciiCase("VerbindAuftrag", "verbindauftrag"));
+  EXPECT_TRUE(EqualsIgnoringAsciiCase("", ""));
+  EXPECT_FALSE(EqualsIgnoringAsciiCase("ist", "is"));
+  EXPECT_FALSE(EqualsIgnoringAsciiCase("\xE4", "\xC4"));  // no folding beyond ASCII
+  EXPECT_FALSE(EqualsIgnoringAsciiCase("@", "`"));        // neighbours of the letters
+  EXPECT_FALSE(EqualsIgnoringAsciiCase("[", "{"));
+}
+
 }  // namespace
 }  // namespace vorlex

@@ -58,7 +58,7 @@ void WriteCsvFile(const std::string& path, const std::string& bytes, const std::
   throw ECsvWriteError("Stream-Write-Fehler", outcome, reason, shownName, existed);
 }
 
-std::string ExportFileStem(const TTaxPeriod& period, int versteuerung) {
+std::string ExportFileStem(const TTaxPeriod& period, TaxationBasis basis) {
   const auto number = [](int value, int width) {
     std::string text = std::to_string(value);
     return std::string(static_cast<size_t>(std::max(0, width - static_cast<int>(text.size()))),
@@ -94,7 +94,7 @@ std::string ExportFileStem(const TTaxPeriod& period, int versteuerung) {
     case TPeriodKind::None:
       return {};
   }
-  return "Vorlex " + name + (versteuerung == 1 ? " Soll" : " Ist");
+  return "Vorlex " + name + " " + BasisText(basis);
 }
 
 }  // namespace vorlex

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tax/TaxPeriod.h"
+#include "tax/TaxationBasis.h"
 #include "ui/text/SummaryList.h"
 #include "util/uWholeFile.h"
 
@@ -46,10 +47,10 @@ class ECsvWriteError : public std::runtime_error {
 // "Datei <shownName> kann nicht erstellt werden" or "Stream-Write-Fehler".
 void WriteCsvFile(const std::string& path, const std::string& bytes, const std::string& shownName);
 
-// The name an export of period and basis (0 "Ist", 1 "Soll") is proposed
+// The name an export of period and basis is proposed
 // under, without extension: "Vorlex 2026-12 Ist", "Vorlex 2026-Q2 Soll",
 // "Vorlex 2026 Ist", "Vorlex 2026-11-15 bis 2026-12-10 Ist"; empty text
 // without a period.
-std::string ExportFileStem(const TTaxPeriod& period, int versteuerung);
+std::string ExportFileStem(const TTaxPeriod& period, TaxationBasis basis);
 
 }  // namespace vorlex

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "tax/EvaluationRun.h"
+#include "tax/FormFields.h"
 #include "util/uFormat.h"
 #include "util/uString.h"
 
@@ -111,7 +111,7 @@ std::vector<int32_t> FieldLineRows(const std::vector<ListLine>& lines,
 }
 
 std::string FieldFilterNote(int field, size_t entries) {
-  return "Nur Eintr\xE4ge zu Kz " + std::to_string(field) + " (" + std::to_string(entries) + ")";
+  return "Nur Eintr\xE4ge zu " + FieldTag(field) + " (" + std::to_string(entries) + ")";
 }
 
 void TRunList::ProgressStart(int maximum) {

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "tax/EvaluationRun.h"
+#include "tax/FormFields.h"
 #include "tax/Prepayment.h"
 #include "util/uFormat.h"
 #include "util/uString.h"
@@ -52,17 +52,6 @@ void AppendEntry(std::string& bytes, const RunEntry& entry) {
                     field ? std::to_string(field) : std::string()});
 }
 
-const char* FieldLabel(int field) {
-  switch (field) {
-    case 41: return "Innergem. Lief. mit USt-IdNr";
-    case 44: return "Innergem. Lief. ohne USt-IdNr";
-    case 81: return "Umsatz St.satz 19 v.H";
-    case 86: return "Umsatz St.satz 7 v.H";
-    case 66: return "Vorsteuer";
-    default: return "";
-  }
-}
-
 void AppendFigure(std::string& bytes, const char* kind, const char* label,
                   const std::string& value, const std::string& field) {
   AppendRow(bytes, {kind, "", label, "", "", "", "", value, "", field});
@@ -93,13 +82,16 @@ std::string TableBytes(const std::vector<RunEntry>& entries, const TaxTotals& to
   for (const RunEntry& entry : entries) {
     if (entry.kind != EntryKind::Separator) AppendEntry(bytes, entry);
   }
-  for (const FormFigure& figure : FormFigures(totals)) {
-    AppendFigure(bytes, "Kennzahl", FieldLabel(figure.field),
-                 FormatMoney(figure.value, kTableFormat), std::to_string(figure.field));
-  }
   const std::optional<Prepayment> prepayment = PrepaymentOf(totals);
-  AppendFigure(bytes, "Kennzahl", "Verbleibende Vorauszahlung",
-               prepayment ? FormatCents(prepayment->due, kTableFormat) : std::string(), "83");
+  for (const FormField& field : kFormFields) {
+    std::string value;
+    if (HasEntries(field)) {
+      value = FormatMoney(FigureOf(field, totals), kTableFormat);
+    } else if (prepayment) {  // field 83
+      value = FormatCents(prepayment->due, kTableFormat);
+    }
+    AppendFigure(bytes, "Kennzahl", field.label, value, std::to_string(field.number));
+  }
   AppendFigure(bytes, "Summe", "Nicht EU", FormatMoney(totals.NichtEU, kTableFormat), "");
   return bytes;
 }

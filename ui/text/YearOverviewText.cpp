@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "tax/EvaluationRun.h"
+#include "tax/FormFields.h"
 #include "tax/Prepayment.h"
 #include "util/uFormat.h"
 
@@ -15,10 +15,6 @@ const std::array<const char*, 12> FullMonthNames = {"Januar",    "Februar", "M\x
 namespace {
 
 constexpr const char* kPeriodHead = "Zeitraum";
-
-std::string FieldHead(int field) {
-  return "Kz " + std::to_string(field);
-}
 
 std::string PadLeft(const std::string& text, size_t width) {
   return text.size() < width ? std::string(width - text.size(), ' ') + text : text;
@@ -45,15 +41,19 @@ std::string OverviewRowLabel(const OverviewRow& row) {
 std::string OverviewCaption(const YearOverview& overview) {
   return "Jahres\xFC"
          "bersicht " +
-         std::to_string(overview.year) + "  (" +
-         BasisDateName(overview.versteuerung) + ")";
+         std::to_string(overview.year) + "  (" + BasisDateName(overview.basis) + ")";
 }
 
 std::array<std::string, 6> OverviewCells(const TaxTotals& totals) {
   std::array<std::string, 6> cells;
-  const std::array<FormFigure, 5> figures = FormFigures(totals);
-  for (size_t i = 0; i < figures.size(); ++i) cells[i] = FormatMoney(figures[i].value);
-  if (const std::optional<Prepayment> due = PrepaymentOf(totals)) cells[5] = FormatCents(due->due);
+  const std::optional<Prepayment> due = PrepaymentOf(totals);
+  for (size_t i = 0; i < kFormFields.size(); ++i) {
+    if (HasEntries(kFormFields[i])) {
+      cells[i] = FormatMoney(FigureOf(kFormFields[i], totals));
+    } else if (due) {  // field 83
+      cells[i] = FormatCents(due->due);
+    }
+  }
   return cells;
 }
 
@@ -61,7 +61,7 @@ std::vector<std::string> OverviewTextLines(const YearOverview& overview) {
   std::vector<std::array<std::string, 7>> table;
   table.push_back({kPeriodHead});
   for (size_t i = 0; i < kOverviewFields.size(); ++i)
-    table[0][i + 1] = FieldHead(kOverviewFields[i]);
+    table[0][i + 1] = FieldTag(kOverviewFields[i]);
   for (const OverviewRow& row : overview.rows) {
     const std::array<std::string, 6> cells = OverviewCells(row.totals);
     std::array<std::string, 7>& line = table.emplace_back();
@@ -85,7 +85,7 @@ std::string OverviewCsv(const YearOverview& overview) {
   std::string bytes = kPeriodHead;
   for (const int field : kOverviewFields) {
     bytes += ';';
-    bytes += FieldHead(field);
+    bytes += FieldTag(field);
   }
   bytes += "\r\n";
   for (const OverviewRow& row : overview.rows) {
@@ -103,9 +103,9 @@ ChartFigures ChartFiguresOf(const TaxTotals& totals) {
   ChartFigures chart;
   int64_t turnover = 0;
   bool shown = true;
-  for (const FormFigure& figure : FormFigures(totals)) {
-    if (figure.field == 66) continue;
-    const std::optional<int64_t> cents = ShownCents(figure.value);
+  for (const FormField& field : kFormFields) {
+    if (!IsTurnover(field)) continue;
+    const std::optional<int64_t> cents = ShownCents(FigureOf(field, totals));
     if (!cents) shown = false;
     if (cents) turnover += *cents;
   }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tax/FormFields.h"
 #include "tax/YearOverview.h"
 
 namespace vorlex {
@@ -16,8 +17,12 @@ namespace vorlex {
 // "Januar" ... "Dezember".
 extern const std::array<const char*, 12> FullMonthNames;
 
-// The six columns of a row, in this order.
-inline constexpr std::array<int, 6> kOverviewFields = {41, 44, 81, 86, 66, 83};
+// The six columns of a row, in this order: every form field.
+inline constexpr std::array<int, 6> kOverviewFields = [] {
+  std::array<int, kFormFields.size()> numbers{};
+  for (size_t i = 0; i < numbers.size(); ++i) numbers[i] = kFormFields[i].number;
+  return numbers;
+}();
 
 // "März", "2. Quartal", "Jahr 2026".
 std::string OverviewRowLabel(const OverviewRow& row);

@@ -38,12 +38,12 @@ TEST(CsvExportTest, BytesOfLists) {
 }
 
 TEST(CsvExportTest, TheProposedNameHoldsPeriodAndBasis) {
-  EXPECT_EQ(ExportFileStem(MonthPeriod(2026, 2), 0), "Vorlex 2026-02 Ist");
-  EXPECT_EQ(ExportFileStem(QuarterPeriod(2026, 2), 1), "Vorlex 2026-Q2 Soll");
-  EXPECT_EQ(ExportFileStem(YearPeriod(2026), 0), "Vorlex 2026 Ist");
-  EXPECT_EQ(ExportFileStem(RangePeriod({2025, 11, 15}, {2026, 1, 5}), 0),
+  EXPECT_EQ(ExportFileStem(MonthPeriod(2026, 2), TaxationBasis::Ist), "Vorlex 2026-02 Ist");
+  EXPECT_EQ(ExportFileStem(QuarterPeriod(2026, 2), TaxationBasis::Soll), "Vorlex 2026-Q2 Soll");
+  EXPECT_EQ(ExportFileStem(YearPeriod(2026), TaxationBasis::Ist), "Vorlex 2026 Ist");
+  EXPECT_EQ(ExportFileStem(RangePeriod({2025, 11, 15}, {2026, 1, 5}), TaxationBasis::Ist),
             "Vorlex 2025-11-15 bis 2026-01-05 Ist");
-  EXPECT_EQ(ExportFileStem(TTaxPeriod{}, 0), "");
+  EXPECT_EQ(ExportFileStem(TTaxPeriod{}, TaxationBasis::Ist), "");
 }
 
 }  // namespace

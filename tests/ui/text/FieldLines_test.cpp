@@ -9,6 +9,7 @@
 
 #include "db/uDB.h"
 #include "tax/EvaluationRun.h"
+#include "tax/FormFields.h"
 #include "tax/GeneratedDb.h"
 #include "ui/text/SummaryList.h"
 #include "util/uDatum.h"
@@ -24,7 +25,8 @@ TEST(FieldLineRows, EntriesOfAFieldAddUpToItsFigureAndTheTotalLinesStay) {
     const testing::GeneratedDb generated("fieldlines", 3000, 1, true, 3);
     TDBase db(generated.Path());
     TaxTotals totals;
-    EvaluateRun(db, EncodeDate(2025, 1, 1), EncodeDate(2025, 12, 31), 1, totals, run);
+    EvaluateRun(db, EncodeDate(2025, 1, 1), EncodeDate(2025, 12, 31), TaxationBasis::Soll, totals,
+                run);
   }
   const std::vector<ListLine> summary = SummaryLines(run.totals);
 

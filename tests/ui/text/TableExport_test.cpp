@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tax/EvaluationRun.h"
+#include "tax/FormFields.h"
 #include "util/uDatum.h"
 #include "util/uFormat.h"
 #include "util/uString.h"

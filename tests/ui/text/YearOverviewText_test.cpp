@@ -13,7 +13,7 @@ namespace {
 // January 2026: 81 = 100,99, 86 = 50,00, 66 = 19,70, so 83 = 2,80; the year
 // row a refund.
 YearOverview Sample() {
-  YearOverview overview = EmptyOverview(2026, 0);
+  YearOverview overview = EmptyOverview(2026, TaxationBasis::Ist);
   TaxTotals& january = overview.rows[0].totals;
   january.Umsatz19 = 100.99;
   january.Umsatz7 = 50;

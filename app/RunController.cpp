@@ -1,0 +1,185 @@
+#include "app/RunController.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QProgressBar>
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <utility>
+
+#include "app/uApplication.h"
+#include "db/uDB.h"
+#include "location/uLocation.h"
+#include "tax/EvaluationRun.h"
+#include "tax/TraderSettings.h"
+#include "ui/SummaryListView.h"
+#include "ui/qtcore/uQtText.h"
+#include "ui/text/SummaryList.h"
+
+namespace vorlex {
+
+namespace {
+
+// The run's entries and lines go into a list that the model takes over when
+// the run ends, so that a long run costs one reset of the view. The progress
+// bar moves in hundredths of the stage, which bounds its repaints.
+class TWindowSink : public TRunList {
+ public:
+  explicit TWindowSink(QProgressBar& bar) : bar_(bar) {}
+
+  void ProgressStart(int maximum) override {
+    TRunList::ProgressStart(maximum);
+    maximum_ = std::max(0, maximum);
+    steps_ = 0;
+    Show(0);
+  }
+
+  void ProgressStep() override {
+    ++steps_;
+    if (maximum_ > 0) Show(static_cast<int>(std::min<int64_t>(100, steps_ * 100 / maximum_)));
+  }
+
+  void HandOver(TSummaryListModel& model) { model.SetLines(std::move(lines), std::move(entries)); }
+
+ private:
+  void Show(int value) {
+    if (value == shown_) return;
+    shown_ = value;
+    bar_.setValue(value);
+  }
+
+  QProgressBar& bar_;
+  int64_t maximum_ = 0;
+  int64_t steps_ = 0;
+  int shown_ = -1;
+};
+
+}  // namespace
+
+TRunController::TRunController(TProgramContext& program, std::function<TaxationBasis()> basis,
+                               TSummaryListView& list, QProgressBar& progress, QObject* parent)
+    : QObject(parent),
+      program_(program),
+      basis_(std::move(basis)),
+      list_(list),
+      progress_(progress) {}
+
+void TRunController::ReadLocation() {
+  program_.AppDataDir = PelmoraAppDataDir();
+  const DatabaseLocation location =
+      ReadDatabaseLocation(program_.AppDataDir + kSettingsFileName, program_.AppDataDir);
+  program_.DbFolder = location.DbFolder;
+  program_.DbName = location.DbName;
+}
+
+bool TRunController::Admit(const std::function<void()>& again) {
+  // Without an open database the request opens it first, as start-up does.
+  if (!program_.EvaluationEnabled) return false;
+  if (!running_) return true;
+  // A request that reaches the window while a run paints its caption takes
+  // effect once that run has ended.
+  if (!requestWaiting_) {
+    requestWaiting_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this, again] {
+          requestWaiting_ = false;
+          RunShowingErrors(again);
+        },
+        Qt::QueuedConnection);
+  }
+  return false;
+}
+
+void TRunController::Run(double firstDay, double lastDay) {
+  if (!program_.Database) {
+    OpenAndRun(firstDay, lastDay);
+  } else {
+    Evaluate(firstDay, lastDay);
+  }
+}
+
+void TRunController::OpenAndRun(double firstDay, double lastDay) {
+  OpenFor([&] { Evaluate(firstDay, lastDay); });
+  const std::string vatId = ReadVatId(*program_.Database);
+  emit VatIdRead(DecodeText(vatId));
+}
+
+void TRunController::WithDatabase(const std::function<void(TDBase&)>& use) {
+  if (program_.Database) {
+    use(*program_.Database);
+  } else {
+    OpenFor([&] { use(*program_.Database); });
+  }
+}
+
+void TRunController::OpenFor(const std::function<void()>& use) {
+  ReadLocation();
+  try {
+    program_.Database = std::make_unique<TDBase>(program_.DbFolder + program_.DbName);
+    use();
+  } catch (...) {
+    // A database that opens but cannot be evaluated (an empty file, another
+    // program's database) is not kept either: the next request opens afresh,
+    // so that a database restored in its place is found.
+    if (program_.Database) program_.Database->Close();
+    program_.Database.reset();
+    throw;
+  }
+}
+
+void TRunController::CloseDatabase() {
+  if (program_.Database) program_.Database->Close();
+}
+
+void TRunController::Evaluate(double firstDay, double lastDay) {
+  if (!program_.Database)
+    throw std::runtime_error(
+        "Keine Datenbank ge\xF6"
+        "ffnet");
+  running_ = true;
+  lastRunComplete_ = false;
+  struct RunEnd {
+    bool& running;
+    ~RunEnd() { running = false; }
+  } runEnd{running_};
+
+  const TaxationBasis basis = basis_();
+  emit PeriodChosen(firstDay, lastDay);
+  // Paint the caption before the run blocks the window; user input waits until
+  // the run has ended, so no request can start a run inside this one.
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+
+  program_.Totals = TaxTotals{};
+  emit Cleared();
+  list_.hide();
+  progress_.setValue(0);
+  progress_.show();
+  list_.Model().Clear();
+
+  TWindowSink sink(progress_);
+  const auto showList = [&] {
+    progress_.hide();
+    sink.HandOver(list_.Model());
+    // Every new list starts at its first line.
+    list_.scrollToTop();
+    list_.show();
+  };
+  try {
+    EvaluateRun(*program_.Database, firstDay, lastDay, basis, program_.Totals, sink);
+  } catch (...) {
+    // No figures of another period may stay under the new caption: the list
+    // shows what was read before the error, the pictures are empty boxes.
+    showList();
+    emit Failed();
+    throw;
+  }
+  showList();
+  emit Finished(firstDay, lastDay);
+  lastRunComplete_ = true;
+  lastRunDays_ = {firstDay, lastDay};
+}
+
+}  // namespace vorlex

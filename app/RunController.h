@@ -1,0 +1,80 @@
+// Opening Pelmora's database and running the evaluation in the window: reads
+// the settings file, opens the database it names (again after a failure),
+// runs a period into the summary list with the progress bar in its place, and
+// keeps a request that comes during a run until the run has ended.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <array>
+#include <functional>
+
+#include "app/ProgramContext.h"
+#include "tax/TaxationBasis.h"
+
+class QProgressBar;
+
+namespace vorlex {
+
+class TDBase;
+class TSummaryListView;
+
+class TRunController : public QObject {
+  Q_OBJECT
+ public:
+  // basis: the taxation basis chosen now.
+  TRunController(TProgramContext& program, std::function<TaxationBasis()> basis,
+                 TSummaryListView& list, QProgressBar& progress, QObject* parent);
+
+  // Pelmora's settings file as it is now.
+  void ReadLocation();
+
+  // Whether a request may run now. While start-up has not ended nothing runs;
+  // during a run, again is called once that run has ended (once however many
+  // requests came meanwhile).
+  bool Admit(const std::function<void()>& again);
+  // Runs the period, opening the database first when none is open.
+  void Run(double firstDay, double lastDay);
+  // Opens the database the settings name, runs the period and reads the
+  // trader's VAT id; on failure no database stays open.
+  void OpenAndRun(double firstDay, double lastDay);
+  // One run on the open database.
+  void Evaluate(double firstDay, double lastDay);
+  // Hands the database to use, opening it first when none is open; when that
+  // open or use fails no database stays open.
+  void WithDatabase(const std::function<void(TDBase&)>& use);
+  // Start-up has ended without a database: the next request tries again.
+  bool WaitingForDatabase() const { return program_.EvaluationEnabled && !program_.Database; }
+  void CloseDatabase();
+
+  bool Running() const { return running_; }
+  // The list holds the whole result of the last run.
+  bool LastRunComplete() const { return lastRunComplete_; }
+  // The first and the last day of the last complete run.
+  const std::array<double, 2>& LastRunDays() const { return lastRunDays_; }
+
+ signals:
+  // A run begins: its period is to be shown before the list empties.
+  void PeriodChosen(double firstDay, double lastDay);
+  // The figures of the run before are gone.
+  void Cleared();
+  // The run ended whole: the totals in the program's values, the entries in the list.
+  void Finished(double firstDay, double lastDay);
+  // The run broke off: the list shows what was read before the error.
+  void Failed();
+  void VatIdRead(const QString& vatId);
+
+ private:
+  void OpenFor(const std::function<void()>& use);
+
+  TProgramContext& program_;
+  std::function<TaxationBasis()> basis_;
+  TSummaryListView& list_;
+  QProgressBar& progress_;
+  bool running_ = false;
+  bool requestWaiting_ = false;
+  bool lastRunComplete_ = false;
+  std::array<double, 2> lastRunDays_{};
+};
+
+}  // namespace vorlex

@@ -1,0 +1,74 @@
+// The fields of the VAT pre-return that Vorlex fills: one table for the
+// pictures, the status bar, the hints, the exports, the year overview and
+// the reporter.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "tax/TaxTotals.h"
+
+namespace vorlex {
+
+struct FormField {
+  int number;
+  // The total the field shows; the input tax adds both rates. Field 83 shows
+  // none: the prepayment is computed from fields 81, 86 and 66.
+  TotalKind total;
+  TotalKind alsoTotal;
+  // The tax office takes the figure in whole euros, its cents dropped.
+  bool wholeEuros;
+  const char* label;  // as the table for the spreadsheet names it
+};
+
+// In the order every front end shows them.
+inline constexpr std::array<FormField, 6> kFormFields = {{
+    {41, TotalKind::InnergemMitUStId, TotalKind::None, true, "Innergem. Lief. mit USt-IdNr"},
+    {44, TotalKind::InnergemOhneUStId, TotalKind::None, true, "Innergem. Lief. ohne USt-IdNr"},
+    {81, TotalKind::Umsatz19, TotalKind::None, true, "Umsatz St.satz 19 v.H"},
+    {86, TotalKind::Umsatz7, TotalKind::None, true, "Umsatz St.satz 7 v.H"},
+    {66, TotalKind::Vorsteuer7, TotalKind::Vorsteuer19, false, "Vorsteuer"},
+    {83, TotalKind::None, TotalKind::None, false, "Verbleibende Vorauszahlung"},
+}};
+
+// The field of that number, or nullptr.
+const FormField* FindFormField(int number);
+// The field of that number; the number must be one of the table's.
+const FormField& FormFieldNumbered(int number);
+
+// A field that run entries go into: every one but 83.
+constexpr bool HasEntries(const FormField& field) {
+  return field.total != TotalKind::None;
+}
+
+// A turnover field (41, 44, 81, 86): turnover is taken in whole euros, tax in
+// euros and cents.
+constexpr bool IsTurnover(const FormField& field) {
+  return HasEntries(field) && field.wholeEuros;
+}
+
+// "Kz 81".
+std::string FieldTag(int number);
+
+// The cents of a figure as the tax office takes them: a whole-euro field's
+// cents dropped toward zero, for a negative figure too.
+constexpr int64_t EnteredCents(const FormField& field, int64_t shownCents) {
+  return field.wholeEuros ? shownCents / 100 * 100 : shownCents;
+}
+
+struct FormFigure {
+  int field;
+  double value;
+};
+// The figure of a field with entries, in euros.
+double FigureOf(const FormField& field, const TaxTotals& totals);
+// The five figures of the fields with entries, in the table's order.
+std::array<FormFigure, 5> FormFigures(const TaxTotals& totals);
+
+// The form field whose figure a total goes into: 41, 44, 81, 86 or 66 (both
+// input-tax totals); 0 for the sales outside the EU and for no total.
+int FormFieldOf(TotalKind total);
+
+}  // namespace vorlex
