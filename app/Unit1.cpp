@@ -40,12 +40,22 @@ constexpr const char* kWindowFontFamily = "MS Sans Serif";
 
 // Where the window's font is missing, the face that stands in for Arial comes
 // closest to its narrow letters; the general fallback is much wider and cuts
-// the dates in the pickers.
-void SubstituteWindowFont() {
+// the dates in the pickers. Where it is only a bitmap font (as on Windows),
+// its TrueType twin or else that face: the toolkit takes a bitmap face's cell
+// height for its letter height and so picks the next larger size, which cuts
+// the labels.
+QString WindowFontFamily() {
   const QString family = QString::fromLatin1(kWindowFontFamily);
-  if (QFontDatabase::hasFamily(family) || !QFont::substitutes(family).isEmpty()) return;
   const QString arial = QFontInfo(QFont(QStringLiteral("Arial"))).family();
-  if (!arial.isEmpty()) QFont::insertSubstitution(family, arial);
+  if (QFontDatabase::hasFamily(family)) {
+    if (QFontDatabase::isSmoothlyScalable(family)) return family;
+    const QString twin = QStringLiteral("Microsoft Sans Serif");
+    if (QFontDatabase::hasFamily(twin) && QFontDatabase::isSmoothlyScalable(twin)) return twin;
+    return arial.isEmpty() ? family : arial;
+  }
+  if (QFont::substitutes(family).isEmpty() && !arial.isEmpty())
+    QFont::insertSubstitution(family, arial);
+  return family;
 }
 
 }  // namespace
@@ -54,8 +64,7 @@ TForm1::TForm1(TProgramContext& program, int pixelsPerInch, QWidget* parent)
     : QWidget(parent), program_(program), ppi_(pixelsPerInch > 0 ? pixelsPerInch : 96) {
   if (pixelsPerInch <= 0) ppi_ = std::max(1, logicalDpiY());
   setObjectName(QStringLiteral("Form1"));
-  SubstituteWindowFont();
-  setFont(PixelFont(QString::fromLatin1(kWindowFontFamily), PointsToPixels(8, ppi_)));
+  setFont(PixelFont(WindowFontFamily(), PointsToPixels(8, ppi_)));
   // Below the design size controls would be cut off or cover each other.
   setMinimumSize(S(784), S(502));
   resize(S(784), S(502));

@@ -48,8 +48,13 @@ void ShowCurrentException() {
 }
 
 bool LoadQtTranslations(QTranslator& translator, const QLocale& locale) {
-  return translator.load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+  // The system's own first; a build for a system without them (Windows)
+  // carries Qt's German texts inside.
+  for (const QString& folder : {QLibraryInfo::path(QLibraryInfo::TranslationsPath),
+                                QStringLiteral(":/qt-translations")}) {
+    if (translator.load(locale, QStringLiteral("qtbase"), QStringLiteral("_"), folder)) return true;
+  }
+  return false;
 }
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {

@@ -47,7 +47,8 @@ bool RunShowingErrors(F&& f) {
 }
 
 // Loads Qt's own texts (the file dialog, the buttons of the boxes) for locale
-// from Qt's translations folder; false when there are none for its language.
+// from Qt's translations folder, or else from those built into the program;
+// false when there are none for its language.
 bool LoadQtTranslations(QTranslator& translator, const QLocale& locale);
 
 // The application object, named "Vorlex" for the titles of its boxes.

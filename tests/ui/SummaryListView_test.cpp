@@ -278,14 +278,14 @@ TEST(SummaryListModel, DelegateDrawsTheLineTheFilterShows) {
   model.SetLines({EntryLine(expense, 0), EntryLine(sale, 1)}, {expense, sale});
   model.SetFieldFilter(81);
   TSummaryItemDelegate delegate(16, nullptr);
-  QImage image(200, 16, QImage::Format_RGB32);
+  QImage image(400, 16, QImage::Format_RGB32);  // wide enough that the line ends before it does
   QPainter painter(&image);
   QStyleOptionViewItem option;
   option.rect = image.rect();
   option.font = ListFont();
   delegate.paint(&painter, option, model.index(0));
   painter.end();
-  EXPECT_EQ(image.pixelColor(199, 8), kReceiptColor);
+  EXPECT_EQ(image.pixelColor(399, 8), kReceiptColor);
 }
 
 // Counts what the view asks of its delegate.
