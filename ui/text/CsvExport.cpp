@@ -58,16 +58,12 @@ std::string ExportFileStem(const TTaxPeriod& period, TaxationBasis basis) {
       name = number(period.Year, 4);
       break;
     case TPeriodKind::Quartal1:
-      name = number(period.Year, 4) + "-Q1";
-      break;
     case TPeriodKind::Quartal2:
-      name = number(period.Year, 4) + "-Q2";
-      break;
     case TPeriodKind::Quartal3:
-      name = number(period.Year, 4) + "-Q3";
-      break;
     case TPeriodKind::Quartal4:
-      name = number(period.Year, 4) + "-Q4";
+      name = number(period.Year, 4) + "-Q" +
+             std::to_string(static_cast<int>(period.PeriodKind) -
+                            static_cast<int>(TPeriodKind::Quartal1) + 1);
       break;
     case TPeriodKind::Monat:
       name = number(period.Year, 4) + "-" + number(period.Month, 2);
