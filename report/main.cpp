@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDate>
 #include <QLocale>
+#include <array>
 #include <cstdio>
 #include <exception>
 #include <memory>
@@ -18,7 +19,6 @@
 #include "tax/EvaluationSink.h"
 #include "tax/FormFields.h"
 #include "tax/PlausibilityHints.h"
-#include "tax/Prepayment.h"
 #include "tax/YearOverview.h"
 #include "ui/qtcore/uQtText.h"
 #include "ui/text/CsvExport.h"
@@ -180,15 +180,10 @@ int Run(const ReportOptions& options) {
     WriteText(stdout, PeriodCaption(firstDay, lastDay, options.basis));
     for (const ListLine& line : list.lines) WriteText(stdout, line.text);
     WriteText(stdout, "");
-    const std::optional<Prepayment> prepayment = PrepaymentOf(totals);
-    for (const FormField& field : kFormFields) {
-      std::string value;
-      if (HasEntries(field)) {
-        value = FormatMoney(FigureOf(field, totals));
-      } else {  // field 83
-        value = prepayment ? FormatCents(prepayment->due) : "-";
-      }
-      WriteFigure(field.number, value);
+    const std::array<std::string, 6> figures = OverviewCells(totals);
+    for (size_t i = 0; i < kFormFields.size(); ++i) {
+      // Field 83 where it cannot be computed.
+      WriteFigure(kFormFields[i].number, figures[i].empty() ? "-" : figures[i]);
     }
     WriteHints(hints);
   }

@@ -1,9 +1,9 @@
 #include "ui/text/TableExport.h"
 
-#include <optional>
+#include <array>
 
 #include "tax/FormFields.h"
-#include "tax/Prepayment.h"
+#include "ui/text/YearOverviewText.h"
 #include "util/uFormat.h"
 #include "util/uString.h"
 
@@ -82,15 +82,10 @@ std::string TableBytes(const std::vector<RunEntry>& entries, const TaxTotals& to
   for (const RunEntry& entry : entries) {
     if (entry.kind != EntryKind::Separator) AppendEntry(bytes, entry);
   }
-  const std::optional<Prepayment> prepayment = PrepaymentOf(totals);
-  for (const FormField& field : kFormFields) {
-    std::string value;
-    if (HasEntries(field)) {
-      value = FormatMoney(FigureOf(field, totals), kTableFormat);
-    } else if (prepayment) {  // field 83
-      value = FormatCents(prepayment->due, kTableFormat);
-    }
-    AppendFigure(bytes, "Kennzahl", field.label, value, std::to_string(field.number));
+  const std::array<std::string, 6> figures = OverviewCells(totals, kTableFormat);
+  for (size_t i = 0; i < kFormFields.size(); ++i) {
+    AppendFigure(bytes, "Kennzahl", kFormFields[i].label, figures[i],
+                 std::to_string(kFormFields[i].number));
   }
   AppendFigure(bytes, "Summe", "Nicht EU", FormatMoney(totals.NichtEU, kTableFormat), "");
   return bytes;

@@ -44,14 +44,14 @@ std::string OverviewCaption(const YearOverview& overview) {
          std::to_string(overview.year) + "  (" + BasisDateName(overview.basis) + ")";
 }
 
-std::array<std::string, 6> OverviewCells(const TaxTotals& totals) {
+std::array<std::string, 6> OverviewCells(const TaxTotals& totals, const FormatSettings& fs) {
   std::array<std::string, 6> cells;
   const std::optional<Prepayment> due = PrepaymentOf(totals);
   for (size_t i = 0; i < kFormFields.size(); ++i) {
     if (HasEntries(kFormFields[i])) {
-      cells[i] = FormatMoney(FigureOf(kFormFields[i], totals));
+      cells[i] = FormatMoney(FigureOf(kFormFields[i], totals), fs);
     } else if (due) {  // field 83
-      cells[i] = FormatCents(due->due);
+      cells[i] = FormatCents(due->due, fs);
     }
   }
   return cells;

@@ -11,6 +11,7 @@
 
 #include "tax/FormFields.h"
 #include "tax/YearOverview.h"
+#include "util/uFormat.h"
 
 namespace vorlex {
 
@@ -28,9 +29,10 @@ inline constexpr std::array<int, 6> kOverviewFields = [] {
 std::string OverviewRowLabel(const OverviewRow& row);
 // "Jahresübersicht 2026  (Zahlungsdatum)" or "(Rechnungsdatum)".
 std::string OverviewCaption(const YearOverview& overview);
-// The figures of fields 41, 44, 81, 86, 66 and 83 as a run shows them; field
-// 83 is empty where it cannot be computed.
-std::array<std::string, 6> OverviewCells(const TaxTotals& totals);
+// The figures of fields 41, 44, 81, 86, 66 and 83 as a run shows them, in
+// the table's order; field 83 is empty where it cannot be computed.
+std::array<std::string, 6> OverviewCells(const TaxTotals& totals,
+                                         const FormatSettings& fs = Format());
 
 // The caption, a head line and one line per row, columns aligned.
 std::vector<std::string> OverviewTextLines(const YearOverview& overview);
