@@ -28,9 +28,6 @@ class TQueryPlan {
   // Raises as preparing sql raises.
   TQueryPlan(TSQLiteDatabase& db, const std::string& sql);
 
-  // Every line of the plan, reads or not.
-  int Lines() const { return lines_; }
-  const std::vector<TableRead>& Reads() const { return reads_; }
   // The plan's only line when it reads table (case-insensitive), or nullptr.
   const TableRead* OnlyRead(std::string_view table) const;
   // Some line searches index (not covering) with a key condition, so that the
