@@ -302,15 +302,6 @@ TEST_F(ReportTest, PartPaymentsAndTurnoverOutsideTheEuAreHinted) {
   const std::string sollOut = Run(soll).out;
   EXPECT_EQ(sollOut.find("teilweise"), std::string::npos) << sollOut;
   EXPECT_NE(sollOut.find("(Uhren AG): Land \"CH\": 233,80 Umsatz"), std::string::npos) << sollOut;
-
-  auto json = quarter;
-  json.insert(json.end(), {"--format", "json", "--strict"});
-  const Result strict = Run(json);
-  EXPECT_EQ(strict.status, 3);
-  const QJsonArray jsonHints =
-      QJsonDocument::fromJson(QByteArray::fromStdString(strict.out)).object()["hints"].toArray();
-  ASSERT_EQ(jsonHints.size(), 2);
-  EXPECT_EQ(jsonHints[0].toObject()["text"].toString().toStdString(), hints[0]);
 }
 
 TEST_F(ReportTest, JsonHoldsTheFiguresOfTheText) {
