@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #ifdef _WIN32
@@ -24,6 +26,14 @@ inline int ProcessId() { return _getpid(); }
 inline constexpr bool kWindows = false;
 inline int ProcessId() { return static_cast<int>(::getpid()); }
 #endif
+
+// A file's bytes, read and closed again: Windows removes no file still open.
+inline std::string ReadBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
 
 // A fresh, empty folder in the temporary folder, its name beginning with prefix.
 inline std::filesystem::path MakeTempFolder(const std::string& prefix) {

@@ -354,8 +354,7 @@ TEST_F(WindowTest, FailedStartUpBuildsTheWindowAndRecovers) {
       if (!row.fileContent) {
         EXPECT_FALSE(std::filesystem::exists(daten + row.dbName));
       } else {
-        std::ifstream in(daten + row.dbName, std::ios::binary);
-        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), row.fileContent);
+        EXPECT_EQ(ReadBytes(daten + row.dbName), row.fileContent);
       }
     };
     untouched();
@@ -848,12 +847,7 @@ TEST_F(WindowTest, CsvButtonWritesTheListAfterEveryDialog) {
 
   answer = QString::fromStdString(folder + "mai.csv");
   Click(f.btnCsv);
-  // Read and closed again: Windows removes no file that is still open.
-  const std::string bytes = [&] {
-    std::ifstream in(folder + "mai.csv", std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  }();
-  EXPECT_EQ(bytes,
+  EXPECT_EQ(ReadBytes(folder + "mai.csv"),
             "-------\r\n"
             "     Nicht EU:  0,00\r\n"
             "     Innergem. Lief. mit USt-IdNr:  0,00\r\n"
@@ -926,10 +920,7 @@ TEST_F(WindowTest, CsvButtonWritesTheTableAndTheEcSalesList) {
     dialog.FilterIndex = filter;
     return std::optional<QString>(QString::fromStdString(AppData() + "/aus.csv"));
   };
-  const auto written = [&] {
-    std::ifstream in(AppData() + "/aus.csv", std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  };
+  const auto written = [&] { return ReadBytes(AppData() + "/aus.csv"); };
   Click(f.btnCsv);
   EXPECT_EQ(written(), TableBytes(f.lbUst->Model().Entries(), Totals));
   filter = 3;
@@ -1047,10 +1038,7 @@ TEST_F(WindowTest, ReplacingAFileIsAskedFirst) {
   const QString previous = QDir::currentPath();
   QDir::setCurrent(QString::fromStdString(folder));
   std::ofstream(folder + "Vorlex 2026-05 Ist.csv", std::ios::binary) << "November";
-  const auto content = [&] {
-    std::ifstream in(folder + "Vorlex 2026-05 Ist.csv", std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  };
+  const auto content = [&] { return ReadBytes(folder + "Vorlex 2026-05 Ist.csv"); };
 
   // The real dialog behind the seam, driven as a user would: accept the
   // proposed name, then answer the question.
@@ -1205,9 +1193,7 @@ TEST_F(WindowTest, PictureClickShowsItsFieldsEntriesAndTheCsvStaysWhole) {
   EXPECT_EQ(proposed, QStringLiteral("Vorlex 2026-05 Ist.csv"));
   EXPECT_EQ(f.StatusBar1->currentMessage(),
             QStringLiteral("Gespeichert: ") + QDir::toNativeSeparators(QString::fromStdString(file)));
-  std::ifstream in(file, std::ios::binary);
-  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  EXPECT_EQ(bytes, CsvBytes(all));
+  EXPECT_EQ(ReadBytes(file), CsvBytes(all));
   // A second click on the same picture shows everything again.
   QTest::mouseClick(f.Image3, Qt::LeftButton, {}, QPoint(5, 5));
   EXPECT_EQ(model.rowCount(), static_cast<int>(all.size()));
@@ -1289,12 +1275,11 @@ TEST_F(WindowTest, TabReachesThePicturesAndSpaceDrillsDown) {
   f.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
   f.lbUst->setFocus(Qt::TabFocusReason);
-  QTest::keyClick(f.lbUst, Qt::Key_Tab);
-  ASSERT_EQ(QApplication::focusWidget(), f.Image1);
-  QTest::keyClick(f.Image1, Qt::Key_Tab);
-  ASSERT_EQ(QApplication::focusWidget(), f.Image2);
-  QTest::keyClick(f.Image2, Qt::Key_Tab);
-  ASSERT_EQ(QApplication::focusWidget(), f.Image3);
+  QWidget* from = f.lbUst;
+  for (QWidget* next : {f.Image1, f.Image2, f.Image3}) {
+    QTest::keyClick(std::exchange(from, next), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), next);
+  }
   const QImage drawing = f.Image3->Picture();
   QTest::keyClick(f.Image3, Qt::Key_Space);
   EXPECT_EQ(f.StatusBar1->currentMessage(), QStringLiteral("Nur Einträge zu Kz 81 (2)"));

@@ -20,6 +20,7 @@
 #include "tax/EvaluationRun.h"
 #include "testdb/PelmoraDb.h"
 #include "tests/ListTexts.h"
+#include "tests/TestPlatform.h"
 #include "ui/SummaryListView.h"
 #include "util/uDatum.h"
 #include "util/uFormat.h"

@@ -42,13 +42,6 @@ namespace fs = std::filesystem;
 // The user a test becomes where permissions must count (tests run as root).
 inline constexpr uid_t kNobody = 65534;
 
-inline std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
 inline void WriteBytes(const fs::path& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

@@ -105,6 +105,7 @@ TEST_F(OrderAmountTest, WorkedExamplesWithTheProgramsSettings) {
 }
 
 TEST_F(OrderAmountTest, OtherSettingsFollowTheirFormulas) {
+  constexpr TaxationBasis kIst = TaxationBasis::Ist;
   struct Row {
     const char* name;
     EvaluationSettings settings;
@@ -113,43 +114,31 @@ TEST_F(OrderAmountTest, OtherSettingsFollowTheirFormulas) {
     double gross;
   };
   const Row rows[] = {
-      {"gross prices with VAT",
-       {true, 0, TaxationBasis::Ist},
-       {19, 0, 0, 0, {{1, 119, 19}}},
-       100,
-       119},
+      {"gross prices with VAT", {true, 0, kIst}, {19, 0, 0, 0, {{1, 119, 19}}}, 100, 119},
       {"gross prices with VAT and skonto",
-       {true, 0, TaxationBasis::Ist},
+       {true, 0, kIst},
        {19, 2.38, 0, 0, {{1, 119, 19}}},
        102,
        116.62},
-      {"gross prices without VAT",
-       {true, 0, TaxationBasis::Ist},
-       {0, 2, 0, 0, {{1, 119, 19}}},
-       100,
-       117},
+      {"gross prices without VAT", {true, 0, kIst}, {0, 2, 0, 0, {{1, 119, 19}}}, 100, 117},
       {"gross prices, credit note with VAT: the sign stays off the net",
-       {true, 0, TaxationBasis::Ist},
+       {true, 0, kIst},
        {19, 0, -99, -119, {}},
        100,
        -119},
       {"gross prices, credit note without VAT",
-       {true, 0, TaxationBasis::Ist},
+       {true, 0, kIst},
        {0, 0, -99, 0, {{1, 119, 19}}},
        -100,
        -119},
-      {"five-cent rounding",
-       {false, 2, TaxationBasis::Ist},
-       {19, 0, 0, 0, {{1, 10.03, 19}}},
-       10.05,
-       11.9457},
+      {"five-cent rounding", {false, 2, kIst}, {19, 0, 0, 0, {{1, 10.03, 19}}}, 10.05, 11.9457},
       {"one-cent residue: the net without VAT is not rounded",
-       {false, 1, TaxationBasis::Ist},
+       {false, 1, kIst},
        {0, 0, 0, 0, {{1, 12.01, 0}}},
        12.01,
        12.00},
       {"one-cent residue with VAT",
-       {false, 1, TaxationBasis::Ist},
+       {false, 1, kIst},
        {19, 0, 0, 0, {{1, 12.99, 0}}},
        13.00,
        15.4581},

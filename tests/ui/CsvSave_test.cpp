@@ -163,6 +163,17 @@ TEST(CsvSave, FailedWriteKeepsTheOldFileWhole) {
 }
 #endif
 
+// Shows the dialog; look handles the box as the user would.
+std::optional<QString> Answer(TSaveDialog& dialog, const std::function<void(QFileDialog*)>& look) {
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    look(box);
+  });
+  return ShowSaveFileDialog(nullptr, dialog);
+}
+
+// One file type or three: the one asked for is selected, the one chosen comes back.
 TEST(CsvSave, FileDialogIsConfiguredAsAsked) {
   QTemporaryDir dir;
   QDir::setCurrent(dir.path());
@@ -175,45 +186,35 @@ TEST(CsvSave, FileDialogIsConfiguredAsAsked) {
   bool noOverwriteQuestion = false;
   bool acceptSave = false;
   QStringList selected;
-  QTimer::singleShot(0, [&] {
-    auto* box = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-    ASSERT_NE(box, nullptr);
-    filters = box->nameFilters();
-    suffix = box->defaultSuffix();
-    noOverwriteQuestion = box->testOption(QFileDialog::DontConfirmOverwrite);
-    acceptSave = box->acceptMode() == QFileDialog::AcceptSave;
-    selected = box->selectedFiles();
-    box->reject();
-  });
-  EXPECT_EQ(ShowSaveFileDialog(nullptr, dialog), std::nullopt);
+  EXPECT_EQ(Answer(dialog,
+                   [&](QFileDialog* box) {
+                     filters = box->nameFilters();
+                     suffix = box->defaultSuffix();
+                     noOverwriteQuestion = box->testOption(QFileDialog::DontConfirmOverwrite);
+                     acceptSave = box->acceptMode() == QFileDialog::AcceptSave;
+                     selected = box->selectedFiles();
+                     box->reject();
+                   }),
+            std::nullopt);
   EXPECT_EQ(filters, QStringList{QStringLiteral("\"Comma-Separated-Value\" Dateien (*.csv)")});
   EXPECT_EQ(suffix, QString());
   EXPECT_TRUE(noOverwriteQuestion);
   EXPECT_TRUE(acceptSave);
   ASSERT_EQ(selected.size(), 1);
   EXPECT_TRUE(selected.front().endsWith(QStringLiteral("/vorlex.csv")));
-}
 
-// Three file types: the one asked for is selected, the one chosen comes back.
-TEST(CsvSave, FileDialogOffersEveryFileTypeAndTellsTheChosenOne) {
-  QTemporaryDir dir;
-  QDir::setCurrent(dir.path());
-  TSaveDialog dialog;
-  dialog.FileName = QStringLiteral("zm.csv");
-  dialog.Filter = QString::fromLatin1(kCsvFilter) + u'|' + DecodeText(kTableFilter) + u'|' +
-                  DecodeText(kEcSalesFilter);
-  dialog.FilterIndex = 2;
-  QStringList filters;
+  TSaveDialog types;
+  types.FileName = QStringLiteral("zm.csv");
+  types.Filter = QString::fromLatin1(kCsvFilter) + u'|' + DecodeText(kTableFilter) + u'|' +
+                 DecodeText(kEcSalesFilter);
+  types.FilterIndex = 2;
   QString first;
-  QTimer::singleShot(0, [&] {
-    auto* box = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-    ASSERT_NE(box, nullptr);
+  const std::optional<QString> chosen = Answer(types, [&](QFileDialog* box) {
     filters = box->nameFilters();
     first = box->selectedNameFilter();
     box->selectNameFilter(filters.value(2));
     static_cast<QDialog*>(box)->accept();  // QFileDialog::accept, as its button does
   });
-  const std::optional<QString> chosen = ShowSaveFileDialog(nullptr, dialog);
   ASSERT_TRUE(chosen.has_value());
   EXPECT_TRUE(chosen->endsWith(QStringLiteral("/zm.csv")));
   EXPECT_EQ(filters,
@@ -221,7 +222,7 @@ TEST(CsvSave, FileDialogOffersEveryFileTypeAndTellsTheChosenOne) {
                          QStringLiteral("Tabelle f\u00FCr Tabellenkalkulation (*.csv)"),
                          QStringLiteral("Zusammenfassende Meldung (BZSt-Import) (*.csv)")}));
   EXPECT_EQ(first, filters.value(1));
-  EXPECT_EQ(dialog.FilterIndex, 3);
+  EXPECT_EQ(types.FilterIndex, 3);
 }
 
 }  // namespace

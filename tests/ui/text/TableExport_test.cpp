@@ -72,12 +72,8 @@ TEST(TableExport, ASpreadsheetReadsEveryCellAsStored) {
       order, credit, Entry(EntryKind::Receipt, "Bar|verkauf", "", 10, TotalKind::Umsatz7, 7),
       RunEntry{},  // a divider: no row
       Entry(EntryKind::Expense, "Porto", "Post \"Gelb\"", 100, TotalKind::Vorsteuer19), other};
-  TaxTotals totals;
-  totals.InnergemMitUStId = 1234.5;
-  totals.Umsatz19 = 1000.004;
-  totals.Umsatz7 = 10;
-  totals.Vorsteuer19 = 19;
-  totals.NichtEU = 12.3;
+  const TaxTotals totals{.NichtEU = 12.3, .InnergemMitUStId = 1234.5, .Umsatz19 = 1000.004,
+                         .Umsatz7 = 10, .Vorsteuer19 = 19};
 
   const std::string bytes = TableBytes(entries, totals);
   Format() = FormatSettings{};
