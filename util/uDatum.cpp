@@ -37,6 +37,16 @@ CalendarDate CivilFromDays(int64_t z) {
 
 const char* const kDateEncodeError = "Ung\xFCltiges Argument f\xFCr Datumscodierung";
 
+// The whole day of a day number of the years 1 to 9999; raises EDateError
+// for any other, NaN included.
+int64_t WholeDay(double dayNumber) {
+  constexpr double kFirst = -693593.0;  // 1 January 0001
+  constexpr double kLast = 2958465.0;   // 31 December 9999
+  const double whole = std::floor(dayNumber);
+  if (!(whole >= kFirst && whole <= kLast)) throw EDateError(kDateEncodeError);
+  return static_cast<int64_t>(whole);
+}
+
 }  // namespace
 
 bool IsLeapYear(uint16_t year) {
@@ -64,14 +74,31 @@ double EncodeDate(int year, int month, int day) {
 }
 
 CalendarDate DecodeDate(double dayNumber) {
-  // Day numbers of the years 1 to 9999.
-  constexpr double kFirst = -693593.0;  // 1 January 0001
-  constexpr double kLast = 2958465.0;   // 31 December 9999
-  const double whole = std::floor(dayNumber);
-  if (!(whole >= kFirst && whole <= kLast)) {  // also NaN
-    throw EDateError(kDateEncodeError);
-  }
-  return CivilFromDays(static_cast<int64_t>(whole) + kDayZeroFromUnixEpoch);
+  return CivilFromDays(WholeDay(dayNumber) + kDayZeroFromUnixEpoch);
+}
+
+int DayOfWeek(double dayNumber) {
+  // Day 0, 30 December 1899, was a Saturday.
+  return static_cast<int>(((WholeDay(dayNumber) + 5) % 7 + 7) % 7) + 1;
+}
+
+CalendarDate EasterSunday(int year) {
+  // The anonymous Gregorian algorithm (Meeus/Jones/Butcher): the lunar epact
+  // with the solar and lunar corrections, then the Sunday after the full moon.
+  const int a = year % 19;
+  const int b = year / 100;
+  const int c = year % 100;
+  const int d = b / 4;
+  const int e = b % 4;
+  const int f = (b + 8) / 25;
+  const int g = (b - f + 1) / 3;
+  const int h = (19 * a + b - d - g + 15) % 30;
+  const int i = c / 4;
+  const int k = c % 4;
+  const int l = (32 + 2 * e + 2 * i - h - k) % 7;
+  const int m = (a + 11 * h + 22 * l) / 451;
+  const int n = h + l - 7 * m + 114;
+  return CalendarDate{year, n / 31, n % 31 + 1};
 }
 
 }  // namespace vorlex

@@ -34,4 +34,11 @@ double EncodeDate(int year, int month, int day);
 // also for negative numbers (-0.5 is 29 December 1899).
 CalendarDate DecodeDate(double dayNumber);
 
+// Day of the week of a day number, 1 (Monday) to 7 (Sunday); a time of day
+// does not count.
+int DayOfWeek(double dayNumber);
+// Easter Sunday of a year 1 to 9999 by the Gregorian computus (before 1583
+// the Gregorian calendar is carried backwards, as day numbers are).
+CalendarDate EasterSunday(int year);
+
 }  // namespace vorlex
