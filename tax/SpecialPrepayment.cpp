@@ -1,0 +1,62 @@
+#include "tax/SpecialPrepayment.h"
+
+#include <stdexcept>
+#include <string>
+
+#include "util/uFormat.h"
+
+namespace vorlex {
+
+namespace {
+
+constexpr int64_t kTrillionEuros = 100'000'000'000'000;  // in cents
+
+// One eleventh of cents to the nearest cent; a remainder of 6 elevenths or more
+// rounds up (an exact half cent cannot occur).
+int64_t Eleventh(int64_t cents) {
+  return cents / 11 + (cents % 11 >= 6 ? 1 : 0);
+}
+
+}  // namespace
+
+FiledReturn FiledReturnOf(int64_t due, int64_t field39) {
+  return FiledReturn{field39, due - field39};
+}
+
+bool DeductsSpecialPrepayment(const FilingSettings& settings, const TTaxPeriod& period) {
+  return settings.rhythm == FilingRhythm::Monthly && settings.extensionGranted &&
+         period.PeriodKind == TPeriodKind::Monat && period.Month == 12;
+}
+
+SpecialPrepaymentOfYear SpecialPrepaymentFor(int year, const FilingSettings& settings,
+                                             std::span<const FiledReturn> yearBefore) {
+  SpecialPrepaymentOfYear result;
+  result.year = year;
+  if (settings.rhythm == FilingRhythm::Quarterly) {
+    result.kind = SpecialPrepaymentKind::NoneQuarterly;
+    return result;
+  }
+  if (!settings.extensionGranted) {
+    result.kind = SpecialPrepaymentKind::NoneWithoutExtension;
+    return result;
+  }
+  result.kind = SpecialPrepaymentKind::Owed;
+  result.due = SpecialPrepaymentDue(year);
+  if (settings.assessedSpecialPrepayment) {
+    const int64_t assessed = *settings.assessedSpecialPrepayment;
+    if (assessed < 0 || assessed >= kTrillionEuros) {
+      throw std::out_of_range("Festgesetzte Sondervorauszahlung " + std::to_string(year) +
+                              " nicht zwischen " + FormatCents(0) + " und " +
+                              FormatCents(kTrillionEuros - 1) + ": " + FormatCents(assessed));
+    }
+    result.amount = assessed;
+    result.assessed = true;
+    return result;
+  }
+  for (const FiledReturn& filed : yearBefore) result.base += filed.field83 + filed.field39;
+  // A year that ends in a refund asks for no special prepayment: it is 0.
+  result.amount = result.base > 0 ? Eleventh(result.base) : 0;
+  return result;
+}
+
+}  // namespace vorlex

@@ -1,0 +1,57 @@
+// The special prepayment (Sondervorauszahlung) of a monthly filer with the
+// permanent extension: declared and paid by 10 February, deducted again in
+// that year's December return as field 39.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+
+#include "tax/FilingCalendar.h"
+#include "tax/TaxPeriod.h"
+
+namespace vorlex {
+
+// Fields 39 and 83 of a return as filed, in cents.
+struct FiledReturn {
+  int64_t field39 = 0;  // the special prepayment deducted; 0 but in December
+  int64_t field83 = 0;  // what remains to pay after field 39 (negative: a refund)
+  friend bool operator==(const FiledReturn&, const FiledReturn&) = default;
+};
+
+// A return as filed: due is field 83 as the portal computes it from fields 81,
+// 86 and 66 (Prepayment::due), field39 what the return deducts.
+FiledReturn FiledReturnOf(int64_t due, int64_t field39);
+
+// Whether a period's return deducts the special prepayment as field 39: the
+// December return of a monthly filer with the extension.
+bool DeductsSpecialPrepayment(const FilingSettings& settings, const TTaxPeriod& period);
+
+enum class SpecialPrepaymentKind : uint8_t {
+  Owed,
+  NoneQuarterly,         // a quarterly filer pays none
+  NoneWithoutExtension,  // a monthly filer without the extension pays none
+};
+
+struct SpecialPrepaymentOfYear {
+  int year = 0;  // the year it is paid for and deducted in
+  SpecialPrepaymentKind kind = SpecialPrepaymentKind::NoneQuarterly;
+  int64_t amount = 0;     // cents; 0 unless owed
+  bool assessed = false;  // the tax office's amount, not computed
+  // Cents it is the eleventh of: the year before's fields 83 and its field 39;
+  // 0 when assessed or none is owed.
+  int64_t base = 0;
+  std::optional<double> due;  // day number; only when owed
+  friend bool operator==(const SpecialPrepaymentOfYear&, const SpecialPrepaymentOfYear&) = default;
+};
+
+// The special prepayment for year under that year's settings: the amount the
+// tax office assessed, or one eleventh of the prepayments of the year before,
+// rounded to the nearest cent, and 0 when they add up to a refund. yearBefore
+// holds every return of the year before as filed; it is read only when no
+// amount is assessed. Raises std::out_of_range for an assessed amount below 0
+// or of a trillion euros or more.
+SpecialPrepaymentOfYear SpecialPrepaymentFor(int year, const FilingSettings& settings,
+                                             std::span<const FiledReturn> yearBefore);
+
+}  // namespace vorlex
