@@ -48,9 +48,12 @@ struct SpecialPrepaymentOfYear {
 // The special prepayment for year under that year's settings: the amount the
 // tax office assessed, or one eleventh of the prepayments of the year before,
 // rounded to the nearest cent, and 0 when they add up to a refund. yearBefore
-// holds every return of the year before as filed; it is read only when no
-// amount is assessed. Raises std::out_of_range for an assessed amount below 0
-// or of a trillion euros or more.
+// holds every return of the year before as filed (twelve months or four
+// quarters); it is read only when no amount is assessed. The field 39 of the
+// year before is added back to its December field 83, so it drops out: the
+// returns built with field 39 at 0 give the same base. Raises
+// std::out_of_range for an assessed amount below 0 or of a trillion euros or
+// more.
 SpecialPrepaymentOfYear SpecialPrepaymentFor(int year, const FilingSettings& settings,
                                              std::span<const FiledReturn> yearBefore);
 

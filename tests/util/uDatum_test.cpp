@@ -86,22 +86,14 @@ TEST(DayNumber, ImpossibleDatesRaise) {
 }
 
 TEST(Calendar, DayOfWeekAndEasterSunday) {
-  // Day 0 a Saturday, 1 January 1900 a Monday; the time of day and days
-  // before day 0 change nothing.
-  EXPECT_EQ(DayOfWeek(0), 6);
-  EXPECT_EQ(DayOfWeek(2.99), 1);
-  EXPECT_EQ(DayOfWeek(-1), 5);
-  EXPECT_EQ(DayOfWeek(EncodeDate(2027, 1, 10)), 7);
+  EXPECT_EQ(DayOfWeek(0), 6);     // 30 December 1899, a Saturday
+  EXPECT_EQ(DayOfWeek(-1.5), 4);  // floor, as everywhere
   EXPECT_THROW(DayOfWeek(std::nan("")), EDateError);
-  // The earliest and the latest Easter, 1954 and 1981 (where Gauss's short
-  // rule needs its exceptions), and the years around today.
+  // The earliest and latest Easter, and 1954 and 1981, where shorter rules slip.
   for (const CalendarDate& easter :
-       {CalendarDate{2285, 3, 22}, CalendarDate{2038, 4, 25}, CalendarDate{1943, 4, 25},
-        CalendarDate{2008, 3, 23}, CalendarDate{2000, 4, 23}, CalendarDate{2024, 3, 31},
-        CalendarDate{2025, 4, 20}, CalendarDate{2026, 4, 5}, CalendarDate{1981, 4, 19},
-        CalendarDate{1954, 4, 18}}) {
+       {CalendarDate{2285, 3, 22}, CalendarDate{2038, 4, 25}, CalendarDate{1954, 4, 18},
+        CalendarDate{1981, 4, 19}, CalendarDate{2000, 4, 23}, CalendarDate{2026, 4, 5}}) {
     EXPECT_EQ(EasterSunday(easter.year), easter) << easter.year;
-    EXPECT_EQ(DayOfWeek(EncodeDate(easter.year, easter.month, easter.day)), 7) << easter.year;
   }
 }
 
