@@ -2,7 +2,6 @@
 // both front ends, and after failed opens, Pelmora's folder holds the same
 // files with the same bytes and times, and nothing new.
 #include <QComboBox>
-#include <QDateEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
