@@ -16,6 +16,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTest>
@@ -833,15 +834,11 @@ TEST_F(WindowTest, ProgressBarRepaintsRarelyAndHidesAfterTheRun) {
 
 TEST_F(WindowTest, CsvButtonWritesTheListAfterEveryDialog) {
   // A documents folder of the test's own where the home folder decides it.
-  const std::string home = NativeSeparators(AppData() + "/home");
-  const QByteArray homeBefore = qgetenv("HOME");
-  if (!kWindows) qputenv("HOME", QByteArray::fromStdString(home));
-  struct HomeBack {
-    const QByteArray& before;
-    ~HomeBack() {
-      if (!kWindows) qputenv("HOME", before);
-    }
-  } homeBack{homeBefore};
+  const QByteArray home = qgetenv("HOME");
+  if (!kWindows) qputenv("HOME", QByteArray::fromStdString(AppData() + "/home"));
+  const auto homeBack = qScopeGuard([&] {
+    if (!kWindows) qputenv("HOME", home);
+  });
   const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
   ASSERT_TRUE(QDir().mkpath(documents));
   MakeDatabase();

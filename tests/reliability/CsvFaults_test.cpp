@@ -81,12 +81,7 @@ class CsvFaultTest : public FaultTest, public ::testing::WithParamInterface<int>
     expected_ = CsvBytes(Lines());
     ASSERT_TRUE(GetParam() < 100 ? expected_.size() < 8192 : expected_.size() > 80000)
         << expected_.size();
-    savedDialog_ = SaveDialogSeam();
-    SaveDialogSeam() = [this](QWidget*, const TSaveDialog&) { return answer_; };
-  }
-  void TearDown() override {
-    SaveDialogSeam() = savedDialog_;
-    FaultTest::TearDown();
+    AnswerSaveDialogs([this](QWidget*, const TSaveDialog&) { return answer_; });
   }
 
   struct Outcome {
@@ -129,7 +124,6 @@ class CsvFaultTest : public FaultTest, public ::testing::WithParamInterface<int>
   std::string export_;
   std::string expected_;
   std::optional<QString> answer_;
-  SaveDialogFunction savedDialog_;
 };
 
 TEST_P(CsvFaultTest, TargetsThatCannotBeCreated) {

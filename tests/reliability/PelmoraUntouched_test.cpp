@@ -86,12 +86,10 @@ TEST_F(UntouchedTest, ManyEvaluationsInBothFrontEnds) {
   for (int i = 0; i < 15; ++i) Click(form->udMonat->NextButton());
   Click(form->udJahr->PrevButton());
   Click(form->udJahr->NextButton());
-  const SaveDialogFunction saved = SaveDialogSeam();
-  SaveDialogSeam() = [&](QWidget*, const TSaveDialog&) {
+  AnswerSaveDialogs([&](QWidget*, const TSaveDialog&) {
     return std::optional<QString>(QString::fromStdString(exportDir + "fenster.csv"));
-  };
+  });
   Click(form->btnCsv);
-  SaveDialogSeam() = saved;
   EXPECT_TRUE(fs::exists(exportDir + "fenster.csv"));
   EXPECT_TRUE(messages.empty()) << messages[0].text.toStdString();
   form->close();
