@@ -153,6 +153,8 @@ void TDatePicker::ShowDate() {
 
 void TDatePicker::TakeTyped(bool show) {
   pause_->stop();
+  // A field hidden with its closing window takes nothing more.
+  if (!isVisible()) return;
   const std::optional<CalendarDate> typed = ParseDate(lineEdit()->text().toStdString());
   if (typed) {
     const QDate date(typed->year, typed->month, typed->day);
