@@ -1,10 +1,12 @@
 #include "app/ExportSave.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStatusBar>
 #include <string>
 
 #include "app/RunController.h"
+#include "app/WindowSettings.h"
 #include "app/uApplication.h"
 #include "ui/CsvSave.h"
 #include "ui/SummaryListView.h"
@@ -15,43 +17,84 @@
 
 namespace vorlex {
 
-QString ProposedExportName(const TTaxPeriod& period, TaxationBasis basis) {
-  const std::string stem = ExportFileStem(period, basis);
-  return stem.empty() ? QString::fromLatin1(kCsvProposedName)
-                      : QString::fromStdString(stem) + QStringLiteral(".csv");
+namespace {
+
+// The dialog's entries, from 1.
+constexpr int kTableEntry = 2;
+constexpr int kEcSalesEntry = 3;
+
+}  // namespace
+
+QStringList ProposedExportNames(const TTaxPeriod& period, TaxationBasis basis) {
+  QStringList names;
+  for (const ExportType type : {ExportType::List, ExportType::Table, ExportType::EcSales}) {
+    const std::string stem = ExportFileStem(period, basis, type);
+    names << (stem.empty() ? QString::fromLatin1(kCsvProposedName)
+                           : QString::fromStdString(stem) + QStringLiteral(".csv"));
+  }
+  return names;
 }
 
-TExportSave::TExportSave(TSaveDialog& dialog, const TRunController& runs,
-                         const TSummaryListModel& list, const TaxTotals& totals, QStatusBar& status)
+TExportSave::TExportSave(TSaveDialog& dialog, TRunController& runs, const TSummaryListModel& list,
+                         const TaxTotals& totals, QStatusBar& status)
     : dialog_(dialog), runs_(runs), list_(list), totals_(totals), status_(status) {}
 
-void TExportSave::Save(QWidget* parent, const std::function<QString()>& proposedName) {
+std::string TExportSave::Bytes(int filterIndex) {
+  const auto [firstDay, lastDay] = runs_.LastRunDays();
+  switch (filterIndex) {
+    case kTableEntry:
+      return TableBytes(list_.Entries(), totals_);
+    case kEcSalesEntry: {
+      std::string bytes;
+      runs_.WithDatabase([&](TDBase& db) {
+        bytes = EcSalesBytesOfRun(db, runs_.LastRunBasis(), list_.Entries(), totals_, firstDay,
+                                  lastDay);
+      });
+      return bytes;
+    }
+    default:
+      return CsvBytes(list_.Rows());
+  }
+}
+
+void TExportSave::Save(QWidget* parent, const std::function<QStringList()>& proposedNames) {
   if (!runs_.LastRunComplete()) {
     ShowMessage("Nichts zu speichern: Es liegt keine vollst\xE4ndige Auswertung vor.");
     return;
   }
-  dialog_.FileName = proposedName();
+  dialog_.TypeFileNames = proposedNames();
+  dialog_.FileName = dialog_.TypeFileNames.value(0);
+  dialog_.InitialDir = SaveFolder();
   dialog_.Filter = QString::fromLatin1(kCsvFilter) + u'|' + DecodeText(kTableFilter) + u'|' +
                    DecodeText(kEcSalesFilter);
   dialog_.FilterIndex = 1;
-  dialog_.OverwritePrompt = true;
+  // The question before a file is replaced comes once the file is made, so
+  // that a type refused for this run is refused before it.
+  dialog_.OverwritePrompt = false;
   dialog_.HideReadOnly = true;
   dialog_.DefaultExt.clear();
-  if (!dialog_.Execute(parent)) return;
-  // The list as shown, the table, or the EC sales list.
-  switch (dialog_.FilterIndex) {
-    case 2:
-      SaveExportFile(dialog_.FileName, TableBytes(list_.Entries(), totals_));
+  std::string bytes;
+  for (;;) {
+    if (!dialog_.Execute(parent)) return;
+    bytes = Bytes(dialog_.FilterIndex);
+    const QFileInfo target(dialog_.FileName);
+    if (!target.exists() || target.isDir()) break;
+    if (AskYesNo(DecodeText("Die Datei \"") + target.fileName() +
+                 DecodeText("\" existiert bereits.\nSoll sie \xFC"
+                            "berschrieben werden?"))) {
       break;
-    case 3:
-      SaveExportFile(
-          dialog_.FileName,
-          EcSalesBytes(list_.Entries(), totals_, runs_.LastRunDays()[0], runs_.LastRunDays()[1]));
-      break;
-    default:
-      SaveCsvFile(dialog_.FileName, list_.Rows());
+    }
+    // No: back to the dialog, with the name and the type chosen.
+    dialog_.InitialDir = target.absolutePath();
   }
-  status_.showMessage(QStringLiteral("Gespeichert: ") + QDir::toNativeSeparators(dialog_.FileName));
+  SaveExportFile(dialog_.FileName, bytes);
+  RememberSaveFolder(QFileInfo(dialog_.FileName).absolutePath());
+  QString shown = QStringLiteral("Gespeichert: ") + QDir::toNativeSeparators(dialog_.FileName);
+  if (dialog_.FilterIndex == kEcSalesEntry) {
+    const std::string note = EcSalesBasisNote(runs_.LastRunBasis());
+    if (!note.empty()) shown = QString::fromStdString(note) + u' ' + shown;
+  }
+  status_.showMessage(shown);
 }
 
 }  // namespace vorlex

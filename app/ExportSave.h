@@ -2,8 +2,9 @@
 // list shows it, as a table for a spreadsheet, or as the EC sales list.
 #pragma once
 
-#include <QString>
+#include <QStringList>
 #include <functional>
+#include <string>
 
 #include "tax/TaxPeriod.h"
 #include "tax/TaxTotals.h"
@@ -18,22 +19,28 @@ class TRunController;
 class TSummaryListModel;
 struct TSaveDialog;
 
-// The file name the save dialog proposes for period and basis: "Vorlex
-// 2026-12 Ist.csv".
-QString ProposedExportName(const TTaxPeriod& period, TaxationBasis basis);
+// The file names the save dialog proposes for period and basis, one per file
+// type in the dialog's order: "Vorlex 2026-Q1 Soll.csv", "Vorlex 2026-Q1 Soll
+// Tabelle.csv", "Vorlex 2026-Q1 ZM.csv".
+QStringList ProposedExportNames(const TTaxPeriod& period, TaxationBasis basis);
 
 class TExportSave {
  public:
-  TExportSave(TSaveDialog& dialog, const TRunController& runs, const TSummaryListModel& list,
+  TExportSave(TSaveDialog& dialog, TRunController& runs, const TSummaryListModel& list,
               const TaxTotals& totals, QStatusBar& status);
 
-  // Asks where, proposing proposedName(), writes the file of the type chosen
-  // and says so in the status bar; nothing without a complete run.
-  void Save(QWidget* parent, const std::function<QString()>& proposedName);
+  // Asks where, proposing proposedNames(), in the folder last saved to; makes
+  // the file of the type chosen (a type refused for the run is refused here,
+  // before any question), asks before it replaces a file (No returns to the
+  // dialog), writes it and says so in the status bar. Nothing without a
+  // complete run.
+  void Save(QWidget* parent, const std::function<QStringList()>& proposedNames);
 
  private:
+  std::string Bytes(int filterIndex);
+
   TSaveDialog& dialog_;
-  const TRunController& runs_;
+  TRunController& runs_;
   const TSummaryListModel& list_;
   const TaxTotals& totals_;
   QStatusBar& status_;

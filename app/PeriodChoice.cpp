@@ -2,7 +2,6 @@
 
 #include <QColor>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QPalette>
 #include <string>
 
@@ -44,10 +43,8 @@ TPeriodChoice::TPeriodChoice(TPeriodControls& controls, QWidget& strip, int pixe
     return list;
   };
   auto datePicker = [&](const char* name, int left) {
-    auto* picker = new QDateEdit(QDate(2011, 11, 7), &strip);
+    auto* picker = new TDatePicker(QDate(2011, 11, 7), &strip);
     picker->setObjectName(QString::fromLatin1(name));
-    picker->setCalendarPopup(true);
-    picker->setDisplayFormat(QString::fromStdString(Format().ShortDatePattern));
     picker->setGeometry(S(left), S(108), S(81), S(21));
     return picker;
   };
@@ -82,13 +79,19 @@ TPeriodChoice::TPeriodChoice(TPeriodControls& controls, QWidget& strip, int pixe
   c_.rgBetrag->setObjectName(QStringLiteral("rgBetrag"));
   c_.rgBetrag->setGeometry(S(372), S(72), S(105), S(57));
   c_.rgBetrag->SetItemIndex(0);
+  // Both entries give the same figures, as they always have: it is no switch
+  // for part payments.
+  c_.rgBetrag->setToolTip(
+      QStringLiteral("Ohne Einfluss auf die Zahlen: Beide Einstellungen ergeben dieselben Werte.\n"
+                     "Vorlex rechnet stets mit dem vollen Rechnungsbetrag, auch bei "
+                     "Teilzahlungen."));
 
   // A list's choice, a date, a kind becoming checked, either group.
   const auto request = [this] { emit Requested(); };
   connect(c_.cmbJ, &QComboBox::activated, this, request);
   connect(c_.cmbM, &QComboBox::activated, this, request);
-  connect(c_.dtpVon, &QDateEdit::dateChanged, this, request);
-  connect(c_.dtpBis, &QDateEdit::dateChanged, this, request);
+  connect(c_.dtpVon, &TDatePicker::dateChanged, this, request);
+  connect(c_.dtpBis, &TDatePicker::dateChanged, this, request);
   for (QRadioButton* button :
        {c_.rbJahr, c_.rbQ1, c_.rbQ2, c_.rbQ3, c_.rbQ4, c_.rbM, c_.rbVonBis}) {
     connect(button, &QRadioButton::toggled, this, [this](bool checked) {
@@ -117,10 +120,10 @@ TTaxPeriod TPeriodChoice::StartOn(const QDate& today) {
 
   const TTaxPeriod period = MonthPeriod(year, month);
   // "von ... bis" starts on this month too.
-  for (QDateEdit* picker : {c_.dtpVon, c_.dtpBis}) picker->blockSignals(true);
+  for (TDatePicker* picker : {c_.dtpVon, c_.dtpBis}) picker->blockSignals(true);
   c_.dtpVon->setDate(QDate(year, month, period.First.day));
   c_.dtpBis->setDate(QDate(year, month, period.Last.day));
-  for (QDateEdit* picker : {c_.dtpVon, c_.dtpBis}) picker->blockSignals(false);
+  for (TDatePicker* picker : {c_.dtpVon, c_.dtpBis}) picker->blockSignals(false);
   return period;
 }
 

@@ -11,7 +11,6 @@
 #include "tax/TaxationBasis.h"
 
 class QComboBox;
-class QDateEdit;
 class QWidget;
 
 namespace vorlex {
@@ -29,8 +28,8 @@ struct TPeriodControls {
   QComboBox* cmbM = nullptr;
   TUpDown* udMonat = nullptr;
   TRadioButton* rbVonBis = nullptr;
-  QDateEdit* dtpVon = nullptr;
-  QDateEdit* dtpBis = nullptr;
+  TDatePicker* dtpVon = nullptr;
+  TDatePicker* dtpBis = nullptr;
   TRadioGroup* rgVersteuerung = nullptr;
   TRadioGroup* rgBetrag = nullptr;
 };

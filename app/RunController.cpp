@@ -180,6 +180,7 @@ void TRunController::Evaluate(double firstDay, double lastDay) {
   emit Finished(firstDay, lastDay);
   lastRunComplete_ = true;
   lastRunDays_ = {firstDay, lastDay};
+  lastRunBasis_ = basis;
 }
 
 }  // namespace vorlex

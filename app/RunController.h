@@ -52,6 +52,7 @@ class TRunController : public QObject {
   bool LastRunComplete() const { return lastRunComplete_; }
   // The first and the last day of the last complete run.
   const std::array<double, 2>& LastRunDays() const { return lastRunDays_; }
+  TaxationBasis LastRunBasis() const { return lastRunBasis_; }
 
  signals:
   // A run begins: its period is to be shown before the list empties.
@@ -75,6 +76,7 @@ class TRunController : public QObject {
   bool requestWaiting_ = false;
   bool lastRunComplete_ = false;
   std::array<double, 2> lastRunDays_{};
+  TaxationBasis lastRunBasis_ = TaxationBasis::Ist;
 };
 
 }  // namespace vorlex

@@ -316,7 +316,7 @@ void TForm1::btnHelpClick() {
 }
 
 void TForm1::btnCsvClick() {
-  export_->Save(this, [this] { return ProposedExportName(period_->Period(), period_->Basis()); });
+  export_->Save(this, [this] { return ProposedExportNames(period_->Period(), period_->Basis()); });
 }
 
 void TForm1::btnUebersichtClick() {

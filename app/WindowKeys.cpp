@@ -1,7 +1,6 @@
 #include "app/WindowKeys.h"
 
 #include <QComboBox>
-#include <QDateEdit>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>

@@ -1,6 +1,9 @@
 #include "app/WindowSettings.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QWidget>
 #include <memory>
 
@@ -19,6 +22,7 @@ std::unique_ptr<QSettings> Store() {
 
 const QString kBasisKey = QStringLiteral("Versteuerung");
 const QString kGeometryKey = QStringLiteral("Fenster");
+const QString kSaveFolderKey = QStringLiteral("Speicherordner");
 
 }  // namespace
 
@@ -36,6 +40,18 @@ void SaveWindowSettings(const QWidget& window, const TPeriodChoice& choice) {
   const std::unique_ptr<QSettings> settings = Store();
   settings->setValue(kBasisKey, static_cast<int>(choice.Basis()));
   settings->setValue(kGeometryKey, window.saveGeometry());
+}
+
+QString SaveFolder() {
+  const QString remembered = Store()->value(kSaveFolderKey).toString();
+  if (!remembered.isEmpty() && QFileInfo(remembered).isDir()) return remembered;
+  const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+
+void RememberSaveFolder(const QString& folder) {
+  const std::unique_ptr<QSettings> settings = Store();
+  if (settings->value(kSaveFolderKey).toString() != folder) settings->setValue(kSaveFolderKey, folder);
 }
 
 }  // namespace vorlex

@@ -1,7 +1,9 @@
 // What the window remembers between starts, in the user's configuration
-// folder: the taxation basis and the window's place and size. The period
-// always starts on the current month.
+// folder: the taxation basis, the window's place and size, and the folder
+// last saved to. The period always starts on the current month.
 #pragma once
+
+#include <QString>
 
 class QWidget;
 
@@ -13,5 +15,11 @@ class TPeriodChoice;
 // geometry was remembered (the window is then centred as at the first start).
 bool RestoreWindowSettings(QWidget& window, TPeriodChoice& choice);
 void SaveWindowSettings(const QWidget& window, const TPeriodChoice& choice);
+
+// Where the save dialog opens: the folder last saved to, while it is there,
+// else the user's documents folder (the home folder where there is none). Never
+// the working folder, which is the program's own when started from a menu.
+QString SaveFolder();
+void RememberSaveFolder(const QString& folder);
 
 }  // namespace vorlex

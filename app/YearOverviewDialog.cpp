@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPainter>
+#include <QShortcut>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -175,6 +176,9 @@ TYearOverviewDialog::TYearOverviewDialog(QWidget* owner) : QWidget(owner, Qt::Wi
   layout->addWidget(gridOverview);
   layout->addWidget(chart, 1);
   resize(720, 760);
+  // Escape closes it, as it closes the hints.
+  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  connect(escape, &QShortcut::activated, this, &QWidget::close);
 }
 
 void TYearOverviewDialog::SetOverview(const YearOverview& overview) {

@@ -36,6 +36,19 @@ void ShowMessageBox(QWidget* parent, TMessageKind kind, const QString& text,
   box.exec();
 }
 
+QuestionFunction& QuestionSeam() {
+  static QuestionFunction seam = [](QWidget* parent, const QString& text) {
+    return QMessageBox::question(parent, QApplication::applicationName(), text,
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+  };
+  return seam;
+}
+
+bool AskYesNo(const QString& text) {
+  return QuestionSeam()(QApplication::activeWindow(), text);
+}
+
 void ShowMessage(std::string_view message) {
   MessageBoxSeam()(QApplication::activeWindow(), TMessageKind::Plain, DisplayText(message), {});
 }

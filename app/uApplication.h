@@ -27,6 +27,12 @@ MessageBoxFunction& MessageBoxSeam();
 void ShowMessageBox(QWidget* parent, TMessageKind kind, const QString& text,
                     const QString& detail = {});
 
+// Where a question with the answers yes and no is asked: a modal box by
+// default, No chosen unless the user takes Yes; tests answer it. True: yes.
+using QuestionFunction = std::function<bool(QWidget* parent, const QString& text)>;
+QuestionFunction& QuestionSeam();
+bool AskYesNo(const QString& text);
+
 // The program's message (bytes, carriage returns as line breaks) in a plain box.
 void ShowMessage(std::string_view message);
 

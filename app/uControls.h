@@ -1,8 +1,10 @@
 // Small controls the window needs beyond Qt's own: the horizontal up-down
-// control, the radio group and the bevel line.
+// control, the radio group, the bevel line and the date field.
 #pragma once
 
 #include <QButtonGroup>
+#include <QComboBox>
+#include <QDate>
 #include <QFrame>
 #include <QGroupBox>
 #include <QRadioButton>
@@ -10,6 +12,8 @@
 #include <QWidget>
 #include <vector>
 
+class QCalendarWidget;
+class QTimer;
 class QToolButton;
 
 namespace vorlex {
@@ -100,6 +104,49 @@ class TBevel : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+};
+
+// A date field with a calendar to drop down. The date is typed as on paper:
+// day, month and year in the order of the short date pattern, with or without
+// separators ("15.07.2026", "15.7.2026", "15072026"). A typed date counts once
+// it is whole and exists, on Enter, on leaving the field or after a short
+// pause in typing; a partial date never counts, and leaving the field shows
+// the date held again. dateChanged is raised whenever the date held changes:
+// by typing, by the calendar, or by setDate.
+class TDatePicker : public QComboBox {
+  Q_OBJECT
+ public:
+  TDatePicker(const QDate& date, QWidget* parent);
+
+  // The pause after the last key that lets a whole date count.
+  static constexpr int kTypingPauseMs = 800;
+
+  QDate date() const { return date_; }
+  void setDate(const QDate& date);
+  // The calendar of the drop-down; made on first use.
+  QCalendarWidget* Calendar();
+
+  void showPopup() override;
+  void hidePopup() override;
+
+ signals:
+  void dateChanged(const QDate& date);
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+
+ private:
+  // The date typed, when it is whole; shown again in the pattern's form when
+  // show is set (also when nothing whole was typed).
+  void TakeTyped(bool show);
+  void ShowDate();
+
+  QDate date_;
+  QTimer* pause_;
+  QWidget* popup_ = nullptr;
+  QCalendarWidget* calendar_ = nullptr;
 };
 
 }  // namespace vorlex

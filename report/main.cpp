@@ -148,11 +148,16 @@ int Run(const ReportOptions& options) {
   TRunList list;
   TaxTotals totals;
   EvaluateRun(db, firstDay, lastDay, options.basis, totals, list);
-  db.Close();
 
   // The EC sales list is made first: when it is refused, no file is written.
-  const std::string zm =
-      options.zm ? EcSalesBytes(list.entries, totals, firstDay, lastDay) : std::string();
+  std::string zm;
+  if (options.zm) {
+    if (const std::string note = EcSalesBasisNote(options.basis); !note.empty()) {
+      WriteText(stderr, note);
+    }
+    zm = EcSalesBytesOfRun(db, options.basis, list.entries, totals, firstDay, lastDay);
+  }
+  db.Close();
   // The CSV and the table are the whole run, whichever entries are printed.
   // Their bytes are gone before the hints are made, so that a year's run
   // needs room for only one of them at a time.

@@ -6,10 +6,14 @@
 #include <numeric>
 #include <optional>
 #include <stdexcept>
+#include <utility>
 
+#include "db/uDB.h"
 #include "tax/CountryCodes.h"
+#include "tax/EvaluationSink.h"
 #include "tax/FormFields.h"
 #include "tax/PlausibilityHints.h"
+#include "tax/SalesEvaluation.h"
 #include "util/uDatum.h"
 #include "util/uFormat.h"
 #include "util/uString.h"
@@ -49,7 +53,30 @@ void MatchTotal(std::vector<EcSalesRow>& rows, int64_t total) {
   }
 }
 
+// Keeps the orders; no list lines, no progress.
+class TOrderSink : public IEvaluationSink {
+ public:
+  explicit TOrderSink(std::vector<RunEntry>& entries) : entries_(entries) {}
+  void AppendEntry(RunEntry entry) override { entries_.push_back(std::move(entry)); }
+  void RunComplete(const TaxTotals& /*totals*/) override {}
+  void ProgressStart(int maximum) override {
+    entries_.reserve(entries_.size() + static_cast<size_t>(std::max(0, maximum)));
+  }
+  void ProgressStep() override {}
+
+ private:
+  std::vector<RunEntry>& entries_;
+};
+
 }  // namespace
+
+EcSalesOrders ReadEcSalesOrders(TDBase& db, double firstDay, double lastDay) {
+  EcSalesOrders orders;
+  const TReadTransaction snapshot(db);
+  TOrderSink sink(orders.entries);
+  SalesEvaluation(db, firstDay, lastDay, kEcSalesListBasis, orders.totals, sink);
+  return orders;
+}
 
 std::string ReportedVatId(std::string_view vatId) {
   std::string id;

@@ -9,8 +9,27 @@
 #include <vector>
 
 #include "tax/RunEntry.h"
+#include "tax/TaxTotals.h"
+#include "tax/TaxationBasis.h"
 
 namespace vorlex {
+
+class TDBase;
+
+// A supply is reported for the period of its invoice, whatever the taxation
+// basis of the pre-return: the list is made of the orders invoiced in the
+// period, which the accrual basis selects.
+inline constexpr TaxationBasis kEcSalesListBasis = TaxationBasis::Soll;
+
+// The orders the list of a period is made of, with the totals they add up to.
+struct EcSalesOrders {
+  std::vector<RunEntry> entries;
+  TaxTotals totals;
+};
+
+// The sales of firstDay..lastDay on kEcSalesListBasis, read in one state of
+// the database. A run on that basis has them already, in the same order.
+EcSalesOrders ReadEcSalesOrders(TDBase& db, double firstDay, double lastDay);
 
 // What keeps an entry of field 41 out of the list.
 enum class VatIdFault : uint8_t {

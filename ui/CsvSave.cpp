@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFile>
+#include <QFileInfo>
 #include <stdexcept>
 
 #include "ui/text/CsvExport.h"
@@ -60,7 +61,19 @@ std::optional<QString> ShowSaveFileDialog(QWidget* parent, TSaveDialog& dialog) 
   box.setOption(QFileDialog::DontConfirmOverwrite, !dialog.OverwritePrompt);
   box.setOption(QFileDialog::ReadOnly, false);
   box.setDefaultSuffix(dialog.DefaultExt);
+  if (!dialog.InitialDir.isEmpty()) box.setDirectory(dialog.InitialDir);
   box.selectFile(dialog.FileName);
+  const QStringList& names = dialog.TypeFileNames;
+  if (names.size() == filters.size()) {
+    QObject::connect(&box, &QFileDialog::filterSelected, &box, [&](const QString& filter) {
+      const qsizetype type = filters.indexOf(filter);
+      const QStringList typed = box.selectedFiles();
+      // A name of one's own stays.
+      if (type < 0 || (!typed.isEmpty() && !names.contains(QFileInfo(typed.front()).fileName())))
+        return;
+      box.selectFile(names[type]);
+    });
+  }
   if (box.exec() != QDialog::Accepted) return std::nullopt;
   const QStringList files = box.selectedFiles();
   if (files.isEmpty()) return std::nullopt;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <optional>
 #include <string>
@@ -16,6 +17,12 @@ namespace vorlex {
 // The window's save dialog, configured anew before every use.
 struct TSaveDialog {
   QString FileName;
+  // The name proposed for each entry of Filter, in its order: choosing a type
+  // in the dialog proposes its name, unless a name of one's own was typed.
+  // Empty: FileName whatever the type.
+  QStringList TypeFileNames;
+  // The folder the dialog opens in; empty: where the system's dialog starts.
+  QString InitialDir;
   // Its entries one after another: the text shown, then "|", then the
   // pattern, entries separated by "|".
   QString Filter;

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <system_error>
+#include <vector>
 
 #include "util/uDatum.h"
 #include "util/uString.h"
@@ -244,6 +245,56 @@ std::string FormatDate(double dayNumber, const FormatSettings& fs) {
     }
   }
   return out;
+}
+
+std::optional<CalendarDate> ParseDate(std::string_view text, const FormatSettings& fs) {
+  // The order of day, month and year in the pattern, outside quoted text.
+  std::string order;
+  bool quoted = false;
+  for (const char c : fs.ShortDatePattern) {
+    if (c == '\'') quoted = !quoted;
+    if (!quoted && (c == 'd' || c == 'M' || c == 'y') && order.find(c) == std::string::npos) {
+      order += c;
+    }
+  }
+  if (order.size() != 3) order = "dMy";
+
+  std::vector<std::string_view> numbers;
+  size_t pos = 0;
+  while (pos < text.size()) {
+    const char c = text[pos];
+    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c & 0x80) != 0) return std::nullopt;
+    if (c < '0' || c > '9') {
+      ++pos;
+      continue;
+    }
+    const size_t from = pos;
+    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') ++pos;
+    numbers.push_back(text.substr(from, pos - from));
+  }
+  // Eight digits in one: two each for day and month, four for the year.
+  if (numbers.size() == 1 && numbers[0].size() == 8) {
+    const std::string_view digits = numbers[0];
+    numbers.clear();
+    size_t at = 0;
+    for (const char part : order) {
+      const size_t width = part == 'y' ? 4 : 2;
+      numbers.push_back(digits.substr(at, width));
+      at += width;
+    }
+  }
+  if (numbers.size() != 3) return std::nullopt;
+  CalendarDate date;
+  for (size_t i = 0; i < 3; ++i) {
+    const std::string_view number = numbers[i];
+    const bool year = order[i] == 'y';
+    if (year ? number.size() != 4 : number.size() > 2) return std::nullopt;
+    int value = 0;
+    for (const char digit : number) value = value * 10 + (digit - '0');
+    (year ? date.year : order[i] == 'M' ? date.month : date.day) = value;
+  }
+  if (!IsValidDate(date.year, date.month, date.day)) return std::nullopt;
+  return date;
 }
 
 double StrToFloat(std::string_view text, const FormatSettings& fs) {

@@ -108,6 +108,24 @@ std::string StoredTextAsUtf8(std::string_view text) {
   return IsValidUtf8(text) ? std::string(text) : Windows1252ToUtf8(text);
 }
 
+std::string MixedTextAsUtf8(std::string_view text) {
+  if (IsValidUtf8(text)) return std::string(text);
+  std::string out;
+  out.reserve(text.size() + 16);
+  size_t pos = 0;
+  while (pos < text.size()) {
+    const size_t length = Utf8SequenceLength(text, pos);
+    if (length == 0) {
+      out += Windows1252ToUtf8(text.substr(pos, 1));
+      ++pos;
+    } else {
+      out.append(text.data() + pos, length);
+      pos += length;
+    }
+  }
+  return out;
+}
+
 std::string TruncateText(std::string_view text, unsigned maximum) {
   const bool utf8 = IsValidUtf8(text);
   // Walk whole characters; in text that is not valid UTF-8 every byte counts as

@@ -30,6 +30,11 @@ std::string Windows1252ToUtf8(std::string_view text);
 // is, anything else read as Windows-1252.
 std::string StoredTextAsUtf8(std::string_view text);
 
+// A text pieced together from the program's words (Windows-1252) and database
+// texts of either encoding, as an error message is: every well-formed UTF-8
+// sequence as it is, every other byte read as Windows-1252.
+std::string MixedTextAsUtf8(std::string_view text);
+
 // ASCII letters folded to upper or lower case; every other byte, an umlaut
 // in either encoding too, stays as it is. Names of SQL, of options and of
 // countries are compared this way, whatever the user's locale.

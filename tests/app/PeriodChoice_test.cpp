@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
-#include <QDateEdit>
 #include <QWidget>
 
 #include "util/uFormat.h"

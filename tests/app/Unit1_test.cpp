@@ -3,9 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QDir>
+#include <QStandardPaths>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,14 +16,17 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <deque>
 #include <filesystem>
 #include <fstream>
 
+#include "app/ExportSave.h"
 #include "app/HintsDialog.h"
 #include "app/YearOverviewDialog.h"
 #include "tests/ListTexts.h"
@@ -314,12 +318,11 @@ TEST_F(WindowTest, FailedStartUpBuildsTheWindowAndRecovers) {
       {"a text file", true, "vorlex.db", "Kein SQLite\n", Repair::RestoreDatabase},
       {"an empty file", true, "vorlex.db", "", Repair::RestoreDatabase, true},
   };
-  const SaveDialogFunction savedDialog = SaveDialogSeam();
   int dialogs = 0;
-  SaveDialogSeam() = [&](QWidget*, const TSaveDialog&) {
+  AnswerSaveDialogs([&](QWidget*, const TSaveDialog&) {
     ++dialogs;
     return std::optional<QString>(QString::fromStdString(AppData() + "/leer.csv"));
-  };
+  });
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     ResetProgramValues();
@@ -433,7 +436,6 @@ TEST_F(WindowTest, FailedStartUpBuildsTheWindowAndRecovers) {
     Click(f.rbJahr);
     EXPECT_EQ(counter.Runs(), 2);
   }
-  SaveDialogSeam() = savedDialog;
 }
 
 TEST_F(WindowTest, VatIdIsEmptyWithoutTheTradersRow) {
@@ -775,9 +777,10 @@ TEST_F(WindowTest, FailedRunShowsTheLinesReadAndEmptyBoxes) {
   Click(f.udMonat->NextButton());  // June fails at the second receipt
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0].kind, TMessageKind::Error);
-  EXPECT_TRUE(
-      messages[0].detail.startsWith(QStringLiteral("Typkonvertierung von Variant ungültig")))
-      << messages[0].detail.toStdString();
+  // The program's words and the database's text both read right.
+  EXPECT_EQ(messages[0].detail,
+            QStringLiteral("Typkonvertierung von Variant ungültig: \"zwölf\" (Spalte betrag, "
+                           "Kassenbuch-Eintrag vom 11.06.2026 \"b Kaputt\")"));
   EXPECT_EQ(Caption(), PeriodCaptionText("01.06.2026", "30.06.2026", "Zahlungsdatum"));
   EXPECT_TRUE(f.pB->isHidden());
   EXPECT_FALSE(f.lbUst->isHidden());
@@ -830,18 +833,25 @@ TEST_F(WindowTest, ProgressBarRepaintsRarelyAndHidesAfterTheRun) {
 }
 
 TEST_F(WindowTest, CsvButtonWritesTheListAfterEveryDialog) {
+  // A documents folder of the test's own where the home folder decides it.
+  const QByteArray home = qgetenv("HOME");
+  if (!kWindows) qputenv("HOME", QByteArray::fromStdString(AppData() + "/home"));
+  const auto homeBack = qScopeGuard([&] {
+    if (!kWindows) qputenv("HOME", home);
+  });
+  const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  ASSERT_TRUE(QDir().mkpath(documents));
   MakeDatabase();
   TForm1& f = Start(QDate(2026, 5, 15));
   f.show();
   ASSERT_EQ(Lines().size(), 11u);
 
-  const SaveDialogFunction saved = SaveDialogSeam();
   std::vector<TSaveDialog> asked;
   std::optional<QString> answer;
-  SaveDialogSeam() = [&](QWidget*, const TSaveDialog& dialog) {
+  AnswerSaveDialogs([&](QWidget*, const TSaveDialog& dialog) {
     asked.push_back(dialog);
     return answer;
-  };
+  });
   const std::string folder = AppData() + "/export/";
   std::filesystem::create_directories(folder);
 
@@ -860,7 +870,8 @@ TEST_F(WindowTest, CsvButtonWritesTheListAfterEveryDialog) {
             "     Vorst. 19%:  0,00\r\n"
             "     Vorsteuer:  0,00\r\n");
 
-  // Every click proposes the period's name with the one filter, whatever was chosen.
+  // Every click proposes the period's names, one per file type, with the first
+  // type, whatever was chosen.
   answer = QString::fromStdString(folder + "ohne_endung");
   Click(f.btnCsv);
   EXPECT_TRUE(std::filesystem::exists(folder + "ohne_endung"));
@@ -868,15 +879,22 @@ TEST_F(WindowTest, CsvButtonWritesTheListAfterEveryDialog) {
   ASSERT_EQ(asked.size(), 2u);
   for (const TSaveDialog& dialog : asked) {
     EXPECT_EQ(dialog.FileName, QStringLiteral("Vorlex 2026-05 Ist.csv"));
+    EXPECT_EQ(dialog.TypeFileNames,
+              QStringList({QStringLiteral("Vorlex 2026-05 Ist.csv"),
+                           QStringLiteral("Vorlex 2026-05 Ist Tabelle.csv"),
+                           QStringLiteral("Vorlex 2026-05 ZM.csv")}));
     EXPECT_EQ(dialog.Filter,
               QStringLiteral("\"Comma-Separated-Value\" Dateien (*.csv)|*.csv|"
                              "Tabelle f\u00FCr Tabellenkalkulation (*.csv)|*.csv|"
                              "Zusammenfassende Meldung (BZSt-Import)|*.csv"));
     EXPECT_EQ(dialog.FilterIndex, 1);
-    EXPECT_TRUE(dialog.OverwritePrompt);
     EXPECT_TRUE(dialog.HideReadOnly);
     EXPECT_TRUE(dialog.DefaultExt.isEmpty());
   }
+  // The first dialog opens in the documents folder, never in the working
+  // folder; the next ones where the last file went.
+  EXPECT_EQ(QDir(asked[0].InitialDir), QDir(documents));
+  EXPECT_EQ(QDir(asked[1].InitialDir), QDir(QString::fromStdString(folder)));
 
   // Cancelled: nothing is written.
   answer.reset();
@@ -897,39 +915,143 @@ TEST_F(WindowTest, CsvButtonWritesTheListAfterEveryDialog) {
   EXPECT_EQ(messages[0].text, shown + QStringLiteral(" konnte nicht gespeichert werden: Der Ordner "
                                                      "existiert nicht. Wählen Sie einen anderen Ort."));
   EXPECT_EQ(Lines(), before);
-  answer = QString::fromStdString(folder + "danach.csv");
+  answer = QString::fromStdString(AppData() + "/danach.csv");
   Click(f.btnCsv);
-  EXPECT_TRUE(std::filesystem::exists(folder + "danach.csv"));
+  EXPECT_TRUE(std::filesystem::exists(AppData() + "/danach.csv"));
   EXPECT_EQ(messages.size(), 1u);
 
-  SaveDialogSeam() = saved;
+  // The folder is remembered between starts, while it is there.
+  answer = QString::fromStdString(folder + "juni.csv");
+  Click(f.btnCsv);
+  f.close();
+  ResetProgramValues();
+  TForm1& again = Start(QDate(2026, 5, 15));
+  again.show();
+  answer.reset();
+  Click(again.btnCsv);
+  EXPECT_EQ(QDir(asked.back().InitialDir), QDir(QString::fromStdString(folder)));
+  std::filesystem::remove_all(folder);
+  Click(again.btnCsv);
+  EXPECT_EQ(QDir(asked.back().InitialDir), QDir(asked[0].InitialDir));
 }
 
 // The second and third file type of the dialog write the table and the EC
-// sales list of the run shown.
+// sales list of the run shown. The list follows the invoice date on either
+// basis, and says so under "Ist".
 TEST_F(WindowTest, CsvButtonWritesTheTableAndTheEcSalesList) {
   testdb::PelmoraDb& b = MakeDatabase();
   b.Add(testdb::Customer{.id = 1, .name = "Weingut Huber", .land = "A", .ust_id = "ATU63452871"});
+  b.Add(testdb::Customer{.id = 2, .name = "Bodega", .land = "E", .ust_id = "ESB86212420"});
   b.Add(testdb::Order{.id = 1, .besitzerindex = 1, .termin = Day(2026, 5, 4),
                       .bezahltam = Day(2026, 5, 6), .mwst = 0.0});
   b.Add(testdb::Line{.auftragindex = 1, .anzahl = 2.0, .preis = 400.40, .mwst = 0.0});
+  // Invoiced in May, not yet paid; and invoiced in April, paid in May.
+  b.Add(testdb::Order{.id = 2, .besitzerindex = 2, .bezahlt = 0, .termin = Day(2026, 5, 20),
+                      .bezahltam = 0.0, .mwst = 0.0});
+  b.Add(testdb::Line{.auftragindex = 2, .anzahl = 1.0, .preis = 300.0, .mwst = 0.0});
+  b.Add(testdb::Order{.id = 3, .besitzerindex = 1, .termin = Day(2026, 4, 28),
+                      .bezahltam = Day(2026, 5, 2), .mwst = 0.0});
+  b.Add(testdb::Line{.auftragindex = 3, .anzahl = 1.0, .preis = 99.0, .mwst = 0.0});
   TForm1& f = Start(QDate(2026, 5, 15));
-  const SaveDialogFunction saved = SaveDialogSeam();
   int filter = 2;
-  SaveDialogSeam() = [&](QWidget*, TSaveDialog& dialog) {
+  AnswerSaveDialogs([&](QWidget*, TSaveDialog& dialog) {
     dialog.FilterIndex = filter;
     return std::optional<QString>(QString::fromStdString(AppData() + "/aus.csv"));
-  };
+  });
   const auto written = [&] { return ReadBytes(AppData() + "/aus.csv"); };
   Click(f.btnCsv);
   EXPECT_EQ(written(), TableBytes(f.lbUst->Model().Entries(), Totals));
+  const std::string may =
+      "#v3.0\r\nUmsatzsteuer-Identifikationsnummer (USt-IdNr.),Summe (Euro),Art der "
+      "Leistung\r\nATU63452871,800,L\r\nESB86212420,300,L\r\n";
   filter = 3;
-  Click(f.btnCsv);
-  EXPECT_EQ(written(),
-            "#v3.0\r\nUmsatzsteuer-Identifikationsnummer (USt-IdNr.),Summe (Euro),Art der "
-            "Leistung\r\nATU63452871,800,L\r\n");
+  for (const int basis : {0, 1}) {
+    SCOPED_TRACE(basis);
+    Click(f.rgVersteuerung->Button(basis));
+    Click(f.btnCsv);
+    EXPECT_EQ(written(), may);
+    EXPECT_EQ(f.StatusBar1->currentMessage().startsWith(
+                  QStringLiteral("Die Zusammenfassende Meldung folgt dem Rechnungsdatum")),
+              basis == 0)
+        << f.StatusBar1->currentMessage().toStdString();
+  }
   EXPECT_TRUE(messages.empty());
-  SaveDialogSeam() = saved;
+}
+
+// Replacing a file is asked once the file is made: No goes back to the dialog
+// with the name chosen, Yes replaces it. A file type refused for the run is
+// refused before any question, and the old file stays.
+TEST_F(WindowTest, ReplacingAFileIsAskedAfterTheRefusals) {
+  FillStandard(MakeDatabase());
+  TForm1& f = Start(QDate(2026, 5, 15));
+  f.show();
+  const std::string target = AppData() + "/Vorlex 2026-05 Ist.csv";
+  std::ofstream(target, std::ios::binary) << "November";
+  // The dialogs' answers in turn: the file type chosen, the file or a cancel.
+  std::deque<std::pair<int, bool>> answers{{1, true}, {1, false}, {1, true}, {3, true}};
+  std::vector<TSaveDialog> asked;
+  AnswerSaveDialogs([&](QWidget*, TSaveDialog& dialog) {
+    asked.push_back(dialog);
+    const auto [type, save] = answers.front();
+    answers.pop_front();
+    dialog.FilterIndex = type;
+    return save ? std::optional<QString>(QString::fromStdString(target)) : std::nullopt;
+  });
+  answerYes = false;
+  Click(f.btnCsv);
+  ASSERT_EQ(questions.size(), 1u);
+  EXPECT_TRUE(questions[0].contains(QStringLiteral("\"Vorlex 2026-05 Ist.csv\" existiert bereits")))
+      << questions[0].toStdString();
+  ASSERT_EQ(asked.size(), 2u);
+  EXPECT_EQ(QDir::cleanPath(asked[1].FileName), QDir::cleanPath(QString::fromStdString(target)));
+  EXPECT_EQ(ReadBytes(target), "November");
+
+  answerYes = true;
+  Click(f.btnCsv);
+  EXPECT_EQ(ReadBytes(target), CsvBytes(Lines()));
+  EXPECT_EQ(questions.size(), 2u);
+
+  // The year's EC sales list: refused, without a question.
+  std::ofstream(target, std::ios::binary) << "November";
+  Click(f.rbJahr);
+  Click(f.btnCsv);
+  EXPECT_EQ(questions.size(), 2u);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_TRUE(messages[0].text.startsWith(
+      QStringLiteral("Die Zusammenfassende Meldung gilt für einen Monat oder ein Quartal")))
+      << messages[0].text.toStdString();
+  EXPECT_EQ(ReadBytes(target), "November");
+}
+
+// The real dialog proposes each file type's own name when the type is chosen,
+// and keeps a name typed by hand.
+TEST_F(WindowTest, TheSaveDialogProposesANamePerFileType) {
+  TSaveDialog dialog;
+  dialog.TypeFileNames = ProposedExportNames(QuarterPeriod(2026, 1), TaxationBasis::Soll);
+  dialog.FileName = dialog.TypeFileNames[0];
+  dialog.InitialDir = QString::fromStdString(AppData());
+  dialog.Filter = QStringLiteral("A (*.csv)|*.csv|B (*.csv)|*.csv|C|*.csv");
+  QStringList shown;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    auto* types = box->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    auto* name = box->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_TRUE(types != nullptr && name != nullptr);
+    shown << name->text();
+    // As the user chooses a type: the list's keys.
+    QTest::keyClick(types, Qt::Key_Down);
+    shown << name->text();
+    QTest::keyClick(types, Qt::Key_Down);
+    shown << name->text();
+    name->setText(QStringLiteral("eigen.csv"));
+    QTest::keyClick(types, Qt::Key_Up);
+    shown << name->text();
+    box->reject();
+  });
+  EXPECT_FALSE(ShowSaveFileDialog(nullptr, dialog));
+  EXPECT_EQ(shown, QStringList({"Vorlex 2026-Q1 Soll.csv", "Vorlex 2026-Q1 Soll Tabelle.csv",
+                                "Vorlex 2026-Q1 ZM.csv", "eigen.csv"}));
 }
 
 TEST_F(WindowTest, ClosingTheWindowClosesTheDatabase) {
@@ -1027,54 +1149,6 @@ TEST_F(WindowTest, ReversedRangeRunsAndSaysSo) {
   EXPECT_FALSE(f.StatusBar1->currentMessage().isEmpty());
   Click(f.rbJahr);
   EXPECT_TRUE(f.StatusBar1->currentMessage().isEmpty());
-}
-
-TEST_F(WindowTest, ReplacingAFileIsAskedFirst) {
-  FillStandard(MakeDatabase());
-  TForm1& f = Start(QDate(2026, 5, 15));
-  f.show();
-  const std::string folder = AppData() + "/export/";
-  std::filesystem::create_directories(folder);
-  const QString previous = QDir::currentPath();
-  QDir::setCurrent(QString::fromStdString(folder));
-  std::ofstream(folder + "Vorlex 2026-05 Ist.csv", std::ios::binary) << "November";
-  const auto content = [&] { return ReadBytes(folder + "Vorlex 2026-05 Ist.csv"); };
-
-  // The real dialog behind the seam, driven as a user would: accept the
-  // proposed name, then answer the question.
-  for (const bool replace : {false, true}) {
-    SCOPED_TRACE(replace);
-    QString question;
-    bool dialogStayedOpen = false;
-    bool looked = false;
-    QTimer::singleShot(0, [&] {
-      QPointer<QFileDialog> dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-      ASSERT_NE(dialog, nullptr);
-      QTimer::singleShot(0, [&, dialog] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        question = box->text();
-        box->button(replace ? QMessageBox::Yes : QMessageBox::No)->click();
-        QTimer::singleShot(0, [&, dialog] {
-          // The dialog lives on the saving code's stack: gone once it closed.
-          dialogStayedOpen = dialog && dialog->isVisible();
-          if (dialogStayedOpen) dialog->reject();
-          looked = true;
-        });
-      });
-      static_cast<QDialog*>(dialog)->accept();  // as its save button does
-    });
-    Click(f.btnCsv);
-    // The last look may come after the dialog closed; it must not outlive this loop.
-    for (int i = 0; i < 100 && !looked; ++i) QCoreApplication::processEvents();
-    EXPECT_TRUE(looked);
-    EXPECT_TRUE(question.contains(QStringLiteral("Vorlex 2026-05 Ist.csv")))
-        << question.toStdString();
-    EXPECT_EQ(dialogStayedOpen, !replace);
-    EXPECT_EQ(content(), replace ? CsvBytes(Lines()) : "November");
-  }
-  EXPECT_TRUE(messages.empty());
-  QDir::setCurrent(previous);
 }
 
 TEST_F(WindowTest, StatusBarShowsField83AndTheHintsLeadToTheirEntries) {
@@ -1181,15 +1255,13 @@ TEST_F(WindowTest, PictureClickShowsItsFieldsEntriesAndTheCsvStaysWhole) {
   // "-> .CSV" saves the whole list while the list shows one field; the
   // dialog proposes the period and basis, the status bar says where it went.
   QTest::mouseClick(f.Image3, Qt::LeftButton, {}, QPoint(5, 5));
-  const SaveDialogFunction savedDialog = SaveDialogSeam();
   const std::string file = AppData() + "/gefiltert.csv";
   QString proposed;
-  SaveDialogSeam() = [&](QWidget*, const TSaveDialog& dialog) {
+  AnswerSaveDialogs([&](QWidget*, const TSaveDialog& dialog) {
     proposed = dialog.FileName;
     return QString::fromStdString(file);
-  };
+  });
   Click(f.btnCsv);
-  SaveDialogSeam() = savedDialog;
   EXPECT_EQ(proposed, QStringLiteral("Vorlex 2026-05 Ist.csv"));
   EXPECT_EQ(f.StatusBar1->currentMessage(),
             QStringLiteral("Gespeichert: ") + QDir::toNativeSeparators(QString::fromStdString(file)));
@@ -1256,6 +1328,61 @@ TEST_F(WindowTest, OverviewButtonShowsTheChosenYearBesideTheWindow) {
   dialog->hide();
   Click(f.udJahr->NextButton());
   EXPECT_EQ(dialog->Year(), 2025);
+  // Escape closes it, as it closes the hints.
+  Click(f.btnUebersicht);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+  QTest::keyClick(dialog->gridOverview, Qt::Key_Escape);
+  EXPECT_FALSE(dialog->isVisible());
+}
+
+// A date typed into "von ... bis", with or without the points, runs once with
+// that date when it is whole: on Enter, on leaving the field, after a pause.
+// A partial date never runs, and leaving the field shows the date held again.
+TEST_F(WindowTest, TypedDatesRunOnceWhenWhole) {
+  FillStandard(MakeDatabase());
+  TForm1& f = Start(QDate(2026, 5, 15));
+  f.show();
+  f.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+  Click(f.rbVonBis);
+  RunCounter counter(f);
+  int runs = 0;
+  const auto type = [&](TDatePicker* picker, const char* keys) {
+    picker->setFocus(Qt::TabFocusReason);  // marks the whole date
+    QTest::keyClicks(picker, QString::fromLatin1(keys));
+    EXPECT_EQ(counter.Runs(), runs) << "a run while typing " << keys;
+  };
+  const auto ranOnce = [&](const char* first, const char* last) {
+    EXPECT_EQ(counter.Runs(), ++runs);
+    EXPECT_EQ(Caption(), PeriodCaptionText(first, last, "Zahlungsdatum"));
+  };
+
+  type(f.dtpVon, "3.5.2026");
+  QTest::keyClick(f.dtpVon, Qt::Key_Return);
+  ranOnce("03.05.2026", "31.05.2026");
+  EXPECT_EQ(f.dtpVon->currentText(), QStringLiteral("03.05.2026"));
+
+  type(f.dtpBis, "14052026");
+  QTest::keyClick(f.dtpBis, Qt::Key_Tab);
+  ranOnce("03.05.2026", "14.05.2026");
+
+  type(f.dtpVon, "15.07.");
+  QTest::keyClick(f.dtpVon, Qt::Key_Return);
+  QTest::qWait(TDatePicker::kTypingPauseMs + 200);
+  QTest::keyClick(f.dtpVon, Qt::Key_Tab);
+  EXPECT_EQ(counter.Runs(), runs);
+  EXPECT_EQ(f.dtpVon->currentText(), QStringLiteral("03.05.2026"));
+
+  type(f.dtpVon, "10.05.2026");
+  QTest::qWait(TDatePicker::kTypingPauseMs + 200);
+  ranOnce("10.05.2026", "14.05.2026");
+
+  // The calendar to drop down stays.
+  f.dtpBis->showPopup();
+  ASSERT_TRUE(f.dtpBis->Calendar()->isVisible());
+  emit f.dtpBis->Calendar()->clicked(QDate(2026, 5, 20));
+  EXPECT_FALSE(f.dtpBis->Calendar()->isVisible());
+  ranOnce("10.05.2026", "20.05.2026");
 }
 
 // The keyboard's way to a figure's entries: Tab from the list to the first

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,6 +22,7 @@
 #include "testdb/PelmoraDb.h"
 #include "tests/ListTexts.h"
 #include "tests/TestPlatform.h"
+#include "ui/CsvSave.h"
 #include "ui/SummaryListView.h"
 #include "util/uDatum.h"
 #include "util/uFormat.h"
@@ -46,13 +48,25 @@ class WindowTest : public ::testing::Test {
                               const QString& detail) {
       messages.push_back({kind, text, detail});
     };
+    savedQuestion_ = QuestionSeam();
+    QuestionSeam() = [this](QWidget*, const QString& text) {
+      questions.push_back(text);
+      return answerYes;
+    };
     // The window remembers its settings here, never in the user's folder.
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, appData_.path() + "/config");
   }
   void TearDown() override {
     form.reset();
+    if (savedDialog_) SaveDialogSeam() = *savedDialog_;
     MessageBoxSeam() = savedBox_;
+    QuestionSeam() = savedQuestion_;
     ResetProgramValues();
+  }
+  // The save dialogs answered by answer until the test ends.
+  void AnswerSaveDialogs(SaveDialogFunction answer) {
+    if (!savedDialog_) savedDialog_ = SaveDialogSeam();
+    SaveDialogSeam() = std::move(answer);
   }
   void ResetProgramValues() {
     program = TProgramContext{};
@@ -94,6 +108,8 @@ class WindowTest : public ::testing::Test {
 
   QTemporaryDir appData_;
   MessageBoxFunction savedBox_;
+  QuestionFunction savedQuestion_;
+  std::optional<SaveDialogFunction> savedDialog_;
   std::unique_ptr<testdb::PelmoraDb> builder;
   // This test's program state, under the names the program gives it.
   TProgramContext program;
@@ -105,6 +121,9 @@ class WindowTest : public ::testing::Test {
   bool& EvaluationEnabled = program.EvaluationEnabled;
   std::unique_ptr<TForm1> form;
   std::vector<Message> messages;
+  // The questions asked, and the answer each gets.
+  std::vector<QString> questions;
+  bool answerYes = true;
 };
 
 inline double Day(int y, int m, int d) {

@@ -2,7 +2,6 @@
 // both front ends, and after failed opens, Pelmora's folder holds the same
 // files with the same bytes and times, and nothing new.
 #include <QComboBox>
-#include <QDateEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -87,12 +86,10 @@ TEST_F(UntouchedTest, ManyEvaluationsInBothFrontEnds) {
   for (int i = 0; i < 15; ++i) Click(form->udMonat->NextButton());
   Click(form->udJahr->PrevButton());
   Click(form->udJahr->NextButton());
-  const SaveDialogFunction saved = SaveDialogSeam();
-  SaveDialogSeam() = [&](QWidget*, const TSaveDialog&) {
+  AnswerSaveDialogs([&](QWidget*, const TSaveDialog&) {
     return std::optional<QString>(QString::fromStdString(exportDir + "fenster.csv"));
-  };
+  });
   Click(form->btnCsv);
-  SaveDialogSeam() = saved;
   EXPECT_TRUE(fs::exists(exportDir + "fenster.csv"));
   EXPECT_TRUE(messages.empty()) << messages[0].text.toStdString();
   form->close();

@@ -181,6 +181,35 @@ TEST_F(FormatTest, DateText) {
   EXPECT_THROW(FormatDate(1e9), EDateError);
 }
 
+// Typed dates in the pattern's order; partial and impossible ones are none.
+TEST_F(FormatTest, TypedDateText) {
+  struct Row {
+    const char* text;
+    const char* pattern;
+    std::optional<CalendarDate> expected;
+  };
+  const Row rows[] = {
+      {"15.07.2026", "dd.MM.yyyy", CalendarDate{2026, 7, 15}},
+      {"5.7.2026", "dd.MM.yyyy", CalendarDate{2026, 7, 5}},
+      {" 14082026 ", "dd.MM.yyyy", CalendarDate{2026, 8, 14}},
+      {"7/15/2026", "M/d/yyyy", CalendarDate{2026, 7, 15}},
+      {"2026-07-15", "yyyy-MM-dd", CalendarDate{2026, 7, 15}},
+      {"20260715", "yyyy-MM-dd", CalendarDate{2026, 7, 15}},
+      {"15.07.", "dd.MM.yyyy", std::nullopt},
+      {"15.07.202", "dd.MM.yyyy", std::nullopt},
+      {"15.07.26", "dd.MM.yyyy", std::nullopt},
+      {"1507202", "dd.MM.yyyy", std::nullopt},
+      {"0.04.0000", "dd.MM.yyyy", std::nullopt},
+      {"31.02.2026", "dd.MM.yyyy", std::nullopt},
+      {"15.13.2026", "dd.MM.yyyy", std::nullopt},
+      {"15.Juli.2026", "dd.MM.yyyy", std::nullopt},
+      {"1.1.1.2026", "dd.MM.yyyy", std::nullopt},
+  };
+  for (const Row& r : rows) {
+    EXPECT_EQ(ParseDate(r.text, FormatSettings{',', r.pattern}), r.expected) << r.text;
+  }
+}
+
 TEST_F(FormatTest, TextToNumberAcceptsTheGrammar) {
   struct Row {
     const char* text;

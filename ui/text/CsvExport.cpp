@@ -42,7 +42,7 @@ void WriteCsvFile(const std::string& path, const std::string& bytes, const std::
   throw ECsvWriteError("Stream-Write-Fehler", outcome, reason, shownName, existed);
 }
 
-std::string ExportFileStem(const TTaxPeriod& period, TaxationBasis basis) {
+std::string ExportFileStem(const TTaxPeriod& period, TaxationBasis basis, ExportType type) {
   const auto number = [](int value, int width) {
     std::string text = std::to_string(value);
     return std::string(static_cast<size_t>(std::max(0, width - static_cast<int>(text.size()))),
@@ -73,6 +73,14 @@ std::string ExportFileStem(const TTaxPeriod& period, TaxationBasis basis) {
       break;
     case TPeriodKind::None:
       return {};
+  }
+  switch (type) {
+    case ExportType::List:
+      break;
+    case ExportType::Table:
+      return "Vorlex " + name + " " + BasisText(basis) + " Tabelle";
+    case ExportType::EcSales:
+      return "Vorlex " + name + " ZM";
   }
   return "Vorlex " + name + " " + BasisText(basis);
 }

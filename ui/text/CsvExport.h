@@ -46,10 +46,17 @@ class ECsvWriteError : public std::runtime_error {
 // "Datei <shownName> kann nicht erstellt werden" or "Stream-Write-Fehler".
 void WriteCsvFile(const std::string& path, const std::string& bytes, const std::string& shownName);
 
-// The name an export of period and basis is proposed
-// under, without extension: "Vorlex 2026-12 Ist", "Vorlex 2026-Q2 Soll",
-// "Vorlex 2026 Ist", "Vorlex 2026-11-15 bis 2026-12-10 Ist"; empty text
-// without a period.
-std::string ExportFileStem(const TTaxPeriod& period, TaxationBasis basis);
+// The files "-> .CSV" writes: the list as shown, the table for a spreadsheet,
+// the EC sales list.
+enum class ExportType { List, Table, EcSales };
+
+// The name an export of period and basis is proposed under, without
+// extension, one of its own for each type, so that one export never replaces
+// another: "Vorlex 2026-12 Ist", "Vorlex 2026-Q2 Soll", "Vorlex 2026 Ist",
+// "Vorlex 2026-11-15 bis 2026-12-10 Ist"; the table "Vorlex 2026-Q2 Soll
+// Tabelle"; the EC sales list, which follows the invoice date on either
+// basis, "Vorlex 2026-Q2 ZM". Empty text without a period.
+std::string ExportFileStem(const TTaxPeriod& period, TaxationBasis basis,
+                           ExportType type = ExportType::List);
 
 }  // namespace vorlex

@@ -44,16 +44,35 @@ std::string FaultyEntries(const std::vector<RunEntry>& entries,
   return text;
 }
 
-}  // namespace
-
-std::string EcSalesBytes(const std::vector<RunEntry>& entries, const TaxTotals& totals,
-                         double firstDay, double lastDay) {
+void RefuseOtherPeriods(double firstDay, double lastDay) {
   if (!IsEcSalesPeriod(firstDay, lastDay)) {
     throw EEcSalesRefused(Own("Die Zusammenfassende Meldung gilt f\xFCr einen Monat oder ein "
                               "Quartal, nicht f\xFCr den Zeitraum vom ") +
                           FormatDate(firstDay) + " bis " + FormatDate(lastDay) +
                           Own(". Bitte einen Monat oder ein Quartal w\xE4hlen."));
   }
+}
+
+}  // namespace
+
+std::string EcSalesBytesOfRun(TDBase& db, TaxationBasis basis,
+                              const std::vector<RunEntry>& entries, const TaxTotals& totals,
+                              double firstDay, double lastDay) {
+  if (basis == kEcSalesListBasis) return EcSalesBytes(entries, totals, firstDay, lastDay);
+  RefuseOtherPeriods(firstDay, lastDay);
+  const EcSalesOrders orders = ReadEcSalesOrders(db, firstDay, lastDay);
+  return EcSalesBytes(orders.entries, orders.totals, firstDay, lastDay);
+}
+
+std::string EcSalesBasisNote(TaxationBasis basis) {
+  if (basis == kEcSalesListBasis) return {};
+  return Own("Die Zusammenfassende Meldung folgt dem Rechnungsdatum: Auch unbezahlte "
+             "Lieferungen des Zeitraums z\xE4hlen.");
+}
+
+std::string EcSalesBytes(const std::vector<RunEntry>& entries, const TaxTotals& totals,
+                         double firstDay, double lastDay) {
+  RefuseOtherPeriods(firstDay, lastDay);
   const EcSalesList list = BuildEcSalesList(entries, totals.InnergemMitUStId);
   if (!list.faulty.empty()) {
     throw EEcSalesRefused(

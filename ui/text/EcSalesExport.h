@@ -11,8 +11,11 @@
 
 #include "tax/RunEntry.h"
 #include "tax/TaxTotals.h"
+#include "tax/TaxationBasis.h"
 
 namespace vorlex {
+
+class TDBase;
 
 // The portal's CSV import of the list, as its import help describes version
 // 3.0: the version line, the column titles, then one line per VAT id with the
@@ -52,5 +55,17 @@ class EEcSalesRefused : public std::runtime_error {
 // Raises EEcSalesRefused.
 std::string EcSalesBytes(const std::vector<RunEntry>& entries, const TaxTotals& totals,
                          double firstDay, double lastDay);
+
+// The same for a run of firstDay..lastDay on basis, whose entries and totals
+// are given: made of them where the run took the orders by their invoice
+// date, else of the orders invoiced in the period, read from db. A period the
+// list is not filed for is refused before anything is read.
+std::string EcSalesBytesOfRun(TDBase& db, TaxationBasis basis,
+                              const std::vector<RunEntry>& entries, const TaxTotals& totals,
+                              double firstDay, double lastDay);
+
+// What a trader is told with the list of a run on basis, where its orders are
+// not the run's (UTF-8); empty where they are.
+std::string EcSalesBasisNote(TaxationBasis basis);
 
 }  // namespace vorlex

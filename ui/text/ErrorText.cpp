@@ -45,11 +45,26 @@ std::string Locked(const ErrorContext& context) {
                                               : P("Versuchen Sie es in einem Moment erneut."));
 }
 
-std::string NotPelmorasShape(const std::string& what) {
+// Where the database was named directly (the reporter's --db), advice to check
+// it names that, not Pelmora's settings.
+bool NamedDirectly(const ErrorContext& context) {
+  return context.settingsFile.empty();
+}
+
+std::string GivenFile(const ErrorContext& context) {
+  return context.front == ErrorFront::Report ? P("die mit --db angegebene Datei")
+                                             : P("die angegebene Datei");
+}
+
+std::string NotPelmorasShape(const std::string& what, const ErrorContext& context) {
   return P("Die Datenbank hat nicht den Aufbau, den Pelmora anlegt (") + what +
-         P(" fehlt). Pr\xFC"
-           "fen Sie, ob die Einstellungen von Pelmora auf die richtige Datenbank "
-           "zeigen; eine Datenbank einer anderen Pelmora-Version kann Vorlex nicht lesen.");
+         (NamedDirectly(context)
+              ? P(" fehlt). Pr\xFC" "fen Sie, ob ") + GivenFile(context) +
+                    P(" die Datenbank von Pelmora ist")
+              : P(" fehlt). Pr\xFC"
+                  "fen Sie, ob die Einstellungen von Pelmora auf die richtige Datenbank "
+                  "zeigen")) +
+         P("; eine Datenbank einer anderen Pelmora-Version kann Vorlex nicht lesen.");
 }
 
 std::string OpenFailed(const ESQLiteException& error, const ErrorContext& context) {
@@ -57,7 +72,7 @@ std::string OpenFailed(const ESQLiteException& error, const ErrorContext& contex
   const std::string& path = error.Path();
   std::error_code ignored;
   if (EndsInSeparator(path)) {
-    if (context.settingsFile.empty()) {
+    if (NamedDirectly(context)) {
       return P("Es ist nur ein Ordner angegeben, keine Datenbankdatei: ") + Quoted(path) +
              P(". Nennen Sie die Datei der Datenbank.");
     }
@@ -74,28 +89,30 @@ std::string OpenFailed(const ESQLiteException& error, const ErrorContext& contex
              "fen "
              "Sie in Pelmora den Datenpfad.");
   }
+  // What to check: Pelmora's settings, or the file named directly.
+  const auto checkName = [&] {
+    return NamedDirectly(context) ? P(" Pr\xFC" "fen Sie ") + GivenFile(context) + "."
+                                  : P(" Pr\xFC" "fen Sie in Pelmora den Namen der Datenbank "
+                                      "(db_name).");
+  };
   switch (error.Failure()) {
     case SQLiteFailure::Busy:
       return Locked(context);
     case SQLiteFailure::NotADatabase:
-      return P("Die Datei ") + Quoted(path) +
-             P(" ist keine Datenbank. Pr\xFC"
-               "fen Sie in Pelmora den Namen der Datenbank "
-               "(db_name).");
+      return P("Die Datei ") + Quoted(path) + P(" ist keine Datenbank.") + checkName();
     case SQLiteFailure::Corrupt:
       break;  // as when reading
     case SQLiteFailure::ReadError:
     case SQLiteFailure::Other:
       if (!fs::exists(PathFromText(path), ignored)) {
         return P("Die Datenbank von Pelmora wurde nicht gefunden: ") + Quoted(path) +
-               P(". Pr\xFC"
-                 "fen Sie in Pelmora den Datenpfad oder legen Sie die Datenbank "
-                 "dorthin.");
+               (NamedDirectly(context) ? P(". Pr\xFC" "fen Sie ") + GivenFile(context) + "."
+                                       : P(". Pr\xFC"
+                                           "fen Sie in Pelmora den Datenpfad oder legen Sie die "
+                                           "Datenbank dorthin."));
       }
       if (fs::is_directory(PathFromText(path), ignored)) {
-        return Quoted(path) + P(" ist ein Ordner, keine Datenbank. Pr\xFC"
-                                "fen Sie in Pelmora "
-                                "den Namen der Datenbank (db_name).");
+        return Quoted(path) + P(" ist ein Ordner, keine Datenbank.") + checkName();
       }
       return P("Die Datenbank von Pelmora kann nicht ge\xF6"
                "ffnet werden: ") +
@@ -132,17 +149,17 @@ std::string DatabaseFailed(const ESQLiteException& error, const ErrorContext& co
       break;
   }
   if (std::string table = NameAfter(message, "no such table: "); !table.empty()) {
-    return NotPelmorasShape(P("Tabelle ") + StoredTextAsUtf8(table));
+    return NotPelmorasShape(P("Tabelle ") + StoredTextAsUtf8(table), context);
   }
   for (const std::string_view marker :
        {std::string_view("no such column: "), std::string_view("Field not found in dataset: ")}) {
     if (std::string column = NameAfter(message, marker); !column.empty()) {
-      return NotPelmorasShape(P("Spalte ") + StoredTextAsUtf8(column));
+      return NotPelmorasShape(P("Spalte ") + StoredTextAsUtf8(column), context);
     }
   }
   if (std::string column = NameAfter(message, "Field ");
       !column.empty() && message.find("Not found") != std::string_view::npos) {
-    return NotPelmorasShape(P("Spalte ") + StoredTextAsUtf8(column));
+    return NotPelmorasShape(P("Spalte ") + StoredTextAsUtf8(column), context);
   }
   return P(
       "Die Datenbank von Pelmora konnte nicht ausgewertet werden. Die Meldung darunter "
@@ -220,7 +237,7 @@ std::string SentenceOf(const std::exception& error, const ErrorContext& context)
 ErrorText DescribeError(const std::exception& error, const ErrorContext& context) {
   // A refused EC sales list already says what to correct, in the trader's words.
   if (dynamic_cast<const EEcSalesRefused*>(&error) != nullptr) return {error.what(), {}};
-  return {SentenceOf(error, context), error.what()};
+  return {SentenceOf(error, context), MixedTextAsUtf8(error.what())};
 }
 
 ErrorText DescribeCurrentException(const ErrorContext& context) {

@@ -20,7 +20,8 @@ struct ErrorContext {
 
 struct ErrorText {
   std::string sentence;  // UTF-8
-  std::string detail;    // the exception's own message, bytes as raised; empty
+  std::string detail;    // the exception's own message as UTF-8, each database
+                         // text in it decoded as the list decodes it; empty
                          // where the message is the trader's already
 };
 

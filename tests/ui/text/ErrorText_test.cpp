@@ -50,6 +50,8 @@ TEST_F(ErrorTextTest, EachKindOfFailureHasItsSentenceAndKeepsItsMessage) {
     std::function<void()> raise;
     ErrorFront front;
     std::string sentence;  // the whole sentence, or how it starts
+    std::string detail = {};  // where it is not the message as raised
+    bool direct = false;      // the database named by --db, no settings file
   };
   const Row rows[] = {
       {"no settings file", [&] { throw open(folder, SQLITE_CANTOPEN); }, ErrorFront::Window,
@@ -64,7 +66,20 @@ TEST_F(ErrorTextTest, EachKindOfFailureHasItsSentenceAndKeepsItsMessage) {
        "Die Datenbank von Pelmora kann nicht ge\xC3\xB6"
        "ffnet werden: \""},
       {"not a database", [&] { throw open(db, SQLITE_NOTADB); }, ErrorFront::Report,
-       "Die Datei \"" + db + "\" ist keine Datenbank."},
+       "Die Datei \"" + db + "\" ist keine Datenbank. Pr\xC3\xBC"
+       "fen Sie in Pelmora den Namen der Datenbank (db_name)."},
+      // Named by --db, the advice names that file, not Pelmora's settings.
+      {"--db names a text file", [&] { throw open(db, SQLITE_NOTADB); }, ErrorFront::Report,
+       "Die Datei \"" + db + "\" ist keine Datenbank. Pr\xC3\xBC"
+       "fen Sie die mit --db angegebene Datei.", "", true},
+      {"--db names a folder", [&] { throw open(Path("Pelmora"), SQLITE_CANTOPEN); },
+       ErrorFront::Report,
+       "\"" + Path("Pelmora") + "\" ist ein Ordner, keine Datenbank. Pr\xC3\xBC"
+       "fen Sie die mit --db angegebene Datei.", "", true},
+      {"--db names no file", [&] { throw open(Path("fehlt.db"), SQLITE_CANTOPEN); },
+       ErrorFront::Report,
+       "Die Datenbank von Pelmora wurde nicht gefunden: \"" + Path("fehlt.db") +
+           "\". Pr\xC3\xBC" "fen Sie die mit --db angegebene Datei.", "", true},
       {"damaged",
        [] {
          throw ESQLiteException("Could not retrieve data \"SELECT 1\" : malformed", SQLITE_CORRUPT);
@@ -98,13 +113,17 @@ TEST_F(ErrorTextTest, EachKindOfFailureHasItsSentenceAndKeepsItsMessage) {
        [] { throw ESQLiteException("Field not found in dataset: ustidnummer"); },
        ErrorFront::Window,
        "Die Datenbank hat nicht den Aufbau, den Pelmora anlegt (Spalte ustidnummer fehlt)."},
+      // The program's words in Windows-1252, the database's text in UTF-8: both read right.
       {"a value that is no number",
        [] {
          RaiseConvertErrorAt(EConvertError("Typkonvertierung von Variant ung\xFCltig: \"zehn\""),
-                             "mwst", "Auftrag id 17");
+                             "betrag", CashEntryPlace("05.03.2024", "B\xC3\xBCromaterial"));
        },
        ErrorFront::Window,
-       "In Pelmora steht ein Wert, der keine Zahl ist: Spalte mwst, Auftrag id 17. "},
+       "In Pelmora steht ein Wert, der keine Zahl ist: Spalte betrag, Kassenbuch-Eintrag vom "
+       "05.03.2024 \"B\xC3\xBCromaterial\". ",
+       "Typkonvertierung von Variant ung\xC3\xBCltig: \"zehn\" (Spalte betrag, "
+       "Kassenbuch-Eintrag vom 05.03.2024 \"B\xC3\xBCromaterial\")"},
       {"CSV folder missing",
        [] {
          throw ECsvWriteError("Datei /x/a.csv kann nicht erstellt werden",
@@ -144,9 +163,9 @@ TEST_F(ErrorTextTest, EachKindOfFailureHasItsSentenceAndKeepsItsMessage) {
       row.raise();
       FAIL() << "nothing raised";
     } catch (const std::exception& error) {
-      const ErrorText text = DescribeCurrentException({row.front, settings});
+      const ErrorText text = DescribeCurrentException({row.front, row.direct ? "" : settings});
       EXPECT_EQ(text.sentence.rfind(row.sentence, 0), 0u) << text.sentence;
-      EXPECT_EQ(text.detail, error.what());
+      EXPECT_EQ(text.detail, row.detail.empty() ? error.what() : row.detail);
     }
   }
 }
