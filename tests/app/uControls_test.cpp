@@ -152,6 +152,9 @@ TEST(Version, TheProgramFilesCarryTheirVersion) {
     EXPECT_EQ(VersionText(file, "LegalCopyright").rfind("\xC2\xA9 " + maker, 0), 0u);
     EXPECT_EQ(VersionText(file, "FileDescription").rfind("Vorlex", 0), 0u);
   }
+  // This test program's own version, which ProgramVersion() shows, is read
+  // from its file as well.
+  EXPECT_TRUE(FileVersionNumbers("").has_value());
 #else
   // Program files of POSIX systems carry no version: the build's stands.
   EXPECT_FALSE(FileVersionNumbers(VORLEX_WINDOW_PATH).has_value());
