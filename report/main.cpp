@@ -36,7 +36,8 @@ namespace vorlex {
 namespace {
 
 void Write(std::FILE* stream, const QByteArray& bytes) {
-  WriteStandardStream(stream, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+  WriteStandardStream(stream,
+                      std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
 }
 
 // Program texts and database texts, decoded for the terminal: valid UTF-8 as

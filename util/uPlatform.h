@@ -1,10 +1,9 @@
 // The places where Windows and POSIX systems differ, behind one set of
 // functions: file names and their text, the environment, the per-user
 // settings folder, the program's arguments, its standard streams and its
-// file's version. The
-// program keeps texts inside as 8-bit strings; on Windows every file name and
-// argument among them is UTF-8, on POSIX systems it is the bytes the system
-// gave.
+// file's version. The program keeps texts inside as 8-bit strings; on Windows
+// every file name and argument among them is UTF-8, on POSIX systems it is
+// the bytes the system gave.
 #pragma once
 
 #include <array>

@@ -179,8 +179,9 @@ std::optional<std::array<std::uint16_t, 4>> FileVersionNumbers(const std::string
       fixed == nullptr || length < sizeof(VS_FIXEDFILEINFO)) {
     return std::nullopt;
   }
-  return std::array<std::uint16_t, 4>{HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
-                                      HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS)};
+  const DWORD high = fixed->dwFileVersionMS;
+  const DWORD low = fixed->dwFileVersionLS;
+  return std::array<std::uint16_t, 4>{HIWORD(high), LOWORD(high), HIWORD(low), LOWORD(low)};
 }
 
 bool IsDiskFullError(int reason) {
