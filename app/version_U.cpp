@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "util/uPlatform.h"
+
 #ifndef VORLEX_VERSION
 #define VORLEX_VERSION ""
 #endif
@@ -25,6 +27,11 @@ TFileVersion ParseFileVersion(std::string_view text) {
 }
 
 TFileVersion ReadFileVersion() {
+  // The program file's own version where it carries one (on Windows),
+  // else the build's.
+  if (const auto numbers = FileVersionNumbers("")) {
+    return TFileVersion{(*numbers)[0], (*numbers)[1], (*numbers)[2], (*numbers)[3]};
+  }
   return ParseFileVersion(VORLEX_VERSION);
 }
 

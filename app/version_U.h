@@ -1,4 +1,4 @@
-// The program's version, as the build gives it.
+// The program's version, as its file or the build gives it.
 #pragma once
 
 #include <cstdint>
@@ -18,7 +18,8 @@ struct TFileVersion {
 // unreadable numbers stay 0, so a build without a version reads 0.0.0.0.
 TFileVersion ParseFileVersion(std::string_view text);
 
-// The version the program was built with.
+// The version of the program file: on Windows from its version resource,
+// elsewhere (and for a file without one) the version it was built with.
 TFileVersion ReadFileVersion();
 
 // "%d.%d.%d.%d" of ReadFileVersion(): "1.0.0.2".

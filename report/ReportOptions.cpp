@@ -197,8 +197,9 @@ ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
   return options;
 }
 
-const char* ReportUsage() {
-  return "Aufruf: vorlex-report [--db FILE]\n"
+std::string ReportUsage(System system) {
+  const bool windows = system == System::Windows;
+  return std::string("Aufruf: vorlex-report [--db FILE]\n"
          "         (--year YYYY | --quarter YYYY-QN | --month YYYY-MM |"
          " --from YYYY-MM-DD --to YYYY-MM-DD)\n"
          "         [--basis ist|soll] [--csv FILE] [--format text|json] [--strict]\n"
@@ -216,9 +217,10 @@ const char* ReportUsage() {
          "\n"
          "  --db FILE          die Pelmora-Datenbank; ohne diese Angabe wird sie \xFC"
          "ber\n"
-         "                     Pelmoras Einstellungsdatei pelmora.ini gefunden\n"
-         "                     ($APPDATA/Pelmora, sonst $XDG_CONFIG_HOME/Pelmora oder\n"
-         "                     ~/.config/Pelmora)\n"
+         "                     Pelmoras Einstellungsdatei pelmora.ini gefunden\n") +
+         (windows ? "                     (%APPDATA%\\Pelmora)\n"
+                  : "                     ($APPDATA/Pelmora, sonst $XDG_CONFIG_HOME/Pelmora oder\n"
+                    "                     ~/.config/Pelmora)\n") +
          "  --year YYYY        ein ganzes Jahr\n"
          "  --quarter YYYY-QN  ein Quartal (N von 1 bis 4)\n"
          "  --month YYYY-MM    ein Monat\n"
@@ -259,10 +261,13 @@ const char* ReportUsage() {
          "                     und 83, wie ein Lauf des Zeitraums sie zeigt; --csv und\n"
          "                     --format json geben dieselbe Tabelle als Daten\n"
          "  --help             diese Hilfe\n"
-         "\n"
-         "Zahlen und Datumsangaben folgen dem Gebietsschema der Umgebung (LC_ALL, dann\n"
-         "LC_NUMERIC bzw. LC_TIME, dann LANG); die Tabelle von --table hat immer ein\n"
-         "Dezimalkomma und Tage als TT.MM.JJJJ.\n"
+         "\n" +
+         (windows ? "Zahlen und Datumsangaben folgen dem Format in den Regionseinstellungen von\n"
+                    "Windows; die Tabelle von --table hat immer ein Dezimalkomma und Tage als\n"
+                    "TT.MM.JJJJ.\n"
+                  : "Zahlen und Datumsangaben folgen dem Gebietsschema der Umgebung (LC_ALL, dann\n"
+                    "LC_NUMERIC bzw. LC_TIME, dann LANG); die Tabelle von --table hat immer ein\n"
+                    "Dezimalkomma und Tage als TT.MM.JJJJ.\n") +
          "Exit-Status: 0 Erfolg, 1 Auswertung oder Datei fehlgeschlagen (auch eine\n"
          "abgelehnte Zusammenfassende Meldung), 2 falsche Argumente, 3 Hinweise (nur\n"
          "mit --strict).\n";

@@ -36,7 +36,8 @@ namespace vorlex {
 namespace {
 
 void Write(std::FILE* stream, const QByteArray& bytes) {
-  std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
+  WriteStandardStream(stream,
+                      std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
 }
 
 // Program texts and database texts, decoded for the terminal: valid UTF-8 as
@@ -49,12 +50,11 @@ void WriteText(std::FILE* stream, std::string_view bytes) {
     return;
   }
   if (IsValidUtf8(bytes)) {
-    std::fwrite(bytes.data(), 1, bytes.size(), stream);
+    WriteStandardStream(stream, bytes);
   } else {
-    const std::string utf8 = Windows1252ToUtf8(bytes);
-    std::fwrite(utf8.data(), 1, utf8.size(), stream);
+    WriteStandardStream(stream, Windows1252ToUtf8(bytes));
   }
-  std::fputc('\n', stream);
+  WriteStandardStream(stream, "\n");
 }
 
 [[noreturn]] void RaiseWriteError() {
@@ -71,7 +71,7 @@ std::string DatabasePath(const ReportOptions& options) {
 bool WriteOutput(const std::optional<std::string>& target, const std::string& bytes) {
   if (!target) return false;
   if (*target == "-") {
-    Write(stdout, QByteArray::fromStdString(bytes));
+    WriteStandardStream(stdout, bytes);
     return true;
   }
   WriteCsvFile(*target, bytes, *target);
@@ -128,7 +128,7 @@ int RunOverview(const ReportOptions& options) {
   } else if (!csvToStdout) {
     for (const std::string& line : OverviewTextLines(overview)) WriteText(stdout, line);
   }
-  if (std::fflush(stdout) != 0 || std::ferror(stdout)) RaiseWriteError();
+  if (!FlushStandardStream(stdout)) RaiseWriteError();
   return 0;
 }
 
@@ -192,7 +192,7 @@ int Run(const ReportOptions& options) {
     }
     WriteHints(hints);
   }
-  if (std::fflush(stdout) != 0 || std::ferror(stdout)) RaiseWriteError();
+  if (!FlushStandardStream(stdout)) RaiseWriteError();
   // Scripts can stop at a run that should be looked at.
   return options.strict && !hints.empty() ? 3 : 0;
 }

@@ -1,18 +1,26 @@
 // The places where Windows and POSIX systems differ, behind one set of
 // functions: file names and their text, the environment, the per-user
-// settings folder, the program's arguments and its standard streams. The
-// program keeps texts inside as 8-bit strings; on Windows every file name and
-// argument among them is UTF-8, on POSIX systems it is the bytes the system
-// gave.
+// settings folder, the program's arguments, its standard streams and its
+// file's version. The program keeps texts inside as 8-bit strings; on Windows
+// every file name and argument among them is UTF-8, on POSIX systems it is
+// the bytes the system gave.
 #pragma once
 
+#include <array>
+#include <cstdint>
+#include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace vorlex {
+
+// The system the program runs on, for texts that name its own places.
+enum class System { Posix, Windows };
+extern const System kSystem;
 
 // The separator the system writes between folders: '\' on Windows, '/' else.
 extern const char kPathSeparator;
@@ -54,8 +62,23 @@ std::vector<std::string> ProgramArguments(int argc, char** argv);
 // a write fail instead of ending the program.
 void PrepareStandardStreams();
 
+// Writes bytes to standard output or error (stream). Where the stream is a
+// Windows console, it gets the characters the bytes stand for (UTF-8, else
+// Windows-1252), whatever the console's code page; a file, a pipe or a
+// terminal gets exactly the bytes.
+void WriteStandardStream(std::FILE* stream, std::string_view bytes);
+
+// Flushes the stream; false when anything written to it so far failed.
+bool FlushStandardStream(std::FILE* stream);
+
 // Whether an errno value says that the disk (or the user's quota on it) is full.
 bool IsDiskFullError(int reason);
+
+// The four numbers of a program file's version (major, minor, release,
+// build) from its version resource; the running program's for an empty
+// name. Empty where the file has none, and on POSIX systems, whose program
+// files carry no version.
+std::optional<std::array<std::uint16_t, 4>> FileVersionNumbers(const std::string& file);
 
 // The local calendar time of t.
 std::tm LocalTime(std::time_t t);

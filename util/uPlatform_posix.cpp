@@ -9,6 +9,7 @@
 
 namespace vorlex {
 
+const System kSystem = System::Posix;
 const char kPathSeparator = '/';
 
 std::filesystem::path PathFromText(std::string_view text) {
@@ -55,6 +56,18 @@ std::vector<std::string> ProgramArguments(int argc, char** argv) {
 
 void PrepareStandardStreams() {
   std::signal(SIGXFSZ, SIG_IGN);
+}
+
+void WriteStandardStream(std::FILE* stream, std::string_view bytes) {
+  std::fwrite(bytes.data(), 1, bytes.size(), stream);
+}
+
+bool FlushStandardStream(std::FILE* stream) {
+  return std::fflush(stream) == 0 && !std::ferror(stream);
+}
+
+std::optional<std::array<std::uint16_t, 4>> FileVersionNumbers(const std::string&) {
+  return std::nullopt;
 }
 
 bool IsDiskFullError(int reason) {

@@ -4,8 +4,14 @@
 
 #include <QTest>
 #include <QToolButton>
+#include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+#include "TestPlatform.h"
 #include "app/version_U.h"
 
 namespace vorlex {
@@ -104,6 +110,55 @@ TEST(Version, FourNumbersOfTheBuildsVersion) {
     EXPECT_EQ(v.Build, row.expected.Build);
   }
   EXPECT_EQ(ProgramVersion(), "1.0.0.2");
+}
+
+#ifdef _WIN32
+// A text of a program file's version resource (German, Unicode), as UTF-8.
+std::string VersionText(const std::string& file, const std::string& name) {
+  const std::wstring path = PathFromText(file).native();
+  DWORD ignored = 0;
+  std::vector<unsigned char> info(GetFileVersionInfoSizeW(path.c_str(), &ignored));
+  wchar_t* text = nullptr;
+  UINT length = 0;
+  if (info.empty() || !GetFileVersionInfoW(path.c_str(), 0, static_cast<DWORD>(info.size()),
+                                           info.data()) ||
+      !VerQueryValueW(info.data(), PathFromText("\\StringFileInfo\\040704B0\\" + name).c_str(),
+                      reinterpret_cast<void**>(&text), &length)) {
+    return "(none)";
+  }
+  return PathText(std::wstring(text, length > 0 ? length - 1 : 0));
+}
+#endif
+
+// What Explorer shows of the two programs: the build's version, the product
+// and its maker; the window's caption reads the same version.
+TEST(Version, TheProgramFilesCarryTheirVersion) {
+#ifdef _WIN32
+  for (const std::string name : {"vorlex.exe", "vorlex-report.exe"}) {
+    SCOPED_TRACE(name);
+    const std::string file =
+        testing::ProgramPath(name == "vorlex.exe" ? VORLEX_WINDOW_PATH : VORLEX_REPORT_PATH);
+    const auto numbers = FileVersionNumbers(file);
+    ASSERT_TRUE(numbers.has_value());
+    const TFileVersion built = ParseFileVersion(VORLEX_BUILT_VERSION);
+    EXPECT_EQ(*numbers, (std::array<std::uint16_t, 4>{built.Major, built.Minor, built.Release,
+                                                       built.Build}));
+    EXPECT_EQ(VersionText(file, "FileVersion"), VORLEX_BUILT_VERSION);
+    EXPECT_EQ(VersionText(file, "ProductVersion"), VORLEX_BUILT_VERSION);
+    EXPECT_EQ(VersionText(file, "ProductName"), "Vorlex");
+    EXPECT_EQ(VersionText(file, "OriginalFilename"), name);
+    const std::string maker = VersionText(file, "CompanyName");
+    EXPECT_EQ(maker, "Die Entwickler von Vorlex");
+    EXPECT_EQ(VersionText(file, "LegalCopyright").rfind("\xC2\xA9 " + maker, 0), 0u);
+    EXPECT_EQ(VersionText(file, "FileDescription").rfind("Vorlex", 0), 0u);
+  }
+  // This test program's own version, which ProgramVersion() shows, is read
+  // from its file as well.
+  EXPECT_TRUE(FileVersionNumbers("").has_value());
+#else
+  // Program files of POSIX systems carry no version: the build's stands.
+  EXPECT_FALSE(FileVersionNumbers(VORLEX_WINDOW_PATH).has_value());
+#endif
 }
 
 }  // namespace

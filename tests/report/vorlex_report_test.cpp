@@ -718,6 +718,14 @@ TEST_F(ReportTest, ExitStatuses) {
   const Result help = Run({"--help"});
   EXPECT_EQ(help.out.rfind("Aufruf: vorlex-report [--db FILE]\n", 0), 0u);
   EXPECT_NE(help.out.find("f\xC3\xBCr die Umsatzsteuer-Voranmeldung"), std::string::npos);
+  // The help names the system's own places: the settings folder and where
+  // the formats of numbers and dates come from.
+  for (const char* posix : {"$XDG_CONFIG_HOME", "~/.config", "LC_ALL"}) {
+    EXPECT_EQ(help.out.find(posix) == std::string::npos, testing::kWindows) << posix;
+  }
+  for (const char* windows : {"%APPDATA%\\Pelmora", "Regionseinstellungen von\nWindows"}) {
+    EXPECT_EQ(help.out.find(windows) != std::string::npos, testing::kWindows) << windows;
+  }
 }
 
 TEST_F(ReportTest, AFailedRunReportsTheWindowsMessage) {
