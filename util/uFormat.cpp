@@ -1,8 +1,10 @@
 #include "util/uFormat.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <system_error>
 
 #include "util/uDatum.h"
@@ -161,6 +163,49 @@ std::string FormatFloat(double value, const FormatSettings& fs) {
   return out;
 }
 
+namespace {
+
+__extension__ typedef unsigned __int128 U128;
+
+constexpr U128 PowerOfTen(int n) {
+  U128 power = 1;
+  for (int i = 0; i < n; ++i) power *= 10;
+  return power;
+}
+
+// What the 15 significant digits of magnitude (at least 1e-7, below 1e15)
+// read back as, without their text. magnitude is m / 2^s exactly, so
+// magnitude x 10^k is m x 10^k / 2^s, which 128 bits hold whole for the k that
+// leaves 15 digits before the point. Rounded to a whole number N as the text's
+// last digit is (halves to the even neighbour), N / 10^k is the double nearest
+// to the text's value: both are exact doubles and the division rounds once.
+double FifteenDigitsValue(double magnitude) {
+  static constexpr auto kPowers = [] {
+    std::array<U128, 23> powers{};
+    for (int i = 0; i < 23; ++i) powers[static_cast<size_t>(i)] = PowerOfTen(i);
+    return powers;
+  }();
+  int binaryExponent = 0;
+  const double fraction = std::frexp(magnitude, &binaryExponent);
+  const U128 mantissa = static_cast<uint64_t>(std::ldexp(fraction, 53));
+  const int shift = 53 - binaryExponent;
+  const U128 limit = kPowers[15] << shift;  // 15 digits before the point: below it
+  // From an estimate of the digits before the point to the exact count.
+  int k = std::clamp(14 - static_cast<int>(std::floor((binaryExponent - 1) * 0.3010299956639812)),
+                     0, 22);
+  while (k < 22 && mantissa * kPowers[static_cast<size_t>(k) + 1] < limit) ++k;
+  while (k > 0 && mantissa * kPowers[static_cast<size_t>(k)] >= limit) --k;
+  const U128 exact = mantissa * kPowers[static_cast<size_t>(k)];
+  U128 whole = exact >> shift;
+  const U128 rest = exact - (whole << shift);
+  const U128 half = U128{1} << (shift - 1);
+  if (rest > half || (rest == half && (whole & 1) != 0)) ++whole;
+  return static_cast<double>(static_cast<uint64_t>(whole)) /
+         static_cast<double>(kPowers[static_cast<size_t>(k)]);
+}
+
+}  // namespace
+
 double FloatTextValue(double value) {
   if (value == 0.0) return 0.0;  // also -0, whose text is "0"
   const double magnitude = std::fabs(value);
@@ -171,6 +216,9 @@ double FloatTextValue(double value) {
   if (magnitude < 1e13) {
     const double cents = std::round(value * 100);
     if (cents / 100 == value) return value;
+  }
+  if (magnitude >= 1e-7 && magnitude < 1e15) {
+    return std::copysign(FifteenDigitsValue(magnitude), value);
   }
   // Far from the ends of the double range the 15 digits always read back; near
   // them (and for INF and NAN) the text itself decides, errors included.
