@@ -47,14 +47,20 @@ void ReadPayment(const TDBTable& order, const PaymentFields& fields, RunEntry& e
   }
 }
 
-}  // namespace
-
-std::string SalesFromWhere(double firstDay, double lastDay, TaxationBasis basis) {
-  const std::string column = DateColumn(basis);
+// The orders of the basis, before the period's condition.
+std::string OrdersOfBasis(TaxationBasis basis) {
   std::string sql = " FROM (auftrag LEFT JOIN besitzer ON auftrag.besitzerindex=besitzer.id)";
   sql += basis == TaxationBasis::Ist
              ? " WHERE (auftrag.papierkorb = 0) AND ((bezahlt = -1) OR(davonbezahlt IS NOT 0))"
              : " WHERE (auftrag.papierkorb = 0)";
+  return sql;
+}
+
+}  // namespace
+
+std::string SalesFromWhere(double firstDay, double lastDay, TaxationBasis basis) {
+  const std::string column = DateColumn(basis);
+  std::string sql = OrdersOfBasis(basis);
   // The whole last day belongs to the period, a time of day included.
   sql += "AND (" + column + " >= " + SQLFirstDay(firstDay) + ") AND (" + column + " < " +
          SQLDayAfter(lastDay) + ") ";
@@ -120,6 +126,31 @@ void SalesEvaluation(TDBase& db, double firstDay, double lastDay, TaxationBasis 
     *totals.Of(entry.total) += entry.added;
     sink.AppendEntry(std::move(entry));
     orders->MoveNext();
+  }
+}
+
+void UndatedOrders(TDBase& db, TaxationBasis basis, std::vector<RunEntry>& undated) {
+  const std::string column = DateColumn(basis);
+  const std::unique_ptr<TDBTable> orders = db.Query(
+      "SELECT auftrag.id, auftrag.bezeichnung, besitzer.name AS b_name, auftrag." + column +
+      OrdersOfBasis(basis) + "AND " + DateHeldAsText("auftrag." + column) + " ORDER BY auftrag.id");
+  const TDBField id("id");
+  const TDBField date(column);
+  for (; !orders->AtEnd(); orders->MoveNext()) {
+    if (!DateIsNoNumber(*orders, date)) continue;
+    RunEntry entry;
+    entry.kind = EntryKind::Undated;
+    entry.missingDate = basis == TaxationBasis::Ist ? MissingDate::Payment : MissingDate::Invoice;
+    // An id that is no number leaves the order to be named by its description.
+    try {
+      entry.id = orders->FieldInt(id);
+    } catch (const EConvertError&) {
+      entry.id = 0;
+    }
+    entry.SetTexts({.description = orders->FieldValue("bezeichnung").Text(),
+                    .customer = orders->FieldValue("b_name").Text(),
+                    .dateText = orders->FieldValue(date).Text()});
+    undated.push_back(std::move(entry));
   }
 }
 
