@@ -32,9 +32,9 @@ double RateFraction(double mwst) {
   return static_cast<double>(scaled / 10000.0L / 100.0L);
 }
 
-const char* const kCashBookFromWhere =
+const char* const kCashBookFrom =
     " FROM (kasse LEFT JOIN besitzer ON (besitzer.id = kasse.besitzerindex)) LEFT JOIN "
-    "lieferant ON (lieferant.id = kasse.lieferantindex) WHERE (kasse.papierkorb = 0)";
+    "lieferant ON (lieferant.id = kasse.lieferantindex)";
 
 // Whose name an entry shows: a receipt its customer's, an expense its
 // supplier's, any other entry whichever it has.
@@ -50,7 +50,7 @@ std::string CashBookQuery(double firstDay, double lastDay) {
   std::string sql = std::string(
                         "SELECT DISTINCT kasse.*, besitzer.name AS k_name, besitzer.vorname, "
                         "besitzer.kundennr, lieferant.name as l_name") +
-                    kCashBookFromWhere;
+                    kCashBookFrom + " WHERE (kasse.papierkorb = 0)";
   // The whole last day belongs to the period, a time of day included.
   sql +=
       " AND (termin >= " + SQLFirstDay(firstDay) + ") AND (termin < " + SQLDayAfter(lastDay) + ") ";
@@ -129,8 +129,8 @@ void UndatedCashEntries(TDBase& db, std::vector<RunEntry>& undated) {
   const std::unique_ptr<TDBTable> entries =
       db.Query(std::string("SELECT kasse.neinaus, kasse.bezeichnung, besitzer.name AS k_name, "
                            "lieferant.name AS l_name, kasse.termin") +
-               kCashBookFromWhere + " AND " + DateHeldAsText("kasse.termin") +
-               " ORDER BY kasse.neinaus, kasse.bezeichnung");
+               kCashBookFrom + " WHERE " + DateHeldAsText("kasse.termin") +
+               " AND (kasse.papierkorb = 0) ORDER BY kasse.neinaus, kasse.bezeichnung");
   const TDBField termin("termin");
   const TDBField neinaus("neinaus");
   for (; !entries->AtEnd(); entries->MoveNext()) {

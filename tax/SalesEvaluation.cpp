@@ -47,20 +47,21 @@ void ReadPayment(const TDBTable& order, const PaymentFields& fields, RunEntry& e
   }
 }
 
+const char* const kOrdersFrom =
+    " FROM (auftrag LEFT JOIN besitzer ON auftrag.besitzerindex=besitzer.id)";
+
 // The orders of the basis, before the period's condition.
-std::string OrdersOfBasis(TaxationBasis basis) {
-  std::string sql = " FROM (auftrag LEFT JOIN besitzer ON auftrag.besitzerindex=besitzer.id)";
-  sql += basis == TaxationBasis::Ist
-             ? " WHERE (auftrag.papierkorb = 0) AND ((bezahlt = -1) OR(davonbezahlt IS NOT 0))"
-             : " WHERE (auftrag.papierkorb = 0)";
-  return sql;
+const char* OrdersOfBasis(TaxationBasis basis) {
+  return basis == TaxationBasis::Ist
+             ? "(auftrag.papierkorb = 0) AND ((bezahlt = -1) OR(davonbezahlt IS NOT 0))"
+             : "(auftrag.papierkorb = 0)";
 }
 
 }  // namespace
 
 std::string SalesFromWhere(double firstDay, double lastDay, TaxationBasis basis) {
   const std::string column = DateColumn(basis);
-  std::string sql = OrdersOfBasis(basis);
+  std::string sql = std::string(kOrdersFrom) + " WHERE " + OrdersOfBasis(basis);
   // The whole last day belongs to the period, a time of day included.
   sql += "AND (" + column + " >= " + SQLFirstDay(firstDay) + ") AND (" + column + " < " +
          SQLDayAfter(lastDay) + ") ";
@@ -131,9 +132,11 @@ void SalesEvaluation(TDBase& db, double firstDay, double lastDay, TaxationBasis 
 
 void UndatedOrders(TDBase& db, TaxationBasis basis, std::vector<RunEntry>& undated) {
   const std::string column = DateColumn(basis);
-  const std::unique_ptr<TDBTable> orders = db.Query(
-      "SELECT auftrag.id, auftrag.bezeichnung, besitzer.name AS b_name, auftrag." + column +
-      OrdersOfBasis(basis) + "AND " + DateHeldAsText("auftrag." + column) + " ORDER BY auftrag.id");
+  // The test of the date first: it is the one that fails for nearly every row.
+  const std::unique_ptr<TDBTable> orders =
+      db.Query("SELECT auftrag.id, auftrag.bezeichnung, besitzer.name AS b_name, auftrag." +
+               column + kOrdersFrom + " WHERE " + DateHeldAsText("auftrag." + column) + " AND " +
+               OrdersOfBasis(basis) + " ORDER BY auftrag.id");
   const TDBField id("id");
   const TDBField date(column);
   for (; !orders->AtEnd(); orders->MoveNext()) {

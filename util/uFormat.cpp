@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <system_error>
 
 #include "util/uDatum.h"
@@ -133,12 +134,20 @@ std::optional<int64_t> ShownCents(double value) {
 
 std::string FormatCents(int64_t cents, const FormatSettings& fs) {
   // The magnitude as unsigned, so that the most negative value has one too.
-  const uint64_t magnitude = cents < 0 ? 0 - static_cast<uint64_t>(cents) : static_cast<uint64_t>(cents);
-  std::string text = cents < 0 ? "-" : "";
-  text += std::to_string(magnitude / 100);
-  text += fs.DecimalSeparator;
-  AppendTwoDigits(text, static_cast<int>(magnitude % 100));
-  return text;
+  uint64_t magnitude = cents < 0 ? 0 - static_cast<uint64_t>(cents) : static_cast<uint64_t>(cents);
+  // From the last digit backwards: two cents, the separator, the euros.
+  char buffer[32];
+  char* begin = buffer + sizeof buffer;
+  for (int digit = 0; digit < 2; ++digit, magnitude /= 10) {
+    *--begin = static_cast<char>('0' + magnitude % 10);
+  }
+  *--begin = fs.DecimalSeparator;
+  do {
+    *--begin = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude > 0);
+  if (cents < 0) *--begin = '-';
+  return std::string(begin, buffer + sizeof buffer);
 }
 
 std::string FormatFloat(double value, const FormatSettings& fs) {
@@ -185,9 +194,11 @@ double FifteenDigitsValue(double magnitude) {
     for (int i = 0; i < 23; ++i) powers[static_cast<size_t>(i)] = PowerOfTen(i);
     return powers;
   }();
-  int binaryExponent = 0;
-  const double fraction = std::frexp(magnitude, &binaryExponent);
-  const U128 mantissa = static_cast<uint64_t>(std::ldexp(fraction, 53));
+  // A normal double: 52 bits and the hidden one, and the exponent.
+  uint64_t bits = 0;
+  std::memcpy(&bits, &magnitude, sizeof bits);
+  const U128 mantissa = (bits & ((uint64_t{1} << 52) - 1)) | (uint64_t{1} << 52);
+  const int binaryExponent = static_cast<int>(bits >> 52) - 1022;  // as frexp gives it
   const int shift = 53 - binaryExponent;
   const U128 limit = kPowers[15] << shift;  // 15 digits before the point: below it
   // From an estimate of the digits before the point to the exact count.
@@ -234,6 +245,15 @@ double FloatTextValue(double value) {
 }
 
 std::string FormatDate(double dayNumber, const FormatSettings& fs) {
+  // A run lists many entries of a day one after another: the last day's text
+  // is kept.
+  thread_local struct {
+    double day = -1e300;
+    std::string pattern;
+    std::string text;
+  } last;
+  const double day = std::floor(dayNumber);
+  if (day == last.day && fs.ShortDatePattern == last.pattern) return last.text;
   const CalendarDate date = DecodeDate(dayNumber);
   const std::string& pattern = fs.ShortDatePattern;
   std::string out;
@@ -291,6 +311,9 @@ std::string FormatDate(double dayNumber, const FormatSettings& fs) {
       i += 1;
     }
   }
+  last.day = day;
+  last.pattern = pattern;
+  last.text = out;
   return out;
 }
 
