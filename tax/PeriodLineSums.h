@@ -4,7 +4,10 @@
 // index on the order alone), one statement over the period's lines adds each
 // order's lines in that order: grouped through that index, or as a window
 // partitioned by order; otherwise the order's query is prepared once and asked
-// per order.
+// per order. Each of these statements also counts an order's lines that hold
+// text in anzahl, preis or mwst, which the library's arithmetic would take as
+// 0 or as their leading digits; such an order's cells are read by the number
+// rules of every other cell and then added by the library, in the same order.
 #pragma once
 
 #include <cstdint>
