@@ -144,7 +144,7 @@ void UndatedOrders(TDBase& db, TaxationBasis basis, std::vector<RunEntry>& undat
     RunEntry entry;
     entry.kind = EntryKind::Undated;
     entry.missingDate = basis == TaxationBasis::Ist ? MissingDate::Payment : MissingDate::Invoice;
-    // An id that is no number leaves the order to be named by its description.
+    // An id that is no number (which no run reads either) is left at 0.
     try {
       entry.id = orders->FieldInt(id);
     } catch (const EConvertError&) {
