@@ -6,7 +6,7 @@
 # its dates and amounts in columns of the text kind (DATETIME, DECIMAL) holding
 # days a trace before midnight and reals of 17 digits, text in some order
 # lines' prices and an order without a valid payment date.
-#   compare_builds.sh BUILD_A BUILD_B
+#   compare_builds.sh BUILD_A BUILD_B      (the sqlite3 shell makes the third database)
 set -euo pipefail
 a=$(cd "$1" && pwd)
 b=$(cd "$2" && pwd)
