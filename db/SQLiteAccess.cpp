@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <new>
@@ -105,6 +106,44 @@ bool IsBlank(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
+// Blank as a number cell takes it: nothing but control characters and blanks.
+bool IsBlankText(std::string_view text) {
+  return std::all_of(text.begin(), text.end(),
+                     [](char c) { return static_cast<unsigned char>(c) <= 32; });
+}
+
+void ReadNumberCell(sqlite3_context* context, int, sqlite3_value** argv) {
+  sqlite3_value* cell = argv[0];
+  const int type = sqlite3_value_type(cell);
+  if (type != SQLITE_TEXT && type != SQLITE_BLOB) {
+    sqlite3_result_value(context, cell);
+    return;
+  }
+  const void* data = type == SQLITE_TEXT ? static_cast<const void*>(sqlite3_value_text(cell))
+                                         : sqlite3_value_blob(cell);
+  std::string_view bytes;
+  if (data != nullptr) {
+    bytes = std::string_view(static_cast<const char*>(data),
+                             static_cast<size_t>(sqlite3_value_bytes(cell)));
+  }
+  bytes = bytes.substr(0, bytes.find('\0'));
+  if ((type == SQLITE_TEXT && IsNumberText(bytes)) || IsBlankText(bytes)) {
+    sqlite3_result_value(context, cell);
+    return;
+  }
+  auto* failure = static_cast<TSQLiteDatabase::CellFailure*>(sqlite3_user_data(context));
+  try {
+    sqlite3_result_double(context, StrToFloat(bytes));
+  } catch (const EConvertError& e) {
+    const auto* column = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
+    *failure = {true, e.what(), column != nullptr ? column : ""};
+    sqlite3_result_error(context, e.what(), -1);
+  } catch (const std::exception& e) {
+    // Nothing may leave through the library.
+    sqlite3_result_error(context, e.what(), -1);
+  }
+}
+
 bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
@@ -134,6 +173,87 @@ bool IsNumberText(std::string_view text) {
   }
   while (i < n && IsBlank(text[i])) ++i;
   return i == n;
+}
+
+std::string RealText(double value) {
+  // The library's own steps, in extended precision as it takes them (its
+  // constants are doubles): the value scaled into [1, 10), rounded at the
+  // 15th digit by adding half of it, then digit by digit.
+  if (std::isnan(value)) return "NaN";
+  long double v = value;
+  std::string text;
+  if (v < 0) {
+    text += '-';
+    v = -v;
+  }
+  constexpr int kPrecision = 14;  // digits after the first
+  long double rounder = 0.5;
+  for (int i = 0; i < kPrecision; ++i) rounder *= 0.1;
+  int exponent = 0;
+  if (v > 0) {
+    long double scale = 1.0;
+    while (v >= 1e100 * scale && exponent <= 350) {
+      scale *= 1e100;
+      exponent += 100;
+    }
+    while (v >= 1e10 * scale && exponent <= 350) {
+      scale *= 1e10;
+      exponent += 10;
+    }
+    while (v >= 10.0 * scale && exponent <= 350) {
+      scale *= 10.0;
+      ++exponent;
+    }
+    v /= scale;
+    while (v < 1e-8) {
+      v *= 1e8;
+      exponent -= 8;
+    }
+    while (v < 1.0) {
+      v *= 10.0;
+      --exponent;
+    }
+    if (exponent > 350) return text + "Inf";
+  }
+  v += rounder;
+  if (v >= 10.0) {
+    v *= 0.1;
+    ++exponent;
+  }
+  const bool scientific = exponent < -4 || exponent > kPrecision;
+  int decimals = scientific ? kPrecision : kPrecision - exponent;
+  int integerDigits = scientific ? 0 : exponent;  // less one
+  // Beyond 26 significant digits the library writes zeros.
+  int significant = 26;
+  const auto digit = [&v, &significant] {
+    if (significant <= 0) return '0';
+    --significant;
+    const int d = static_cast<int>(v);
+    v = (v - d) * 10.0;
+    return static_cast<char>('0' + d);
+  };
+  if (integerDigits < 0) {
+    text += '0';
+  } else {
+    for (; integerDigits >= 0; --integerDigits) text += digit();
+  }
+  text += '.';
+  for (++integerDigits; integerDigits < 0; --decimals, ++integerDigits) text += '0';
+  while (decimals-- > 0) text += digit();
+  while (text.back() == '0') text.pop_back();
+  if (text.back() == '.') text += '0';
+  if (scientific) {
+    text += 'e';
+    text += exponent < 0 ? '-' : '+';
+    int magnitude = std::abs(exponent);
+    if (magnitude >= 100) {
+      text += static_cast<char>('0' + magnitude / 100);
+      magnitude %= 100;
+    }
+    text += static_cast<char>('0' + magnitude / 10);
+    text += static_cast<char>('0' + magnitude % 10);
+  }
+  return text;
 }
 
 bool NumericAffinity(std::string_view declaredType) {
@@ -189,6 +309,9 @@ TSQLiteDatabase::TSQLiteDatabase(const std::string& fileName) {
     throw ESQLiteException(failed + (db_ ? sqlite3_errmsg(db_.get()) : "unknown error"), rc,
                            fileName);
   }
+  cellFailure_ = std::make_unique<CellFailure>();
+  sqlite3_create_function_v2(handle, kNumberFunction, 2, SQLITE_UTF8, cellFailure_.get(),
+                             ReadNumberCell, nullptr, nullptr, nullptr);
   try {
     Execute("PRAGMA SYNCHRONOUS=NORMAL;");
     Execute("PRAGMA temp_store = MEMORY;");
@@ -219,6 +342,10 @@ std::unique_ptr<TSQLiteTable> TSQLiteDatabase::OpenTable(const std::string& sql,
 }
 
 void TSQLiteDatabase::RaiseLastError(const std::string& action, const std::string& sql) {
+  if (cellFailure_ && cellFailure_->failed) {
+    CellFailure failure = std::exchange(*cellFailure_, {});
+    throw ECellConvertError(failure.message, failure.column);
+  }
   const int code = db_ ? sqlite3_errcode(db_.get()) : SQLITE_OK;
   throw ESQLiteException(
       action + " \"" + sql + "\" : " + (code != SQLITE_OK ? sqlite3_errmsg(db_.get()) : "No message"),
@@ -277,9 +404,7 @@ struct TSQLiteTable::Impl {
     // A blob is never read as a number, whatever its bytes.
     if (type == SQLITE_TEXT && IsNumberText(view)) return;
     // Blank text stays the 0 it has always been read as.
-    const bool blank = std::all_of(view.begin(), view.end(),
-                                   [](char c) { return static_cast<unsigned char>(c) <= 32; });
-    if (!blank) column.noNumber.emplace(static_cast<int>(column.types.size()), view);
+    if (!IsBlankText(view)) column.noNumber.emplace(static_cast<int>(column.types.size()), view);
   }
 
   void Append(sqlite3_stmt* stmt, int index) {
@@ -299,7 +424,12 @@ struct TSQLiteTable::Impl {
         break;
       case ColumnKind::Text: {
         std::string_view cell;
-        if (!isNull) {
+        std::string real;
+        if (type == SQLITE_FLOAT) {
+          // Not the library's text, which differs between its versions.
+          real = RealText(sqlite3_column_double(stmt, index));
+          cell = real;
+        } else if (!isNull) {
           const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, index));
           if (text != nullptr) {
             cell = std::string_view(text, static_cast<size_t>(sqlite3_column_bytes(stmt, index)));
@@ -311,6 +441,10 @@ struct TSQLiteTable::Impl {
       }
       case ColumnKind::Blob: {
         // An empty blob is held like NULL.
+        if (type == SQLITE_FLOAT) {
+          column.blobs.push_back(RealText(sqlite3_column_double(stmt, index)));
+          break;
+        }
         const int size = isNull ? 0 : sqlite3_column_bytes(stmt, index);
         const void* data = isNull ? nullptr : sqlite3_column_blob(stmt, index);
         held = size > 0 && data != nullptr;

@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "util/uFormat.h"
+
 struct sqlite3;
 struct sqlite3_stmt;
 
@@ -41,9 +43,37 @@ class ESQLiteException : public std::runtime_error {
   std::string path_;
 };
 
+// The SQL function NAME(cell, 'column') of every connection, which reads a cell
+// as the facade reads a number cell: a number or NULL as it is, text that the
+// library reads as a number and blank text as they are (the library makes the
+// number or 0 of them), any other text or a blob's bytes by StrToFloat, in the
+// user's format. A cell StrToFloat cannot read ends the statement with
+// ECellConvertError.
+inline constexpr const char* kNumberFunction = "vorlex_number";
+
+// The conversion error of a cell read through kNumberFunction, and the column
+// its second argument names.
+class ECellConvertError : public EConvertError {
+ public:
+  ECellConvertError(const std::string& message, std::string column)
+      : EConvertError(message), column_(std::move(column)) {}
+  const std::string& Column() const { return column_; }
+
+ private:
+  std::string column_;
+};
+
 // True when the library reads text as a number in a numeric column: a decimal
 // number, optionally signed, with fraction and exponent, blanks around it.
 bool IsNumberText(std::string_view text);
+
+// The text of a REAL in text context as the library wrote it up to version
+// 3.42 (its printf's "%!.15g"): 15 significant digits, a point, at least one
+// digit after it, an exponent as "e+20" or "e-07" beyond 15 digits or below
+// 1e-4 ("45840.0", "3643.125", "1.0e+20", "1.5e-07", "Inf"). Later versions
+// write up to 17 digits, which a reader of the text would take for another
+// value; made here, the text is the same on every version.
+std::string RealText(double value);
 
 // The library's rule from a declared type to a column's affinity: true for the
 // numeric ones (INTEGER, REAL, NUMERIC), where numbers compare as numbers and
@@ -73,14 +103,25 @@ class TSQLiteDatabase {
   // found; a cell of a column not kept cannot be read.
   std::unique_ptr<TSQLiteTable> OpenTable(const std::string& sql,
                                           const std::vector<std::string>& kept = {});
+  // Raises ECellConvertError instead where a cell read through
+  // kNumberFunction made the statement fail.
   [[noreturn]] void RaiseLastError(const std::string& action, const std::string& sql);
 
   sqlite3* Handle() const { return db_.get(); }
+
+  // What a failed call of kNumberFunction left for RaiseLastError; kept apart
+  // from the connection, so that a move leaves it where the library finds it.
+  struct CellFailure {
+    bool failed = false;
+    std::string message;
+    std::string column;
+  };
 
  private:
   struct Closer {
     void operator()(sqlite3* db) const;
   };
+  std::unique_ptr<CellFailure> cellFailure_;
   std::unique_ptr<sqlite3, Closer> db_;
 };
 

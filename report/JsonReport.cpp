@@ -34,7 +34,9 @@ const char* KindName(EntryKind kind) {
     case EntryKind::Receipt: return "receipt";
     case EntryKind::Expense: return "expense";
     case EntryKind::OtherCash: return "other";
-    case EntryKind::Separator: break;
+    case EntryKind::Separator:
+    case EntryKind::Undated:
+      break;
   }
   return "separator";
 }
@@ -128,7 +130,10 @@ QString BasisName(TaxationBasis basis) {
 
 QByteArray RunJson(const JsonRun& run) {
   QJsonArray entries;
-  for (const RunEntry& entry : *run.entries) entries.append(EntryObject(entry));
+  for (const RunEntry& entry : *run.entries) {
+    // An entry no period selects is not the run's; its hint names it.
+    if (entry.kind != EntryKind::Undated) entries.append(EntryObject(entry));
+  }
 
   const TaxTotals& t = *run.totals;
   const QJsonObject totals{{"NichtEU", t.NichtEU},

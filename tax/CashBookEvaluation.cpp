@@ -32,14 +32,25 @@ double RateFraction(double mwst) {
   return static_cast<double>(scaled / 10000.0L / 100.0L);
 }
 
+const char* const kCashBookFrom =
+    " FROM (kasse LEFT JOIN besitzer ON (besitzer.id = kasse.besitzerindex)) LEFT JOIN "
+    "lieferant ON (lieferant.id = kasse.lieferantindex)";
+
+// Whose name an entry shows: a receipt its customer's, an expense its
+// supplier's, any other entry whichever it has.
+std::string_view Counterpart(int64_t direction, std::string_view kName, std::string_view lName) {
+  if (direction == 0) return kName;
+  if (direction == 1) return lName;
+  return kName.empty() ? lName : kName;
+}
+
 }  // namespace
 
 std::string CashBookQuery(double firstDay, double lastDay) {
-  std::string sql =
-      "SELECT DISTINCT kasse.*, besitzer.name AS k_name, besitzer.vorname, besitzer.kundennr, "
-      "lieferant.name as l_name FROM (kasse LEFT JOIN besitzer ON (besitzer.id = "
-      "kasse.besitzerindex)) LEFT JOIN lieferant ON (lieferant.id = kasse.lieferantindex) WHERE "
-      "(kasse.papierkorb = 0)";
+  std::string sql = std::string(
+                        "SELECT DISTINCT kasse.*, besitzer.name AS k_name, besitzer.vorname, "
+                        "besitzer.kundennr, lieferant.name as l_name") +
+                    kCashBookFrom + " WHERE (kasse.papierkorb = 0)";
   // The whole last day belongs to the period, a time of day included.
   sql +=
       " AND (termin >= " + SQLFirstDay(firstDay) + ") AND (termin < " + SQLDayAfter(lastDay) + ") ";
@@ -76,21 +87,12 @@ void CashBookEvaluation(TDBase& db, double firstDay, double lastDay, TaxTotals& 
     previousDirection = direction;
 
     RunEntry entry;
-    const std::string_view kName = row.FieldView(kNameField, kNameText);
-    const std::string_view lName = row.FieldView(lNameField, lNameText);
-    // An entry that is neither receipt nor expense is listed with whichever
-    // name it has, and counts nowhere.
-    std::string_view customer;
-    if (direction == 0) {
-      entry.kind = EntryKind::Receipt;
-      customer = kName;
-    } else if (direction == 1) {
-      entry.kind = EntryKind::Expense;
-      customer = lName;
-    } else {
-      entry.kind = EntryKind::OtherCash;
-      customer = kName.empty() ? lName : kName;
-    }
+    // An entry that is neither receipt nor expense counts nowhere.
+    entry.kind = direction == 0   ? EntryKind::Receipt
+                 : direction == 1 ? EntryKind::Expense
+                                  : EntryKind::OtherCash;
+    const std::string_view customer = Counterpart(direction, row.FieldView(kNameField, kNameText),
+                                                  row.FieldView(lNameField, lNameText));
 
     entry.date = FloatField(row, termin, place);
     const std::string_view description = row.FieldView(bezeichnung, descriptionText);
@@ -120,6 +122,34 @@ void CashBookEvaluation(TDBase& db, double firstDay, double lastDay, TaxTotals& 
 
     sink.AppendEntry(std::move(entry));
     entries->MoveNext();
+  }
+}
+
+void UndatedCashEntries(TDBase& db, std::vector<RunEntry>& undated) {
+  const std::unique_ptr<TDBTable> entries =
+      db.Query(std::string("SELECT kasse.neinaus, kasse.bezeichnung, besitzer.name AS k_name, "
+                           "lieferant.name AS l_name, kasse.termin") +
+               kCashBookFrom + " WHERE " + DateHeldAsText("kasse.termin") +
+               " AND (kasse.papierkorb = 0) ORDER BY kasse.neinaus, kasse.bezeichnung");
+  const TDBField termin("termin");
+  const TDBField neinaus("neinaus");
+  for (; !entries->AtEnd(); entries->MoveNext()) {
+    if (!DateIsNoNumber(*entries, termin)) continue;
+    int64_t direction = -1;
+    try {
+      direction = entries->FieldInt(neinaus);
+    } catch (const EConvertError&) {
+      // Named by whichever name it has.
+    }
+    RunEntry entry;
+    entry.kind = EntryKind::Undated;
+    entry.missingDate = MissingDate::Cash;
+    const std::string kName = entries->FieldValue("k_name").Text();
+    const std::string lName = entries->FieldValue("l_name").Text();
+    entry.SetTexts({.description = entries->FieldValue("bezeichnung").Text(),
+                    .customer = Counterpart(direction, kName, lName),
+                    .dateText = entries->FieldValue(termin).Text()});
+    undated.push_back(std::move(entry));
   }
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "tax/EvaluationSink.h"
 #include "tax/TaxTotals.h"
@@ -15,5 +16,9 @@ std::string CashBookQuery(double firstDay, double lastDay);
 
 void CashBookEvaluation(TDBase& db, double firstDay, double lastDay, TaxTotals& totals,
                         IEvaluationSink& sink);
+
+// The cash-book entries that no period selects, as their date is text that is
+// no number: one EntryKind::Undated entry each, appended.
+void UndatedCashEntries(TDBase& db, std::vector<RunEntry>& undated);
 
 }  // namespace vorlex

@@ -1,5 +1,7 @@
 #include "tax/EvaluationRun.h"
 
+#include <vector>
+
 #include "db/uDB.h"
 #include "tax/CashBookEvaluation.h"
 #include "tax/SalesEvaluation.h"
@@ -20,6 +22,14 @@ void EvaluateRun(TDBase& db, double firstDay, double lastDay, TaxationBasis basi
   totals = TaxTotals{};
   SalesEvaluation(db, firstDay, lastDay, basis, totals, sink);
   CashBookEvaluation(db, firstDay, lastDay, totals, sink);
+  // What no period can select, so that a hint can name it.
+  std::vector<RunEntry> undated;
+  UndatedOrders(db, basis, undated);
+  UndatedCashEntries(db, undated);
+  if (!undated.empty()) {
+    sink.ProgressStart(static_cast<int>(undated.size()));
+    for (RunEntry& entry : undated) sink.AppendEntry(std::move(entry));
+  }
   sink.RunComplete(totals);
 }
 

@@ -15,9 +15,10 @@ class TDBase;
 // "Ein- und Ausgänge vom %s bis %s  (%s)" (Windows-1252).
 std::string PeriodCaption(double firstDay, double lastDay, TaxationBasis basis);
 
-// Clears totals, then hands the sales entries, the cash-book entries and, once
-// complete, the totals to the sink. An error leaves the entries and sums made
-// before it and propagates.
+// Clears totals, then hands the sales entries, the cash-book entries, the
+// entries no period selects (EntryKind::Undated) and, once complete, the
+// totals to the sink. An error leaves the entries and sums made before it and
+// propagates.
 void EvaluateRun(TDBase& db, double firstDay, double lastDay, TaxationBasis basis,
                  TaxTotals& totals, IEvaluationSink& sink);
 

@@ -81,9 +81,34 @@ int64_t IntField(const TDBTable& row, const TDBField& column, const Where& where
   }
 }
 
+// True when the date in column of the current row is text that is no number:
+// no period's condition selects such a row (text compares above every day),
+// so that it is missing from every run. The date is read as a run reads it.
+inline bool DateIsNoNumber(const TDBTable& row, const TDBField& column) {
+  try {
+    row.FieldFloat(column);
+    return false;
+  } catch (const EConvertError&) {
+    return true;
+  }
+}
+
+// The condition on a date column (SQL) that chooses the rows DateIsNoNumber
+// may find: text and blobs compare above every number, the infinite too, and
+// the unary plus takes the column's affinity away, under which the number
+// would be compared as text.
+inline std::string DateHeldAsText(std::string_view column) {
+  return "+" + std::string(column) + " > 9e999";
+}
+
 // "Auftrag id 17": how an order is named in an error message.
 inline std::string OrderPlace(std::string_view idText) {
   return "Auftrag id " + std::string(idText);
+}
+
+// "Positionen von Auftrag id 17": the lines of an order in an error message.
+inline std::string OrderLinesPlace(int64_t orderId) {
+  return "Positionen von " + OrderPlace(std::to_string(orderId));
 }
 
 // "Kassenbuch-Eintrag vom 05.03.2024 "Porto"": how a cash-book entry is named

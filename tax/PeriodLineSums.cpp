@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "db/QueryPlan.h"
+#include "tax/FieldRead.h"
 #include "util/uFormat.h"
 #include "util/uString.h"
 
@@ -93,7 +94,7 @@ PeriodLineSums::PeriodLineSums(TDBase& db, const std::string& ordersFromWhere,
     : db_(db), settings_(settings) {
   try {
     perOrder_ = std::make_unique<TSQLiteStatement>(
-        db.Connection(), LineSumsSql({.where = "auftragindex=?"}, settings));
+        db.Connection(), LineSumsSql({.where = "auftragindex=?", .textLinesAs = ""}, settings));
     std::string index;
     if (LinesReadInTableOrder(db, settings, &index)) {
       ReadPeriod(ordersFromWhere, orders, idField, index);
@@ -103,6 +104,7 @@ PeriodLineSums::PeriodLineSums(TDBase& db, const std::string& ordersFromWhere,
     // place, with its own message.
     onePass_ = false;
     entries_.clear();
+    textStretches_.clear();
   }
 }
 
@@ -144,6 +146,7 @@ void PeriodLineSums::ReadPeriod(const std::string& ordersFromWhere, const TDBTab
                                            .key = "auftragindex, ",
                                            .vatAs = "",
                                            .netAs = "",
+                                           .textLinesAs = "",
                                            .tail = " GROUP BY auftragindex"},
                                           settings_);
   bool inIndexOrder = false;
@@ -158,6 +161,7 @@ void PeriodLineSums::ReadPeriod(const std::string& ordersFromWhere, const TDBTab
       // No rowid to read by (a table without one): the window below.
     }
     entries_.clear();
+    textStretches_.clear();
   }
   // Otherwise a window partitioned by order adds the lines in the table's
   // order, as the scan of the order's own query does.
@@ -167,6 +171,7 @@ void PeriodLineSums::ReadPeriod(const std::string& ordersFromWhere, const TDBTab
                                   .key = "auftragindex, ",
                                   .vatAs = " OVER w",
                                   .netAs = " OVER w",
+                                  .textLinesAs = " OVER w",
                                   .tail = " WINDOW w AS (PARTITION BY auftragindex ORDER BY rowid "
                                           "ROWS BETWEEN UNBOUNDED PRECEDING AND UNBOUNDED "
                                           "FOLLOWING)"},
@@ -186,6 +191,7 @@ void PeriodLineSums::ReadPeriod(const std::string& ordersFromWhere, const TDBTab
     Entry entry;
     entry.id = id;
     entry.plain = SumFigures(sums, 1, entry.sums);
+    entry.text = sums.ColumnInt64(3) > 0;
     entries_.push_back(entry);
   }
   // Keys held as text come in the order of their texts.
@@ -208,7 +214,8 @@ bool PeriodLineSums::ReadByRowidRanges(const std::string& lines, const std::vect
       LineSumsSql({.where = "rowid >= ?1 AND rowid <= ?2 AND auftragindex=?3",
                    .vatAs = "",
                    .netAs = "",
-                   .extra = ", COUNT(*)"},
+                   .extra = ", COUNT(*)",
+                   .textLinesAs = ""},
                   settings_);
   {
     const TQueryPlan plan(db_.Connection(), stretchSql);
@@ -218,11 +225,6 @@ bool PeriodLineSums::ReadByRowidRanges(const std::string& lines, const std::vect
       return false;
     }
   }
-  struct Stretch {
-    int64_t first = 0;
-    int64_t last = 0;
-    int64_t lines = 0;  // 0: the order has no lines
-  };
   std::vector<Stretch> stretches(ids.size());
   int64_t linesFound = 0;
   TSQLiteStatement scan(db_.Connection(),
@@ -257,12 +259,17 @@ bool PeriodLineSums::ReadByRowidRanges(const std::string& lines, const std::vect
     Entry entry;
     entry.id = ids[i];
     entry.plain = SumFigures(stretchSums, 0, entry.sums);
+    entry.text = stretchSums.ColumnInt64(3) > 0;
+    if (entry.text) textStretches_.emplace_back(ids[i], stretch);
     linesSummed += stretchSums.ColumnInt64(2);
     entries_.push_back(entry);
   }
   // Every line of the pass, and no other, was added to its order.
   onePass_ = linesSummed == linesFound;
-  if (!onePass_) entries_.clear();
+  if (!onePass_) {
+    entries_.clear();
+    textStretches_.clear();
+  }
   return onePass_;
 }
 
@@ -271,26 +278,72 @@ LineSums PeriodLineSums::Literal(int64_t orderId) {
   return OrderLineSums(db_, orderId, settings_);
 }
 
+LineSums PeriodLineSums::ReadingCells(int64_t orderId) {
+  ++cellReads_;
+  // By the order's stretch where its lines were read so, otherwise as its own
+  // query reads them.
+  const auto found = std::lower_bound(
+      textStretches_.begin(), textStretches_.end(), orderId,
+      [](const std::pair<int64_t, Stretch>& entry, int64_t id) { return entry.first < id; });
+  const bool byStretch = found != textStretches_.end() && found->first == orderId;
+  std::unique_ptr<TSQLiteStatement>& statement = byStretch ? cellsByStretch_ : cellsByOrder_;
+  LineSums sums;
+  try {
+    if (statement == nullptr) {
+      statement = std::make_unique<TSQLiteStatement>(
+          db_.Connection(),
+          LineSumsSql({.where = byStretch ? "rowid >= ?1 AND rowid <= ?2 AND auftragindex=?3"
+                                          : "auftragindex=?3",
+                       .vatAs = "",
+                       .netAs = "",
+                       .readCells = true},
+                      settings_));
+    }
+    statement->Reset();
+    if (byStretch) {
+      statement->BindInt64(1, found->second.first);
+      statement->BindInt64(2, found->second.last);
+    }
+    statement->BindInt64(3, orderId);
+    const bool plain = statement->Step() && SumFigures(*statement, 0, sums);
+    statement->Reset();
+    if (plain) return sums;
+  } catch (const ECellConvertError& e) {
+    statement->Reset();
+    RaiseConvertErrorAt(e, e.Column(), OrderLinesPlace(orderId));
+  } catch (const ESQLiteException&) {
+    // The literal query below meets it again, naming its text.
+  }
+  ++literalQueries_;
+  return OrderLineSums(db_, orderId, settings_, true);
+}
+
 LineSums PeriodLineSums::Of(const TDBTable& orders, const TDBField& idField, int64_t orderId) {
   if (onePass_ && orders.Result().CellHeldAsInteger(orders.Index(idField))) {
     const auto found =
         std::lower_bound(entries_.begin(), entries_.end(), orderId,
                          [](const Entry& entry, int64_t id) { return entry.id < id; });
     if (found == entries_.end() || found->id != orderId) return LineSums{};  // no lines
+    if (found->text) return ReadingCells(orderId);
     if (found->plain) return found->sums;
     return Literal(orderId);
   }
   if (perOrder_ == nullptr) return Literal(orderId);
   LineSums sums;
   bool plain = false;
+  bool text = false;
   try {
     perOrder_->Reset();
     perOrder_->BindInt64(1, orderId);
-    plain = perOrder_->Step() && SumFigures(*perOrder_, 0, sums);
+    if (perOrder_->Step()) {
+      text = perOrder_->ColumnInt64(2) > 0;
+      plain = SumFigures(*perOrder_, 0, sums);
+    }
   } catch (const ESQLiteException&) {
     plain = false;  // the literal query raises it again, naming its text
   }
   perOrder_->Reset();
+  if (text) return ReadingCells(orderId);
   return plain ? sums : Literal(orderId);
 }
 

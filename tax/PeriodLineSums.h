@@ -4,12 +4,16 @@
 // index on the order alone), one statement over the period's lines adds each
 // order's lines in that order: grouped through that index, or as a window
 // partitioned by order; otherwise the order's query is prepared once and asked
-// per order.
+// per order. Each of these statements also counts an order's lines that hold
+// text in anzahl, preis or mwst, which the library's arithmetic would take as
+// 0 or as their leading digits; such an order's cells are read by the number
+// rules of every other cell and then added by the library, in the same order.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "db/uDB.h"
@@ -36,12 +40,22 @@ class PeriodLineSums {
   // How many orders were answered by their own literal query (an error, or a
   // sum that reads back as no plain number).
   int64_t LiteralQueries() const { return literalQueries_; }
+  // How many orders had their cells read one by one, as some of their lines
+  // hold text.
+  int64_t CellReads() const { return cellReads_; }
 
  private:
   struct Entry {
     int64_t id = 0;
     LineSums sums;
     bool plain = true;  // false: the order's literal query answers
+    bool text = false;  // lines with text: their cells are read one by one
+  };
+  // An order's lines lie between its first and its last row id.
+  struct Stretch {
+    int64_t first = 0;
+    int64_t last = 0;
+    int64_t lines = 0;  // 0: the order has no lines
   };
 
   // index: the index the order's query searches; empty: it scans the table.
@@ -52,13 +66,22 @@ class PeriodLineSums {
   // False where the plan or the lines found cannot be vouched for.
   bool ReadByRowidRanges(const std::string& lines, const std::vector<int64_t>& ids);
   LineSums Literal(int64_t orderId);
+  // The sums of an order whose lines hold text: each cell read as a number
+  // cell is read, then added by the library as any other order's, in the same
+  // order. A cell that is no number raises EFieldConvertError.
+  LineSums ReadingCells(int64_t orderId);
 
   TDBase& db_;
   EvaluationSettings settings_;
   std::unique_ptr<TSQLiteStatement> perOrder_;  // null when it does not prepare
   bool onePass_ = false;
   std::vector<Entry> entries_;  // one pass: by id
+  // Read by their stretches, the orders with text in their lines, by id.
+  std::vector<std::pair<int64_t, Stretch>> textStretches_;
+  std::unique_ptr<TSQLiteStatement> cellsByOrder_;    // made at its first use
+  std::unique_ptr<TSQLiteStatement> cellsByStretch_;  // made at its first use
   int64_t literalQueries_ = 0;
+  int64_t cellReads_ = 0;
 };
 
 // True when the order's own line-sum query reads an order's lines in the

@@ -85,35 +85,69 @@ class HintList {
       : entries_(entries), hints_(hints) {}
 
   void Add(size_t index, const HintText& sentence) {
-    const RunEntry& entry = entries_[index];
+    HintText text = Name(entries_[index]);
+    text << ": " << sentence;
+    hints_.push_back({static_cast<int32_t>(index), text.Bytes()});
+  }
+
+  // For an entry without a line in the list: its name, then the sentence.
+  void AddUnlisted(size_t index, const HintText& sentence) {
+    HintText text = Name(entries_[index]);
+    text << " " << sentence;
+    hints_.push_back({-1, text.Bytes()});
+  }
+
+ private:
+  static HintText Name(const RunEntry& entry) {
     HintText text;
-    if (entry.kind == EntryKind::Order) {
+    const bool order = entry.kind == EntryKind::Order ||
+                       (entry.kind == EntryKind::Undated && entry.missingDate != MissingDate::Cash);
+    if (order) {
       // By its description as the list shows it, as the trader knows it.
       const std::string shown = TruncateText(entry.description(), 40);
       const bool blank = std::all_of(shown.begin(), shown.end(),
                                      [](char c) { return static_cast<unsigned char>(c) <= 32; });
-      if (blank) {
-        text << "Auftrag ohne Bezeichnung vom " << FormatDate(entry.date);
-      } else {
+      if (!blank) {
         text << Db{shown};
+      } else if (entry.kind == EntryKind::Undated) {
+        text << OrderPlace(std::to_string(entry.id));
+      } else {
+        text << "Auftrag ohne Bezeichnung vom " << FormatDate(entry.date);
       }
+    } else if (entry.kind == EntryKind::Undated) {
+      text << "Kassenbuch-Eintrag " << Quoted(TruncateText(entry.description(), 40));
     } else {
       // Its own words are ASCII, the same bytes in either encoding.
       text << Db{CashEntryPlace(FormatDate(entry.date), entry.description())};
     }
     if (!entry.customer().empty()) text << " (" << Db{entry.customer()} << ")";
-    text << ": " << sentence;
-    hints_.push_back({static_cast<int32_t>(index), text.Bytes()});
+    return text;
   }
 
- private:
   const std::vector<RunEntry>& entries_;
   std::vector<Hint>& hints_;
 };
 
-void CountryHints(HintList& hints, size_t index, const RunEntry& order) {
-  const std::string code = NormalCode(order.country());
-  const Country country = CountryOf(code);
+// An order's country code as the hints read it. Orders come sorted by their
+// country, so most orders read the code of the order before them.
+struct OrderCountry {
+  std::string stored;  // as the order holds it
+  std::string code;    // NormalCode
+  Country country;
+
+  const OrderCountry& Of(std::string_view text) {
+    if (text != stored) {
+      stored = text;
+      code = NormalCode(text);
+      country = CountryOf(code);
+    }
+    return *this;
+  }
+};
+
+void CountryHints(HintList& hints, size_t index, const RunEntry& order, const OrderCountry& of) {
+  const std::string& code = of.code;
+  const Country country = of.country;
   const bool hasVatId = !ReportedVatId(order.vatId()).empty();
   // Made only for a hint, not for every order.
   const auto land = [&] {
@@ -159,7 +193,7 @@ void NonEuHint(HintList& hints, size_t index, const RunEntry& order) {
   hints.Add(index, HintText() << "Land " << Quoted(order.country()) << ": "
                               << FormatMoney(order.added)
                               << " Umsatz mit einem Kunden au\xDF"
-                                 "erhalb der EU z\xE4hlen nur in "
+                                 "erhalb der EU z\xE4hlt nur in "
                                  "der Summe Nicht EU der Liste; solche Ums\xE4tze geh\xF6ren in "
                                  "der Voranmeldung meist in Kz 43 oder Kz 45, die Vorlex nicht "
                                  "ausweist.");
@@ -177,13 +211,13 @@ void PartPaymentHint(HintList& hints, size_t index, const RunEntry& order) {
                                  "versteuern.");
 }
 
-void VatIdHints(HintList& hints, size_t index, const RunEntry& order) {
+void VatIdHints(HintList& hints, size_t index, const RunEntry& order, const OrderCountry& of) {
   const std::string vatId = ReportedVatId(order.vatId());
   if (vatId.empty()) return;
   // Only the EU's own numbers have a known form; outside it the field may
   // hold any tax number.
-  const Country country = CountryOf(order.country());
-  const bool noCountry = NormalCode(order.country()).empty();
+  const Country country = of.country;
+  const bool noCountry = of.code.empty();
   const bool domestic = noCountry || country.kind == Country::Germany;
   if (!domestic && country.kind != Country::EuMember) return;
   if (!HasVatIdShape(vatId)) {
@@ -233,6 +267,25 @@ void OrderRateHints(HintList& hints, size_t index, const RunEntry& order) {
   }
 }
 
+// An entry whose date no period selects is missing from every run of its
+// kind.
+void UndatedHint(HintList& hints, size_t index, const RunEntry& entry) {
+  const char* date = "Datum";
+  const char* column = "termin";
+  const char* runs = "jeder Auswertung";
+  if (entry.missingDate == MissingDate::Payment) {
+    date = "Zahlungsdatum";
+    column = "bezahltam";
+    runs = "jeder Ist-Auswertung";
+  } else if (entry.missingDate == MissingDate::Invoice) {
+    date = "Rechnungsdatum";
+    runs = "jeder Soll-Auswertung";
+  }
+  hints.AddUnlisted(index, HintText() << "hat kein g\xFCltiges " << date << " (Spalte " << column
+                                      << ": " << Quoted(TruncateText(entry.dateText(), 40))
+                                      << ") und fehlt deshalb in " << runs << ".");
+}
+
 // A VAT id of nothing but separators still puts the order into field 41, but
 // the EC sales list has no number to report it under.
 void EcSalesListHints(HintList& hints, size_t index, const RunEntry& order) {
@@ -271,15 +324,19 @@ std::vector<Hint> PlausibilityHints(const std::vector<RunEntry>& entries, double
                              "ausgewertet."});
   }
   HintList list(entries, hints);
+  OrderCountry country;
   for (size_t i = 0; i < entries.size(); ++i) {
     const RunEntry& entry = entries[i];
     if (entry.kind == EntryKind::Order) {
-      CountryHints(list, i, entry);
+      const OrderCountry& of = country.Of(entry.country());
+      CountryHints(list, i, entry, of);
       NonEuHint(list, i, entry);
       PartPaymentHint(list, i, entry);
-      VatIdHints(list, i, entry);
+      VatIdHints(list, i, entry, of);
       EcSalesListHints(list, i, entry);
       OrderRateHints(list, i, entry);
+    } else if (entry.kind == EntryKind::Undated) {
+      UndatedHint(list, i, entry);
     } else if ((entry.kind == EntryKind::Receipt || entry.kind == EntryKind::Expense) &&
                entry.total == TotalKind::None && entry.rate != 0) {
       list.Add(i, HintText() << "Steuersatz " << Db{entry.rateText()}

@@ -13,7 +13,9 @@
 namespace vorlex {
 
 struct Hint {
-  int32_t entry = -1;  // index of its entry in the run's entries; -1 for the period
+  // Index of its entry in the run's entries; -1 for the period and for an
+  // entry without a line in the list (EntryKind::Undated).
+  int32_t entry = -1;
   std::string text;    // one German sentence (Windows-1252), its entry named first
 };
 

@@ -7,11 +7,11 @@ namespace vorlex {
 
 RunEntry::TextBlock& RunEntry::TextBlock::operator=(const TextBlock& other) {
   if (this != &other)
-    Set({other.Text(0), other.Text(1), other.Text(2), other.Text(3), other.Text(4)});
+    Set({other.Text(0), other.Text(1), other.Text(2), other.Text(3), other.Text(4), other.Text(5)});
   return *this;
 }
 
-void RunEntry::TextBlock::Set(const std::array<std::string_view, 5>& texts) {
+void RunEntry::TextBlock::Set(const std::array<std::string_view, 6>& texts) {
   size_t size = 0;
   for (const std::string_view text : texts) size += text.size();
   if (size > UINT32_MAX) throw std::length_error("RunEntry: texts longer than 4 GB");
@@ -27,7 +27,8 @@ void RunEntry::TextBlock::Set(const std::array<std::string_view, 5>& texts) {
 }
 
 void RunEntry::SetTexts(const EntryTexts& texts) {
-  texts_.Set({texts.description, texts.customer, texts.country, texts.vatId, texts.rateText});
+  texts_.Set({texts.description, texts.customer, texts.country, texts.vatId, texts.rateText,
+              texts.dateText});
 }
 
 void RunEntry::SetText(std::string_view EntryTexts::*field, std::string_view text) {

@@ -17,6 +17,18 @@ enum class EntryKind : uint8_t {
   Expense,    // a cash-book expense
   OtherCash,  // a cash-book entry that is neither; it counts nowhere
   Separator,  // the divider between two groups
+  // An order or cash-book entry that no period selects, as its date is text
+  // that is no number: it has no line, counts nowhere and only its hint names
+  // it. These come after all others.
+  Undated,
+};
+
+// Which date an Undated entry lacks.
+enum class MissingDate : uint8_t {
+  None,
+  Payment,  // an order's bezahltam, under "Ist"
+  Invoice,  // an order's termin, under "Soll"
+  Cash,     // a cash-book entry's termin
 };
 
 // Which of the run's seven totals an entry's amount went to.
@@ -38,12 +50,14 @@ struct EntryTexts {
   std::string_view country = {};   // the customer's country code (orders)
   std::string_view vatId = {};     // the customer's VAT identification number (orders)
   std::string_view rateText = {};  // a cash entry's rate as stored, shown as read
+  std::string_view dateText = {};  // an Undated entry's date as stored
 };
 
 struct RunEntry {
   EntryKind kind = EntryKind::Separator;
   TotalKind total = TotalKind::None;
   bool partlyPaid = false;  // see received
+  MissingDate missingDate = MissingDate::None;  // of an Undated entry
   int64_t id = 0;         // the order's id; 0 for the cash book
   int64_t orderType = 0;  // auftragstyp of an order; -99 is a credit note
   double date = 0;        // day number: payment or invoice date by basis; the cash book's date
@@ -55,14 +69,15 @@ struct RunEntry {
   // full: what has come in of its gross amount.
   double received = 0;
 
-  // A year holds a hundred thousand entries: their five texts lie one after
+  // A year holds a hundred thousand entries: their six texts lie one after
   // another in one block of the entry's own, of just their size.
   std::string_view description() const { return Text(0); }
   std::string_view customer() const { return Text(1); }
   std::string_view country() const { return Text(2); }
   std::string_view vatId() const { return Text(3); }
   std::string_view rateText() const { return Text(4); }
-  EntryTexts Texts() const { return {Text(0), Text(1), Text(2), Text(3), Text(4)}; }
+  std::string_view dateText() const { return Text(5); }
+  EntryTexts Texts() const { return {Text(0), Text(1), Text(2), Text(3), Text(4), Text(5)}; }
   // The views may point into this entry's own texts.
   void SetTexts(const EntryTexts& texts);
 
@@ -71,13 +86,14 @@ struct RunEntry {
   void SetCountry(std::string_view text) { SetText(&EntryTexts::country, text); }
   void SetVatId(std::string_view text) { SetText(&EntryTexts::vatId, text); }
   void SetRateText(std::string_view text) { SetText(&EntryTexts::rateText, text); }
+  void SetDateText(std::string_view text) { SetText(&EntryTexts::dateText, text); }
 
   bool IsCash() const {
     return kind == EntryKind::Receipt || kind == EntryKind::Expense || kind == EntryKind::OtherCash;
   }
 
  private:
-  // The five texts back to back in a block of just their size, and where
+  // The six texts back to back in a block of just their size, and where
   // each ends; copied whole with the entry.
   class TextBlock {
    public:
@@ -96,10 +112,10 @@ struct RunEntry {
       const uint32_t begin = i == 0 ? 0 : ends_[i - 1];
       return std::string_view(bytes_.get() + begin, ends_[i] - begin);
     }
-    void Set(const std::array<std::string_view, 5>& texts);
+    void Set(const std::array<std::string_view, 6>& texts);
 
    private:
-    std::array<uint32_t, 5> ends_{};
+    std::array<uint32_t, 6> ends_{};
     std::unique_ptr<char[]> bytes_;
   };
 

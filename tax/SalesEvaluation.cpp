@@ -47,14 +47,21 @@ void ReadPayment(const TDBTable& order, const PaymentFields& fields, RunEntry& e
   }
 }
 
+const char* const kOrdersFrom =
+    " FROM (auftrag LEFT JOIN besitzer ON auftrag.besitzerindex=besitzer.id)";
+
+// The orders of the basis, before the period's condition.
+const char* OrdersOfBasis(TaxationBasis basis) {
+  return basis == TaxationBasis::Ist
+             ? "(auftrag.papierkorb = 0) AND ((bezahlt = -1) OR(davonbezahlt IS NOT 0))"
+             : "(auftrag.papierkorb = 0)";
+}
+
 }  // namespace
 
 std::string SalesFromWhere(double firstDay, double lastDay, TaxationBasis basis) {
   const std::string column = DateColumn(basis);
-  std::string sql = " FROM (auftrag LEFT JOIN besitzer ON auftrag.besitzerindex=besitzer.id)";
-  sql += basis == TaxationBasis::Ist
-             ? " WHERE (auftrag.papierkorb = 0) AND ((bezahlt = -1) OR(davonbezahlt IS NOT 0))"
-             : " WHERE (auftrag.papierkorb = 0)";
+  std::string sql = std::string(kOrdersFrom) + " WHERE " + OrdersOfBasis(basis);
   // The whole last day belongs to the period, a time of day included.
   sql += "AND (" + column + " >= " + SQLFirstDay(firstDay) + ") AND (" + column + " < " +
          SQLDayAfter(lastDay) + ") ";
@@ -120,6 +127,33 @@ void SalesEvaluation(TDBase& db, double firstDay, double lastDay, TaxationBasis 
     *totals.Of(entry.total) += entry.added;
     sink.AppendEntry(std::move(entry));
     orders->MoveNext();
+  }
+}
+
+void UndatedOrders(TDBase& db, TaxationBasis basis, std::vector<RunEntry>& undated) {
+  const std::string column = DateColumn(basis);
+  // The test of the date first: it is the one that fails for nearly every row.
+  const std::unique_ptr<TDBTable> orders =
+      db.Query("SELECT auftrag.id, auftrag.bezeichnung, besitzer.name AS b_name, auftrag." +
+               column + kOrdersFrom + " WHERE " + DateHeldAsText("auftrag." + column) + " AND " +
+               OrdersOfBasis(basis) + " ORDER BY auftrag.id");
+  const TDBField id("id");
+  const TDBField date(column);
+  for (; !orders->AtEnd(); orders->MoveNext()) {
+    if (!DateIsNoNumber(*orders, date)) continue;
+    RunEntry entry;
+    entry.kind = EntryKind::Undated;
+    entry.missingDate = basis == TaxationBasis::Ist ? MissingDate::Payment : MissingDate::Invoice;
+    // An id that is no number (which no run reads either) is left at 0.
+    try {
+      entry.id = orders->FieldInt(id);
+    } catch (const EConvertError&) {
+      entry.id = 0;
+    }
+    entry.SetTexts({.description = orders->FieldValue("bezeichnung").Text(),
+                    .customer = orders->FieldValue("b_name").Text(),
+                    .dateText = orders->FieldValue(date).Text()});
+    undated.push_back(std::move(entry));
   }
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "tax/EvaluationSink.h"
 #include "tax/TaxTotals.h"
@@ -19,5 +20,9 @@ std::string SalesFromWhere(double firstDay, double lastDay, TaxationBasis basis)
 
 void SalesEvaluation(TDBase& db, double firstDay, double lastDay, TaxationBasis basis,
                      TaxTotals& totals, IEvaluationSink& sink);
+
+// The orders of the basis that no period selects, as their date under it is
+// text that is no number: one EntryKind::Undated entry each, appended.
+void UndatedOrders(TDBase& db, TaxationBasis basis, std::vector<RunEntry>& undated);
 
 }  // namespace vorlex

@@ -14,30 +14,51 @@ namespace {
 // An empty sum (an order without lines) counts as 0.
 double SumField(const TDBTable& sums, std::string_view column, int64_t orderId) {
   if (sums.FieldText(column).empty()) return 0;
-  return FloatField(sums, column,
-                    [orderId] { return "Positionen von " + OrderPlace(std::to_string(orderId)); });
+  return FloatField(sums, column, [orderId] { return OrderLinesPlace(orderId); });
+}
+
+std::string Cell(const char* column, bool read) {
+  if (!read) return column;
+  return std::string(kNumberFunction) + "(" + column + ", '" + column + "')";
 }
 
 }  // namespace
 
-const char* LineVatExpression(const EvaluationSettings& settings) {
-  return settings.BruttoPreise ? "anzahl*(preis-(preis/(1.0+(mwst/100.0))))"
-                               : "anzahl*(preis*(mwst/100.0))";
+std::string LineVatExpression(const EvaluationSettings& settings, bool readCells) {
+  const std::string anzahl = Cell("anzahl", readCells);
+  const std::string preis = Cell("preis", readCells);
+  const std::string mwst = Cell("mwst", readCells);
+  return settings.BruttoPreise
+             ? anzahl + "*(" + preis + "-(" + preis + "/(1.0+(" + mwst + "/100.0))))"
+             : anzahl + "*(" + preis + "*(" + mwst + "/100.0))";
 }
 
 std::string LineSumsSql(const LineSumsQuery& query, const EvaluationSettings& settings) {
-  return "SELECT " + query.key + "SUM(" + LineVatExpression(settings) + ")" + query.vatAs +
-         ", SUM(anzahl*preis)" + query.netAs + query.extra + " FROM verbindauftrag WHERE " +
-         query.where + query.tail;
+  std::string sql = "SELECT " + query.key + "SUM(" + LineVatExpression(settings, query.readCells) +
+                    ")" + query.vatAs + ", SUM(" + Cell("anzahl", query.readCells) + "*" +
+                    Cell("preis", query.readCells) + ")" + query.netAs + query.extra;
+  if (query.textLinesAs) {
+    // Text and blobs compare above every number, the infinite too; the unary
+    // plus takes the column's affinity away, under which the number would be
+    // compared as text.
+    sql += ", COUNT(*) FILTER (WHERE +anzahl > 9e999 OR +preis > 9e999 OR +mwst > 9e999)" +
+           *query.textLinesAs;
+  }
+  return sql + " FROM verbindauftrag WHERE " + query.where + query.tail;
 }
 
-LineSums OrderLineSums(TDBase& db, int64_t orderId, const EvaluationSettings& settings) {
-  const std::unique_ptr<TDBTable> sums =
-      db.Query(LineSumsSql({.where = "auftragindex=" + std::to_string(orderId)}, settings));
+LineSums OrderLineSums(TDBase& db, int64_t orderId, const EvaluationSettings& settings,
+                       bool readCells) {
   LineSums result;
-  if (!sums->AtEnd()) {
-    result.vat = SumField(*sums, "mwst_sum", orderId);
-    result.net = SumField(*sums, "betrag_sum", orderId);
+  try {
+    const std::unique_ptr<TDBTable> sums = db.Query(LineSumsSql(
+        {.where = "auftragindex=" + std::to_string(orderId), .readCells = readCells}, settings));
+    if (!sums->AtEnd()) {
+      result.vat = SumField(*sums, "mwst_sum", orderId);
+      result.net = SumField(*sums, "betrag_sum", orderId);
+    }
+  } catch (const ECellConvertError& e) {
+    RaiseConvertErrorAt(e, e.Column(), OrderLinesPlace(orderId));
   }
   return result;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "db/uDB.h"
@@ -24,26 +25,38 @@ struct LineSums {
 };
 
 // The VAT of one line as SQL, by the price basis: "anzahl*(preis*(mwst/100.0))"
-// for net prices. The line-sum query adds it up with SUM.
-const char* LineVatExpression(const EvaluationSettings& settings = kProgramSettings);
+// for net prices. The line-sum query adds it up with SUM. readCells: each cell
+// read through kNumberFunction (db/SQLiteAccess.h), which takes text in the
+// user's format.
+std::string LineVatExpression(const EvaluationSettings& settings = kProgramSettings,
+                              bool readCells = false);
 
 // Every query that adds up lines has one shape, so that each adds the same
 // figures in the same way: "SELECT <key>SUM(<VAT of a line>)<vatAs>,
-// SUM(anzahl*preis)<netAs><extra> FROM verbindauftrag WHERE <where><tail>".
+// SUM(anzahl*preis)<netAs><extra>[, <text lines><textLinesAs>] FROM
+// verbindauftrag WHERE <where><tail>".
 struct LineSumsQuery {
   std::string where = {};
   std::string key = {};                // "auftragindex, ": the order before its sums
   std::string vatAs = " AS mwst_sum";  // " OVER w" for a window's sums
   std::string netAs = " AS betrag_sum";
   std::string extra = {};  // ", COUNT(*)"
+  // When set, a last column counts the lines that hold text (or a blob) in
+  // anzahl, preis or mwst, which the library would add as the 0 or the
+  // leading digits it makes of them.
+  std::optional<std::string> textLinesAs = std::nullopt;
+  bool readCells = false;  // the cells read through kNumberFunction
   std::string tail = {};   // " GROUP BY auftragindex"
 };
 std::string LineSumsSql(const LineSumsQuery& query,
                         const EvaluationSettings& settings = kProgramSettings);
 
-// The sums of one order's lines, from its own query.
+// The sums of one order's lines, from its own query. readCells: its cells read
+// through kNumberFunction; a cell that is no number raises EFieldConvertError
+// naming the column and the order's lines.
 LineSums OrderLineSums(TDBase& db, int64_t orderId,
-                       const EvaluationSettings& settings = kProgramSettings);
+                       const EvaluationSettings& settings = kProgramSettings,
+                       bool readCells = false);
 
 // The fields that the amounts read from an orders result, each found in it
 // once.

@@ -1,8 +1,11 @@
 #include "util/uFormat.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <system_error>
 #include <vector>
 
@@ -132,12 +135,20 @@ std::optional<int64_t> ShownCents(double value) {
 
 std::string FormatCents(int64_t cents, const FormatSettings& fs) {
   // The magnitude as unsigned, so that the most negative value has one too.
-  const uint64_t magnitude = cents < 0 ? 0 - static_cast<uint64_t>(cents) : static_cast<uint64_t>(cents);
-  std::string text = cents < 0 ? "-" : "";
-  text += std::to_string(magnitude / 100);
-  text += fs.DecimalSeparator;
-  AppendTwoDigits(text, static_cast<int>(magnitude % 100));
-  return text;
+  uint64_t magnitude = cents < 0 ? 0 - static_cast<uint64_t>(cents) : static_cast<uint64_t>(cents);
+  // From the last digit backwards: two cents, the separator, the euros.
+  char buffer[32];
+  char* begin = buffer + sizeof buffer;
+  for (int digit = 0; digit < 2; ++digit, magnitude /= 10) {
+    *--begin = static_cast<char>('0' + magnitude % 10);
+  }
+  *--begin = fs.DecimalSeparator;
+  do {
+    *--begin = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude > 0);
+  if (cents < 0) *--begin = '-';
+  return std::string(begin, buffer + sizeof buffer);
 }
 
 std::string FormatFloat(double value, const FormatSettings& fs) {
@@ -162,6 +173,51 @@ std::string FormatFloat(double value, const FormatSettings& fs) {
   return out;
 }
 
+namespace {
+
+__extension__ typedef unsigned __int128 U128;
+
+constexpr U128 PowerOfTen(int n) {
+  U128 power = 1;
+  for (int i = 0; i < n; ++i) power *= 10;
+  return power;
+}
+
+// What the 15 significant digits of magnitude (at least 1e-7, below 1e15)
+// read back as, without their text. magnitude is m / 2^s exactly, so
+// magnitude x 10^k is m x 10^k / 2^s, which 128 bits hold whole for the k that
+// leaves 15 digits before the point. Rounded to a whole number N as the text's
+// last digit is (halves to the even neighbour), N / 10^k is the double nearest
+// to the text's value: both are exact doubles and the division rounds once.
+double FifteenDigitsValue(double magnitude) {
+  static constexpr auto kPowers = [] {
+    std::array<U128, 23> powers{};
+    for (int i = 0; i < 23; ++i) powers[static_cast<size_t>(i)] = PowerOfTen(i);
+    return powers;
+  }();
+  // A normal double: 52 bits and the hidden one, and the exponent.
+  uint64_t bits = 0;
+  std::memcpy(&bits, &magnitude, sizeof bits);
+  const U128 mantissa = (bits & ((uint64_t{1} << 52) - 1)) | (uint64_t{1} << 52);
+  const int binaryExponent = static_cast<int>(bits >> 52) - 1022;  // as frexp gives it
+  const int shift = 53 - binaryExponent;
+  const U128 limit = kPowers[15] << shift;  // 15 digits before the point: below it
+  // From an estimate of the digits before the point to the exact count.
+  int k = std::clamp(14 - static_cast<int>(std::floor((binaryExponent - 1) * 0.3010299956639812)),
+                     0, 22);
+  while (k < 22 && mantissa * kPowers[static_cast<size_t>(k) + 1] < limit) ++k;
+  while (k > 0 && mantissa * kPowers[static_cast<size_t>(k)] >= limit) --k;
+  const U128 exact = mantissa * kPowers[static_cast<size_t>(k)];
+  U128 whole = exact >> shift;
+  const U128 rest = exact - (whole << shift);
+  const U128 half = U128{1} << (shift - 1);
+  if (rest > half || (rest == half && (whole & 1) != 0)) ++whole;
+  return static_cast<double>(static_cast<uint64_t>(whole)) /
+         static_cast<double>(kPowers[static_cast<size_t>(k)]);
+}
+
+}  // namespace
+
 double FloatTextValue(double value) {
   if (value == 0.0) return 0.0;  // also -0, whose text is "0"
   const double magnitude = std::fabs(value);
@@ -172,6 +228,9 @@ double FloatTextValue(double value) {
   if (magnitude < 1e13) {
     const double cents = std::round(value * 100);
     if (cents / 100 == value) return value;
+  }
+  if (magnitude >= 1e-7 && magnitude < 1e15) {
+    return std::copysign(FifteenDigitsValue(magnitude), value);
   }
   // Far from the ends of the double range the 15 digits always read back; near
   // them (and for INF and NAN) the text itself decides, errors included.
@@ -187,6 +246,15 @@ double FloatTextValue(double value) {
 }
 
 std::string FormatDate(double dayNumber, const FormatSettings& fs) {
+  // A run lists many entries of a day one after another: the last day's text
+  // is kept.
+  thread_local struct {
+    double day = -1e300;
+    std::string pattern;
+    std::string text;
+  } last;
+  const double day = std::floor(dayNumber);
+  if (day == last.day && fs.ShortDatePattern == last.pattern) return last.text;
   const CalendarDate date = DecodeDate(dayNumber);
   const std::string& pattern = fs.ShortDatePattern;
   std::string out;
@@ -244,6 +312,9 @@ std::string FormatDate(double dayNumber, const FormatSettings& fs) {
       i += 1;
     }
   }
+  last.day = day;
+  last.pattern = pattern;
+  last.text = out;
   return out;
 }
 

@@ -1,6 +1,7 @@
 #include "util/uString.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace vorlex {
 
@@ -127,6 +128,8 @@ std::string MixedTextAsUtf8(std::string_view text) {
 }
 
 std::string TruncateText(std::string_view text, unsigned maximum) {
+  // No more bytes than the maximum are no more characters either.
+  if (text.size() <= maximum) return std::string(text);
   const bool utf8 = IsValidUtf8(text);
   // Walk whole characters; in text that is not valid UTF-8 every byte counts as
   // a character, but a well-formed UTF-8 sequence inside it is still kept whole
@@ -181,9 +184,12 @@ bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
 std::string Concat(std::initializer_list<std::string_view> parts) {
   size_t size = 0;
   for (const std::string_view part : parts) size += part.size();
-  std::string text;
-  text.reserve(size);
-  for (const std::string_view part : parts) text += part;
+  std::string text(size, '\0');
+  char* end = text.data();
+  for (const std::string_view part : parts) {
+    if (!part.empty()) std::memcpy(end, part.data(), part.size());
+    end += part.size();
+  }
   return text;
 }
 

@@ -4,6 +4,8 @@
 #include <sqlite3.h>
 
 #include <chrono>
+#include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -11,6 +13,7 @@
 
 #include "TestFolder.h"
 #include "testdb/PelmoraDb.h"
+#include "testdb/SplitMix64.h"
 #include "util/uFormat.h"
 
 namespace vorlex {
@@ -278,6 +281,64 @@ TEST_F(SQLiteAccessTest, NumberTextAsTheLibraryStoresIt) {
     ASSERT_TRUE(stored.Step());
     EXPECT_EQ(IsNumberText(text), stored.ColumnText(0) != "text")
         << "\"" << text << "\" stored as " << stored.ColumnText(0);
+  }
+}
+
+// A REAL in a column of the text kind reads as the library's text of it up to
+// version 3.42 (later versions write up to 17 digits), on every version.
+TEST_F(SQLiteAccessTest, RealsInTextColumnsReadWithFifteenDigits) {
+  struct Row {
+    double value;
+    const char* text;
+  };
+  const Row rows[] = {
+      {45839.9999999999927, "45840.0"},  // a trace before midnight: the next day
+      {3643.125, "3643.125"},
+      {0.1 + 0.2, "0.3"},
+      {-2.5, "-2.5"},
+      {-0.0, "0.0"},
+      {1e20, "1.0e+20"},
+      {1.5e-7, "1.5e-07"},
+      {1e-4, "0.0001"},
+      {1e-5, "1.0e-05"},
+      {1e14, "100000000000000.0"},
+      {1e15, "1.0e+15"},
+      {123456789012345678.0, "1.23456789012346e+17"},
+      {1e100, "1.0e+100"},
+      {4.9e-324, "4.94065645841247e-324"},
+      {309877512856908.5, "309877512856908.0"},  // a tie, as that library rounded it
+      {HUGE_VAL, "Inf"},
+      {-HUGE_VAL, "-Inf"},
+  };
+  std::vector<std::vector<std::pair<std::string, Value>>> stored;
+  for (const Row& r : rows) stored.push_back({{"d", r.value}, {"s", r.value}});
+  // Declared types of the text kind that keep a whole REAL a REAL.
+  TSQLiteDatabase db(MakeTable("d DOUBLE PRECISION, s FLOAT8", stored));
+  auto table = db.OpenTable("SELECT d, s FROM t ORDER BY rowid");
+  for (const Row& r : rows) {
+    ASSERT_FALSE(table->AtEnd());
+    EXPECT_EQ(RealText(r.value), r.text);
+    EXPECT_EQ(table->CellText(0), r.text);
+    std::string scratch;
+    EXPECT_EQ(table->CellTextView(1, scratch), r.text);
+    table->MoveNext();
+  }
+  // Where the library is of that age, its own text for any value.
+  if (sqlite3_libversion_number() >= 3043000) return;
+  testdb::SplitMix64 random(26);
+  for (int i = 0; i < 100000; ++i) {
+    const uint64_t bits = random.Next();
+    double any = 0;
+    std::memcpy(&any, &bits, sizeof any);
+    // Any bits, amounts and days with a fraction, and halves at the 16th digit.
+    const int64_t whole = static_cast<int64_t>(bits >> 14);
+    for (const double value : {any, static_cast<double>(whole % 1000000000000) / 1000.0,
+                               static_cast<double>(whole % 1000000000000000) + 0.5}) {
+      if (std::isnan(value)) continue;
+      char* text = sqlite3_mprintf("%!.15g", value);
+      EXPECT_EQ(RealText(value), text) << bits;
+      sqlite3_free(text);
+    }
   }
 }
 

@@ -146,7 +146,13 @@ TEST_F(BadValueTest, CashBookValuesThatRead) {
        {"?   |   08.05.2026   |   Barverkauf   |   Meier   |   100,00   |   19%",
         "Umsatz St.satz 19 v.H:  88,10"}},
       {"NULL date", kEntryDates, nullptr, {}, {"Barverkauf", "Papier   |"}},
-      {"letters in the date", kEntryDates, "gestern", {}, {"Barverkauf", "Papier   |"}},
+      // Not listed, and a hint says why.
+      {"letters in the date",
+       kEntryDates,
+       "gestern",
+       {"Kassenbuch-Eintrag \"Barverkauf\" (Meier) hat kein g\xC3\xBCltiges Datum (Spalte "
+        "termin: \"gestern\") und fehlt deshalb in jeder Auswertung."},
+       {"|   Barverkauf   |", "|   Papier   |"}},
       {"NULL description",
        kReceiptText,
        nullptr,
@@ -228,16 +234,16 @@ TEST_F(BadValueTest, OrderValuesThatRead) {
        kShelfLineRate,
        nullptr,
        {"|   Regale   |   Meier   |   100,00   |   119,00"}},
-      // Line values never leave the line sums' SQL, whose arithmetic takes
-      // text as 0; the run is the same as with the per-order queries.
-      {"letters in a line price",
-       kShelfPrice,
-       "teuer",
-       {"|   Regale   |   Meier   |   0,00   |   0,00"}},
       {"NULL description", kShelfText, nullptr, {"E   |   10.05.2026   |      |   Meier   |"}},
       {"NULL kind", kCreditKind, nullptr, {"|   Gutschrift   |   Meier   |   10,00   |   11,90"}},
       {"NULL customer name", kMeierName, nullptr, {"|   Regale   |      |   100,00   |"}},
-      {"letters in the payment date", kPaymentDates, "gestern", {}, {"Regale", "Gutschrift"}},
+      {"letters in the payment date",
+       kPaymentDates,
+       "gestern",
+       {"Regale (Meier) hat kein g\xC3\xBCltiges Zahlungsdatum (Spalte bezahltam: \"gestern\") "
+        "und fehlt deshalb in jeder Ist-Auswertung.",
+        "Gutschrift (Meier) hat kein"},
+       {"|   Regale   |", "|   Gutschrift   |"}},
       {"price beyond 32 bits",
        kShelfPrice,
        int64_t{4294967297},
@@ -279,6 +285,43 @@ TEST_F(BadValueTest, OrderValuesThatAreNoNumber) {
       {"letters in the order id", kShelfId, "eins", "Auftrag id eins", {.keyType = "INT"}},
   };
   for (const Fails& row : rows) Check(row);
+}
+
+// The quantity, price and rate of a line follow the rules of every other
+// number cell, whether the lines are read through their index or not: the
+// order "Regale" has one line of 2 x 50.00 at 19 %.
+TEST_F(BadValueTest, TextInAnOrdersLine) {
+  const testdb::Schema noIndex{.lineIndex = false};
+  const testdb::Schema asText{.amountType = "VARCHAR(20)"};
+  const std::string asStored = "|   Regale   |   Meier   |   100,00   |   119,00";
+  const Works works[] = {
+      {"decimal comma in the price", kShelfPrice, "50,00", {asStored}},
+      {"decimal comma in the price, no index", kShelfPrice, "50,00", {asStored}, {}, noIndex},
+      {"decimal point in a price declared as text", kShelfPrice, "50.00", {asStored}, {}, asText},
+      {"decimal comma in the quantity",
+       kShelfQuantity,
+       "2,5",
+       {"|   Regale   |   Meier   |   125,00   |   148,75"}},
+      {"decimal comma in the rate", kShelfLineRate, "19,0", {asStored}},
+      {"blank price", kShelfPrice, "", {"|   Regale   |   Meier   |   0,00   |   0,00"}},
+      {"blanks as the quantity",
+       kShelfQuantity,
+       "   ",
+       {"|   Regale   |   Meier   |   0,00   |   0,00"},
+       {},
+       noIndex},
+  };
+  for (const Works& row : works) Check(row);
+  const char* const lines = "Positionen von Auftrag id 1";
+  const Fails fails[] = {
+      {"letters in the price", kShelfPrice, "zehn", lines},
+      {"letters in the price, no index", kShelfPrice, "zehn", lines, noIndex},
+      {"a unit after the price", kShelfPrice, "12 EUR", lines},
+      {"thousands separator in the price", kShelfPrice, "1.234,56", lines, asText},
+      {"only a sign as the quantity", kShelfQuantity, "+", lines},
+      {"letters in the rate", kShelfLineRate, "neunzehn", lines, noIndex},
+  };
+  for (const Fails& row : fails) Check(row);
 }
 
 TEST_F(BadValueTest, AnErrorNamesALongDescriptionByItsBeginning) {

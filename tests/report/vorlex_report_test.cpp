@@ -304,6 +304,56 @@ TEST_F(ReportTest, PartPaymentsAndTurnoverOutsideTheEuAreHinted) {
   EXPECT_NE(sollOut.find("(Uhren AG): Land \"CH\": 233,80 Umsatz"), std::string::npos) << sollOut;
 }
 
+// Letters where an order's or a cash-book entry's date belongs: no period
+// selects them, and every run's hints say so, for no entry of the run.
+TEST_F(ReportTest, EntriesWithoutADateAreHintedInEveryRun) {
+  BuildQuarter({}, [](testdb::PelmoraDb& b) {
+    b.Add(testdb::Order{.id = 30,
+                        .besitzerindex = 1,
+                        .termin = "zehn",
+                        .bezahltam = "bald",
+                        .bezeichnung = "Tisch"});
+    b.Add(testdb::CashEntry{
+        .lieferantindex = 1, .neinaus = 1, .termin = "gestern", .bezeichnung = "Marken"});
+  });
+  const std::string cash =
+      "Kassenbuch-Eintrag \"Marken\" (Post) hat kein g\xC3\xBCltiges Datum (Spalte termin: "
+      "\"gestern\") und fehlt deshalb in jeder Auswertung.";
+  struct Row {
+    const char* basis;
+    std::vector<std::string> hints;
+  };
+  const Row rows[] = {
+      {"ist",
+       {"Tisch (M\xC3\xBCller) hat kein g\xC3\xBCltiges Zahlungsdatum (Spalte bezahltam: \"bald\") "
+        "und fehlt deshalb in jeder Ist-Auswertung.",
+        cash}},
+      {"soll",
+       {"Tisch (M\xC3\xBCller) hat kein g\xC3\xBCltiges Rechnungsdatum (Spalte termin: \"zehn\") "
+        "und fehlt deshalb in jeder Soll-Auswertung.",
+        cash}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.basis);
+    const std::vector<std::string> args = {"--db", db_, "--year", "2030", "--basis", row.basis};
+    const Result text = Run(args);
+    EXPECT_EQ(text.status, 0) << text.err;
+    EXPECT_EQ(HintLines(text.out), row.hints) << text.out;
+    auto jsonArgs = args;
+    jsonArgs.insert(jsonArgs.end(), {"--format", "json", "--strict"});
+    const Result json = Run(jsonArgs);
+    EXPECT_EQ(json.status, 3) << json.err;
+    const QJsonObject root = QJsonDocument::fromJson(QByteArray::fromStdString(json.out)).object();
+    EXPECT_EQ(root["entries"].toArray().size(), 0);
+    const QJsonArray hints = root["hints"].toArray();
+    ASSERT_EQ(static_cast<size_t>(hints.size()), row.hints.size());
+    for (qsizetype i = 0; i < hints.size(); ++i) {
+      EXPECT_EQ(hints[i]["entry"].toInt(), -1);
+      EXPECT_EQ(hints[i]["text"].toString().toStdString(), row.hints[static_cast<size_t>(i)]);
+    }
+  }
+}
+
 TEST_F(ReportTest, JsonHoldsTheFiguresOfTheText) {
   BuildQuarter({}, AddMisfiledOrders);
   for (const char* basis : {"ist", "soll"}) {

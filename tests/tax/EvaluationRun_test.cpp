@@ -184,6 +184,31 @@ TEST_F(EvaluationRunTest, AQuarterFromSalesToTotals) {
   }
 }
 
+// Days and amounts in columns of the text kind travel as the text of their
+// REAL, which is the same whichever version of the library reads them.
+TEST_F(EvaluationRunTest, RealsInTextColumnsGiveTheSameRunOnEveryLibrary) {
+  testdb::Schema schema;
+  schema.dateType = "DATETIME";
+  schema.amountType = "DECIMAL(10,2)";
+  auto& b = Build(schema);
+  const double beforeMidnight = 45839.9999999999927;  // 1 July 2025, 23:59:59.999999
+  b.Add(testdb::Order{.id = 1, .termin = beforeMidnight, .bezeichnung = "Sp\xE4t"});
+  b.Add(testdb::Line{.auftragindex = 1, .anzahl = 1.0, .preis = 100.0});
+  b.Add(testdb::CashEntry{.neinaus = 0,
+                          .termin = beforeMidnight,
+                          .bezeichnung = "Bar",
+                          .betrag = 0.1 + 0.2,
+                          .mwst = 19.000000000000004});
+  RecordingSink sink;
+  TaxTotals totals;
+  EvaluateRun(Open(), Day(2025, 7, 1), Day(2025, 7, 31), TaxationBasis::Soll, totals, sink);
+  const std::vector<std::string> lines = LineTexts(sink.lines);
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_EQ(lines[0], "E   |   02.07.2025   |   Sp\xE4t   |      |   100,00   |   119,00");
+  EXPECT_EQ(lines[1], "E   |   02.07.2025   |   Bar   |      |   0,30   |   19.0%");
+  EXPECT_EQ(totals.Umsatz19, 100 + 0.3);  // 0.3, not 0.30000000000000004
+}
+
 TEST_F(EvaluationRunTest, AFailedRunKeepsTheLinesBeforeTheErrorAndHasNoSummary) {
   testdb::Schema schema;
   schema.amountType = "VARCHAR(20)";

@@ -64,7 +64,7 @@ TEST_F(HintsTest, WhatEachEntryRaises) {
       {"CH with a Swiss number",
        Order("CH", "CHE-116.281.710 MWST", T::NichtEU, 0),
        {"Land \"CH\": 100,00 Umsatz mit einem Kunden au\xDF"
-        "erhalb der EU"}},
+        "erhalb der EU z\xE4hlt nur in der Summe Nicht EU"}},
       {"receipt at 19 %", Cash(EntryKind::Receipt, "19", 19, T::Umsatz19), {}},
       {"expense without VAT", Cash(EntryKind::Expense, "0", 0, T::None), {}},
       {"neither receipt nor expense", Cash(EntryKind::OtherCash, "16", 0, T::None), {}},
@@ -153,6 +153,12 @@ TEST_F(HintsTest, HintsNameTheirEntryAsErrorMessagesDo) {
   anonymous.SetCustomer("");
   RunEntry invoice = Order("D", "", TotalKind::Umsatz19, 7);
   invoice.SetDescription("Rechnung 2024-017");
+  // Without a date, and so without a line: named by its id.
+  RunEntry undated = Order("D", "", TotalKind::None);
+  undated.kind = EntryKind::Undated;
+  undated.missingDate = MissingDate::Invoice;
+  undated.SetCustomer("");
+  undated.SetDateText(std::string(50, '?'));
   const std::vector<RunEntry> entries = {
       Order("D", "", TotalKind::Umsatz19),
       invoice,
@@ -160,9 +166,14 @@ TEST_F(HintsTest, HintsNameTheirEntryAsErrorMessagesDo) {
       Cash(EntryKind::Receipt, "16", 16, TotalKind::None),
       longCash,
       anonymous,
+      undated,
   };
   const std::vector<Hint> hints = PlausibilityHints(entries, kDay, kDay + 30);
-  ASSERT_EQ(hints.size(), 4u);
+  ASSERT_EQ(hints.size(), 5u);
+  EXPECT_EQ(hints[4].entry, -1);
+  EXPECT_EQ(hints[4].text, "Auftrag id 17 hat kein g\xFCltiges Rechnungsdatum (Spalte termin: \"" +
+                               std::string(40, '?') +
+                               "...\") und fehlt deshalb in jeder Soll-Auswertung.");
   EXPECT_EQ(hints[0].entry, 1);
   // An order by its description as the list shows it, never by its id.
   EXPECT_EQ(hints[0].text.rfind("Rechnung 2024-017 (Kunde): Auftrag zu 7 %", 0), 0u)

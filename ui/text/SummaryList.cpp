@@ -22,7 +22,9 @@ LineKind KindOf(EntryKind kind) {
     case EntryKind::Receipt: return LineKind::Receipt;
     case EntryKind::Expense: return LineKind::Expense;
     case EntryKind::OtherCash: return LineKind::Other;
-    case EntryKind::Separator: break;
+    case EntryKind::Separator:
+    case EntryKind::Undated:
+      break;
   }
   return LineKind::Rule;
 }
@@ -114,7 +116,10 @@ void TRunList::ProgressStart(int maximum) {
 }
 
 void TRunList::AppendEntry(RunEntry entry) {
-  lines.push_back(EntryLine(entry, static_cast<int32_t>(entries.size())));
+  // An entry no period selects has no line; only its hint names it.
+  if (entry.kind != EntryKind::Undated) {
+    lines.push_back(EntryLine(entry, static_cast<int32_t>(entries.size())));
+  }
   entries.push_back(std::move(entry));
 }
 

@@ -20,7 +20,9 @@ const char* KindText(const RunEntry& entry) {
     case EntryKind::Receipt: return "Einnahme";
     case EntryKind::Expense: return "Ausgabe";
     case EntryKind::OtherCash: return "Kasse";
-    case EntryKind::Separator: break;
+    case EntryKind::Separator:
+    case EntryKind::Undated:
+      break;
   }
   return "";
 }
@@ -80,7 +82,9 @@ std::string TableBytes(const std::vector<RunEntry>& entries, const TaxTotals& to
   }
   bytes += header + "\r\n";
   for (const RunEntry& entry : entries) {
-    if (entry.kind != EntryKind::Separator) AppendEntry(bytes, entry);
+    if (entry.kind != EntryKind::Separator && entry.kind != EntryKind::Undated) {
+      AppendEntry(bytes, entry);
+    }
   }
   const std::array<std::string, 6> figures = OverviewCells(totals, kTableFormat);
   for (size_t i = 0; i < kFormFields.size(); ++i) {
