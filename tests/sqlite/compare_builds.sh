@@ -19,21 +19,7 @@ echo "B: SQLite $("$b/tests/vorlex-sqlite-version") in $b"
 demo=$(find "$work/demo" -name '*.db' | head -1)
 "$a/bench/vorlex-bench" gen --orders 3000 --cash-entries 600 --customers 80 --years 2 \
   --last-year 2024 --seed 11 --index "$work/gen.db" >/dev/null
-sqlite3 "$demo" .dump |
-  sed -e 's/\(termin\|bezahltam\) DOUBLE/\1 DATETIME/g' \
-      -e 's/\(betrag\|mwst\|preis\|skonto\) DOUBLE/\1 DECIMAL(10,2)/g' |
-  sqlite3 "$work/reals.db"
-sqlite3 "$work/reals.db" <<'SQL'
--- The next day less 7.3e-12, one step of the double below midnight.
-UPDATE auftrag SET termin = termin + 1 - 7.3e-12, bezahltam = bezahltam + 1 - 7.3e-12
-  WHERE id % 3 = 0;
-UPDATE kasse SET termin = termin + 1 - 7.3e-12 WHERE id % 2 = 0;
-UPDATE kasse SET betrag = betrag + 0.1 + 0.2, mwst = mwst + 4e-15 WHERE id % 3 <> 0;
-UPDATE auftrag SET skonto = 0.1 + 0.2 WHERE id % 5 = 0;
-UPDATE verbindauftrag SET preis = replace(printf('%.2f', preis), '.', ',') WHERE id % 4 = 0;
-UPDATE auftrag SET bezahltam = 'zehn' WHERE id = (SELECT min(id) FROM auftrag WHERE bezahlt = -1);
-UPDATE kasse SET termin = 'gestern' WHERE id = (SELECT max(id) FROM kasse);
-SQL
+bash "$(dirname "$0")/make_reals_db.sh" "$demo" "$work/reals.db"
 
 passed=0
 failed=0
