@@ -66,7 +66,8 @@ TEST(UpDown, ButtonsArePreviousLeftAndNextRight) {
   QTest::mouseClick(upDown.NextButton(), Qt::LeftButton);
   QTest::mouseClick(upDown.PrevButton(), Qt::LeftButton);
   EXPECT_EQ(reports,
-            (std::vector<UpDownButton>{UpDownButton::Next, UpDownButton::Next, UpDownButton::Previous}));
+            (std::vector<UpDownButton>{UpDownButton::Next, UpDownButton::Next,
+                                       UpDownButton::Previous}));
   EXPECT_EQ(upDown.Position(), 51);
 }
 

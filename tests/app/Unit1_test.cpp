@@ -1174,6 +1174,14 @@ TEST_F(WindowTest, PictureClickShowsItsFieldsEntriesAndTheCsvStaysWhole) {
   EXPECT_TRUE(c.StatusBar1->currentMessage().isEmpty());
 }
 
+// The overview window's table and its heading.
+QTableWidget* Grid(const TYearOverviewDialog* dialog) {
+  return dialog->findChild<QTableWidget*>(QStringLiteral("gridOverview"));
+}
+QString Heading(const TYearOverviewDialog* dialog) {
+  return dialog->findChild<QLabel*>(QStringLiteral("lblUebersicht"))->text();
+}
+
 TEST_F(WindowTest, OverviewButtonShowsTheChosenYearBesideTheWindow) {
   FillStandard(MakeDatabase());
   TForm1& f = Start(QDate(2026, 5, 15));
@@ -1189,14 +1197,14 @@ TEST_F(WindowTest, OverviewButtonShowsTheChosenYearBesideTheWindow) {
   EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Jahresübersicht 2026"));
   // May's row shows what the run of May shows.
   const std::array<std::string, 6> cells = OverviewCells(may);
-  EXPECT_EQ(dialog->findChild<QTableWidget*>("gridOverview")->item(5, 0)->text(), QStringLiteral("Mai"));
-  for (int c = 0; c < 6; ++c) {
-    EXPECT_EQ(dialog->findChild<QTableWidget*>("gridOverview")->item(5, c + 1)->text(),
-              DecodeText(cells[static_cast<size_t>(c)]));
+  EXPECT_EQ(Grid(dialog)->item(5, 0)->text(), QStringLiteral("Mai"));
+  for (int column = 0; column < 6; ++column) {
+    EXPECT_EQ(Grid(dialog)->item(5, column + 1)->text(),
+              DecodeText(cells[static_cast<size_t>(column)]));
   }
   // The overview follows the window's basis and year; the button raises the same one.
   Click(c.rgVersteuerung->Button(1));
-  EXPECT_EQ(dialog->findChild<QLabel*>("lblUebersicht")->text(), QStringLiteral("Jahresübersicht 2026  (Rechnungsdatum)"));
+  EXPECT_EQ(Heading(dialog), QStringLiteral("Jahresübersicht 2026  (Rechnungsdatum)"));
   Click(c.udJahr->PrevButton());
   EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Jahresübersicht 2025"));
   EXPECT_EQ(dialog->Year(), 2025);
@@ -1210,7 +1218,7 @@ TEST_F(WindowTest, OverviewButtonShowsTheChosenYearBesideTheWindow) {
   // Escape closes it, as it closes the hints.
   Click(c.btnUebersicht);
   ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
-  QTest::keyClick(dialog->findChild<QTableWidget*>("gridOverview"), Qt::Key_Escape);
+  QTest::keyClick(Grid(dialog), Qt::Key_Escape);
   EXPECT_FALSE(dialog->isVisible());
 }
 
@@ -1373,7 +1381,7 @@ TEST_F(WindowTest, OverviewAfterAFailedStartOpensTheDatabaseOrSaysWhy) {
   auto* dialog = f.findChild<TYearOverviewDialog*>();
   ASSERT_NE(dialog, nullptr);
   EXPECT_NE(Database, nullptr);
-  EXPECT_EQ(dialog->findChild<QTableWidget*>("gridOverview")->item(5, 3)->text(), QStringLiteral("200,00"));
+  EXPECT_EQ(Grid(dialog)->item(5, 3)->text(), QStringLiteral("200,00"));
 }
 
 }  // namespace

@@ -19,13 +19,14 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
-#include <type_traits>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
-#include "app/Unit1.h"
 #include "app/Application.h"
+#include "app/Controls.h"
+#include "app/Unit1.h"
 #include "db/uDB.h"
 #include "tax/EvaluationRun.h"
 #include "testdb/PelmoraDb.h"
@@ -45,7 +46,8 @@ struct WindowControls {
   WindowControls() = default;
   explicit WindowControls(const QWidget& form) {
     const auto find = [&form](auto*& control, const char* name) {
-      control = form.findChild<std::remove_reference_t<decltype(control)>>(QString::fromLatin1(name));
+      using Control = std::remove_reference_t<decltype(control)>;
+      control = form.findChild<Control>(QString::fromLatin1(name));
       if (control == nullptr) ADD_FAILURE() << "the window has no " << name;
     };
 #define VORLEX_FIND(name) find(name, #name)
