@@ -7,7 +7,7 @@
 
 #include "app/RunController.h"
 #include "app/WindowSettings.h"
-#include "app/uApplication.h"
+#include "app/Application.h"
 #include "ui/CsvSave.h"
 #include "ui/SummaryListView.h"
 #include "ui/qtcore/uQtText.h"

@@ -3,7 +3,6 @@
 #include <QStatusBar>
 
 #include "app/HintsDialog.h"
-#include "ui/FormValuePanel.h"
 #include "ui/SummaryListView.h"
 #include "ui/qtcore/uQtText.h"
 
@@ -14,12 +13,6 @@ TFieldDrillDown::TFieldDrillDown(TSummaryListView& list, QStatusBar& status, QOb
   // New lines come unfiltered; the note goes with the filter.
   connect(&list.Model(), &QAbstractItemModel::modelReset, this, [this] { ShowNote(); });
   ShowNote();
-}
-
-void TFieldDrillDown::Attach(TImage& picture, int field) {
-  connect(&picture, &TImage::clicked, this, [this, field] { Toggle(field); });
-  pictures_.emplace_back(&picture, field);
-  MarkChosen();
 }
 
 int TFieldDrillDown::Field() const {
@@ -51,17 +44,10 @@ void TFieldDrillDown::SelectEntry(int entry, const QRect& cover) {
   }
 }
 
-void TFieldDrillDown::MarkChosen() {
-  const int field = Field();
-  for (const auto& [picture, itsField] : pictures_) {
-    if (picture) picture->SetChosen(field != 0 && itsField == field);
-  }
-}
-
 void TFieldDrillDown::ShowNote() {
-  MarkChosen();
-  if (!status_) return;
   const int field = Field();
+  emit FieldShown(field);
+  if (!status_) return;
   if (field != 0) {
     note_ = DecodeText(FieldFilterNote(field, list_->Model().FilteredEntries()));
     status_->showMessage(note_);

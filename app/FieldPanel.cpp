@@ -6,7 +6,8 @@
 #include <algorithm>
 #include <string_view>
 
-#include "app/uControls.h"
+#include "app/Controls.h"
+#include "ui/DesignMetrics.h"
 #include "ui/FormValuePanel.h"
 #include "ui/qtcore/uQtText.h"
 
@@ -24,43 +25,32 @@ QString LabelText(std::string_view bytes) {
   return text;
 }
 
-QFont ArialPixels(int pixels) {
-  QFont font(QStringLiteral("Arial"));
-  font.setPixelSize(std::max(1, pixels));
-  return font;
-}
-
 }  // namespace
 
-TFieldPanel::TFieldPanel(TFieldControls& controls, QWidget& panel, int pixelsPerInch)
-    : QObject(&panel), c_(controls), ppi_(pixelsPerInch) {
-  const auto S = [this](int designPixels) { return designPixels * ppi_ / 96; };
-  auto label = [&](const char* name, int left, int top, int width, int height) {
-    auto* text = new QLabel(&panel);
-    text->setObjectName(QString::fromLatin1(name));
-    text->setGeometry(S(left), S(top), S(width), S(height));
+TFieldPanel::TFieldPanel(const TDesignScale& S, QWidget* parent)
+    : QFrame(parent), ppi_(S.PixelsPerInch()) {
+  setObjectName(QStringLiteral("pnlR"));
+  setFrameStyle(QFrame::Panel | QFrame::Raised);
+  auto label = [&](const QString& name, int top, int width, int height) {
+    auto* text = new QLabel(this);
+    text->setObjectName(name);
+    text->setGeometry(S.Rect(56, top, width, height));
     text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     text->setWordWrap(true);
     text->setMargin(0);
     return text;
   };
-  auto picture = [&](const char* name, int top) {
-    auto* image = new TImage(&panel);
-    image->setObjectName(QString::fromLatin1(name));
-    image->setGeometry(S(56), S(top), S(173), S(29));
-    return image;
-  };
 
-  c_.Label1 = label("Label1", 56, 16, 202, 39);
-  c_.Label1->setText(QStringLiteral(
+  QLabel* intro = label(QStringLiteral("Label1"), 16, 202, 39);
+  intro->setText(QStringLiteral(
       "Tragen Sie folgende Werte in die entsprechenden Felder von ElsterFormular / -online ein:"));
 
-  const QFont captionFont = ArialPixels(S(9));
-  QLabel** captions[] = {&c_.Label2, &c_.Label3, &c_.Label4, &c_.Label5, &c_.Label6};
-  const char* captionNames[] = {"Label2", "Label3", "Label4", "Label5", "Label6"};
-  const int captionTops[] = {68, 132, 196, 260, 328};
-  for (int i = 0; i < 5; ++i) {
-    QLabel* caption = label(captionNames[i], 56, captionTops[i], 208, 24);
+  // Label2 to Label6 above Image1 to Image5.
+  const QFont captionFont = PixelFont(QStringLiteral("Arial"), S(9));
+  const int captionTops[kPictures] = {68, 132, 196, 260, 328};
+  const int pictureTops[kPictures] = {96, 160, 224, 288, 356};
+  for (size_t i = 0; i < kPictures; ++i) {
+    QLabel* caption = label(QStringLiteral("Label%1").arg(i + 2), captionTops[i], 208, 24);
     caption->setFont(captionFont);
     caption->setText(LabelText(kDesignFieldCaption));
     if (i > 0) {
@@ -68,60 +58,74 @@ TFieldPanel::TFieldPanel(TFieldControls& controls, QWidget& panel, int pixelsPer
       black.setColor(QPalette::WindowText, Qt::black);
       caption->setPalette(black);
     }
-    *captions[i] = caption;
+    captions_[i] = caption;
   }
-
-  c_.Image1 = picture("Image1", 96);
-  c_.Image2 = picture("Image2", 160);
-  c_.Image3 = picture("Image3", 224);
-  c_.Image4 = picture("Image4", 288);
-  c_.Image5 = picture("Image5", 356);
-
-  c_.Bevel1 = new TBevel(&panel);
-  c_.Bevel1->setObjectName(QStringLiteral("Bevel1"));
-  c_.Bevel1->setGeometry(S(56), S(400), S(185), S(13));
-
-  c_.Label7 = new QLabel(QStringLiteral("USt-ID"), &panel);
-  c_.Label7->setObjectName(QStringLiteral("Label7"));
-  c_.Label7->move(S(56), S(440));
-  c_.Label7->adjustSize();
-
-  c_.editUStID = new QLineEdit(&panel);
-  c_.editUStID->setObjectName(QStringLiteral("editUStID"));
-  c_.editUStID->setGeometry(S(104), S(436), S(125), S(20));
-  c_.editUStID->setFont(ArialPixels(PointsToPixels(8, ppi_)));
-  c_.editUStID->setStyleSheet(
-      QStringLiteral("QLineEdit { border: 1px solid black; background: white; padding: 0px; }"));
-}
-
-std::array<std::pair<TImage*, const FormField*>, 5> TFieldPanel::Pictures() const {
-  const std::array<TImage*, 5> images = {c_.Image1, c_.Image2, c_.Image3, c_.Image4, c_.Image5};
-  std::array<std::pair<TImage*, const FormField*>, 5> pictures{};
   size_t next = 0;
   for (const FormField& field : kFormFields) {
     if (!HasEntries(field)) continue;
-    pictures.at(next) = {images.at(next), &field};
+    auto* picture = new TImage(this);
+    picture->setObjectName(QStringLiteral("Image%1").arg(next + 1));
+    picture->setGeometry(S.Rect(56, pictureTops[next], 173, 29));
+    connect(picture, &TImage::clicked, this, [this, number = field.number] {
+      emit FieldChosen(number);
+    });
+    pictures_.at(next) = picture;
+    fields_.at(next) = &field;
     ++next;
   }
-  return pictures;
+
+  auto* bevel = new TBevel(this);
+  bevel->setObjectName(QStringLiteral("Bevel1"));
+  bevel->setGeometry(S.Rect(56, 400, 185, 13));
+
+  auto* vatIdCaption = new QLabel(QStringLiteral("USt-ID"), this);
+  vatIdCaption->setObjectName(QStringLiteral("Label7"));
+  vatIdCaption->move(S(56), S(440));
+  vatIdCaption->adjustSize();
+
+  editUStID_ = new QLineEdit(this);
+  editUStID_->setObjectName(QStringLiteral("editUStID"));
+  editUStID_->setGeometry(S.Rect(104, 436, 125, 20));
+  editUStID_->setFont(S.PointFont(QStringLiteral("Arial"), 8));
+  editUStID_->setStyleSheet(
+      QStringLiteral("QLineEdit { border: 1px solid black; background: white; padding: 0px; }"));
 }
 
 void TFieldPanel::SetFieldCaptions() {
-  c_.Label2->setText(LabelText("Innergemeinschaftliche Lieferungen\ran Abnehmer mit USt-IdNr."));
-  c_.Label3->setText(LabelText("neuer Fahrzeuge an Abnehmer ohne USt-IdNr."));
-  c_.Label4->setText(LabelText("Steuerpflichtige Ums\xE4tze\rzum Steuersatz von 19 v.H."));
-  c_.Label5->setText(LabelText("zum Steuersatz von  7 v.H."));
-  c_.Label6->setText(LabelText("Vorsteuerbetr\xE4ge aus Rechnungen von anderen Unternehmen ..."));
+  const char* const texts[kPictures] = {
+      "Innergemeinschaftliche Lieferungen\ran Abnehmer mit USt-IdNr.",
+      "neuer Fahrzeuge an Abnehmer ohne USt-IdNr.",
+      "Steuerpflichtige Ums\xE4tze\rzum Steuersatz von 19 v.H.",
+      "zum Steuersatz von  7 v.H.",
+      "Vorsteuerbetr\xE4ge aus Rechnungen von anderen Unternehmen ...",
+  };
+  for (size_t i = 0; i < kPictures; ++i) captions_[i]->setText(LabelText(texts[i]));
 }
 
 void TFieldPanel::ShowFigures(const TaxTotals& totals) {
-  for (const auto& [picture, field] : Pictures()) {
-    DrawFormValue(*picture, field->number, FigureOf(*field, totals), ppi_);
+  for (size_t i = 0; i < kPictures; ++i) {
+    DrawFormValue(*pictures_[i], fields_[i]->number, FigureOf(*fields_[i], totals), ppi_);
   }
 }
 
 void TFieldPanel::ShowEmpty() {
-  for (const auto& [picture, field] : Pictures()) DrawFormBoxes(*picture, field->number, ppi_);
+  for (size_t i = 0; i < kPictures; ++i) DrawFormBoxes(*pictures_[i], fields_[i]->number, ppi_);
+}
+
+void TFieldPanel::ShowVatId(const QString& vatId) {
+  editUStID_->setText(vatId);
+}
+
+void TFieldPanel::MarkChosen(int field) {
+  for (size_t i = 0; i < kPictures; ++i) {
+    pictures_[i]->SetChosen(field != 0 && fields_[i]->number == field);
+  }
+}
+
+QWidget* TFieldPanel::ChainTabOrder(QWidget* previous) const {
+  std::vector<QWidget*> order(pictures_.begin(), pictures_.end());
+  order.push_back(editUStID_);
+  return vorlex::ChainTabOrder(previous, order);
 }
 
 }  // namespace vorlex

@@ -12,9 +12,11 @@
 
 namespace vorlex {
 
-struct TProgramContext {
+// Database, AppDataDir, DbFolder, DbName and EvaluationEnabled keep the names
+// start-up has always given them.
+struct ProgramContext {
   std::unique_ptr<TDBase> Database;  // empty while no database is open
-  TaxTotals Totals;                  // of the last run
+  TaxTotals totals;                  // of the last run
   std::string AppDataDir;            // Pelmora's folder, with a trailing separator
   std::string DbFolder;              // the database's folder, with a trailing separator
   std::string DbName;                // the database's file name as read; may be empty

@@ -3,13 +3,14 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QProgressBar>
+#include <QScopeGuard>
 #include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
 #include <utility>
 
-#include "app/uApplication.h"
+#include "app/Application.h"
 #include "db/uDB.h"
 #include "location/uLocation.h"
 #include "tax/EvaluationRun.h"
@@ -58,13 +59,9 @@ class TWindowSink : public TRunList {
 
 }  // namespace
 
-TRunController::TRunController(TProgramContext& program, std::function<TaxationBasis()> basis,
-                               TSummaryListView& list, QProgressBar& progress, QObject* parent)
-    : QObject(parent),
-      program_(program),
-      basis_(std::move(basis)),
-      list_(list),
-      progress_(progress) {}
+TRunController::TRunController(ProgramContext& program, TSummaryListView& list,
+                               QProgressBar& progress, QObject* parent)
+    : QObject(parent), program_(program), list_(list), progress_(progress) {}
 
 void TRunController::ReadLocation() {
   program_.AppDataDir = PelmoraAppDataDir();
@@ -74,35 +71,32 @@ void TRunController::ReadLocation() {
   program_.DbName = location.DbName;
 }
 
-bool TRunController::Admit(const std::function<void()>& again) {
+bool TRunController::Admit(std::function<void()> again) {
   // Without an open database the request opens it first, as start-up does.
   if (!program_.EvaluationEnabled) return false;
   if (!running_) return true;
   // A request that reaches the window while a run paints its caption takes
   // effect once that run has ended.
-  if (!requestWaiting_) {
-    requestWaiting_ = true;
+  const bool queued = static_cast<bool>(waiting_);
+  waiting_ = std::move(again);
+  if (!queued) {
     QMetaObject::invokeMethod(
-        this,
-        [this, again] {
-          requestWaiting_ = false;
-          RunShowingErrors(again);
-        },
+        this, [this] { RunShowingErrors(std::exchange(waiting_, nullptr)); },
         Qt::QueuedConnection);
   }
   return false;
 }
 
-void TRunController::Run(double firstDay, double lastDay) {
+void TRunController::Run(double firstDay, double lastDay, TaxationBasis basis) {
   if (!program_.Database) {
-    OpenAndRun(firstDay, lastDay);
+    OpenAndRun(firstDay, lastDay, basis);
   } else {
-    Evaluate(firstDay, lastDay);
+    Evaluate(firstDay, lastDay, basis);
   }
 }
 
-void TRunController::OpenAndRun(double firstDay, double lastDay) {
-  OpenFor([&] { Evaluate(firstDay, lastDay); });
+void TRunController::OpenAndRun(double firstDay, double lastDay, TaxationBasis basis) {
+  OpenFor([&] { Evaluate(firstDay, lastDay, basis); });
   const std::string vatId = ReadVatId(*program_.Database);
   emit VatIdRead(DecodeText(vatId));
 }
@@ -134,25 +128,21 @@ void TRunController::CloseDatabase() {
   if (program_.Database) program_.Database->Close();
 }
 
-void TRunController::Evaluate(double firstDay, double lastDay) {
+void TRunController::Evaluate(double firstDay, double lastDay, TaxationBasis basis) {
   if (!program_.Database)
     throw std::runtime_error(
         "Keine Datenbank ge\xF6"
         "ffnet");
   running_ = true;
   lastRunComplete_ = false;
-  struct RunEnd {
-    bool& running;
-    ~RunEnd() { running = false; }
-  } runEnd{running_};
+  const auto runEnd = qScopeGuard([this] { running_ = false; });
 
-  const TaxationBasis basis = basis_();
-  emit PeriodChosen(firstDay, lastDay);
+  emit PeriodChosen(firstDay, lastDay, basis);
   // Paint the caption before the run blocks the window; user input waits until
   // the run has ended, so no request can start a run inside this one.
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
-  program_.Totals = TaxTotals{};
+  program_.totals = TaxTotals{};
   emit Cleared();
   list_.hide();
   progress_.setValue(0);
@@ -168,7 +158,7 @@ void TRunController::Evaluate(double firstDay, double lastDay) {
     list_.show();
   };
   try {
-    EvaluateRun(*program_.Database, firstDay, lastDay, basis, program_.Totals, sink);
+    EvaluateRun(*program_.Database, firstDay, lastDay, basis, program_.totals, sink);
   } catch (...) {
     // No figures of another period may stay under the new caption: the list
     // shows what was read before the error, the pictures are empty boxes.

@@ -22,24 +22,23 @@ class TSummaryListView;
 class TRunController : public QObject {
   Q_OBJECT
  public:
-  // basis: the taxation basis chosen now.
-  TRunController(TProgramContext& program, std::function<TaxationBasis()> basis,
-                 TSummaryListView& list, QProgressBar& progress, QObject* parent);
+  TRunController(ProgramContext& program, TSummaryListView& list, QProgressBar& progress,
+                 QObject* parent);
 
   // Pelmora's settings file as it is now.
   void ReadLocation();
 
   // Whether a request may run now. While start-up has not ended nothing runs;
-  // during a run, again is called once that run has ended (once however many
-  // requests came meanwhile).
-  bool Admit(const std::function<void()>& again);
+  // during a run, again is called once that run has ended (the last again of
+  // however many requests came meanwhile).
+  bool Admit(std::function<void()> again);
   // Runs the period, opening the database first when none is open.
-  void Run(double firstDay, double lastDay);
+  void Run(double firstDay, double lastDay, TaxationBasis basis);
   // Opens the database the settings name, runs the period and reads the
   // trader's VAT id; on failure no database stays open.
-  void OpenAndRun(double firstDay, double lastDay);
+  void OpenAndRun(double firstDay, double lastDay, TaxationBasis basis);
   // One run on the open database.
-  void Evaluate(double firstDay, double lastDay);
+  void Evaluate(double firstDay, double lastDay, TaxationBasis basis);
   // Hands the database to use, opening it first when none is open; when that
   // open or use fails no database stays open.
   void WithDatabase(const std::function<void(TDBase&)>& use);
@@ -56,7 +55,7 @@ class TRunController : public QObject {
 
  signals:
   // A run begins: its period is to be shown before the list empties.
-  void PeriodChosen(double firstDay, double lastDay);
+  void PeriodChosen(double firstDay, double lastDay, vorlex::TaxationBasis basis);
   // The figures of the run before are gone.
   void Cleared();
   // The run ended whole: the totals in the program's values, the entries in the list.
@@ -68,12 +67,11 @@ class TRunController : public QObject {
  private:
   void OpenFor(const std::function<void()>& use);
 
-  TProgramContext& program_;
-  std::function<TaxationBasis()> basis_;
+  ProgramContext& program_;
   TSummaryListView& list_;
   QProgressBar& progress_;
   bool running_ = false;
-  bool requestWaiting_ = false;
+  std::function<void()> waiting_;  // the request to run once the run has ended
   bool lastRunComplete_ = false;
   std::array<double, 2> lastRunDays_{};
   TaxationBasis lastRunBasis_ = TaxationBasis::Ist;

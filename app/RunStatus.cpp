@@ -1,12 +1,13 @@
 #include "app/RunStatus.h"
 
+#include <QKeyEvent>
 #include <QLabel>
-#include <QStatusBar>
 #include <optional>
 
+#include "app/Application.h"
+#include "app/Controls.h"
 #include "app/HintsDialog.h"
 #include "app/WindowPlacement.h"
-#include "app/uApplication.h"
 #include "tax/FormFields.h"
 #include "tax/Prepayment.h"
 #include "tax/TaxPeriod.h"
@@ -15,36 +16,54 @@
 
 namespace vorlex {
 
-TRunStatus::TRunStatus(TStatusLabels& labels, QStatusBar& bar, QWidget& window)
-    : QObject(&window), l_(labels), bar_(bar), window_(window) {
-  l_.lblKz83 = new QLabel(&bar);
-  l_.lblKz83->setObjectName(QStringLiteral("lblKz83"));
-  l_.lblHinweise = new QLabel(&bar);
-  l_.lblHinweise->setObjectName(QStringLiteral("lblHinweise"));
-  l_.lblHinweise->setTextFormat(Qt::RichText);
-  l_.lblHinweise->setContentsMargins(0, 0, 6, 0);
-  bar.addPermanentWidget(l_.lblKz83);
-  bar.addPermanentWidget(l_.lblHinweise);
-  connect(l_.lblHinweise, &QLabel::linkActivated, this,
-          [this] { RunShowingErrors([this] { ShowHints(); }); });
+TRunStatus::TRunStatus(QWidget& window) : QStatusBar(&window), window_(window) {
+  setObjectName(QStringLiteral("StatusBar1"));
+  setSizeGripEnabled(false);
+  lblKz83_ = new QLabel(this);
+  lblKz83_->setObjectName(QStringLiteral("lblKz83"));
+  lblHinweise_ = new QLabel(this);
+  lblHinweise_->setObjectName(QStringLiteral("lblHinweise"));
+  lblHinweise_->setTextFormat(Qt::RichText);
+  lblHinweise_->setContentsMargins(0, 0, 6, 0);
+  addPermanentWidget(lblKz83_);
+  addPermanentWidget(lblHinweise_);
+  ConnectShowingErrors(lblHinweise_, &QLabel::linkActivated, this, &TRunStatus::ShowHints);
+  lblHinweise_->setTextInteractionFlags(Qt::LinksAccessibleByMouse |
+                                        Qt::LinksAccessibleByKeyboard);
+  lblHinweise_->setFocusPolicy(Qt::TabFocus);
+  lblHinweise_->installEventFilter(this);
+}
+
+bool TRunStatus::eventFilter(QObject* watched, QEvent* event) {
+  // Key presses only: the label also has events while the window is being
+  // destroyed, when the hints must not be touched.
+  if (event->type() != QEvent::KeyPress) return QStatusBar::eventFilter(watched, event);
+  if (watched == lblHinweise_ && !hints_.empty()) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+      RunShowingErrors([this] { ShowHints(); });
+      return true;
+    }
+  }
+  return QStatusBar::eventFilter(watched, event);
 }
 
 void TRunStatus::ShowPeriodNote(double firstDay, double lastDay) {
   // A range whose first day lies after its last selects nothing; the zeros
   // would otherwise look like a period without business.
   if (PeriodReversed(firstDay, lastDay)) {
-    bar_.showMessage(DecodeText("Der erste Tag (" + FormatDate(firstDay) +
-                                ") liegt nach dem letzten Tag (" + FormatDate(lastDay) + ")."));
+    showMessage(DecodeText("Der erste Tag (" + FormatDate(firstDay) +
+                           ") liegt nach dem letzten Tag (" + FormatDate(lastDay) + ")."));
   } else {
-    bar_.clearMessage();
+    clearMessage();
   }
 }
 
 void TRunStatus::Clear() {
   hints_.clear();
   if (dialog_) dialog_->SetHints(hints_);
-  l_.lblKz83->clear();
-  l_.lblHinweise->clear();
+  lblKz83_->clear();
+  lblHinweise_->clear();
 }
 
 void TRunStatus::Show(const TaxTotals& totals, const std::vector<RunEntry>& entries,
@@ -52,13 +71,13 @@ void TRunStatus::Show(const TaxTotals& totals, const std::vector<RunEntry>& entr
   hints_ = PlausibilityHints(entries, firstDay, lastDay);
   if (dialog_) dialog_->SetHints(hints_);
   const std::optional<Prepayment> prepayment = PrepaymentOf(totals);
-  l_.lblKz83->setText(
+  lblKz83_->setText(
       DecodeText(prepayment ? PrepaymentStatus(prepayment->due) : FieldTag(83) + ": -"));
   const size_t count = hints_.size();
   if (count == 0) {
-    l_.lblHinweise->setText(QStringLiteral("Keine Hinweise"));
+    lblHinweise_->setText(QStringLiteral("Keine Hinweise"));
   } else {
-    l_.lblHinweise->setText(
+    lblHinweise_->setText(
         QStringLiteral("<a href=\"hints\">%1 %2</a>")
             .arg(count)
             .arg(count == 1 ? QStringLiteral("Hinweis") : QStringLiteral("Hinweise")));
@@ -81,6 +100,10 @@ void TRunStatus::ShowHints() {
 
 QRect TRunStatus::HintsCover() const {
   return dialog_ && dialog_->isVisible() ? dialog_->frameGeometry() : QRect();
+}
+
+QWidget* TRunStatus::ChainTabOrder(QWidget* previous) const {
+  return vorlex::ChainTabOrder(previous, {lblHinweise_});
 }
 
 }  // namespace vorlex

@@ -1,11 +1,12 @@
-// The status bar's part in a run: field 83 and the number of hints after a
-// complete run, a link that opens the hints beside the window, and the note on
-// a range whose first day lies after its last.
+// The status bar "StatusBar1" and its part in a run: field 83 and the number
+// of hints after a complete run, a link that opens the hints beside the window
+// (a click, or Enter or Space on it), and the note on a range whose first day
+// lies after its last.
 #pragma once
 
-#include <QObject>
 #include <QPointer>
 #include <QRect>
+#include <QStatusBar>
 #include <vector>
 
 #include "tax/PlausibilityHints.h"
@@ -13,24 +14,16 @@
 #include "tax/TaxTotals.h"
 
 class QLabel;
-class QStatusBar;
-class QWidget;
 
 namespace vorlex {
 
 class THintsDialog;
 
-// The labels, under the names the window gives them.
-struct TStatusLabels {
-  QLabel* lblKz83 = nullptr;
-  QLabel* lblHinweise = nullptr;
-};
-
-class TRunStatus : public QObject {
+class TRunStatus : public QStatusBar {
   Q_OBJECT
  public:
-  // Makes the labels at the right of bar; the hints open beside window.
-  TRunStatus(TStatusLabels& labels, QStatusBar& bar, QWidget& window);
+  // The hints open beside window.
+  explicit TRunStatus(QWidget& window);
 
   // The note on a reversed range in the message line; any other period
   // clears the message line.
@@ -40,20 +33,25 @@ class TRunStatus : public QObject {
   void Show(const TaxTotals& totals, const std::vector<RunEntry>& entries, double firstDay,
             double lastDay);
 
-  const std::vector<Hint>& Hints() const { return hints_; }
   // The hints in their own window, made on first use beside the main window.
   void ShowHints();
   // Where the hints window covers the screen; empty while it is not shown.
   QRect HintsCover() const;
 
+  // The hints link for the Tab key, after previous; returns it.
+  QWidget* ChainTabOrder(QWidget* previous) const;
+
  signals:
   // A hint was chosen: the index of its entry in the run.
   void EntryChosen(int entry);
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
-  TStatusLabels& l_;
-  QStatusBar& bar_;
   QWidget& window_;
+  QLabel* lblKz83_;
+  QLabel* lblHinweise_;
   std::vector<Hint> hints_;
   QPointer<THintsDialog> dialog_;
 };

@@ -2,91 +2,54 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFontDatabase>
-#include <QFontInfo>
 #include <QFrame>
+#include <QKeySequence>
 #include <QLabel>
-#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
-#include <QStatusBar>
+#include <QShortcut>
 #include <algorithm>
 
+#include "app/Application.h"
 #include "app/ExportSave.h"
 #include "app/FieldDrillDown.h"
+#include "app/FieldPanel.h"
+#include "app/PeriodChoice.h"
 #include "app/RunController.h"
-#include "app/WindowKeys.h"
+#include "app/RunStatus.h"
 #include "app/WindowSettings.h"
-#include "app/YearOverviewDialog.h"
-#include "app/uApplication.h"
 #include "app/version_U.h"
 #include "tax/EvaluationRun.h"
-#include "ui/FormValuePanel.h"
 #include "ui/SummaryListView.h"
 #include "ui/qtcore/uQtText.h"
 
 namespace vorlex {
 
-namespace {
-
-QFont PixelFont(const QString& family, int pixels) {
-  QFont font(family);
-  font.setPixelSize(std::max(1, pixels));
-  return font;
-}
-
-constexpr const char* kWindowFontFamily = "MS Sans Serif";
-
-// Where the window's font is missing, the face that stands in for Arial comes
-// closest to its narrow letters; the general fallback is much wider and cuts
-// the dates in the pickers. Where it is only a bitmap font (as on Windows),
-// its TrueType twin or else that face: the toolkit takes a bitmap face's cell
-// height for its letter height and so picks the next larger size, which cuts
-// the labels.
-QString WindowFontFamily() {
-  const QString family = QString::fromLatin1(kWindowFontFamily);
-  const QString arial = QFontInfo(QFont(QStringLiteral("Arial"))).family();
-  if (QFontDatabase::hasFamily(family)) {
-    if (QFontDatabase::isSmoothlyScalable(family)) return family;
-    const QString twin = QStringLiteral("Microsoft Sans Serif");
-    if (QFontDatabase::hasFamily(twin) && QFontDatabase::isSmoothlyScalable(twin)) return twin;
-    return arial.isEmpty() ? family : arial;
-  }
-  if (QFont::substitutes(family).isEmpty() && !arial.isEmpty())
-    QFont::insertSubstitution(family, arial);
-  return family;
-}
-
-}  // namespace
-
-TForm1::TForm1(TProgramContext& program, int pixelsPerInch, QWidget* parent)
-    : QWidget(parent), program_(program), ppi_(pixelsPerInch > 0 ? pixelsPerInch : 96) {
-  if (pixelsPerInch <= 0) ppi_ = std::max(1, logicalDpiY());
+TForm1::TForm1(ProgramContext& program, int pixelsPerInch, QWidget* parent)
+    : QWidget(parent),
+      program_(program),
+      scale_(pixelsPerInch > 0 ? pixelsPerInch : std::max(1, logicalDpiY())),
+      overview_(*this) {
   setObjectName(QStringLiteral("Form1"));
-  setFont(PixelFont(WindowFontFamily(), PointsToPixels(8, ppi_)));
+  setFont(scale_.WindowFont());
   // Below the design size controls would be cut off or cover each other.
-  setMinimumSize(S(784), S(502));
-  resize(S(784), S(502));
+  setMinimumSize(scale_(784), scale_(502));
+  resize(scale_(784), scale_(502));
 
-  pnlL = new QFrame(this);
-  pnlL->setObjectName(QStringLiteral("pnlL"));
-  pnlL->setFrameStyle(QFrame::Panel | QFrame::Raised);
-  pnlR = new QFrame(this);
-  pnlR->setObjectName(QStringLiteral("pnlR"));
-  pnlR->setFrameStyle(QFrame::Panel | QFrame::Raised);
-  StatusBar1 = new QStatusBar(this);
-  StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-  StatusBar1->setSizeGripEnabled(false);
-  status_ = new TRunStatus(*this, *StatusBar1, *this);
-
+  pnlL_ = new QFrame(this);
+  pnlL_->setObjectName(QStringLiteral("pnlL"));
+  pnlL_->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  status_ = new TRunStatus(*this);
   BuildLeftPanel();
-  fields_ = new TFieldPanel(*this, *pnlR, ppi_);
-  runs_ = new TRunController(
-      program_, [this] { return period_->Basis(); }, *lbUst, *pB, this);
-  export_ = std::make_unique<TExportSave>(SaveDialog1, *runs_, lbUst->Model(), program_.Totals,
-                                          *StatusBar1);
+  fields_ = new TFieldPanel(scale_, this);
+
+  runs_ = new TRunController(program_, *lbUst_, *pB_, this);
+  export_ = std::make_unique<TExportSave>(SaveDialog1_, *runs_, lbUst_->Model(), program_.totals,
+                                          *status_);
   ConnectEvents();
+  SetKeys();
   AlignPanels();
   FormResize();
 }
@@ -94,109 +57,122 @@ TForm1::TForm1(TProgramContext& program, int pixelsPerInch, QWidget* parent)
 TForm1::~TForm1() = default;
 
 void TForm1::BuildLeftPanel() {
-  pnlTop = new QFrame(pnlL);
-  pnlTop->setObjectName(QStringLiteral("pnlTop"));
-  pnlTop->setFrameStyle(QFrame::Panel | QFrame::Raised);
-  period_ = new TPeriodChoice(*this, *pnlTop, ppi_, this);
+  const TDesignScale& S = scale_;
+  period_ = new TPeriodChoice(S, pnlL_);
 
-  btnCsv = new QPushButton(QStringLiteral("-> .CSV"), pnlTop);
-  btnCsv->setObjectName(QStringLiteral("btnCsv"));
-  btnCsv->setGeometry(0, S(8), S(55), S(21));
-  btnHelp = new QPushButton(QStringLiteral("?"), pnlTop);
-  btnHelp->setObjectName(QStringLiteral("btnHelp"));
-  btnHelp->setGeometry(0, S(8), S(21), S(21));
+  const auto button = [&](const char* name, const QString& caption, const QRect& place) {
+    auto* control = new QPushButton(caption, period_);
+    control->setObjectName(QString::fromLatin1(name));
+    control->setGeometry(place);
+    return control;
+  };
+  // Left by the resize rule.
+  btnCsv_ = button("btnCsv", QStringLiteral("-> .CSV"), QRect(0, S(8), S(55), S(21)));
+  btnHelp_ = button("btnHelp", QStringLiteral("?"), QRect(0, S(8), S(21), S(21)));
   // In the strip's free space beneath "-> .CSV" and "?", right-aligned as they are.
-  btnUebersicht = new QPushButton(DecodeText("Jahres\xFC" "bersicht"), pnlTop);
-  btnUebersicht->setObjectName(QStringLiteral("btnUebersicht"));
-  btnUebersicht->setGeometry(0, S(40), S(96), S(21));
+  btnUebersicht_ = button("btnUebersicht", DecodeText("Jahres\xFC" "bersicht"),
+                          QRect(0, S(40), S(96), S(21)));
 
-  pnlCaption = new QFrame(pnlL);
-  pnlCaption->setObjectName(QStringLiteral("pnlCaption"));
-  pnlCaption->setFrameStyle(QFrame::Panel | QFrame::Raised);
-  lblCaption = new QLabel(pnlCaption);
-  lblCaption->setObjectName(QStringLiteral("lblCaption"));
-  lblCaption->move(S(16), S(4));
-  QPalette captionPalette = lblCaption->palette();
+  pnlCaption_ = new QFrame(pnlL_);
+  pnlCaption_->setObjectName(QStringLiteral("pnlCaption"));
+  pnlCaption_->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  lblCaption_ = new QLabel(pnlCaption_);
+  lblCaption_->setObjectName(QStringLiteral("lblCaption"));
+  lblCaption_->move(S(16), S(4));
+  QPalette captionPalette = lblCaption_->palette();
   captionPalette.setColor(QPalette::WindowText, Qt::black);
-  lblCaption->setPalette(captionPalette);
+  lblCaption_->setPalette(captionPalette);
 
-  lbUst = new TSummaryListView(pnlL);
-  lbUst->setObjectName(QStringLiteral("lbUst"));
+  lbUst_ = new TSummaryListView(pnlL_);
+  lbUst_->setObjectName(QStringLiteral("lbUst"));
 
-  pB = new QProgressBar(pnlL);
-  pB->setObjectName(QStringLiteral("pB"));
-  pB->setRange(0, 100);
-  pB->setValue(0);
-  pB->setTextVisible(false);
-  pB->setGeometry(10, S(284), S(100), S(16));
-  pB->hide();
+  pB_ = new QProgressBar(pnlL_);
+  pB_->setObjectName(QStringLiteral("pB"));
+  pB_->setRange(0, 100);
+  pB_->setValue(0);
+  pB_->setTextVisible(false);
+  pB_->setGeometry(10, S(284), S(100), S(16));
+  pB_->hide();
 }
 
 void TForm1::ConnectEvents() {
   // Every handler runs under the program's error handling: an error is shown
   // where it leaves the handler and never unwinds through the toolkit.
-  connect(period_, &TPeriodChoice::Requested, this,
-          [this] { RunShowingErrors([this] { cmbMChange(); }); });
-  connect(udMonat, &TUpDown::Click, this, [this](TUDBtnType button) {
-    RunShowingErrors([this, button] { udMonatClick(button); });
-  });
-  connect(udJahr, &TUpDown::Click, this,
-          [this](TUDBtnType button) { RunShowingErrors([this, button] { udJahrClick(button); }); });
-  connect(btnHelp, &QPushButton::clicked, this,
-          [this] { RunShowingErrors([this] { btnHelpClick(); }); });
-  connect(btnCsv, &QPushButton::clicked, this,
-          [this] { RunShowingErrors([this] { btnCsvClick(); }); });
-  connect(btnUebersicht, &QPushButton::clicked, this,
-          [this] { RunShowingErrors([this] { btnUebersichtClick(); }); });
+  ConnectShowingErrors(period_, &TPeriodChoice::Chosen, this, &TForm1::cmbMChange);
+  ConnectShowingErrors(period_, &TPeriodChoice::ChosenAgain, this, &TForm1::RunAgainAfterFailure);
+  ConnectShowingErrors(period_, &TPeriodChoice::MonthStepClicked, this, &TForm1::udMonatClick);
+  ConnectShowingErrors(period_, &TPeriodChoice::YearStepClicked, this, &TForm1::udJahrClick);
+  ConnectShowingErrors(btnHelp_, &QPushButton::clicked, this, &TForm1::btnHelpClick);
+  ConnectShowingErrors(btnCsv_, &QPushButton::clicked, this, &TForm1::btnCsvClick);
+  ConnectShowingErrors(btnUebersicht_, &QPushButton::clicked, this, &TForm1::btnUebersichtClick);
 
   // What a run shows, in the order it shows it.
   connect(runs_, &TRunController::PeriodChosen, this, &TForm1::ShowPeriod);
   connect(runs_, &TRunController::Cleared, status_, &TRunStatus::Clear);
   connect(runs_, &TRunController::Failed, fields_, &TFieldPanel::ShowEmpty);
   connect(runs_, &TRunController::Finished, this, [this](double firstDay, double lastDay) {
-    fields_->ShowFigures(program_.Totals);
-    status_->Show(program_.Totals, lbUst->Model().Entries(), firstDay, lastDay);
+    fields_->ShowFigures(program_.totals);
+    status_->Show(program_.totals, lbUst_->Model().Entries(), firstDay, lastDay);
   });
-  connect(runs_, &TRunController::VatIdRead, editUStID, &QLineEdit::setText);
+  connect(runs_, &TRunController::VatIdRead, fields_, &TFieldPanel::ShowVatId);
 
-  drillDown_ = new TFieldDrillDown(*lbUst, *StatusBar1, this);
-  for (const auto& [picture, field] : fields_->Pictures()) {
-    drillDown_->Attach(*picture, field->number);
-  }
-  connect(status_, &TRunStatus::EntryChosen, this, [this](int entry) {
-    RunShowingErrors([this, entry] { drillDown_->SelectEntry(entry, status_->HintsCover()); });
+  // A figure's entries, and a hint's entry.
+  drillDown_ = new TFieldDrillDown(*lbUst_, *status_, this);
+  connect(fields_, &TFieldPanel::FieldChosen, drillDown_, &TFieldDrillDown::Toggle);
+  connect(drillDown_, &TFieldDrillDown::FieldShown, fields_, &TFieldPanel::MarkChosen);
+  ConnectShowingErrors(status_, &TRunStatus::EntryChosen, this, [this](int entry) {
+    drillDown_->SelectEntry(entry, status_->HintsCover());
   });
-  keys_ = new TWindowKeys(*this);
+}
+
+void TForm1::SetKeys() {
+  // F5 and the platform's refresh keys run the current choice again, Ctrl+S
+  // is "-> .CSV", F1 is "?".
+  QList<QKeySequence> again = QKeySequence::keyBindings(QKeySequence::Refresh);
+  if (!again.contains(QKeySequence(Qt::Key_F5))) again.prepend(QKeySequence(Qt::Key_F5));
+  for (const QKeySequence& keys : again) {
+    ConnectShowingErrors(new QShortcut(keys, this), &QShortcut::activated, period_,
+                         &TPeriodChoice::ReportChoice);
+  }
+  connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this), &QShortcut::activated,
+          btnCsv_, &QAbstractButton::click);
+  connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, btnHelp_,
+          &QAbstractButton::click);
+
+  // Tab goes through every control in reading order.
+  QWidget* last = period_->ChainTabOrder(nullptr);
+  last = ChainTabOrder(last, {btnCsv_, btnHelp_, btnUebersicht_, lbUst_});
+  status_->ChainTabOrder(fields_->ChainTabOrder(last));
 }
 
 void TForm1::ApplyRuntimeLayout() {
-  pnlR->setAutoFillBackground(true);
-  QPalette grey = pnlR->palette();
+  fields_->setAutoFillBackground(true);
+  QPalette grey = fields_->palette();
   grey.setColor(QPalette::Window, QColor(204, 204, 204));
-  pnlR->setPalette(grey);
-  pnlTop->setFrameStyle(QFrame::NoFrame);
-  pnlCaption->setFrameStyle(QFrame::NoFrame);
-  lbUst->SetItemHeight(16 * ppi_ / 96);
+  fields_->setPalette(grey);
+  period_->setFrameStyle(QFrame::NoFrame);
+  pnlCaption_->setFrameStyle(QFrame::NoFrame);
+  lbUst_->SetItemHeight(scale_(16));
   AlignPanels();
   FormResize();
 }
 
 void TForm1::AlignPanels() {
-  const int statusHeight = S(19);
+  const int statusHeight = scale_(19);
   const int panelHeight = std::max(0, height() - statusHeight);
-  const int rightWidth = S(289);
-  StatusBar1->setGeometry(0, panelHeight, width(), statusHeight);
-  pnlR->setGeometry(width() - rightWidth, 0, rightWidth, panelHeight);
-  pnlL->setGeometry(0, 0, std::max(0, width() - rightWidth), panelHeight);
+  const int rightWidth = scale_(289);
+  status_->setGeometry(0, panelHeight, width(), statusHeight);
+  fields_->setGeometry(width() - rightWidth, 0, rightWidth, panelHeight);
+  pnlL_->setGeometry(0, 0, std::max(0, width() - rightWidth), panelHeight);
 
-  const QRect inner = pnlL->contentsRect();
+  const QRect inner = pnlL_->contentsRect();
   int top = inner.top();
-  pnlTop->setGeometry(inner.left(), top, inner.width(), S(141));
-  top += S(141);
-  pnlCaption->setGeometry(inner.left(), top, inner.width(), S(21));
-  top += S(21);
-  lbUst->setGeometry(inner.left(), top, inner.width(), std::max(0, inner.bottom() + 1 - top));
-  pB->raise();
+  period_->setGeometry(inner.left(), top, inner.width(), scale_(141));
+  top += scale_(141);
+  pnlCaption_->setGeometry(inner.left(), top, inner.width(), scale_(21));
+  top += scale_(21);
+  lbUst_->setGeometry(inner.left(), top, inner.width(), std::max(0, inner.bottom() + 1 - top));
+  pB_->raise();
 }
 
 void TForm1::resizeEvent(QResizeEvent* event) {
@@ -225,7 +201,7 @@ void TForm1::FormCreate(const QDate& today) {
   ApplyRuntimeLayout();
   setWindowTitle(DecodeText("Vorlex " + ProgramVersion()));
 
-  resize(S(784), S(502));
+  resize(scale_(784), scale_(502));
   if (const QScreen* screen = this->screen()) {
     const QRect available = screen->availableGeometry();
     move(available.left() + (available.width() - width()) / 2,
@@ -239,14 +215,10 @@ void TForm1::FormCreate(const QDate& today) {
   // the captions, the period and empty boxes, and start-up still ends, so that
   // the next choice of a period tries to open the database again.
   fields_->SetFieldCaptions();
-  ShowPeriod(month.FirstDay, month.LastDay);
+  ShowPeriod(month.FirstDay, month.LastDay, period_->Basis());
   fields_->ShowEmpty();
-  struct StartUpEnd {
-    bool& enabled;
-    ~StartUpEnd() { enabled = true; }
-  } startUpEnd{program_.EvaluationEnabled};
-
-  runs_->OpenAndRun(month.FirstDay, month.LastDay);
+  const auto startUpEnd = qScopeGuard([this] { program_.EvaluationEnabled = true; });
+  runs_->OpenAndRun(month.FirstDay, month.LastDay, period_->Basis());
 }
 
 void TForm1::FormClose() {
@@ -255,55 +227,40 @@ void TForm1::FormClose() {
 }
 
 void TForm1::FormResize() {
-  btnHelp->move(pnlTop->width() - btnHelp->width() - 8, btnHelp->y());
-  btnCsv->move(btnHelp->x() - btnCsv->width(), btnCsv->y());
-  btnUebersicht->move(btnHelp->x() + btnHelp->width() - btnUebersicht->width(),
-                      btnUebersicht->y());
-  pB->setGeometry(10, pB->y(), std::max(0, pnlL->width() - 20), pB->height());
+  btnHelp_->move(period_->width() - btnHelp_->width() - 8, btnHelp_->y());
+  btnCsv_->move(btnHelp_->x() - btnCsv_->width(), btnCsv_->y());
+  btnUebersicht_->move(btnHelp_->x() + btnHelp_->width() - btnUebersicht_->width(),
+                       btnUebersicht_->y());
+  pB_->setGeometry(10, pB_->y(), std::max(0, pnlL_->width() - 20), pB_->height());
 }
 
-void TForm1::ShowPeriod(double firstDay, double lastDay) {
-  lblCaption->setText(DecodeText(PeriodCaption(firstDay, lastDay, period_->Basis())));
-  lblCaption->adjustSize();
+void TForm1::ShowPeriod(double firstDay, double lastDay, TaxationBasis basis) {
+  lblCaption_->setText(DecodeText(PeriodCaption(firstDay, lastDay, basis)));
+  lblCaption_->adjustSize();
   status_->ShowPeriodNote(firstDay, lastDay);
 }
 
-void TForm1::cmbMChange() {
-  if (!runs_->Admit([this] { cmbMChange(); })) return;
-  const TTaxPeriod period = period_->Period();
-  runs_->Run(period.FirstDay, period.LastDay);
+void TForm1::cmbMChange(const TTaxPeriod& period, TaxationBasis basis) {
+  if (!runs_->Admit([this, period, basis] { cmbMChange(period, basis); })) return;
+  runs_->Run(period.FirstDay, period.LastDay, basis);
   // An open year overview shows the year and basis chosen here.
-  FollowYearOverview(overviewDialog_, *program_.Database, period_->Year(), period_->Basis());
+  overview_.Follow(*program_.Database, period_->Year(), basis);
+}
+
+void TForm1::RunAgainAfterFailure(const TTaxPeriod& period, TaxationBasis basis) {
+  if (!runs_->LastRunComplete() && !runs_->Running()) cmbMChange(period, basis);
 }
 
 void TForm1::EvaluationRun(double firstDay, double lastDay) {
-  runs_->Evaluate(firstDay, lastDay);
+  runs_->Evaluate(firstDay, lastDay, period_->Basis());
 }
 
-bool TForm1::RunActive() const {
-  return runs_->Running();
-}
-
-bool TForm1::LastRunComplete() const {
-  return runs_->LastRunComplete();
-}
-
-const std::vector<Hint>& TForm1::Hints() const {
-  return status_->Hints();
-}
-
-void TForm1::ShowHints() {
-  status_->ShowHints();
-}
-
-void TForm1::udMonatClick(TUDBtnType button) {
+void TForm1::udMonatClick(UpDownButton button) {
   period_->StepMonth(button);
-  cmbMChange();
 }
 
-void TForm1::udJahrClick(TUDBtnType button) {
+void TForm1::udJahrClick(UpDownButton button) {
   period_->StepYear(button);
-  cmbMChange();
 }
 
 void TForm1::btnHelpClick() {
@@ -312,7 +269,7 @@ void TForm1::btnHelpClick() {
   const bool retry = runs_->WaitingForDatabase();
   if (retry) runs_->ReadLocation();
   ShowMessage("DB:\r" + program_.DbFolder + program_.DbName);
-  if (retry) cmbMChange();
+  if (retry) period_->ReportChoice();
 }
 
 void TForm1::btnCsvClick() {
@@ -324,12 +281,9 @@ void TForm1::btnUebersichtClick() {
   const int year = period_->Year();
   const TaxationBasis basis = period_->Basis();
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  struct CursorBack {
-    ~CursorBack() { QApplication::restoreOverrideCursor(); }
-  } cursorBack;
+  const auto cursorBack = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
   // After a failed start the database is opened here as a period choice opens it.
-  runs_->WithDatabase(
-      [&](TDBase& db) { ShowYearOverview(overviewDialog_, this, db, year, basis); });
+  runs_->WithDatabase([&](TDBase& db) { overview_.Show(db, year, basis); });
 }
 
 }  // namespace vorlex

@@ -1,111 +1,100 @@
-// The main window: period controls, caption line and summary list on the left,
-// the form-value panel on the right, the status bar beneath. It builds and
-// places the controls and wires them to the parts that do the work: the period
-// choice, the run controller, the field panel, the run's status, the drill-down
-// into a field's entries, the year overview and the export.
+// The main window: the period strip, caption line and summary list on the
+// left, the form-value panel on the right, the status bar beneath. It builds
+// the parts, places them and wires them together; the handlers below are the
+// window's events, each handing its work to the part that does it: the period
+// choice, the run controller, the field panel, the run's status, the
+// drill-down into a field's entries, the year overview and the export.
 #pragma once
 
 #include <QDate>
-#include <QPointer>
 #include <QWidget>
 #include <memory>
-#include <vector>
 
-#include "app/FieldPanel.h"
-#include "app/PeriodChoice.h"
+#include "app/Controls.h"
 #include "app/ProgramContext.h"
-#include "app/RunStatus.h"
-#include "app/uControls.h"
+#include "app/YearOverviewDialog.h"
+#include "tax/TaxPeriod.h"
+#include "tax/TaxationBasis.h"
 #include "ui/CsvSave.h"
+#include "ui/DesignMetrics.h"
 
 class QFrame;
 class QLabel;
 class QProgressBar;
 class QPushButton;
-class QStatusBar;
 
 namespace vorlex {
 
 class TExportSave;
 class TFieldDrillDown;
+class TFieldPanel;
+class TPeriodChoice;
 class TRunController;
+class TRunStatus;
 class TSummaryListView;
-class TWindowKeys;
-class TYearOverviewDialog;
 
-class TForm1 : public QWidget, public TPeriodControls, public TFieldControls, public TStatusLabels {
+class TForm1 : public QWidget {
   Q_OBJECT
  public:
   // pixelsPerInch 0: the screen's.
-  explicit TForm1(TProgramContext& program, int pixelsPerInch = 0, QWidget* parent = nullptr);
+  explicit TForm1(ProgramContext& program, int pixelsPerInch = 0, QWidget* parent = nullptr);
   ~TForm1() override;
-
-  int PixelsPerInch() const { return ppi_; }
 
   // Start-up, with today's date from the clock or given.
   void FormCreate();
   void FormCreate(const QDate& today);
-  void FormClose();
-  void FormResize();
-
-  // An evaluation request from any period control.
-  void cmbMChange();
+  // One run of the days with the basis chosen: start-up's first run, and what
+  // the benchmark times.
   void EvaluationRun(double firstDay, double lastDay);
-  bool RunActive() const;
-  // The list holds the whole result of the last run.
-  bool LastRunComplete() const;
-
-  void udMonatClick(TUDBtnType button);
-  void udJahrClick(TUDBtnType button);
-  void btnHelpClick();
-  void btnCsvClick();
-  // The year at a glance of the chosen year and basis, in its own window.
-  void btnUebersichtClick();
-
-  // The hints of the last complete run, in their own window.
-  const std::vector<Hint>& Hints() const;
-  void ShowHints();
-
-  // Left: period controls (TPeriodControls), caption line, summary list,
-  // progress bar.
-  QFrame* pnlL;
-  QFrame* pnlTop;
-  QPushButton* btnCsv;
-  QPushButton* btnHelp;
-  QPushButton* btnUebersicht;
-  QFrame* pnlCaption;
-  QLabel* lblCaption;
-  TSummaryListView* lbUst;
-  QProgressBar* pB;
-  // Right: the form-value panel (TFieldControls).
-  QFrame* pnlR;
-  // Beneath: field 83 and the hints at its right (TStatusLabels).
-  QStatusBar* StatusBar1;
-  TSaveDialog SaveDialog1;
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  int S(int designPixels) const { return designPixels * ppi_ / 96; }
+  void FormClose();
+  void FormResize();
+  // The evaluation request of a period and basis chosen.
+  void cmbMChange(const TTaxPeriod& period, TaxationBasis basis);
+  void udMonatClick(UpDownButton button);
+  void udJahrClick(UpDownButton button);
+  void btnHelpClick();
+  void btnCsvClick();
+  // The year at a glance of the chosen year and basis, in its own window.
+  void btnUebersichtClick();
+  // The choice made already, clicked again: after a failed run it runs again.
+  void RunAgainAfterFailure(const TTaxPeriod& period, TaxationBasis basis);
+
   void BuildLeftPanel();
   void ConnectEvents();
+  void SetKeys();
   void ApplyRuntimeLayout();
   void AlignPanels();
   // The caption line and the status bar for a period.
-  void ShowPeriod(double firstDay, double lastDay);
+  void ShowPeriod(double firstDay, double lastDay, TaxationBasis basis);
 
-  TProgramContext& program_;
-  int ppi_;
-  TRunStatus* status_ = nullptr;
+  ProgramContext& program_;
+  const TDesignScale scale_;
+  // Left: the period strip with the buttons, the caption line, the summary
+  // list and the progress bar in its place during a run.
+  QFrame* pnlL_;
   TPeriodChoice* period_ = nullptr;
+  QPushButton* btnCsv_ = nullptr;
+  QPushButton* btnHelp_ = nullptr;
+  QPushButton* btnUebersicht_ = nullptr;
+  QFrame* pnlCaption_ = nullptr;
+  QLabel* lblCaption_ = nullptr;
+  TSummaryListView* lbUst_ = nullptr;
+  QProgressBar* pB_ = nullptr;
+  // Right: the form-value panel; beneath: the status bar.
   TFieldPanel* fields_ = nullptr;
+  TRunStatus* status_ = nullptr;
+  TSaveDialog SaveDialog1_;
+
   TRunController* runs_ = nullptr;
   TFieldDrillDown* drillDown_ = nullptr;
-  TWindowKeys* keys_ = nullptr;
   std::unique_ptr<TExportSave> export_;
-  QPointer<TYearOverviewDialog> overviewDialog_;
+  TYearOverviewWindow overview_;
 };
 
 }  // namespace vorlex

@@ -4,7 +4,7 @@
 #include <QTranslator>
 
 #include "app/Unit1.h"
-#include "app/uApplication.h"
+#include "app/Application.h"
 #include "ui/qtcore/uQtText.h"
 #include "util/uFormat.h"
 
@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
   if (vorlex::LoadQtTranslations(qtTexts, QLocale::system()))
     QCoreApplication::installTranslator(&qtTexts);
 
-  vorlex::TProgramContext program;
+  vorlex::ProgramContext program;
   vorlex::TForm1 form(program);
   // A failed start-up step is shown and skips the steps after it; the window
   // opens all the same.

@@ -10,7 +10,7 @@
 
 namespace vorlex {
 
-TFileVersion ParseFileVersion(std::string_view text) {
+FileVersion ParseFileVersion(std::string_view text) {
   uint16_t parts[4] = {0, 0, 0, 0};
   const char* p = text.data();
   const char* end = text.data() + text.size();
@@ -23,22 +23,22 @@ TFileVersion ParseFileVersion(std::string_view text) {
     if (p < end && *p != '.') break;
     ++p;
   }
-  return TFileVersion{parts[0], parts[1], parts[2], parts[3]};
+  return FileVersion{parts[0], parts[1], parts[2], parts[3]};
 }
 
-TFileVersion ReadFileVersion() {
+FileVersion ReadFileVersion() {
   // The program file's own version where it carries one (on Windows),
   // else the build's.
   if (const auto numbers = FileVersionNumbers("")) {
-    return TFileVersion{(*numbers)[0], (*numbers)[1], (*numbers)[2], (*numbers)[3]};
+    return FileVersion{(*numbers)[0], (*numbers)[1], (*numbers)[2], (*numbers)[3]};
   }
   return ParseFileVersion(VORLEX_VERSION);
 }
 
 std::string ProgramVersion() {
-  const TFileVersion v = ReadFileVersion();
-  return std::to_string(v.Major) + "." + std::to_string(v.Minor) + "." + std::to_string(v.Release) +
-         "." + std::to_string(v.Build);
+  const FileVersion v = ReadFileVersion();
+  return std::to_string(v.major) + "." + std::to_string(v.minor) + "." + std::to_string(v.release) +
+         "." + std::to_string(v.build);
 }
 
 }  // namespace vorlex

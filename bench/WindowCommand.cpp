@@ -15,8 +15,9 @@
 #include <string>
 #include <vector>
 
+#include "app/Application.h"
+#include "app/Controls.h"
 #include "app/Unit1.h"
-#include "app/uApplication.h"
 #include "bench/Args.h"
 #include "bench/Benchmark.h"
 #include "bench/TempFolder.h"
@@ -76,7 +77,7 @@ int WindowCommand(const std::vector<std::string>& args, int& argc, char** argv) 
   const Workload& workload = *FindWorkload("year-100k");
   const Period period = LastYear(workload.options);
   const TTempFolder appData("vorlex-bench-window");
-  MessageBoxSeam() = [](QWidget*, TMessageKind, const QString& text, const QString& detail) {
+  MessageBoxSeam() = [](QWidget*, MessageKind, const QString& text, const QString& detail) {
     std::cerr << "vorlex-bench window: the window says: " << text.toStdString() << " "
               << detail.toStdString() << "\n";
   };
@@ -91,16 +92,19 @@ int WindowCommand(const std::vector<std::string>& args, int& argc, char** argv) 
                                 db.parent_path().string() + "/", db.filename().string());
       qputenv("APPDATA", QByteArray::fromStdString(appData.Path().string()));
 
-      TProgramContext program;
+      ProgramContext program;
       TForm1 form(program, 96);
       form.resize(1100, 750);
       form.FormCreate(QDate(DecodeDate(period.lastDay).year, 12, 1));
       form.show();
-      form.rgVersteuerung->SetItemIndex(1);  // "Soll": every order of the year
+      auto* list = form.findChild<TSummaryListView*>(QStringLiteral("lbUst"));
+      auto* progress = form.findChild<QProgressBar*>(QStringLiteral("pB"));
+      // "Soll": every order of the year.
+      form.findChild<TRadioGroup*>(QStringLiteral("rgVersteuerung"))->SetItemIndex(1);
       app.processEvents();
       Format() = FormatSettings{};
       PaintCounter counter;
-      form.pB->installEventFilter(&counter);
+      progress->installEventFilter(&counter);
       TDBase headlessDb(db.string());
 
       std::vector<double> headless, window, painted, scroll;
@@ -124,19 +128,19 @@ int WindowCommand(const std::vector<std::string>& args, int& argc, char** argv) 
         app.processEvents();  // the list and the form pictures painted
         painted.push_back(clock.Seconds());
         maxPaints = std::max(maxPaints, counter.paints);
-        if (form.lbUst->Model().Rows().size() != lines) {
+        if (list->Model().Rows().size() != lines) {
           throw std::runtime_error("the window lists another number of lines than the core");
         }
         const Stopwatch scrolling;
-        form.lbUst->scrollToBottom();
+        list->scrollToBottom();
         app.processEvents();
         scroll.push_back(scrolling.Seconds());
-        QScrollBar* bar = form.lbUst->verticalScrollBar();
+        QScrollBar* bar = list->verticalScrollBar();
         atEnd = atEnd && bar->value() == bar->maximum();
-        form.lbUst->scrollToTop();
+        list->scrollToTop();
         app.processEvents();
       }
-      form.FormClose();
+      form.close();
       const double h = Median(headless);
       std::cout << "\nyear-100k, " << (index ? "index" : "no-index") << " (" << lines << " lines)\n"
                 << "  headless run           " << Fixed(h, 3) << " s\n"

@@ -22,9 +22,8 @@ constexpr int kNumberBoxRight = 27;
 constexpr int kTextBitmapWidth = 200;
 constexpr int kTextBitmapHeight = 20;
 
-QFont PixelFont(const char* family, int points, int pixelsPerInch, bool bold) {
-  QFont font(QString::fromLatin1(family));
-  font.setPixelSize(PointsToPixels(points, pixelsPerInch));
+QFont DrawingFont(const char* family, int points, int pixelsPerInch, bool bold) {
+  QFont font = TDesignScale(pixelsPerInch).PointFont(QString::fromLatin1(family), points);
   font.setBold(bold);
   font.setStyleHint(QFont::AnyStyle, QFont::PreferMatch);
   return font;
@@ -42,7 +41,7 @@ void OutlinedBox(QPainter& painter, int left, int top, int right, int bottom) {
 void DrawBoxes(QPainter& painter, int width, int height, int fieldNumber, int pixelsPerInch) {
   painter.fillRect(QRect(0, 0, kNumberBoxRight, height), kPanelGrey);
 
-  const QFont numberFont = PixelFont("Arial", 14, pixelsPerInch, true);
+  const QFont numberFont = DrawingFont("Arial", 14, pixelsPerInch, true);
   painter.setFont(numberFont);
   painter.setPen(Qt::black);
   painter.drawText(QPoint(0, 4 + QFontMetrics(numberFont).ascent()),
@@ -51,15 +50,11 @@ void DrawBoxes(QPainter& painter, int width, int height, int fieldNumber, int pi
   painter.fillRect(QRect(kNumberBoxRight, 0, std::max(0, width - kNumberBoxRight), height),
                    Qt::white);
   OutlinedBox(painter, kNumberBoxRight, 0, width, height);
-  const int cents = pixelsPerInch * 25 / 96;
+  const int cents = TDesignScale(pixelsPerInch)(25);
   OutlinedBox(painter, width - cents, 0, width, height);
 }
 
 }  // namespace
-
-int PointsToPixels(int points, int pixelsPerInch) {
-  return (points * pixelsPerInch + 36) / 72;
-}
 
 void DrawFormBoxes(QImage& canvas, int fieldNumber, int pixelsPerInch) {
   QPainter painter(&canvas);
@@ -71,7 +66,7 @@ void DrawFormValue(QImage& canvas, int fieldNumber, double value, int pixelsPerI
   DrawBoxes(painter, canvas.width(), canvas.height(), fieldNumber, pixelsPerInch);
 
   const QString text = DecodeText(FormatMoney(value));
-  const QFont valueFont = PixelFont("Courier", 12, pixelsPerInch, false);
+  const QFont valueFont = DrawingFont("Courier", 12, pixelsPerInch, false);
   const QFontMetrics metrics(valueFont);
 
   // The value is written black-on-white elsewhere first and then ANDed onto the

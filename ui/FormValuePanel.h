@@ -4,6 +4,8 @@
 #include <QImage>
 #include <QWidget>
 
+#include "ui/DesignMetrics.h"
+
 namespace vorlex {
 
 // Draws the field number box, the white entry box with its cents box and the
@@ -49,8 +51,5 @@ class TImage : public QWidget {
 
 void DrawFormValue(TImage& picture, int fieldNumber, double value, int pixelsPerInch);
 void DrawFormBoxes(TImage& picture, int fieldNumber, int pixelsPerInch);
-
-// Points to pixels as the window does it: rounded, at the given pixels per inch.
-int PointsToPixels(int points, int pixelsPerInch);
 
 }  // namespace vorlex

@@ -1,28 +1,39 @@
 // A scratch application-data folder with Pelmora's settings file and database,
-// message boxes answered by the test, and the program-wide values reset.
+// message boxes answered by the test, the program-wide values reset, and the
+// window's controls found under the names the window gives them.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QDate>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QSettings>
+#include <QStatusBar>
 #include <QString>
 #include <QTemporaryDir>
 #include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
+#include "app/Application.h"
+#include "app/Controls.h"
 #include "app/Unit1.h"
-#include "app/uApplication.h"
 #include "db/uDB.h"
 #include "tax/EvaluationRun.h"
 #include "testdb/PelmoraDb.h"
 #include "tests/ListTexts.h"
 #include "tests/TestPlatform.h"
 #include "ui/CsvSave.h"
+#include "ui/FormValuePanel.h"
 #include "ui/SummaryListView.h"
 #include "util/uDatum.h"
 #include "util/uFormat.h"
@@ -30,8 +41,54 @@
 
 namespace vorlex::testing {
 
+// The controls of a window, as a user and the tests know them.
+struct WindowControls {
+  WindowControls() = default;
+  explicit WindowControls(const QWidget& form) {
+    const auto find = [&form](auto*& control, const char* name) {
+      using Control = std::remove_reference_t<decltype(control)>;
+      control = form.findChild<Control>(QString::fromLatin1(name));
+      if (control == nullptr) ADD_FAILURE() << "the window has no " << name;
+    };
+#define VORLEX_FIND(name) find(name, #name)
+    VORLEX_FIND(pnlL); VORLEX_FIND(pnlTop); VORLEX_FIND(pnlCaption); VORLEX_FIND(pnlR);
+    VORLEX_FIND(rbJahr); VORLEX_FIND(rbQ1); VORLEX_FIND(rbQ2); VORLEX_FIND(rbQ3);
+    VORLEX_FIND(rbQ4); VORLEX_FIND(rbM); VORLEX_FIND(rbVonBis);
+    VORLEX_FIND(cmbJ); VORLEX_FIND(cmbM); VORLEX_FIND(udJahr); VORLEX_FIND(udMonat);
+    VORLEX_FIND(dtpVon); VORLEX_FIND(dtpBis); VORLEX_FIND(rgVersteuerung); VORLEX_FIND(rgBetrag);
+    VORLEX_FIND(btnCsv); VORLEX_FIND(btnHelp); VORLEX_FIND(btnUebersicht);
+    VORLEX_FIND(lblCaption); VORLEX_FIND(lbUst); VORLEX_FIND(pB);
+    VORLEX_FIND(Label1); VORLEX_FIND(Label2); VORLEX_FIND(Label3); VORLEX_FIND(Label4);
+    VORLEX_FIND(Label5); VORLEX_FIND(Label6); VORLEX_FIND(Label7);
+    VORLEX_FIND(Image1); VORLEX_FIND(Image2); VORLEX_FIND(Image3); VORLEX_FIND(Image4);
+    VORLEX_FIND(Image5); VORLEX_FIND(Bevel1); VORLEX_FIND(editUStID);
+    VORLEX_FIND(StatusBar1); VORLEX_FIND(lblKz83); VORLEX_FIND(lblHinweise);
+#undef VORLEX_FIND
+  }
+
+  QFrame *pnlL = nullptr, *pnlTop = nullptr, *pnlCaption = nullptr, *pnlR = nullptr;
+  TRadioButton *rbJahr = nullptr, *rbQ1 = nullptr, *rbQ2 = nullptr, *rbQ3 = nullptr,
+               *rbQ4 = nullptr, *rbM = nullptr, *rbVonBis = nullptr;
+  QComboBox *cmbJ = nullptr, *cmbM = nullptr;
+  TUpDown *udJahr = nullptr, *udMonat = nullptr;
+  TDatePicker *dtpVon = nullptr, *dtpBis = nullptr;
+  TRadioGroup *rgVersteuerung = nullptr, *rgBetrag = nullptr;
+  QPushButton *btnCsv = nullptr, *btnHelp = nullptr, *btnUebersicht = nullptr;
+  QLabel* lblCaption = nullptr;
+  TSummaryListView* lbUst = nullptr;
+  QProgressBar* pB = nullptr;
+  QLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr, *Label4 = nullptr,
+         *Label5 = nullptr, *Label6 = nullptr, *Label7 = nullptr;
+  TImage *Image1 = nullptr, *Image2 = nullptr, *Image3 = nullptr, *Image4 = nullptr,
+         *Image5 = nullptr;
+  TBevel* Bevel1 = nullptr;
+  QLineEdit* editUStID = nullptr;
+  QStatusBar* StatusBar1 = nullptr;
+  QLabel *lblKz83 = nullptr, *lblHinweise = nullptr;
+};
+
 struct Message {
-  TMessageKind kind;
+  MessageKind kind;
   QString text;    // the sentence
   QString detail;  // the technical message behind it
 };
@@ -44,7 +101,7 @@ class WindowTest : public ::testing::Test {
     qputenv("APPDATA", appData_.path().toLocal8Bit());
     ResetProgramValues();
     savedBox_ = MessageBoxSeam();
-    MessageBoxSeam() = [this](QWidget*, TMessageKind kind, const QString& text,
+    MessageBoxSeam() = [this](QWidget*, MessageKind kind, const QString& text,
                               const QString& detail) {
       messages.push_back({kind, text, detail});
     };
@@ -68,9 +125,7 @@ class WindowTest : public ::testing::Test {
     if (!savedDialog_) savedDialog_ = SaveDialogSeam();
     SaveDialogSeam() = std::move(answer);
   }
-  void ResetProgramValues() {
-    program = TProgramContext{};
-  }
+  void ResetProgramValues() { program = ProgramContext{}; }
 
   // With the system's separators, as the program names them.
   std::string AppData() const { return NativeSeparators(appData_.path().toStdString()); }
@@ -85,10 +140,12 @@ class WindowTest : public ::testing::Test {
     return *builder;
   }
 
-  // Start-up on the given day, errors shown as the program shows them.
+  // Start-up on the given day, errors shown as the program shows them; c
+  // holds its controls.
   TForm1& Start(const QDate& today, int pixelsPerInch = 96) {
     if (builder) builder->Close();
     form = std::make_unique<TForm1>(program, pixelsPerInch);
+    c = WindowControls(*form);
     RunShowingErrors([&] { form->FormCreate(today); });
     return *form;
   }
@@ -103,23 +160,24 @@ class WindowTest : public ::testing::Test {
     return {LineTexts(sink.lines), totals};
   }
 
-  std::vector<std::string> Lines() const { return LineTexts(form->lbUst->Model().Rows()); }
-  std::string Caption() const { return form->lblCaption->text().toStdString(); }
+  std::vector<std::string> Lines() const { return LineTexts(c.lbUst->Model().Rows()); }
+  std::string Caption() const { return c.lblCaption->text().toStdString(); }
 
   QTemporaryDir appData_;
   MessageBoxFunction savedBox_;
   QuestionFunction savedQuestion_;
   std::optional<SaveDialogFunction> savedDialog_;
   std::unique_ptr<testdb::PelmoraDb> builder;
-  // This test's program state, under the names the program gives it.
-  TProgramContext program;
+  // This test's program state.
+  ProgramContext program;
   std::unique_ptr<TDBase>& Database = program.Database;
-  TaxTotals& Totals = program.Totals;
+  TaxTotals& Totals = program.totals;
   std::string& AppDataDir = program.AppDataDir;
   std::string& DbFolder = program.DbFolder;
   std::string& DbName = program.DbName;
   bool& EvaluationEnabled = program.EvaluationEnabled;
   std::unique_ptr<TForm1> form;
+  WindowControls c;
   std::vector<Message> messages;
   // The questions asked, and the answer each gets.
   std::vector<QString> questions;

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/OverviewChart.h"
 #include "db/uDB.h"
 #include "tax/GeneratedDb.h"
 #include "util/uFormat.h"
@@ -22,27 +23,30 @@ TEST(YearOverviewDialog, IsReusedWhileOpenAndKeptOnAnError) {
   Format() = FormatSettings{};
   const testing::GeneratedDb generated("overview-dialog", 600);
   TDBase db(generated.Path());
-  QPointer<TYearOverviewDialog> dialog;
-  ShowYearOverview(dialog, nullptr, db, 2025, TaxationBasis::Soll);
-  ASSERT_FALSE(dialog.isNull());
-  EXPECT_EQ(dialog->lblCaption->text(), QStringLiteral("Jahresübersicht 2025  (Rechnungsdatum)"));
-  EXPECT_EQ(dialog->gridOverview->rowCount(), 17);
+  QWidget owner;
+  TYearOverviewWindow overview(owner);
+  overview.Show(db, 2025, TaxationBasis::Soll);
+  TYearOverviewDialog* dialog = overview.Dialog();
+  ASSERT_NE(dialog, nullptr);
+  const auto caption = [dialog] {
+    return dialog->findChild<QLabel*>(QStringLiteral("lblUebersicht"))->text();
+  };
+  EXPECT_EQ(caption(), QStringLiteral("Jahresübersicht 2025  (Rechnungsdatum)"));
+  EXPECT_EQ(dialog->findChild<QTableWidget*>(QStringLiteral("gridOverview"))->rowCount(), 17);
 
   // A second request fills the same window.
-  TYearOverviewDialog* first = dialog.data();
-  ShowYearOverview(dialog, nullptr, db, 2024, TaxationBasis::Ist);
-  EXPECT_EQ(dialog.data(), first);
-  EXPECT_EQ(dialog->lblCaption->text(), QStringLiteral("Jahresübersicht 2024  (Zahlungsdatum)"));
+  overview.Show(db, 2024, TaxationBasis::Ist);
+  EXPECT_EQ(overview.Dialog(), dialog);
+  EXPECT_EQ(caption(), QStringLiteral("Jahresübersicht 2024  (Zahlungsdatum)"));
   // A run that fails leaves it as it was.
   db.Close();
   const std::string emptyPath = generated.Path() + "-leer";
   { std::ofstream(emptyPath) << ""; }
   TDBase broken(emptyPath);
-  EXPECT_ANY_THROW(ShowYearOverview(dialog, nullptr, broken, 2023, TaxationBasis::Ist));
+  EXPECT_ANY_THROW(overview.Show(broken, 2023, TaxationBasis::Ist));
   broken.Close();
   std::filesystem::remove(emptyPath);
-  EXPECT_EQ(dialog->lblCaption->text(), QStringLiteral("Jahresübersicht 2024  (Zahlungsdatum)"));
-  delete dialog.data();
+  EXPECT_EQ(caption(), QStringLiteral("Jahresübersicht 2024  (Zahlungsdatum)"));
 }
 
 // The areas of one colour, each by its leftmost column, top and bottom row,

@@ -100,7 +100,7 @@ class CsvFaultTest : public FaultTest, public ::testing::WithParamInterface<int>
     {
       std::optional<ProcessFileSizeLimit> small;
       if (limit) small.emplace(*limit);
-      QTest::mouseClick(form->btnCsv, Qt::LeftButton);
+      QTest::mouseClick(c.btnCsv, Qt::LeftButton);
     }
     outcome.shown = messages;
     return outcome;
@@ -112,7 +112,7 @@ class CsvFaultTest : public FaultTest, public ::testing::WithParamInterface<int>
     EXPECT_EQ(o.report.status, 1);
     EXPECT_EQ(o.report.out, "");
     ASSERT_EQ(o.shown.size(), 1u);
-    EXPECT_EQ(o.shown[0].kind, TMessageKind::Error);
+    EXPECT_EQ(o.shown[0].kind, MessageKind::Error);
     const std::string sentence = o.shown[0].text.toUtf8().toStdString();
     EXPECT_EQ(o.report.err, sentence + "\n" + text + "\n");
     EXPECT_EQ(AsTerminalLine(o.shown[0].detail), text + "\n");

@@ -203,7 +203,7 @@ TEST_F(DatabaseFaultTest, TablesAndColumnsTheProgramNames) {
     } else {
       ASSERT_TRUE(shown.empty());
       form->show();
-      QTest::mouseClick(form->rgVersteuerung->Button(1), Qt::LeftButton);
+      QTest::mouseClick(c.rgVersteuerung->Button(1), Qt::LeftButton);
       ASSERT_EQ(messages.size(), 1u);
       EXPECT_EQ(AsTerminalLine(messages[0].text) + AsTerminalLine(messages[0].detail), reported[1]);
     }
@@ -237,10 +237,10 @@ TEST_F(DatabaseFaultTest, LockTakenWhileTheWindowIsOpen) {
   {
     LockHolder pelmora(path, "exclusive");
     const auto start = std::chrono::steady_clock::now();
-    QTest::mouseClick(form->udMonat->PrevButton(), Qt::LeftButton);  // April
+    QTest::mouseClick(c.udMonat->PrevButton(), Qt::LeftButton);  // April
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].kind, TMessageKind::Error);
+    EXPECT_EQ(messages[0].kind, MessageKind::Error);
     EXPECT_EQ(messages[0].text,
               QStringLiteral("Die Datenbank ist gerade von einem anderen Programm gesperrt. "
                              "Versuchen Sie es in einem Moment mit F5 erneut."));
@@ -249,19 +249,19 @@ TEST_F(DatabaseFaultTest, LockTakenWhileTheWindowIsOpen) {
     EXPECT_TRUE(messages[0].detail.endsWith(QStringLiteral("\" : SQLite is Busy")));
     EXPECT_TRUE(Lines().empty());  // nothing of May under April's caption
     // Still locked: a click on the month already chosen tries again, and fails again.
-    QTest::mouseClick(form->rbM, Qt::LeftButton);
+    QTest::mouseClick(c.rbM, Qt::LeftButton);
     EXPECT_EQ(messages.size(), 2u);
   }
   // Released: F5 runs the same choice again, whole.
   QTest::keyClick(form.get(), Qt::Key_F5);
   EXPECT_EQ(messages.size(), 2u);
-  EXPECT_EQ(form->cmbM->currentIndex(), 3);
+  EXPECT_EQ(c.cmbM->currentIndex(), 3);
   EXPECT_EQ(Lines(), CoreRun(Day(2026, 4, 1), Day(2026, 4, 30)).first);
   // After a complete run a click on the chosen period does nothing.
-  form->lbUst->Model().Clear();
-  QTest::mouseClick(form->rbM, Qt::LeftButton);
+  c.lbUst->Model().Clear();
+  QTest::mouseClick(c.rbM, Qt::LeftButton);
   EXPECT_TRUE(Lines().empty());
-  QTest::mouseClick(form->udMonat->NextButton(), Qt::LeftButton);  // May again
+  QTest::mouseClick(c.udMonat->NextButton(), Qt::LeftButton);  // May again
   EXPECT_EQ(messages.size(), 2u);
   EXPECT_EQ(Lines(), may);
 }
@@ -323,8 +323,8 @@ TEST_F(DatabaseFaultTest, WalDatabaseWhilePelmoraWritesGivesOneSnapshotPerRun) {
       largest = std::max(largest, orders.size());
       ++reporterRuns;
 
-      QTest::mouseClick(form->udMonat->PrevButton(), Qt::LeftButton);
-      QTest::mouseClick(form->udMonat->NextButton(), Qt::LeftButton);
+      QTest::mouseClick(c.udMonat->PrevButton(), Qt::LeftButton);
+      QTest::mouseClick(c.udMonat->NextButton(), Qt::LeftButton);
       ASSERT_TRUE(messages.empty()) << messages[0].text.toStdString();
       const auto [windowOrders, windowReceipts] = WriterEntries(Lines());
       EXPECT_EQ(windowOrders, windowReceipts) << "window run " << i;
@@ -346,7 +346,7 @@ TEST_F(DatabaseFaultTest, AWriteCommittedDuringARunIsNotPartOfIt) {
   ASSERT_TRUE(StartWindow().empty());
   form->show();
   // Another period first, so that going back to May is a run of its own.
-  QTest::mouseClick(form->udMonat->PrevButton(), Qt::LeftButton);
+  QTest::mouseClick(c.udMonat->PrevButton(), Qt::LeftButton);
   const std::vector<std::string> may = CoreRun(Day(2026, 5, 1), Day(2026, 5, 31)).first;
 
   // Pelmora commits a change to an order's line and a new receipt while the
@@ -354,7 +354,7 @@ TEST_F(DatabaseFaultTest, AWriteCommittedDuringARunIsNotPartOfIt) {
   sqlite3* pelmora = nullptr;
   ASSERT_EQ(sqlite3_open(path.c_str(), &pelmora), SQLITE_OK);
   bool written = false;
-  const auto connection = QObject::connect(form->pB, &QProgressBar::valueChanged, [&] {
+  const auto connection = QObject::connect(c.pB, &QProgressBar::valueChanged, [&] {
     if (written) return;
     written = true;
     EXPECT_EQ(sqlite3_exec(pelmora,
@@ -365,15 +365,15 @@ TEST_F(DatabaseFaultTest, AWriteCommittedDuringARunIsNotPartOfIt) {
               SQLITE_OK)
         << sqlite3_errmsg(pelmora);
   });
-  QTest::mouseClick(form->udMonat->NextButton(), Qt::LeftButton);
+  QTest::mouseClick(c.udMonat->NextButton(), Qt::LeftButton);
   QObject::disconnect(connection);
   ASSERT_TRUE(written);
   EXPECT_TRUE(messages.empty());
   EXPECT_EQ(Lines(), may);
 
   // The next run sees the change.
-  QTest::mouseClick(form->udMonat->PrevButton(), Qt::LeftButton);
-  QTest::mouseClick(form->udMonat->NextButton(), Qt::LeftButton);
+  QTest::mouseClick(c.udMonat->PrevButton(), Qt::LeftButton);
+  QTest::mouseClick(c.udMonat->NextButton(), Qt::LeftButton);
   EXPECT_NE(Lines(), may);
   EXPECT_EQ(Lines(), CoreRun(Day(2026, 5, 1), Day(2026, 5, 31)).first);
   sqlite3_close(pelmora);

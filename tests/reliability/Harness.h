@@ -365,7 +365,7 @@ class FaultTest : public WindowTest {
       shown = StartWindow();
     }
     ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].kind, TMessageKind::Error);
+    EXPECT_EQ(shown[0].kind, MessageKind::Error);
     EXPECT_EQ(AsTerminalLine(shown[0].detail), detail);
     // The same sentence; only the window offers F5 for trying again.
     EXPECT_EQ(shown[0].text.toUtf8().toStdString(),

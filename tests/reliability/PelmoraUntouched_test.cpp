@@ -73,23 +73,23 @@ TEST_F(UntouchedTest, ManyEvaluationsInBothFrontEnds) {
   const std::vector<std::string> currentMonth = Lines();
   EXPECT_GT(currentMonth.size(), 11u);
   for (QAbstractButton* kind :
-       std::initializer_list<QAbstractButton*>{form->rbJahr, form->rbQ1, form->rbQ2, form->rbQ3,
-                                               form->rbQ4, form->rbVonBis, form->rbM}) {
+       std::initializer_list<QAbstractButton*>{c.rbJahr, c.rbQ1, c.rbQ2, c.rbQ3,
+                                               c.rbQ4, c.rbVonBis, c.rbM}) {
     Click(kind);
     for (int basis : {1, 0}) {
-      Click(form->rgVersteuerung->Button(basis));
-      Click(form->rgBetrag->Button(1));
-      Click(form->rgBetrag->Button(0));
+      Click(c.rgVersteuerung->Button(basis));
+      Click(c.rgBetrag->Button(1));
+      Click(c.rgBetrag->Button(0));
     }
   }
-  for (int i = 0; i < 15; ++i) Click(form->udMonat->PrevButton());
-  for (int i = 0; i < 15; ++i) Click(form->udMonat->NextButton());
-  Click(form->udJahr->PrevButton());
-  Click(form->udJahr->NextButton());
+  for (int i = 0; i < 15; ++i) Click(c.udMonat->PrevButton());
+  for (int i = 0; i < 15; ++i) Click(c.udMonat->NextButton());
+  Click(c.udJahr->PrevButton());
+  Click(c.udJahr->NextButton());
   AnswerSaveDialogs([&](QWidget*, const TSaveDialog&) {
     return std::optional<QString>(QString::fromStdString(exportDir + "fenster.csv"));
   });
-  Click(form->btnCsv);
+  Click(c.btnCsv);
   EXPECT_TRUE(fs::exists(exportDir + "fenster.csv"));
   EXPECT_TRUE(messages.empty()) << messages[0].text.toStdString();
   form->close();

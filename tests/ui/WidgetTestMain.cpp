@@ -6,7 +6,7 @@
 #include <QByteArray>
 #include <QFont>
 
-#include "app/uApplication.h"
+#include "app/Application.h"
 #include "util/uFormat.h"
 
 int main(int argc, char** argv) {

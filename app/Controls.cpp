@@ -1,4 +1,4 @@
-#include "app/uControls.h"
+#include "app/Controls.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -50,8 +50,8 @@ TUpDown::TUpDown(QWidget* parent) : QWidget(parent) {
   next_ = new QToolButton(this);
   next_->setArrowType(Qt::RightArrow);
   next_->setFocusPolicy(Qt::TabFocus);
-  connect(prev_, &QToolButton::clicked, this, [this] { Press(TUDBtnType::btPrev); });
-  connect(next_, &QToolButton::clicked, this, [this] { Press(TUDBtnType::btNext); });
+  connect(prev_, &QToolButton::clicked, this, [this] { Press(UpDownButton::Previous); });
+  connect(next_, &QToolButton::clicked, this, [this] { Press(UpDownButton::Next); });
 }
 
 void TUpDown::SetRange(int min, int max) {
@@ -64,8 +64,8 @@ void TUpDown::SetPosition(int position) {
   position_ = std::clamp(position, min_, max_);
 }
 
-void TUpDown::Press(TUDBtnType button) {
-  int target = position_ + (button == TUDBtnType::btNext ? 1 : -1);
+void TUpDown::Press(UpDownButton button) {
+  int target = position_ + (button == UpDownButton::Next ? 1 : -1);
   if (target > max_ || target < min_) {
     if (!wrap_) return;
     target = target > max_ ? min_ : max_;
@@ -225,6 +225,14 @@ void TDatePicker::showPopup() {
 
 void TDatePicker::hidePopup() {
   if (popup_ != nullptr) popup_->hide();
+}
+
+QWidget* ChainTabOrder(QWidget* previous, const std::vector<QWidget*>& controls) {
+  for (QWidget* control : controls) {
+    if (previous != nullptr) QWidget::setTabOrder(previous, control);
+    previous = control;
+  }
+  return previous;
 }
 
 }  // namespace vorlex

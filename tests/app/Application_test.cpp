@@ -1,4 +1,4 @@
-#include "app/uApplication.h"
+#include "app/Application.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,7 @@ namespace vorlex {
 namespace {
 
 struct Shown {
-  TMessageKind kind;
+  MessageKind kind;
   QString text;
   QString detail;
 };
@@ -25,7 +25,7 @@ class MessageTest : public ::testing::Test {
  protected:
   void SetUp() override {
     saved_ = MessageBoxSeam();
-    MessageBoxSeam() = [this](QWidget*, TMessageKind kind, const QString& text,
+    MessageBoxSeam() = [this](QWidget*, MessageKind kind, const QString& text,
                               const QString& detail) {
       shown.push_back({kind, text, detail});
     };
@@ -53,7 +53,7 @@ TEST_F(MessageTest, ErrorLeavingAnEventHandlerIsShownAndTheProgramCarriesOn) {
   QEvent first(QEvent::User);
   QCoreApplication::sendEvent(&target, &first);
   ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0].kind, TMessageKind::Error);
+  EXPECT_EQ(shown[0].kind, MessageKind::Error);
   EXPECT_EQ(shown[0].detail, QStringLiteral("Datei /x kann nicht erstellt werden"));
 
   QCoreApplication::postEvent(&target, new QEvent(QEvent::User));
@@ -79,14 +79,14 @@ TEST_F(MessageTest, TextsAreDecodedAndCarriageReturnsBreakLines) {
     shown.clear();
     ShowMessage(row.bytes);
     ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].kind, TMessageKind::Plain);
+    EXPECT_EQ(shown[0].kind, MessageKind::Plain);
     EXPECT_EQ(shown[0].text, row.expected);
   }
   shown.clear();
   EXPECT_FALSE(RunShowingErrors([] { throw std::runtime_error("Stream-Write-Fehler"); }));
   EXPECT_TRUE(RunShowingErrors([] {}));
   ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0].kind, TMessageKind::Error);
+  EXPECT_EQ(shown[0].kind, MessageKind::Error);
   EXPECT_EQ(shown[0].detail, QStringLiteral("Stream-Write-Fehler"));
   EXPECT_TRUE(shown[0].text.startsWith(QStringLiteral("Die Ausgabe konnte nicht")))
       << shown[0].text.toStdString();
@@ -101,7 +101,7 @@ TEST(Application, BoxesCarryTheNameVorlexAndQtSpeaksTheUsersLanguage) {
     title = box->windowTitle();
     box->accept();
   });
-  ShowMessageBox(nullptr, TMessageKind::Error, QStringLiteral("Fehler"));
+  ShowMessageBox(nullptr, MessageKind::Error, QStringLiteral("Fehler"));
   EXPECT_EQ(title, QStringLiteral("Vorlex"));
 
   struct Row {

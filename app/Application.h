@@ -7,6 +7,7 @@
 #include <exception>
 #include <functional>
 #include <string_view>
+#include <type_traits>
 
 class QLocale;
 class QTranslator;
@@ -14,17 +15,17 @@ class QWidget;
 
 namespace vorlex {
 
-enum class TMessageKind { Error, Plain };
+enum class MessageKind { Error, Plain };
 
 // Where message boxes are shown: a modal box by default; tests answer it.
 // detail: the technical message behind an error, shown on request; empty for
 // plain messages.
-using MessageBoxFunction = std::function<void(QWidget* parent, TMessageKind kind,
+using MessageBoxFunction = std::function<void(QWidget* parent, MessageKind kind,
                                               const QString& text, const QString& detail)>;
 MessageBoxFunction& MessageBoxSeam();
 
 // The modal box itself: an error box, or a plain box with an OK button.
-void ShowMessageBox(QWidget* parent, TMessageKind kind, const QString& text,
+void ShowMessageBox(QWidget* parent, MessageKind kind, const QString& text,
                     const QString& detail = {});
 
 // Where a question with the answers yes and no is asked: a modal box by
@@ -52,6 +53,29 @@ bool RunShowingErrors(F&& f) {
   }
 }
 
+// Connects signal of sender to handler, which runs under RunShowingErrors.
+// handler is a member function of receiver or any function; it takes the
+// signal's arguments or none.
+template <typename Sender, typename Signal, typename Receiver, typename Handler>
+QMetaObject::Connection ConnectShowingErrors(const Sender* sender, Signal signal,
+                                             Receiver* receiver, Handler handler) {
+  return QObject::connect(sender, signal, receiver, [receiver, handler](const auto&... args) {
+    RunShowingErrors([&] {
+      if constexpr (std::is_member_function_pointer_v<Handler>) {
+        if constexpr (std::is_invocable_v<Handler, Receiver*, decltype(args)...>) {
+          std::invoke(handler, receiver, args...);
+        } else {
+          std::invoke(handler, receiver);
+        }
+      } else if constexpr (std::is_invocable_v<Handler, decltype(args)...>) {
+        handler(args...);
+      } else {
+        handler();
+      }
+    });
+  });
+}
+
 // Loads Qt's own texts (the file dialog, the buttons of the boxes) for locale
 // from Qt's translations folder, or else from those built into the program;
 // false when there are none for its language.
@@ -65,7 +89,7 @@ class TApplication : public QApplication {
 
   // Exceptions never cross the event loop: whatever an event handler raises is
   // shown here. The window's own handlers are connected through
-  // RunShowingErrors, which shows their errors before they reach the toolkit.
+  // ConnectShowingErrors, which shows their errors before they reach the toolkit.
   bool notify(QObject* receiver, QEvent* event) override;
 };
 

@@ -1,4 +1,4 @@
-#include "app/uControls.h"
+#include "app/Controls.h"
 
 #include <gtest/gtest.h>
 
@@ -22,18 +22,18 @@ TEST(UpDown, PressesMoveWithinTheRangeAndReportOnlyMoves) {
     const char* name;
     int position;
     bool wrap;
-    TUDBtnType button;
+    UpDownButton button;
     int expectedPosition;
     bool reported;
   };
   const Row rows[] = {
-      {"next inside", 85, false, TUDBtnType::btNext, 86, true},
-      {"previous inside", 85, false, TUDBtnType::btPrev, 84, true},
-      {"next at the top end", 100, false, TUDBtnType::btNext, 100, false},
-      {"previous at the bottom end", 0, false, TUDBtnType::btPrev, 0, false},
-      {"next to the end", 99, false, TUDBtnType::btNext, 100, true},
-      {"wrapping next", 100, true, TUDBtnType::btNext, 0, true},
-      {"wrapping previous", 0, true, TUDBtnType::btPrev, 100, true},
+      {"next inside", 85, false, UpDownButton::Next, 86, true},
+      {"previous inside", 85, false, UpDownButton::Previous, 84, true},
+      {"next at the top end", 100, false, UpDownButton::Next, 100, false},
+      {"previous at the bottom end", 0, false, UpDownButton::Previous, 0, false},
+      {"next to the end", 99, false, UpDownButton::Next, 100, true},
+      {"wrapping next", 100, true, UpDownButton::Next, 0, true},
+      {"wrapping previous", 0, true, UpDownButton::Previous, 100, true},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -41,8 +41,8 @@ TEST(UpDown, PressesMoveWithinTheRangeAndReportOnlyMoves) {
     upDown.SetRange(0, 100);
     upDown.SetWrap(row.wrap);
     upDown.SetPosition(row.position);
-    std::vector<TUDBtnType> reports;
-    QObject::connect(&upDown, &TUpDown::Click, [&](TUDBtnType b) { reports.push_back(b); });
+    std::vector<UpDownButton> reports;
+    QObject::connect(&upDown, &TUpDown::Click, [&](UpDownButton b) { reports.push_back(b); });
     upDown.Press(row.button);
     EXPECT_EQ(upDown.Position(), row.expectedPosition);
     ASSERT_EQ(reports.size(), row.reported ? 1u : 0u);
@@ -60,13 +60,14 @@ TEST(UpDown, ButtonsArePreviousLeftAndNextRight) {
   upDown.show();
   EXPECT_LT(upDown.PrevButton()->x(), upDown.NextButton()->x());
   EXPECT_EQ(upDown.PrevButton()->width() + upDown.NextButton()->width(), 37);
-  std::vector<TUDBtnType> reports;
-  QObject::connect(&upDown, &TUpDown::Click, [&](TUDBtnType b) { reports.push_back(b); });
+  std::vector<UpDownButton> reports;
+  QObject::connect(&upDown, &TUpDown::Click, [&](UpDownButton b) { reports.push_back(b); });
   QTest::mouseClick(upDown.NextButton(), Qt::LeftButton);
   QTest::mouseClick(upDown.NextButton(), Qt::LeftButton);
   QTest::mouseClick(upDown.PrevButton(), Qt::LeftButton);
   EXPECT_EQ(reports,
-            (std::vector<TUDBtnType>{TUDBtnType::btNext, TUDBtnType::btNext, TUDBtnType::btPrev}));
+            (std::vector<UpDownButton>{UpDownButton::Next, UpDownButton::Next,
+                                       UpDownButton::Previous}));
   EXPECT_EQ(upDown.Position(), 51);
 }
 
@@ -94,7 +95,7 @@ TEST(RadioGroup, ClickOnlyWhenTheChosenItemChanges) {
 TEST(Version, FourNumbersOfTheBuildsVersion) {
   struct Row {
     const char* text;
-    TFileVersion expected;
+    FileVersion expected;
   };
   const Row rows[] = {
       {"1.0.0.2", {1, 0, 0, 2}}, {"2.13.7.65535", {2, 13, 7, 65535}},
@@ -103,11 +104,11 @@ TEST(Version, FourNumbersOfTheBuildsVersion) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.text);
-    const TFileVersion v = ParseFileVersion(row.text);
-    EXPECT_EQ(v.Major, row.expected.Major);
-    EXPECT_EQ(v.Minor, row.expected.Minor);
-    EXPECT_EQ(v.Release, row.expected.Release);
-    EXPECT_EQ(v.Build, row.expected.Build);
+    const FileVersion v = ParseFileVersion(row.text);
+    EXPECT_EQ(v.major, row.expected.major);
+    EXPECT_EQ(v.minor, row.expected.minor);
+    EXPECT_EQ(v.release, row.expected.release);
+    EXPECT_EQ(v.build, row.expected.build);
   }
   EXPECT_EQ(ProgramVersion(), "1.0.0.2");
 }
@@ -140,9 +141,9 @@ TEST(Version, TheProgramFilesCarryTheirVersion) {
         testing::ProgramPath(name == "vorlex.exe" ? VORLEX_WINDOW_PATH : VORLEX_REPORT_PATH);
     const auto numbers = FileVersionNumbers(file);
     ASSERT_TRUE(numbers.has_value());
-    const TFileVersion built = ParseFileVersion(VORLEX_BUILT_VERSION);
-    EXPECT_EQ(*numbers, (std::array<std::uint16_t, 4>{built.Major, built.Minor, built.Release,
-                                                       built.Build}));
+    const FileVersion built = ParseFileVersion(VORLEX_BUILT_VERSION);
+    EXPECT_EQ(*numbers, (std::array<std::uint16_t, 4>{built.major, built.minor, built.release,
+                                                       built.build}));
     EXPECT_EQ(VersionText(file, "FileVersion"), VORLEX_BUILT_VERSION);
     EXPECT_EQ(VersionText(file, "ProductVersion"), VORLEX_BUILT_VERSION);
     EXPECT_EQ(VersionText(file, "ProductName"), "Vorlex");

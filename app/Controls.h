@@ -1,5 +1,6 @@
 // Small controls the window needs beyond Qt's own: the horizontal up-down
-// control, the radio group, the bevel line and the date field.
+// control, the radio group, the bevel line and the date field; and the Tab
+// order through a part's controls.
 #pragma once
 
 #include <QButtonGroup>
@@ -18,7 +19,7 @@ class QToolButton;
 
 namespace vorlex {
 
-enum class TUDBtnType { btNext, btPrev };
+enum class UpDownButton { Next, Previous };
 
 // Two arrow buttons side by side (previous left, next right) over a position
 // in a range. A press moves the position by one; a press against the end of the
@@ -39,14 +40,14 @@ class TUpDown : public QWidget {
   void Recentre() { position_ = min_ + (max_ - min_) / 2; }
 
   // What a press of one of the buttons does.
-  void Press(TUDBtnType button);
+  void Press(UpDownButton button);
 
   QToolButton* PrevButton() const { return prev_; }
   QToolButton* NextButton() const { return next_; }
 
  signals:
   // The position moved; button tells the direction.
-  void Click(vorlex::TUDBtnType button);
+  void Click(vorlex::UpDownButton button);
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -148,5 +149,10 @@ class TDatePicker : public QComboBox {
   QWidget* popup_ = nullptr;
   QCalendarWidget* calendar_ = nullptr;
 };
+
+// Puts controls into the Tab order one after the other, after previous (none:
+// the first of them stays where it is); returns the last of them, or previous
+// when there are none.
+QWidget* ChainTabOrder(QWidget* previous, const std::vector<QWidget*>& controls);
 
 }  // namespace vorlex

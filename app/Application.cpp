@@ -1,4 +1,4 @@
-#include "app/uApplication.h"
+#include "app/Application.h"
 
 #include <QLibraryInfo>
 #include <QLocale>
@@ -28,9 +28,9 @@ MessageBoxFunction& MessageBoxSeam() {
   return seam;
 }
 
-void ShowMessageBox(QWidget* parent, TMessageKind kind, const QString& text,
+void ShowMessageBox(QWidget* parent, MessageKind kind, const QString& text,
                     const QString& detail) {
-  QMessageBox box(kind == TMessageKind::Error ? QMessageBox::Critical : QMessageBox::NoIcon,
+  QMessageBox box(kind == MessageKind::Error ? QMessageBox::Critical : QMessageBox::NoIcon,
                   QApplication::applicationDisplayName(), text, QMessageBox::Ok, parent);
   if (!detail.isEmpty()) box.setDetailedText(detail);
   box.exec();
@@ -50,13 +50,13 @@ bool AskYesNo(const QString& text) {
 }
 
 void ShowMessage(std::string_view message) {
-  MessageBoxSeam()(QApplication::activeWindow(), TMessageKind::Plain, DisplayText(message), {});
+  MessageBoxSeam()(QApplication::activeWindow(), MessageKind::Plain, DisplayText(message), {});
 }
 
 void ShowCurrentException() {
   const ErrorText error =
       DescribeCurrentException({ErrorFront::Window, PelmoraAppDataDir() + kSettingsFileName});
-  MessageBoxSeam()(QApplication::activeWindow(), TMessageKind::Error,
+  MessageBoxSeam()(QApplication::activeWindow(), MessageKind::Error,
                    QString::fromStdString(error.sentence), DisplayText(error.detail));
 }
 

@@ -1,0 +1,37 @@
+// The year overview's bar chart of twelve months: a bar for the turnover
+// (fields 81 + 86 + 41 + 44) and one for field 83 per month, below the zero
+// line for a refund; the money axis in the format settings' decimal
+// separator, the German month names beneath, and a legend.
+#pragma once
+
+#include <QColor>
+#include <QWidget>
+#include <array>
+
+#include "ui/text/YearOverviewText.h"
+
+class QPainter;
+
+namespace vorlex {
+
+inline const QColor kTurnoverBarColor{70, 130, 180};
+inline const QColor kDueBarColor{230, 140, 40};
+
+// The chart of months into area.
+void DrawOverviewChart(QPainter& painter, const QRect& area,
+                       const std::array<ChartFigures, 12>& months);
+
+class TOverviewChart : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TOverviewChart(QWidget* parent);
+  void SetMonths(const std::array<ChartFigures, 12>& months);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  std::array<ChartFigures, 12> months_{};
+};
+
+}  // namespace vorlex
