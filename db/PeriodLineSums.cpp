@@ -113,7 +113,7 @@ TSQLiteDatabase& TPeriodLineSums::Connection() {
 }
 
 void TPeriodLineSums::ReadPeriod(const std::string& ordersFromWhere, const TDBTable& orders,
-                                const TDBField& idField, const std::string& index) {
+                                 const TDBField& idField, const std::string& index) {
   // The lines of every order of the period whose id is stored as an integer,
   // compared with the id as the order's own query compares with its number
   // (the unary plus takes the id column's affinity away, as a number in the
@@ -199,9 +199,9 @@ void TPeriodLineSums::ReadPeriod(const std::string& ordersFromWhere, const TDBTa
   // Keys held as text come in the order of their texts.
   const auto byId = [](const Entry& a, const Entry& b) { return a.id < b.id; };
   std::sort(entries_.begin(), entries_.end(), byId);
-  onePass_ = std::adjacent_find(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {
-               return a.id == b.id;
-             }) == entries_.end();
+  onePass_ = std::adjacent_find(entries_.begin(), entries_.end(),
+                                [](const Entry& a, const Entry& b) { return a.id == b.id; }) ==
+             entries_.end();
   if (!onePass_) entries_.clear();
 }
 

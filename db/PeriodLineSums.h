@@ -106,7 +106,6 @@ class TPeriodLineSums {
 // table's order: as a scan of the whole table, or through an index on
 // auftragindex alone.
 // byIndex: the name of that index, empty for the scan.
-bool LinesReadInTableOrder(TSQLiteDatabase& db, const LineVat& vat,
-                           std::string* byIndex = nullptr);
+bool LinesReadInTableOrder(TSQLiteDatabase& db, const LineVat& vat, std::string* byIndex = nullptr);
 
 }  // namespace vorlex

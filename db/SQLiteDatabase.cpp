@@ -47,7 +47,6 @@ void ReadNumberCell(sqlite3_context* context, int, sqlite3_value** argv) {
   }
 }
 
-
 }  // namespace
 
 void TSQLiteDatabase::Closer::operator()(sqlite3* db) const {
@@ -107,9 +106,9 @@ void TSQLiteDatabase::RaiseLastError(const std::string& action, const std::strin
     throw ECellConvertError(failure.message, failure.column);
   }
   const int code = db_ ? sqlite3_errcode(db_.get()) : SQLITE_OK;
-  throw ESQLiteException(
-      action + " \"" + sql + "\" : " + (code != SQLITE_OK ? sqlite3_errmsg(db_.get()) : "No message"),
-      code != SQLITE_OK ? code : SQLITE_ERROR);
+  throw ESQLiteException(action + " \"" + sql + "\" : " +
+                             (code != SQLITE_OK ? sqlite3_errmsg(db_.get()) : "No message"),
+                         code != SQLITE_OK ? code : SQLITE_ERROR);
 }
 
 }  // namespace vorlex

@@ -74,11 +74,14 @@ class TextCells {
   Blocks<uint32_t> ends_;
 };
 
-// Every read by column index goes through here.
-void CheckIndex(int index, int columnCount) {
-  if (index < 0 || index >= columnCount) {
-    throw ESQLiteException("Column index out of range: " + std::to_string(index));
-  }
+[[noreturn]] void RaiseIndexOutOfRange(int index) {
+  throw ESQLiteException("Column index out of range: " + std::to_string(index));
+}
+
+// Every read by column index goes through here; it is on the way of every
+// cell read, so only the test stands in the way and the raising is apart.
+inline void CheckIndex(int index, int columnCount) {
+  if (index < 0 || index >= columnCount) RaiseIndexOutOfRange(index);
 }
 
 }  // namespace
@@ -202,9 +205,8 @@ TSQLiteTable::TSQLiteTable(TSQLiteDatabase& db, const std::string& sql,
         const char* name = sqlite3_column_name(stmt, i);
         column.name = AsciiUpper(name != nullptr ? name : "");
         const char* declared = sqlite3_column_decltype(stmt, i);
-        column.kind = declared != nullptr
-                          ? KindOfDeclaredType(declared)
-                          : static_cast<ColumnKind>(sqlite3_column_type(stmt, i));
+        column.kind = declared != nullptr ? KindOfDeclaredType(declared)
+                                          : static_cast<ColumnKind>(sqlite3_column_type(stmt, i));
         column.kept = keptNames.empty() ||
                       std::find(keptNames.begin(), keptNames.end(), column.name) != keptNames.end();
       }

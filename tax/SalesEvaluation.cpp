@@ -88,8 +88,7 @@ void SalesEvaluation(TDBase& db, double firstDay, double lastDay, TaxationBasis 
   if (orders->AtEnd()) return;
   // The lines of all these orders in one pass rather than a query per order.
   const TDBField id("id");
-  TPeriodLineSums lineSums(db, SalesFromWhere(firstDay, lastDay, basis), *orders, id,
-                           LineVatOf());
+  TPeriodLineSums lineSums(db, SalesFromWhere(firstDay, lastDay, basis), *orders, id, LineVatOf());
   const TDBField land("land");
   const TDBField ustIdField("ust_id");
   const TDBField date(DateColumn(basis));

@@ -12,6 +12,8 @@ namespace vorlex::testing {
 
 namespace {
 
+using testdb::Value;
+
 double ShapeDay(int year, int month, int day) {
   return EncodeDate(year, month, day);
 }
@@ -22,7 +24,7 @@ class Rng : public testdb::SplitMix64 {
   int Below(int n) { return static_cast<int>(Next() % static_cast<uint64_t>(n)); }
 };
 
-testdb::Value CommaText(const testdb::Value& cell) {
+Value CommaText(const Value& cell) {
   const auto* number = std::get_if<double>(&cell.get());
   if (number == nullptr) return cell;
   char buffer[32];
@@ -37,7 +39,7 @@ constexpr int kOrders = 90;
 
 // A line amount where adding in another order, or in more precision, gives
 // another double.
-testdb::Value FractionalAmount(Rng& rng) {
+Value FractionalAmount(Rng& rng) {
   switch (rng.Below(6)) {
     case 0:
       return rng.Below(100000) / 100.0;
@@ -54,17 +56,17 @@ testdb::Value FractionalAmount(Rng& rng) {
   }
 }
 
-testdb::Value LineAmount(Rng& rng, Amounts amounts, int lineIndex) {
+Value LineAmount(Rng& rng, Amounts amounts, int lineIndex) {
   switch (amounts) {
     case Amounts::Fractional:
       return FractionalAmount(rng);
     case Amounts::Whole:
       return static_cast<int64_t>(rng.Below(2000)) - 100;
     case Amounts::Mixed:
-      return lineIndex % 2 == 0 ? testdb::Value(static_cast<int64_t>(rng.Below(500)))
+      return lineIndex % 2 == 0 ? Value(static_cast<int64_t>(rng.Below(500)))
                                 : FractionalAmount(rng);
     case Amounts::Nulls:
-      return rng.Below(4) == 0 ? testdb::Value(nullptr) : FractionalAmount(rng);
+      return rng.Below(4) == 0 ? Value(nullptr) : FractionalAmount(rng);
   }
   return 0.0;
 }
@@ -78,7 +80,7 @@ void Generate(testdb::PelmoraDb& b, const Shape& shape) {
     b.Add(testdb::Customer{.id = c,
                            .name = "Kunde " + std::to_string(c),
                            .land = countries[c - 1],
-                           .ust_id = c % 2 == 0 ? testdb::Value("XU" + std::to_string(c)) : testdb::Value("")});
+                           .ust_id = c % 2 == 0 ? Value("XU" + std::to_string(c)) : Value("")});
   }
   b.Add(testdb::Supplier{1, "Lieferant"});
   std::vector<testdb::Line> lines;
@@ -89,7 +91,7 @@ void Generate(testdb::PelmoraDb& b, const Shape& shape) {
     b.Add(testdb::Order{.id = id,
                         .besitzerindex = 1 + rng.Below(8),
                         .bezahlt = rng.Below(5) == 0 ? 0 : -1,
-                        .davonbezahlt = rng.Below(3) == 0 ? testdb::Value(0.0) : testdb::Value(12.5),
+                        .davonbezahlt = rng.Below(3) == 0 ? Value(0.0) : Value(12.5),
                         .termin = day,
                         .bezahltam = day + rng.Below(20),
                         .bezeichnung = "Auftrag " + std::to_string(id),
@@ -110,9 +112,9 @@ void Generate(testdb::PelmoraDb& b, const Shape& shape) {
         line.preis = (rng.Below(2) == 0 ? 1 : -1) * (1e16 + 2.0 * rng.Below(1000));
       }
       const bool noRate = shape.amounts == Amounts::Nulls && rng.Below(5) == 0;
-      line.mwst = noRate ? testdb::Value(nullptr) : testdb::Value(rng.Below(3) == 0 ? 7.0 : 19.0);
+      line.mwst = noRate ? Value(nullptr) : Value(rng.Below(3) == 0 ? 7.0 : 19.0);
       if (shape.commaTexts && n % 3 == 0) {
-        for (testdb::Value* cell : {&line.anzahl, &line.preis, &line.mwst}) *cell = CommaText(*cell);
+        for (Value* cell : {&line.anzahl, &line.preis, &line.mwst}) *cell = CommaText(*cell);
       }
       lines.push_back(std::move(line));
     }
@@ -182,9 +184,7 @@ const Shape kShapes[] = {
      .index = false,
      .amounts = Amounts::Nulls},
     {.name = "amounts declared as text", .amountType = "VARCHAR(20)"},
-    {.name = "amounts declared as text, no index",
-     .index = false,
-     .amountType = "VARCHAR(20)"},
+    {.name = "amounts declared as text, no index", .index = false, .amountType = "VARCHAR(20)"},
     {.name = "ids above 32 bits", .firstId = 3000000000, .idStep = 7},
     {.name = "ids around 2^53, no index",
      .index = false,
@@ -194,10 +194,7 @@ const Shape kShapes[] = {
     {.name = "negative ids", .firstId = -40},
     {.name = "negative ids, no index", .index = false, .firstId = -40},
     {.name = "scattered ids, index", .firstId = 5, .idStep = 1000000000000},
-    {.name = "scattered ids, no index",
-     .index = false,
-     .firstId = 5,
-     .idStep = 1000000000000},
+    {.name = "scattered ids, no index", .index = false, .firstId = 5, .idStep = 1000000000000},
     // Lines added to an order long after it, the lines of all later orders
     // between: the order's stretch of the table holds every other order's.
     {.name = "an order's lines far apart, no index",
@@ -234,9 +231,7 @@ const Shape kShapes[] = {
      .before = IdsThatAreNoStoredIntegers,
      .extra = SomeIdsFloats},
     {.name = "keys declared as text", .keyType = "VARCHAR(20)"},
-    {.name = "keys declared as text, no index",
-     .index = false,
-     .keyType = "VARCHAR(20)"},
+    {.name = "keys declared as text, no index", .index = false, .keyType = "VARCHAR(20)"},
     {.name = "line keys declared as text",
      .before = [](testdb::PelmoraDb& b) { LineTable(b, "VARCHAR(20)", true); }},
     {.name = "line keys declared as text, no index",
@@ -286,7 +281,7 @@ const Shape kShapes[] = {
          [](testdb::PelmoraDb& b) {
            b.Add(testdb::Line{.auftragindex = 30, .anzahl = 10.0, .preis = 1e308});
          },
-          .literal = true},
+     .literal = true},
 };
 
 }  // namespace

@@ -50,9 +50,9 @@ class PeriodLineSumsTest : public testing::DbTest {
 
 TEST_F(PeriodLineSumsTest, OnePassWhereTheOrdersQueryReadsInTableOrder) {
   // The live orders of 2024.
-  const std::string fromWhere = " FROM auftrag WHERE (auftrag.papierkorb = 0) AND (termin >= " +
-                                SQLDate(2024, 1, 1) + ") AND (termin < " + SQLDate(2025, 1, 1) +
-                                ") ";
+  const std::string fromWhere =
+      " FROM auftrag WHERE (auftrag.papierkorb = 0) AND (termin >= " + SQLDate(2024, 1, 1) +
+      ") AND (termin < " + SQLDate(2025, 1, 1) + ") ";
   for (const Shape& shape : LineShapes()) {
     SCOPED_TRACE(shape.name);
     TDBase& db = Make(shape);
@@ -81,7 +81,7 @@ TEST_F(PeriodLineSumsTest, TableOrderOnlyFromAScanOrAnIndexOnTheOrderAlone) {
     const char* name;
     bool lineIndex;
     const char* sql;  // run on the built database
-    bool scan;  // or an index on the order alone
+    bool scan;        // or an index on the order alone
   };
   const Row rows[] = {
       {"no index", false, nullptr, true},

@@ -1,7 +1,6 @@
 #include "db/SQLiteText.h"
 
 #include <gtest/gtest.h>
-
 #include <sqlite3.h>
 
 #include <cmath>
