@@ -14,10 +14,6 @@ namespace {
 
 using testdb::Value;
 
-double ShapeDay(int year, int month, int day) {
-  return EncodeDate(year, month, day);
-}
-
 class Rng : public testdb::SplitMix64 {
  public:
   using SplitMix64::SplitMix64;
@@ -86,7 +82,8 @@ void Generate(testdb::PelmoraDb& b, const Shape& shape) {
   std::vector<testdb::Line> lines;
   for (int n = 0; n < kOrders; ++n) {
     const int64_t id = shape.firstId + n * shape.idStep;
-    const double day = n < 6 ? ShapeDay(2023, 12, 1 + n) : ShapeDay(2024, 1, 1) + rng.Below(366);
+    const double day =
+        n < 6 ? EncodeDate(2023, 12, 1 + n) : EncodeDate(2024, 1, 1) + rng.Below(366);
     const bool credit = rng.Below(12) == 0;
     b.Add(testdb::Order{.id = id,
                         .besitzerindex = 1 + rng.Below(8),
@@ -131,7 +128,7 @@ void Generate(testdb::PelmoraDb& b, const Shape& shape) {
     b.Add(testdb::CashEntry{.besitzerindex = 1 + n % 7,
                             .lieferantindex = 1,
                             .neinaus = n % 3 == 0 ? 1 : 0,
-                            .termin = ShapeDay(2024, 1 + n, 10),
+                            .termin = EncodeDate(2024, 1 + n, 10),
                             .bezeichnung = "Kasse " + std::to_string(n),
                             .betrag = 10.0 + n / 7.0,
                             .mwst = n % 2 == 0 ? 19.0 : 7.0});
