@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "db/SQLiteAccess.h"
 #include "util/uFormat.h"
 
 namespace vorlex {
@@ -12,6 +13,22 @@ double TVariant::ToFloat() const {
 
 int64_t TVariant::ToInt() const {
   return StrToInt(text_);
+}
+
+TDBTable::TDBTable(std::unique_ptr<TSQLiteTable> result) : result_(std::move(result)) {}
+
+TDBTable::~TDBTable() = default;
+
+bool TDBTable::AtEnd() const {
+  return result_->AtEnd();
+}
+
+bool TDBTable::MoveNext() {
+  return result_->MoveNext();
+}
+
+int TDBTable::RowCount() const {
+  return AtEnd() ? 0 : result_->RowCount();
 }
 
 TVariant TDBTable::FieldValue(std::string_view name) const {

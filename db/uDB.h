@@ -1,4 +1,7 @@
-// The narrow interface through which the program reads the invoicing database.
+// The narrow interface through which the program reads the invoicing database:
+// the database, its results and their fields, the line sums of a period's
+// orders (db/PeriodLineSums.h) and the errors of the layer below
+// (db/SQLiteError.h), which pass through unchanged.
 #pragma once
 
 #include <cstdint>
@@ -7,9 +10,13 @@
 #include <string_view>
 #include <vector>
 
-#include "db/SQLiteAccess.h"
+#include "db/PeriodLineSums.h"
+#include "db/SQLiteError.h"
 
 namespace vorlex {
+
+class TSQLiteDatabase;
+class TSQLiteTable;
 
 // A field value: always text. Numbers really travel as text in the user's
 // locale (a float is rounded to 15 significant digits on the way) and are
@@ -48,11 +55,14 @@ class TDBField {
 
 class TDBTable {
  public:
-  explicit TDBTable(std::unique_ptr<TSQLiteTable> result) : result_(std::move(result)) {}
-  bool AtEnd() const { return result_->AtEnd(); }
-  bool MoveNext() { return result_->MoveNext(); }
+  explicit TDBTable(std::unique_ptr<TSQLiteTable> result);
+  ~TDBTable();
+  TDBTable(const TDBTable&) = delete;
+  TDBTable& operator=(const TDBTable&) = delete;
+  bool AtEnd() const;
+  bool MoveNext();
   // Rows of the result while the cursor is on a row; 0 once AtEnd.
-  int RowCount() const { return AtEnd() ? 0 : result_->RowCount(); }
+  int RowCount() const;
   TVariant FieldValue(std::string_view name) const;
   std::string FieldText(std::string_view name) const;
   TVariant FieldValue(const TDBField& field) const;
@@ -67,9 +77,10 @@ class TDBTable {
   // The same as FieldValue(field).ToInt().
   int64_t FieldInt(const TDBField& field) const;
   int Index(const TDBField& field) const;
-  const TSQLiteTable& Result() const { return *result_; }
 
  private:
+  // The period's line sums read the ids of all rows at once.
+  friend class TPeriodLineSums;
   std::unique_ptr<TSQLiteTable> result_;
 };
 
@@ -89,9 +100,14 @@ class TDBase {
   void Close();
   bool IsOpen() const { return connection_ != nullptr; }
   const std::string& FileName() const { return fileName_; }
-  TSQLiteDatabase& Connection();
 
  private:
+  // The classes of the facade that work on the connection itself.
+  friend class TPeriodLineSums;
+  friend class TReadTransaction;
+  // Raises when the database is closed.
+  TSQLiteDatabase& Connection();
+
   std::string fileName_;
   std::unique_ptr<TSQLiteDatabase> connection_;
 };

@@ -8,7 +8,6 @@
 #include "db/uDB.h"
 #include "tax/FieldRead.h"
 #include "tax/PeriodBounds.h"
-#include "tax/PeriodLineSums.h"
 #include "tax/auftragU.h"
 
 namespace vorlex {
@@ -89,7 +88,7 @@ void SalesEvaluation(TDBase& db, double firstDay, double lastDay, TaxationBasis 
   if (orders->AtEnd()) return;
   // The lines of all these orders in one pass rather than a query per order.
   const TDBField id("id");
-  PeriodLineSums lineSums(db, SalesFromWhere(firstDay, lastDay, basis), *orders, id);
+  TPeriodLineSums lineSums(db, SalesFromWhere(firstDay, lastDay, basis), *orders, id, LineVatOf());
   const TDBField land("land");
   const TDBField ustIdField("ust_id");
   const TDBField date(DateColumn(basis));
@@ -108,7 +107,7 @@ void SalesEvaluation(TDBase& db, double firstDay, double lastDay, TaxationBasis 
 
     const auto where = [&orders, &id] { return OrderPlace(orders->FieldValue(id).Text()); };
     entry.id = IntField(*orders, id, where);
-    const LineSums lines = lineSums.Of(*orders, id, entry.id);
+    const LineSums lines = PeriodOrderLineSums(db, lineSums, *orders, id, entry.id);
     const OrderAmounts amounts = OrderAmountsOf(*orders, amountFields, entry.id, lines);
     entry.net = amounts.net;
     entry.gross = amounts.gross;

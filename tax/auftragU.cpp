@@ -17,42 +17,28 @@ double SumField(const TDBTable& sums, std::string_view column, int64_t orderId) 
   return FloatField(sums, column, [orderId] { return OrderLinesPlace(orderId); });
 }
 
-std::string Cell(const char* column, bool read) {
-  if (!read) return column;
-  return std::string(kNumberFunction) + "(" + column + ", '" + column + "')";
-}
-
 }  // namespace
 
 std::string LineVatExpression(const EvaluationSettings& settings, bool readCells) {
-  const std::string anzahl = Cell("anzahl", readCells);
-  const std::string preis = Cell("preis", readCells);
-  const std::string mwst = Cell("mwst", readCells);
+  const std::string anzahl = LineCell("anzahl", readCells);
+  const std::string preis = LineCell("preis", readCells);
+  const std::string mwst = LineCell("mwst", readCells);
   return settings.BruttoPreise
              ? anzahl + "*(" + preis + "-(" + preis + "/(1.0+(" + mwst + "/100.0))))"
              : anzahl + "*(" + preis + "*(" + mwst + "/100.0))";
 }
 
-std::string LineSumsSql(const LineSumsQuery& query, const EvaluationSettings& settings) {
-  std::string sql = "SELECT " + query.key + "SUM(" + LineVatExpression(settings, query.readCells) +
-                    ")" + query.vatAs + ", SUM(" + Cell("anzahl", query.readCells) + "*" +
-                    Cell("preis", query.readCells) + ")" + query.netAs + query.extra;
-  if (query.textLinesAs) {
-    // Text and blobs compare above every number, the infinite too; the unary
-    // plus takes the column's affinity away, under which the number would be
-    // compared as text.
-    sql += ", COUNT(*) FILTER (WHERE +anzahl > 9e999 OR +preis > 9e999 OR +mwst > 9e999)" +
-           *query.textLinesAs;
-  }
-  return sql + " FROM verbindauftrag WHERE " + query.where + query.tail;
+LineVat LineVatOf(const EvaluationSettings& settings) {
+  return {LineVatExpression(settings, false), LineVatExpression(settings, true)};
 }
 
 LineSums OrderLineSums(TDBase& db, int64_t orderId, const EvaluationSettings& settings,
                        bool readCells) {
   LineSums result;
   try {
-    const std::unique_ptr<TDBTable> sums = db.Query(LineSumsSql(
-        {.where = "auftragindex=" + std::to_string(orderId), .readCells = readCells}, settings));
+    const std::unique_ptr<TDBTable> sums = db.Query(
+        LineSumsSql({.where = "auftragindex=" + std::to_string(orderId), .readCells = readCells},
+                    LineVatOf(settings)));
     if (!sums->AtEnd()) {
       result.vat = SumField(*sums, "mwst_sum", orderId);
       result.net = SumField(*sums, "betrag_sum", orderId);
@@ -61,6 +47,19 @@ LineSums OrderLineSums(TDBase& db, int64_t orderId, const EvaluationSettings& se
     RaiseConvertErrorAt(e, e.Column(), OrderLinesPlace(orderId));
   }
   return result;
+}
+
+LineSums PeriodOrderLineSums(TDBase& db, TPeriodLineSums& period, const TDBTable& orders,
+                             const TDBField& idField, int64_t orderId,
+                             const EvaluationSettings& settings) {
+  LineSumsAnswer answer;
+  try {
+    answer = period.Of(orders, idField, orderId);
+  } catch (const ECellConvertError& e) {
+    RaiseConvertErrorAt(e, e.Column(), OrderLinesPlace(orderId));
+  }
+  if (answer.sums) return *answer.sums;
+  return OrderLineSums(db, orderId, settings, answer.readCells);
 }
 
 namespace {

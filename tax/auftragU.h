@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 
 #include "db/uDB.h"
@@ -19,44 +18,28 @@ struct EvaluationSettings {
 // The program's fixed settings; Versteuerung is passed to each run.
 inline constexpr EvaluationSettings kProgramSettings{};
 
-struct LineSums {
-  double net = 0;  // betrag_sum
-  double vat = 0;  // mwst_sum
-};
-
 // The VAT of one line as SQL, by the price basis: "anzahl*(preis*(mwst/100.0))"
 // for net prices. The line-sum query adds it up with SUM. readCells: each cell
-// read through kNumberFunction (db/SQLiteAccess.h), which takes text in the
-// user's format.
+// read through LineCell (db/LineSumsSql.h), which takes text in the user's
+// format.
 std::string LineVatExpression(const EvaluationSettings& settings = kProgramSettings,
                               bool readCells = false);
-
-// Every query that adds up lines has one shape, so that each adds the same
-// figures in the same way: "SELECT <key>SUM(<VAT of a line>)<vatAs>,
-// SUM(anzahl*preis)<netAs><extra>[, <text lines><textLinesAs>] FROM
-// verbindauftrag WHERE <where><tail>".
-struct LineSumsQuery {
-  std::string where = {};
-  std::string key = {};                // "auftragindex, ": the order before its sums
-  std::string vatAs = " AS mwst_sum";  // " OVER w" for a window's sums
-  std::string netAs = " AS betrag_sum";
-  std::string extra = {};  // ", COUNT(*)"
-  // When set, a last column counts the lines that hold text (or a blob) in
-  // anzahl, preis or mwst, which the library would add as the 0 or the
-  // leading digits it makes of them.
-  std::optional<std::string> textLinesAs = std::nullopt;
-  bool readCells = false;  // the cells read through kNumberFunction
-  std::string tail = {};   // " GROUP BY auftragindex"
-};
-std::string LineSumsSql(const LineSumsQuery& query,
-                        const EvaluationSettings& settings = kProgramSettings);
+// Both forms of it, for the queries that add up lines.
+LineVat LineVatOf(const EvaluationSettings& settings = kProgramSettings);
 
 // The sums of one order's lines, from its own query. readCells: its cells read
-// through kNumberFunction; a cell that is no number raises EFieldConvertError
-// naming the column and the order's lines.
+// through LineCell; a cell that is no number raises EFieldConvertError naming
+// the column and the order's lines.
 LineSums OrderLineSums(TDBase& db, int64_t orderId,
                        const EvaluationSettings& settings = kProgramSettings,
                        bool readCells = false);
+
+// The sums of the order on the current row of orders from the period's sums,
+// or from the order's own query where they leave the order to it; the same
+// figures and errors as OrderLineSums.
+LineSums PeriodOrderLineSums(TDBase& db, TPeriodLineSums& period, const TDBTable& orders,
+                             const TDBField& idField, int64_t orderId,
+                             const EvaluationSettings& settings = kProgramSettings);
 
 // The fields that the amounts read from an orders result, each found in it
 // once.

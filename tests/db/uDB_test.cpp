@@ -3,11 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "TestFolder.h"
+#include "DbTest.h"
 #include "db/uDB_Help.h"
 #include "testdb/PelmoraDb.h"
 #include "util/uFormat.h"
@@ -16,24 +15,9 @@ namespace vorlex {
 namespace {
 
 using namespace testdb;
+using vorlex::testing::MessageOf;
 
-class DBaseTest : public ::testing::Test {
- protected:
-  void SetUp() override { Format() = FormatSettings{}; }
-  void TearDown() override { Format() = FormatSettings{}; }
-
-  template <typename F>
-  static std::string MessageOf(F f) {
-    try {
-      f();
-    } catch (const std::exception& e) {
-      return e.what();
-    }
-    return "(nothing raised)";
-  }
-
-  vorlex::testing::TestFolder folder_;
-};
+class DBaseTest : public vorlex::testing::DbTest {};
 
 TEST_F(DBaseTest, OpenFailureLeavesNoDatabaseAndNoFile) {
   const std::string path = folder_.File("pelmora.db");
@@ -287,71 +271,6 @@ TEST_F(DBaseTest, FieldsFoundOnceReadAsReadsByName) {
   EXPECT_EQ(second->Index(field), 0);
   auto empty = db.Query("SELECT s FROM t WHERE 0");
   EXPECT_EQ(MessageOf([&] { empty->Index(field); }), "Field s Not found. Empty dataset");
-}
-
-TEST_F(DBaseTest, IntegersHeldAsStored) {
-  const std::string path = folder_.File("pelmora.db");
-  {
-    PelmoraDb db(path);
-    db.Exec("CREATE TABLE t (i INTEGER, f DOUBLE)");
-    const std::vector<Value> values = {int64_t{-9223372036854775807 - 1}, 4294967297, 2.5, "x",
-                                       nullptr};
-    for (const Value& v : values) db.Insert("t", {{"i", v}, {"f", 3}});
-  }
-  TDBase db(path);
-  auto table = db.Query("SELECT i, f FROM t");
-  const TSQLiteTable& result = table->Result();
-  struct Row {
-    std::optional<int64_t> held;
-    bool number;
-  };
-  const Row rows[] = {{int64_t{-9223372036854775807 - 1}, true},
-                      {int64_t{4294967297}, true},
-                      {std::nullopt, true},  // a float, cut by the library
-                      {std::nullopt, false},
-                      {std::nullopt, true}};  // NULL
-  for (int row = 0; row < 5; ++row, table->MoveNext()) {
-    SCOPED_TRACE(row);
-    EXPECT_EQ(result.HeldInteger(row, 0), rows[row].held);
-    EXPECT_EQ(result.CellHeldAsInteger(0), rows[row].held.has_value());
-    EXPECT_EQ(result.CellHeldAsNumber(0), rows[row].number);
-    // A float column never holds integers, though its numbers are numbers.
-    EXPECT_EQ(result.HeldInteger(row, 1), std::nullopt);
-    EXPECT_TRUE(result.CellHeldAsNumber(1));
-  }
-}
-
-TEST_F(DBaseTest, StatementStepsRowsInTheirStoredTypes) {
-  const std::string path = folder_.File("pelmora.db");
-  {
-    PelmoraDb db(path);
-    db.Exec("CREATE TABLE t (k INTEGER, v VARCHAR(9))");
-    db.Insert("t", {{"k", int64_t{9007199254740993}}, {"v", 2.5}});
-    db.Insert("t", {{"k", 1.5}, {"v", nullptr}});
-  }
-  TDBase db(path);
-  TSQLiteStatement statement(db.Connection(), "SELECT k, v, k * 2 FROM t ORDER BY rowid");
-  EXPECT_EQ(statement.ColumnCount(), 3);
-  EXPECT_EQ(statement.DeclaredType(0), "INTEGER");
-  EXPECT_EQ(statement.DeclaredType(2), "");
-  ASSERT_TRUE(statement.Step());
-  EXPECT_EQ(statement.ColumnInt64(0), 9007199254740993);
-  EXPECT_EQ(statement.ColumnText(1), "2.5");
-  EXPECT_EQ(statement.ColumnInt64(2), 18014398509481986);
-  ASSERT_TRUE(statement.Step());
-  EXPECT_EQ(statement.ColumnDouble(0), 1.5);
-  EXPECT_EQ(statement.ColumnText(1), "");
-  EXPECT_EQ(statement.ColumnDouble(2), 3.0);
-  EXPECT_FALSE(statement.Step());
-
-  // Failures carry the messages of the whole-result reads.
-  EXPECT_EQ(MessageOf([&] { TSQLiteStatement bad(db.Connection(), "SELECT * FROM nirgends"); }),
-            "Error executing SQL \"SELECT * FROM nirgends\" : no such table: nirgends");
-  TSQLiteStatement overflow(db.Connection(),
-                            "SELECT SUM(column1) FROM (VALUES (9223372036854775807), (1))");
-  EXPECT_EQ(MessageOf([&] { overflow.Step(); }),
-            "Could not retrieve data \"SELECT SUM(column1) FROM (VALUES (9223372036854775807), "
-            "(1))\" : integer overflow");
 }
 
 TEST_F(DBaseTest, ResultHoldsOnlyTheColumnsItsReaderNames) {

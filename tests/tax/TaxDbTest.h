@@ -2,17 +2,13 @@
 // way the program does.
 #pragma once
 
-#include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <filesystem>
 #include <memory>
 #include <string>
 
+#include "db/DbTest.h"
 #include "db/uDB.h"
 #include "testdb/PelmoraDb.h"
 #include "util/uDatum.h"
-#include "util/uFormat.h"
 
 namespace vorlex::testing {
 
@@ -20,21 +16,12 @@ inline double Day(int year, int month, int day) {
   return EncodeDate(year, month, day);
 }
 
-class TaxDbTest : public ::testing::Test {
+class TaxDbTest : public DbTest {
  protected:
-  void SetUp() override {
-    Format() = FormatSettings{};
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    path_ = (std::filesystem::temp_directory_path() /
-             ("vorlex-" + std::to_string(::getpid()) + "-" + info->test_suite_name() + "-" +
-              info->name() + ".db"))
-                .string();
-  }
   void TearDown() override {
     db_.reset();
     builder_.reset();
-    std::filesystem::remove(path_);
-    Format() = FormatSettings{};
+    DbTest::TearDown();
   }
 
   // A new, empty database (replacing the one built before).
@@ -50,7 +37,7 @@ class TaxDbTest : public ::testing::Test {
     return *db_;
   }
 
-  std::string path_;
+  const std::string path_ = folder_.File("pelmora.db");
   std::unique_ptr<testdb::PelmoraDb> builder_;
   std::unique_ptr<TDBase> db_;
 };

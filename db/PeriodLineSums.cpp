@@ -1,12 +1,12 @@
-#include "tax/PeriodLineSums.h"
+#include "db/PeriodLineSums.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <optional>
 
 #include "db/QueryPlan.h"
-#include "tax/FieldRead.h"
+#include "db/SQLiteAccess.h"
+#include "db/uDB.h"
 #include "util/uFormat.h"
 #include "util/uString.h"
 
@@ -69,13 +69,12 @@ bool SumFigures(const TSQLiteStatement& row, int first, LineSums& sums) {
 
 }  // namespace
 
-bool LinesReadInTableOrder(TDBase& db, const EvaluationSettings& settings, std::string* byIndex) {
-  TSQLiteDatabase& connection = db.Connection();
+bool LinesReadInTableOrder(TSQLiteDatabase& connection, const LineVat& vat, std::string* byIndex) {
   // One step: a scan of the table itself, or a search of an index on
   // auftragindex alone, which holds an order's lines in the table's order.
   // Anything else (an index on more columns, a view) may read them in another
   // order.
-  const TQueryPlan plan(connection, LineSumsSql({.where = "auftragindex=?"}, settings));
+  const TQueryPlan plan(connection, LineSumsSql({.where = "auftragindex=?"}, vat));
   const TableRead* read = plan.OnlyRead("verbindauftrag");
   if (read == nullptr) return false;
   if (!read->search && read->plain) return true;
@@ -88,15 +87,14 @@ bool LinesReadInTableOrder(TDBase& db, const EvaluationSettings& settings, std::
   return true;
 }
 
-PeriodLineSums::PeriodLineSums(TDBase& db, const std::string& ordersFromWhere,
-                               const TDBTable& orders, const TDBField& idField,
-                               const EvaluationSettings& settings)
-    : db_(db), settings_(settings) {
+TPeriodLineSums::TPeriodLineSums(TDBase& db, const std::string& ordersFromWhere,
+                                 const TDBTable& orders, const TDBField& idField, LineVat vat)
+    : db_(db), vat_(std::move(vat)) {
   try {
     perOrder_ = std::make_unique<TSQLiteStatement>(
-        db.Connection(), LineSumsSql({.where = "auftragindex=?", .textLinesAs = ""}, settings));
+        Connection(), LineSumsSql({.where = "auftragindex=?", .textLinesAs = ""}, vat_));
     std::string index;
-    if (LinesReadInTableOrder(db, settings, &index)) {
+    if (LinesReadInTableOrder(Connection(), vat_, &index)) {
       ReadPeriod(ordersFromWhere, orders, idField, index);
     }
   } catch (const ESQLiteException&) {
@@ -108,17 +106,21 @@ PeriodLineSums::PeriodLineSums(TDBase& db, const std::string& ordersFromWhere,
   }
 }
 
-PeriodLineSums::~PeriodLineSums() = default;
+TPeriodLineSums::~TPeriodLineSums() = default;
 
-void PeriodLineSums::ReadPeriod(const std::string& ordersFromWhere, const TDBTable& orders,
-                                const TDBField& idField, const std::string& index) {
+TSQLiteDatabase& TPeriodLineSums::Connection() {
+  return db_.Connection();
+}
+
+void TPeriodLineSums::ReadPeriod(const std::string& ordersFromWhere, const TDBTable& orders,
+                                 const TDBField& idField, const std::string& index) {
   // The lines of every order of the period whose id is stored as an integer,
   // compared with the id as the order's own query compares with its number
   // (the unary plus takes the id column's affinity away, as a number in the
   // query text has none). Where the ids lie close together and the key column
   // compares numbers as numbers, the lines between the lowest and the highest
   // id: a cheaper test on every line, and a few more orders summed.
-  const TSQLiteTable& result = orders.Result();
+  const TSQLiteTable& result = *orders.result_;
   const int idColumn = orders.Index(idField);
   std::vector<int64_t> ids;
   ids.reserve(static_cast<size_t>(result.RowCount()));
@@ -133,7 +135,7 @@ void PeriodLineSums::ReadPeriod(const std::string& ordersFromWhere, const TDBTab
   const int64_t highest = ids.empty() ? 0 : ids.back();
   const bool close =
       count > 0 && static_cast<double>(highest) - static_cast<double>(lowest) < 2.0 * count &&
-      NumericAffinity(TSQLiteStatement(db_.Connection(), "SELECT auftragindex FROM verbindauftrag")
+      NumericAffinity(TSQLiteStatement(Connection(), "SELECT auftragindex FROM verbindauftrag")
                           .DeclaredType(0));
   const std::string lines = close ? "auftragindex >= " + std::to_string(lowest) +
                                         " AND auftragindex <= " + std::to_string(highest)
@@ -148,10 +150,10 @@ void PeriodLineSums::ReadPeriod(const std::string& ordersFromWhere, const TDBTab
                                            .netAs = "",
                                            .textLinesAs = "",
                                            .tail = " GROUP BY auftragindex"},
-                                          settings_);
+                                          vat_);
   bool inIndexOrder = false;
   if (!index.empty()) {
-    const TQueryPlan plan(db_.Connection(), grouped);
+    const TQueryPlan plan(Connection(), grouped);
     inIndexOrder = plan.SearchesIndex(index) && !plan.UsesTempBTree();
   }
   if (index.empty()) {
@@ -175,8 +177,8 @@ void PeriodLineSums::ReadPeriod(const std::string& ordersFromWhere, const TDBTab
                                   .tail = " WINDOW w AS (PARTITION BY auftragindex ORDER BY rowid "
                                           "ROWS BETWEEN UNBOUNDED PRECEDING AND UNBOUNDED "
                                           "FOLLOWING)"},
-                                 settings_);
-  TSQLiteStatement sums(db_.Connection(), sql);
+                                 vat_);
+  TSQLiteStatement sums(Connection(), sql);
   entries_.reserve(ids.size());
   int64_t last = 0;
   bool first = true;
@@ -197,13 +199,13 @@ void PeriodLineSums::ReadPeriod(const std::string& ordersFromWhere, const TDBTab
   // Keys held as text come in the order of their texts.
   const auto byId = [](const Entry& a, const Entry& b) { return a.id < b.id; };
   std::sort(entries_.begin(), entries_.end(), byId);
-  onePass_ = std::adjacent_find(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {
-               return a.id == b.id;
-             }) == entries_.end();
+  onePass_ = std::adjacent_find(entries_.begin(), entries_.end(),
+                                [](const Entry& a, const Entry& b) { return a.id == b.id; }) ==
+             entries_.end();
   if (!onePass_) entries_.clear();
 }
 
-bool PeriodLineSums::ReadByRowidRanges(const std::string& lines, const std::vector<int64_t>& ids) {
+bool TPeriodLineSums::ReadByRowidRanges(const std::string& lines, const std::vector<int64_t>& ids) {
   // The order's own query scans the whole table in rowid order and adds the
   // lines of its order as it meets them. The lines between the order's first
   // and last line, read in rowid order with the same condition, are the same
@@ -216,9 +218,9 @@ bool PeriodLineSums::ReadByRowidRanges(const std::string& lines, const std::vect
                    .netAs = "",
                    .extra = ", COUNT(*)",
                    .textLinesAs = ""},
-                  settings_);
+                  vat_);
   {
-    const TQueryPlan plan(db_.Connection(), stretchSql);
+    const TQueryPlan plan(Connection(), stretchSql);
     const TableRead* read = plan.OnlyRead("verbindauftrag");
     if (read == nullptr || !read->search || !read->rowid ||
         !EqualsIgnoringAsciiCase(read->condition, "rowid>? AND rowid<?")) {
@@ -227,7 +229,7 @@ bool PeriodLineSums::ReadByRowidRanges(const std::string& lines, const std::vect
   }
   std::vector<Stretch> stretches(ids.size());
   int64_t linesFound = 0;
-  TSQLiteStatement scan(db_.Connection(),
+  TSQLiteStatement scan(Connection(),
                         "SELECT auftragindex, rowid FROM verbindauftrag WHERE " + lines);
   while (scan.Step()) {
     int64_t id = 0;
@@ -245,7 +247,7 @@ bool PeriodLineSums::ReadByRowidRanges(const std::string& lines, const std::vect
     ++stretch.lines;
     ++linesFound;
   }
-  TSQLiteStatement stretchSums(db_.Connection(), stretchSql);
+  TSQLiteStatement stretchSums(Connection(), stretchSql);
   entries_.reserve(ids.size());
   int64_t linesSummed = 0;
   for (size_t i = 0; i < ids.size(); ++i) {
@@ -273,12 +275,12 @@ bool PeriodLineSums::ReadByRowidRanges(const std::string& lines, const std::vect
   return onePass_;
 }
 
-LineSums PeriodLineSums::Literal(int64_t orderId) {
-  ++literalQueries_;
-  return OrderLineSums(db_, orderId, settings_);
+LineSumsAnswer TPeriodLineSums::OwnQuery(bool readCells) {
+  ++ownQueries_;
+  return {std::nullopt, readCells};
 }
 
-LineSums PeriodLineSums::ReadingCells(int64_t orderId) {
+LineSumsAnswer TPeriodLineSums::ReadingCells(int64_t orderId) {
   ++cellReads_;
   // By the order's stretch where its lines were read so, otherwise as its own
   // query reads them.
@@ -291,13 +293,13 @@ LineSums PeriodLineSums::ReadingCells(int64_t orderId) {
   try {
     if (statement == nullptr) {
       statement = std::make_unique<TSQLiteStatement>(
-          db_.Connection(),
+          Connection(),
           LineSumsSql({.where = byStretch ? "rowid >= ?1 AND rowid <= ?2 AND auftragindex=?3"
                                           : "auftragindex=?3",
                        .vatAs = "",
                        .netAs = "",
                        .readCells = true},
-                      settings_));
+                      vat_));
     }
     statement->Reset();
     if (byStretch) {
@@ -307,28 +309,28 @@ LineSums PeriodLineSums::ReadingCells(int64_t orderId) {
     statement->BindInt64(3, orderId);
     const bool plain = statement->Step() && SumFigures(*statement, 0, sums);
     statement->Reset();
-    if (plain) return sums;
-  } catch (const ECellConvertError& e) {
+    if (plain) return {sums};
+  } catch (const ECellConvertError&) {
     statement->Reset();
-    RaiseConvertErrorAt(e, e.Column(), OrderLinesPlace(orderId));
+    throw;
   } catch (const ESQLiteException&) {
-    // The literal query below meets it again, naming its text.
+    // The literal query meets it again, naming its text.
   }
-  ++literalQueries_;
-  return OrderLineSums(db_, orderId, settings_, true);
+  return OwnQuery(true);
 }
 
-LineSums PeriodLineSums::Of(const TDBTable& orders, const TDBField& idField, int64_t orderId) {
-  if (onePass_ && orders.Result().CellHeldAsInteger(orders.Index(idField))) {
+LineSumsAnswer TPeriodLineSums::Of(const TDBTable& orders, const TDBField& idField,
+                                   int64_t orderId) {
+  if (onePass_ && orders.result_->CellHeldAsInteger(orders.Index(idField))) {
     const auto found =
         std::lower_bound(entries_.begin(), entries_.end(), orderId,
                          [](const Entry& entry, int64_t id) { return entry.id < id; });
-    if (found == entries_.end() || found->id != orderId) return LineSums{};  // no lines
+    if (found == entries_.end() || found->id != orderId) return {LineSums{}};  // no lines
     if (found->text) return ReadingCells(orderId);
-    if (found->plain) return found->sums;
-    return Literal(orderId);
+    if (found->plain) return {found->sums};
+    return OwnQuery(false);
   }
-  if (perOrder_ == nullptr) return Literal(orderId);
+  if (perOrder_ == nullptr) return OwnQuery(false);
   LineSums sums;
   bool plain = false;
   bool text = false;
@@ -344,7 +346,7 @@ LineSums PeriodLineSums::Of(const TDBTable& orders, const TDBField& idField, int
   }
   perOrder_->Reset();
   if (text) return ReadingCells(orderId);
-  return plain ? sums : Literal(orderId);
+  return plain ? LineSumsAnswer{sums} : OwnQuery(false);
 }
 
 }  // namespace vorlex

@@ -1,45 +1,62 @@
 // The line sums of all the orders of a period, each the very figure of its
-// order's own query (OrderLineSums), added by the library itself. Where that
-// query reads an order's lines in the table's order (a scan of the table, or an
-// index on the order alone), one statement over the period's lines adds each
-// order's lines in that order: grouped through that index, or as a window
-// partitioned by order; otherwise the order's query is prepared once and asked
-// per order. Each of these statements also counts an order's lines that hold
-// text in anzahl, preis or mwst, which the library's arithmetic would take as
-// 0 or as their leading digits; such an order's cells are read by the number
-// rules of every other cell and then added by the library, in the same order.
+// order's own query (SELECT ... WHERE auftragindex=<id>), added by the library
+// itself. Where that query reads an order's lines in the table's order (a
+// scan of the table, or an index on the order alone), one statement over the
+// period's lines adds each order's lines in that order: grouped through that
+// index, as a window partitioned by order, or stretch by stretch of rowids;
+// otherwise the order's query is prepared once and asked per order. Each of
+// these statements also counts an order's lines that hold text in anzahl,
+// preis or mwst, which the library's arithmetic would take as 0 or as their
+// leading digits; such an order's cells are read by the number rules of every
+// other cell and then added by the library, in the same order.
 #pragma once
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "db/uDB.h"
-#include "tax/auftragU.h"
+#include "db/LineSumsSql.h"
 
 namespace vorlex {
 
-class PeriodLineSums {
+class TDBase;
+class TDBField;
+class TDBTable;
+class TSQLiteDatabase;
+class TSQLiteStatement;
+
+// What the period's sums say of one order.
+struct LineSumsAnswer {
+  // None where only the order's own query, run as its literal text, can
+  // answer: it raises the error the library meets, or reads a sum that is no
+  // plain number.
+  std::optional<LineSums> sums;
+  // That query reads its cells through LineCell, as some lines hold text.
+  bool readCells = false;
+};
+
+class TPeriodLineSums {
  public:
   // orders: the result of the orders query, whose FROM and WHERE text is
   // ordersFromWhere; idField names its id column.
-  PeriodLineSums(TDBase& db, const std::string& ordersFromWhere, const TDBTable& orders,
-                 const TDBField& idField, const EvaluationSettings& settings = kProgramSettings);
-  ~PeriodLineSums();
-  PeriodLineSums(const PeriodLineSums&) = delete;
-  PeriodLineSums& operator=(const PeriodLineSums&) = delete;
+  TPeriodLineSums(TDBase& db, const std::string& ordersFromWhere, const TDBTable& orders,
+                  const TDBField& idField, LineVat vat);
+  ~TPeriodLineSums();
+  TPeriodLineSums(const TPeriodLineSums&) = delete;
+  TPeriodLineSums& operator=(const TPeriodLineSums&) = delete;
 
   // The sums of the order on the current row of orders, whose id (read from
-  // idField) is orderId.
-  LineSums Of(const TDBTable& orders, const TDBField& idField, int64_t orderId);
+  // idField) is orderId. A cell of its lines that is no number raises
+  // ECellConvertError.
+  LineSumsAnswer Of(const TDBTable& orders, const TDBField& idField, int64_t orderId);
 
   // Whether the sums came from one statement over the period's lines.
   bool OnePass() const { return onePass_; }
-  // How many orders were answered by their own literal query (an error, or a
-  // sum that reads back as no plain number).
-  int64_t LiteralQueries() const { return literalQueries_; }
+  // How many orders were left to their own literal query.
+  int64_t OwnQueries() const { return ownQueries_; }
   // How many orders had their cells read one by one, as some of their lines
   // hold text.
   int64_t CellReads() const { return cellReads_; }
@@ -58,6 +75,7 @@ class PeriodLineSums {
     int64_t lines = 0;  // 0: the order has no lines
   };
 
+  TSQLiteDatabase& Connection();
   // index: the index the order's query searches; empty: it scans the table.
   void ReadPeriod(const std::string& ordersFromWhere, const TDBTable& orders,
                   const TDBField& idField, const std::string& index);
@@ -65,14 +83,14 @@ class PeriodLineSums {
   // lines: the condition that chooses the period's lines.
   // False where the plan or the lines found cannot be vouched for.
   bool ReadByRowidRanges(const std::string& lines, const std::vector<int64_t>& ids);
-  LineSums Literal(int64_t orderId);
+  LineSumsAnswer OwnQuery(bool readCells);
   // The sums of an order whose lines hold text: each cell read as a number
   // cell is read, then added by the library as any other order's, in the same
-  // order. A cell that is no number raises EFieldConvertError.
-  LineSums ReadingCells(int64_t orderId);
+  // order.
+  LineSumsAnswer ReadingCells(int64_t orderId);
 
   TDBase& db_;
-  EvaluationSettings settings_;
+  LineVat vat_;
   std::unique_ptr<TSQLiteStatement> perOrder_;  // null when it does not prepare
   bool onePass_ = false;
   std::vector<Entry> entries_;  // one pass: by id
@@ -80,7 +98,7 @@ class PeriodLineSums {
   std::vector<std::pair<int64_t, Stretch>> textStretches_;
   std::unique_ptr<TSQLiteStatement> cellsByOrder_;    // made at its first use
   std::unique_ptr<TSQLiteStatement> cellsByStretch_;  // made at its first use
-  int64_t literalQueries_ = 0;
+  int64_t ownQueries_ = 0;
   int64_t cellReads_ = 0;
 };
 
@@ -88,7 +106,6 @@ class PeriodLineSums {
 // table's order: as a scan of the whole table, or through an index on
 // auftragindex alone.
 // byIndex: the name of that index, empty for the scan.
-bool LinesReadInTableOrder(TDBase& db, const EvaluationSettings& settings = kProgramSettings,
-                           std::string* byIndex = nullptr);
+bool LinesReadInTableOrder(TSQLiteDatabase& db, const LineVat& vat, std::string* byIndex = nullptr);
 
 }  // namespace vorlex

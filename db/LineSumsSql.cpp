@@ -1,0 +1,27 @@
+#include "db/LineSumsSql.h"
+
+#include "db/SQLiteDatabase.h"
+
+namespace vorlex {
+
+std::string LineCell(const char* column, bool read) {
+  if (!read) return column;
+  return std::string(kNumberFunction) + "(" + column + ", '" + column + "')";
+}
+
+std::string LineSumsSql(const LineSumsQuery& query, const LineVat& vat) {
+  std::string sql = "SELECT " + query.key + "SUM(" +
+                    (query.readCells ? vat.readingCells : vat.plain) + ")" + query.vatAs +
+                    ", SUM(" + LineCell("anzahl", query.readCells) + "*" +
+                    LineCell("preis", query.readCells) + ")" + query.netAs + query.extra;
+  if (query.textLinesAs) {
+    // Text and blobs compare above every number, the infinite too; the unary
+    // plus takes the column's affinity away, under which the number would be
+    // compared as text.
+    sql += ", COUNT(*) FILTER (WHERE +anzahl > 9e999 OR +preis > 9e999 OR +mwst > 9e999)" +
+           *query.textLinesAs;
+  }
+  return sql + " FROM verbindauftrag WHERE " + query.where + query.tail;
+}
+
+}  // namespace vorlex

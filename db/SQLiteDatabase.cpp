@@ -1,0 +1,114 @@
+#include "db/SQLiteDatabase.h"
+
+#include <sqlite3.h>
+
+#include <string_view>
+#include <utility>
+
+#include "db/SQLiteError.h"
+#include "db/SQLiteStatement.h"
+#include "db/SQLiteTable.h"
+#include "db/SQLiteText.h"
+#include "util/uFormat.h"
+
+namespace vorlex {
+
+namespace {
+
+void ReadNumberCell(sqlite3_context* context, int, sqlite3_value** argv) {
+  sqlite3_value* cell = argv[0];
+  const int type = sqlite3_value_type(cell);
+  if (type != SQLITE_TEXT && type != SQLITE_BLOB) {
+    sqlite3_result_value(context, cell);
+    return;
+  }
+  const void* data = type == SQLITE_TEXT ? static_cast<const void*>(sqlite3_value_text(cell))
+                                         : sqlite3_value_blob(cell);
+  std::string_view bytes;
+  if (data != nullptr) {
+    bytes = std::string_view(static_cast<const char*>(data),
+                             static_cast<size_t>(sqlite3_value_bytes(cell)));
+  }
+  bytes = bytes.substr(0, bytes.find('\0'));
+  if ((type == SQLITE_TEXT && IsNumberText(bytes)) || IsBlankText(bytes)) {
+    sqlite3_result_value(context, cell);
+    return;
+  }
+  auto* failure = static_cast<TSQLiteDatabase::CellFailure*>(sqlite3_user_data(context));
+  try {
+    sqlite3_result_double(context, StrToFloat(bytes));
+  } catch (const EConvertError& e) {
+    const auto* column = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
+    *failure = {true, e.what(), column != nullptr ? column : ""};
+    sqlite3_result_error(context, e.what(), -1);
+  } catch (const std::exception& e) {
+    // Nothing may leave through the library.
+    sqlite3_result_error(context, e.what(), -1);
+  }
+}
+
+}  // namespace
+
+void TSQLiteDatabase::Closer::operator()(sqlite3* db) const {
+  sqlite3_close(db);
+}
+
+TSQLiteDatabase::TSQLiteDatabase(const std::string& fileName) {
+  // The library need not count its memory for us; without the count every
+  // allocation of a run is cheaper. This holds only while the library is not
+  // yet initialised, so it is asked once, before the first connection.
+  static const int memoryCounting = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+  static_cast<void>(memoryCounting);
+  // Read-only and never create: a mistyped location must not leave an empty
+  // database where Pelmora's belongs, and Pelmora's data is never changed. A
+  // connection is used by one thread only, so the library need not lock it on
+  // every call.
+  sqlite3* handle = nullptr;
+  const int rc = sqlite3_open_v2(fileName.c_str(), &handle,
+                                 SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
+  db_.reset(handle);  // closed with this object, also when the open failed
+  const std::string failed = "Failed to open database \"" + fileName + "\" : ";
+  if (rc != SQLITE_OK) {
+    throw ESQLiteException(failed + (db_ ? sqlite3_errmsg(db_.get()) : "unknown error"), rc,
+                           fileName);
+  }
+  cellFailure_ = std::make_unique<CellFailure>();
+  sqlite3_create_function_v2(handle, kNumberFunction, 2, SQLITE_UTF8, cellFailure_.get(),
+                             ReadNumberCell, nullptr, nullptr, nullptr);
+  try {
+    Execute("PRAGMA SYNCHRONOUS=NORMAL;");
+    Execute("PRAGMA temp_store = MEMORY;");
+  } catch (const ESQLiteException& e) {
+    // The settings are the first reading of the file, so their failure is the
+    // open's: the message names the file and the library's reason ("file is
+    // not a database", "database is locked"), not the setting.
+    const int code = sqlite3_errcode(db_.get());
+    throw ESQLiteException(
+        failed + (code != SQLITE_OK ? sqlite3_errmsg(db_.get()) : "unknown error"), e.Code(),
+        fileName);
+  }
+}
+
+TSQLiteDatabase::~TSQLiteDatabase() = default;
+
+void TSQLiteDatabase::Execute(const std::string& sql) {
+  TSQLiteStatement(*this, sql).Execute();
+}
+
+std::unique_ptr<TSQLiteTable> TSQLiteDatabase::OpenTable(const std::string& sql,
+                                                         const std::vector<std::string>& kept) {
+  return std::make_unique<TSQLiteTable>(*this, sql, kept);
+}
+
+void TSQLiteDatabase::RaiseLastError(const std::string& action, const std::string& sql) {
+  if (cellFailure_ && cellFailure_->failed) {
+    CellFailure failure = std::exchange(*cellFailure_, {});
+    throw ECellConvertError(failure.message, failure.column);
+  }
+  const int code = db_ ? sqlite3_errcode(db_.get()) : SQLITE_OK;
+  throw ESQLiteException(action + " \"" + sql + "\" : " +
+                             (code != SQLITE_OK ? sqlite3_errmsg(db_.get()) : "No message"),
+                         code != SQLITE_OK ? code : SQLITE_ERROR);
+}
+
+}  // namespace vorlex

@@ -1,0 +1,71 @@
+// One open connection to one database file, read-only.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+struct sqlite3;
+
+namespace vorlex {
+
+class TSQLiteTable;
+
+// The SQL function NAME(cell, 'column') of every connection, which reads a cell
+// as the facade reads a number cell: a number or NULL as it is, text that the
+// library reads as a number and blank text as they are (the library makes the
+// number or 0 of them), any other text or a blob's bytes by StrToFloat, in the
+// user's format. A cell StrToFloat cannot read ends the statement with
+// ECellConvertError.
+inline constexpr const char* kNumberFunction = "vorlex_number";
+
+class TSQLiteDatabase {
+ public:
+  // Opens an existing database read-only; never creates or changes a file.
+  // Raises "Failed to open database "%s" : %s".
+  explicit TSQLiteDatabase(const std::string& fileName);
+  ~TSQLiteDatabase();
+  TSQLiteDatabase(const TSQLiteDatabase&) = delete;
+  TSQLiteDatabase& operator=(const TSQLiteDatabase&) = delete;
+  TSQLiteDatabase(TSQLiteDatabase&& other) noexcept = default;
+  TSQLiteDatabase& operator=(TSQLiteDatabase&& other) noexcept = default;
+
+  // Runs the first statement of sql, which returns no rows.
+  void Execute(const std::string& sql);
+  // kept: the columns whose cells the reader reads (all when empty). Every
+  // column keeps its name and kind, so that lookups find what they always
+  // found; a cell of a column not kept cannot be read.
+  std::unique_ptr<TSQLiteTable> OpenTable(const std::string& sql,
+                                          const std::vector<std::string>& kept = {});
+
+  // The one place where a result code of the library becomes an exception:
+  // anything but SQLITE_OK raises the connection's last error for action.
+  void Check(int rc, const char* action, const std::string& sql) {
+    if (rc != 0) RaiseLastError(action, sql);
+  }
+  // "<action> "<sql>" : <the library's text, or No message>". Raises
+  // ECellConvertError instead where a cell read through kNumberFunction made
+  // the statement fail.
+  [[noreturn]] void RaiseLastError(const std::string& action, const std::string& sql);
+
+  // What a failed call of kNumberFunction left for RaiseLastError; kept apart
+  // from the connection, so that a move leaves it where the library finds it.
+  struct CellFailure {
+    bool failed = false;
+    std::string message;
+    std::string column;
+  };
+
+ private:
+  // Only a statement works on the library's connection.
+  friend class TSQLiteStatement;
+  sqlite3* Handle() const { return db_.get(); }
+
+  struct Closer {
+    void operator()(sqlite3* db) const;
+  };
+  std::unique_ptr<CellFailure> cellFailure_;
+  std::unique_ptr<sqlite3, Closer> db_;
+};
+
+}  // namespace vorlex
