@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <vector>
 
+#include "tax/Classification.h"
 #include "tax/PlausibilityHints.h"
 #include "tax/RunEntry.h"
 #include "tax/TaxPeriod.h"
@@ -22,6 +23,7 @@ struct JsonRun {
   const TaxTotals* totals = nullptr;
   const std::vector<Hint>* hints = nullptr;
   int field = 0;  // not 0: the entries and hints are those of this form field
+  Classification classification = Classification::Simple;
 };
 
 QByteArray RunJson(const JsonRun& run);

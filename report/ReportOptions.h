@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tax/Classification.h"
 #include "tax/TaxPeriod.h"
 #include "tax/TaxationBasis.h"
 #include "util/uPlatform.h"
@@ -31,6 +32,7 @@ struct ReportOptions {
   bool strict = false;                 // a run with hints ends with status 3
   std::optional<int> field;            // only the entries of form field 41, 44, 81, 86 or 66
   std::optional<int> overview;         // the year at a glance of this year, no run's list
+  ClassificationChoice classification;  // simple unless --classify exact; --sales
 };
 
 // The arguments after the program name, as bytes. Raises EUsage.

@@ -120,7 +120,8 @@ void WriteHints(const std::vector<Hint>& hints) {
 
 int RunOverview(const ReportOptions& options) {
   TDBase db(DatabasePath(options));
-  const YearOverview overview = EvaluateYearOverview(db, *options.overview, options.basis);
+  const YearOverview overview =
+      EvaluateYearOverview(db, *options.overview, options.basis, options.classification);
   db.Close();
   const bool csvToStdout = WriteCsv(options, OverviewCsv(overview));
   if (options.json) {
@@ -147,15 +148,17 @@ int Run(const ReportOptions& options) {
   TDBase db(DatabasePath(options));
   TRunList list;
   TaxTotals totals;
-  EvaluateRun(db, firstDay, lastDay, options.basis, totals, list);
+  EvaluateRun(db, firstDay, lastDay, options.basis, totals, list, options.classification);
 
   // The EC sales list is made first: when it is refused, no file is written.
   std::string zm;
   if (options.zm) {
-    if (const std::string note = EcSalesBasisNote(options.basis); !note.empty()) {
+    if (const std::string note = EcSalesBasisNote(options.basis, options.classification);
+        !note.empty()) {
       WriteText(stderr, note);
     }
-    zm = EcSalesBytesOfRun(db, options.basis, list.entries, totals, firstDay, lastDay);
+    zm = EcSalesBytesOfRun(db, options.basis, list.entries, totals, firstDay, lastDay,
+                           options.classification);
   }
   db.Close();
   // The CSV and the table are the whole run, whichever entries are printed.
@@ -164,13 +167,15 @@ int Run(const ReportOptions& options) {
   bool csvToStdout = WriteCsv(options, CsvBytes(list.lines));
   if (options.table) csvToStdout |= WriteOutput(options.table, TableBytes(list.entries, totals));
   csvToStdout |= WriteOutput(options.zm, zm);
-  std::vector<Hint> hints = PlausibilityHints(list.entries, firstDay, lastDay);
+  std::vector<Hint> hints =
+      PlausibilityHints(list.entries, firstDay, lastDay, options.classification.rules);
   if (options.field) {
     FieldPart part = FieldPartOf(list, hints, *options.field);
     hints = std::move(part.hints);
     if (options.json) {
       Write(stdout,
-            RunJson({&period, options.basis, &part.entries, &totals, &hints, *options.field}));
+            RunJson({&period, options.basis, &part.entries, &totals, &hints, *options.field,
+                     options.classification.rules}));
     } else if (!csvToStdout) {
       WriteText(stdout, PeriodCaption(firstDay, lastDay, options.basis));
       WriteText(stdout, FieldFilterNote(*options.field, part.entries.size()));
@@ -180,7 +185,8 @@ int Run(const ReportOptions& options) {
       WriteHints(hints);
     }
   } else if (options.json) {
-    Write(stdout, RunJson({&period, options.basis, &list.entries, &totals, &hints}));
+    Write(stdout, RunJson({&period, options.basis, &list.entries, &totals, &hints, 0,
+                           options.classification.rules}));
   } else if (!csvToStdout) {
     WriteText(stdout, PeriodCaption(firstDay, lastDay, options.basis));
     for (const ListLine& line : list.lines) WriteText(stdout, line.text);
@@ -189,6 +195,12 @@ int Run(const ReportOptions& options) {
     for (size_t i = 0; i < kFormFields.size(); ++i) {
       // Field 83 where it cannot be computed.
       WriteFigure(kFormFields[i].number, figures[i].empty() ? "-" : figures[i]);
+    }
+    // The further figures of the exact classification, where they are not 0.
+    for (const FormField& field : kFurtherFields) {
+      if (const double value = FigureOf(field, totals); value != 0) {
+        WriteText(stdout, FurtherFieldTag(field) + ": " + FormatMoney(value));
+      }
     }
     WriteHints(hints);
   }

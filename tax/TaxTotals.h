@@ -1,4 +1,4 @@
-// The seven sums of one evaluation run, in euros.
+// The sums of one evaluation run, in euros.
 #pragma once
 
 #include "tax/RunEntry.h"
@@ -13,6 +13,14 @@ struct TaxTotals {
   double Umsatz7 = 0;
   double Vorsteuer7 = 0;
   double Vorsteuer19 = 0;
+  // Filled by the exact classification only; 0 under the simple one.
+  double Leistungen21 = 0;
+  double Umsatz35 = 0;
+  double Steuer36 = 0;
+  double Ausfuhr43 = 0;
+  double Ausland45 = 0;
+  double Steuerfrei = 0;
+  double VorsteuerAndere = 0;
 
   // The sum an entry adds into; nullptr for TotalKind::None.
   double* Of(TotalKind kind) {
@@ -24,11 +32,25 @@ struct TaxTotals {
       case TotalKind::Umsatz7: return &Umsatz7;
       case TotalKind::Vorsteuer7: return &Vorsteuer7;
       case TotalKind::Vorsteuer19: return &Vorsteuer19;
+      case TotalKind::Leistungen21: return &Leistungen21;
+      case TotalKind::Umsatz35: return &Umsatz35;
+      case TotalKind::Steuer36: return &Steuer36;
+      case TotalKind::Ausfuhr43: return &Ausfuhr43;
+      case TotalKind::Ausland45: return &Ausland45;
+      case TotalKind::Steuerfrei: return &Steuerfrei;
+      case TotalKind::VorsteuerAndere: return &VorsteuerAndere;
       case TotalKind::None: break;
     }
     return nullptr;
   }
   const double* Of(TotalKind kind) const { return const_cast<TaxTotals&>(*this).Of(kind); }
+
+  // Adds what the entry went into: its amount, or each of its shares.
+  void Add(const RunEntry& entry) {
+    entry.ForEachShare([this](TotalKind kind, double amount) {
+      if (double* sum = Of(kind)) *sum += amount;
+    });
+  }
 };
 
 }  // namespace vorlex
