@@ -149,7 +149,8 @@ void EvaluateOrders(TDBase& db, const std::string& fromWhere, TaxationBasis basi
                        .vatId = entry.vatId(),
                        .net = entry.net,
                        .mwst = entry.rate,
-                       .orderType = entry.orderType};
+                       .orderType = entry.orderType,
+                       .lines = {}};
       // Only a sale taxed here is split by its lines' rates.
       if (entry.rate != 0 && entry.orderType != -99 &&
           !IsIntraCommunity(order.country, order.vatId, choice.sales)) {
