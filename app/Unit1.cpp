@@ -337,14 +337,14 @@ void TForm1::ConnectFiling() {
     if (!period || period->PeriodKind != TPeriodKind::Monat) return int64_t{0};
     const std::map<int, FilingSettings> stored = StoredFilingSettings();
     return Field39Of(db, *period, basis, SettingsOfYear(stored, period->Year),
-                     SettingsOfYear(stored, period->Year - 1));
+                     SettingsOfYearBefore(stored, period->Year));
   });
   overview_.SetFiling([this](TDBase& db, const YearOverview& overview, int64_t& field39) {
     const std::map<int, FilingSettings> stored = StoredFilingSettings();
     OverviewFiling filing;
     filing.settings = SettingsOfYear(stored, overview.year);
     field39 = Field39Of(db, MonthPeriod(overview.year, 12), overview.basis, filing.settings,
-                        SettingsOfYear(stored, overview.year - 1));
+                        SettingsOfYearBefore(stored, overview.year));
     filing.next = SpecialPrepaymentFor(overview.year + 1, SettingsOfYear(stored, overview.year + 1),
                                        FiledReturnsOf(overview, filing.settings));
     filing.today = EncodeDate(today_.year(), today_.month(), today_.day());

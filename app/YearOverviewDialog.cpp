@@ -1,5 +1,6 @@
 #include "app/YearOverviewDialog.h"
 
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
 #include <QShortcut>
@@ -53,7 +54,8 @@ TYearOverviewDialog::TYearOverviewDialog(QWidget* owner) : QWidget(owner, Qt::Wi
   layout->addWidget(gridOverview_);
   layout->addWidget(lblSvz_);
   layout->addWidget(chart_, 1);
-  resize(720, 760);
+  // Wide enough for the due dates beside the figures.
+  resize(960, 760);
   // Escape closes it, as it closes the hints.
   auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
   connect(escape, &QShortcut::activated, this, &QWidget::close);
@@ -73,6 +75,9 @@ void TYearOverviewDialog::SetOverview(const YearOverview& overview, const Overvi
   for (const std::string& head : heads) headLabels << DecodeText(head);
   headLabels << QStringLiteral("Abgabe bis");
   gridOverview_->setHorizontalHeaderLabels(headLabels);
+  // The figures share the width; the periods and due dates take what they need.
+  gridOverview_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+  gridOverview_->horizontalHeader()->setSectionResizeMode(dueColumn, QHeaderView::ResizeToContents);
   gridOverview_->setRowCount(static_cast<int>(overview.rows.size()));
   std::array<ChartFigures, 12> months{};
   for (size_t i = 0; i < overview.rows.size(); ++i) {
@@ -114,6 +119,21 @@ void TYearOverviewDialog::SetOverview(const YearOverview& overview, const Overvi
   lblSvz_->setVisible(filing.next.has_value());
   if (filing.next) lblSvz_->setText(DecodeText(SpecialPrepaymentLine(*filing.next)));
   gridOverview_->setCurrentIndex(QModelIndex());
+  // No column cut short: the window is at least as wide as every column's
+  // widest text, and where the screen beside the main window is narrower, it
+  // covers part of that one.
+  int width = 2 * gridOverview_->frameWidth();
+  for (int column = 0; column < gridOverview_->columnCount(); ++column) {
+    int widest = gridOverview_->horizontalHeader()->sectionSizeHint(column);
+    for (int row = 0; row < gridOverview_->rowCount(); ++row) {
+      const QTableWidgetItem* item = gridOverview_->item(row, column);
+      if (item == nullptr) continue;
+      // The text and the cell's margins on both sides.
+      widest = std::max(widest, QFontMetrics(item->font()).horizontalAdvance(item->text()) + 20);
+    }
+    width += widest;
+  }
+  gridOverview_->setMinimumWidth(width);
   int height = gridOverview_->horizontalHeader()->height() + 2 * gridOverview_->frameWidth();
   for (int r = 0; r < gridOverview_->rowCount(); ++r) height += gridOverview_->rowHeight(r);
   gridOverview_->setFixedHeight(height);
@@ -147,7 +167,7 @@ void TYearOverviewWindow::Show(TDBase& db, int year, TaxationBasis basis) {
   dialog_->SetOverview(computed.overview, computed.filing);
   if (fresh) {
     dialog_->adjustSize();
-    dialog_->resize(std::max(dialog_->width(), 720), std::max(dialog_->height(), 760));
+    dialog_->resize(std::max(dialog_->width(), 960), std::max(dialog_->height(), 760));
     PlaceBeside(*dialog_, owner_, dialog_->minimumSizeHint().width());
   }
   dialog_->show();

@@ -70,6 +70,14 @@ FilingSettings SettingsOfYear(const std::map<int, FilingSettings>& stored, int y
   return FilingSettings{it->second.rhythm, it->second.extensionGranted, std::nullopt};
 }
 
+FilingSettings SettingsOfYearBefore(const std::map<int, FilingSettings>& stored, int year) {
+  if (stored.empty() || stored.begin()->first >= year) {
+    const FilingSettings own = SettingsOfYear(stored, year);
+    return FilingSettings{own.rhythm, own.extensionGranted, std::nullopt};
+  }
+  return SettingsOfYear(stored, year - 1);
+}
+
 FilingReturn ReturnOf(const FilingSettings& settings, const TTaxPeriod& period) {
   FilingReturn result;
   if (period.PeriodKind == TPeriodKind::Monat && settings.rhythm == FilingRhythm::Monthly) {

@@ -60,6 +60,11 @@ double SpecialPrepaymentDue(int year);
 // rhythm and the extension of the nearest year before that has any (an
 // assessed amount is a single year's), else the defaults.
 FilingSettings SettingsOfYear(const std::map<int, FilingSettings>& stored, int year);
+// The settings of the year before year, whose returns the special prepayment
+// of year is computed from: as SettingsOfYear, but where nothing is stored for
+// it or any year before, the rhythm and extension of year itself, as a
+// reporter told only of the current year takes them.
+FilingSettings SettingsOfYearBefore(const std::map<int, FilingSettings>& stored, int year);
 
 // Which return a period is under the settings of its year, and its due date:
 // a month of a monthly filer, a quarter of a quarterly filer; none for the

@@ -95,6 +95,11 @@ TEST(FilingCalendar, AYearWithoutSettingsTakesTheRhythmOfTheYearBefore) {
   EXPECT_EQ(SettingsOfYear(stored, 2026), quarterly);
   EXPECT_EQ(SettingsOfYear(stored, 2030), quarterly);
   EXPECT_EQ(SettingsOfYear({}, 2026), FilingSettings{});
+  // The year before the first one stored is taken in that year's rhythm.
+  EXPECT_EQ(SettingsOfYearBefore(stored, 2024), (FilingSettings{FilingRhythm::Monthly, true, {}}));
+  EXPECT_EQ(SettingsOfYearBefore(stored, 2025), monthly);
+  EXPECT_EQ(SettingsOfYearBefore(stored, 2027), quarterly);
+  EXPECT_EQ(SettingsOfYearBefore({}, 2027), FilingSettings{});
 }
 
 }  // namespace
