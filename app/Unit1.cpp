@@ -345,8 +345,12 @@ void TForm1::ConnectFiling() {
     filing.settings = SettingsOfYear(stored, overview.year);
     field39 = Field39Of(db, MonthPeriod(overview.year, 12), overview.basis, filing.settings,
                         SettingsOfYearBefore(stored, overview.year));
-    filing.next = SpecialPrepaymentFor(overview.year + 1, SettingsOfYear(stored, overview.year + 1),
-                                       FiledReturnsOf(overview, filing.settings));
+    // The calendar ends with 9999.
+    if (overview.year < 9999) {
+      filing.next = SpecialPrepaymentFor(overview.year + 1,
+                                         SettingsOfYear(stored, overview.year + 1),
+                                         FiledReturnsOf(overview, filing.settings));
+    }
     filing.today = EncodeDate(today_.year(), today_.month(), today_.day());
     return filing;
   });

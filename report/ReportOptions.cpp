@@ -157,6 +157,8 @@ ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
       options.overview = Year(*value, "--overview");
     } else if (name == "--special-prepayment") {
       options.specialPrepayment = Year(*value, name);
+      // The year after must be one of the calendar's.
+      if (*options.specialPrepayment > 9998) throw EUsage(name + ": Jahr bis 9998 erwartet");
     } else if (name == "--kz39") {
       options.kz39 = AmountOption(*value, name);
     } else if (name == "--year") {

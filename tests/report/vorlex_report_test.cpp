@@ -758,6 +758,8 @@ TEST_F(ReportTest, ExitStatuses) {
       {"special prepayment and a period",
        {"--db", db, "--special-prepayment", "2024", "--month", "2024-12"}, 2,
        "vorlex-report: --special-prepayment rechnet aus einem ganzen Jahr"},
+      {"special prepayment beyond the calendar", {"--db", db, "--special-prepayment", "9999"},
+       2, "vorlex-report: --special-prepayment: Jahr bis 9998"},
       {"missing database",
        {"--db", (dir_ / "fehlt.db").string()},
        1,
