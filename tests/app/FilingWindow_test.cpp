@@ -7,9 +7,11 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QRadioButton>
+#include <QSettings>
 #include <QTableWidget>
 #include <QTest>
 #include <QToolButton>
+#include <map>
 
 #include "app/FilingDialogs.h"
 #include "app/WindowFixture.h"
@@ -108,6 +110,23 @@ TEST_F(WindowTest, DecemberOfAMonthlyFilerWithTheExtensionDeductsField39) {
   EXPECT_EQ(QApplication::clipboard()->text(),
             QStringLiteral("Kz 81: 1000\nSteuer zu Kz 81: 190,00\nKz 39: 500,00\nKz 83: -310,00\n"));
   EXPECT_EQ(elster->findChild<QPushButton*>(QStringLiteral("btnKopieren66")), nullptr);
+}
+
+TEST_F(WindowTest, FilingSettingsAsStoredPerYear) {
+  SaveFilingSettings(2025, {FilingRhythm::Monthly, true, 7});
+  SaveFilingSettings(2025, {FilingRhythm::Monthly, false, std::nullopt});  // replaced whole
+  {
+    // Entries edited by hand: a year that is no year, an amount that is none.
+    QSettings store(QSettings::IniFormat, QSettings::UserScope, "Vorlex", "vorlex");
+    store.setValue("Abgabe/zwei/Rhythmus", "monatlich");
+    store.setValue("Abgabe/2026/Rhythmus", "woechentlich");
+    store.setValue("Abgabe/2026/Dauerfrist", true);
+    store.setValue("Abgabe/2026/Sondervorauszahlung", "zehn");
+  }
+  const std::map<int, FilingSettings> stored = StoredFilingSettings();
+  EXPECT_EQ(stored, (std::map<int, FilingSettings>{
+                        {2025, {FilingRhythm::Monthly, false, std::nullopt}},
+                        {2026, {FilingRhythm::Quarterly, true, std::nullopt}}}));
 }
 
 TEST(FilingSettingsDialog, TakesAnAssessedAmountOnlyWhenItIsOne) {
