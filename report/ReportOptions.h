@@ -2,6 +2,7 @@
 // basis, and where the CSV text goes.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -33,6 +34,14 @@ struct ReportOptions {
   std::optional<int> field;            // only the entries of form field 41, 44, 81, 86 or 66
   std::optional<int> overview;         // the year at a glance of this year, no run's list
   ClassificationChoice classification;  // simple unless --classify exact; --sales
+  // The filing calendar: field 39 in cents for a December run; the extension
+  // for the due dates; the special prepayment the next year owes from this
+  // year's months, for a monthly filer unless quarterly.
+  std::optional<int64_t> kz39;
+  bool extension = false;
+  bool quarterly = false;
+  std::optional<int> specialPrepayment;
+  bool elster = false;  // the figures as the tax office's portal takes them
 };
 
 // The arguments after the program name, as bytes. Raises EUsage.

@@ -19,11 +19,13 @@
 #include "tax/EvaluationSink.h"
 #include "tax/FormFields.h"
 #include "tax/PlausibilityHints.h"
+#include "tax/SpecialPrepayment.h"
 #include "tax/YearOverview.h"
 #include "ui/qtcore/uQtText.h"
 #include "ui/text/CsvExport.h"
 #include "ui/text/EcSalesExport.h"
 #include "ui/text/ErrorText.h"
+#include "ui/text/FilingText.h"
 #include "ui/text/SummaryList.h"
 #include "ui/text/TableExport.h"
 #include "ui/text/YearOverviewText.h"
@@ -133,8 +135,30 @@ int RunOverview(const ReportOptions& options) {
   return 0;
 }
 
+// The special prepayment that the year after owes, from the year's months.
+int RunSpecialPrepayment(const ReportOptions& options) {
+  const int year = *options.specialPrepayment + 1;
+  const FilingSettings ofYear{options.quarterly ? FilingRhythm::Quarterly : FilingRhythm::Monthly,
+                              options.extension, std::nullopt};
+  SpecialPrepaymentOfYear prepayment = SpecialPrepaymentFor(year, ofYear, {});
+  if (prepayment.kind == SpecialPrepaymentKind::Owed) {
+    TDBase db(DatabasePath(options));
+    prepayment = SpecialPrepaymentFromRuns(db, year, options.basis, ofYear,
+                                           FilingSettings{FilingRhythm::Monthly, true, {}});
+    db.Close();
+  }
+  if (options.json) {
+    Write(stdout, SpecialPrepaymentJson(prepayment));
+  } else {
+    for (const std::string& line : SpecialPrepaymentLines(prepayment)) WriteText(stdout, line);
+  }
+  if (!FlushStandardStream(stdout)) RaiseWriteError();
+  return 0;
+}
+
 int Run(const ReportOptions& options) {
   if (options.overview) return RunOverview(options);
+  if (options.specialPrepayment) return RunSpecialPrepayment(options);
   TTaxPeriod period;
   if (options.period) {
     period = *options.period;
@@ -149,6 +173,11 @@ int Run(const ReportOptions& options) {
   TRunList list;
   TaxTotals totals;
   EvaluateRun(db, firstDay, lastDay, options.basis, totals, list, options.classification);
+  if (options.kz39) {
+    list.DeductSpecialPrepayment(*options.kz39);
+    totals.field39 = *options.kz39;
+  }
+  const RunDueDates due = DueDatesOf(period, options.extension, totals);
 
   // The EC sales list is made first: when it is refused, no file is written.
   std::string zm;
@@ -184,15 +213,25 @@ int Run(const ReportOptions& options) {
       WriteFigure(*options.field, FormatMoney(FigureOf(FormFieldNumbered(*options.field), totals)));
       WriteHints(hints);
     }
+  } else if (options.elster) {
+    const std::vector<PortalFigure> figures = PortalFigures(totals);
+    if (options.json) {
+      Write(stdout, PortalJson(figures));
+    } else if (!csvToStdout) {
+      WriteText(stdout, PeriodCaption(firstDay, lastDay, options.basis));
+      WriteStandardStream(stdout, PortalText(figures));
+      for (const std::string& line : DueDateLines(due, ": ")) WriteText(stdout, line);
+    }
   } else if (options.json) {
     Write(stdout, RunJson({&period, options.basis, &list.entries, &totals, &hints, 0,
-                           options.classification.rules}));
+                           options.classification.rules, &due}));
   } else if (!csvToStdout) {
     WriteText(stdout, PeriodCaption(firstDay, lastDay, options.basis));
     for (const ListLine& line : list.lines) WriteText(stdout, line.text);
     WriteText(stdout, "");
     const std::array<std::string, 6> figures = OverviewCells(totals);
     for (size_t i = 0; i < kFormFields.size(); ++i) {
+      if (kFormFields[i].number == 83 && options.kz39) WriteFigure(39, FormatCents(totals.field39));
       // Field 83 where it cannot be computed.
       WriteFigure(kFormFields[i].number, figures[i].empty() ? "-" : figures[i]);
     }
@@ -202,6 +241,7 @@ int Run(const ReportOptions& options) {
         WriteText(stdout, FurtherFieldTag(field) + ": " + FormatMoney(value));
       }
     }
+    for (const std::string& line : DueDateLines(due, ": ")) WriteText(stdout, line);
     WriteHints(hints);
   }
   if (!FlushStandardStream(stdout)) RaiseWriteError();

@@ -55,6 +55,10 @@ std::string FurtherFieldTag(const FormField& field);
 // 66 or a further figure).
 bool GoesIntoField(const RunEntry& entry, int number);
 
+// Field 39, which no run fills: the special prepayment a December return
+// deducts before field 83.
+inline constexpr const char* kField39Label = "Sondervorauszahlung";
+
 // The field of that number, or nullptr.
 const FormField* FindFormField(int number);
 // The field of that number; the number must be one of the table's.

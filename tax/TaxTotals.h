@@ -1,5 +1,8 @@
-// The sums of one evaluation run, in euros.
+// The sums of one evaluation run, in euros, and the special prepayment that
+// the period's return deducts.
 #pragma once
+
+#include <cstdint>
 
 #include "tax/RunEntry.h"
 
@@ -21,6 +24,11 @@ struct TaxTotals {
   double Ausland45 = 0;
   double Steuerfrei = 0;
   double VorsteuerAndere = 0;
+
+  // Field 39 in cents: the special prepayment that a December return of a
+  // monthly filer with the extension deducts. No run adds it; the caller sets it
+  // from the filing settings, and field 83 is what remains after it.
+  int64_t field39 = 0;
 
   // The sum an entry adds into; nullptr for TotalKind::None.
   double* Of(TotalKind kind) {
