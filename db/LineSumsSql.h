@@ -24,7 +24,7 @@ struct RateNet {
 using RateNets = std::vector<RateNet>;
 
 // The number of columns that ratesAs adds to a line-sum query.
-inline constexpr int kRateColumns = 6;
+inline constexpr int kRateColumns = 1;
 
 // A cell of a line as SQL: the column itself, or (read) the column read
 // through the connection's number function, which takes text in the user's
@@ -50,9 +50,8 @@ struct LineSumsQuery {
   // anzahl, preis or mwst, which the library would add as the 0 or the
   // leading digits it makes of them.
   std::optional<std::string> textLinesAs = std::nullopt;
-  // When set, kRateColumns more columns follow: the net of the lines at 19,
-  // at 7, at 0 and at any other rate, then the lowest and the highest of
-  // those other rates.
+  // When set, kRateColumns more columns follow: the lines' nets by rate
+  // (kRateNetsFunction, db/SQLiteDatabase.h).
   std::optional<std::string> ratesAs = std::nullopt;
   bool readCells = false;  // the cells read through LineCell
   std::string tail = {};   // " GROUP BY auftragindex"

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 
 #include "db/QueryPlan.h"
 #include "db/SQLiteAccess.h"
@@ -104,6 +105,7 @@ TPeriodLineSums::TPeriodLineSums(TDBase& db, const std::string& ordersFromWhere,
     onePass_ = false;
     entries_.clear();
     rateColumns_.clear();
+    rateNets_.clear();
     textStretches_.clear();
   }
 }
@@ -167,6 +169,7 @@ void TPeriodLineSums::ReadPeriod(const std::string& ordersFromWhere, const TDBTa
     }
     entries_.clear();
     rateColumns_.clear();
+    rateNets_.clear();
     textStretches_.clear();
   }
   // Otherwise a window partitioned by order adds the lines in the table's
@@ -228,6 +231,7 @@ void TPeriodLineSums::ReadPeriod(const std::string& ordersFromWhere, const TDBTa
   if (!onePass_) {
     entries_.clear();
     rateColumns_.clear();
+    rateNets_.clear();
   }
 }
 
@@ -299,21 +303,31 @@ bool TPeriodLineSums::ReadByRowidRanges(const std::string& lines, const std::vec
   if (!onePass_) {
     entries_.clear();
     rateColumns_.clear();
+    rateNets_.clear();
     textStretches_.clear();
   }
   return onePass_;
 }
 
+bool TPeriodLineSums::ReadRateNets(const TSQLiteStatement& row, int column, RateNets& nets) {
+  if (row.ColumnType(column) != ColumnKind::Blob) return false;
+  const std::string_view bytes = row.ColumnBlob(column);
+  const size_t pairs = bytes.size() / (2 * sizeof(double));
+  for (size_t i = 0; i < pairs; ++i) {
+    RateNet net;
+    std::memcpy(&net.rate, bytes.data() + 2 * i * sizeof(double), sizeof(double));
+    std::memcpy(&net.net, bytes.data() + (2 * i + 1) * sizeof(double), sizeof(double));
+    if (net.net != 0) nets.push_back(net);
+  }
+  return true;
+}
+
 TPeriodLineSums::RateColumns TPeriodLineSums::ReadRateColumns(const TSQLiteStatement& row,
                                                               int first) {
   RateColumns c;
-  double lowest = 0;
-  double highest = 0;
-  c.known = SumFigure(row, first, c.at19) && SumFigure(row, first + 1, c.at7) &&
-            SumFigure(row, first + 2, c.at0) && SumFigure(row, first + 3, c.other) &&
-            SumFigure(row, first + 4, lowest) && SumFigure(row, first + 5, highest) &&
-            lowest == highest;
-  c.otherRate = lowest;
+  c.begin = static_cast<uint32_t>(rateNets_.size());
+  c.known = ReadRateNets(row, first, rateNets_);
+  c.count = static_cast<uint32_t>(rateNets_.size()) - c.begin;
   return c;
 }
 
@@ -326,30 +340,39 @@ RateNets TPeriodLineSums::RatesOf(const TDBTable& orders, const TDBField& idFiel
     if (found == entries_.end() || found->id != orderId) return {};  // no lines
     const RateColumns& c = rateColumns_[static_cast<size_t>(found - entries_.begin())];
     if (!found->text && c.known) {
-      RateNets nets;
-      // In the order of their rates, as the grouped query gives them.
-      const auto add = [&nets](double rate, double net) {
-        if (net != 0) nets.push_back({rate, net});
-      };
-      if (c.otherRate < 0) add(c.otherRate, c.other);
-      add(0, c.at0);
-      if (c.otherRate > 0 && c.otherRate < 7) add(c.otherRate, c.other);
-      add(7, c.at7);
-      if (c.otherRate > 7 && c.otherRate < 19) add(c.otherRate, c.other);
-      add(19, c.at19);
-      if (c.otherRate > 19) add(c.otherRate, c.other);
-      return nets;
+      return RateNets(rateNets_.begin() + c.begin, rateNets_.begin() + c.begin + c.count);
     }
   }
+  // Text in a cell is read as a number as everywhere else.
+  if (ratesOfOrder_ == nullptr) {
+    ratesOfOrder_ = std::make_unique<TSQLiteStatement>(
+        Connection(), LineSumsSql({.where = "auftragindex=?1",
+                                   .vatAs = "",
+                                   .netAs = "",
+                                   .ratesAs = "",
+                                   .readCells = true},
+                                  vat_));
+  }
+  RateNets nets;
+  try {
+    ratesOfOrder_->Reset();
+    ratesOfOrder_->BindInt64(1, orderId);
+    const bool known = ratesOfOrder_->Step() && ReadRateNets(*ratesOfOrder_, 2, nets);
+    ratesOfOrder_->Reset();
+    if (known) return nets;
+  } catch (...) {
+    ratesOfOrder_->Reset();
+    throw;
+  }
+  // More rates than the aggregate keeps: the library groups them.
   if (ratesByOrder_ == nullptr) {
-    // Text in a cell is read as a number as everywhere else; "+ 0" makes a
-    // rate held as text one with the same rate held as a number.
+    // "+ 0" makes a rate held as text one with the same rate held as a number.
     ratesByOrder_ = std::make_unique<TSQLiteStatement>(
         Connection(), "SELECT " + LineCell("mwst", true) + " + 0 AS rate, SUM(" +
                           LineCell("anzahl", true) + "*" + LineCell("preis", true) +
                           ") FROM verbindauftrag WHERE auftragindex=?1 GROUP BY rate ORDER BY rate");
   }
-  RateNets nets;
+  nets.clear();
   ratesByOrder_->Reset();
   ratesByOrder_->BindInt64(1, orderId);
   try {

@@ -74,11 +74,11 @@ class TPeriodLineSums {
     bool plain = true;  // false: the order's literal query answers
     bool text = false;  // lines with text: their cells are read one by one
   };
-  // The rate columns of an order (kRateColumns); known: its other rates are
-  // one rate, or none.
+  // The rate column of an order (kRateColumns): its nets by rate, where known,
+  // in rateNets_ from begin on.
   struct RateColumns {
-    double at19 = 0, at7 = 0, at0 = 0, other = 0;
-    double otherRate = 0;
+    uint32_t begin = 0;
+    uint32_t count = 0;
     bool known = false;
   };
   // An order's lines lie between its first and its last row id.
@@ -100,7 +100,9 @@ class TPeriodLineSums {
   std::optional<std::string> RatesAs(const char* as) const {
     return rates_ ? std::optional<std::string>(as) : std::nullopt;
   }
-  static RateColumns ReadRateColumns(const TSQLiteStatement& row, int first);
+  RateColumns ReadRateColumns(const TSQLiteStatement& row, int first);
+  // The nets of a value of kRateNetsFunction; false for NULL.
+  static bool ReadRateNets(const TSQLiteStatement& row, int column, RateNets& nets);
   // The sums of an order whose lines hold text: each cell read as a number
   // cell is read, then added by the library as any other order's, in the same
   // order.
@@ -110,6 +112,8 @@ class TPeriodLineSums {
   LineVat vat_;
   bool rates_ = false;
   std::vector<RateColumns> rateColumns_;  // one pass with rates: as entries_
+  RateNets rateNets_;                     // what rateColumns_ point into
+  std::unique_ptr<TSQLiteStatement> ratesOfOrder_;  // made at its first use
   std::unique_ptr<TSQLiteStatement> ratesByOrder_;  // made at its first use
   std::unique_ptr<TSQLiteStatement> perOrder_;  // null when it does not prepare
   bool onePass_ = false;

@@ -47,6 +47,66 @@ void ReadNumberCell(sqlite3_context* context, int, sqlite3_value** argv) {
   }
 }
 
+// The state of kRateNetsFunction, in the library's memory for the aggregate.
+struct RateNetsState {
+  int count = 0;  // kRateNetsMost + 1: too many rates
+  double rate[kRateNetsMost];
+  double net[kRateNetsMost];
+};
+
+void AddRateNet(sqlite3_context* context, int, sqlite3_value** argv) {
+  auto* state = static_cast<RateNetsState*>(sqlite3_aggregate_context(context, sizeof(RateNetsState)));
+  if (state == nullptr) {
+    sqlite3_result_error_nomem(context);
+    return;
+  }
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL || state->count > kRateNetsMost) return;
+  const double net = sqlite3_value_double(argv[0]);
+  const double rate = sqlite3_value_type(argv[1]) == SQLITE_NULL ? 0 : sqlite3_value_double(argv[1]);
+  // Kept in the order of their rates.
+  int i = 0;
+  while (i < state->count && state->rate[i] < rate) ++i;
+  if (i < state->count && state->rate[i] == rate) {
+    state->net[i] += net;
+    return;
+  }
+  if (state->count == kRateNetsMost) {
+    state->count = kRateNetsMost + 1;
+    return;
+  }
+  for (int j = state->count; j > i; --j) {
+    state->rate[j] = state->rate[j - 1];
+    state->net[j] = state->net[j - 1];
+  }
+  state->rate[i] = rate;
+  state->net[i] = net;
+  ++state->count;
+}
+
+void RateNetsValue(sqlite3_context* context) {
+  const auto* state = static_cast<RateNetsState*>(sqlite3_aggregate_context(context, 0));
+  if (state == nullptr) {
+    sqlite3_result_zeroblob(context, 0);  // no lines
+    return;
+  }
+  if (state->count > kRateNetsMost) {
+    sqlite3_result_null(context);
+    return;
+  }
+  double pairs[2 * kRateNetsMost];
+  for (int i = 0; i < state->count; ++i) {
+    pairs[2 * i] = state->rate[i];
+    pairs[2 * i + 1] = state->net[i];
+  }
+  sqlite3_result_blob(context, pairs, static_cast<int>(2 * state->count * sizeof(double)),
+                      SQLITE_TRANSIENT);
+}
+
+// Only ever used over a whole partition, whose lines are never taken away.
+void RemoveRateNet(sqlite3_context* context, int, sqlite3_value**) {
+  sqlite3_result_error(context, "vorlex_rate_nets over a moving frame", -1);
+}
+
 }  // namespace
 
 void TSQLiteDatabase::Closer::operator()(sqlite3* db) const {
@@ -75,6 +135,8 @@ TSQLiteDatabase::TSQLiteDatabase(const std::string& fileName) {
   cellFailure_ = std::make_unique<CellFailure>();
   sqlite3_create_function_v2(handle, kNumberFunction, 2, SQLITE_UTF8, cellFailure_.get(),
                              ReadNumberCell, nullptr, nullptr, nullptr);
+  sqlite3_create_window_function(handle, kRateNetsFunction, 2, SQLITE_UTF8, nullptr, AddRateNet,
+                                 RateNetsValue, RateNetsValue, RemoveRateNet, nullptr);
   try {
     Execute("PRAGMA SYNCHRONOUS=NORMAL;");
     Execute("PRAGMA temp_store = MEMORY;");

@@ -18,6 +18,13 @@ class TSQLiteTable;
 // user's format. A cell StrToFloat cannot read ends the statement with
 // ECellConvertError.
 inline constexpr const char* kNumberFunction = "vorlex_number";
+// An aggregate (also a window function) of an order's lines: (net, rate) of
+// each line, the nets added per rate in the order the lines come, a NULL net
+// left out, a NULL rate taken as 0. Its value is a blob of (rate, net) pairs of
+// doubles in the order of their rates, or NULL for more than kRateNetsMost
+// rates. One column for what would otherwise take a sum per rate.
+inline constexpr const char* kRateNetsFunction = "vorlex_rate_nets";
+inline constexpr int kRateNetsMost = 16;
 
 class TSQLiteDatabase {
  public:

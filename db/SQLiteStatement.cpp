@@ -83,6 +83,13 @@ std::string_view TSQLiteStatement::ColumnText(int index) const {
   return std::string_view(text, static_cast<size_t>(sqlite3_column_bytes(stmt_, index)));
 }
 
+std::string_view TSQLiteStatement::ColumnBlob(int index) const {
+  const void* blob = sqlite3_column_blob(stmt_, index);
+  if (blob == nullptr) return {};
+  return std::string_view(static_cast<const char*>(blob),
+                          static_cast<size_t>(sqlite3_column_bytes(stmt_, index)));
+}
+
 std::string TSQLiteStatement::DeclaredType(int index) const {
   const char* declared = sqlite3_column_decltype(stmt_, index);
   return declared != nullptr ? declared : "";

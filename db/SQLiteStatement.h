@@ -45,6 +45,7 @@ class TSQLiteStatement {
   int64_t ColumnInt64(int index) const;
   double ColumnDouble(int index) const;
   std::string_view ColumnText(int index) const;
+  std::string_view ColumnBlob(int index) const;  // a blob's bytes
   // The declared type of a plain column reference; empty for an expression.
   std::string DeclaredType(int index) const;
 

@@ -57,7 +57,17 @@ bool IsIso3166(std::string_view code) {
 }
 
 Country CountryOf(std::string_view code) {
-  const std::string normal = NormalCode(code);
+  // No code is longer than three letters; asked once per order, so without
+  // making a string.
+  const size_t first = code.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  code = code.substr(first, code.find_last_not_of(' ') - first + 1);
+  if (code.size() > 3) return {};
+  char upper[3];
+  for (size_t i = 0; i < code.size(); ++i) {
+    upper[i] = AsciiUpper(code[i]);
+  }
+  const std::string_view normal(upper, code.size());
   for (const MemberState& state : kMemberStates) {
     if (normal == state.iso || normal == state.vehicle || normal == state.vatPrefix ||
         (normal == "LUX" && std::string_view(state.iso) == "LU")) {

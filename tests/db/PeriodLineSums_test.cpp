@@ -8,12 +8,14 @@
 
 #include <exception>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 
 #include "DbTest.h"
 #include "db/LineShapes.h"
 #include "db/SQLiteDatabase.h"
+#include "db/SQLiteStatement.h"
 #include "db/uDB.h"
 #include "db/uDB_Help.h"
 
@@ -74,6 +76,80 @@ TEST_F(PeriodLineSumsTest, OnePassWhereTheOrdersQueryReadsInTableOrder) {
     EXPECT_EQ(sums.OwnQueries() > 0, shape.literal);
     EXPECT_LT(sums.OwnQueries(), 3);
   }
+}
+
+// An order's nets by rate as its lines add up one after the other, in the
+// order in which the order's own query reads them.
+RateNets LinesByRate(TSQLiteDatabase& db, int64_t orderId) {
+  TSQLiteStatement lines(db, "SELECT " + LineCell("anzahl", true) + "*" +
+                                              LineCell("preis", true) + ", " +
+                                              LineCell("mwst", true) +
+                                              " FROM verbindauftrag WHERE auftragindex=?1");
+  lines.BindInt64(1, orderId);
+  std::map<double, double> byRate;
+  while (lines.Step()) {
+    if (lines.ColumnType(0) == ColumnKind::Null) continue;
+    const double rate = lines.ColumnType(1) == ColumnKind::Null ? 0 : lines.ColumnDouble(1);
+    byRate[rate] += lines.ColumnDouble(0);
+  }
+  RateNets nets;
+  for (const auto& [rate, net] : byRate) {
+    if (net != 0) nets.push_back({rate, net});
+  }
+  return nets;
+}
+
+TEST_F(PeriodLineSumsTest, NetsByRateFromEveryLayoutAsTheLinesAddUp) {
+  const std::string fromWhere =
+      " FROM auftrag WHERE (auftrag.papierkorb = 0) AND (termin >= " + SQLDate(2024, 1, 1) +
+      ") AND (termin < " + SQLDate(2025, 1, 1) + ") ";
+  for (const Shape& shape : LineShapes()) {
+    SCOPED_TRACE(shape.name);
+    TDBase& db = Make(shape);
+    const auto orders = db.Query("SELECT auftrag.*" + fromWhere + "ORDER BY termin");
+    const TDBField id("id");
+    TPeriodLineSums sums(db, fromWhere, *orders, id, NetPriceVat(), true);
+    TSQLiteDatabase own(Path());
+    int mixed = 0;
+    for (; !orders->AtEnd(); orders->MoveNext()) {
+      const int64_t order = orders->FieldInt(id);
+      RateNets nets;
+      try {
+        nets = sums.RatesOf(*orders, id, order);
+      } catch (const std::exception&) {
+        continue;  // a cell no number can be read from
+      }
+      const RateNets expected = LinesByRate(own, order);
+      ASSERT_EQ(nets.size(), expected.size()) << order;
+      for (size_t i = 0; i < nets.size(); ++i) {
+        EXPECT_EQ(nets[i].rate, expected[i].rate) << order;
+        EXPECT_EQ(nets[i].net, expected[i].net) << order;
+      }
+      mixed += nets.size() > 1;
+    }
+    if (shape.amounts == testing::Amounts::Fractional) {
+      EXPECT_GT(mixed, 0);
+    }
+  }
+
+  // More rates than the one pass keeps: the library groups them.
+  db_.reset();
+  {
+    testdb::PelmoraDb b(Path());
+    b.Add(testdb::Order{.id = 1, .termin = EncodeDate(2024, 3, 1)});
+    for (int rate = 1; rate <= kRateNetsMost + 2; ++rate) {
+      b.Add(testdb::Line{.auftragindex = int64_t{1}, .anzahl = 1.0, .preis = 10.0 * rate,
+                         .mwst = static_cast<double>(rate)});
+    }
+  }
+  TDBase db(Path());
+  const auto orders = db.Query("SELECT auftrag.*" + fromWhere + "ORDER BY termin");
+  const TDBField id("id");
+  TPeriodLineSums sums(db, fromWhere, *orders, id, NetPriceVat(), true);
+  const RateNets nets = sums.RatesOf(*orders, id, 1);
+  ASSERT_EQ(nets.size(), static_cast<size_t>(kRateNetsMost + 2));
+  EXPECT_EQ(nets.back().rate, kRateNetsMost + 2);
+  EXPECT_EQ(nets.back().net, 10.0 * (kRateNetsMost + 2));
 }
 
 TEST_F(PeriodLineSumsTest, TableOrderOnlyFromAScanOrAnIndexOnTheOrderAlone) {
