@@ -1,6 +1,7 @@
 #include "tax/CountryCodes.h"
 
 #include <algorithm>
+#include <array>
 #include <iterator>
 
 #include "util/uString.h"
@@ -43,6 +44,18 @@ constexpr MemberState kMemberStates[] = {
     {"SK", "SK", "SK", "Slowakei"},
 };
 
+// The member states' codes as views, their lengths counted once.
+struct StateCodes {
+  std::string_view iso, vatPrefix, vehicle;
+};
+constexpr auto kStateCodes = [] {
+  std::array<StateCodes, std::size(kMemberStates)> codes{};
+  for (size_t i = 0; i < codes.size(); ++i) {
+    codes[i] = {kMemberStates[i].iso, kMemberStates[i].vatPrefix, kMemberStates[i].vehicle};
+  }
+  return codes;
+}();
+
 }  // namespace
 
 std::string NormalCode(std::string_view code) {
@@ -68,11 +81,12 @@ Country CountryOf(std::string_view code) {
     upper[i] = AsciiUpper(code[i]);
   }
   const std::string_view normal(upper, code.size());
-  for (const MemberState& state : kMemberStates) {
+  for (size_t i = 0; i < kStateCodes.size(); ++i) {
+    const StateCodes& state = kStateCodes[i];
     if (normal == state.iso || normal == state.vehicle || normal == state.vatPrefix ||
-        (normal == "LUX" && std::string_view(state.iso) == "LU")) {
-      if (std::string_view(state.iso) == "DE") return {Country::Germany};
-      return {Country::EuMember, &state};
+        (normal == "LUX" && state.iso == "LU")) {
+      if (state.iso == "DE") return {Country::Germany};
+      return {Country::EuMember, &kMemberStates[i]};
     }
   }
   if (IsIso3166(normal)) return {Country::NonEu};
