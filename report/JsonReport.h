@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <vector>
 
+#include "report/FilingReport.h"
 #include "tax/PlausibilityHints.h"
 #include "tax/RunEntry.h"
 #include "tax/TaxPeriod.h"
@@ -22,6 +23,9 @@ struct JsonRun {
   const TaxTotals* totals = nullptr;
   const std::vector<Hint>* hints = nullptr;
   int field = 0;  // not 0: the entries and hints are those of this form field
+  // A month's or quarter's comparison with its filing; no "filing" where
+  // the period was never filed.
+  const FilingOutcome* filing = nullptr;
 };
 
 QByteArray RunJson(const JsonRun& run);

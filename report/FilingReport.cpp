@@ -1,0 +1,56 @@
+#include "report/FilingReport.h"
+
+#include "ledger/Ledger.h"
+#include "util/uFormat.h"
+#include "util/uString.h"
+
+namespace vorlex {
+
+std::string LedgerPath(const ReportOptions& options) {
+  return options.ledger.empty() ? DefaultLedgerPath() : options.ledger;
+}
+
+FilingOutcome LedgerStep(const ReportOptions& options, const Filing& run,
+                         const std::string& pelmoraAppDataDir) {
+  FilingOutcome outcome;
+  const std::string path = LedgerPath(options);
+  try {
+    if (InPelmorasFolders(path, run.pelmoraPath, pelmoraAppDataDir)) {
+      throw ELedgerError(Windows1252ToUtf8("Die Ablage der Abgaben geh\xF6rt nicht in Pelmoras "
+                                           "Ordner: ") +
+                             StoredTextAsUtf8(path) +
+                             Windows1252ToUtf8(". Nennen Sie mit --ledger eine Datei au\xDF"
+                                               "erhalb."),
+                         LedgerFailure::Misplaced);
+    }
+    TLedger ledger(path, options.markFiled ? LedgerAccess::Write : LedgerAccess::Read);
+    outcome.latest = ledger.LatestFiling(run.firstDay, run.lastDay, run.basis);
+    if (outcome.latest) outcome.changes = CompareWithFiling(*outcome.latest, run);
+    if (options.markFiled) {
+      Filing filing = run;
+      filing.id = ledger.Record(run);
+      filing.corrects = outcome.latest ? outcome.latest->id : 0;
+      outcome.recorded = std::move(filing);
+    }
+  } catch (const ELedgerError& e) {
+    outcome.error = e.what();
+  }
+  return outcome;
+}
+
+std::vector<std::string> FilingLines(const FilingOutcome& outcome) {
+  std::vector<std::string> lines;
+  if (outcome.changes) {
+    lines.push_back(FilingStatusLine(*outcome.changes));
+    for (const std::string& entry : outcome.changes->entries) lines.push_back("  " + entry);
+  }
+  if (const auto& f = outcome.recorded) {
+    std::string line = "Als abgegeben vermerkt am " + FormatDate(f->filedOn, Format());
+    if (!f->ticket.empty()) line += ", Transferticket " + f->ticket;
+    if (f->corrects != 0) line += " (Berichtigte Anmeldung, Kz 10: 1)";
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+}  // namespace vorlex
