@@ -123,9 +123,8 @@ FilingChanges CompareWithFiling(const Filing& filed, const Filing& now) {
   FilingChanges changes;
   changes.filedOn = filed.filedOn;
   for (size_t i = 0; i < kFiledFieldCount; ++i) {
-    if (filed.cents[i] != now.cents[i]) {
-      changes.figures.push_back({kFiledFields[i], filed.cents[i], now.cents[i]});
-    }
+    changes.all[i] = {kFiledFields[i], filed.cents[i], now.cents[i]};
+    if (filed.cents[i] != now.cents[i]) changes.figures.push_back(changes.all[i]);
   }
 
   // The filed entries not yet matched, by key, in their order.
@@ -185,6 +184,32 @@ FilingChanges CompareWithFiling(const Filing& filed, const Filing& now) {
   return changes;
 }
 
+namespace {
+
+// "+100,00", "-10,00", "0,00"; empty where one side cannot be shown.
+std::string Difference(const FigureChange& change) {
+  if (!change.filed || !change.now) return {};
+  const int64_t difference = *change.now - *change.filed;
+  return (difference > 0 ? "+" : "") + FormatCents(difference, Format());
+}
+
+std::string CentsText(const std::optional<int64_t>& cents) {
+  return cents ? FormatCents(*cents, Format()) : "-";
+}
+
+}  // namespace
+
+std::vector<std::string> CorrectedReturnLines(const FilingChanges& changes) {
+  if (changes.figures.empty()) return {};
+  std::vector<std::string> lines = {"Berichtigte Anmeldung (Kz 10: 1)"};
+  for (const FigureChange& field : changes.all) {
+    const std::string difference = Difference(field);
+    lines.push_back(FieldTag(field.field) + ": " + CentsText(field.now) + " | abgegeben " +
+                    CentsText(field.filed) + " | " + (difference.empty() ? "-" : difference));
+  }
+  return lines;
+}
+
 std::string FilingStatusLine(const FilingChanges& changes) {
   const std::string day = FormatDate(changes.filedOn, Format());
   if (!changes.Changed()) return "Abgegeben am " + day + " \x96 unver\xE4ndert";
@@ -196,13 +221,9 @@ std::string FilingStatusLine(const FilingChanges& changes) {
   }
   for (size_t i = 0; i < changes.figures.size(); ++i) {
     const FigureChange& change = changes.figures[i];
-    line += (i == 0 ? "" : ", ") + FieldTag(change.field) + " ";
-    if (change.filed && change.now) {
-      const int64_t difference = *change.now - *change.filed;
-      line += (difference > 0 ? "+" : "") + FormatCents(difference, Format());
-    } else {
-      line += "nicht berechenbar";
-    }
+    const std::string difference = Difference(change);
+    line += (i == 0 ? "" : ", ") + FieldTag(change.field) + " " +
+            (difference.empty() ? "nicht berechenbar" : difference);
   }
   return line;
 }

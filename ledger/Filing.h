@@ -75,7 +75,8 @@ struct FigureChange {
 // What differs between a filing and the same period's run now.
 struct FilingChanges {
   double filedOn = 0;
-  std::vector<FigureChange> figures;  // the fields whose figures differ
+  FigureChange all[kFiledFieldCount] = {};  // every field, as filed and now
+  std::vector<FigureChange> figures;        // the fields whose figures differ
   std::vector<std::string> entries;   // one line per entry added, removed or changed
   bool Changed() const { return !figures.empty() || !entries.empty(); }
 };
@@ -88,6 +89,12 @@ FilingChanges CompareWithFiling(const Filing& filed, const Filing& now);
 // "Abgegeben am 10.04.2026 \x96 unver\xE4ndert" or "Seit der Abgabe am
 // 10.04.2026 ge\xE4ndert: Kz 81 +100,00, Kz 83 +19,00" (Windows-1252).
 std::string FilingStatusLine(const FilingChanges& changes);
+
+// The corrected return of a period whose figures changed: the head
+// "Berichtigte Anmeldung (Kz 10: 1)", then every field as it is now, as filed
+// and the difference ("Kz 81: 4187,83 | abgegeben 4087,83 | +100,00"). Empty
+// where no figure changed.
+std::vector<std::string> CorrectedReturnLines(const FilingChanges& changes);
 
 // "2026-03" for a month, "2026-Q1" for a quarter, as the reporter takes them.
 std::string FiledPeriodName(const Filing& filing);

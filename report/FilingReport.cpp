@@ -43,6 +43,9 @@ std::vector<std::string> FilingLines(const FilingOutcome& outcome) {
   if (outcome.changes) {
     lines.push_back(FilingStatusLine(*outcome.changes));
     for (const std::string& entry : outcome.changes->entries) lines.push_back("  " + entry);
+    for (std::string& line : CorrectedReturnLines(*outcome.changes)) {
+      lines.push_back(std::move(line));
+    }
   }
   if (const auto& f = outcome.recorded) {
     std::string line = "Als abgegeben vermerkt am " + FormatDate(f->filedOn, Format());

@@ -152,6 +152,19 @@ QJsonValue FilingObject(const FilingOutcome* outcome) {
     object["changed"] = outcome->changes->Changed();
     object["changedFields"] = figures;
     object["changedEntries"] = entries;
+    // The corrected return: every field now, as filed, and the difference.
+    if (!outcome->changes->figures.empty()) {
+      QJsonArray corrected;
+      for (const FigureChange& field : outcome->changes->all) {
+        QJsonValue difference = QJsonValue::Null;
+        if (field.filed && field.now) difference = Euros(*field.now - *field.filed);
+        corrected.append(QJsonObject{{"field", field.field},
+                                     {"now", CentsValue(field.now)},
+                                     {"filed", CentsValue(field.filed)},
+                                     {"difference", difference}});
+      }
+      object["corrected"] = corrected;
+    }
   }
   if (outcome->recorded) {
     object["recorded"] = QJsonObject{{"filedOn", IsoDate(outcome->recorded->filedOn)},

@@ -123,6 +123,22 @@ TEST_F(FilingChangesTest, StatusLineSaysTheFiguresThatMoved) {
             "Seit der Abgabe am 10.04.2026 ge\xE4ndert: Kz 81 -10,00");
 }
 
+TEST_F(FilingChangesTest, CorrectedReturnShowsEveryFieldNowFiledAndTheDifference) {
+  Filing filed = Filed();
+  for (size_t i = 0; i < kFiledFieldCount; ++i) filed.cents[i] = 100 * static_cast<int64_t>(i);
+  Filing now = filed;
+  EXPECT_EQ(CorrectedReturnLines(CompareWithFiling(filed, now)), std::vector<std::string>{});
+  now.cents[2] = 10200;       // Kz 81
+  now.cents[5] = 500 - 1900;  // Kz 83 turns into a refund
+  now.cents[6].reset();
+  EXPECT_EQ(CorrectedReturnLines(CompareWithFiling(filed, now)),
+            (std::vector<std::string>{
+                "Berichtigte Anmeldung (Kz 10: 1)", "Kz 41: 0,00 | abgegeben 0,00 | 0,00",
+                "Kz 44: 1,00 | abgegeben 1,00 | 0,00", "Kz 81: 102,00 | abgegeben 2,00 | +100,00",
+                "Kz 86: 3,00 | abgegeben 3,00 | 0,00", "Kz 66: 4,00 | abgegeben 4,00 | 0,00",
+                "Kz 83: -14,00 | abgegeben 5,00 | -19,00", "Kz 39: - | abgegeben 6,00 | -"}));
+}
+
 TEST_F(FilingChangesTest, FilingOfARunKeepsItsEntriesAndFigures) {
   std::vector<RunEntry> entries(4);
   entries[0].kind = EntryKind::Order;

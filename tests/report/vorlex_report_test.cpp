@@ -953,7 +953,17 @@ TEST_F(ReportTest, FilesAQuarterAndFindsItsChanges) {
   const std::string status =
       "Seit der Abgabe am 10.04.2024 ge\xC3\xA4ndert: Kz 81 +100,00, Kz 83 +19,00";
   r = run(quarter, 0);
-  EXPECT_NE(r.out.find("\n" + status + "\n  Rechnung 2024-031 neu\n"), std::string::npos)
+  EXPECT_NE(r.out.find("\n" + status +
+                       "\n  Rechnung 2024-031 neu\n"
+                       "Berichtigte Anmeldung (Kz 10: 1)\n"
+                       "Kz 41: 0,00 | abgegeben 0,00 | 0,00\n"
+                       "Kz 44: 0,00 | abgegeben 0,00 | 0,00\n"
+                       "Kz 81: 1334,50 | abgegeben 1234,50 | +100,00\n"
+                       "Kz 86: 10,00 | abgegeben 10,00 | 0,00\n"
+                       "Kz 66: 19,00 | abgegeben 19,00 | 0,00\n"
+                       "Kz 83: 235,16 | abgegeben 216,16 | +19,00\n"
+                       "Kz 39: 0,00 | abgegeben 0,00 | 0,00\n"),
+            std::string::npos)
       << r.out;
   r = run({"--changes"}, 3);
   EXPECT_EQ(r.out, "2024-Q1 Ist: " + status +
@@ -966,6 +976,7 @@ TEST_F(ReportTest, FilesAQuarterAndFindsItsChanges) {
   EXPECT_TRUE(filing["changed"].toBool());
   EXPECT_EQ(filing["filedOn"].toString(), "2024-04-10");
   EXPECT_EQ(filing["changedEntries"].toArray().size(), 1);
+  EXPECT_EQ(filing["corrected"].toArray()[2].toObject()["difference"].toDouble(), 100.0);
 
   // The corrected return, filed: the period is as filed again.
   mark[mark.size() - 3] = "2024-05-02";
