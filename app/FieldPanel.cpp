@@ -4,12 +4,15 @@
 #include <QLineEdit>
 #include <QPalette>
 #include <algorithm>
+#include <optional>
 #include <string_view>
 
 #include "app/Controls.h"
+#include "tax/Prepayment.h"
 #include "ui/DesignMetrics.h"
 #include "ui/FormValuePanel.h"
 #include "ui/qtcore/uQtText.h"
+#include "util/uFormat.h"
 
 namespace vorlex {
 
@@ -78,6 +81,14 @@ TFieldPanel::TFieldPanel(const TDesignScale& S, QWidget* parent)
   bevel->setObjectName(QStringLiteral("Bevel1"));
   bevel->setGeometry(S.Rect(56, 400, 185, 13));
 
+  // Field 39 has no picture: the December return deducts the special
+  // prepayment, and field 83 is what remains.
+  lblKz39_ = new QLabel(this);
+  lblKz39_->setObjectName(QStringLiteral("lblKz39"));
+  lblKz39_->setGeometry(S.Rect(56, 415, 185, 18));
+  lblKz39_->setFont(captionFont);
+  lblKz39_->hide();
+
   auto* vatIdCaption = new QLabel(QStringLiteral("USt-ID"), this);
   vatIdCaption->setObjectName(QStringLiteral("Label7"));
   vatIdCaption->move(S(56), S(440));
@@ -106,10 +117,18 @@ void TFieldPanel::ShowFigures(const TaxTotals& totals) {
   for (size_t i = 0; i < kPictures; ++i) {
     DrawFormValue(*pictures_[i], fields_[i]->number, FigureOf(*fields_[i], totals), ppi_);
   }
+  const std::optional<Prepayment> prepayment = PrepaymentOf(totals);
+  lblKz39_->setVisible(totals.field39 != 0 && prepayment);
+  if (prepayment) {
+    lblKz39_->setText(DecodeText(FieldTag(39) + ": " + FormatCents(totals.field39) + "   " +
+                                 FieldTag(83) + ": " +
+                                 FormatCents(prepayment->due)));
+  }
 }
 
 void TFieldPanel::ShowEmpty() {
   for (size_t i = 0; i < kPictures; ++i) DrawFormBoxes(*pictures_[i], fields_[i]->number, ppi_);
+  lblKz39_->hide();
 }
 
 void TFieldPanel::ShowVatId(const QString& vatId) {

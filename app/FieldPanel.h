@@ -55,6 +55,8 @@ class TFieldPanel : public QFrame {
   std::array<const FormField*, kPictures> fields_{};
   std::array<QLabel*, kPictures> captions_{};
   QLineEdit* editUStID_ = nullptr;
+  // Beneath the pictures, only while the run deducts a special prepayment.
+  QLabel* lblKz39_ = nullptr;
 };
 
 }  // namespace vorlex

@@ -159,6 +159,11 @@ void TRunController::Evaluate(double firstDay, double lastDay, TaxationBasis bas
   };
   try {
     EvaluateRun(*program_.Database, firstDay, lastDay, basis, program_.totals, sink);
+    if (field39_) {
+      const int64_t field39 = field39_(*program_.Database, firstDay, lastDay, basis);
+      sink.DeductSpecialPrepayment(field39);
+      program_.totals.field39 = field39;
+    }
   } catch (...) {
     // No figures of another period may stay under the new caption: the list
     // shows what was read before the error, the pictures are empty boxes.

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QString>
 #include <array>
+#include <cstdint>
 #include <functional>
 
 #include "app/ProgramContext.h"
@@ -45,6 +46,11 @@ class TRunController : public QObject {
   // Start-up has ended without a database: the next request tries again.
   bool WaitingForDatabase() const { return program_.EvaluationEnabled && !program_.Database; }
   void CloseDatabase();
+  // Field 39 of a complete run's period, asked on the open database before the
+  // list is shown; none: 0.
+  using Field39Source = std::function<int64_t(TDBase&, double firstDay, double lastDay,
+                                              TaxationBasis basis)>;
+  void SetField39Source(Field39Source source) { field39_ = std::move(source); }
 
   bool Running() const { return running_; }
   // The list holds the whole result of the last run.
@@ -72,6 +78,7 @@ class TRunController : public QObject {
   QProgressBar& progress_;
   bool running_ = false;
   std::function<void()> waiting_;  // the request to run once the run has ended
+  Field39Source field39_;
   bool lastRunComplete_ = false;
   std::array<double, 2> lastRunDays_{};
   TaxationBasis lastRunBasis_ = TaxationBasis::Ist;

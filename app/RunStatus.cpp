@@ -19,12 +19,16 @@ namespace vorlex {
 TRunStatus::TRunStatus(QWidget& window) : QStatusBar(&window), window_(window) {
   setObjectName(QStringLiteral("StatusBar1"));
   setSizeGripEnabled(false);
+  lblAbgabe_ = new QLabel(this);
+  lblAbgabe_->setObjectName(QStringLiteral("lblAbgabe"));
+  lblAbgabe_->setContentsMargins(0, 0, 6, 0);
   lblKz83_ = new QLabel(this);
   lblKz83_->setObjectName(QStringLiteral("lblKz83"));
   lblHinweise_ = new QLabel(this);
   lblHinweise_->setObjectName(QStringLiteral("lblHinweise"));
   lblHinweise_->setTextFormat(Qt::RichText);
   lblHinweise_->setContentsMargins(0, 0, 6, 0);
+  addPermanentWidget(lblAbgabe_);
   addPermanentWidget(lblKz83_);
   addPermanentWidget(lblHinweise_);
   ConnectShowingErrors(lblHinweise_, &QLabel::linkActivated, this, &TRunStatus::ShowHints);
@@ -62,8 +66,15 @@ void TRunStatus::ShowPeriodNote(double firstDay, double lastDay) {
 void TRunStatus::Clear() {
   hints_.clear();
   if (dialog_) dialog_->SetHints(hints_);
+  lblAbgabe_->clear();
   lblKz83_->clear();
   lblHinweise_->clear();
+}
+
+void TRunStatus::ShowDueDates(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += (text.empty() ? "" : ", ") + line;
+  lblAbgabe_->setText(DecodeText(text));
 }
 
 void TRunStatus::Show(const TaxTotals& totals, const std::vector<RunEntry>& entries,
@@ -71,8 +82,9 @@ void TRunStatus::Show(const TaxTotals& totals, const std::vector<RunEntry>& entr
   hints_ = PlausibilityHints(entries, firstDay, lastDay);
   if (dialog_) dialog_->SetHints(hints_);
   const std::optional<Prepayment> prepayment = PrepaymentOf(totals);
-  lblKz83_->setText(
-      DecodeText(prepayment ? PrepaymentStatus(prepayment->due) : FieldTag(83) + ": -"));
+  std::string kz83 = prepayment ? PrepaymentStatus(prepayment->due) : FieldTag(83) + ": -";
+  if (totals.field39 != 0) kz83 = FieldTag(39) + ": " + FormatCents(totals.field39) + ", " + kz83;
+  lblKz83_->setText(DecodeText(kz83));
   const size_t count = hints_.size();
   if (count == 0) {
     lblHinweise_->setText(QStringLiteral("Keine Hinweise"));

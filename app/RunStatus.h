@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QRect>
 #include <QStatusBar>
+#include <string>
 #include <vector>
 
 #include "tax/PlausibilityHints.h"
@@ -32,6 +33,8 @@ class TRunStatus : public QStatusBar {
   void Clear();
   void Show(const TaxTotals& totals, const std::vector<RunEntry>& entries, double firstDay,
             double lastDay);
+  // The due dates of the run's return, "Abgabe bis 11.01.2027"; none: empty.
+  void ShowDueDates(const std::vector<std::string>& lines);
 
   // The hints in their own window, made on first use beside the main window.
   void ShowHints();
@@ -50,6 +53,7 @@ class TRunStatus : public QStatusBar {
 
  private:
   QWidget& window_;
+  QLabel* lblAbgabe_;
   QLabel* lblKz83_;
   QLabel* lblHinweise_;
   std::vector<Hint> hints_;

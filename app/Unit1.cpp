@@ -16,12 +16,16 @@
 #include "app/ExportSave.h"
 #include "app/FieldDrillDown.h"
 #include "app/FieldPanel.h"
+#include "app/FilingDialogs.h"
 #include "app/PeriodChoice.h"
 #include "app/RunController.h"
 #include "app/RunStatus.h"
 #include "app/WindowSettings.h"
 #include "app/version_U.h"
 #include "tax/EvaluationRun.h"
+#include "tax/SpecialPrepayment.h"
+#include "ui/text/FilingText.h"
+#include "util/uDatum.h"
 #include "ui/SummaryListView.h"
 #include "ui/qtcore/uQtText.h"
 
@@ -72,6 +76,9 @@ void TForm1::BuildLeftPanel() {
   // In the strip's free space beneath "-> .CSV" and "?", right-aligned as they are.
   btnUebersicht_ = button("btnUebersicht", DecodeText("Jahres\xFC" "bersicht"),
                           QRect(0, S(40), S(96), S(21)));
+  // Left of it in the same free row: the filing calendar.
+  btnElster_ = button("btnElster", DecodeText("F\xFCr Mein ELSTER"), QRect(0, S(40), S(96), S(21)));
+  btnAbgabe_ = button("btnAbgabe", QStringLiteral("Abgabe..."), QRect(0, S(40), S(62), S(21)));
 
   pnlCaption_ = new QFrame(pnlL_);
   pnlCaption_->setObjectName(QStringLiteral("pnlCaption"));
@@ -105,6 +112,9 @@ void TForm1::ConnectEvents() {
   ConnectShowingErrors(btnHelp_, &QPushButton::clicked, this, &TForm1::btnHelpClick);
   ConnectShowingErrors(btnCsv_, &QPushButton::clicked, this, &TForm1::btnCsvClick);
   ConnectShowingErrors(btnUebersicht_, &QPushButton::clicked, this, &TForm1::btnUebersichtClick);
+  ConnectShowingErrors(btnAbgabe_, &QPushButton::clicked, this, &TForm1::btnAbgabeClick);
+  ConnectShowingErrors(btnElster_, &QPushButton::clicked, this, &TForm1::btnElsterClick);
+  ConnectFiling();
 
   // What a run shows, in the order it shows it.
   connect(runs_, &TRunController::PeriodChosen, this, &TForm1::ShowPeriod);
@@ -113,6 +123,12 @@ void TForm1::ConnectEvents() {
   connect(runs_, &TRunController::Finished, this, [this](double firstDay, double lastDay) {
     fields_->ShowFigures(program_.totals);
     status_->Show(program_.totals, lbUst_->Model().Entries(), firstDay, lastDay);
+    ShowDueDates(firstDay, lastDay);
+    // An open "Für Mein ELSTER" shows the run just made.
+    if (elster_) {
+      elster_->SetFigures(DecodeText(PeriodCaption(firstDay, lastDay, period_->Basis())),
+                          PortalFigures(program_.totals));
+    }
   });
   connect(runs_, &TRunController::VatIdRead, fields_, &TFieldPanel::ShowVatId);
 
@@ -138,10 +154,15 @@ void TForm1::SetKeys() {
           btnCsv_, &QAbstractButton::click);
   connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, btnHelp_,
           &QAbstractButton::click);
+  // Ctrl+E the filing settings, Ctrl+M "Für Mein ELSTER".
+  connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_E), this), &QShortcut::activated,
+          btnAbgabe_, &QAbstractButton::click);
+  connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_M), this), &QShortcut::activated,
+          btnElster_, &QAbstractButton::click);
 
   // Tab goes through every control in reading order.
   QWidget* last = period_->ChainTabOrder(nullptr);
-  last = ChainTabOrder(last, {btnCsv_, btnHelp_, btnUebersicht_, lbUst_});
+  last = ChainTabOrder(last, {btnCsv_, btnHelp_, btnAbgabe_, btnElster_, btnUebersicht_, lbUst_});
   status_->ChainTabOrder(fields_->ChainTabOrder(last));
 }
 
@@ -198,6 +219,7 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::FormCreate(const QDate& today) {
+  today_ = today;
   ApplyRuntimeLayout();
   setWindowTitle(DecodeText("Vorlex " + ProgramVersion()));
 
@@ -231,6 +253,8 @@ void TForm1::FormResize() {
   btnCsv_->move(btnHelp_->x() - btnCsv_->width(), btnCsv_->y());
   btnUebersicht_->move(btnHelp_->x() + btnHelp_->width() - btnUebersicht_->width(),
                        btnUebersicht_->y());
+  btnElster_->move(btnUebersicht_->x() - btnElster_->width() - scale_(4), btnElster_->y());
+  btnAbgabe_->move(btnElster_->x() - btnAbgabe_->width() - scale_(4), btnAbgabe_->y());
   pB_->setGeometry(10, pB_->y(), std::max(0, pnlL_->width() - 20), pB_->height());
 }
 
@@ -284,6 +308,80 @@ void TForm1::btnUebersichtClick() {
   const auto cursorBack = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
   // After a failed start the database is opened here as a period choice opens it.
   runs_->WithDatabase([&](TDBase& db) { overview_.Show(db, year, basis); });
+}
+
+std::optional<TTaxPeriod> TForm1::PeriodOf(double firstDay, double lastDay) const {
+  const TTaxPeriod period = period_->Period();
+  if (period.FirstDay != firstDay || period.LastDay != lastDay) return std::nullopt;
+  return period;
+}
+
+void TForm1::ShowDueDates(double firstDay, double lastDay) {
+  const std::optional<TTaxPeriod> period = PeriodOf(firstDay, lastDay);
+  if (!period || period->PeriodKind == TPeriodKind::VonBis || period->PeriodKind == TPeriodKind::Jahr) {
+    status_->ShowDueDates({});
+    return;
+  }
+  const FilingSettings settings = FilingSettingsOfYear(period->Year);
+  RunDueDates due = DueDatesOf(*period, settings.extensionGranted, program_.totals);
+  // A period of the other rhythm is no return of the trader's.
+  if (ReturnOf(settings, *period).kind == ReturnKind::None) due.preReturn.reset();
+  status_->ShowDueDates(DueDateLines(due, " "));
+}
+
+void TForm1::ConnectFiling() {
+  // Field 39 of the December return: the year's special prepayment, assessed
+  // or computed from a run over the year before.
+  runs_->SetField39Source([this](TDBase& db, double firstDay, double lastDay, TaxationBasis basis) {
+    const std::optional<TTaxPeriod> period = PeriodOf(firstDay, lastDay);
+    if (!period || period->PeriodKind != TPeriodKind::Monat) return int64_t{0};
+    const std::map<int, FilingSettings> stored = StoredFilingSettings();
+    return Field39Of(db, *period, basis, SettingsOfYear(stored, period->Year),
+                     SettingsOfYearBefore(stored, period->Year));
+  });
+  overview_.SetFiling([this](TDBase& db, const YearOverview& overview, int64_t& field39) {
+    const std::map<int, FilingSettings> stored = StoredFilingSettings();
+    OverviewFiling filing;
+    filing.settings = SettingsOfYear(stored, overview.year);
+    field39 = Field39Of(db, MonthPeriod(overview.year, 12), overview.basis, filing.settings,
+                        SettingsOfYearBefore(stored, overview.year));
+    // The calendar ends with 9999.
+    if (overview.year < 9999) {
+      filing.next = SpecialPrepaymentFor(overview.year + 1,
+                                         SettingsOfYear(stored, overview.year + 1),
+                                         FiledReturnsOf(overview, filing.settings));
+    }
+    filing.today = EncodeDate(today_.year(), today_.month(), today_.day());
+    return filing;
+  });
+}
+
+void TForm1::btnAbgabeClick() {
+  const int year = period_->Year();
+  TFilingSettingsDialog dialog(year, FilingSettingsOfYear(year), this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  SaveFilingSettings(year, dialog.Settings());
+  // The figures and due dates shown follow the settings saved.
+  if (runs_->Running()) return;
+  period_->ReportChoice();
+  if (program_.Database) overview_.Refresh(*program_.Database);
+}
+
+void TForm1::btnElsterClick() {
+  if (!elster_) {
+    elster_ = new TPortalFiguresDialog(this);
+    elster_->setAttribute(Qt::WA_DeleteOnClose);
+  }
+  if (runs_->LastRunComplete()) {
+    const std::array<double, 2>& days = runs_->LastRunDays();
+    elster_->SetFigures(DecodeText(PeriodCaption(days[0], days[1], runs_->LastRunBasis())),
+                        PortalFigures(program_.totals));
+  } else {
+    elster_->SetFigures(DecodeText("Noch keine vollst\xE4ndige Auswertung."), {});
+  }
+  elster_->show();
+  elster_->raise();
+  elster_->activateWindow();
 }
 
 }  // namespace vorlex

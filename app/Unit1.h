@@ -7,8 +7,10 @@
 #pragma once
 
 #include <QDate>
+#include <QPointer>
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 #include "app/Controls.h"
 #include "app/ProgramContext.h"
@@ -26,6 +28,7 @@ class QPushButton;
 namespace vorlex {
 
 class TExportSave;
+class TPortalFiguresDialog;
 class TFieldDrillDown;
 class TFieldPanel;
 class TPeriodChoice;
@@ -62,6 +65,11 @@ class TForm1 : public QWidget {
   void btnCsvClick();
   // The year at a glance of the chosen year and basis, in its own window.
   void btnUebersichtClick();
+  // How the trader files in the chosen year, in a dialog; the run and an open
+  // overview follow what is saved.
+  void btnAbgabeClick();
+  // "Für Mein ELSTER": the figures of the last complete run as the portal takes them.
+  void btnElsterClick();
   // The choice made already, clicked again: after a failed run it runs again.
   void RunAgainAfterFailure(const TTaxPeriod& period, TaxationBasis basis);
 
@@ -72,6 +80,11 @@ class TForm1 : public QWidget {
   void AlignPanels();
   // The caption line and the status bar for a period.
   void ShowPeriod(double firstDay, double lastDay, TaxationBasis basis);
+  // The chosen period when it is the one of those days.
+  std::optional<TTaxPeriod> PeriodOf(double firstDay, double lastDay) const;
+  // The due dates of a complete run into the status bar.
+  void ShowDueDates(double firstDay, double lastDay);
+  void ConnectFiling();
 
   ProgramContext& program_;
   const TDesignScale scale_;
@@ -82,6 +95,8 @@ class TForm1 : public QWidget {
   QPushButton* btnCsv_ = nullptr;
   QPushButton* btnHelp_ = nullptr;
   QPushButton* btnUebersicht_ = nullptr;
+  QPushButton* btnAbgabe_ = nullptr;
+  QPushButton* btnElster_ = nullptr;
   QFrame* pnlCaption_ = nullptr;
   QLabel* lblCaption_ = nullptr;
   TSummaryListView* lbUst_ = nullptr;
@@ -95,6 +110,9 @@ class TForm1 : public QWidget {
   TFieldDrillDown* drillDown_ = nullptr;
   std::unique_ptr<TExportSave> export_;
   TYearOverviewWindow overview_;
+  QPointer<TPortalFiguresDialog> elster_;
+  // The day the window started on: due dates before it have passed.
+  QDate today_ = QDate::currentDate();
 };
 
 }  // namespace vorlex

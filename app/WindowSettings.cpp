@@ -23,6 +23,14 @@ std::unique_ptr<QSettings> Store() {
 const QString kBasisKey = QStringLiteral("Versteuerung");
 const QString kGeometryKey = QStringLiteral("Fenster");
 const QString kSaveFolderKey = QStringLiteral("Speicherordner");
+// [Abgabe] holds a group per year: 2026/Rhythmus=monatlich, 2026/Dauerfrist=true,
+// 2026/Sondervorauszahlung=123456 (cents, only when assessed).
+const QString kFilingGroup = QStringLiteral("Abgabe");
+const QString kRhythmKey = QStringLiteral("Rhythmus");
+const QString kExtensionKey = QStringLiteral("Dauerfrist");
+const QString kAssessedKey = QStringLiteral("Sondervorauszahlung");
+const QString kMonthly = QStringLiteral("monatlich");
+const QString kQuarterly = QStringLiteral("vierteljaehrlich");
 
 }  // namespace
 
@@ -52,6 +60,49 @@ QString SaveFolder() {
 void RememberSaveFolder(const QString& folder) {
   const std::unique_ptr<QSettings> settings = Store();
   if (settings->value(kSaveFolderKey).toString() != folder) settings->setValue(kSaveFolderKey, folder);
+}
+
+std::map<int, FilingSettings> StoredFilingSettings() {
+  const std::unique_ptr<QSettings> store = Store();
+  std::map<int, FilingSettings> stored;
+  store->beginGroup(kFilingGroup);
+  for (const QString& group : store->childGroups()) {
+    bool number = false;
+    const int year = group.toInt(&number);
+    if (!number || year < 1 || year > 9999) continue;
+    store->beginGroup(group);
+    FilingSettings settings;
+    // Anything but a known rhythm leaves the default.
+    const QString rhythm = store->value(kRhythmKey).toString();
+    if (rhythm == kMonthly) settings.rhythm = FilingRhythm::Monthly;
+    settings.extensionGranted = store->value(kExtensionKey, false).toBool();
+    bool cents = false;
+    const qlonglong assessed = store->value(kAssessedKey).toLongLong(&cents);
+    // A damaged amount counts as none assessed: Vorlex computes it then.
+    if (cents && assessed >= 0 && assessed < 100'000'000'000'000) {
+      settings.assessedSpecialPrepayment = assessed;
+    }
+    store->endGroup();
+    stored[year] = settings;
+  }
+  return stored;
+}
+
+FilingSettings FilingSettingsOfYear(int year) {
+  return SettingsOfYear(StoredFilingSettings(), year);
+}
+
+void SaveFilingSettings(int year, const FilingSettings& settings) {
+  const std::unique_ptr<QSettings> store = Store();
+  store->beginGroup(kFilingGroup + QLatin1Char('/') + QString::number(year));
+  store->setValue(kRhythmKey, settings.rhythm == FilingRhythm::Monthly ? kMonthly : kQuarterly);
+  store->setValue(kExtensionKey, settings.extensionGranted);
+  if (settings.assessedSpecialPrepayment) {
+    store->setValue(kAssessedKey, QString::number(*settings.assessedSpecialPrepayment));
+  } else {
+    store->remove(kAssessedKey);
+  }
+  store->endGroup();
 }
 
 }  // namespace vorlex

@@ -1,9 +1,13 @@
 // What the window remembers between starts, in the user's configuration
-// folder: the taxation basis, the window's place and size, and the folder
-// last saved to. The period always starts on the current month.
+// folder: the taxation basis, the window's place and size, the folder last
+// saved to, and how the trader files in each year. The period always starts on
+// the current month.
 #pragma once
 
 #include <QString>
+#include <map>
+
+#include "tax/FilingCalendar.h"
 
 class QWidget;
 
@@ -21,5 +25,11 @@ void SaveWindowSettings(const QWidget& window, const TPeriodChoice& choice);
 // the working folder, which is the program's own when started from a menu.
 QString SaveFolder();
 void RememberSaveFolder(const QString& folder);
+
+// The filing settings of every year that has its own; a year without takes
+// those of the year before (SettingsOfYear).
+std::map<int, FilingSettings> StoredFilingSettings();
+FilingSettings FilingSettingsOfYear(int year);
+void SaveFilingSettings(int year, const FilingSettings& settings);
 
 }  // namespace vorlex

@@ -1,5 +1,6 @@
 #include "app/YearOverviewDialog.h"
 
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
 #include <QShortcut>
@@ -12,6 +13,7 @@
 #include "tax/FormFields.h"
 #include "tax/YearOverview.h"
 #include "ui/qtcore/uQtText.h"
+#include "ui/text/FilingText.h"
 
 namespace vorlex {
 
@@ -44,21 +46,38 @@ TYearOverviewDialog::TYearOverviewDialog(QWidget* owner) : QWidget(owner, Qt::Wi
   gridOverview_->setHorizontalHeaderLabels(heads);
   // The columns share the window's width; each is as wide as its widest text at least.
   gridOverview_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  lblSvz_ = new QLabel(this);
+  lblSvz_->setObjectName(QStringLiteral("lblSondervorauszahlung"));
+  lblSvz_->hide();
   chart_ = new TOverviewChart(this);
   layout->addWidget(lblCaption_);
   layout->addWidget(gridOverview_);
+  layout->addWidget(lblSvz_);
   layout->addWidget(chart_, 1);
-  resize(720, 760);
+  // Wide enough for the due dates beside the figures.
+  resize(960, 760);
   // Escape closes it, as it closes the hints.
   auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
   connect(escape, &QShortcut::activated, this, &QWidget::close);
 }
 
-void TYearOverviewDialog::SetOverview(const YearOverview& overview) {
+void TYearOverviewDialog::SetOverview(const YearOverview& overview, const OverviewFiling& filing) {
   year_ = overview.year;
   basis_ = overview.basis;
   setWindowTitle(DecodeText(kTitle) + QStringLiteral(" %1").arg(overview.year));
   lblCaption_->setText(DecodeText(OverviewCaption(overview)));
+  // The period, the figures (field 39 among them where the year deducts it)
+  // and the due date of each return.
+  const std::vector<std::string> heads = OverviewHeads(overview);
+  const int dueColumn = 1 + static_cast<int>(heads.size());
+  gridOverview_->setColumnCount(dueColumn + 1);
+  QStringList headLabels{QStringLiteral("Zeitraum")};
+  for (const std::string& head : heads) headLabels << DecodeText(head);
+  headLabels << QStringLiteral("Abgabe bis");
+  gridOverview_->setHorizontalHeaderLabels(headLabels);
+  // The figures share the width; the periods and due dates take what they need.
+  gridOverview_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+  gridOverview_->horizontalHeader()->setSectionResizeMode(dueColumn, QHeaderView::ResizeToContents);
   gridOverview_->setRowCount(static_cast<int>(overview.rows.size()));
   std::array<ChartFigures, 12> months{};
   for (size_t i = 0; i < overview.rows.size(); ++i) {
@@ -74,34 +93,81 @@ void TYearOverviewDialog::SetOverview(const YearOverview& overview) {
         item->setBackground(QColor(235, 235, 235));
       }
       gridOverview_->setItem(static_cast<int>(i), column, item);
+      return item;
     };
     put(0, OverviewRowLabel(row), Qt::AlignLeft);
-    const std::array<std::string, 6> cells = OverviewCells(row.totals);
+    const std::vector<std::string> cells = OverviewRowCells(overview, row);
     for (size_t c = 0; c < cells.size(); ++c) {
       put(static_cast<int>(c) + 1, cells[c], Qt::AlignRight);
+    }
+    const FilingReturn filed = ReturnOf(filing.settings, row.period);
+    if (filed.due) {
+      // A return whose day has passed is marked, in the text and in colour.
+      const bool passed = filing.today > 0 && *filed.due < filing.today;
+      QTableWidgetItem* due =
+          put(dueColumn, DueDateText(*filed.due) + (passed ? " (abgelaufen)" : ""),
+              Qt::AlignRight);
+      due->setData(Qt::UserRole, passed);
+      if (passed) due->setForeground(QColor(150, 0, 0));
+    } else {
+      put(dueColumn, "", Qt::AlignRight);
     }
     if (row.span == OverviewSpan::Month) {
       months[static_cast<size_t>(row.number - 1)] = ChartFiguresOf(row.totals);
     }
   }
+  lblSvz_->setVisible(filing.next.has_value());
+  if (filing.next) lblSvz_->setText(DecodeText(SpecialPrepaymentLine(*filing.next)));
   gridOverview_->setCurrentIndex(QModelIndex());
+  // No column cut short: the window is at least as wide as every column's
+  // widest text, and where the screen beside the main window is narrower, it
+  // covers part of that one.
+  int width = 2 * gridOverview_->frameWidth();
+  for (int column = 0; column < gridOverview_->columnCount(); ++column) {
+    int widest = gridOverview_->horizontalHeader()->sectionSizeHint(column);
+    for (int row = 0; row < gridOverview_->rowCount(); ++row) {
+      const QTableWidgetItem* item = gridOverview_->item(row, column);
+      if (item == nullptr) continue;
+      // The text and the cell's margins on both sides.
+      widest = std::max(widest, QFontMetrics(item->font()).horizontalAdvance(item->text()) + 20);
+    }
+    width += widest;
+  }
+  gridOverview_->setMinimumWidth(width);
   int height = gridOverview_->horizontalHeader()->height() + 2 * gridOverview_->frameWidth();
   for (int r = 0; r < gridOverview_->rowCount(); ++r) height += gridOverview_->rowHeight(r);
   gridOverview_->setFixedHeight(height);
   chart_->SetMonths(months);
 }
 
+TYearOverviewWindow::Computed TYearOverviewWindow::Compute(TDBase& db, int year,
+                                                           TaxationBasis basis) const {
+  Computed computed{EvaluateYearOverview(db, year, basis), {}};
+  if (filing_) {
+    int64_t field39 = 0;
+    computed.filing = filing_(db, computed.overview, field39);
+    DeductInOverview(computed.overview, field39);
+  }
+  return computed;
+}
+
+void TYearOverviewWindow::Refresh(TDBase& db) {
+  if (dialog_.isNull() || !dialog_->isVisible()) return;
+  const Computed computed = Compute(db, dialog_->Year(), dialog_->Basis());
+  dialog_->SetOverview(computed.overview, computed.filing);
+}
+
 void TYearOverviewWindow::Show(TDBase& db, int year, TaxationBasis basis) {
-  const YearOverview overview = EvaluateYearOverview(db, year, basis);
+  const Computed computed = Compute(db, year, basis);
   const bool fresh = dialog_.isNull();
   if (fresh) {
     dialog_ = new TYearOverviewDialog(&owner_);
     dialog_->setAttribute(Qt::WA_DeleteOnClose);
   }
-  dialog_->SetOverview(overview);
+  dialog_->SetOverview(computed.overview, computed.filing);
   if (fresh) {
     dialog_->adjustSize();
-    dialog_->resize(std::max(dialog_->width(), 720), std::max(dialog_->height(), 760));
+    dialog_->resize(std::max(dialog_->width(), 960), std::max(dialog_->height(), 760));
     PlaceBeside(*dialog_, owner_, dialog_->minimumSizeHint().width());
   }
   dialog_->show();
@@ -112,7 +178,8 @@ void TYearOverviewWindow::Show(TDBase& db, int year, TaxationBasis basis) {
 void TYearOverviewWindow::Follow(TDBase& db, int year, TaxationBasis basis) {
   if (dialog_.isNull() || !dialog_->isVisible()) return;
   if (dialog_->Year() == year && dialog_->Basis() == basis) return;
-  dialog_->SetOverview(EvaluateYearOverview(db, year, basis));
+  const Computed computed = Compute(db, year, basis);
+  dialog_->SetOverview(computed.overview, computed.filing);
 }
 
 }  // namespace vorlex

@@ -5,7 +5,11 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <functional>
+#include <optional>
 
+#include "tax/FilingCalendar.h"
+#include "tax/SpecialPrepayment.h"
 #include "tax/TaxationBasis.h"
 #include "ui/text/YearOverviewText.h"
 
@@ -17,12 +21,21 @@ namespace vorlex {
 class TDBase;
 class TOverviewChart;
 
+// What the filing calendar adds to a year's overview: each return's due date,
+// marked once it has passed, and the special prepayment the year after owes.
+struct OverviewFiling {
+  FilingSettings settings;                     // of the year
+  std::optional<SpecialPrepaymentOfYear> next;  // of the year after
+  double today = 0;                            // day number; 0: nothing is marked
+};
+
 class TYearOverviewDialog : public QWidget {
   Q_OBJECT
  public:
   explicit TYearOverviewDialog(QWidget* owner);
 
-  void SetOverview(const YearOverview& overview);
+  // The overview's rows hold field 39 where the year deducts it.
+  void SetOverview(const YearOverview& overview, const OverviewFiling& filing = {});
   // The year and basis shown; year 0 before the first overview.
   int Year() const { return year_; }
   TaxationBasis Basis() const { return basis_; }
@@ -30,6 +43,7 @@ class TYearOverviewDialog : public QWidget {
  private:
   QLabel* lblCaption_;
   QTableWidget* gridOverview_;
+  QLabel* lblSvz_;
   TOverviewChart* chart_;
   int year_ = 0;
   TaxationBasis basis_ = TaxationBasis::Ist;
@@ -40,6 +54,13 @@ class TYearOverviewDialog : public QWidget {
 class TYearOverviewWindow {
  public:
   explicit TYearOverviewWindow(QWidget& owner) : owner_(owner) {}
+
+  // The filing calendar of a year's overview, asked on the database after the
+  // year's run: field 39 of its December return and the rest of OverviewFiling.
+  using FilingSource = std::function<OverviewFiling(TDBase&, const YearOverview&, int64_t& field39)>;
+  void SetFiling(FilingSource filing) { filing_ = std::move(filing); }
+  // The open overview computed anew, as the filing settings have changed.
+  void Refresh(TDBase& db);
 
   // Computes the overview of year and basis and shows it. An error of the run
   // propagates and leaves the window as it was.
@@ -52,8 +73,15 @@ class TYearOverviewWindow {
   TYearOverviewDialog* Dialog() const { return dialog_; }
 
  private:
+  struct Computed {
+    YearOverview overview;
+    OverviewFiling filing;
+  };
+  Computed Compute(TDBase& db, int year, TaxationBasis basis) const;
+
   QWidget& owner_;
   QPointer<TYearOverviewDialog> dialog_;
+  FilingSource filing_;
 };
 
 }  // namespace vorlex

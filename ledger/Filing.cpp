@@ -105,7 +105,7 @@ Filing FilingOfRun(const TTaxPeriod& period, TaxationBasis basis,
     if (number == 83) {
       if (prepayment) filing.cents[i] = prepayment->due;
     } else if (number == 39) {
-      filing.cents[i] = 0;  // no special prepayment is credited yet
+      filing.cents[i] = totals.field39;
     } else {
       filing.cents[i] = ShownCents(FigureOf(FormFieldNumbered(number), totals));
     }

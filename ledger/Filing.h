@@ -17,7 +17,7 @@
 namespace vorlex {
 
 // The fields a filing keeps, in the order they are shown: the five with
-// entries, 83, and 39 (the special prepayment credited in December).
+// entries, 83, and 39 (the special prepayment deducted in December).
 inline constexpr int kFiledFields[] = {41, 44, 81, 86, 66, 83, 39};
 inline constexpr size_t kFiledFieldCount = std::size(kFiledFields);
 

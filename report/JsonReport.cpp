@@ -112,6 +112,7 @@ QJsonObject FieldsObject(const TaxTotals& t) {
     }
     fields[QString::number(field.number)] = Euros(cents);
   }
+  if (t.field39 != 0) fields[QStringLiteral("39")] = Euros(t.field39);
   return fields;
 }
 
@@ -207,6 +208,8 @@ QByteArray RunJson(const JsonRun& run) {
       {"hints", hints},
   };
   if (run.field != 0) document["field"] = run.field;
+  if (run.due && run.due->preReturn) document["due"] = IsoDate(*run.due->preReturn);
+  if (run.due && run.due->ecSalesList) document["ecSalesListDue"] = IsoDate(*run.due->ecSalesList);
   // Only a filed period (or a ledger that could not be read) has one, so
   // that the document of a period never filed stays as it was.
   if (const QJsonValue filing = FilingObject(run.filing); !filing.isNull()) {
@@ -228,6 +231,37 @@ QByteArray OverviewJson(const YearOverview& overview) {
       {"rows", rows},
   };
   return QJsonDocument(document).toJson(QJsonDocument::Indented);
+}
+
+QByteArray SpecialPrepaymentJson(const SpecialPrepaymentOfYear& prepayment) {
+  QJsonObject document{{"year", prepayment.year}};
+  switch (prepayment.kind) {
+    case SpecialPrepaymentKind::Owed:
+      document["kind"] = prepayment.assessed ? "assessed" : "computed";
+      document["amount"] = Euros(prepayment.amount);
+      document["base"] = Euros(prepayment.base);
+      if (prepayment.due) document["due"] = IsoDate(*prepayment.due);
+      break;
+    case SpecialPrepaymentKind::NoneQuarterly:
+    case SpecialPrepaymentKind::NoneWithoutExtension:
+      document["kind"] = prepayment.kind == SpecialPrepaymentKind::NoneQuarterly
+                             ? "none-quarterly"
+                             : "none-without-extension";
+      document["text"] = Text(SpecialPrepaymentLine(prepayment));
+      break;
+  }
+  return QJsonDocument(document).toJson(QJsonDocument::Indented);
+}
+
+QByteArray PortalJson(const std::vector<PortalFigure>& figures) {
+  QJsonArray rows;
+  for (const PortalFigure& figure : figures) {
+    rows.append(QJsonObject{{"field", figure.field},
+                            {"tax", figure.tax},
+                            {"label", Text(PortalLabel(figure))},
+                            {"value", Text(PortalValue(figure))}});
+  }
+  return QJsonDocument(QJsonObject{{"elster", rows}}).toJson(QJsonDocument::Indented);
 }
 
 }  // namespace vorlex

@@ -12,7 +12,9 @@
 #include "tax/TaxPeriod.h"
 #include "tax/TaxTotals.h"
 #include "tax/TaxationBasis.h"
+#include "tax/SpecialPrepayment.h"
 #include "tax/YearOverview.h"
+#include "ui/text/FilingText.h"
 
 namespace vorlex {
 
@@ -26,6 +28,7 @@ struct JsonRun {
   // A month's or quarter's comparison with its filing; no "filing" where
   // the period was never filed.
   const FilingOutcome* filing = nullptr;
+  const RunDueDates* due = nullptr;  // a month's or a quarter's due dates
 };
 
 QByteArray RunJson(const JsonRun& run);
@@ -33,5 +36,12 @@ QByteArray RunJson(const JsonRun& run);
 // The year at a glance: one row per month, quarter and the year, each with
 // its period and the six form fields.
 QByteArray OverviewJson(const YearOverview& overview);
+
+// The special prepayment of a year: the year, its kind, the amount, the base it
+// is the eleventh of and the due date; or the sentence why none is paid.
+QByteArray SpecialPrepaymentJson(const SpecialPrepaymentOfYear& prepayment);
+
+// The figures as the portal takes them, each with its label and value text.
+QByteArray PortalJson(const std::vector<PortalFigure>& figures);
 
 }  // namespace vorlex

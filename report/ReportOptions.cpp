@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "tax/FormFields.h"
+#include "ui/text/FilingText.h"
 #include "util/uString.h"
 
 namespace vorlex {
@@ -65,6 +66,15 @@ CalendarDate DayOption(std::string_view text, const std::string& option) {
   return {*year, *month, *day};
 }
 
+int64_t AmountOption(std::string_view text, const std::string& option) {
+  const std::optional<int64_t> cents = ParseEuroAmount(text);
+  if (!cents) {
+    throw EUsage(option + ": Betrag in Euro erwartet, z. B. 1234,56: \"" + std::string(text) +
+                 "\"");
+  }
+  return *cents;
+}
+
 }  // namespace
 
 ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
@@ -91,8 +101,10 @@ ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
     static const char* const kOptions[] = {"--db",  "--year",  "--quarter", "--month",
                                            "--from", "--to",   "--basis",   "--csv",
                                            "--format", "--strict", "--field", "--overview",
-                                           "--table", "--zm", "--ledger", "--mark-filed",
-                                           "--filed-on", "--ticket", "--note", "--changes"};
+                                           "--table", "--zm", "--kz39", "--extension",
+                                           "--quarterly", "--special-prepayment", "--elster",
+                                           "--ledger", "--mark-filed", "--filed-on", "--ticket",
+                                           "--note", "--changes"};
     if (std::find(std::begin(kOptions), std::end(kOptions), name) == std::end(kOptions)) {
       throw EUsage("Unbekannte Option: \"" + name + "\"");
     }
@@ -100,10 +112,15 @@ ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
       throw EUsage(name + " ist mehrfach angegeben");
     }
     seen.push_back(name);
-    if (name == "--strict" || name == "--mark-filed" || name == "--changes") {
+    if (name == "--strict" || name == "--extension" || name == "--quarterly" ||
+        name == "--elster" || name == "--mark-filed" || name == "--changes") {
       if (value) throw EUsage(name + " hat keinen Wert");
-      (name == "--strict" ? options.strict : name == "--changes" ? options.changes
-                                                                  : options.markFiled) = true;
+      (name == "--strict"       ? options.strict
+       : name == "--extension"  ? options.extension
+       : name == "--quarterly"  ? options.quarterly
+       : name == "--mark-filed" ? options.markFiled
+       : name == "--changes"    ? options.changes
+                                : options.elster) = true;
       continue;
     }
     if (!value) {
@@ -151,6 +168,12 @@ ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
       options.note = *value;
     } else if (name == "--overview") {
       options.overview = Year(*value, "--overview");
+    } else if (name == "--special-prepayment") {
+      options.specialPrepayment = Year(*value, name);
+      // The year after must be one of the calendar's.
+      if (*options.specialPrepayment > 9998) throw EUsage(name + ": Jahr bis 9998 erwartet");
+    } else if (name == "--kz39") {
+      options.kz39 = AmountOption(*value, name);
     } else if (name == "--year") {
       period = YearOption(*value);
       ++periodKinds;
@@ -194,6 +217,25 @@ ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
     if (options.table) throw EUsage("--overview und --table schlie\xDF" "en einander aus");
     if (options.zm) throw EUsage("--overview und --zm schlie\xDF" "en einander aus");
   }
+  if (options.specialPrepayment) {
+    // The special prepayment is one figure from a year's months.
+    if (periodKinds > 0 || options.overview || options.field || options.strict || options.table ||
+        options.zm || options.csv || options.kz39 || options.elster) {
+      throw EUsage("--special-prepayment rechnet aus einem ganzen Jahr; dazu passen nur --db, "
+                   "--basis, --format, --extension und --quarterly");
+    }
+  } else if (options.quarterly) {
+    throw EUsage("--quarterly gilt nur f\xFCr --special-prepayment");
+  }
+  if (options.kz39 && !(period && period->PeriodKind == TPeriodKind::Monat && period->Month == 12)) {
+    throw EUsage("--kz39 gilt nur f\xFCr den Dezember (--month JJJJ-12): Nur die "
+                 "Dezember-Voranmeldung zieht die Sondervorauszahlung als Kz 39 ab");
+  }
+  // Field 39 is there only for a trader with the extension.
+  if (options.kz39) options.extension = true;
+  if (options.elster && (options.overview || options.field)) {
+    throw EUsage("--elster zeigt die Kennzahlen eines Laufs; nicht mit --overview oder --field");
+  }
   if (!options.markFiled) {
     for (const char* option : {"--filed-on", "--ticket", "--note"}) {
       if (std::find(seen.begin(), seen.end(), option) != seen.end()) {
@@ -205,14 +247,16 @@ ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
     // Every filed period with its own basis, no run's list.
     for (const char* option : {"--year", "--quarter", "--month", "--from", "--to", "--basis",
                                "--csv", "--table", "--zm", "--field", "--overview", "--strict",
-                               "--mark-filed", "--format"}) {
+                               "--mark-filed", "--format", "--kz39", "--extension",
+                               "--quarterly", "--special-prepayment", "--elster"}) {
       if (std::find(seen.begin(), seen.end(), option) != seen.end()) {
         throw EUsage(std::string("--changes und ") + option + " schlie\xDF" "en einander aus");
       }
     }
   }
   if (options.markFiled &&
-      (options.overview || from || (period && period->PeriodKind == TPeriodKind::Jahr))) {
+      (options.overview || options.specialPrepayment || from ||
+       (period && period->PeriodKind == TPeriodKind::Jahr))) {
     throw EUsage("--mark-filed: als abgegeben vermerkt wird ein Monat (--month) oder ein "
                  "Quartal (--quarter)");
   }
@@ -237,10 +281,13 @@ std::string ReportUsage(System system) {
          " --from YYYY-MM-DD --to YYYY-MM-DD)\n"
          "         [--basis ist|soll] [--csv FILE] [--format text|json] [--strict]\n"
          "         [--field 41|44|81|86|66] [--table FILE] [--zm FILE]\n"
+         "         [--extension] [--kz39 AMOUNT] [--elster]\n"
          "         [--ledger FILE] [--mark-filed [--filed-on YYYY-MM-DD] [--ticket TEXT]\n"
          "         [--note TEXT]]\n"
          "        vorlex-report [--db FILE] --overview YYYY [--basis ist|soll] [--csv FILE]\n"
          "         [--format text|json]\n"
+         "        vorlex-report [--db FILE] --special-prepayment YYYY [--basis ist|soll]\n"
+         "         [--extension] [--quarterly] [--format text|json]\n"
          "        vorlex-report [--db FILE] [--ledger FILE] --changes\n"
          "\n"
          "Wertet die Auftr\xE4ge und das Kassenbuch eines Zeitraums aus und gibt die\n"
@@ -296,6 +343,23 @@ std::string ReportUsage(System system) {
          "                     und f\xFCr das Jahr mit den Kennzahlen 41, 44, 81, 86, 66\n"
          "                     und 83, wie ein Lauf des Zeitraums sie zeigt; --csv und\n"
          "                     --format json geben dieselbe Tabelle als Daten\n"
+         "  --extension        mit Dauerfristverl\xE4ngerung: die Voranmeldung ist einen\n"
+         "                     Monat sp\xE4ter f\xE4llig (\"Abgabe bis:\" nach den Kennzahlen\n"
+         "                     eines Monats oder Quartals; auf den n\xE4" "chsten Werktag\n"
+         "                     verschoben, wenn der Tag auf ein Wochenende oder einen\n"
+         "                     bundesweiten Feiertag f\xE4llt; Landesfeiertage nicht)\n"
+         "  --kz39 AMOUNT      die Sondervorauszahlung, die die Dezember-Voranmeldung\n"
+         "                     als Kz 39 abzieht (nur mit --month JJJJ-12, z. B.\n"
+         "                     --kz39 1234,56); Kz 83 ist dann um sie kleiner\n"
+         "  --elster           die Kennzahlen so, wie das Formular in Mein ELSTER sie\n"
+         "                     nimmt: Bemessungsgrundlagen in vollen Euro, Steuern und\n"
+         "                     Kz 66, 39, 83 in Euro und Cent; nur Werte ungleich 0\n"
+         "  --special-prepayment YYYY\n"
+         "                     die Sondervorauszahlung f\xFCr das Folgejahr: ein Elftel\n"
+         "                     der Vorauszahlungen der Monate von YYYY, anzumelden bis\n"
+         "                     10. Februar; nur mit --extension (sonst und mit\n"
+         "                     --quarterly ist keine zu leisten)\n"
+         "  --quarterly        die Voranmeldungen werden viertelj\xE4hrlich abgegeben\n"
          "  --ledger FILE      die Ablage der Abgaben, Vorlex' eigene Datenbank (ohne\n"
          "                     diese Angabe $VORLEX_LEDGER, sonst\n" +
          (windows ? "                     %APPDATA%\\Vorlex\\vorlex.db)\n"

@@ -2,6 +2,7 @@
 // basis, and where the CSV text goes.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -37,6 +38,14 @@ struct ReportOptions {
   std::string ticket;                  // the portal's transfer ticket of the filing
   std::string note;
   bool changes = false;                // every filed period that changed since filing
+  // The filing calendar: field 39 in cents for a December run; the extension
+  // for the due dates; the special prepayment the next year owes from this
+  // year's months, for a monthly filer unless quarterly.
+  std::optional<int64_t> kz39;
+  bool extension = false;
+  bool quarterly = false;
+  std::optional<int> specialPrepayment;
+  bool elster = false;  // the figures as the tax office's portal takes them
 };
 
 // The arguments after the program name, as bytes. Raises EUsage.

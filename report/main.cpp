@@ -22,12 +22,14 @@
 #include "tax/EvaluationSink.h"
 #include "tax/FormFields.h"
 #include "tax/PlausibilityHints.h"
+#include "tax/SpecialPrepayment.h"
 #include "tax/TraderSettings.h"
 #include "tax/YearOverview.h"
 #include "ui/qtcore/uQtText.h"
 #include "ui/text/CsvExport.h"
 #include "ui/text/EcSalesExport.h"
 #include "ui/text/ErrorText.h"
+#include "ui/text/FilingText.h"
 #include "ui/text/SummaryList.h"
 #include "ui/text/TableExport.h"
 #include "ui/text/YearOverviewText.h"
@@ -136,6 +138,27 @@ int RunOverview(const ReportOptions& options) {
   return 0;
 }
 
+// The special prepayment that the year after owes, from the year's months.
+int RunSpecialPrepayment(const ReportOptions& options) {
+  const int year = *options.specialPrepayment + 1;
+  const FilingSettings ofYear{options.quarterly ? FilingRhythm::Quarterly : FilingRhythm::Monthly,
+                              options.extension, std::nullopt};
+  SpecialPrepaymentOfYear prepayment = SpecialPrepaymentFor(year, ofYear, {});
+  if (prepayment.kind == SpecialPrepaymentKind::Owed) {
+    TDBase db(DatabasePath(options));
+    prepayment = SpecialPrepaymentFromRuns(db, year, options.basis, ofYear,
+                                           FilingSettings{FilingRhythm::Monthly, true, {}});
+    db.Close();
+  }
+  if (options.json) {
+    Write(stdout, SpecialPrepaymentJson(prepayment));
+  } else {
+    for (const std::string& line : SpecialPrepaymentLines(prepayment)) WriteText(stdout, line);
+  }
+  if (!FlushStandardStream(stdout)) RaiseWriteError();
+  return 0;
+}
+
 bool IsFilable(const TTaxPeriod& period) {
   return period.PeriodKind != TPeriodKind::Jahr && period.PeriodKind != TPeriodKind::VonBis &&
          period.PeriodKind != TPeriodKind::None;
@@ -173,6 +196,9 @@ int RunChanges(const ReportOptions& options) {
     TRunList list;
     TaxTotals totals;
     EvaluateRun(db, period.FirstDay, period.LastDay, filed.basis, totals, list);
+    // The special prepayment deducted is the trader's figure, not Pelmora's
+    // data: it stands as filed.
+    totals.field39 = filed.cents[kFiledFieldCount - 1].value_or(0);
     const FilingChanges changes =
         CompareWithFiling(filed, FilingOfRun(period, filed.basis, list.entries, totals));
     if (!changes.Changed()) continue;
@@ -190,6 +216,7 @@ int RunChanges(const ReportOptions& options) {
 
 int Run(const ReportOptions& options) {
   if (options.overview) return RunOverview(options);
+  if (options.specialPrepayment) return RunSpecialPrepayment(options);
   if (options.changes) return RunChanges(options);
   TTaxPeriod period;
   if (options.period) {
@@ -206,6 +233,11 @@ int Run(const ReportOptions& options) {
   TRunList list;
   TaxTotals totals;
   EvaluateRun(db, firstDay, lastDay, options.basis, totals, list);
+  if (options.kz39) {
+    list.DeductSpecialPrepayment(*options.kz39);
+    totals.field39 = *options.kz39;
+  }
+  const RunDueDates due = DueDatesOf(period, options.extension, totals);
   // A month or quarter is compared with its latest filing, and recorded.
   std::optional<Filing> run;
   if (IsFilable(period)) {
@@ -261,18 +293,29 @@ int Run(const ReportOptions& options) {
       writeFilingLines();
       WriteHints(hints);
     }
+  } else if (options.elster) {
+    const std::vector<PortalFigure> figures = PortalFigures(totals);
+    if (options.json) {
+      Write(stdout, PortalJson(figures));
+    } else if (!csvToStdout) {
+      WriteText(stdout, PeriodCaption(firstDay, lastDay, options.basis));
+      WriteStandardStream(stdout, PortalText(figures));
+      for (const std::string& line : DueDateLines(due, ": ")) WriteText(stdout, line);
+    }
   } else if (options.json) {
     Write(stdout, RunJson({&period, options.basis, &list.entries, &totals, &hints, 0,
-                            filing ? &*filing : nullptr}));
+                            filing ? &*filing : nullptr, &due}));
   } else if (!csvToStdout) {
     WriteText(stdout, PeriodCaption(firstDay, lastDay, options.basis));
     for (const ListLine& line : list.lines) WriteText(stdout, line.text);
     WriteText(stdout, "");
     const std::array<std::string, 6> figures = OverviewCells(totals);
     for (size_t i = 0; i < kFormFields.size(); ++i) {
+      if (kFormFields[i].number == 83 && options.kz39) WriteFigure(39, FormatCents(totals.field39));
       // Field 83 where it cannot be computed.
       WriteFigure(kFormFields[i].number, figures[i].empty() ? "-" : figures[i]);
     }
+    for (const std::string& line : DueDateLines(due, ": ")) WriteText(stdout, line);
     writeFilingLines();
     WriteHints(hints);
   }

@@ -62,6 +62,22 @@ double SpecialPrepaymentDue(int year) {
   return NextWorkingDay(EncodeDate(year, 2, 10));
 }
 
+FilingSettings SettingsOfYear(const std::map<int, FilingSettings>& stored, int year) {
+  auto it = stored.upper_bound(year);
+  if (it == stored.begin()) return FilingSettings{};
+  --it;
+  if (it->first == year) return it->second;
+  return FilingSettings{it->second.rhythm, it->second.extensionGranted, std::nullopt};
+}
+
+FilingSettings SettingsOfYearBefore(const std::map<int, FilingSettings>& stored, int year) {
+  if (stored.empty() || stored.begin()->first >= year) {
+    const FilingSettings own = SettingsOfYear(stored, year);
+    return FilingSettings{own.rhythm, own.extensionGranted, std::nullopt};
+  }
+  return SettingsOfYear(stored, year - 1);
+}
+
 FilingReturn ReturnOf(const FilingSettings& settings, const TTaxPeriod& period) {
   FilingReturn result;
   if (period.PeriodKind == TPeriodKind::Monat && settings.rhythm == FilingRhythm::Monthly) {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -54,6 +55,16 @@ std::optional<double> EcSalesListDue(const TTaxPeriod& period);
 // The special prepayment of a year: 10 February of that year, moved to a
 // working day.
 double SpecialPrepaymentDue(int year);
+
+// The settings of a year from those stored per year: the year's own, else the
+// rhythm and the extension of the nearest year before that has any (an
+// assessed amount is a single year's), else the defaults.
+FilingSettings SettingsOfYear(const std::map<int, FilingSettings>& stored, int year);
+// The settings of the year before year, whose returns the special prepayment
+// of year is computed from: as SettingsOfYear, but where nothing is stored for
+// it or any year before, the rhythm and extension of year itself, as a
+// reporter told only of the current year takes them.
+FilingSettings SettingsOfYearBefore(const std::map<int, FilingSettings>& stored, int year);
 
 // Which return a period is under the settings of its year, and its due date:
 // a month of a monthly filer, a quarter of a quarterly filer; none for the

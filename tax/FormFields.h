@@ -33,6 +33,10 @@ inline constexpr std::array<FormField, 6> kFormFields = {{
     {83, TotalKind::None, TotalKind::None, false, "Verbleibende Vorauszahlung"},
 }};
 
+// Field 39, which no run fills: the special prepayment a December return
+// deducts before field 83.
+inline constexpr const char* kField39Label = "Sondervorauszahlung";
+
 // The field of that number, or nullptr.
 const FormField* FindFormField(int number);
 // The field of that number; the number must be one of the table's.

@@ -23,9 +23,14 @@ std::optional<Prepayment> PrepaymentOf(double field81, double field86, double fi
 }
 
 std::optional<Prepayment> PrepaymentOf(const TaxTotals& totals) {
-  return PrepaymentOf(FigureOf(FormFieldNumbered(81), totals),
-                      FigureOf(FormFieldNumbered(86), totals),
-                      FigureOf(FormFieldNumbered(66), totals));
+  std::optional<Prepayment> p = PrepaymentOf(FigureOf(FormFieldNumbered(81), totals),
+                                             FigureOf(FormFieldNumbered(86), totals),
+                                             FigureOf(FormFieldNumbered(66), totals));
+  if (p) {
+    p->field39 = totals.field39;
+    p->due -= totals.field39;
+  }
+  return p;
 }
 
 std::string PrepaymentStatus(int64_t due) {

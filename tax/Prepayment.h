@@ -18,13 +18,15 @@ struct Prepayment {
   int64_t tax81 = 0;     // cents: 19 % of base81
   int64_t tax86 = 0;     // cents: 7 % of base86
   int64_t inputTax = 0;  // cents of field 66 as shown
-  int64_t due = 0;       // cents of field 83: tax81 + tax86 - inputTax
+  int64_t field39 = 0;   // cents of field 39, the special prepayment deducted
+  int64_t due = 0;       // cents of field 83: tax81 + tax86 - inputTax - field39
 };
 
 // From the figures of fields 81, 86 and 66 as shown with two decimals. Empty
 // when one of them cannot be shown in cents (not finite, or beyond a trillion
 // euros).
 std::optional<Prepayment> PrepaymentOf(double field81, double field86, double field66);
+// From a run's totals, less their field 39.
 std::optional<Prepayment> PrepaymentOf(const TaxTotals& totals);
 
 // "Kz 83: 2,80 zu zahlen", "Kz 83: -12,40 Erstattung", "Kz 83: 0,00"

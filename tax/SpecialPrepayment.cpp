@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "tax/Prepayment.h"
 #include "util/uFormat.h"
 
 namespace vorlex {
@@ -57,6 +58,45 @@ SpecialPrepaymentOfYear SpecialPrepaymentFor(int year, const FilingSettings& set
   // A year that ends in a refund asks for no special prepayment: it is 0.
   result.amount = result.base > 0 ? Eleventh(result.base) : 0;
   return result;
+}
+
+std::vector<FiledReturn> FiledReturnsOf(const YearOverview& overview,
+                                        const FilingSettings& settings) {
+  const OverviewSpan span =
+      settings.rhythm == FilingRhythm::Monthly ? OverviewSpan::Month : OverviewSpan::Quarter;
+  std::vector<FiledReturn> returns;
+  for (const OverviewRow& row : overview.rows) {
+    if (row.span != span) continue;
+    const std::optional<Prepayment> p = PrepaymentOf(row.totals);
+    returns.push_back(p ? FiledReturn{p->field39, p->due} : FiledReturn{});
+  }
+  return returns;
+}
+
+void DeductInOverview(YearOverview& overview, int64_t field39) {
+  for (OverviewRow& row : overview.rows) {
+    const bool december = row.span == OverviewSpan::Year ||
+                          (row.span == OverviewSpan::Quarter && row.number == 4) ||
+                          (row.span == OverviewSpan::Month && row.number == 12);
+    if (december) row.totals.field39 = field39;
+  }
+}
+
+SpecialPrepaymentOfYear SpecialPrepaymentFromRuns(TDBase& db, int year, TaxationBasis basis,
+                                                  const FilingSettings& ofYear,
+                                                  const FilingSettings& ofYearBefore) {
+  const bool computed = ofYear.rhythm == FilingRhythm::Monthly && ofYear.extensionGranted &&
+                        !ofYear.assessedSpecialPrepayment;
+  if (!computed) return SpecialPrepaymentFor(year, ofYear, {});
+  // Field 39 drops out of the base, so the year before is taken without it.
+  const YearOverview before = EvaluateYearOverview(db, year - 1, basis);
+  return SpecialPrepaymentFor(year, ofYear, FiledReturnsOf(before, ofYearBefore));
+}
+
+int64_t Field39Of(TDBase& db, const TTaxPeriod& period, TaxationBasis basis,
+                  const FilingSettings& ofYear, const FilingSettings& ofYearBefore) {
+  if (!DeductsSpecialPrepayment(ofYear, period)) return 0;
+  return SpecialPrepaymentFromRuns(db, period.Year, basis, ofYear, ofYearBefore).amount;
 }
 
 }  // namespace vorlex

@@ -6,9 +6,12 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <vector>
 
 #include "tax/FilingCalendar.h"
 #include "tax/TaxPeriod.h"
+#include "tax/TaxationBasis.h"
+#include "tax/YearOverview.h"
 
 namespace vorlex {
 
@@ -56,5 +59,26 @@ struct SpecialPrepaymentOfYear {
 // more.
 SpecialPrepaymentOfYear SpecialPrepaymentFor(int year, const FilingSettings& settings,
                                              std::span<const FiledReturn> yearBefore);
+
+// The returns of a year as filed, from its overview: the twelve months or the
+// four quarters of the year's rhythm, each with the field 39 its row holds.
+// Rows whose field 83 cannot be computed count as 0.
+std::vector<FiledReturn> FiledReturnsOf(const YearOverview& overview,
+                                        const FilingSettings& settings);
+
+// Sets field 39 on the rows that hold the December return: December, the
+// fourth quarter and the year each deduct it once.
+void DeductInOverview(YearOverview& overview, int64_t field39);
+
+// The special prepayment for year: the amount assessed, or computed from one
+// run over the year before under its own settings.
+SpecialPrepaymentOfYear SpecialPrepaymentFromRuns(TDBase& db, int year, TaxationBasis basis,
+                                                  const FilingSettings& ofYear,
+                                                  const FilingSettings& ofYearBefore);
+
+// Field 39 of a period's return: the year's special prepayment in the
+// December return of a monthly filer with the extension, 0 otherwise.
+int64_t Field39Of(TDBase& db, const TTaxPeriod& period, TaxationBasis basis,
+                  const FilingSettings& ofYear, const FilingSettings& ofYearBefore);
 
 }  // namespace vorlex

@@ -1,5 +1,8 @@
-// The seven sums of one evaluation run, in euros.
+// The seven sums of one evaluation run, in euros, and the special prepayment
+// that the period's return deducts.
 #pragma once
+
+#include <cstdint>
 
 #include "tax/RunEntry.h"
 
@@ -13,6 +16,10 @@ struct TaxTotals {
   double Umsatz7 = 0;
   double Vorsteuer7 = 0;
   double Vorsteuer19 = 0;
+  // Field 39 in cents: the special prepayment that a December return of a
+  // monthly filer with the extension deducts. No run adds it; the caller sets it
+  // from the filing settings, and field 83 is what remains after it.
+  int64_t field39 = 0;
 
   // The sum an entry adds into; nullptr for TotalKind::None.
   double* Of(TotalKind kind) {

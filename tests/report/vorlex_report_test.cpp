@@ -187,7 +187,8 @@ TEST_F(ReportTest, PrintsCaptionLinesAndFigures) {
       "Kz 81: 1234,50\n"
       "Kz 86: 10,00\n"
       "Kz 66: 19,00\n"
-      "Kz 83: 216,16\n");  // 1234 x 19 + 10 x 7 cents, less 19,00
+      "Kz 83: 216,16\n"  // 1234 x 19 + 10 x 7 cents, less 19,00
+      "Abgabe bis: 10.04.2024\n");
 
   const Result soll = Run({"--db", db_, "--quarter=2024-Q1", "--basis", "soll"});
   EXPECT_EQ(soll.status, 0) << soll.err;
@@ -240,7 +241,9 @@ TEST_F(ReportTest, HintsFollowFieldEightyThreeAndStrictEndsWithThree) {
   const Result r = Run(quarter);
   EXPECT_EQ(r.status, 0) << r.err;
   // 1234,50 + 200,00 + 50,00 in field 81: 1484 x 19 + 10 x 7 cents, less 19,00.
-  EXPECT_NE(r.out.find("Kz 66: 19,00\nKz 83: 263,66\n\nHinweise:\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Kz 66: 19,00\nKz 83: 263,66\nAbgabe bis: 10.04.2024\n\nHinweise:\n"),
+            std::string::npos)
+      << r.out;
   const std::vector<std::string> hints = HintLines(r.out);
   ASSERT_EQ(hints.size(), 3u) << r.out;
   // In list order: Germany before the US.
@@ -749,6 +752,17 @@ TEST_F(ReportTest, ExitStatuses) {
        {"--db", db, "--from", "2026-12-31", "--to", "2026-12-01"},
        2,
        "vorlex-report: --from 2026-12-31 liegt nach --to 2026-12-01\n"},
+      {"field 39 outside December",
+       {"--db", db, "--quarter", "2024-Q4", "--kz39", "5"},
+       2,
+       "vorlex-report: --kz39 gilt nur f\xC3\xBCr den Dezember (--month JJJJ-12)"},
+      {"field 39 no amount", {"--db", db, "--month", "2024-12", "--kz39", "5 Euro"}, 2,
+       "vorlex-report: --kz39: Betrag in Euro erwartet"},
+      {"special prepayment and a period",
+       {"--db", db, "--special-prepayment", "2024", "--month", "2024-12"}, 2,
+       "vorlex-report: --special-prepayment rechnet aus einem ganzen Jahr"},
+      {"special prepayment beyond the calendar", {"--db", db, "--special-prepayment", "9999"},
+       2, "vorlex-report: --special-prepayment: Jahr bis 9998"},
       {"missing database",
        {"--db", (dir_ / "fehlt.db").string()},
        1,
@@ -779,6 +793,60 @@ TEST_F(ReportTest, ExitStatuses) {
   for (const char* windows : {"%APPDATA%\\Pelmora", "Regionseinstellungen von\nWindows"}) {
     EXPECT_EQ(help.out.find(windows) != std::string::npos, testing::kWindows) << windows;
   }
+}
+
+TEST_F(ReportTest, FilingCalendarField39DueDatesAndTheSpecialPrepayment) {
+  // The quarter and a December sale of 1000,00 at 19 %.
+  BuildQuarter({}, [](testdb::PelmoraDb& b) {
+    b.Add(testdb::Order{.id = 30, .besitzerindex = 1, .termin = EncodeDate(2024, 12, 10),
+                        .bezahltam = EncodeDate(2024, 12, 10), .bezeichnung = "Tisch"});
+    b.Add(testdb::Line{.auftragindex = 30, .anzahl = 1.0, .preis = 1000.0, .mwst = 19.0});
+  });
+  // December deducts the special prepayment: a line after the total lines,
+  // field 39 before 83, and the due date a month later.
+  const Result december = Run({"--db", db_, "--month", "2024-12", "--kz39", "500"});
+  EXPECT_EQ(december.status, 0) << december.err;
+  EXPECT_NE(december.out.find("     Vorsteuer:  0,00\n"
+                              "     Sondervorauszahlung (Kz 39):  500,00\n\nKz 41: 0,00\n"),
+            std::string::npos)
+      << december.out;
+  EXPECT_NE(december.out.find("Kz 66: 0,00\nKz 39: 500,00\nKz 83: -310,00\n"
+                              "Abgabe bis: 10.02.2025\n"),
+            std::string::npos)
+      << december.out;
+  const QJsonObject json = QJsonDocument::fromJson(
+      QByteArray::fromStdString(
+          Run({"--db", db_, "--month", "2024-12", "--kz39=500,00", "--format", "json"}).out))
+                               .object();
+  EXPECT_EQ(json["fields"].toObject()["39"].toDouble(), 500.0);
+  EXPECT_EQ(json["fields"].toObject()["83"].toDouble(), -310.0);
+  EXPECT_EQ(json["due"].toString(), "2025-02-10");
+  // Without the option December is as ever; the extension moves the date.
+  const Result plain = Run({"--db", db_, "--month", "2024-12"});
+  EXPECT_NE(plain.out.find("Kz 66: 0,00\nKz 83: 190,00\nAbgabe bis: 10.01.2025\n"),
+            std::string::npos);
+  EXPECT_EQ(plain.out.find("Kz 39"), std::string::npos);
+  EXPECT_NE(Run({"--db", db_, "--quarter", "2024-Q1", "--extension"})
+                .out.find("Kz 83: 216,16\nAbgabe bis: 10.05.2024\n"),
+            std::string::npos);
+  EXPECT_EQ(Run({"--db", db_, "--elster", "--month", "2024-12", "--kz39", "500"}).out,
+            "Ein- und Ausg\xC3\xA4nge vom 01.12.2024 bis 31.12.2024  (Zahlungsdatum)\n"
+            "Kz 81: 1000\nSteuer zu Kz 81: 190,00\nKz 39: 500,00\nKz 83: -310,00\n"
+            "Abgabe bis: 10.02.2025\n");
+
+  // The year's months: January -18,30, March 234,46, December 190,00; their
+  // eleventh 36,9236... rounds down.
+  const Result next = Run({"--db", db_, "--special-prepayment", "2024", "--extension"});
+  EXPECT_EQ(next.status, 0) << next.err;
+  EXPECT_EQ(next.out,
+            "Sondervorauszahlung 2025: 36,92\nAnzumelden bis: 10.02.2025\n"
+            "(ein Elftel der Vorauszahlungen 2024: 406,16)\n");
+  const Result quarterly =
+      Run({"--db", db_, "--special-prepayment", "2024", "--extension", "--quarterly"});
+  EXPECT_EQ(quarterly.status, 0);
+  EXPECT_EQ(quarterly.out,
+            "2025 ist keine Sondervorauszahlung zu leisten: Die Voranmeldungen werden "
+            "viertelj\xC3\xA4hrlich abgegeben.\n");
 }
 
 TEST_F(ReportTest, AFailedRunReportsTheWindowsMessage) {
@@ -928,8 +996,7 @@ TEST_F(ReportTest, FilesAQuarterAndFindsItsChanges) {
   std::vector<std::string> mark = quarter;
   mark.insert(mark.end(), {"--mark-filed", "--filed-on", "2024-04-10", "--ticket", "et-42"});
   Result r = run(mark, 0);
-  EXPECT_NE(r.out.find("Kz 83: 216,16\n\nAls abgegeben vermerkt am 10.04.2024, Transferticket "
-                       "et-42\n"),
+  EXPECT_NE(r.out.find("\n\nAls abgegeben vermerkt am 10.04.2024, Transferticket et-42\n"),
             std::string::npos)
       << r.out;
   r = run(quarter, 0);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 namespace vorlex {
 namespace {
 
@@ -80,6 +82,24 @@ TEST(FilingCalendar, ReturnOfAPeriodFollowsTheYearsRhythm) {
   EXPECT_EQ(ReturnOf(monthly, YearPeriod(2026)), FilingReturn{});
   EXPECT_EQ(ReturnPeriods(monthly, 2026).size(), 12u);
   EXPECT_EQ(ReturnPeriods(quarterly, 2026).back(), QuarterPeriod(2026, 4));
+}
+
+TEST(FilingCalendar, AYearWithoutSettingsTakesTheRhythmOfTheYearBefore) {
+  const FilingSettings monthly{FilingRhythm::Monthly, true, 120000};
+  const FilingSettings quarterly{FilingRhythm::Quarterly, false, std::nullopt};
+  const std::map<int, FilingSettings> stored{{2024, monthly}, {2026, quarterly}};
+  EXPECT_EQ(SettingsOfYear(stored, 2023), FilingSettings{});
+  EXPECT_EQ(SettingsOfYear(stored, 2024), monthly);
+  // The assessed amount was 2024's alone.
+  EXPECT_EQ(SettingsOfYear(stored, 2025), (FilingSettings{FilingRhythm::Monthly, true, {}}));
+  EXPECT_EQ(SettingsOfYear(stored, 2026), quarterly);
+  EXPECT_EQ(SettingsOfYear(stored, 2030), quarterly);
+  EXPECT_EQ(SettingsOfYear({}, 2026), FilingSettings{});
+  // The year before the first one stored is taken in that year's rhythm.
+  EXPECT_EQ(SettingsOfYearBefore(stored, 2024), (FilingSettings{FilingRhythm::Monthly, true, {}}));
+  EXPECT_EQ(SettingsOfYearBefore(stored, 2025), monthly);
+  EXPECT_EQ(SettingsOfYearBefore(stored, 2027), quarterly);
+  EXPECT_EQ(SettingsOfYearBefore({}, 2027), FilingSettings{});
 }
 
 }  // namespace

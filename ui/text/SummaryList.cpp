@@ -88,7 +88,12 @@ std::vector<ListLine> SummaryLines(const TaxTotals& totals) {
   line("Vorst. 7%", totals.Vorsteuer7);
   line("Vorst. 19%", totals.Vorsteuer19);
   line("Vorsteuer", inputTax);
+  if (totals.field39 != 0) lines.push_back(Field39Line(totals.field39));
   return lines;
+}
+
+ListLine Field39Line(int64_t cents) {
+  return {"     Sondervorauszahlung (" + FieldTag(39) + "):  " + FormatCents(cents)};
 }
 
 std::vector<int32_t> FieldLineRows(const std::vector<ListLine>& lines,
@@ -129,6 +134,11 @@ void TRunList::RunComplete(const TaxTotals& runTotals) {
   std::vector<ListLine> summary = SummaryLines(totals);
   lines.insert(lines.end(), std::make_move_iterator(summary.begin()),
                std::make_move_iterator(summary.end()));
+}
+
+void TRunList::DeductSpecialPrepayment(int64_t field39) {
+  totals.field39 = field39;
+  if (field39 != 0) lines.push_back(Field39Line(field39));
 }
 
 }  // namespace vorlex

@@ -33,8 +33,11 @@ struct ListLine {
 
 // The line of one entry.
 ListLine EntryLine(const RunEntry& entry, int32_t index);
-// The divider and the ten total lines.
+// The divider and the ten total lines; after them the special prepayment of
+// field 39 where the totals deduct one.
 std::vector<ListLine> SummaryLines(const TaxTotals& totals);
+// "     Sondervorauszahlung (Kz 39):  500,00".
+ListLine Field39Line(int64_t cents);
 
 // Of a run's lines, the rows of those of the entries that went into form
 // field `field` (41, 44, 81, 86, 66) and of the total lines, in list order;
@@ -54,6 +57,9 @@ class TRunList : public IEvaluationSink {
   // Each stage announces how many entries follow; room for them is made at once.
   void ProgressStart(int maximum) override;
   void ProgressStep() override {}
+  // After a complete run: the period's return deducts the special prepayment,
+  // field 39 in cents; a line follows the total lines where it is not 0.
+  void DeductSpecialPrepayment(int64_t field39);
 
   std::vector<RunEntry> entries;
   std::vector<ListLine> lines;

@@ -88,6 +88,10 @@ std::string TableBytes(const std::vector<RunEntry>& entries, const TaxTotals& to
   }
   const std::array<std::string, 6> figures = OverviewCells(totals, kTableFormat);
   for (size_t i = 0; i < kFormFields.size(); ++i) {
+    if (kFormFields[i].number == 83 && totals.field39 != 0) {
+      AppendFigure(bytes, "Kennzahl", kField39Label, FormatCents(totals.field39, kTableFormat),
+                   "39");
+    }
     AppendFigure(bytes, "Kennzahl", kFormFields[i].label, figures[i],
                  std::to_string(kFormFields[i].number));
   }

@@ -24,6 +24,23 @@ std::string PadRight(const std::string& text, size_t width) {
   return text.size() < width ? text + std::string(width - text.size(), ' ') : text;
 }
 
+// The head (row nullptr) or the cells of a row: the six fields, and before
+// field 83 field 39 where a row of the year deducts it.
+std::vector<std::string> RowCells(const YearOverview& overview, const OverviewRow* row) {
+  const bool field39 = std::any_of(overview.rows.begin(), overview.rows.end(),
+                                   [](const OverviewRow& r) { return r.totals.field39 != 0; });
+  std::vector<std::string> cells;
+  const std::array<std::string, 6> figures =
+      row ? OverviewCells(row->totals) : std::array<std::string, 6>{};
+  for (size_t i = 0; i < kOverviewFields.size(); ++i) {
+    if (kOverviewFields[i] == 83 && field39) {
+      cells.push_back(row ? FormatCents(row->totals.field39) : FieldTag(39));
+    }
+    cells.push_back(row ? figures[i] : FieldTag(kOverviewFields[i]));
+  }
+  return cells;
+}
+
 }  // namespace
 
 std::string OverviewRowLabel(const OverviewRow& row) {
@@ -57,18 +74,24 @@ std::array<std::string, 6> OverviewCells(const TaxTotals& totals, const FormatSe
   return cells;
 }
 
+std::vector<std::string> OverviewHeads(const YearOverview& overview) {
+  return RowCells(overview, nullptr);
+}
+
+std::vector<std::string> OverviewRowCells(const YearOverview& overview, const OverviewRow& row) {
+  return RowCells(overview, &row);
+}
+
 std::vector<std::string> OverviewTextLines(const YearOverview& overview) {
-  std::vector<std::array<std::string, 7>> table;
+  std::vector<std::vector<std::string>> table;
   table.push_back({kPeriodHead});
-  for (size_t i = 0; i < kOverviewFields.size(); ++i)
-    table[0][i + 1] = FieldTag(kOverviewFields[i]);
+  for (std::string& cell : OverviewHeads(overview)) table[0].push_back(std::move(cell));
   for (const OverviewRow& row : overview.rows) {
-    const std::array<std::string, 6> cells = OverviewCells(row.totals);
-    std::array<std::string, 7>& line = table.emplace_back();
-    line[0] = OverviewRowLabel(row);
-    std::copy(cells.begin(), cells.end(), line.begin() + 1);
+    std::vector<std::string>& line = table.emplace_back();
+    line.push_back(OverviewRowLabel(row));
+    for (std::string& cell : OverviewRowCells(overview, row)) line.push_back(std::move(cell));
   }
-  std::array<size_t, 7> widths{};
+  std::vector<size_t> widths(table[0].size());
   for (const auto& line : table) {
     for (size_t i = 0; i < line.size(); ++i) widths[i] = std::max(widths[i], line[i].size());
   }
@@ -83,14 +106,14 @@ std::vector<std::string> OverviewTextLines(const YearOverview& overview) {
 
 std::string OverviewCsv(const YearOverview& overview) {
   std::string bytes = kPeriodHead;
-  for (const int field : kOverviewFields) {
+  for (const std::string& head : OverviewHeads(overview)) {
     bytes += ';';
-    bytes += FieldTag(field);
+    bytes += head;
   }
   bytes += "\r\n";
   for (const OverviewRow& row : overview.rows) {
     bytes += OverviewRowLabel(row);
-    for (const std::string& cell : OverviewCells(row.totals)) {
+    for (const std::string& cell : OverviewRowCells(overview, row)) {
       bytes += ';';
       bytes += cell;
     }

@@ -34,6 +34,11 @@ std::string OverviewCaption(const YearOverview& overview);
 std::array<std::string, 6> OverviewCells(const TaxTotals& totals,
                                          const FormatSettings& fs = Format());
 
+// The heads of the figures' columns ("Kz 41" ...) and a row's cells: the six
+// fields, and field 39 before field 83 where a row of the year deducts it.
+std::vector<std::string> OverviewHeads(const YearOverview& overview);
+std::vector<std::string> OverviewRowCells(const YearOverview& overview, const OverviewRow& row);
+
 // The caption, a head line and one line per row, columns aligned.
 std::vector<std::string> OverviewTextLines(const YearOverview& overview);
 // A head line and one line per row, ";" between the fields, CR LF after every
