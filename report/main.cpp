@@ -294,7 +294,12 @@ int Run(const ReportOptions& options) {
       WriteHints(hints);
     }
   } else if (options.elster) {
-    const std::vector<PortalFigure> figures = PortalFigures(totals);
+    std::vector<PortalFigure> figures = PortalFigures(totals);
+    // A filed period whose figures changed is filed again as the corrected
+    // return: field 10 ("Berichtigte Anmeldung") is 1.
+    if (filing && filing->changes && !filing->changes->figures.empty() && !figures.empty()) {
+      figures.insert(figures.begin(), PortalFigure{10, false, 100, true});
+    }
     if (options.json) {
       Write(stdout, PortalJson(figures));
     } else if (!csvToStdout) {

@@ -1045,6 +1045,10 @@ TEST_F(ReportTest, FilesAQuarterAndFindsItsChanges) {
   EXPECT_EQ(filing["changedEntries"].toArray().size(), 1);
   EXPECT_EQ(filing["corrected"].toArray()[2].toObject()["difference"].toDouble(), 100.0);
 
+  std::vector<std::string> elster = quarter;
+  elster.push_back("--elster");
+  EXPECT_NE(run(elster, 0).out.find("\nKz 10: 1\nKz 81: 1334\n"), std::string::npos);
+
   // The corrected return, filed: the period is as filed again.
   mark[mark.size() - 3] = "2024-05-02";
   EXPECT_NE(run(mark, 0).out.find("Als abgegeben vermerkt am 02.05.2024, Transferticket et-42 "
