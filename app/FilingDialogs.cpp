@@ -26,8 +26,13 @@ namespace {
 const char* PortalCaption(const PortalFigure& figure) {
   if (figure.tax) return "Steuer (vom Portal berechnet)";
   switch (figure.field) {
+    case 21: return "Nicht steuerbare sonstige Leistungen im \xFC" "brigen Gemeinschaftsgebiet";
+    case 35: return "Ums\xE4tze zu anderen Steuers\xE4tzen, Bemessungsgrundlage";
+    case 36: return "Steuer zu Kz 35";
     case 41: return "Innergem. Lieferungen an Abnehmer mit USt-IdNr.";
+    case 43: return "Weitere steuerfreie Ums\xE4tze mit Vorsteuerabzug (Ausfuhrlieferungen)";
     case 44: return "Innergem. Lieferungen neuer Fahrzeuge ohne USt-IdNr.";
+    case 45: return "\xDC" "brige nicht steuerbare Ums\xE4tze (Leistungsort nicht im Inland)";
     case 81: return "Ums\xE4tze zum Steuersatz von 19 %, Bemessungsgrundlage";
     case 86: return "Ums\xE4tze zum Steuersatz von 7 %, Bemessungsgrundlage";
     case 66: return "Vorsteuerbetr\xE4ge aus Rechnungen anderer Unternehmer";

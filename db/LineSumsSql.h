@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace vorlex {
 
@@ -12,6 +13,18 @@ struct LineSums {
   double net = 0;  // betrag_sum
   double vat = 0;  // mwst_sum
 };
+
+// The net sum of an order's lines at one rate.
+struct RateNet {
+  double rate = 0;
+  double net = 0;
+};
+// An order's lines by rate, in the order of their rates; no entry for a rate
+// without lines.
+using RateNets = std::vector<RateNet>;
+
+// The number of columns that ratesAs adds to a line-sum query.
+inline constexpr int kRateColumns = 6;
 
 // A cell of a line as SQL: the column itself, or (read) the column read
 // through the connection's number function, which takes text in the user's
@@ -37,6 +50,10 @@ struct LineSumsQuery {
   // anzahl, preis or mwst, which the library would add as the 0 or the
   // leading digits it makes of them.
   std::optional<std::string> textLinesAs = std::nullopt;
+  // When set, kRateColumns more columns follow: the net of the lines at 19,
+  // at 7, at 0 and at any other rate, then the lowest and the highest of
+  // those other rates.
+  std::optional<std::string> ratesAs = std::nullopt;
   bool readCells = false;  // the cells read through LineCell
   std::string tail = {};   // " GROUP BY auftragindex"
 };

@@ -88,8 +88,9 @@ bool LinesReadInTableOrder(TSQLiteDatabase& connection, const LineVat& vat, std:
 }
 
 TPeriodLineSums::TPeriodLineSums(TDBase& db, const std::string& ordersFromWhere,
-                                 const TDBTable& orders, const TDBField& idField, LineVat vat)
-    : db_(db), vat_(std::move(vat)) {
+                                 const TDBTable& orders, const TDBField& idField, LineVat vat,
+                                 bool rates)
+    : db_(db), vat_(std::move(vat)), rates_(rates) {
   try {
     perOrder_ = std::make_unique<TSQLiteStatement>(
         Connection(), LineSumsSql({.where = "auftragindex=?", .textLinesAs = ""}, vat_));
@@ -102,6 +103,7 @@ TPeriodLineSums::TPeriodLineSums(TDBase& db, const std::string& ordersFromWhere,
     // place, with its own message.
     onePass_ = false;
     entries_.clear();
+    rateColumns_.clear();
     textStretches_.clear();
   }
 }
@@ -149,6 +151,7 @@ void TPeriodLineSums::ReadPeriod(const std::string& ordersFromWhere, const TDBTa
                                            .vatAs = "",
                                            .netAs = "",
                                            .textLinesAs = "",
+                                           .ratesAs = RatesAs(""),
                                            .tail = " GROUP BY auftragindex"},
                                           vat_);
   bool inIndexOrder = false;
@@ -163,6 +166,7 @@ void TPeriodLineSums::ReadPeriod(const std::string& ordersFromWhere, const TDBTa
       // No rowid to read by (a table without one): the window below.
     }
     entries_.clear();
+    rateColumns_.clear();
     textStretches_.clear();
   }
   // Otherwise a window partitioned by order adds the lines in the table's
@@ -174,6 +178,7 @@ void TPeriodLineSums::ReadPeriod(const std::string& ordersFromWhere, const TDBTa
                                   .vatAs = " OVER w",
                                   .netAs = " OVER w",
                                   .textLinesAs = " OVER w",
+                                  .ratesAs = RatesAs(" OVER w"),
                                   .tail = " WINDOW w AS (PARTITION BY auftragindex ORDER BY rowid "
                                           "ROWS BETWEEN UNBOUNDED PRECEDING AND UNBOUNDED "
                                           "FOLLOWING)"},
@@ -195,14 +200,35 @@ void TPeriodLineSums::ReadPeriod(const std::string& ordersFromWhere, const TDBTa
     entry.plain = SumFigures(sums, 1, entry.sums);
     entry.text = sums.ColumnInt64(3) > 0;
     entries_.push_back(entry);
+    if (rates_) rateColumns_.push_back(ReadRateColumns(sums, 4));
   }
   // Keys held as text come in the order of their texts.
   const auto byId = [](const Entry& a, const Entry& b) { return a.id < b.id; };
+  if (rates_ && !std::is_sorted(entries_.begin(), entries_.end(), byId)) {
+    // The rate columns go with their entries.
+    std::vector<size_t> order(entries_.size());
+    for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(),
+                     [this](size_t a, size_t b) { return entries_[a].id < entries_[b].id; });
+    std::vector<Entry> entries;
+    std::vector<RateColumns> columns;
+    entries.reserve(order.size());
+    columns.reserve(order.size());
+    for (const size_t i : order) {
+      entries.push_back(entries_[i]);
+      columns.push_back(rateColumns_[i]);
+    }
+    entries_ = std::move(entries);
+    rateColumns_ = std::move(columns);
+  }
   std::sort(entries_.begin(), entries_.end(), byId);
   onePass_ = std::adjacent_find(entries_.begin(), entries_.end(),
                                 [](const Entry& a, const Entry& b) { return a.id == b.id; }) ==
              entries_.end();
-  if (!onePass_) entries_.clear();
+  if (!onePass_) {
+    entries_.clear();
+    rateColumns_.clear();
+  }
 }
 
 bool TPeriodLineSums::ReadByRowidRanges(const std::string& lines, const std::vector<int64_t>& ids) {
@@ -217,7 +243,8 @@ bool TPeriodLineSums::ReadByRowidRanges(const std::string& lines, const std::vec
                    .vatAs = "",
                    .netAs = "",
                    .extra = ", COUNT(*)",
-                   .textLinesAs = ""},
+                   .textLinesAs = "",
+                   .ratesAs = RatesAs("")},
                   vat_);
   {
     const TQueryPlan plan(Connection(), stretchSql);
@@ -265,14 +292,80 @@ bool TPeriodLineSums::ReadByRowidRanges(const std::string& lines, const std::vec
     if (entry.text) textStretches_.emplace_back(ids[i], stretch);
     linesSummed += stretchSums.ColumnInt64(2);
     entries_.push_back(entry);
+    if (rates_) rateColumns_.push_back(ReadRateColumns(stretchSums, 4));
   }
   // Every line of the pass, and no other, was added to its order.
   onePass_ = linesSummed == linesFound;
   if (!onePass_) {
     entries_.clear();
+    rateColumns_.clear();
     textStretches_.clear();
   }
   return onePass_;
+}
+
+TPeriodLineSums::RateColumns TPeriodLineSums::ReadRateColumns(const TSQLiteStatement& row,
+                                                              int first) {
+  RateColumns c;
+  double lowest = 0;
+  double highest = 0;
+  c.known = SumFigure(row, first, c.at19) && SumFigure(row, first + 1, c.at7) &&
+            SumFigure(row, first + 2, c.at0) && SumFigure(row, first + 3, c.other) &&
+            SumFigure(row, first + 4, lowest) && SumFigure(row, first + 5, highest) &&
+            lowest == highest;
+  c.otherRate = lowest;
+  return c;
+}
+
+RateNets TPeriodLineSums::RatesOf(const TDBTable& orders, const TDBField& idField,
+                                  int64_t orderId) {
+  if (onePass_ && rates_ && orders.result_->CellHeldAsInteger(orders.Index(idField))) {
+    const auto found =
+        std::lower_bound(entries_.begin(), entries_.end(), orderId,
+                         [](const Entry& entry, int64_t id) { return entry.id < id; });
+    if (found == entries_.end() || found->id != orderId) return {};  // no lines
+    const RateColumns& c = rateColumns_[static_cast<size_t>(found - entries_.begin())];
+    if (!found->text && c.known) {
+      RateNets nets;
+      // In the order of their rates, as the grouped query gives them.
+      const auto add = [&nets](double rate, double net) {
+        if (net != 0) nets.push_back({rate, net});
+      };
+      if (c.otherRate < 0) add(c.otherRate, c.other);
+      add(0, c.at0);
+      if (c.otherRate > 0 && c.otherRate < 7) add(c.otherRate, c.other);
+      add(7, c.at7);
+      if (c.otherRate > 7 && c.otherRate < 19) add(c.otherRate, c.other);
+      add(19, c.at19);
+      if (c.otherRate > 19) add(c.otherRate, c.other);
+      return nets;
+    }
+  }
+  if (ratesByOrder_ == nullptr) {
+    // Text in a cell is read as a number as everywhere else; "+ 0" makes a
+    // rate held as text one with the same rate held as a number.
+    ratesByOrder_ = std::make_unique<TSQLiteStatement>(
+        Connection(), "SELECT " + LineCell("mwst", true) + " + 0 AS rate, SUM(" +
+                          LineCell("anzahl", true) + "*" + LineCell("preis", true) +
+                          ") FROM verbindauftrag WHERE auftragindex=?1 GROUP BY rate ORDER BY rate");
+  }
+  RateNets nets;
+  ratesByOrder_->Reset();
+  ratesByOrder_->BindInt64(1, orderId);
+  try {
+    while (ratesByOrder_->Step()) {
+      RateNet net;
+      if (!SumFigure(*ratesByOrder_, 0, net.rate) || !SumFigure(*ratesByOrder_, 1, net.net)) {
+        continue;  // a sum beyond what a figure holds: left out of the split
+      }
+      if (net.net != 0) nets.push_back(net);
+    }
+  } catch (...) {
+    ratesByOrder_->Reset();
+    throw;
+  }
+  ratesByOrder_->Reset();
+  return nets;
 }
 
 LineSumsAnswer TPeriodLineSums::OwnQuery(bool readCells) {

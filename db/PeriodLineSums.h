@@ -42,8 +42,9 @@ class TPeriodLineSums {
  public:
   // orders: the result of the orders query, whose FROM and WHERE text is
   // ordersFromWhere; idField names its id column.
+  // rates: the sums by the lines' rates are wanted too (RatesOf).
   TPeriodLineSums(TDBase& db, const std::string& ordersFromWhere, const TDBTable& orders,
-                  const TDBField& idField, LineVat vat);
+                  const TDBField& idField, LineVat vat, bool rates = false);
   ~TPeriodLineSums();
   TPeriodLineSums(const TPeriodLineSums&) = delete;
   TPeriodLineSums& operator=(const TPeriodLineSums&) = delete;
@@ -52,6 +53,11 @@ class TPeriodLineSums {
   // idField) is orderId. A cell of its lines that is no number raises
   // ECellConvertError.
   LineSumsAnswer Of(const TDBTable& orders, const TDBField& idField, int64_t orderId);
+
+  // The net of the lines of that order by their rates (only with rates set):
+  // from the period's statement where it had them, else from a query of the
+  // order's lines grouped by rate, their cells read as numbers are read.
+  RateNets RatesOf(const TDBTable& orders, const TDBField& idField, int64_t orderId);
 
   // Whether the sums came from one statement over the period's lines.
   bool OnePass() const { return onePass_; }
@@ -67,6 +73,13 @@ class TPeriodLineSums {
     LineSums sums;
     bool plain = true;  // false: the order's literal query answers
     bool text = false;  // lines with text: their cells are read one by one
+  };
+  // The rate columns of an order (kRateColumns); known: its other rates are
+  // one rate, or none.
+  struct RateColumns {
+    double at19 = 0, at7 = 0, at0 = 0, other = 0;
+    double otherRate = 0;
+    bool known = false;
   };
   // An order's lines lie between its first and its last row id.
   struct Stretch {
@@ -84,6 +97,10 @@ class TPeriodLineSums {
   // False where the plan or the lines found cannot be vouched for.
   bool ReadByRowidRanges(const std::string& lines, const std::vector<int64_t>& ids);
   LineSumsAnswer OwnQuery(bool readCells);
+  std::optional<std::string> RatesAs(const char* as) const {
+    return rates_ ? std::optional<std::string>(as) : std::nullopt;
+  }
+  static RateColumns ReadRateColumns(const TSQLiteStatement& row, int first);
   // The sums of an order whose lines hold text: each cell read as a number
   // cell is read, then added by the library as any other order's, in the same
   // order.
@@ -91,6 +108,9 @@ class TPeriodLineSums {
 
   TDBase& db_;
   LineVat vat_;
+  bool rates_ = false;
+  std::vector<RateColumns> rateColumns_;  // one pass with rates: as entries_
+  std::unique_ptr<TSQLiteStatement> ratesByOrder_;  // made at its first use
   std::unique_ptr<TSQLiteStatement> perOrder_;  // null when it does not prepare
   bool onePass_ = false;
   std::vector<Entry> entries_;  // one pass: by id

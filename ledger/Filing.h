@@ -21,8 +21,8 @@ namespace vorlex {
 inline constexpr int kFiledFields[] = {41, 44, 81, 86, 66, 83, 39};
 inline constexpr size_t kFiledFieldCount = std::size(kFiledFields);
 
-// The only classification a run makes today: entries by country, VAT id and
-// rate alone.
+// The classification a run is made with unless another is named: entries by
+// country, VAT id and rate alone.
 inline constexpr const char* kSimpleClassification = "simple";
 
 // One entry behind the figures, as it stood when the period was filed.

@@ -8,6 +8,7 @@
 
 #include "ledger/Filing.h"
 #include "report/ReportOptions.h"
+#include "tax/Classification.h"
 
 namespace vorlex {
 
@@ -17,6 +18,12 @@ struct FilingOutcome {
   std::optional<Filing> recorded;        // the filing --mark-filed added
   std::string error;                     // the ledger's sentence (UTF-8); empty when all went well
 };
+
+// The classification as a filing keeps it: "simple", "exact" or "exact
+// services" (the exact rules for a trader who sells services abroad); and
+// back, the simple one for any other text.
+std::string ClassificationText(const ClassificationChoice& choice);
+ClassificationChoice ClassificationOfText(const std::string& text);
 
 // Where the ledger is: --ledger, else the default place.
 std::string LedgerPath(const ReportOptions& options);

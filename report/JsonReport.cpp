@@ -64,6 +64,13 @@ QJsonValue TotalName(TotalKind total) {
     case TotalKind::Umsatz7: return "Umsatz7";
     case TotalKind::Vorsteuer7: return "Vorsteuer7";
     case TotalKind::Vorsteuer19: return "Vorsteuer19";
+    case TotalKind::Leistungen21: return "Leistungen21";
+    case TotalKind::Umsatz35: return "Umsatz35";
+    case TotalKind::Steuer36: return "Steuer36";
+    case TotalKind::Ausfuhr43: return "Ausfuhr43";
+    case TotalKind::Ausland45: return "Ausland45";
+    case TotalKind::Steuerfrei: return "Steuerfrei";
+    case TotalKind::VorsteuerAndere: return "VorsteuerAndere";
     case TotalKind::None: break;
   }
   return QJsonValue::Null;
@@ -82,6 +89,18 @@ QJsonObject EntryObject(const RunEntry& entry) {
   object["net"] = entry.net;
   object["gross"] = entry.gross;
   object["added"] = entry.added;
+  if (entry.shares) {
+    // An amount split over several totals: each with its share.
+    QJsonArray shares;
+    for (const EntryShare& share : *entry.shares) {
+      const int shareField = FormFieldOf(share.total);
+      shares.append(QJsonObject{
+          {"total", TotalName(share.total)},
+          {"field", shareField != 0 ? QJsonValue(shareField) : QJsonValue(QJsonValue::Null)},
+          {"added", share.added}});
+    }
+    object["shares"] = shares;
+  }
   if (entry.kind == EntryKind::Order) {
     object["id"] = static_cast<qint64>(entry.id);
     object["orderType"] = static_cast<qint64>(entry.orderType);
@@ -100,6 +119,8 @@ QJsonValue Euros(std::optional<int64_t> cents) {
 }
 
 // Fields 41, 44, 81, 86, 66 and 83 as their texts show them.
+// Under the exact classification also the further fields that are not 0
+// (the 0 % figure as "0").
 QJsonObject FieldsObject(const TaxTotals& t) {
   QJsonObject fields;
   const std::optional<Prepayment> prepayment = PrepaymentOf(t);
@@ -111,6 +132,10 @@ QJsonObject FieldsObject(const TaxTotals& t) {
       cents = prepayment->due;
     }
     fields[QString::number(field.number)] = Euros(cents);
+  }
+  for (const FormField& field : kFurtherFields) {
+    const double value = FigureOf(field, t);
+    if (value != 0) fields[QString::number(field.number)] = Euros(ShownCents(value));
   }
   if (t.field39 != 0) fields[QStringLiteral("39")] = Euros(t.field39);
   return fields;
@@ -186,13 +211,22 @@ QByteArray RunJson(const JsonRun& run) {
   }
 
   const TaxTotals& t = *run.totals;
-  const QJsonObject totals{{"NichtEU", t.NichtEU},
+  QJsonObject totals{{"NichtEU", t.NichtEU},
                            {"InnergemMitUStId", t.InnergemMitUStId},
                            {"InnergemOhneUStId", t.InnergemOhneUStId},
                            {"Umsatz19", t.Umsatz19},
                            {"Umsatz7", t.Umsatz7},
                            {"Vorsteuer7", t.Vorsteuer7},
                            {"Vorsteuer19", t.Vorsteuer19}};
+  if (run.classification == Classification::Exact) {
+    totals["Leistungen21"] = t.Leistungen21;
+    totals["Umsatz35"] = t.Umsatz35;
+    totals["Steuer36"] = t.Steuer36;
+    totals["Ausfuhr43"] = t.Ausfuhr43;
+    totals["Ausland45"] = t.Ausland45;
+    totals["Steuerfrei"] = t.Steuerfrei;
+    totals["VorsteuerAndere"] = t.VorsteuerAndere;
+  }
 
   QJsonArray hints;
   for (const Hint& hint : *run.hints) {
@@ -202,6 +236,7 @@ QByteArray RunJson(const JsonRun& run) {
   QJsonObject document{
       {"period", PeriodObject(*run.period)},
       {"basis", BasisName(run.basis)},
+      {"classification", ClassificationKey(run.classification)},
       {"entries", entries},
       {"totals", totals},
       {"fields", FieldsObject(t)},
@@ -228,6 +263,7 @@ QByteArray OverviewJson(const YearOverview& overview) {
   const QJsonObject document{
       {"year", overview.year},
       {"basis", BasisName(overview.basis)},
+      {"classification", ClassificationKey(overview.classification)},
       {"rows", rows},
   };
   return QJsonDocument(document).toJson(QJsonDocument::Indented);

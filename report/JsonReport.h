@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "report/FilingReport.h"
+#include "tax/Classification.h"
 #include "tax/PlausibilityHints.h"
 #include "tax/RunEntry.h"
 #include "tax/TaxPeriod.h"
@@ -28,6 +29,7 @@ struct JsonRun {
   // A month's or quarter's comparison with its filing; no "filing" where
   // the period was never filed.
   const FilingOutcome* filing = nullptr;
+  Classification classification = Classification::Simple;
   const RunDueDates* due = nullptr;  // a month's or a quarter's due dates
 };
 

@@ -101,10 +101,10 @@ ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
     static const char* const kOptions[] = {"--db",  "--year",  "--quarter", "--month",
                                            "--from", "--to",   "--basis",   "--csv",
                                            "--format", "--strict", "--field", "--overview",
-                                           "--table", "--zm", "--kz39", "--extension",
-                                           "--quarterly", "--special-prepayment", "--elster",
-                                           "--ledger", "--mark-filed", "--filed-on", "--ticket",
-                                           "--note", "--changes"};
+                                           "--table", "--zm", "--classify", "--sales", "--kz39",
+                                           "--extension", "--quarterly", "--special-prepayment",
+                                           "--elster", "--ledger", "--mark-filed", "--filed-on",
+                                           "--ticket", "--note", "--changes"};
     if (std::find(std::begin(kOptions), std::end(kOptions), name) == std::end(kOptions)) {
       throw EUsage("Unbekannte Option: \"" + name + "\"");
     }
@@ -149,6 +149,22 @@ ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
         options.basis = TaxationBasis::Soll;
       } else {
         throw EUsage("--basis: \"ist\" oder \"soll\" erwartet: \"" + *value + "\"");
+      }
+    } else if (name == "--classify") {
+      if (*value == "simple") {
+        options.classification.rules = Classification::Simple;
+      } else if (*value == "exact") {
+        options.classification.rules = Classification::Exact;
+      } else {
+        throw EUsage("--classify: \"simple\" oder \"exact\" erwartet: \"" + *value + "\"");
+      }
+    } else if (name == "--sales") {
+      if (*value == "goods") {
+        options.classification.sales = ForeignSales::Goods;
+      } else if (*value == "services") {
+        options.classification.sales = ForeignSales::Services;
+      } else {
+        throw EUsage("--sales: \"goods\" oder \"services\" erwartet: \"" + *value + "\"");
       }
     } else if (name == "--field") {
       const std::optional<int> field = Digits(*value, 2);
@@ -281,11 +297,12 @@ std::string ReportUsage(System system) {
          " --from YYYY-MM-DD --to YYYY-MM-DD)\n"
          "         [--basis ist|soll] [--csv FILE] [--format text|json] [--strict]\n"
          "         [--field 41|44|81|86|66] [--table FILE] [--zm FILE]\n"
+         "         [--classify simple|exact] [--sales goods|services]\n"
          "         [--extension] [--kz39 AMOUNT] [--elster]\n"
          "         [--ledger FILE] [--mark-filed [--filed-on YYYY-MM-DD] [--ticket TEXT]\n"
          "         [--note TEXT]]\n"
          "        vorlex-report [--db FILE] --overview YYYY [--basis ist|soll] [--csv FILE]\n"
-         "         [--format text|json]\n"
+         "         [--format text|json] [--classify simple|exact] [--sales goods|services]\n"
          "        vorlex-report [--db FILE] --special-prepayment YYYY [--basis ist|soll]\n"
          "         [--extension] [--quarterly] [--format text|json]\n"
          "        vorlex-report [--db FILE] [--ledger FILE] --changes\n"
@@ -312,6 +329,16 @@ std::string ReportUsage(System system) {
          "                     (ohne Zeitraum: der laufende Monat)\n"
          "  --basis ist|soll   Auftr\xE4ge nach Zahlungsdatum (ist, die Vorgabe) oder\n"
          "                     nach Rechnungsdatum (soll)\n"
+         "  --classify simple|exact\n"
+         "                     die Zuordnung zu den Kennzahlen: simple (einfach, die\n"
+         "                     Vorgabe) nach dem Land des Kunden wie bisher; exact\n"
+         "                     (genau) nach jedem EU-Staat, den Steuers\xE4tzen der\n"
+         "                     Positionen und mit den Kennzahlen 21, 35, 36, 43, 45 und\n"
+         "                     \"0 % / steuerfrei\"\n"
+         "  --sales goods|services\n"
+         "                     Ums\xE4tze mit dem Ausland unter exact: Lieferungen (goods,\n"
+         "                     die Vorgabe; Kz 41 und 43) oder sonstige Leistungen\n"
+         "                     (services; Kz 21 und 45)\n"
          "  --csv FILE         schreibt die Liste au\xDF"
          "erdem als CSV-Datei, wie der Knopf\n"
          "                     \"-> .CSV\" im Fenster; \"-\" schreibt nur die CSV-Daten auf\n"

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tax/Classification.h"
 #include "tax/TaxPeriod.h"
 #include "tax/TaxationBasis.h"
 #include "util/uPlatform.h"
@@ -38,6 +39,7 @@ struct ReportOptions {
   std::string ticket;                  // the portal's transfer ticket of the filing
   std::string note;
   bool changes = false;                // every filed period that changed since filing
+  ClassificationChoice classification;  // simple unless --classify exact; --sales
   // The filing calendar: field 39 in cents for a December run; the extension
   // for the due dates; the special prepayment the next year owes from this
   // year's months, for a monthly filer unless quarterly.

@@ -126,7 +126,8 @@ void WriteHints(const std::vector<Hint>& hints) {
 
 int RunOverview(const ReportOptions& options) {
   TDBase db(DatabasePath(options));
-  const YearOverview overview = EvaluateYearOverview(db, *options.overview, options.basis);
+  const YearOverview overview =
+      EvaluateYearOverview(db, *options.overview, options.basis, options.classification);
   db.Close();
   const bool csvToStdout = WriteCsv(options, OverviewCsv(overview));
   if (options.json) {
@@ -195,7 +196,8 @@ int RunChanges(const ReportOptions& options) {
                                   : QuarterPeriod(first.year, (first.month - 1) / 3 + 1);
     TRunList list;
     TaxTotals totals;
-    EvaluateRun(db, period.FirstDay, period.LastDay, filed.basis, totals, list);
+    EvaluateRun(db, period.FirstDay, period.LastDay, filed.basis, totals, list,
+                ClassificationOfText(filed.classification));
     // The special prepayment deducted is the trader's figure, not Pelmora's
     // data: it stands as filed.
     totals.field39 = filed.cents[kFiledFieldCount - 1].value_or(0);
@@ -232,7 +234,7 @@ int Run(const ReportOptions& options) {
   TDBase db(dbPath);
   TRunList list;
   TaxTotals totals;
-  EvaluateRun(db, firstDay, lastDay, options.basis, totals, list);
+  EvaluateRun(db, firstDay, lastDay, options.basis, totals, list, options.classification);
   if (options.kz39) {
     list.DeductSpecialPrepayment(*options.kz39);
     totals.field39 = *options.kz39;
@@ -243,6 +245,7 @@ int Run(const ReportOptions& options) {
   if (IsFilable(period)) {
     run = FilingOfRun(period, options.basis, list.entries, totals);
     run->pelmoraPath = IdentityPath(dbPath);
+    run->classification = ClassificationText(options.classification);
     if (options.markFiled) {
       run->vatId = ReadVatId(db);
       run->filedOn = options.filedOn ? EncodeDate(options.filedOn->year, options.filedOn->month,
@@ -257,10 +260,12 @@ int Run(const ReportOptions& options) {
   // The EC sales list is made first: when it is refused, no file is written.
   std::string zm;
   if (options.zm) {
-    if (const std::string note = EcSalesBasisNote(options.basis); !note.empty()) {
+    if (const std::string note = EcSalesBasisNote(options.basis, options.classification);
+        !note.empty()) {
       WriteText(stderr, note);
     }
-    zm = EcSalesBytesOfRun(db, options.basis, list.entries, totals, firstDay, lastDay);
+    zm = EcSalesBytesOfRun(db, options.basis, list.entries, totals, firstDay, lastDay,
+                           options.classification);
   }
   db.Close();
   std::optional<FilingOutcome> filing;
@@ -276,14 +281,15 @@ int Run(const ReportOptions& options) {
   bool csvToStdout = WriteCsv(options, CsvBytes(list.lines));
   if (options.table) csvToStdout |= WriteOutput(options.table, TableBytes(list.entries, totals));
   csvToStdout |= WriteOutput(options.zm, zm);
-  std::vector<Hint> hints = PlausibilityHints(list.entries, firstDay, lastDay);
+  std::vector<Hint> hints =
+      PlausibilityHints(list.entries, firstDay, lastDay, options.classification.rules);
   if (options.field) {
     FieldPart part = FieldPartOf(list, hints, *options.field);
     hints = std::move(part.hints);
     if (options.json) {
       Write(stdout,
             RunJson({&period, options.basis, &part.entries, &totals, &hints, *options.field,
-                     filing ? &*filing : nullptr}));
+                     filing ? &*filing : nullptr, options.classification.rules}));
     } else if (!csvToStdout) {
       WriteText(stdout, PeriodCaption(firstDay, lastDay, options.basis));
       WriteText(stdout, FieldFilterNote(*options.field, part.entries.size()));
@@ -309,7 +315,7 @@ int Run(const ReportOptions& options) {
     }
   } else if (options.json) {
     Write(stdout, RunJson({&period, options.basis, &list.entries, &totals, &hints, 0,
-                            filing ? &*filing : nullptr, &due}));
+                            filing ? &*filing : nullptr, options.classification.rules, &due}));
   } else if (!csvToStdout) {
     WriteText(stdout, PeriodCaption(firstDay, lastDay, options.basis));
     for (const ListLine& line : list.lines) WriteText(stdout, line.text);
@@ -319,6 +325,12 @@ int Run(const ReportOptions& options) {
       if (kFormFields[i].number == 83 && options.kz39) WriteFigure(39, FormatCents(totals.field39));
       // Field 83 where it cannot be computed.
       WriteFigure(kFormFields[i].number, figures[i].empty() ? "-" : figures[i]);
+    }
+    // The further figures of the exact classification, where they are not 0.
+    for (const FormField& field : kFurtherFields) {
+      if (const double value = FigureOf(field, totals); value != 0) {
+        WriteText(stdout, FurtherFieldTag(field) + ": " + FormatMoney(value));
+      }
     }
     for (const std::string& line : DueDateLines(due, ": ")) WriteText(stdout, line);
     writeFilingLines();

@@ -1,6 +1,7 @@
 #include "tax/CashBookEvaluation.h"
 
 #include <cmath>
+#include <memory>
 #include <string>
 
 #include "db/uDB.h"
@@ -60,7 +61,7 @@ std::string CashBookQuery(double firstDay, double lastDay) {
 }
 
 void CashBookEvaluation(TDBase& db, double firstDay, double lastDay, TaxTotals& totals,
-                        IEvaluationSink& sink) {
+                        IEvaluationSink& sink, ClassificationChoice choice) {
   // Every column read below, and only those, is held.
   const std::unique_ptr<TDBTable> entries =
       db.Query(CashBookQuery(firstDay, lastDay),
@@ -110,14 +111,24 @@ void CashBookEvaluation(TDBase& db, double firstDay, double lastDay, TaxTotals& 
         entry.added = entry.net;
         if (rate == 7) entry.total = TotalKind::Umsatz7;
         if (rate == 19) entry.total = TotalKind::Umsatz19;
+        if (choice.Exact() && entry.total == TotalKind::None && mwst > 0) {
+          // Turnover at another rate, its tax computed as an expense's.
+          entry.total = TotalKind::Umsatz35;
+          entry.shares = std::make_shared<const std::vector<EntryShare>>(std::vector<EntryShare>{
+              {TotalKind::Umsatz35, entry.added},
+              {TotalKind::Steuer36, entry.net * RateFraction(mwst)}});
+        }
       } else {
         // The input tax of an expense is computed with its exact rate, even
         // when the rate only rounds to 7 or 19.
         entry.added = entry.net * RateFraction(mwst);
         if (rate == 7) entry.total = TotalKind::Vorsteuer7;
         if (rate == 19) entry.total = TotalKind::Vorsteuer19;
+        if (choice.Exact() && entry.total == TotalKind::None && mwst > 0) {
+          entry.total = TotalKind::VorsteuerAndere;
+        }
       }
-      if (double* total = totals.Of(entry.total)) *total += entry.added;
+      totals.Add(entry);
     }
 
     sink.AppendEntry(std::move(entry));

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "tax/Classification.h"
 #include "tax/EvaluationSink.h"
 #include "tax/TaxTotals.h"
 
@@ -14,8 +15,11 @@ class TDBase;
 
 std::string CashBookQuery(double firstDay, double lastDay);
 
+// Under the exact classification receipts at another rate above 0 also go
+// into Kz 35 (their tax into Kz 36), and expenses at any rate above 0 add
+// their input tax to Kz 66.
 void CashBookEvaluation(TDBase& db, double firstDay, double lastDay, TaxTotals& totals,
-                        IEvaluationSink& sink);
+                        IEvaluationSink& sink, ClassificationChoice choice = {});
 
 // The cash-book entries that no period selects, as their date is text that is
 // no number: one EntryKind::Undated entry each, appended.

@@ -10,6 +10,7 @@
 
 #include "db/uDB.h"
 #include "tax/CountryCodes.h"
+#include "tax/ExactClassification.h"
 #include "tax/EvaluationSink.h"
 #include "tax/FormFields.h"
 #include "tax/PlausibilityHints.h"
@@ -70,11 +71,12 @@ class TOrderSink : public IEvaluationSink {
 
 }  // namespace
 
-EcSalesOrders ReadEcSalesOrders(TDBase& db, double firstDay, double lastDay) {
+EcSalesOrders ReadEcSalesOrders(TDBase& db, double firstDay, double lastDay,
+                                ClassificationChoice choice) {
   EcSalesOrders orders;
   const TReadTransaction snapshot(db);
   TOrderSink sink(orders.entries);
-  SalesEvaluation(db, firstDay, lastDay, kEcSalesListBasis, orders.totals, sink);
+  SalesEvaluation(db, firstDay, lastDay, kEcSalesListBasis, orders.totals, sink, choice);
   return orders;
 }
 
@@ -87,40 +89,75 @@ std::string ReportedVatId(std::string_view vatId) {
   return id;
 }
 
+namespace {
+
+bool InEcSalesList(const RunEntry& entry) {
+  return entry.kind == EntryKind::Order && (entry.total == TotalKind::InnergemMitUStId ||
+                                            entry.total == TotalKind::Leistungen21);
+}
+
+}  // namespace
+
 VatIdFault EcSalesVatIdFault(const RunEntry& entry) {
-  if (entry.kind != EntryKind::Order || entry.total != TotalKind::InnergemMitUStId) {
-    return VatIdFault::None;
-  }
+  if (!InEcSalesList(entry)) return VatIdFault::None;
   const std::string id = ReportedVatId(entry.vatId());
   if (id.empty()) return VatIdFault::Blank;
   if (!HasVatIdShape(id)) return VatIdFault::NoShape;
   const Country country = CountryOf(entry.country());
+  // A Northern Irish id goes with a British customer.
+  if (id.starts_with("XI") && !country.state) return VatIdFault::None;
   if (!country.state || id.compare(0, 2, country.state->vatPrefix) != 0) {
     return VatIdFault::OtherCountry;
   }
   return VatIdFault::None;
 }
 
-EcSalesList BuildEcSalesList(const std::vector<RunEntry>& entries, double field41) {
-  const std::optional<int64_t> field41Cents = ShownCents(field41);
-  if (!field41Cents) throw std::runtime_error("Kz 41 ist keine darstellbare Zahl");
-  EcSalesList list;
-  list.field41Euros = EnteredCents(FormFieldNumbered(41), *field41Cents) / 100;
-
-  std::map<std::string, int64_t> cents;
+std::vector<int32_t> EcSalesMissing(const std::vector<RunEntry>& entries) {
+  std::vector<int32_t> missing;
   for (size_t i = 0; i < entries.size(); ++i) {
     const RunEntry& entry = entries[i];
-    if (entry.kind != EntryKind::Order || entry.total != TotalKind::InnergemMitUStId) continue;
+    if (entry.kind != EntryKind::Order || InEcSalesList(entry)) continue;
+    if (IsIntraCommunity(entry.country(), entry.vatId(), ForeignSales::Goods)) {
+      missing.push_back(static_cast<int32_t>(i));
+    }
+  }
+  return missing;
+}
+
+EcSalesList BuildEcSalesList(const std::vector<RunEntry>& entries, double field41,
+                             double field21) {
+  const std::optional<int64_t> field41Cents = ShownCents(field41);
+  if (!field41Cents) throw std::runtime_error("Kz 41 ist keine darstellbare Zahl");
+  const std::optional<int64_t> field21Cents = ShownCents(field21);
+  if (!field21Cents) throw std::runtime_error("Kz 21 ist keine darstellbare Zahl");
+  EcSalesList list;
+  list.field41Euros = EnteredCents(FormFieldNumbered(41), *field41Cents) / 100;
+  list.field21Euros = EnteredCents(FormFieldNumbered(21), *field21Cents) / 100;
+
+  std::map<std::string, int64_t> goods;
+  std::map<std::string, int64_t> services;
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const RunEntry& entry = entries[i];
+    if (!InEcSalesList(entry)) continue;
     if (EcSalesVatIdFault(entry) != VatIdFault::None) {
       list.faulty.push_back(static_cast<int32_t>(i));
       continue;
     }
+    auto& cents = entry.total == TotalKind::Leistungen21 ? services : goods;
     cents[ReportedVatId(entry.vatId())] += ShownCents(entry.added).value_or(0);
   }
-  for (const auto& [vatId, sum] : cents) {
-    list.rows.push_back({vatId, sum, RoundedEuros(sum)});
-  }
-  if (list.faulty.empty()) MatchTotal(list.rows, list.field41Euros);
+  // Each kind adds up to its own field.
+  const auto rowsOf = [&list](const std::map<std::string, int64_t>& cents, char kind,
+                              int64_t field) {
+    std::vector<EcSalesRow> rows;
+    for (const auto& [vatId, sum] : cents) rows.push_back({vatId, kind, sum, RoundedEuros(sum)});
+    if (list.faulty.empty()) MatchTotal(rows, field);
+    list.rows.insert(list.rows.end(), rows.begin(), rows.end());
+  };
+  rowsOf(goods, 'L', list.field41Euros);
+  rowsOf(services, 'S', list.field21Euros);
+  std::stable_sort(list.rows.begin(), list.rows.end(),
+                   [](const EcSalesRow& a, const EcSalesRow& b) { return a.vatId < b.vatId; });
   std::erase_if(list.rows, [](const EcSalesRow& row) { return row.euros == 0; });
   return list;
 }

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "tax/Classification.h"
 #include "tax/RunEntry.h"
 #include "tax/TaxTotals.h"
 #include "tax/TaxationBasis.h"
@@ -29,7 +30,8 @@ struct EcSalesOrders {
 
 // The sales of firstDay..lastDay on kEcSalesListBasis, read in one state of
 // the database. A run on that basis has them already, in the same order.
-EcSalesOrders ReadEcSalesOrders(TDBase& db, double firstDay, double lastDay);
+EcSalesOrders ReadEcSalesOrders(TDBase& db, double firstDay, double lastDay,
+                                ClassificationChoice choice = {});
 
 // What keeps an entry of field 41 out of the list.
 enum class VatIdFault : uint8_t {
@@ -39,7 +41,7 @@ enum class VatIdFault : uint8_t {
   OtherCountry,  // not the prefix of the customer's country
 };
 
-// The fault of an entry's VAT id; None for an entry outside field 41.
+// The fault of an entry's VAT id; None for an entry outside fields 41 and 21.
 VatIdFault EcSalesVatIdFault(const RunEntry& entry);
 
 // The VAT id as the list carries it: without blanks, dots and hyphens, in
@@ -48,6 +50,7 @@ std::string ReportedVatId(std::string_view vatId);
 
 struct EcSalesRow {
   std::string vatId;  // as reported
+  char kind = 'L';    // L goods (field 41), S services (field 21)
   int64_t cents = 0;  // the exact sum of its entries as the list shows them
   int64_t euros = 0;  // the sum as reported
 };
@@ -59,6 +62,7 @@ struct EcSalesList {
   std::vector<int32_t> faulty;
   // Field 41 in whole euros, cents dropped toward zero, as the pre-return takes it.
   int64_t field41Euros = 0;
+  int64_t field21Euros = 0;  // likewise field 21
 };
 
 // The rows of a run's field-41 entries. Each row is its sum rounded to whole
@@ -68,7 +72,15 @@ struct EcSalesList {
 // euro from its exact sum and the list agrees with the pre-return, which the
 // tax office compares it with. Raises std::runtime_error when field 41 cannot
 // be shown in cents.
-EcSalesList BuildEcSalesList(const std::vector<RunEntry>& entries, double field41);
+// The rows of field 21 (services, kind S) are made the same way and add up to
+// field 21.
+EcSalesList BuildEcSalesList(const std::vector<RunEntry>& entries, double field41,
+                             double field21 = 0);
+
+// The orders the simple classification leaves out of field 41 although their
+// customer has a VAT id of a member state (by its country, or for goods an
+// "XI" id): the list made of field 41 would lack them. By their index.
+std::vector<int32_t> EcSalesMissing(const std::vector<RunEntry>& entries);
 
 // Whether the days are exactly one calendar month or one calendar quarter, the
 // periods the list is filed for.

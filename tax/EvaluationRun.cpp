@@ -15,13 +15,13 @@ std::string PeriodCaption(double firstDay, double lastDay, TaxationBasis basis) 
 }
 
 void EvaluateRun(TDBase& db, double firstDay, double lastDay, TaxationBasis basis,
-                 TaxTotals& totals, IEvaluationSink& sink) {
+                 TaxTotals& totals, IEvaluationSink& sink, ClassificationChoice choice) {
   // Pelmora may commit while a run is under way; without one state an order
   // could be counted from one state and its lines or the cash book from another.
   const TReadTransaction snapshot(db);
   totals = TaxTotals{};
-  SalesEvaluation(db, firstDay, lastDay, basis, totals, sink);
-  CashBookEvaluation(db, firstDay, lastDay, totals, sink);
+  SalesEvaluation(db, firstDay, lastDay, basis, totals, sink, choice);
+  CashBookEvaluation(db, firstDay, lastDay, totals, sink, choice);
   // What no period can select, so that a hint can name it.
   std::vector<RunEntry> undated;
   UndatedOrders(db, basis, undated);

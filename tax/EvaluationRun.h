@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "tax/Classification.h"
 #include "tax/EvaluationSink.h"
 #include "tax/TaxTotals.h"
 #include "tax/TaxationBasis.h"
@@ -19,7 +20,9 @@ std::string PeriodCaption(double firstDay, double lastDay, TaxationBasis basis);
 // entries no period selects (EntryKind::Undated) and, once complete, the
 // totals to the sink. An error leaves the entries and sums made before it and
 // propagates.
+// choice: the classification of the orders and the cash book
+// (tax/Classification.h), the simple one unless told.
 void EvaluateRun(TDBase& db, double firstDay, double lastDay, TaxationBasis basis,
-                 TaxTotals& totals, IEvaluationSink& sink);
+                 TaxTotals& totals, IEvaluationSink& sink, ClassificationChoice choice = {});
 
 }  // namespace vorlex

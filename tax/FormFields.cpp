@@ -8,7 +8,22 @@ const FormField* FindFormField(int number) {
   for (const FormField& field : kFormFields) {
     if (field.number == number) return &field;
   }
+  for (const FormField& field : kFurtherFields) {
+    if (field.number == number && number != 0) return &field;
+  }
   return nullptr;
+}
+
+std::string FurtherFieldTag(const FormField& field) {
+  return field.number != 0 ? FieldTag(field.number) : field.label;
+}
+
+bool GoesIntoField(const RunEntry& entry, int number) {
+  bool into = false;
+  entry.ForEachShare([&into, number](TotalKind total, double) {
+    if (FormFieldOf(total) == number) into = true;
+  });
+  return into;
 }
 
 const FormField& FormFieldNumbered(int number) {
@@ -27,7 +42,11 @@ double FigureOf(const FormField& field, const TaxTotals& totals) {
   const double* also = totals.Of(field.alsoTotal);
   if (also == nullptr) return *total;
   // Added in extended precision, as the list's total line of the input tax.
-  return static_cast<double>(static_cast<long double>(*total) + *also);
+  long double sum = static_cast<long double>(*total) + *also;
+  if (const double* third = totals.Of(field.thirdTotal); third != nullptr && *third != 0) {
+    sum += *third;
+  }
+  return static_cast<double>(sum);
 }
 
 std::array<FormFigure, 5> FormFigures(const TaxTotals& totals) {
@@ -42,7 +61,12 @@ std::array<FormFigure, 5> FormFigures(const TaxTotals& totals) {
 int FormFieldOf(TotalKind total) {
   if (total == TotalKind::None) return 0;
   for (const FormField& field : kFormFields) {
-    if (field.total == total || field.alsoTotal == total) return field.number;
+    if (field.total == total || field.alsoTotal == total || field.thirdTotal == total) {
+      return field.number;
+    }
+  }
+  for (const FormField& field : kFurtherFields) {
+    if (field.total == total) return field.number;
   }
   return 0;
 }

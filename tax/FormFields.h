@@ -21,6 +21,9 @@ struct FormField {
   // The tax office takes the figure in whole euros, its cents dropped.
   bool wholeEuros;
   const char* label;  // as the table for the spreadsheet names it
+  // A third total the figure adds: the input tax at other rates (exact
+  // classification only).
+  TotalKind thirdTotal = TotalKind::None;
 };
 
 // In the order every front end shows them.
@@ -29,9 +32,28 @@ inline constexpr std::array<FormField, 6> kFormFields = {{
     {44, TotalKind::InnergemOhneUStId, TotalKind::None, true, "Innergem. Lief. ohne USt-IdNr"},
     {81, TotalKind::Umsatz19, TotalKind::None, true, "Umsatz St.satz 19 v.H"},
     {86, TotalKind::Umsatz7, TotalKind::None, true, "Umsatz St.satz 7 v.H"},
-    {66, TotalKind::Vorsteuer7, TotalKind::Vorsteuer19, false, "Vorsteuer"},
+    {66, TotalKind::Vorsteuer7, TotalKind::Vorsteuer19, false, "Vorsteuer",
+     TotalKind::VorsteuerAndere},
     {83, TotalKind::None, TotalKind::None, false, "Verbleibende Vorauszahlung"},
 }};
+
+// The further figures that only the exact classification fills, in the order
+// they are shown after the five; the 0 % figure has no field (number 0).
+inline constexpr std::array<FormField, 6> kFurtherFields = {{
+    {21, TotalKind::Leistungen21, TotalKind::None, true, "Sonst. Leistungen EU"},
+    {35, TotalKind::Umsatz35, TotalKind::None, true, "Umsatz and. St.s\xE4tze"},
+    {36, TotalKind::Steuer36, TotalKind::None, false, "Steuer zu Kz 35"},
+    {43, TotalKind::Ausfuhr43, TotalKind::None, true, "Ausfuhrlieferungen"},
+    {45, TotalKind::Ausland45, TotalKind::None, true, "Leistungen im Ausland"},
+    {0, TotalKind::Steuerfrei, TotalKind::None, false, "0 % / steuerfrei"},
+}};
+
+// "Kz 21" for a further figure, its label for the 0 % figure.
+std::string FurtherFieldTag(const FormField& field);
+
+// Whether any of the entry's amount went into field number (41, 44, 81, 86,
+// 66 or a further figure).
+bool GoesIntoField(const RunEntry& entry, int number);
 
 // Field 39, which no run fills: the special prepayment a December return
 // deducts before field 83.

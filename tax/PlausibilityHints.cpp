@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "tax/CountryCodes.h"
+#include "util/uDatum.h"
 #include "tax/EcSalesList.h"
 #include "tax/FieldRead.h"
 #include "tax/FormFields.h"
@@ -240,8 +241,8 @@ void VatIdHints(HintList& hints, size_t index, const RunEntry& order, const Orde
                               << "); bitte Land und USt-IdNr. des Kunden pr\xFC" "fen.");
 }
 
-void OrderRateHints(HintList& hints, size_t index, const RunEntry& order) {
-  if (order.total == TotalKind::Umsatz19 && order.rate != 19) {
+void OrderRateHints(HintList& hints, size_t index, const RunEntry& order, bool exact) {
+  if (!exact && order.total == TotalKind::Umsatz19 && order.rate != 19) {
     if (order.rate == 7) {
       hints.Add(index, HintText() << "Auftrag zu 7 % wird in Kz 81 (19 %) gez\xE4hlt; Umsatz zu "
                                      "7 % geh\xF6rt in Kz 86.");
@@ -315,8 +316,51 @@ bool HasVatIdShape(std::string_view vatId) {
   return digits >= 2;
 }
 
+namespace {
+
+// Turnover that the exact classification cannot place: at 0 %.
+void TaxFreeHint(HintList& hints, size_t index, const RunEntry& entry) {
+  double taxFree = 0;
+  entry.ForEachShare([&taxFree](TotalKind total, double added) {
+    if (total == TotalKind::Steuerfrei) taxFree += added;
+  });
+  if (taxFree == 0) return;
+  hints.Add(index, HintText() << FormatMoney(taxFree)
+                              << " Umsatz zu 0 % z\xE4hlt unter \"0 % / steuerfrei\"; Vorlex kann "
+                                 "ihn keiner Kennzahl zuordnen: steuerfreie Ums\xE4tze mit "
+                                 "Vorsteuerabzug geh\xF6ren z. B. in Kz 48, solche ohne in Kz 87; "
+                                 "bitte pr\xFC" "fen.");
+}
+
+// Sales to customers in other member states without a VAT id, per calendar
+// year of the run: past the threshold those countries' VAT applies.
+void DistanceSalesHints(const std::vector<RunEntry>& entries, std::vector<Hint>& hints) {
+  std::vector<std::pair<int, double>> years;
+  for (const RunEntry& entry : entries) {
+    if (entry.kind != EntryKind::Order || !ReportedVatId(entry.vatId()).empty()) continue;
+    if (CountryOf(entry.country()).kind != Country::EuMember) continue;
+    const int year = DecodeDate(entry.date).year;
+    auto found = std::find_if(years.begin(), years.end(),
+                              [year](const auto& y) { return y.first == year; });
+    if (found == years.end()) found = years.insert(years.end(), {year, 0.0});
+    found->second += entry.net;
+  }
+  for (const auto& [year, sum] : years) {
+    if (sum <= kDistanceSalesThreshold) continue;
+    hints.push_back({-1, "Ums\xE4tze an Kunden ohne USt-IdNr. in anderen EU-Staaten " +
+                             std::to_string(year) + " in diesem Zeitraum: " + FormatMoney(sum) +
+                             ", mehr als die EU-weite Lieferschwelle von 10.000 Euro; "
+                             "dann gilt die Umsatzsteuer der L\xE4nder der Kunden, "
+                             "erkl\xE4rt \xFC" "ber den One-Stop-Shop (OSS), nicht in dieser "
+                             "Voranmeldung."});
+  }
+}
+
+}  // namespace
+
 std::vector<Hint> PlausibilityHints(const std::vector<RunEntry>& entries, double firstDay,
-                                    double lastDay) {
+                                    double lastDay, Classification rules) {
+  const bool exact = rules == Classification::Exact;
   std::vector<Hint> hints;
   if (PeriodReversed(firstDay, lastDay)) {
     hints.push_back({-1, "Zeitraum vom " + FormatDate(firstDay) + " bis " + FormatDate(lastDay) +
@@ -334,7 +378,8 @@ std::vector<Hint> PlausibilityHints(const std::vector<RunEntry>& entries, double
       PartPaymentHint(list, i, entry);
       VatIdHints(list, i, entry, of);
       EcSalesListHints(list, i, entry);
-      OrderRateHints(list, i, entry);
+      OrderRateHints(list, i, entry, exact);
+      if (exact) TaxFreeHint(list, i, entry);
     } else if (entry.kind == EntryKind::Undated) {
       UndatedHint(list, i, entry);
     } else if ((entry.kind == EntryKind::Receipt || entry.kind == EntryKind::Expense) &&
@@ -344,6 +389,7 @@ std::vector<Hint> PlausibilityHints(const std::vector<RunEntry>& entries, double
                                 "(nur 0, 7 und 19 % werden ausgewertet).");
     }
   }
+  if (exact) DistanceSalesHints(entries, hints);
   return hints;
 }
 

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "tax/Classification.h"
 #include "tax/RunEntry.h"
 
 namespace vorlex {
@@ -19,8 +20,16 @@ struct Hint {
   std::string text;    // one German sentence (Windows-1252), its entry named first
 };
 
+// rules: the classification the run used; the exact one resolves the hints
+// on an order's rate and names its own (the 0 % figure, the EU-wide
+// distance-selling threshold).
 std::vector<Hint> PlausibilityHints(const std::vector<RunEntry>& entries, double firstDay,
-                                    double lastDay);
+                                    double lastDay,
+                                    Classification rules = Classification::Simple);
+
+// The EU-wide threshold of distance sales to customers in other member
+// states without a VAT id, per calendar year, in euros.
+inline constexpr double kDistanceSalesThreshold = 10000;
 
 // Two letters, then letters, digits, "+" or "*", 4 to 14 characters with at
 // least two digits after the letters; blanks, dots and hyphens are ignored.

@@ -26,6 +26,14 @@ void RunEntry::TextBlock::Set(const std::array<std::string_view, 6>& texts) {
   bytes_ = std::move(joined);
 }
 
+bool RunEntry::AddsTo(TotalKind kind) const {
+  if (!shares) return total == kind && kind != TotalKind::None;
+  for (const EntryShare& share : *shares) {
+    if (share.total == kind) return true;
+  }
+  return false;
+}
+
 void RunEntry::SetTexts(const EntryTexts& texts) {
   texts_.Set({texts.description, texts.customer, texts.country, texts.vatId, texts.rateText,
               texts.dateText});

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace vorlex {
 
@@ -41,6 +42,20 @@ enum class TotalKind : uint8_t {
   Umsatz7,
   Vorsteuer7,
   Vorsteuer19,
+  // Only the exact classification fills these.
+  Leistungen21,     // Kz 21: services to a business in another member state
+  Umsatz35,         // Kz 35: turnover at another rate above 0
+  Steuer36,         // Kz 36: the tax of Kz 35
+  Ausfuhr43,        // Kz 43: goods exported out of the EU
+  Ausland45,        // Kz 45: services supplied abroad
+  Steuerfrei,       // turnover at 0 %, which no field of Vorlex takes
+  VorsteuerAndere,  // input tax at rates other than 7 and 19 %, part of Kz 66
+};
+
+// What went into one total, where an entry's amount is split over several.
+struct EntryShare {
+  TotalKind total = TotalKind::None;
+  double added = 0;
 };
 
 // The texts of an entry as stored, not cut.
@@ -68,6 +83,22 @@ struct RunEntry {
   // An order counted by its payment date (Ist) that is not marked paid in
   // full: what has come in of its gross amount.
   double received = 0;
+  // An order that the exact classification splits over several totals (its
+  // lines at several rates, or turnover and tax of Kz 35/36): every share,
+  // the first one being total and added. Empty for every other entry.
+  std::shared_ptr<const std::vector<EntryShare>> shares;
+
+  // Calls f(total, added) for every total the entry added to.
+  template <class F>
+  void ForEachShare(F&& f) const {
+    if (!shares) {
+      if (total != TotalKind::None) f(total, added);
+      return;
+    }
+    for (const EntryShare& share : *shares) f(share.total, share.added);
+  }
+  // Whether any of its amount went into total.
+  bool AddsTo(TotalKind kind) const;
 
   // A year holds a hundred thousand entries: their six texts lie one after
   // another in one block of the entry's own, of just their size.

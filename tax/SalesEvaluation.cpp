@@ -7,6 +7,7 @@
 
 #include "db/uDB.h"
 #include "tax/FieldRead.h"
+#include "tax/ExactClassification.h"
 #include "tax/PeriodBounds.h"
 #include "tax/auftragU.h"
 
@@ -67,28 +68,46 @@ std::string SalesFromWhere(double firstDay, double lastDay, TaxationBasis basis)
   return sql;
 }
 
-std::string SalesQuery(double firstDay, double lastDay, TaxationBasis basis) {
+namespace {
+
+std::string OrdersQuery(const std::string& fromWhere, TaxationBasis basis) {
   std::string sql =
       "SELECT DISTINCT auftrag.*, besitzer.name AS b_name,besitzer.vorname AS b_vor, "
       "besitzer.kundennr AS b_kdnr, besitzer.land, ust_id";
-  sql += SalesFromWhere(firstDay, lastDay, basis);
+  sql += fromWhere;
   sql += " ORDER BY besitzer.land,";
   sql += DateColumn(basis);
   return sql;
 }
 
-void SalesEvaluation(TDBase& db, double firstDay, double lastDay, TaxationBasis basis,
-                     TaxTotals& totals, IEvaluationSink& sink) {
+}  // namespace
+
+std::string SalesQuery(double firstDay, double lastDay, TaxationBasis basis) {
+  return OrdersQuery(SalesFromWhere(firstDay, lastDay, basis), basis);
+}
+
+namespace {
+
+// Which orders of a result a pass takes.
+enum class OrdersTaken : uint8_t {
+  All,
+  NotIntraCommunity,  // exact under "Ist": those by their payment date
+  IntraCommunity,     // exact under "Ist": those by their invoice date
+};
+
+void EvaluateOrders(TDBase& db, const std::string& fromWhere, TaxationBasis basis,
+                    ClassificationChoice choice, OrdersTaken taken, TaxTotals& totals,
+                    IEvaluationSink& sink) {
   // Every column read below, and only those, is held.
   std::vector<std::string> kept = {"land",   "ust_id", "id",   DateColumn(basis), "bezeichnung",
                                    "b_name", "skonto", "mwst", "auftragstyp",     "rechbetrag"};
   if (basis == TaxationBasis::Ist) kept.insert(kept.end(), {"bezahlt", "davonbezahlt"});
-  const std::unique_ptr<TDBTable> orders = db.Query(SalesQuery(firstDay, lastDay, basis), kept);
+  const std::unique_ptr<TDBTable> orders = db.Query(OrdersQuery(fromWhere, basis), kept);
   sink.ProgressStart(orders->RowCount());
   if (orders->AtEnd()) return;
   // The lines of all these orders in one pass rather than a query per order.
   const TDBField id("id");
-  TPeriodLineSums lineSums(db, SalesFromWhere(firstDay, lastDay, basis), *orders, id, LineVatOf());
+  TPeriodLineSums lineSums(db, fromWhere, *orders, id, LineVatOf(), choice.Exact());
   const TDBField land("land");
   const TDBField ustIdField("ust_id");
   const TDBField date(DateColumn(basis));
@@ -98,12 +117,16 @@ void SalesEvaluation(TDBase& db, double firstDay, double lastDay, TaxationBasis 
   const PaymentFields paymentFields;
   // The texts are read in place and copied once, into the entry.
   std::string landText, ustIdText, descriptionText, nameText;
-  while (!orders->AtEnd()) {
+  for (; !orders->AtEnd(); orders->MoveNext()) {
     sink.ProgressStep();
-    RunEntry entry;
-    entry.kind = EntryKind::Order;
     const std::string_view country = orders->FieldView(land, landText);
     const std::string_view vatId = orders->FieldView(ustIdField, ustIdText);
+    if (taken != OrdersTaken::All &&
+        IsIntraCommunity(country, vatId, choice.sales) != (taken == OrdersTaken::IntraCommunity)) {
+      continue;
+    }
+    RunEntry entry;
+    entry.kind = EntryKind::Order;
 
     const auto where = [&orders, &id] { return OrderPlace(orders->FieldValue(id).Text()); };
     entry.id = IntField(*orders, id, where);
@@ -121,12 +144,48 @@ void SalesEvaluation(TDBase& db, double firstDay, double lastDay, TaxationBasis 
 
     if (basis == TaxationBasis::Ist) ReadPayment(*orders, paymentFields, entry);
 
-    entry.total = SalesTotal(country, vatId);
-    entry.added = entry.net;
-    *totals.Of(entry.total) += entry.added;
+    if (choice.Exact()) {
+      ExactOrder order{.country = entry.country(),
+                       .vatId = entry.vatId(),
+                       .net = entry.net,
+                       .mwst = entry.rate,
+                       .orderType = entry.orderType,
+                       .lines = {}};
+      // Only a sale taxed here is split by its lines' rates.
+      if (entry.rate != 0 && entry.orderType != -99 &&
+          !IsIntraCommunity(order.country, order.vatId, choice.sales)) {
+        order.lines = lineSums.RatesOf(*orders, id, entry.id);
+      }
+      SetShares(entry, ExactShares(order, choice.sales));
+      totals.Add(entry);
+    } else {
+      entry.total = SalesTotal(country, vatId);
+      entry.added = entry.net;
+      *totals.Of(entry.total) += entry.added;
+    }
     sink.AppendEntry(std::move(entry));
-    orders->MoveNext();
   }
+}
+
+}  // namespace
+
+void SalesEvaluation(TDBase& db, double firstDay, double lastDay, TaxationBasis basis,
+                     TaxTotals& totals, IEvaluationSink& sink, ClassificationChoice choice) {
+  if (!choice.Exact() || basis == TaxationBasis::Soll) {
+    EvaluateOrders(db, SalesFromWhere(firstDay, lastDay, basis), basis, choice, OrdersTaken::All,
+                   totals, sink);
+    return;
+  }
+  // A tax-free intra-Community supply is declared for the period of its
+  // invoice, whatever the basis: under "Ist" those orders are taken by their
+  // invoice date, every other order by its payment date.
+  EvaluateOrders(db, SalesFromWhere(firstDay, lastDay, basis), basis, choice,
+                 OrdersTaken::NotIntraCommunity, totals, sink);
+  // Only customers with some VAT id can be such a supply.
+  EvaluateOrders(db,
+                 SalesFromWhere(firstDay, lastDay, TaxationBasis::Soll) +
+                     "AND (ust_id IS NOT NULL) AND (ust_id <> '') ",
+                 TaxationBasis::Soll, choice, OrdersTaken::IntraCommunity, totals, sink);
 }
 
 void UndatedOrders(TDBase& db, TaxationBasis basis, std::vector<RunEntry>& undated) {

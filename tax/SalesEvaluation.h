@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "tax/Classification.h"
 #include "tax/EvaluationSink.h"
 #include "tax/TaxTotals.h"
 #include "tax/TaxationBasis.h"
@@ -18,8 +19,11 @@ std::string SalesQuery(double firstDay, double lastDay, TaxationBasis basis);
 // Its FROM and WHERE text, which other queries of the same orders share.
 std::string SalesFromWhere(double firstDay, double lastDay, TaxationBasis basis);
 
+// choice: the simple classification by the customer's country, or the exact
+// one (tax/ExactClassification.h); under it and "Ist" the intra-Community
+// supplies are taken by their invoice date, after the other orders.
 void SalesEvaluation(TDBase& db, double firstDay, double lastDay, TaxationBasis basis,
-                     TaxTotals& totals, IEvaluationSink& sink);
+                     TaxTotals& totals, IEvaluationSink& sink, ClassificationChoice choice = {});
 
 // The orders of the basis that no period selects, as their date under it is
 // text that is no number: one EntryKind::Undated entry each, appended.

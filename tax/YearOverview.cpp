@@ -59,8 +59,8 @@ void TYearOverviewSink::AppendEntry(RunEntry entry) {
   if (month < 0) return;  // outside the year: no month's run reads it
   // Each total of a month or quarter grows by the same additions, in the same
   // order, as in the run of that month or quarter.
-  *overview_.rows[MonthIndex(month)].totals.Of(entry.total) += entry.added;
-  *overview_.rows[QuarterIndex((month + 2) / 3)].totals.Of(entry.total) += entry.added;
+  overview_.rows[MonthIndex(month)].totals.Add(entry);
+  overview_.rows[QuarterIndex((month + 2) / 3)].totals.Add(entry);
 }
 
 void TYearOverviewSink::RunComplete(const TaxTotals& totals) {
@@ -68,12 +68,15 @@ void TYearOverviewSink::RunComplete(const TaxTotals& totals) {
   complete_ = true;
 }
 
-YearOverview EvaluateYearOverview(TDBase& db, int year, TaxationBasis basis) {
+YearOverview EvaluateYearOverview(TDBase& db, int year, TaxationBasis basis,
+                                  ClassificationChoice choice) {
   TYearOverviewSink sink(year, basis);
   const TTaxPeriod period = YearPeriod(year);
   TaxTotals totals;
-  EvaluateRun(db, period.FirstDay, period.LastDay, basis, totals, sink);
-  return sink.Overview();
+  EvaluateRun(db, period.FirstDay, period.LastDay, basis, totals, sink, choice);
+  YearOverview overview = sink.Overview();
+  overview.classification = choice.rules;
+  return overview;
 }
 
 }  // namespace vorlex

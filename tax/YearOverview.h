@@ -11,6 +11,7 @@
 #include "tax/EvaluationSink.h"
 #include "tax/TaxPeriod.h"
 #include "tax/TaxTotals.h"
+#include "tax/Classification.h"
 #include "tax/TaxationBasis.h"
 
 namespace vorlex {
@@ -29,6 +30,7 @@ struct OverviewRow {
 struct YearOverview {
   int year = 0;
   TaxationBasis basis = TaxationBasis::Ist;
+  Classification classification = Classification::Simple;
   // January, February, March, the first quarter, April, ..., the fourth
   // quarter, the year: seventeen rows.
   std::vector<OverviewRow> rows;
@@ -63,6 +65,7 @@ class TYearOverviewSink : public IEvaluationSink {
 
 // One run over the year (cash or accrual basis); an error of
 // the run propagates.
-YearOverview EvaluateYearOverview(TDBase& db, int year, TaxationBasis basis);
+YearOverview EvaluateYearOverview(TDBase& db, int year, TaxationBasis basis,
+                                  ClassificationChoice choice = {});
 
 }  // namespace vorlex

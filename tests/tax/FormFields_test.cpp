@@ -13,6 +13,11 @@ TEST(FormFields, EveryTotalButTheSalesOutsideTheEuGoesIntoOneFieldWithEntries) {
       {TotalKind::Umsatz19, 81},         {TotalKind::Umsatz7, 86},
       {TotalKind::Vorsteuer7, 66},       {TotalKind::Vorsteuer19, 66},
       {TotalKind::NichtEU, 0},           {TotalKind::None, 0},
+      // The further figures of the exact classification.
+      {TotalKind::Leistungen21, 21},     {TotalKind::Umsatz35, 35},
+      {TotalKind::Steuer36, 36},         {TotalKind::Ausfuhr43, 43},
+      {TotalKind::Ausland45, 45},        {TotalKind::VorsteuerAndere, 66},
+      {TotalKind::Steuerfrei, 0},
   };
   for (const auto& [total, field] : rows) {
     EXPECT_EQ(FormFieldOf(total), field) << static_cast<int>(total);
@@ -21,7 +26,7 @@ TEST(FormFields, EveryTotalButTheSalesOutsideTheEuGoesIntoOneFieldWithEntries) {
     }
   }
   EXPECT_FALSE(HasEntries(FormFieldNumbered(83)));
-  EXPECT_EQ(FindFormField(43), nullptr);
+  EXPECT_EQ(FindFormField(48), nullptr);
   EXPECT_THROW(FormFieldNumbered(0), std::logic_error);
 }
 

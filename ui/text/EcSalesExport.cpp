@@ -57,29 +57,57 @@ void RefuseOtherPeriods(double firstDay, double lastDay) {
 
 std::string EcSalesBytesOfRun(TDBase& db, TaxationBasis basis,
                               const std::vector<RunEntry>& entries, const TaxTotals& totals,
-                              double firstDay, double lastDay) {
-  if (basis == kEcSalesListBasis) return EcSalesBytes(entries, totals, firstDay, lastDay);
+                              double firstDay, double lastDay, ClassificationChoice choice) {
+  // The exact classification takes the list's orders by their invoice date
+  // under either basis.
+  if (basis == kEcSalesListBasis || choice.Exact()) {
+    return EcSalesBytes(entries, totals, firstDay, lastDay, choice.rules);
+  }
   RefuseOtherPeriods(firstDay, lastDay);
-  const EcSalesOrders orders = ReadEcSalesOrders(db, firstDay, lastDay);
-  return EcSalesBytes(orders.entries, orders.totals, firstDay, lastDay);
+  const EcSalesOrders orders = ReadEcSalesOrders(db, firstDay, lastDay, choice);
+  return EcSalesBytes(orders.entries, orders.totals, firstDay, lastDay, choice.rules);
 }
 
-std::string EcSalesBasisNote(TaxationBasis basis) {
-  if (basis == kEcSalesListBasis) return {};
+std::string EcSalesBasisNote(TaxationBasis basis, ClassificationChoice choice) {
+  if (basis == kEcSalesListBasis || choice.Exact()) return {};
   return Own("Die Zusammenfassende Meldung folgt dem Rechnungsdatum: Auch unbezahlte "
              "Lieferungen des Zeitraums z\xE4hlen.");
 }
 
 std::string EcSalesBytes(const std::vector<RunEntry>& entries, const TaxTotals& totals,
-                         double firstDay, double lastDay) {
+                         double firstDay, double lastDay, Classification rules) {
   RefuseOtherPeriods(firstDay, lastDay);
-  const EcSalesList list = BuildEcSalesList(entries, totals.InnergemMitUStId);
+  if (rules == Classification::Simple) {
+    // A list of field 41 alone would leave these supplies out.
+    const std::vector<int32_t> missing = EcSalesMissing(entries);
+    if (!missing.empty()) {
+      std::string text;
+      for (const int32_t index : missing) {
+        const RunEntry& entry = entries[static_cast<size_t>(index)];
+        text += Concat({"\n- ", FormatDate(entry.date), " \"",
+                        StoredTextAsUtf8(entry.description()), "\" (",
+                        StoredTextAsUtf8(entry.customer()), ", Land \"",
+                        StoredTextAsUtf8(entry.country()), "\", USt-IdNr. \"",
+                        StoredTextAsUtf8(entry.vatId()), "\")"});
+      }
+      throw EEcSalesRefused(
+          Own("Die Zusammenfassende Meldung wurde nicht geschrieben: " +
+              std::to_string(missing.size()) +
+              (missing.size() == 1 ? " Auftrag" : " Auftr\xE4ge") +
+              " an Kunden mit einer USt-IdNr. eines EU-Staats z\xE4hlt die Zuordnung "
+              "\"einfach\" nicht in Kz 41, die Meldung w\xE4re unvollst\xE4ndig. Die Zuordnung "
+              "\"genau\" (vorlex-report --classify exact) nimmt sie auf:") +
+          text);
+    }
+  }
+  const EcSalesList list =
+      BuildEcSalesList(entries, totals.InnergemMitUStId, totals.Leistungen21);
   if (!list.faulty.empty()) {
     throw EEcSalesRefused(
         Own("Die Zusammenfassende Meldung wurde nicht geschrieben: " +
             std::to_string(list.faulty.size()) +
             (list.faulty.size() == 1 ? " Lieferung" : " Lieferungen") +
-            " in Kz 41 ohne eine USt-IdNr., die das Portal annimmt. Bitte in Pelmora beim "
+            " in Kz 41 oder 21 ohne eine USt-IdNr., die das Portal annimmt. Bitte in Pelmora beim "
             "Kunden korrigieren:") +
         FaultyEntries(entries, list.faulty));
   }
@@ -97,7 +125,9 @@ std::string EcSalesBytes(const std::vector<RunEntry>& entries, const TaxTotals& 
   }
   for (const EcSalesRow& row : list.rows) {
     bytes += Concat({row.vatId, std::string_view(&layout.separator, 1), std::to_string(row.euros),
-                     std::string_view(&layout.separator, 1), layout.goodsSupply, layout.lineEnd});
+                     std::string_view(&layout.separator, 1),
+                     row.kind == 'S' ? layout.servicesSupply : layout.goodsSupply,
+                     layout.lineEnd});
   }
   return bytes;
 }

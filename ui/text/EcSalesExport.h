@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "tax/Classification.h"
 #include "tax/RunEntry.h"
 #include "tax/TaxTotals.h"
 #include "tax/TaxationBasis.h"
@@ -31,6 +32,7 @@ struct EcSalesImportLayout {
   std::array<std::string_view, 2> headerLines;
   char separator;
   std::string_view goodsSupply;  // the kind of supply: L goods, D triangular, S services
+  std::string_view servicesSupply;
   std::string_view lineEnd;
   size_t maxRows;  // rows the portal takes in one file
 };
@@ -39,6 +41,7 @@ inline constexpr EcSalesImportLayout kEcSalesImport = {
     {"#v3.0", "Umsatzsteuer-Identifikationsnummer (USt-IdNr.),Summe (Euro),Art der Leistung"},
     ',',
     "L",
+    "S",
     "\r\n",
     1500,
 };
@@ -50,22 +53,25 @@ class EEcSalesRefused : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// The file's bytes for a run of firstDay..lastDay (UTF-8, ASCII in fact).
-// Every row is a goods supply: Pelmora's data holds no flag for services.
-// Raises EEcSalesRefused.
+// The file's bytes for a run of firstDay..lastDay (UTF-8, ASCII in fact):
+// the supplies of field 41 as goods (L), those of field 21 as services (S).
+// Under the simple classification it is refused while an order to a customer
+// with a VAT id of a member state is not in field 41. Raises EEcSalesRefused.
 std::string EcSalesBytes(const std::vector<RunEntry>& entries, const TaxTotals& totals,
-                         double firstDay, double lastDay);
+                         double firstDay, double lastDay,
+                         Classification rules = Classification::Simple);
 
 // The same for a run of firstDay..lastDay on basis, whose entries and totals
 // are given: made of them where the run took the orders by their invoice
 // date, else of the orders invoiced in the period, read from db. A period the
 // list is not filed for is refused before anything is read.
+// Under the exact classification always made of the run.
 std::string EcSalesBytesOfRun(TDBase& db, TaxationBasis basis,
                               const std::vector<RunEntry>& entries, const TaxTotals& totals,
-                              double firstDay, double lastDay);
+                              double firstDay, double lastDay, ClassificationChoice choice = {});
 
 // What a trader is told with the list of a run on basis, where its orders are
 // not the run's (UTF-8); empty where they are.
-std::string EcSalesBasisNote(TaxationBasis basis);
+std::string EcSalesBasisNote(TaxationBasis basis, ClassificationChoice choice = {});
 
 }  // namespace vorlex

@@ -96,11 +96,18 @@ std::vector<PortalFigure> PortalFigures(const TaxTotals& totals) {
   const auto add = [&figures](int field, bool tax, int64_t cents, bool wholeEuros) {
     if (cents != 0) figures.push_back({field, tax, cents, wholeEuros});
   };
-  for (const int field : {41, 44}) {
+  // A figure of the totals as typed: turnovers in whole euros, a tax in cents.
+  const auto addShown = [&totals, &add](int field) {
     const FormField& form = FormFieldNumbered(field);
     const std::optional<int64_t> cents = ShownCents(FigureOf(form, totals));
-    if (!cents) return {};
-    add(field, false, EnteredCents(form, *cents), true);
+    if (!cents) return false;
+    add(field, false, EnteredCents(form, *cents), form.wholeEuros);
+    return true;
+  };
+  // The fields the exact classification adds are 0 under the simple one and
+  // so left out there.
+  for (const int field : {21, 35, 36, 41, 43, 44, 45}) {
+    if (!addShown(field)) return {};
   }
   add(81, false, p->base81 * 100, true);
   add(81, true, p->tax81, false);

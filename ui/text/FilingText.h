@@ -52,8 +52,8 @@ struct PortalFigure {
   int64_t cents = 0;
   bool wholeEuros = false;
 };
-// The figures that are not 0, in the form's order: 41, 44, 81 and its tax, 86
-// and its tax, 66, 39, 83. Empty when the totals cannot be shown in cents.
+// The figures that are not 0, in the form's order: 21, 35, 36, 41, 43, 44, 45,
+// 81 and its tax, 86 and its tax, 66, 39, 83. Empty when the totals cannot be shown in cents.
 std::vector<PortalFigure> PortalFigures(const TaxTotals& totals);
 // "Kz 81" or "Steuer zu Kz 81".
 std::string PortalLabel(const PortalFigure& figure);

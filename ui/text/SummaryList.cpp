@@ -75,7 +75,9 @@ std::vector<ListLine> SummaryLines(const TaxTotals& totals) {
   // The output VAT and the whole input tax are derived here, in extended
   // precision, and not stored.
   const long double outputVat = 0.19L * totals.Umsatz19 + 0.07L * totals.Umsatz7;
-  const long double inputTax = static_cast<long double>(totals.Vorsteuer7) + totals.Vorsteuer19;
+  long double inputTax = static_cast<long double>(totals.Vorsteuer7) + totals.Vorsteuer19;
+  // Only the exact classification has input tax at other rates.
+  if (totals.VorsteuerAndere != 0) inputTax += totals.VorsteuerAndere;
 
   lines.push_back({SeparatorLine, LineKind::Rule});
   line("Nicht EU", totals.NichtEU);
@@ -88,6 +90,16 @@ std::vector<ListLine> SummaryLines(const TaxTotals& totals) {
   line("Vorst. 7%", totals.Vorsteuer7);
   line("Vorst. 19%", totals.Vorsteuer19);
   line("Vorsteuer", inputTax);
+  // The figures only the exact classification fills, where they are not 0.
+  if (totals.VorsteuerAndere != 0) line("Vorst. and. St.s\xE4tze", totals.VorsteuerAndere);
+  for (const FormField& field : kFurtherFields) {
+    const double value = FigureOf(field, totals);
+    if (value == 0) continue;
+    const std::string label = field.number != 0 ? std::string(field.label) + " (" +
+                                                      FieldTag(field.number) + ")"
+                                                : std::string(field.label);
+    line(label.c_str(), value);
+  }
   if (totals.field39 != 0) lines.push_back(Field39Line(totals.field39));
   return lines;
 }
@@ -103,7 +115,7 @@ std::vector<int32_t> FieldLineRows(const std::vector<ListLine>& lines,
     const int32_t entry = lines[row].entry;
     const bool total = entry < 0;
     if (total || (static_cast<size_t>(entry) < entries.size() &&
-                  FormFieldOf(entries[static_cast<size_t>(entry)].total) == field)) {
+                  GoesIntoField(entries[static_cast<size_t>(entry)], field))) {
       rows.push_back(static_cast<int32_t>(row));
     }
   }

@@ -47,6 +47,28 @@ TEST(FilingText, PortalFiguresInTheFormsOrderOnlyWhereNotZero) {
   EXPECT_EQ(PortalValue(figures[0]), "-99");
   EXPECT_EQ(PortalValue(figures[1]), "-6,93");
   EXPECT_TRUE(PortalFigures(TaxTotals{}).empty());
+
+  // The exact classification's fields in their places; field 36 adds to 83
+  // before field 39 is deducted, the 0 % figure has no field of the portal.
+  TaxTotals exact = December(50000);
+  exact.Leistungen21 = 300.70;
+  exact.Umsatz35 = 100.99;
+  exact.Steuer36 = 16.16;
+  exact.Ausfuhr43 = 50.50;
+  exact.Ausland45 = 20.00;
+  exact.Steuerfrei = 12.00;
+  EXPECT_EQ(PortalText(PortalFigures(exact)),
+            "Kz 21: 300\n"
+            "Kz 35: 100\n"
+            "Kz 36: 16,16\n"
+            "Kz 41: 468\n"
+            "Kz 43: 50\n"
+            "Kz 45: 20\n"
+            "Kz 81: 1234\n"
+            "Steuer zu Kz 81: 234,46\n"
+            "Kz 66: 30,40\n"
+            "Kz 39: 500,00\n"
+            "Kz 83: -279,78\n");
   Format() = FormatSettings{};
 }
 
@@ -68,6 +90,13 @@ TEST(FilingText, Field39FollowsTheTotalsOnlyWhereNotZero) {
   ASSERT_EQ(deducted.size(), plain.size() + 1);
   for (size_t i = 0; i < plain.size(); ++i) EXPECT_EQ(deducted[i].text, plain[i].text);
   EXPECT_EQ(deducted.back().text, "     Sondervorauszahlung (Kz 39):  500,00");
+  // A further figure of the exact classification comes before it.
+  TaxTotals exact = December(50000);
+  exact.Ausfuhr43 = 50.50;
+  const std::vector<ListLine> further = SummaryLines(exact);
+  ASSERT_EQ(further.size(), deducted.size() + 1);
+  EXPECT_NE(further[further.size() - 2].text.find("(Kz 43)"), std::string::npos);
+  EXPECT_EQ(further.back().text, deducted.back().text);
 
   // The table: a row of field 39 before field 83, which is less by it.
   const std::string table = TableBytes({}, December(50000));
