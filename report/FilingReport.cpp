@@ -25,6 +25,7 @@ std::string LedgerPath(const ReportOptions& options) {
 FilingOutcome LedgerStep(const ReportOptions& options, const Filing& run,
                          const std::string& pelmoraAppDataDir) {
   FilingOutcome outcome;
+  outcome.classification = run.classification;
   const std::string path = LedgerPath(options);
   try {
     if (InPelmorasFolders(path, run.pelmoraPath, pelmoraAppDataDir)) {
@@ -54,6 +55,15 @@ std::vector<std::string> FilingLines(const FilingOutcome& outcome) {
   std::vector<std::string> lines;
   if (outcome.changes) {
     lines.push_back(FilingStatusLine(*outcome.changes));
+    if (outcome.latest && outcome.latest->classification != outcome.classification) {
+      // The figures of another classification differ by their rules alone.
+      const auto name = [](const std::string& text) {
+        return ClassificationName(ClassificationOfText(text).rules);
+      };
+      lines.push_back(std::string("  (abgegeben mit der Einteilung \"") +
+                      name(outcome.latest->classification) + "\", dieser Lauf: \"" +
+                      name(outcome.classification) + "\")");
+    }
     for (const std::string& entry : outcome.changes->entries) lines.push_back("  " + entry);
     for (std::string& line : CorrectedReturnLines(*outcome.changes)) {
       lines.push_back(std::move(line));

@@ -16,6 +16,7 @@ struct FilingOutcome {
   std::optional<Filing> latest;          // the period's latest filing before this run
   std::optional<FilingChanges> changes;  // this run against it
   std::optional<Filing> recorded;        // the filing --mark-filed added
+  std::string classification;            // the run's, as a filing keeps it
   std::string error;                     // the ledger's sentence (UTF-8); empty when all went well
 };
 

@@ -1055,6 +1055,12 @@ TEST_F(ReportTest, FilesAQuarterAndFindsItsChanges) {
                                   "(Berichtigte Anmeldung, Kz 10: 1)\n"),
             std::string::npos);
   EXPECT_EQ(run({"--changes"}, 0).out.substr(0, 8), "0 von 1 ");
+  // A run of other rules than the filing's says so.
+  std::vector<std::string> exact = quarter;
+  exact.insert(exact.end(), {"--classify", "exact"});
+  EXPECT_NE(run(exact, 0).out.find(
+                "\n  (abgegeben mit der Einteilung \"einfach\", dieser Lauf: \"genau\")\n"),
+            std::string::npos);
 }
 
 // A ledger that is no ledger: the run still shows its figures, says why
