@@ -114,24 +114,34 @@ void TSQLiteDatabase::Closer::operator()(sqlite3* db) const {
 }
 
 TSQLiteDatabase::TSQLiteDatabase(const std::string& fileName) {
+  // Read-only and never create: a mistyped location must not leave an empty
+  // database where Pelmora's belongs, and Pelmora's data is never changed.
+  Open(fileName, SQLITE_OPEN_READONLY, 0);
+}
+
+TSQLiteDatabase::TSQLiteDatabase(const std::string& fileName, Writable writable) {
+  Open(fileName, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, writable.busyMilliseconds);
+}
+
+void TSQLiteDatabase::Open(const std::string& fileName, int flags, int busyMilliseconds) {
   // The library need not count its memory for us; without the count every
   // allocation of a run is cheaper. This holds only while the library is not
   // yet initialised, so it is asked once, before the first connection.
   static const int memoryCounting = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
   static_cast<void>(memoryCounting);
-  // Read-only and never create: a mistyped location must not leave an empty
-  // database where Pelmora's belongs, and Pelmora's data is never changed. A
-  // connection is used by one thread only, so the library need not lock it on
-  // every call.
+  // A connection is used by one thread only, so the library need not lock it
+  // on every call.
   sqlite3* handle = nullptr;
-  const int rc = sqlite3_open_v2(fileName.c_str(), &handle,
-                                 SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
+  const int rc = sqlite3_open_v2(fileName.c_str(), &handle, flags | SQLITE_OPEN_NOMUTEX, nullptr);
   db_.reset(handle);  // closed with this object, also when the open failed
   const std::string failed = "Failed to open database \"" + fileName + "\" : ";
   if (rc != SQLITE_OK) {
     throw ESQLiteException(failed + (db_ ? sqlite3_errmsg(db_.get()) : "unknown error"), rc,
                            fileName);
   }
+  // Pelmora's database is never waited for (its lock surfaces at once);
+  // only Vorlex's own file waits for another Vorlex.
+  if (busyMilliseconds > 0) sqlite3_busy_timeout(handle, busyMilliseconds);
   cellFailure_ = std::make_unique<CellFailure>();
   sqlite3_create_function_v2(handle, kNumberFunction, 2, SQLITE_UTF8, cellFailure_.get(),
                              ReadNumberCell, nullptr, nullptr, nullptr);

@@ -1,4 +1,5 @@
-// One open connection to one database file, read-only.
+// One open connection to one database file, read-only; Vorlex's own file is
+// opened for writing only through TSQLiteWritableDatabase.
 #pragma once
 
 #include <memory>
@@ -66,6 +67,14 @@ class TSQLiteDatabase {
  private:
   // Only a statement works on the library's connection.
   friend class TSQLiteStatement;
+  // Vorlex's own file, which it writes: read and write, made where missing.
+  friend class TSQLiteWritableDatabase;
+  struct Writable {
+    int busyMilliseconds;  // how long a statement waits for another writer's lock
+  };
+  TSQLiteDatabase(const std::string& fileName, Writable writable);
+  void Open(const std::string& fileName, int flags, int busyMilliseconds);
+
   sqlite3* Handle() const { return db_.get(); }
 
   struct Closer {

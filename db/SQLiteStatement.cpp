@@ -61,6 +61,14 @@ void TSQLiteStatement::BindText(int index, const std::string& value) {
             "Could not bind a value to", sql_);
 }
 
+void TSQLiteStatement::BindDouble(int index, double value) {
+  db_.Check(sqlite3_bind_double(stmt_, index, value), "Could not bind a value to", sql_);
+}
+
+void TSQLiteStatement::BindNull(int index) {
+  db_.Check(sqlite3_bind_null(stmt_, index), "Could not bind a value to", sql_);
+}
+
 int TSQLiteStatement::ColumnCount() const {
   return sqlite3_column_count(stmt_);
 }

@@ -39,6 +39,8 @@ class TSQLiteStatement {
   void Reset();
   void BindInt64(int index, int64_t value);
   void BindText(int index, const std::string& value);
+  void BindDouble(int index, double value);
+  void BindNull(int index);
   int ColumnCount() const;
   // The library's type of the current row's value.
   ColumnKind ColumnType(int index) const;

@@ -152,6 +152,55 @@ QString BasisName(TaxationBasis basis) {
   return QString::fromStdString(AsciiLower(BasisText(basis)));
 }
 
+QJsonValue CentsValue(const std::optional<int64_t>& cents) {
+  return Euros(cents);
+}
+
+// The latest filing and what changed since; the filing recorded by this run.
+QJsonValue FilingObject(const FilingOutcome* outcome) {
+  if (outcome == nullptr || (!outcome->latest && !outcome->recorded && outcome->error.empty())) {
+    return QJsonValue::Null;
+  }
+  QJsonObject object;
+  if (outcome->latest && outcome->changes) {
+    const Filing& f = *outcome->latest;
+    QJsonArray figures;
+    for (const FigureChange& change : outcome->changes->figures) {
+      figures.append(QJsonObject{{"field", change.field},
+                                 {"filed", CentsValue(change.filed)},
+                                 {"now", CentsValue(change.now)}});
+    }
+    QJsonArray entries;
+    for (const std::string& entry : outcome->changes->entries) entries.append(Text(entry));
+    object["filedOn"] = IsoDate(f.filedOn);
+    object["ticket"] = Text(f.ticket);
+    object["status"] = Text(FilingStatusLine(*outcome->changes));
+    object["changed"] = outcome->changes->Changed();
+    object["changedFields"] = figures;
+    object["changedEntries"] = entries;
+    // The corrected return: every field now, as filed, and the difference.
+    if (!outcome->changes->figures.empty()) {
+      QJsonArray corrected;
+      for (const FigureChange& field : outcome->changes->all) {
+        QJsonValue difference = QJsonValue::Null;
+        if (field.filed && field.now) difference = Euros(*field.now - *field.filed);
+        corrected.append(QJsonObject{{"field", field.field},
+                                     {"now", CentsValue(field.now)},
+                                     {"filed", CentsValue(field.filed)},
+                                     {"difference", difference}});
+      }
+      object["corrected"] = corrected;
+    }
+  }
+  if (outcome->recorded) {
+    object["recorded"] = QJsonObject{{"filedOn", IsoDate(outcome->recorded->filedOn)},
+                                     {"ticket", Text(outcome->recorded->ticket)},
+                                     {"corrected", outcome->recorded->corrects != 0}};
+  }
+  if (!outcome->error.empty()) object["error"] = QString::fromStdString(outcome->error);
+  return object;
+}
+
 }  // namespace
 
 QByteArray RunJson(const JsonRun& run) {
@@ -196,6 +245,11 @@ QByteArray RunJson(const JsonRun& run) {
   if (run.field != 0) document["field"] = run.field;
   if (run.due && run.due->preReturn) document["due"] = IsoDate(*run.due->preReturn);
   if (run.due && run.due->ecSalesList) document["ecSalesListDue"] = IsoDate(*run.due->ecSalesList);
+  // Only a filed period (or a ledger that could not be read) has one, so
+  // that the document of a period never filed stays as it was.
+  if (const QJsonValue filing = FilingObject(run.filing); !filing.isNull()) {
+    document["filing"] = filing;
+  }
   return QJsonDocument(document).toJson(QJsonDocument::Indented);
 }
 

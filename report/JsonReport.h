@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <vector>
 
+#include "report/FilingReport.h"
 #include "tax/Classification.h"
 #include "tax/PlausibilityHints.h"
 #include "tax/RunEntry.h"
@@ -25,6 +26,9 @@ struct JsonRun {
   const TaxTotals* totals = nullptr;
   const std::vector<Hint>* hints = nullptr;
   int field = 0;  // not 0: the entries and hints are those of this form field
+  // A month's or quarter's comparison with its filing; no "filing" where
+  // the period was never filed.
+  const FilingOutcome* filing = nullptr;
   Classification classification = Classification::Simple;
   const RunDueDates* due = nullptr;  // a month's or a quarter's due dates
 };

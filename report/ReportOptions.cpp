@@ -103,7 +103,8 @@ ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
                                            "--format", "--strict", "--field", "--overview",
                                            "--table", "--zm", "--classify", "--sales", "--kz39",
                                            "--extension", "--quarterly", "--special-prepayment",
-                                           "--elster"};
+                                           "--elster", "--ledger", "--mark-filed", "--filed-on",
+                                           "--ticket", "--note", "--changes"};
     if (std::find(std::begin(kOptions), std::end(kOptions), name) == std::end(kOptions)) {
       throw EUsage("Unbekannte Option: \"" + name + "\"");
     }
@@ -112,12 +113,14 @@ ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
     }
     seen.push_back(name);
     if (name == "--strict" || name == "--extension" || name == "--quarterly" ||
-        name == "--elster") {
+        name == "--elster" || name == "--mark-filed" || name == "--changes") {
       if (value) throw EUsage(name + " hat keinen Wert");
-      (name == "--strict"      ? options.strict
-       : name == "--extension" ? options.extension
-       : name == "--quarterly" ? options.quarterly
-                               : options.elster) = true;
+      (name == "--strict"       ? options.strict
+       : name == "--extension"  ? options.extension
+       : name == "--quarterly"  ? options.quarterly
+       : name == "--mark-filed" ? options.markFiled
+       : name == "--changes"    ? options.changes
+                                : options.elster) = true;
       continue;
     }
     if (!value) {
@@ -170,6 +173,15 @@ ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
         throw EUsage("--field: Kennzahl 41, 44, 81, 86 oder 66 erwartet: \"" + *value + "\"");
       }
       options.field = field;
+    } else if (name == "--ledger") {
+      if (value->empty()) throw EUsage("--ledger braucht einen Dateinamen");
+      options.ledger = *value;
+    } else if (name == "--filed-on") {
+      options.filedOn = DayOption(*value, name);
+    } else if (name == "--ticket") {
+      options.ticket = *value;
+    } else if (name == "--note") {
+      options.note = *value;
     } else if (name == "--overview") {
       options.overview = Year(*value, "--overview");
     } else if (name == "--special-prepayment") {
@@ -240,6 +252,30 @@ ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
   if (options.elster && (options.overview || options.field)) {
     throw EUsage("--elster zeigt die Kennzahlen eines Laufs; nicht mit --overview oder --field");
   }
+  if (!options.markFiled) {
+    for (const char* option : {"--filed-on", "--ticket", "--note"}) {
+      if (std::find(seen.begin(), seen.end(), option) != seen.end()) {
+        throw EUsage(std::string(option) + " gilt nur mit --mark-filed");
+      }
+    }
+  }
+  if (options.changes) {
+    // Every filed period with its own basis, no run's list.
+    for (const char* option : {"--year", "--quarter", "--month", "--from", "--to", "--basis",
+                               "--csv", "--table", "--zm", "--field", "--overview", "--strict",
+                               "--mark-filed", "--format", "--kz39", "--extension",
+                               "--quarterly", "--special-prepayment", "--elster"}) {
+      if (std::find(seen.begin(), seen.end(), option) != seen.end()) {
+        throw EUsage(std::string("--changes und ") + option + " schlie\xDF" "en einander aus");
+      }
+    }
+  }
+  if (options.markFiled &&
+      (options.overview || options.specialPrepayment || from ||
+       (period && period->PeriodKind == TPeriodKind::Jahr))) {
+    throw EUsage("--mark-filed: als abgegeben vermerkt wird ein Monat (--month) oder ein "
+                 "Quartal (--quarter)");
+  }
   if (options.zm && (from || (period && (period->PeriodKind == TPeriodKind::Jahr)))) {
     throw EUsage("--zm: die Zusammenfassende Meldung gilt f\xFCr einen Monat (--month) oder ein "
                  "Quartal (--quarter)");
@@ -263,10 +299,13 @@ std::string ReportUsage(System system) {
          "         [--field 41|44|81|86|66] [--table FILE] [--zm FILE]\n"
          "         [--classify simple|exact] [--sales goods|services]\n"
          "         [--extension] [--kz39 AMOUNT] [--elster]\n"
+         "         [--ledger FILE] [--mark-filed [--filed-on YYYY-MM-DD] [--ticket TEXT]\n"
+         "         [--note TEXT]]\n"
          "        vorlex-report [--db FILE] --overview YYYY [--basis ist|soll] [--csv FILE]\n"
          "         [--format text|json] [--classify simple|exact] [--sales goods|services]\n"
          "        vorlex-report [--db FILE] --special-prepayment YYYY [--basis ist|soll]\n"
          "         [--extension] [--quarterly] [--format text|json]\n"
+         "        vorlex-report [--db FILE] [--ledger FILE] --changes\n"
          "\n"
          "Wertet die Auftr\xE4ge und das Kassenbuch eines Zeitraums aus und gibt die\n"
          "\xDC"
@@ -348,6 +387,22 @@ std::string ReportUsage(System system) {
          "                     10. Februar; nur mit --extension (sonst und mit\n"
          "                     --quarterly ist keine zu leisten)\n"
          "  --quarterly        die Voranmeldungen werden viertelj\xE4hrlich abgegeben\n"
+         "  --ledger FILE      die Ablage der Abgaben, Vorlex' eigene Datenbank (ohne\n"
+         "                     diese Angabe $VORLEX_LEDGER, sonst\n" +
+         (windows ? "                     %APPDATA%\\Vorlex\\vorlex.db)\n"
+                  : "                     ~/.local/share/Vorlex/vorlex.db)\n") +
+         "                     Ist der Zeitraum abgegeben, folgt den Kennzahlen, ob er\n"
+         "                     seitdem unver\xE4ndert ist, und welche Eintr\xE4ge neu, weg\n"
+         "                     oder ge\xE4ndert sind\n"
+         "  --mark-filed       vermerkt den Monat oder das Quartal als abgegeben, mit\n"
+         "                     allen Kennzahlen und Eintr\xE4gen; eine sp\xE4tere Abgabe\n"
+         "                     desselben Zeitraums ist eine Berichtigung\n"
+         "  --filed-on YYYY-MM-DD  der Tag der Abgabe (ohne diese Angabe heute)\n"
+         "  --ticket TEXT      das Transferticket des Portals\n"
+         "  --note TEXT        eine Notiz zur Abgabe\n"
+         "  --changes          alle abgegebenen Zeitr\xE4ume, die sich seit der Abgabe\n"
+         "                     ge\xE4ndert haben (Exit-Status 3, wenn einer sich ge\xE4ndert\n"
+         "                     hat)\n"
          "  --help             diese Hilfe\n"
          "\n" +
          (windows ? "Zahlen und Datumsangaben folgen dem Format in den Regionseinstellungen von\n"
@@ -357,8 +412,9 @@ std::string ReportUsage(System system) {
                     "LC_NUMERIC bzw. LC_TIME, dann LANG); die Tabelle von --table hat immer ein\n"
                     "Dezimalkomma und Tage als TT.MM.JJJJ.\n") +
          "Exit-Status: 0 Erfolg, 1 Auswertung oder Datei fehlgeschlagen (auch eine\n"
-         "abgelehnte Zusammenfassende Meldung), 2 falsche Argumente, 3 Hinweise (nur\n"
-         "mit --strict).\n";
+         "abgelehnte Zusammenfassende Meldung oder ein misslungener Vermerk der Abgabe),\n"
+         "2 falsche Argumente, 3 Hinweise (nur mit --strict) oder ge\xE4nderte abgegebene\n"
+         "Zeitr\xE4ume (--changes).\n";
 }
 
 }  // namespace vorlex

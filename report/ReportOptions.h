@@ -33,6 +33,12 @@ struct ReportOptions {
   bool strict = false;                 // a run with hints ends with status 3
   std::optional<int> field;            // only the entries of form field 41, 44, 81, 86 or 66
   std::optional<int> overview;         // the year at a glance of this year, no run's list
+  std::string ledger;                  // the ledger of filed returns; empty: the default one
+  bool markFiled = false;              // record the run's month or quarter as filed
+  std::optional<CalendarDate> filedOn;  // empty: today
+  std::string ticket;                  // the portal's transfer ticket of the filing
+  std::string note;
+  bool changes = false;                // every filed period that changed since filing
   ClassificationChoice classification;  // simple unless --classify exact; --sales
   // The filing calendar: field 39 in cents for a December run; the extension
   // for the due dates; the special prepayment the next year owes from this

@@ -6,13 +6,16 @@
 #include <array>
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "db/uDB.h"
+#include "ledger/Ledger.h"
 #include "location/uLocation.h"
+#include "report/FilingReport.h"
 #include "report/JsonReport.h"
 #include "report/ReportOptions.h"
 #include "tax/EvaluationRun.h"
@@ -20,6 +23,7 @@
 #include "tax/FormFields.h"
 #include "tax/PlausibilityHints.h"
 #include "tax/SpecialPrepayment.h"
+#include "tax/TraderSettings.h"
 #include "tax/YearOverview.h"
 #include "ui/qtcore/uQtText.h"
 #include "ui/text/CsvExport.h"
@@ -156,9 +160,66 @@ int RunSpecialPrepayment(const ReportOptions& options) {
   return 0;
 }
 
+bool IsFilable(const TTaxPeriod& period) {
+  return period.PeriodKind != TPeriodKind::Jahr && period.PeriodKind != TPeriodKind::VonBis &&
+         period.PeriodKind != TPeriodKind::None;
+}
+
+double Today() {
+  const QDate today = QDate::currentDate();
+  return EncodeDate(today.year(), today.month(), today.day());
+}
+
+// The database's path as a filing names it: absolute.
+std::string IdentityPath(const std::string& path) {
+  std::error_code ignored;
+  const std::filesystem::path absolute = std::filesystem::absolute(PathFromText(path), ignored);
+  return absolute.empty() ? path : PathText(absolute);
+}
+
+// Every filed period whose figures or entries changed since its latest filing.
+int RunChanges(const ReportOptions& options) {
+  std::vector<Filing> filings;
+  try {
+    TLedger ledger(LedgerPath(options), LedgerAccess::Read);
+    filings = ledger.LatestFilings();
+  } catch (const ELedgerError& e) {
+    Write(stderr, QByteArray(e.what()) + '\n');
+    return 1;
+  }
+  TDBase db(DatabasePath(options));
+  size_t changed = 0;
+  for (const Filing& filed : filings) {
+    const CalendarDate first = DecodeDate(filed.firstDay);
+    const TTaxPeriod period = filed.periodKind == TPeriodKind::Monat
+                                  ? MonthPeriod(first.year, first.month)
+                                  : QuarterPeriod(first.year, (first.month - 1) / 3 + 1);
+    TRunList list;
+    TaxTotals totals;
+    EvaluateRun(db, period.FirstDay, period.LastDay, filed.basis, totals, list,
+                ClassificationOfText(filed.classification));
+    // The special prepayment deducted is the trader's figure, not Pelmora's
+    // data: it stands as filed.
+    totals.field39 = filed.cents[kFiledFieldCount - 1].value_or(0);
+    const FilingChanges changes =
+        CompareWithFiling(filed, FilingOfRun(period, filed.basis, list.entries, totals));
+    if (!changes.Changed()) continue;
+    ++changed;
+    WriteText(stdout, FiledPeriodName(filed) + " " + BasisText(filed.basis) + ": " +
+                          FilingStatusLine(changes));
+    for (const std::string& entry : changes.entries) WriteText(stdout, "  " + entry);
+  }
+  db.Close();
+  WriteText(stdout, std::to_string(changed) + " von " + std::to_string(filings.size()) +
+                        " abgegebenen Zeitr\xE4umen seit der Abgabe ge\xE4ndert");
+  if (!FlushStandardStream(stdout)) RaiseWriteError();
+  return changed > 0 ? 3 : 0;
+}
+
 int Run(const ReportOptions& options) {
   if (options.overview) return RunOverview(options);
   if (options.specialPrepayment) return RunSpecialPrepayment(options);
+  if (options.changes) return RunChanges(options);
   TTaxPeriod period;
   if (options.period) {
     period = *options.period;
@@ -169,7 +230,8 @@ int Run(const ReportOptions& options) {
   const double firstDay = period.FirstDay;
   const double lastDay = period.LastDay;
 
-  TDBase db(DatabasePath(options));
+  const std::string dbPath = DatabasePath(options);
+  TDBase db(dbPath);
   TRunList list;
   TaxTotals totals;
   EvaluateRun(db, firstDay, lastDay, options.basis, totals, list, options.classification);
@@ -178,6 +240,22 @@ int Run(const ReportOptions& options) {
     totals.field39 = *options.kz39;
   }
   const RunDueDates due = DueDatesOf(period, options.extension, totals);
+  // A month or quarter is compared with its latest filing, and recorded.
+  std::optional<Filing> run;
+  if (IsFilable(period)) {
+    run = FilingOfRun(period, options.basis, list.entries, totals);
+    run->pelmoraPath = IdentityPath(dbPath);
+    run->classification = ClassificationText(options.classification);
+    if (options.markFiled) {
+      run->vatId = ReadVatId(db);
+      run->filedOn = options.filedOn ? EncodeDate(options.filedOn->year, options.filedOn->month,
+                                                  options.filedOn->day)
+                                     : Today();
+      run->ticket = options.ticket;
+      run->note = options.note;
+      run->programVersion = VORLEX_VERSION;
+    }
+  }
 
   // The EC sales list is made first: when it is refused, no file is written.
   std::string zm;
@@ -190,6 +268,13 @@ int Run(const ReportOptions& options) {
                            options.classification);
   }
   db.Close();
+  std::optional<FilingOutcome> filing;
+  if (run) filing = LedgerStep(options, *run, PelmoraAppDataDir());
+  const std::vector<std::string> filingLines = filing ? FilingLines(*filing) : std::vector<std::string>{};
+  const auto writeFilingLines = [&] {
+    if (!filingLines.empty()) WriteText(stdout, "");
+    for (const std::string& line : filingLines) WriteText(stdout, line);
+  };
   // The CSV and the table are the whole run, whichever entries are printed.
   // Their bytes are gone before the hints are made, so that a year's run
   // needs room for only one of them at a time.
@@ -204,17 +289,23 @@ int Run(const ReportOptions& options) {
     if (options.json) {
       Write(stdout,
             RunJson({&period, options.basis, &part.entries, &totals, &hints, *options.field,
-                     options.classification.rules}));
+                     filing ? &*filing : nullptr, options.classification.rules}));
     } else if (!csvToStdout) {
       WriteText(stdout, PeriodCaption(firstDay, lastDay, options.basis));
       WriteText(stdout, FieldFilterNote(*options.field, part.entries.size()));
       for (const std::string& line : part.lines) WriteText(stdout, line);
       WriteText(stdout, "");
       WriteFigure(*options.field, FormatMoney(FigureOf(FormFieldNumbered(*options.field), totals)));
+      writeFilingLines();
       WriteHints(hints);
     }
   } else if (options.elster) {
-    const std::vector<PortalFigure> figures = PortalFigures(totals);
+    std::vector<PortalFigure> figures = PortalFigures(totals);
+    // A filed period whose figures changed is filed again as the corrected
+    // return: field 10 ("Berichtigte Anmeldung") is 1.
+    if (filing && filing->changes && !filing->changes->figures.empty() && !figures.empty()) {
+      figures.insert(figures.begin(), PortalFigure{10, false, 100, true});
+    }
     if (options.json) {
       Write(stdout, PortalJson(figures));
     } else if (!csvToStdout) {
@@ -224,7 +315,7 @@ int Run(const ReportOptions& options) {
     }
   } else if (options.json) {
     Write(stdout, RunJson({&period, options.basis, &list.entries, &totals, &hints, 0,
-                           options.classification.rules, &due}));
+                            filing ? &*filing : nullptr, options.classification.rules, &due}));
   } else if (!csvToStdout) {
     WriteText(stdout, PeriodCaption(firstDay, lastDay, options.basis));
     for (const ListLine& line : list.lines) WriteText(stdout, line.text);
@@ -242,9 +333,15 @@ int Run(const ReportOptions& options) {
       }
     }
     for (const std::string& line : DueDateLines(due, ": ")) WriteText(stdout, line);
+    writeFilingLines();
     WriteHints(hints);
   }
   if (!FlushStandardStream(stdout)) RaiseWriteError();
+  // The figures stand; the ledger's trouble is said beneath them.
+  if (filing && !filing->error.empty()) {
+    Write(stderr, QByteArray::fromStdString(filing->error) + '\n');
+    if (options.markFiled) return 1;
+  }
   // Scripts can stop at a run that should be looked at.
   return options.strict && !hints.empty() ? 3 : 0;
 }

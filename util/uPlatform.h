@@ -38,6 +38,11 @@ std::string EnvironmentValue(const std::string& name);
 // application-data folder on Windows.
 std::string UserSettingsFolder();
 
+// The per-user folder for a program's own data: $XDG_DATA_HOME, else
+// ~/.local/share on POSIX systems; the roaming application-data folder on
+// Windows. No separator at its end.
+std::string UserDataFolder();
+
 // Whether a folder named in a settings file, with '/' as its separator,
 // stands on its own rather than counting from the settings file's folder: a
 // leading '/' everywhere, and a drive ("C:/") or a server share ("//server")

@@ -25,17 +25,30 @@ std::string EnvironmentValue(const std::string& name) {
   return value != nullptr ? std::string(value) : std::string();
 }
 
-std::string UserSettingsFolder() {
-  const std::string config = EnvironmentValue("XDG_CONFIG_HOME");
-  // A relative XDG_CONFIG_HOME is invalid and ignored.
-  if (!config.empty() && config.front() == '/') return config;
+namespace {
+
+// $variable when it names an absolute folder (a relative one is invalid and
+// ignored), else the folder below the home folder.
+std::string XdgFolder(const char* variable, const char* belowHome) {
+  const std::string folder = EnvironmentValue(variable);
+  if (!folder.empty() && folder.front() == '/') return folder;
   std::string home = EnvironmentValue("HOME");
   if (home.empty()) {
     if (const passwd* pw = getpwuid(getuid()); pw != nullptr && pw->pw_dir != nullptr) {
       home = pw->pw_dir;
     }
   }
-  return home + "/.config";
+  return home + belowHome;
+}
+
+}  // namespace
+
+std::string UserSettingsFolder() {
+  return XdgFolder("XDG_CONFIG_HOME", "/.config");
+}
+
+std::string UserDataFolder() {
+  return XdgFolder("XDG_DATA_HOME", "/.local/share");
 }
 
 bool IsAbsoluteSettingsPath(std::string_view path) {

@@ -101,6 +101,10 @@ std::string UserSettingsFolder() {
   return result;
 }
 
+std::string UserDataFolder() {
+  return UserSettingsFolder();
+}
+
 bool IsAbsoluteSettingsPath(std::string_view path) {
   if (!path.empty() && IsSlash(path.front())) return true;  // the current drive's root, a share
   const bool drive = path.size() >= 3 && ((path[0] >= 'A' && path[0] <= 'Z') ||

@@ -112,7 +112,8 @@ struct ReportResult {
 inline QProcessEnvironment ReportEnvironment(const std::string& appData) {
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   for (const char* name : {"LANG", "LANGUAGE", "LC_ALL", "LC_NUMERIC", "LC_TIME", "LC_MESSAGES",
-                           "LC_CTYPE", "APPDATA", "XDG_CONFIG_HOME"}) {
+                           "LC_CTYPE", "APPDATA", "XDG_CONFIG_HOME", "XDG_DATA_HOME",
+                           "VORLEX_LEDGER"}) {
     env.remove(QString::fromLatin1(name));
   }
   env.insert("LC_ALL", "de_DE.UTF-8");

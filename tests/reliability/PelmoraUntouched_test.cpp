@@ -111,6 +111,55 @@ TEST_F(UntouchedTest, ManyEvaluationsInBothFrontEnds) {
   EXPECT_EQ(Changes(before, StateOf(pelmora)), std::vector<std::string>{});
 }
 
+// Vorlex's own ledger beside it: filings marked by four reporters at once,
+// compared, refused while another process holds the ledger, refused in a
+// file that is no ledger. Pelmora's folder stays as it was throughout.
+TEST_F(UntouchedTest, LedgerActionsLeavePelmoraAsItWas) {
+  fs::remove_all(PelmoraDir());
+  fs::remove_all(AppData() + "/.local");
+  MakeDemo(AppData());
+  const std::string pelmora = AppData() + "/Pelmora";
+  const FolderState before = StateOf(pelmora);
+  const std::string ledger = AppData() + "/.local/share/Vorlex/vorlex.db";
+  const std::string year = std::to_string(QDate::currentDate().year() - 1);
+
+  std::vector<std::unique_ptr<QProcess>> reporters;
+  for (const char* month : {"-01", "-02", "-03", "-04"}) {
+    auto& process = reporters.emplace_back(std::make_unique<QProcess>());
+    process->setProcessEnvironment(ReportEnvironment(AppData()));
+    process->start(QStringLiteral(VORLEX_REPORT_PATH),
+                   {"--month", QString::fromStdString(year + month), "--mark-filed"});
+  }
+  for (auto& process : reporters) {
+    ASSERT_TRUE(process->waitForFinished(60000));
+    EXPECT_EQ(process->exitCode(), 0) << process->readAllStandardError().toStdString();
+  }
+  EXPECT_NE(RunReporter({"--month", year + "-02"}, AppData()).out.find("\nAbgegeben am "),
+            std::string::npos);
+  ReportResult r = RunReporter({"--changes"}, AppData());
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out.substr(0, 8), "0 von 4 ");
+
+  {
+    // Another process writes to the ledger for longer than a reporter waits.
+    LockHolder other(ledger, "exclusive");
+    r = RunReporter({"--month", year + "-05", "--mark-filed"}, AppData());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_GE(r.took.count(), 4000);
+    EXPECT_NE(r.out.find("\nKz 83: "), std::string::npos) << r.out;
+    EXPECT_NE(r.err.find("anderen Vorlex-Programm"), std::string::npos) << r.err;
+  }
+  const std::string foreign = AppData() + "/fremd.db";
+  Pelmora(foreign, "CREATE TABLE notizen (text TEXT)");
+  const std::string foreignBytes = ReadBytes(foreign);
+  r = RunReporter({"--month", year + "-05", "--mark-filed", "--ledger", foreign}, AppData());
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(ReadBytes(foreign), foreignBytes);
+  EXPECT_EQ(RunReporter({"--changes"}, AppData()).out.substr(0, 8), "0 von 4 ");
+
+  EXPECT_EQ(Changes(before, StateOf(pelmora)), std::vector<std::string>{});
+}
+
 TEST_F(UntouchedTest, WalDatabaseKeepsItsBytesAndGetsOnlyTheLibrarysSideFiles) {
   fs::remove_all(PelmoraDir());
   MakeDemo(AppData());

@@ -131,11 +131,32 @@ TEST(ReportOptionsTest, WrongArguments) {
       {"--overview", "2026", "--table", "t.csv"},
       {"--zm", "zm.csv", "--year", "2026"},
       {"--zm", "zm.csv", "--from", "2026-04-01", "--to", "2026-06-30"},
+      {"--mark-filed", "--year", "2026"},
+      {"--mark-filed", "--from", "2026-04-01", "--to", "2026-04-30"},
+      {"--mark-filed=ja"},
+      {"--ticket", "et-1", "--month", "2026-03"},
+      {"--filed-on", "2026-04-31", "--mark-filed"},
+      {"--changes", "--month", "2026-03"},
+      {"--changes", "--mark-filed"},
+      {"--ledger", ""},
   };
   for (const auto& args : rows) {
     SCOPED_TRACE(::testing::PrintToString(args));
     EXPECT_THROW(ParseReportArguments(args), EUsage);
   }
+}
+
+TEST(ReportOptionsTest, MarkFiled) {
+  const ReportOptions o = ParseReportArguments({"--quarter", "2026-Q1", "--mark-filed",
+                                                "--filed-on", "2026-04-10", "--ticket", "et-1",
+                                                "--ledger", "l.db"});
+  EXPECT_TRUE(o.markFiled);
+  EXPECT_EQ(o.filedOn, (CalendarDate{2026, 4, 10}));
+  EXPECT_EQ(o.ticket, "et-1");
+  EXPECT_EQ(o.ledger, "l.db");
+  // The current month, without a period named.
+  EXPECT_TRUE(ParseReportArguments({"--mark-filed"}).markFiled);
+  EXPECT_TRUE(ParseReportArguments({"--changes", "--ledger", "l.db"}).changes);
 }
 
 TEST(ReportOptionsTest, RangeEndingBeforeItBeginsNamesBothDays) {

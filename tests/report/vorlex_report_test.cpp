@@ -8,6 +8,7 @@
 #endif
 
 #include <QByteArray>
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -107,9 +108,11 @@ class ReportTest : public ::testing::Test {
   static QProcessEnvironment CleanEnvironment() {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"LANG", "LANGUAGE", "LC_ALL", "LC_NUMERIC", "LC_TIME", "LC_MESSAGES",
-                             "LC_CTYPE", "APPDATA", "XDG_CONFIG_HOME"}) {
+                             "LC_CTYPE", "APPDATA", "XDG_CONFIG_HOME", "VORLEX_LEDGER"}) {
       env.remove(QString::fromLatin1(name));
     }
+    // No ledger of the user's own: a missing one is only read, never made.
+    env.insert("XDG_DATA_HOME", QDir::temp().filePath("vorlex-report-test-no-ledger"));
     env.insert("LC_ALL", "de_DE.UTF-8");
     return env;
   }
@@ -963,6 +966,127 @@ TEST_F(ReportTest, FoldersWithUmlautsAreFound) {
   const Result viaSettings = Run({"--month", "2024-03"}, {{"APPDATA", PathText(dir_)}});
   EXPECT_EQ(viaSettings.status, 0) << viaSettings.err;
   EXPECT_NE(viaSettings.out.find("Kz 81: 1234,50"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vorlex
+
+namespace vorlex {
+namespace {
+
+// The ledger from the command line: a quarter filed, found unchanged, then
+// changed in Pelmora and filed again as a correction. Pelmora's file is read
+// only, whatever the ledger does.
+TEST_F(ReportTest, FilesAQuarterAndFindsItsChanges) {
+  BuildQuarter();
+  const std::string ledger = (dir_ / "vorlex" / "vorlex.db").string();
+  std::string pelmora = ReadBytes(db_);
+  const auto run = [&](std::vector<std::string> args, int status) {
+    args.insert(args.end(), {"--db", db_, "--ledger", ledger});
+    Result r = Run(args);
+    EXPECT_EQ(r.status, status) << r.err;
+    EXPECT_EQ(ReadBytes(db_), pelmora) << "Pelmora's file changed";
+    return r;
+  };
+  const std::vector<std::string> quarter = {"--quarter", "2024-Q1"};
+  EXPECT_EQ(run(quarter, 0).out.find("Abgegeben"), std::string::npos);
+  EXPECT_FALSE(fs::exists(ledger));  // reading makes no ledger
+  run({"--year", "2024", "--mark-filed"}, 2);
+
+  std::vector<std::string> mark = quarter;
+  mark.insert(mark.end(), {"--mark-filed", "--filed-on", "2024-04-10", "--ticket", "et-42"});
+  Result r = run(mark, 0);
+  EXPECT_NE(r.out.find("\n\nAls abgegeben vermerkt am 10.04.2024, Transferticket et-42\n"),
+            std::string::npos)
+      << r.out;
+  r = run(quarter, 0);
+  EXPECT_NE(r.out.find("\nAbgegeben am 10.04.2024 \xE2\x80\x93 unver\xC3\xA4ndert\n"),
+            std::string::npos)
+      << r.out;
+  EXPECT_EQ(run({"--changes"}, 0).out,
+            "0 von 1 abgegebenen Zeitr\xC3\xA4umen seit der Abgabe ge\xC3\xA4ndert\n");
+  run(mark, 1);  // unchanged: nothing to file again
+
+  // Pelmora's data changes: a late invoice, paid in the quarter.
+  BuildQuarter({}, [](testdb::PelmoraDb& b) {
+    b.Add(testdb::Order{.id = 3,
+                        .besitzerindex = 1,
+                        .termin = EncodeDate(2024, 2, 5),
+                        .bezahltam = EncodeDate(2024, 2, 6),
+                        .bezeichnung = "Rechnung 2024-031"});
+    b.Add(testdb::Line{.auftragindex = 3, .anzahl = 1.0, .preis = 100.0, .mwst = 19.0});
+  });
+  pelmora = ReadBytes(db_);
+  const std::string status =
+      "Seit der Abgabe am 10.04.2024 ge\xC3\xA4ndert: Kz 81 +100,00, Kz 83 +19,00";
+  r = run(quarter, 0);
+  EXPECT_NE(r.out.find("\n" + status +
+                       "\n  Rechnung 2024-031 neu\n"
+                       "Berichtigte Anmeldung (Kz 10: 1)\n"
+                       "Kz 41: 0,00 | abgegeben 0,00 | 0,00\n"
+                       "Kz 44: 0,00 | abgegeben 0,00 | 0,00\n"
+                       "Kz 81: 1334,50 | abgegeben 1234,50 | +100,00\n"
+                       "Kz 86: 10,00 | abgegeben 10,00 | 0,00\n"
+                       "Kz 66: 19,00 | abgegeben 19,00 | 0,00\n"
+                       "Kz 83: 235,16 | abgegeben 216,16 | +19,00\n"
+                       "Kz 39: 0,00 | abgegeben 0,00 | 0,00\n"),
+            std::string::npos)
+      << r.out;
+  r = run({"--changes"}, 3);
+  EXPECT_EQ(r.out, "2024-Q1 Ist: " + status +
+                       "\n  Rechnung 2024-031 neu\n"
+                       "1 von 1 abgegebenen Zeitr\xC3\xA4umen seit der Abgabe ge\xC3\xA4ndert\n");
+  std::vector<std::string> json = quarter;
+  json.insert(json.end(), {"--format", "json"});
+  const QJsonObject filing =
+      QJsonDocument::fromJson(QByteArray::fromStdString(run(json, 0).out)).object()["filing"].toObject();
+  EXPECT_TRUE(filing["changed"].toBool());
+  EXPECT_EQ(filing["filedOn"].toString(), "2024-04-10");
+  EXPECT_EQ(filing["changedEntries"].toArray().size(), 1);
+  EXPECT_EQ(filing["corrected"].toArray()[2].toObject()["difference"].toDouble(), 100.0);
+
+  std::vector<std::string> elster = quarter;
+  elster.push_back("--elster");
+  EXPECT_NE(run(elster, 0).out.find("\nKz 10: 1\nKz 81: 1334\n"), std::string::npos);
+
+  // The corrected return, filed: the period is as filed again.
+  mark[mark.size() - 3] = "2024-05-02";
+  EXPECT_NE(run(mark, 0).out.find("Als abgegeben vermerkt am 02.05.2024, Transferticket et-42 "
+                                  "(Berichtigte Anmeldung, Kz 10: 1)\n"),
+            std::string::npos);
+  EXPECT_EQ(run({"--changes"}, 0).out.substr(0, 8), "0 von 1 ");
+  // A run of other rules than the filing's says so.
+  std::vector<std::string> exact = quarter;
+  exact.insert(exact.end(), {"--classify", "exact"});
+  EXPECT_NE(run(exact, 0).out.find(
+                "\n  (abgegeben mit der Einteilung \"einfach\", dieser Lauf: \"genau\")\n"),
+            std::string::npos);
+}
+
+// A ledger that is no ledger: the run still shows its figures, says why
+// nothing is compared or filed, and leaves the file as it was.
+TEST_F(ReportTest, DamagedLedgerIsKeptAndTheFiguresStand) {
+  BuildQuarter();
+  fs::create_directory(dir_ / "vorlex");
+  const std::string ledger = (dir_ / "vorlex" / "vorlex.db").string();
+  std::ofstream(ledger, std::ios::binary) << "keine Datenbank\n";
+  const std::string before = ReadBytes(ledger);
+  for (const bool mark : {false, true}) {
+    std::vector<std::string> args = {"--db", db_, "--ledger", ledger, "--quarter", "2024-Q1"};
+    if (mark) args.push_back("--mark-filed");
+    const Result r = Run(args);
+    EXPECT_EQ(r.status, mark ? 1 : 0) << r.err;
+    EXPECT_NE(r.out.find("Kz 83: 216,16\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.err.find(ledger), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("unver\xC3\xA4ndert"), std::string::npos) << r.err;
+    EXPECT_EQ(ReadBytes(ledger), before);
+  }
+  // Nor is a ledger kept beside Pelmora's database.
+  const Result beside =
+      Run({"--db", db_, "--ledger", (dir_ / "l.db").string(), "--quarter", "2024-Q1", "--mark-filed"});
+  EXPECT_EQ(beside.status, 1);
+  EXPECT_NE(beside.err.find("Pelmoras Ordner"), std::string::npos) << beside.err;
+  EXPECT_FALSE(fs::exists(dir_ / "l.db"));
 }
 
 }  // namespace

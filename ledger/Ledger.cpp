@@ -1,0 +1,405 @@
+#include "ledger/Ledger.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "db/SQLiteError.h"
+#include "db/SQLiteStatement.h"
+#include "db/SQLiteWritableDatabase.h"
+#include "util/uDatum.h"
+#include "util/uFormat.h"
+#include "util/uPlatform.h"
+#include "util/uString.h"
+
+namespace vorlex {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// PRAGMA application_id of a ledger: "VLdg".
+constexpr int64_t kApplicationId = 0x564C6467;
+
+// Each step takes the layout from the version before it to its own; a file
+// is brought to the newest layout in one transaction when it is opened.
+struct Migration {
+  int version;
+  std::vector<const char*> statements;
+};
+
+const std::vector<Migration>& Migrations() {
+  static const std::vector<Migration> migrations = {
+      {1,
+       {"CREATE TABLE filing ("
+        " id INTEGER PRIMARY KEY,"
+        " corrects INTEGER REFERENCES filing(id),"
+        " period_kind TEXT NOT NULL,"  // month, quarter
+        " first_day TEXT NOT NULL,"    // YYYY-MM-DD
+        " last_day TEXT NOT NULL,"
+        " basis TEXT NOT NULL,"  // Ist, Soll
+        " classification TEXT NOT NULL,"
+        " filed_on TEXT NOT NULL,"
+        " ticket TEXT NOT NULL,"
+        " note TEXT NOT NULL,"
+        " kz41 INTEGER, kz44 INTEGER, kz81 INTEGER, kz86 INTEGER, kz66 INTEGER,"  // cents
+        " kz83 INTEGER, kz39 INTEGER,"
+        " program_version TEXT NOT NULL,"
+        " pelmora_path TEXT NOT NULL,"
+        " vat_id TEXT NOT NULL,"
+        " recorded_at TEXT NOT NULL DEFAULT (strftime('%Y-%m-%dT%H:%M:%SZ', 'now')))",
+        "CREATE INDEX filing_period ON filing (first_day, last_day, basis)",
+        "CREATE TABLE filing_entry ("
+        " filing INTEGER NOT NULL REFERENCES filing(id),"
+        " position INTEGER NOT NULL,"
+        " kind TEXT NOT NULL,"  // order, receipt, expense, other
+        " pelmora_id INTEGER NOT NULL,"
+        " day REAL NOT NULL,"
+        " description TEXT NOT NULL,"
+        " customer TEXT NOT NULL,"
+        " rate REAL NOT NULL, net REAL NOT NULL, gross REAL NOT NULL, added REAL NOT NULL,"
+        " field INTEGER NOT NULL,"
+        " PRIMARY KEY (filing, position))",
+        // What was filed stays as it was filed.
+        "CREATE TRIGGER filing_kept BEFORE UPDATE ON filing"
+        " BEGIN SELECT RAISE(ABORT, 'a filing is never changed'); END",
+        "CREATE TRIGGER filing_not_deleted BEFORE DELETE ON filing"
+        " BEGIN SELECT RAISE(ABORT, 'a filing is never deleted'); END",
+        "CREATE TRIGGER filing_entry_kept BEFORE UPDATE ON filing_entry"
+        " BEGIN SELECT RAISE(ABORT, 'a filing is never changed'); END",
+        "CREATE TRIGGER filing_entry_not_deleted BEFORE DELETE ON filing_entry"
+        " BEGIN SELECT RAISE(ABORT, 'a filing is never deleted'); END"}},
+  };
+  return migrations;
+}
+
+int NewestVersion() {
+  return Migrations().back().version;
+}
+
+std::string Words(std::string_view windows1252) {
+  return Windows1252ToUtf8(windows1252);
+}
+
+std::string Named(const std::string& path) {
+  return Words("Die Ablage der Abgaben \x84") + StoredTextAsUtf8(path) + Words("\x93");
+}
+
+ELedgerError Damaged(const std::string& path) {
+  return ELedgerError(
+      Named(path) + Words(" ist keine Datenbank von Vorlex oder ist besch\xE4"
+                          "digt. Vorlex "
+                          "l\xE4sst sie unver\xE4ndert und vermerkt nichts darin; benennen Sie "
+                          "sie um oder nennen Sie eine andere Datei."),
+      LedgerFailure::Damaged);
+}
+
+bool StartsLikeDatabase(const std::string& path) {
+  std::ifstream in(PathFromText(path), std::ios::binary);
+  char header[16] = {};
+  in.read(header, sizeof header);
+  if (in.gcount() == 0 && in.eof()) return true;  // an empty file is an empty database
+  return in.gcount() == sizeof header &&
+         std::string_view(header, 16) == std::string_view("SQLite format 3\0", 16);
+}
+
+const char* KindName(EntryKind kind) {
+  switch (kind) {
+    case EntryKind::Receipt:
+      return "receipt";
+    case EntryKind::Expense:
+      return "expense";
+    case EntryKind::OtherCash:
+      return "other";
+    default:
+      return "order";
+  }
+}
+
+EntryKind KindOf(std::string_view name) {
+  if (name == "receipt") return EntryKind::Receipt;
+  if (name == "expense") return EntryKind::Expense;
+  if (name == "other") return EntryKind::OtherCash;
+  return EntryKind::Order;
+}
+
+std::string IsoDay(double dayNumber) {
+  const CalendarDate date = DecodeDate(dayNumber);
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year, date.month, date.day);
+  return text;
+}
+
+double DayOfIso(std::string_view text) {
+  const auto number = [&](size_t at, size_t n) {
+    return std::stoi(std::string(text.substr(at, n)));
+  };
+  if (text.size() != 10) throw std::runtime_error("date");
+  return EncodeDate(number(0, 4), number(5, 2), number(8, 2));
+}
+
+TPeriodKind PeriodKindOf(std::string_view name, double firstDay) {
+  if (name == "month") return TPeriodKind::Monat;
+  static constexpr TPeriodKind quarters[] = {TPeriodKind::Quartal1, TPeriodKind::Quartal2,
+                                             TPeriodKind::Quartal3, TPeriodKind::Quartal4};
+  return quarters[(DecodeDate(firstDay).month - 1) / 3 % 4];
+}
+
+}  // namespace
+
+std::string DefaultLedgerPath() {
+  if (std::string path = EnvironmentValue("VORLEX_LEDGER"); !path.empty()) return path;
+  return UserDataFolder() + kPathSeparator + "Vorlex" + kPathSeparator + "vorlex.db";
+}
+
+bool InPelmorasFolders(const std::string& ledger, const std::string& pelmoraDatabase,
+                       const std::string& appDataDir) {
+  std::error_code ignored;
+  const fs::path folder = fs::weakly_canonical(PathFromText(ledger), ignored).parent_path();
+  if (!pelmoraDatabase.empty() &&
+      folder == fs::weakly_canonical(PathFromText(pelmoraDatabase), ignored).parent_path()) {
+    return true;
+  }
+  if (appDataDir.empty()) return false;
+  fs::path pelmora = fs::weakly_canonical(PathFromText(appDataDir), ignored);
+  if (!pelmora.has_filename()) pelmora = pelmora.parent_path();
+  const auto mismatch = std::mismatch(pelmora.begin(), pelmora.end(), folder.begin(), folder.end());
+  return mismatch.first == pelmora.end();
+}
+
+TLedger::TLedger(std::string path, LedgerAccess access, int busyMilliseconds)
+    : path_(std::move(path)) {
+  std::error_code error;
+  const fs::path file = PathFromText(path_);
+  const fs::file_status status = fs::status(file, error);
+  if (fs::exists(status)) {
+    // Only a file that begins as a database reaches the library, which
+    // never writes to a file it refuses.
+    if (!fs::is_regular_file(status) || !StartsLikeDatabase(path_)) throw Damaged(path_);
+  } else if (access == LedgerAccess::Read) {
+    return;
+  } else if (file.has_parent_path() && !fs::create_directories(file.parent_path(), error) &&
+             error) {
+    throw ELedgerError(
+        Named(path_) + Words(" kann nicht angelegt werden: ") + error.message() + ".",
+        LedgerFailure::Other);
+  }
+  try {
+    db_ = std::make_unique<TSQLiteWritableDatabase>(path_, busyMilliseconds);
+    {
+      TSQLiteStatement check(db_->Connection(), "PRAGMA quick_check");
+      if (!check.Step() || check.ColumnText(0) != "ok") throw Damaged(path_);
+    }
+    const int64_t id = db_->QueryInt("PRAGMA application_id");
+    const int64_t version = db_->QueryInt("PRAGMA user_version");
+    const int64_t objects = db_->QueryInt("SELECT count(*) FROM sqlite_master");
+    if (id == 0 && objects == 0) {
+      // A new, empty file: laid out only once something is to be recorded.
+      if (access == LedgerAccess::Read) return;
+    } else if (id != kApplicationId) {
+      throw Damaged(path_);
+    } else if (version > NewestVersion()) {
+      throw ELedgerError(Named(path_) + Words(" stammt von einer neueren Version von Vorlex; "
+                                              "diese Version l\xE4sst sie unver\xE4ndert. Bitte "
+                                              "aktualisieren Sie Vorlex."),
+                         LedgerFailure::Newer);
+    } else if (version == NewestVersion()) {
+      return;
+    }
+    Migrate();
+  } catch (const ELedgerError&) {
+    db_.reset();
+    throw;
+  } catch (const std::exception& e) {
+    db_.reset();
+    Raise(e);
+  }
+}
+
+TLedger::~TLedger() = default;
+
+void TLedger::Raise(const std::exception& error) {
+  if (const auto* sql = dynamic_cast<const ESQLiteException*>(&error)) {
+    switch (sql->Failure()) {
+      case SQLiteFailure::Busy:
+        throw ELedgerError(Named(path_) + Words(" wird gerade von einem anderen Vorlex-Programm "
+                                                "beschrieben. Bitte versuchen Sie es gleich "
+                                                "noch einmal."),
+                           LedgerFailure::Busy);
+      case SQLiteFailure::NotADatabase:
+      case SQLiteFailure::Corrupt:
+        throw Damaged(path_);
+      default:
+        break;
+    }
+  }
+  throw ELedgerError(Named(path_) + Words(" kann nicht gelesen oder geschrieben werden (") +
+                         StoredTextAsUtf8(error.what()) + ").",
+                     LedgerFailure::Other);
+}
+
+void TLedger::Migrate() {
+  db_->InTransaction([&] {
+    // Another process may have laid it out since it was looked at.
+    const int64_t version = db_->QueryInt("PRAGMA user_version");
+    for (const Migration& step : Migrations()) {
+      if (step.version <= version) continue;
+      for (const char* statement : step.statements) db_->Execute(statement);
+    }
+    db_->Execute("PRAGMA application_id = " + std::to_string(kApplicationId));
+    db_->Execute("PRAGMA user_version = " + std::to_string(NewestVersion()));
+  });
+}
+
+std::vector<Filing> TLedger::Select(const std::string& condition, double firstDay, double lastDay,
+                                    TaxationBasis basis) {
+  std::vector<Filing> filings;
+  if (!db_ || db_->QueryInt("PRAGMA user_version") == 0) return filings;
+  try {
+    TSQLiteStatement select(
+        db_->Connection(),
+        "SELECT id, corrects, period_kind, first_day, last_day, basis, classification, filed_on,"
+        " ticket, note, kz41, kz44, kz81, kz86, kz66, kz83, kz39, program_version, pelmora_path,"
+        " vat_id FROM filing f WHERE " +
+            condition + " ORDER BY first_day, last_day, basis, id");
+    if (condition.find('?') != std::string::npos) {
+      select.BindText(1, IsoDay(firstDay));
+      select.BindText(2, IsoDay(lastDay));
+      select.BindText(3, BasisText(basis));
+    }
+    while (select.Step()) {
+      Filing& f = filings.emplace_back();
+      const auto text = [&](int i) { return std::string(select.ColumnText(i)); };
+      f.id = select.ColumnInt64(0);
+      f.corrects = select.ColumnInt64(1);
+      f.firstDay = DayOfIso(select.ColumnText(3));
+      f.lastDay = DayOfIso(select.ColumnText(4));
+      f.periodKind = PeriodKindOf(select.ColumnText(2), f.firstDay);
+      f.basis = select.ColumnText(5) == "Soll" ? TaxationBasis::Soll : TaxationBasis::Ist;
+      f.classification = text(6);
+      f.filedOn = DayOfIso(select.ColumnText(7));
+      f.ticket = text(8);
+      f.note = text(9);
+      for (int i = 0; i < static_cast<int>(kFiledFieldCount); ++i) {
+        if (select.ColumnType(10 + i) != ColumnKind::Null) f.cents[i] = select.ColumnInt64(10 + i);
+      }
+      f.programVersion = text(17);
+      f.pelmoraPath = text(18);
+      f.vatId = text(19);
+    }
+    TSQLiteStatement entries(db_->Connection(),
+                             "SELECT kind, pelmora_id, day, description, customer, rate, net,"
+                             " gross, added, field FROM filing_entry WHERE filing = ?"
+                             " ORDER BY position");
+    for (Filing& f : filings) {
+      entries.Reset();
+      entries.BindInt64(1, f.id);
+      while (entries.Step()) {
+        f.entries.push_back({KindOf(entries.ColumnText(0)), entries.ColumnInt64(1),
+                             entries.ColumnDouble(2), std::string(entries.ColumnText(3)),
+                             std::string(entries.ColumnText(4)), entries.ColumnDouble(5),
+                             entries.ColumnDouble(6), entries.ColumnDouble(7),
+                             entries.ColumnDouble(8), static_cast<int>(entries.ColumnInt64(9))});
+      }
+    }
+  } catch (const ELedgerError&) {
+    throw;
+  } catch (const std::exception& e) {
+    Raise(e);
+  }
+  return filings;
+}
+
+std::optional<Filing> TLedger::LatestFiling(double firstDay, double lastDay, TaxationBasis basis) {
+  std::vector<Filing> filings = Select(
+      "first_day = ? AND last_day = ? AND basis = ? AND id = (SELECT max(id) FROM filing"
+      " WHERE first_day = f.first_day AND last_day = f.last_day AND basis = f.basis)",
+      firstDay, lastDay, basis);
+  if (filings.empty()) return std::nullopt;
+  return std::move(filings.back());
+}
+
+std::vector<Filing> TLedger::LatestFilings() {
+  return Select(
+      "id = (SELECT max(id) FROM filing WHERE first_day = f.first_day"
+      " AND last_day = f.last_day AND basis = f.basis)",
+      0, 0, TaxationBasis::Ist);
+}
+
+int64_t TLedger::Record(const Filing& filing) {
+  int64_t id = 0;
+  if (!db_) throw std::logic_error("the ledger was opened for reading a missing file");
+  try {
+    if (db_->QueryInt("PRAGMA user_version") == 0) Migrate();
+    db_->InTransaction([&] {
+      const std::optional<Filing> latest =
+          LatestFiling(filing.firstDay, filing.lastDay, filing.basis);
+      if (latest && !CompareWithFiling(*latest, filing).Changed()) {
+        throw ELedgerError(
+            Words("Der Zeitraum ist schon am ") + Words(FormatDate(latest->filedOn, Format())) +
+                Words(" abgegeben und seitdem unver\xE4ndert; es wird nichts vermerkt."),
+            LedgerFailure::Unchanged);
+      }
+      TSQLiteStatement insert(
+          db_->Connection(),
+          "INSERT INTO filing (corrects, period_kind, first_day, last_day, basis, classification,"
+          " filed_on, ticket, note, kz41, kz44, kz81, kz86, kz66, kz83, kz39, program_version,"
+          " pelmora_path, vat_id) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
+          "?)");
+      if (latest) {
+        insert.BindInt64(1, latest->id);
+      } else {
+        insert.BindNull(1);
+      }
+      insert.BindText(2, filing.periodKind == TPeriodKind::Monat ? "month" : "quarter");
+      insert.BindText(3, IsoDay(filing.firstDay));
+      insert.BindText(4, IsoDay(filing.lastDay));
+      insert.BindText(5, BasisText(filing.basis));
+      insert.BindText(6, filing.classification);
+      insert.BindText(7, IsoDay(filing.filedOn));
+      insert.BindText(8, filing.ticket);
+      insert.BindText(9, filing.note);
+      for (int i = 0; i < static_cast<int>(kFiledFieldCount); ++i) {
+        if (filing.cents[i]) {
+          insert.BindInt64(10 + i, *filing.cents[i]);
+        } else {
+          insert.BindNull(10 + i);
+        }
+      }
+      insert.BindText(17, filing.programVersion);
+      insert.BindText(18, filing.pelmoraPath);
+      insert.BindText(19, filing.vatId);
+      insert.Execute();
+      id = db_->QueryInt("SELECT last_insert_rowid()");
+      TSQLiteStatement entry(db_->Connection(),
+                             "INSERT INTO filing_entry (filing, position, kind, pelmora_id, day,"
+                             " description, customer, rate, net, gross, added, field)"
+                             " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+      int64_t position = 0;
+      for (const FiledEntry& e : filing.entries) {
+        entry.Reset();
+        entry.BindInt64(1, id);
+        entry.BindInt64(2, ++position);
+        entry.BindText(3, KindName(e.kind));
+        entry.BindInt64(4, e.id);
+        entry.BindDouble(5, e.date);
+        entry.BindText(6, e.description);
+        entry.BindText(7, e.customer);
+        entry.BindDouble(8, e.rate);
+        entry.BindDouble(9, e.net);
+        entry.BindDouble(10, e.gross);
+        entry.BindDouble(11, e.added);
+        entry.BindInt64(12, e.field);
+        entry.Execute();
+      }
+    });
+  } catch (const ELedgerError&) {
+    throw;
+  } catch (const std::exception& e) {
+    Raise(e);
+  }
+  return id;
+}
+
+}  // namespace vorlex

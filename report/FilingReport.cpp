@@ -1,0 +1,81 @@
+#include "report/FilingReport.h"
+
+#include "ledger/Ledger.h"
+#include "util/uFormat.h"
+#include "util/uString.h"
+
+namespace vorlex {
+
+std::string ClassificationText(const ClassificationChoice& choice) {
+  if (!choice.Exact()) return ClassificationKey(Classification::Simple);
+  return std::string(ClassificationKey(Classification::Exact)) +
+         (choice.sales == ForeignSales::Services ? " services" : "");
+}
+
+ClassificationChoice ClassificationOfText(const std::string& text) {
+  if (text == "exact") return {Classification::Exact, ForeignSales::Goods};
+  if (text == "exact services") return {Classification::Exact, ForeignSales::Services};
+  return {};
+}
+
+std::string LedgerPath(const ReportOptions& options) {
+  return options.ledger.empty() ? DefaultLedgerPath() : options.ledger;
+}
+
+FilingOutcome LedgerStep(const ReportOptions& options, const Filing& run,
+                         const std::string& pelmoraAppDataDir) {
+  FilingOutcome outcome;
+  outcome.classification = run.classification;
+  const std::string path = LedgerPath(options);
+  try {
+    if (InPelmorasFolders(path, run.pelmoraPath, pelmoraAppDataDir)) {
+      throw ELedgerError(Windows1252ToUtf8("Die Ablage der Abgaben geh\xF6rt nicht in Pelmoras "
+                                           "Ordner: ") +
+                             StoredTextAsUtf8(path) +
+                             Windows1252ToUtf8(". Nennen Sie mit --ledger eine Datei au\xDF"
+                                               "erhalb."),
+                         LedgerFailure::Misplaced);
+    }
+    TLedger ledger(path, options.markFiled ? LedgerAccess::Write : LedgerAccess::Read);
+    outcome.latest = ledger.LatestFiling(run.firstDay, run.lastDay, run.basis);
+    if (outcome.latest) outcome.changes = CompareWithFiling(*outcome.latest, run);
+    if (options.markFiled) {
+      Filing filing = run;
+      filing.id = ledger.Record(run);
+      filing.corrects = outcome.latest ? outcome.latest->id : 0;
+      outcome.recorded = std::move(filing);
+    }
+  } catch (const ELedgerError& e) {
+    outcome.error = e.what();
+  }
+  return outcome;
+}
+
+std::vector<std::string> FilingLines(const FilingOutcome& outcome) {
+  std::vector<std::string> lines;
+  if (outcome.changes) {
+    lines.push_back(FilingStatusLine(*outcome.changes));
+    if (outcome.latest && outcome.latest->classification != outcome.classification) {
+      // The figures of another classification differ by their rules alone.
+      const auto name = [](const std::string& text) {
+        return ClassificationName(ClassificationOfText(text).rules);
+      };
+      lines.push_back(std::string("  (abgegeben mit der Einteilung \"") +
+                      name(outcome.latest->classification) + "\", dieser Lauf: \"" +
+                      name(outcome.classification) + "\")");
+    }
+    for (const std::string& entry : outcome.changes->entries) lines.push_back("  " + entry);
+    for (std::string& line : CorrectedReturnLines(*outcome.changes)) {
+      lines.push_back(std::move(line));
+    }
+  }
+  if (const auto& f = outcome.recorded) {
+    std::string line = "Als abgegeben vermerkt am " + FormatDate(f->filedOn, Format());
+    if (!f->ticket.empty()) line += ", Transferticket " + f->ticket;
+    if (f->corrects != 0) line += " (Berichtigte Anmeldung, Kz 10: 1)";
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+}  // namespace vorlex

@@ -1,0 +1,42 @@
+// What the reporter does with the ledger of filed returns: compare a run with
+// its period's latest filing, record a filing, and say so.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ledger/Filing.h"
+#include "report/ReportOptions.h"
+#include "tax/Classification.h"
+
+namespace vorlex {
+
+struct FilingOutcome {
+  std::optional<Filing> latest;          // the period's latest filing before this run
+  std::optional<FilingChanges> changes;  // this run against it
+  std::optional<Filing> recorded;        // the filing --mark-filed added
+  std::string classification;            // the run's, as a filing keeps it
+  std::string error;                     // the ledger's sentence (UTF-8); empty when all went well
+};
+
+// The classification as a filing keeps it: "simple", "exact" or "exact
+// services" (the exact rules for a trader who sells services abroad); and
+// back, the simple one for any other text.
+std::string ClassificationText(const ClassificationChoice& choice);
+ClassificationChoice ClassificationOfText(const std::string& text);
+
+// Where the ledger is: --ledger, else the default place.
+std::string LedgerPath(const ReportOptions& options);
+
+// Compares the run with the latest filing of its period and basis and, with
+// --mark-filed, records it. The run's figures stand whatever happens here:
+// every failure is a sentence in the outcome.
+FilingOutcome LedgerStep(const ReportOptions& options, const Filing& run,
+                         const std::string& pelmoraAppDataDir);
+
+// The lines after the figures: the status, one line per changed entry, and
+// the filing recorded (Windows-1252 words, database texts as stored).
+std::vector<std::string> FilingLines(const FilingOutcome& outcome);
+
+}  // namespace vorlex
