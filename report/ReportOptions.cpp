@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <utility>
 
 #include "tax/FormFields.h"
 #include "ui/text/FilingText.h"
@@ -12,6 +13,16 @@ namespace vorlex {
 namespace {
 
 // A fixed number of decimal digits, nothing else.
+// The value of an option that takes one of two words.
+template <typename Value>
+Value EitherOf(const std::string& option, const std::string& text,
+               std::pair<const char*, Value> first, std::pair<const char*, Value> second) {
+  if (text == first.first) return first.second;
+  if (text == second.first) return second.second;
+  throw EUsage(option + ": \"" + first.first + "\" oder \"" + second.first + "\" erwartet: \"" +
+               text + "\"");
+}
+
 std::optional<int> Digits(std::string_view text, std::size_t count) {
   if (text.size() != count ||
       !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
@@ -151,21 +162,11 @@ ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
         throw EUsage("--basis: \"ist\" oder \"soll\" erwartet: \"" + *value + "\"");
       }
     } else if (name == "--classify") {
-      if (*value == "simple") {
-        options.classification.rules = Classification::Simple;
-      } else if (*value == "exact") {
-        options.classification.rules = Classification::Exact;
-      } else {
-        throw EUsage("--classify: \"simple\" oder \"exact\" erwartet: \"" + *value + "\"");
-      }
+      options.classification.rules = EitherOf<Classification>(
+          name, *value, {"simple", Classification::Simple}, {"exact", Classification::Exact});
     } else if (name == "--sales") {
-      if (*value == "goods") {
-        options.classification.sales = ForeignSales::Goods;
-      } else if (*value == "services") {
-        options.classification.sales = ForeignSales::Services;
-      } else {
-        throw EUsage("--sales: \"goods\" oder \"services\" erwartet: \"" + *value + "\"");
-      }
+      options.classification.sales = EitherOf<ForeignSales>(
+          name, *value, {"goods", ForeignSales::Goods}, {"services", ForeignSales::Services});
     } else if (name == "--field") {
       const std::optional<int> field = Digits(*value, 2);
       const FormField* form = field ? FindFormField(*field) : nullptr;

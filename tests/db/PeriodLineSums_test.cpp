@@ -50,11 +50,14 @@ class PeriodLineSumsTest : public testing::DbTest {
   std::unique_ptr<TDBase> db_;
 };
 
+// The FROM and WHERE text of the live orders of 2024.
+std::string LiveOrdersOf2024() {
+  return " FROM auftrag WHERE (auftrag.papierkorb = 0) AND (termin >= " + SQLDate(2024, 1, 1) +
+         ") AND (termin < " + SQLDate(2025, 1, 1) + ") ";
+}
+
 TEST_F(PeriodLineSumsTest, OnePassWhereTheOrdersQueryReadsInTableOrder) {
-  // The live orders of 2024.
-  const std::string fromWhere =
-      " FROM auftrag WHERE (auftrag.papierkorb = 0) AND (termin >= " + SQLDate(2024, 1, 1) +
-      ") AND (termin < " + SQLDate(2025, 1, 1) + ") ";
+  const std::string fromWhere = LiveOrdersOf2024();
   for (const Shape& shape : LineShapes()) {
     SCOPED_TRACE(shape.name);
     TDBase& db = Make(shape);
@@ -100,9 +103,7 @@ RateNets LinesByRate(TSQLiteDatabase& db, int64_t orderId) {
 }
 
 TEST_F(PeriodLineSumsTest, NetsByRateFromEveryLayoutAsTheLinesAddUp) {
-  const std::string fromWhere =
-      " FROM auftrag WHERE (auftrag.papierkorb = 0) AND (termin >= " + SQLDate(2024, 1, 1) +
-      ") AND (termin < " + SQLDate(2025, 1, 1) + ") ";
+  const std::string fromWhere = LiveOrdersOf2024();
   for (const Shape& shape : LineShapes()) {
     SCOPED_TRACE(shape.name);
     TDBase& db = Make(shape);
