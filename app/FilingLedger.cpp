@@ -154,8 +154,8 @@ QString TFilingLedger::CheckFiledPeriods(TDBase& db, int year) const {
                     ": " + ChangedPeriodsLine(changed, filed));
 }
 
-std::vector<std::string> TFilingLedger::OverviewMarks(TDBase& db,
-                                                      const YearOverview& overview) const {
+std::vector<std::string> TFilingLedger::OverviewMarks(TDBase& db, const YearOverview& overview,
+                                                      const FilingSettings& settings) const {
   std::vector<Filing> filings;
   try {
     filings = OpenLedger(PelmoraPath(), LedgerAccess::Read).LatestFilings();
@@ -178,7 +178,9 @@ std::vector<std::string> TFilingLedger::OverviewMarks(TDBase& db,
       }
     }
     if (filed == nullptr) {
-      marks.emplace_back("nicht abgegeben");
+      // A period of the other rhythm is no return of the trader's.
+      const bool due = ReturnOf(settings, row.period).kind != ReturnKind::None;
+      marks.emplace_back(due ? "nicht abgegeben" : "");
     } else if (CompareWithFiling(*filed, FiledPeriodNow(db, *filed)).Changed()) {
       marks.push_back("seit der Abgabe am " + FormatDate(filed->filedOn) + " ge\xE4ndert");
     } else {

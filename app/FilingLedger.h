@@ -15,6 +15,7 @@
 
 #include "app/ProgramContext.h"
 #include "ledger/Filing.h"
+#include "tax/FilingCalendar.h"
 
 class QWidget;
 
@@ -55,8 +56,10 @@ class TFilingLedger : public QObject {
   QString CheckFiledPeriods(TDBase& db, int year) const;
   // For each row of the overview (months, quarters, the year): "abgegeben am
   // 10.04.2026", "seit der Abgabe am 10.04.2026 geändert", "nicht abgegeben"
-  // or empty for the year (Windows-1252). None without a ledger file.
-  std::vector<std::string> OverviewMarks(TDBase& db, const YearOverview& overview) const;
+  // for a return of the year's rhythm, else empty (Windows-1252). None
+  // without a ledger file.
+  std::vector<std::string> OverviewMarks(TDBase& db, const YearOverview& overview,
+                                         const FilingSettings& settings) const;
 
  signals:
   // The status line of the run's filing; empty: the run's period is not filed.

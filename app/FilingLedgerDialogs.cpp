@@ -98,6 +98,7 @@ TFilingChangesDialog::TFilingChangesDialog(QWidget* owner) : QDialog(owner) {
   gridKennzahlen_->setHorizontalHeaderLabels({QStringLiteral("Kennzahl"), QStringLiteral("abgegeben"),
                                               QStringLiteral("jetzt"), QStringLiteral("Differenz")});
   gridKennzahlen_->verticalHeader()->hide();
+  gridKennzahlen_->verticalHeader()->setDefaultSectionSize(gridKennzahlen_->fontMetrics().height() + 6);
   gridKennzahlen_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   gridKennzahlen_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
   layout->addWidget(gridKennzahlen_);
@@ -149,6 +150,11 @@ void TFilingChangesDialog::SetChanges(const QString& caption, const FilingChange
       gridKennzahlen_->setItem(static_cast<int>(i), c, item);
     }
   }
+  // Every field in sight at once, as the portal's form lists them.
+  int height = gridKennzahlen_->horizontalHeader()->sizeHint().height() +
+               2 * gridKennzahlen_->frameWidth();
+  for (int r = 0; r < gridKennzahlen_->rowCount(); ++r) height += gridKennzahlen_->rowHeight(r);
+  gridKennzahlen_->setFixedHeight(height);
   btnVermerken_->setEnabled(changes.Changed());
 }
 

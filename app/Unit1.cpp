@@ -370,7 +370,7 @@ void TForm1::ConnectFiling() {
                                          FiledReturnsOf(overview, filing.settings));
     }
     filing.today = EncodeDate(today_.year(), today_.month(), today_.day());
-    filing.filed = ledger_->OverviewMarks(db, overview);
+    filing.filed = ledger_->OverviewMarks(db, overview, filing.settings);
     return filing;
   });
 }
