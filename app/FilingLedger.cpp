@@ -71,7 +71,13 @@ void TFilingLedger::Compare(std::optional<Filing> run) {
     }
   }
   Show();
-  if (dialog_ && changes_) dialog_->SetChanges(Caption(*run_), *changes_);
+  // An open list of changes follows the complete runs, and closes for a
+  // period not filed.
+  if (dialog_ && changes_) {
+    dialog_->SetChanges(Caption(*run_), *changes_);
+  } else if (dialog_ && run_) {
+    dialog_->close();
+  }
 }
 
 void TFilingLedger::Show() {
@@ -85,7 +91,7 @@ void TFilingLedger::Show() {
 }
 
 void TFilingLedger::Mark(const QDate& today) {
-  if (!run_) return;
+  if (!CanMark()) return;
   TMarkFiledDialog dialog(Caption(*run_), latest_.has_value(), today, &window_);
   if (dialog.exec() != QDialog::Accepted) return;
   const FilingDetails details = dialog.Details();

@@ -103,6 +103,8 @@ TEST_F(LedgerWindowTest, MarkedRunIsUnchangedUntilPelmorasDataChanges) {
       << Filed()->text().toStdString();
   EXPECT_EQ(proposed, QStringLiteral("Abgabe-2026-04.pdf"));
   EXPECT_EQ(ReadBytes(record).substr(0, 5), "%PDF-");
+  // Filed as it stands, it is not filed again.
+  EXPECT_FALSE(Elster().findChild<QPushButton*>(QStringLiteral("btnVermerken"))->isEnabled());
 
   ChangeData("UPDATE verbindauftrag SET preis = 200");
   const std::string pelmora = ReadBytes(DefaultDbPath());
