@@ -4,6 +4,7 @@
 // is remembered.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QTableWidget>
 #include <QTest>
 
@@ -192,6 +193,17 @@ TEST_F(ClassificationWindowTest, TheChoiceIsRememberedAndTheSlotChoosesExact) {
   form->ChooseExactClassification();
   EXPECT_EQ(resets, 2);  // one run: the list emptied and filled
   EXPECT_TRUE(messages.empty());
+
+  // By keyboard: Alt+Z goes to the list, Tab on to the second and to "-> .CSV".
+  form->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+  c.lbUst->setFocus();
+  QTest::keyClick(form.get(), Qt::Key_Z, Qt::AltModifier);
+  ASSERT_EQ(QApplication::focusWidget(), zuordnung);
+  QTest::keyClick(zuordnung, Qt::Key_Tab);
+  ASSERT_EQ(QApplication::focusWidget(), ausland);
+  QTest::keyClick(ausland, Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), c.btnCsv);
 }
 
 TEST_F(ClassificationWindowTest, OverviewTableAndEcSalesListFollowTheChoice) {
