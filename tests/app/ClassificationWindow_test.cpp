@@ -69,15 +69,6 @@ class ClassificationWindowTest : public WindowTest {
   QLabel* zuordnungStatus = nullptr;
 };
 
-void Click(QAbstractButton* button) {
-  QTest::mouseClick(button, Qt::LeftButton);
-}
-
-void Choose(QComboBox* list, int index) {
-  list->setCurrentIndex(index);
-  emit list->activated(index);
-}
-
 QImage Drawn(const TImage& picture, int field, double value) {
   QImage canvas(picture.size(), QImage::Format_RGB32);
   canvas.fill(Qt::white);

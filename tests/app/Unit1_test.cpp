@@ -178,15 +178,6 @@ QStringList Items(const QComboBox* list) {
   return items;
 }
 
-void Click(QAbstractButton* button) {
-  QTest::mouseClick(button, Qt::LeftButton);
-}
-
-void Choose(QComboBox* list, int index) {
-  list->setCurrentIndex(index);
-  emit list->activated(index);
-}
-
 TEST_F(WindowTest, StartUpEvaluatesTheCurrentMonth) {
   FillStandard(MakeDatabase());
   TForm1& f = Start(QDate(2026, 5, 15));

@@ -1063,10 +1063,9 @@ TEST_F(ReportTest, FilesAQuarterAndFindsItsChanges) {
             std::string::npos);
 }
 
-// --overview and --table take the classification: under "exact" the Swiss
-// order is field 43, a column of the overview and a row of the table; the
-// default output has neither.
-TEST_F(ReportTest, OverviewAndTableFollowTheClassification) {
+// --overview takes the classification: under "exact" the Swiss order is
+// field 43, a column of its own; the default output has none.
+TEST_F(ReportTest, OverviewFollowsTheClassification) {
   BuildQuarter({}, [](testdb::PelmoraDb& b) {
     b.Add(testdb::Customer{.id = 3, .name = "Teehaus", .land = "CH"});
     b.Add(testdb::Order{.id = 9, .besitzerindex = 3, .termin = EncodeDate(2024, 2, 7),
@@ -1084,19 +1083,9 @@ TEST_F(ReportTest, OverviewAndTableFollowTheClassification) {
   EXPECT_NE(exact.out.find("(Zahlungsdatum, Zuordnung genau)\n"), std::string::npos) << exact.out;
   const size_t february = exact.out.find("\nFebruar ");
   ASSERT_NE(february, std::string::npos) << exact.out;
-  const std::string row = exact.out.substr(february + 1, exact.out.find('\n', february + 1) - february - 1);
+  const std::string row =
+      exact.out.substr(february + 1, exact.out.find('\n', february + 1) - february - 1);
   EXPECT_TRUE(row.ends_with("  80,00")) << row;
-
-  const std::vector<std::string> table = {"--db", db_, "--quarter", "2024-Q1", "--table", "-"};
-  std::vector<std::string> exactTable = table;
-  exactTable.insert(exactTable.end(), {"--classify", "exact"});
-  EXPECT_EQ(Run(table).out.find("Ausfuhrlieferungen"), std::string::npos);
-  const Result exactRows = Run(exactTable);
-  EXPECT_NE(exactRows.out.find(";Export;Teehaus;CH;;19;80,00;95,20;43\r\n"), std::string::npos)
-      << exactRows.out;
-  EXPECT_NE(exactRows.out.find("\r\nKennzahl;;Ausfuhrlieferungen;;;;;80,00;;43\r\nSumme;;Nicht EU;"),
-            std::string::npos)
-      << exactRows.out;
 }
 
 // A ledger that is no ledger: the run still shows its figures, says why
