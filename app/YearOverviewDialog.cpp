@@ -137,7 +137,7 @@ void TYearOverviewDialog::SetOverview(const YearOverview& overview, const Overvi
   int height = gridOverview_->horizontalHeader()->height() + 2 * gridOverview_->frameWidth();
   for (int r = 0; r < gridOverview_->rowCount(); ++r) height += gridOverview_->rowHeight(r);
   gridOverview_->setFixedHeight(height);
-  chart_->SetMonths(months);
+  chart_->SetMonths(months, overview.classification == Classification::Exact);
 }
 
 TYearOverviewWindow::Computed TYearOverviewWindow::Compute(TDBase& db, int year,
