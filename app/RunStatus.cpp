@@ -19,6 +19,11 @@ namespace vorlex {
 TRunStatus::TRunStatus(QWidget& window) : QStatusBar(&window), window_(window) {
   setObjectName(QStringLiteral("StatusBar1"));
   setSizeGripEnabled(false);
+  // Shown only after a run of the exact classification.
+  lblZuordnung_ = new QLabel(this);
+  lblZuordnung_->setObjectName(QStringLiteral("lblZuordnung"));
+  lblZuordnung_->setContentsMargins(0, 0, 6, 0);
+  lblZuordnung_->hide();
   lblAbgabe_ = new QLabel(this);
   lblAbgabe_->setObjectName(QStringLiteral("lblAbgabe"));
   lblAbgabe_->setContentsMargins(0, 0, 6, 0);
@@ -28,6 +33,7 @@ TRunStatus::TRunStatus(QWidget& window) : QStatusBar(&window), window_(window) {
   lblHinweise_->setObjectName(QStringLiteral("lblHinweise"));
   lblHinweise_->setTextFormat(Qt::RichText);
   lblHinweise_->setContentsMargins(0, 0, 6, 0);
+  addPermanentWidget(lblZuordnung_);
   lblAbgegeben_ = new QLabel(this);
   lblAbgegeben_->setObjectName(QStringLiteral("lblAbgegeben"));
   lblAbgegeben_->setTextFormat(Qt::RichText);
@@ -80,6 +86,7 @@ void TRunStatus::ShowPeriodNote(double firstDay, double lastDay) {
 void TRunStatus::Clear() {
   hints_.clear();
   if (dialog_) dialog_->SetHints(hints_);
+  lblZuordnung_->hide();
   ShowFiling({}, false);
   lblAbgabe_->clear();
   lblKz83_->clear();
@@ -102,13 +109,17 @@ void TRunStatus::ShowFiling(const QString& text, bool changed) {
 }
 
 void TRunStatus::Show(const TaxTotals& totals, const std::vector<RunEntry>& entries,
-                      double firstDay, double lastDay) {
-  hints_ = PlausibilityHints(entries, firstDay, lastDay);
+                      double firstDay, double lastDay, ClassificationChoice choice) {
+  hints_ = PlausibilityHints(entries, firstDay, lastDay, choice.rules);
   if (dialog_) dialog_->SetHints(hints_);
   const std::optional<Prepayment> prepayment = PrepaymentOf(totals);
   std::string kz83 = prepayment ? PrepaymentStatus(prepayment->due) : FieldTag(83) + ": -";
   if (totals.field39 != 0) kz83 = FieldTag(39) + ": " + FormatCents(totals.field39) + ", " + kz83;
   lblKz83_->setText(DecodeText(kz83));
+  lblZuordnung_->setText(DecodeText(choice.sales == ForeignSales::Services
+                                        ? "Zuordnung: genau, sonstige Leistungen"
+                                        : "Zuordnung: genau"));
+  lblZuordnung_->setVisible(choice.Exact());
   const size_t count = hints_.size();
   if (count == 0) {
     lblHinweise_->setText(QStringLiteral("Keine Hinweise"));

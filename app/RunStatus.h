@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "tax/Classification.h"
 #include "tax/PlausibilityHints.h"
 #include "tax/RunEntry.h"
 #include "tax/TaxTotals.h"
@@ -31,8 +32,9 @@ class TRunStatus : public QStatusBar {
   void ShowPeriodNote(double firstDay, double lastDay);
   // Nothing while a run is under way or after a failed one.
   void Clear();
+  // A run of the exact classification says so; the simple one adds nothing.
   void Show(const TaxTotals& totals, const std::vector<RunEntry>& entries, double firstDay,
-            double lastDay);
+            double lastDay, ClassificationChoice choice = {});
   // The due dates of the run's return, "Abgabe bis 11.01.2027"; none: empty.
   void ShowDueDates(const std::vector<std::string>& lines);
   // Whether the run's period was filed and has changed since, as a link to
@@ -58,6 +60,7 @@ class TRunStatus : public QStatusBar {
 
  private:
   QWidget& window_;
+  QLabel* lblZuordnung_;
   QLabel* lblAbgegeben_;
   QLabel* lblAbgabe_;
   QLabel* lblKz83_;

@@ -13,6 +13,7 @@
 #include <algorithm>
 
 #include "app/Application.h"
+#include "app/ClassificationChoice.h"
 #include "app/ExportSave.h"
 #include "app/FieldDrillDown.h"
 #include "app/FieldPanel.h"
@@ -65,6 +66,7 @@ TForm1::~TForm1() = default;
 void TForm1::BuildLeftPanel() {
   const TDesignScale& S = scale_;
   period_ = new TPeriodChoice(S, pnlL_);
+  classification_ = new TClassificationChoice(S, period_);
 
   const auto button = [&](const char* name, const QString& caption, const QRect& place) {
     auto* control = new QPushButton(caption, period_);
@@ -111,6 +113,8 @@ void TForm1::ConnectEvents() {
   ConnectShowingErrors(period_, &TPeriodChoice::ChosenAgain, this, &TForm1::RunAgainAfterFailure);
   ConnectShowingErrors(period_, &TPeriodChoice::MonthStepClicked, this, &TForm1::udMonatClick);
   ConnectShowingErrors(period_, &TPeriodChoice::YearStepClicked, this, &TForm1::udJahrClick);
+  ConnectShowingErrors(classification_, &TClassificationChoice::Chosen, this,
+                       &TForm1::ClassificationChanged);
   ConnectShowingErrors(btnHelp_, &QPushButton::clicked, this, &TForm1::btnHelpClick);
   ConnectShowingErrors(btnCsv_, &QPushButton::clicked, this, &TForm1::btnCsvClick);
   ConnectShowingErrors(btnUebersicht_, &QPushButton::clicked, this, &TForm1::btnUebersichtClick);
@@ -124,7 +128,8 @@ void TForm1::ConnectEvents() {
   connect(runs_, &TRunController::Failed, fields_, &TFieldPanel::ShowEmpty);
   connect(runs_, &TRunController::Finished, this, [this](double firstDay, double lastDay) {
     fields_->ShowFigures(program_.totals);
-    status_->Show(program_.totals, lbUst_->Model().Entries(), firstDay, lastDay);
+    status_->Show(program_.totals, lbUst_->Model().Entries(), firstDay, lastDay,
+                  runs_->LastRunChoice());
     ShowDueDates(firstDay, lastDay);
     // A month or quarter is compared with its latest filing.
     const std::optional<TTaxPeriod> period = PeriodOf(firstDay, lastDay);
@@ -175,7 +180,7 @@ void TForm1::SetKeys() {
                        &QShortcut::activated, this, &TForm1::MarkFiled);
 
   // Tab goes through every control in reading order.
-  QWidget* last = period_->ChainTabOrder(nullptr);
+  QWidget* last = classification_->ChainTabOrder(period_->ChainTabOrder(nullptr));
   last = ChainTabOrder(last, {btnCsv_, btnHelp_, btnAbgabe_, btnElster_, btnUebersicht_, lbUst_});
   status_->ChainTabOrder(fields_->ChainTabOrder(last));
 }
@@ -244,7 +249,8 @@ void TForm1::FormCreate(const QDate& today) {
          available.top() + (available.height() - height()) / 2);
   }
   // The basis and the place of the last session; the period is this month's.
-  RestoreWindowSettings(*this, *period_);
+  RestoreWindowSettings(*this, *period_, *classification_);
+  runs_->SetChoice(classification_->Choice());
   const TTaxPeriod month = period_->StartOn(today);
 
   // The window is whole before the database is opened: a failed open leaves
@@ -262,7 +268,7 @@ void TForm1::FormCreate(const QDate& today) {
 }
 
 void TForm1::FormClose() {
-  SaveWindowSettings(*this, *period_);
+  SaveWindowSettings(*this, *period_, *classification_);
   runs_->CloseDatabase();
 }
 
@@ -285,8 +291,17 @@ void TForm1::ShowPeriod(double firstDay, double lastDay, TaxationBasis basis) {
 void TForm1::cmbMChange(const TTaxPeriod& period, TaxationBasis basis) {
   if (!runs_->Admit([this, period, basis] { cmbMChange(period, basis); })) return;
   runs_->Run(period.FirstDay, period.LastDay, basis);
-  // An open year overview shows the year and basis chosen here.
-  overview_.Follow(*program_.Database, period_->Year(), basis);
+  // An open year overview shows the year, basis and classification chosen here.
+  overview_.Follow(*program_.Database, period_->Year(), basis, runs_->Choice());
+}
+
+void TForm1::ClassificationChanged(ClassificationChoice choice) {
+  runs_->SetChoice(choice);
+  period_->ReportChoice();
+}
+
+void TForm1::ChooseExactClassification() {
+  classification_->ChooseExact();
 }
 
 void TForm1::RunAgainAfterFailure(const TTaxPeriod& period, TaxationBasis basis) {
@@ -325,7 +340,7 @@ void TForm1::btnUebersichtClick() {
   QApplication::setOverrideCursor(Qt::WaitCursor);
   const auto cursorBack = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
   // After a failed start the database is opened here as a period choice opens it.
-  runs_->WithDatabase([&](TDBase& db) { overview_.Show(db, year, basis); });
+  runs_->WithDatabase([&](TDBase& db) { overview_.Show(db, year, basis, runs_->Choice()); });
 }
 
 std::optional<TTaxPeriod> TForm1::PeriodOf(double firstDay, double lastDay) const {

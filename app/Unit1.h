@@ -15,6 +15,7 @@
 #include "app/Controls.h"
 #include "app/ProgramContext.h"
 #include "app/YearOverviewDialog.h"
+#include "tax/Classification.h"
 #include "tax/TaxPeriod.h"
 #include "tax/TaxationBasis.h"
 #include "ui/CsvSave.h"
@@ -28,6 +29,7 @@ class QPushButton;
 
 namespace vorlex {
 
+class TClassificationChoice;
 class TExportSave;
 class TPortalFiguresDialog;
 class TFieldDrillDown;
@@ -52,6 +54,10 @@ class TForm1 : public QWidget {
   // the benchmark times.
   void EvaluationRun(double firstDay, double lastDay);
 
+ public slots:
+  // "Zuordnung: genau", as if the user had chosen it: the window runs again.
+  void ChooseExactClassification();
+
  protected:
   void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -72,6 +78,8 @@ class TForm1 : public QWidget {
   void btnAbgabeClick();
   // "Für Mein ELSTER": the figures of the last complete run as the portal takes them.
   void btnElsterClick();
+  // "Zuordnung" or "Umsätze mit dem Ausland" changed: the period runs again.
+  void ClassificationChanged(ClassificationChoice choice);
   // The choice made already, clicked again: after a failed run it runs again.
   void RunAgainAfterFailure(const TTaxPeriod& period, TaxationBasis basis);
 
@@ -101,6 +109,7 @@ class TForm1 : public QWidget {
   // list and the progress bar in its place during a run.
   QFrame* pnlL_;
   TPeriodChoice* period_ = nullptr;
+  TClassificationChoice* classification_ = nullptr;
   QPushButton* btnCsv_ = nullptr;
   QPushButton* btnHelp_ = nullptr;
   QPushButton* btnUebersicht_ = nullptr;

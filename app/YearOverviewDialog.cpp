@@ -154,12 +154,13 @@ void TYearOverviewDialog::SetOverview(const YearOverview& overview, const Overvi
   int height = gridOverview_->horizontalHeader()->height() + 2 * gridOverview_->frameWidth();
   for (int r = 0; r < gridOverview_->rowCount(); ++r) height += gridOverview_->rowHeight(r);
   gridOverview_->setFixedHeight(height);
-  chart_->SetMonths(months);
+  chart_->SetMonths(months, overview.classification == Classification::Exact);
 }
 
 TYearOverviewWindow::Computed TYearOverviewWindow::Compute(TDBase& db, int year,
-                                                           TaxationBasis basis) const {
-  Computed computed{EvaluateYearOverview(db, year, basis), {}};
+                                                           TaxationBasis basis,
+                                                           ClassificationChoice choice) const {
+  Computed computed{EvaluateYearOverview(db, year, basis, choice), {}};
   if (filing_) {
     int64_t field39 = 0;
     computed.filing = filing_(db, computed.overview, field39);
@@ -170,12 +171,14 @@ TYearOverviewWindow::Computed TYearOverviewWindow::Compute(TDBase& db, int year,
 
 void TYearOverviewWindow::Refresh(TDBase& db) {
   if (dialog_.isNull() || !dialog_->isVisible()) return;
-  const Computed computed = Compute(db, dialog_->Year(), dialog_->Basis());
+  const Computed computed = Compute(db, dialog_->Year(), dialog_->Basis(), choice_);
   dialog_->SetOverview(computed.overview, computed.filing);
 }
 
-void TYearOverviewWindow::Show(TDBase& db, int year, TaxationBasis basis) {
-  const Computed computed = Compute(db, year, basis);
+void TYearOverviewWindow::Show(TDBase& db, int year, TaxationBasis basis,
+                               ClassificationChoice choice) {
+  const Computed computed = Compute(db, year, basis, choice);
+  choice_ = choice;
   const bool fresh = dialog_.isNull();
   if (fresh) {
     dialog_ = new TYearOverviewDialog(&owner_);
@@ -192,10 +195,12 @@ void TYearOverviewWindow::Show(TDBase& db, int year, TaxationBasis basis) {
   dialog_->activateWindow();
 }
 
-void TYearOverviewWindow::Follow(TDBase& db, int year, TaxationBasis basis) {
+void TYearOverviewWindow::Follow(TDBase& db, int year, TaxationBasis basis,
+                                 ClassificationChoice choice) {
   if (dialog_.isNull() || !dialog_->isVisible()) return;
-  if (dialog_->Year() == year && dialog_->Basis() == basis) return;
-  const Computed computed = Compute(db, year, basis);
+  if (dialog_->Year() == year && dialog_->Basis() == basis && choice_ == choice) return;
+  const Computed computed = Compute(db, year, basis, choice);
+  choice_ = choice;
   dialog_->SetOverview(computed.overview, computed.filing);
 }
 

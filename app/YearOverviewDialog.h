@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "tax/Classification.h"
 #include "tax/FilingCalendar.h"
 #include "tax/SpecialPrepayment.h"
 #include "tax/TaxationBasis.h"
@@ -67,13 +68,13 @@ class TYearOverviewWindow {
   // The open overview computed anew, as the filing settings have changed.
   void Refresh(TDBase& db);
 
-  // Computes the overview of year and basis and shows it. An error of the run
-  // propagates and leaves the window as it was.
-  void Show(TDBase& db, int year, TaxationBasis basis);
-  // The open overview follows the main window: when it shows another year or
-  // basis, it is computed anew for year and basis, without being raised.
-  // Nothing happens while it is closed.
-  void Follow(TDBase& db, int year, TaxationBasis basis);
+  // Computes the overview of year and basis under the classification choice
+  // and shows it. An error of the run propagates and leaves the window as it was.
+  void Show(TDBase& db, int year, TaxationBasis basis, ClassificationChoice choice = {});
+  // The open overview follows the main window: when it shows another year,
+  // basis or classification, it is computed anew for them, without being
+  // raised. Nothing happens while it is closed.
+  void Follow(TDBase& db, int year, TaxationBasis basis, ClassificationChoice choice = {});
   // The window while it exists.
   TYearOverviewDialog* Dialog() const { return dialog_; }
 
@@ -82,9 +83,10 @@ class TYearOverviewWindow {
     YearOverview overview;
     OverviewFiling filing;
   };
-  Computed Compute(TDBase& db, int year, TaxationBasis basis) const;
+  Computed Compute(TDBase& db, int year, TaxationBasis basis, ClassificationChoice choice) const;
 
   QWidget& owner_;
+  ClassificationChoice choice_;  // of the overview shown
   QPointer<TYearOverviewDialog> dialog_;
   FilingSource filing_;
 };

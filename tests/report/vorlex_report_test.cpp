@@ -1064,6 +1064,29 @@ TEST_F(ReportTest, FilesAQuarterAndFindsItsChanges) {
             std::string::npos);
 }
 
+// --overview takes the classification: under "exact" the Swiss order is
+// field 43, a column of its own; the default output has none.
+TEST_F(ReportTest, OverviewFollowsTheClassification) {
+  BuildQuarter({}, [](testdb::PelmoraDb& b) {
+    b.Add(testdb::Customer{.id = 3, .name = "Teehaus", .land = "CH"});
+    b.Add(testdb::Order{.id = 9, .besitzerindex = 3, .termin = EncodeDate(2024, 2, 7),
+                        .bezahltam = EncodeDate(2024, 2, 8), .bezeichnung = "Export"});
+    b.Add(testdb::Line{.auftragindex = 9, .anzahl = 1.0, .preis = 80.0});
+  });
+  const std::vector<std::string> overview = {"--db", db_, "--overview", "2024"};
+  std::vector<std::string> exactOverview = overview;
+  exactOverview.insert(exactOverview.end(), {"--classify", "exact"});
+  const Result simple = Run(overview);
+  const Result exact = Run(exactOverview);
+  ASSERT_EQ(exact.status, 0) << exact.err;
+  EXPECT_EQ(simple.out.find("Kz 43"), std::string::npos);
+  EXPECT_EQ(simple.out.find("genau"), std::string::npos);
+  EXPECT_NE(exact.out.find("(Zahlungsdatum, Zuordnung genau)\n"), std::string::npos) << exact.out;
+  const size_t february = exact.out.find("\nFebruar ");
+  ASSERT_NE(february, std::string::npos) << exact.out;
+  const std::string row =
+      exact.out.substr(february + 1, exact.out.find('\n', february + 1) - february - 1);
+  EXPECT_TRUE(row.ends_with("  80,00")) << row;
 // The record of a filing names the period, the figures as typed into the
 // portal, the ticket and every entry, as text a PDF reader extracts.
 TEST_F(ReportTest, RecordOfAFilingIsAReadablePdf) {
