@@ -31,8 +31,10 @@ class TRunStatus : public QStatusBar {
   void ShowPeriodNote(double firstDay, double lastDay);
   // Nothing while a run is under way or after a failed one.
   void Clear();
+  // exactOf: what the exact classification does with an entry of this
+  // simple run, for the hints' endings (none: the hints end as they are).
   void Show(const TaxTotals& totals, const std::vector<RunEntry>& entries, double firstDay,
-            double lastDay);
+            double lastDay, const ExactSharesOf& exactOf = {});
   // The due dates of the run's return, "Abgabe bis 11.01.2027"; none: empty.
   void ShowDueDates(const std::vector<std::string>& lines);
 
@@ -47,6 +49,8 @@ class TRunStatus : public QStatusBar {
  signals:
   // A hint was chosen: the index of its entry in the run.
   void EntryChosen(int entry);
+  // The hints window's button asks to evaluate with the exact classification.
+  void SwitchToExactRequested();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -17,17 +17,21 @@
 #include "app/FieldDrillDown.h"
 #include "app/FieldPanel.h"
 #include "app/FilingDialogs.h"
+#include "app/HelpWindow.h"
 #include "app/PeriodChoice.h"
 #include "app/RunController.h"
 #include "app/RunStatus.h"
+#include "app/WindowPlacement.h"
 #include "app/WindowSettings.h"
 #include "app/version_U.h"
+#include "ledger/Ledger.h"
+#include "location/uLocation.h"
 #include "tax/EvaluationRun.h"
 #include "tax/SpecialPrepayment.h"
-#include "ui/text/FilingText.h"
-#include "util/uDatum.h"
 #include "ui/SummaryListView.h"
 #include "ui/qtcore/uQtText.h"
+#include "ui/text/FilingText.h"
+#include "util/uDatum.h"
 
 namespace vorlex {
 
@@ -122,7 +126,11 @@ void TForm1::ConnectEvents() {
   connect(runs_, &TRunController::Failed, fields_, &TFieldPanel::ShowEmpty);
   connect(runs_, &TRunController::Finished, this, [this](double firstDay, double lastDay) {
     fields_->ShowFigures(program_.totals);
-    status_->Show(program_.totals, lbUst_->Model().Entries(), firstDay, lastDay);
+    // The database is still open: a hint's ending may read an order's lines.
+    status_->Show(program_.totals, lbUst_->Model().Entries(), firstDay, lastDay,
+                  program_.Database
+                      ? ExactSharesFromDatabase(*program_.Database, ForeignSales::Goods)
+                      : ExactSharesOf{});
     ShowDueDates(firstDay, lastDay);
     // An open "Für Mein ELSTER" shows the run just made.
     if (elster_) {
@@ -152,8 +160,8 @@ void TForm1::SetKeys() {
   }
   connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this), &QShortcut::activated,
           btnCsv_, &QAbstractButton::click);
-  connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, btnHelp_,
-          &QAbstractButton::click);
+  ConnectShowingErrors(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this,
+                       &TForm1::ShowHelp);
   // Ctrl+E the filing settings, Ctrl+M "Für Mein ELSTER".
   connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_E), this), &QShortcut::activated,
           btnAbgabe_, &QAbstractButton::click);
@@ -292,8 +300,23 @@ void TForm1::btnHelpClick() {
   // the one tried, and the request that follows tries to open it.
   const bool retry = runs_->WaitingForDatabase();
   if (retry) runs_->ReadLocation();
-  ShowMessage("DB:\r" + program_.DbFolder + program_.DbName);
+  const bool help = ShowMessageWithHelp("DB:\r" + program_.DbFolder + program_.DbName);
   if (retry) period_->ReportChoice();
+  if (help) ShowHelp();
+}
+
+void TForm1::ShowHelp() {
+  if (!help_) {
+    help_ = new THelpWindow(this);
+    PlaceBeside(*help_, *this, 420);
+  }
+  help_->SetPlaces({.pelmoraSettings = PelmoraAppDataDir() + kSettingsFileName,
+                    .database = program_.DbFolder + program_.DbName,
+                    .settings = WindowSettingsFile(),
+                    .ledger = DefaultLedgerPath()});
+  help_->show();
+  help_->raise();
+  help_->activateWindow();
 }
 
 void TForm1::btnCsvClick() {

@@ -34,6 +34,10 @@ const QString kQuarterly = QStringLiteral("vierteljaehrlich");
 
 }  // namespace
 
+std::string WindowSettingsFile() {
+  return QDir::toNativeSeparators(Store()->fileName()).toStdString();
+}
+
 bool RestoreWindowSettings(QWidget& window, TPeriodChoice& choice) {
   const std::unique_ptr<QSettings> settings = Store();
   const int basis = settings->value(kBasisKey, 0).toInt();

@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <map>
+#include <string>
 
 #include "tax/FilingCalendar.h"
 
@@ -19,6 +20,9 @@ class TPeriodChoice;
 // geometry was remembered (the window is then centred as at the first start).
 bool RestoreWindowSettings(QWidget& window, TPeriodChoice& choice);
 void SaveWindowSettings(const QWidget& window, const TPeriodChoice& choice);
+
+// The file that holds these settings (UTF-8).
+std::string WindowSettingsFile();
 
 // Where the save dialog opens: the folder last saved to, while it is there,
 // else the user's documents folder (the home folder where there is none). Never

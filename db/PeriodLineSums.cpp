@@ -309,7 +309,10 @@ bool TPeriodLineSums::ReadByRowidRanges(const std::string& lines, const std::vec
   return onePass_;
 }
 
-bool TPeriodLineSums::ReadRateNets(const TSQLiteStatement& row, int column, RateNets& nets) {
+namespace {
+
+// The nets of a value of kRateNetsFunction; false for NULL.
+bool ReadRateNets(const TSQLiteStatement& row, int column, RateNets& nets) {
   if (row.ColumnType(column) != ColumnKind::Blob) return false;
   const std::string_view bytes = row.ColumnBlob(column);
   const size_t pairs = bytes.size() / (2 * sizeof(double));
@@ -321,6 +324,8 @@ bool TPeriodLineSums::ReadRateNets(const TSQLiteStatement& row, int column, Rate
   }
   return true;
 }
+
+}  // namespace
 
 TPeriodLineSums::RateColumns TPeriodLineSums::ReadRateColumns(const TSQLiteStatement& row,
                                                               int first) {
@@ -344,14 +349,23 @@ RateNets TPeriodLineSums::RatesOf(const TDBTable& orders, const TDBField& idFiel
     }
   }
   // Text in a cell is read as a number as everywhere else.
+  if (orderRates_ == nullptr) orderRates_ = std::make_unique<TOrderRates>(db_, vat_);
+  return orderRates_->Of(orderId);
+}
+
+TOrderRates::TOrderRates(TDBase& db, LineVat vat) : db_(db), vat_(std::move(vat)) {}
+
+TOrderRates::~TOrderRates() = default;
+
+RateNets TOrderRates::Of(int64_t orderId) {
   if (ratesOfOrder_ == nullptr) {
     ratesOfOrder_ = std::make_unique<TSQLiteStatement>(
-        Connection(), LineSumsSql({.where = "auftragindex=?1",
-                                   .vatAs = "",
-                                   .netAs = "",
-                                   .ratesAs = "",
-                                   .readCells = true},
-                                  vat_));
+        db_.Connection(), LineSumsSql({.where = "auftragindex=?1",
+                                       .vatAs = "",
+                                       .netAs = "",
+                                       .ratesAs = "",
+                                       .readCells = true},
+                                      vat_));
   }
   RateNets nets;
   try {
@@ -368,9 +382,9 @@ RateNets TPeriodLineSums::RatesOf(const TDBTable& orders, const TDBField& idFiel
   if (ratesByOrder_ == nullptr) {
     // "+ 0" makes a rate held as text one with the same rate held as a number.
     ratesByOrder_ = std::make_unique<TSQLiteStatement>(
-        Connection(), "SELECT " + LineCell("mwst", true) + " + 0 AS rate, SUM(" +
-                          LineCell("anzahl", true) + "*" + LineCell("preis", true) +
-                          ") FROM verbindauftrag WHERE auftragindex=?1 GROUP BY rate ORDER BY rate");
+        db_.Connection(), "SELECT " + LineCell("mwst", true) + " + 0 AS rate, SUM(" +
+                              LineCell("anzahl", true) + "*" + LineCell("preis", true) +
+                              ") FROM verbindauftrag WHERE auftragindex=?1 GROUP BY rate ORDER BY rate");
   }
   nets.clear();
   ratesByOrder_->Reset();

@@ -38,6 +38,25 @@ struct LineSumsAnswer {
   bool readCells = false;
 };
 
+// The net of one order's lines by their rates, order by order, the cells read
+// as numbers are read everywhere else: for an order that no period's statement
+// answers, and for a single order.
+class TOrderRates {
+ public:
+  TOrderRates(TDBase& db, LineVat vat);
+  ~TOrderRates();
+  TOrderRates(const TOrderRates&) = delete;
+  TOrderRates& operator=(const TOrderRates&) = delete;
+
+  RateNets Of(int64_t orderId);
+
+ private:
+  TDBase& db_;
+  LineVat vat_;
+  std::unique_ptr<TSQLiteStatement> ratesOfOrder_;  // made at its first use
+  std::unique_ptr<TSQLiteStatement> ratesByOrder_;  // made at its first use
+};
+
 class TPeriodLineSums {
  public:
   // orders: the result of the orders query, whose FROM and WHERE text is
@@ -101,8 +120,6 @@ class TPeriodLineSums {
     return rates_ ? std::optional<std::string>(as) : std::nullopt;
   }
   RateColumns ReadRateColumns(const TSQLiteStatement& row, int first);
-  // The nets of a value of kRateNetsFunction; false for NULL.
-  static bool ReadRateNets(const TSQLiteStatement& row, int column, RateNets& nets);
   // The sums of an order whose lines hold text: each cell read as a number
   // cell is read, then added by the library as any other order's, in the same
   // order.
@@ -111,10 +128,9 @@ class TPeriodLineSums {
   TDBase& db_;
   LineVat vat_;
   bool rates_ = false;
-  std::vector<RateColumns> rateColumns_;  // one pass with rates: as entries_
-  RateNets rateNets_;                     // what rateColumns_ point into
-  std::unique_ptr<TSQLiteStatement> ratesOfOrder_;  // made at its first use
-  std::unique_ptr<TSQLiteStatement> ratesByOrder_;  // made at its first use
+  std::vector<RateColumns> rateColumns_;        // one pass with rates: as entries_
+  RateNets rateNets_;                           // what rateColumns_ point into
+  std::unique_ptr<TOrderRates> orderRates_;     // made at its first use
   std::unique_ptr<TSQLiteStatement> perOrder_;  // null when it does not prepare
   bool onePass_ = false;
   std::vector<Entry> entries_;  // one pass: by id
