@@ -138,9 +138,23 @@ std::vector<EntryShare> ExactSharesOfEntry(const RunEntry& entry, ForeignSales s
 
 ExactSharesOf ExactSharesFromDatabase(TDBase& db, ForeignSales sales) {
   auto rates = std::make_shared<TOrderRates>(db, LineVatOf());
-  return [rates, sales](const RunEntry& entry) {
-    return ExactSharesOfEntry(entry, sales, [&rates](int64_t id) { return rates->Of(id); });
-  };
+  return {.prepare =
+              [rates, sales](const std::vector<const RunEntry*>& entries) {
+                std::vector<int64_t> ids;
+                for (const RunEntry* entry : entries) {
+                  if (entry->kind == EntryKind::Order &&
+                      SplitByLineRates(entry->country(), entry->vatId(), entry->rate,
+                                       entry->orderType, sales)) {
+                    ids.push_back(entry->id);
+                  }
+                }
+                rates->Prefetch(ids);
+              },
+          .of =
+              [rates, sales](const RunEntry& entry) {
+                return ExactSharesOfEntry(entry, sales,
+                                          [&rates](int64_t id) { return rates->Of(id); });
+              }};
 }
 
 }  // namespace vorlex

@@ -52,8 +52,16 @@ class TDBase;
 std::vector<EntryShare> ExactSharesOfEntry(const RunEntry& entry, ForeignSales sales,
                                            const std::function<RateNets(int64_t)>& linesOf);
 
-// The same with the lines read from db, which must stay open while it is used.
-using ExactSharesOf = std::function<std::vector<EntryShare>(const RunEntry&)>;
+// What the exact classification does with entries of a simple run: of(entry)
+// its shares; prepare, where set, is told every entry to be asked for first.
+struct ExactSharesOf {
+  std::function<void(const std::vector<const RunEntry*>&)> prepare;
+  std::function<std::vector<EntryShare>(const RunEntry&)> of;
+  explicit operator bool() const { return static_cast<bool>(of); }
+};
+
+// ExactSharesOfEntry with the lines read from db, which must stay open while
+// it is used: those of all the orders prepared in one statement.
 ExactSharesOf ExactSharesFromDatabase(TDBase& db, ForeignSales sales);
 
 }  // namespace vorlex

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <optional>
 #include <span>
@@ -95,12 +96,14 @@ class HintList {
   }
 
   size_t Size() const { return hints_.size(); }
-  // Appends ending to every hint from the one numbered first on.
-  void EndWith(size_t first, const std::string& ending) {
-    for (size_t i = first; i < hints_.size(); ++i) {
-      hints_[i].text += ending;
-      hints_[i].exactResolves = true;
-    }
+  // Appends ending to the hint numbered i.
+  void EndWith(size_t i, const std::string& ending) {
+    // Of just its size: a year's run has tens of thousands of them.
+    std::string text;
+    text.reserve(hints_[i].text.size() + ending.size());
+    text.append(hints_[i].text).append(ending);
+    hints_[i].text = std::move(text);
+    hints_[i].exactResolves = true;
   }
 
   // For an entry without a line in the list: its name, then the sentence.
@@ -418,7 +421,7 @@ std::string ExactFieldName(TotalKind total) {
 
 // " Zuordnung genau: Kz 86": the fields that the exact classification gives
 // the entry, with their amounts where it splits it.
-std::string ExactEnding(std::vector<EntryShare> shares) {
+std::string ExactEnding(const std::vector<EntryShare>& shares) {
   bool tax36 = false;
   std::vector<EntryShare> named;
   for (const EntryShare& share : shares) {
@@ -449,19 +452,46 @@ std::string ExactEnding(std::vector<EntryShare> shares) {
   return text;
 }
 
-// Applies the rules to one entry. With exactOf (a run of the simple
-// classification), a hint that the exact classification would not give
-// ends with what that does with the entry.
+// A hint that a rule gave on an entry of a simple run, numbered first. Small,
+// as a year's run notes tens of thousands.
+struct Fired {
+  uint32_t index;
+  uint32_t first;
+  Rule rule;
+};
+
+// Applies the rules to one entry; with fired, each rule that gives hints is
+// noted there.
 void ApplyRules(HintList& list, size_t index, const RunEntry& entry, const OrderCountry& of,
-                bool exact, std::span<const Rule> rules, const ExactSharesOf* exactOf) {
-  std::optional<RunEntry> asExact;
+                bool exact, std::span<const Rule> rules, std::vector<Fired>* fired) {
   for (const Rule rule : rules) {
     const size_t first = list.Size();
     rule(list, index, entry, of, exact);
-    if (exactOf == nullptr || list.Size() == first) continue;
-    std::vector<EntryShare> shares;
-    if (!asExact) {
-      shares = (*exactOf)(entry);
+    for (size_t hint = first; fired != nullptr && hint < list.Size(); ++hint) {
+      fired->push_back({static_cast<uint32_t>(index), static_cast<uint32_t>(hint), rule});
+    }
+  }
+}
+
+// A hint of the simple classification that the exact one would not give ends
+// with what that does with its entry. Every entry is asked for at once, so
+// that the lines of their orders are read in one pass.
+void EndWithExactFields(HintList& list, const std::vector<Fired>& fired,
+                        const ExactSharesOf& exactOf) {
+  const std::vector<RunEntry>& entries = list.Entries();
+  std::vector<const RunEntry*> asked;
+  for (const Fired& f : fired) {
+    if (asked.empty() || asked.back() != &entries[f.index]) asked.push_back(&entries[f.index]);
+  }
+  if (exactOf.prepare) exactOf.prepare(asked);
+  std::optional<RunEntry> asExact;
+  std::vector<EntryShare> shares;
+  size_t made = SIZE_MAX;
+  for (const Fired& f : fired) {
+    const RunEntry& entry = entries[f.index];
+    if (made != f.index) {
+      made = f.index;
+      shares = exactOf.of(entry);
       asExact = entry;
       if (shares.empty()) {
         asExact->total = TotalKind::None;  // the exact classification counts it nowhere
@@ -469,15 +499,12 @@ void ApplyRules(HintList& list, size_t index, const RunEntry& entry, const Order
       } else {
         SetShares(*asExact, shares);
       }
-    } else {
-      asExact->ForEachShare([&shares](TotalKind total, double added) {
-        shares.push_back({total, added});
-      });
     }
     std::vector<Hint> probe;
-    HintList probeList(list.Entries(), probe);
-    rule(probeList, index, *asExact, of, true);
-    if (probe.empty()) list.EndWith(first, ExactEnding(std::move(shares)));
+    HintList probeList(entries, probe);
+    OrderCountry country;
+    f.rule(probeList, f.index, *asExact, country.Of(entry.country()), true);
+    if (probe.empty()) list.EndWith(f.first, ExactEnding(shares));
   }
 }
 
@@ -487,7 +514,8 @@ std::vector<Hint> PlausibilityHints(const std::vector<RunEntry>& entries, double
                                     double lastDay, Classification rules,
                                     const ExactSharesOf& exactOf) {
   const bool exact = rules == Classification::Exact;
-  const ExactSharesOf* endings = !exact && exactOf ? &exactOf : nullptr;
+  std::vector<Fired> fired;
+  std::vector<Fired>* endings = !exact && exactOf ? &fired : nullptr;
   std::vector<Hint> hints;
   if (PeriodReversed(firstDay, lastDay)) {
     hints.push_back({-1, "Zeitraum vom " + FormatDate(firstDay) + " bis " + FormatDate(lastDay) +
@@ -509,6 +537,7 @@ std::vector<Hint> PlausibilityHints(const std::vector<RunEntry>& entries, double
       ApplyRules(list, i, entry, country, exact, kCashRules, endings);
     }
   }
+  if (!fired.empty()) EndWithExactFields(list, fired, exactOf);
   if (exact) DistanceSalesHints(entries, hints);
   return hints;
 }

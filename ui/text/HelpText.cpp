@@ -79,7 +79,10 @@ jedem Satz über 0 in Kz 66.</li>
 </ul>
 <p>Beide lassen Teilzahlungen, die Beträge von Gutschriften und des Kassenbuchs so, wie sie
 gespeichert sind. Ob das Ausland Lieferungen oder sonstige Leistungen erhält, vermerkt Pelmora
-nicht; Vorlex nimmt Lieferungen an.</p>
+nicht: das sagt die Einstellung „Umsätze mit dem Ausland“ (<code>vorlex-report
+--sales</code>), ohne sie gelten Lieferungen. Die Zuordnung wählt das Fenster
+(„Zuordnung: einfach“ oder „genau“) und <code>vorlex-report --classify</code>; die
+Statusleiste nennt die eines Laufs.</p>
 
 <h3>Was in Mein ELSTER eingetragen wird</h3>
 <p>„Für Mein ELSTER“ (Strg+M) zeigt die Werte so, wie das Formular sie nimmt, nur die nicht 0
