@@ -29,6 +29,8 @@ THintsDialog::THintsDialog(QWidget* parent) : QDialog(parent) {
       "Wertet nach der genauen Zuordnung aus: jeder EU-Staat, die Steuersätze der Positionen, "
       "Ausfuhren in Kz 43 oder 45. Die Hinweise, die mit „Zuordnung genau:“ enden, entfallen "
       "dann."));
+  // Enter chooses a hint, never this button.
+  btnGenau_->setAutoDefault(false);
   btnGenau_->hide();
   connect(btnGenau_, &QPushButton::clicked, this, &THintsDialog::switchToExactRequested);
   auto* layout = new QVBoxLayout(this);

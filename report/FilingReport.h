@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "ledger/FiledPeriods.h"
 #include "ledger/Filing.h"
 #include "report/ReportOptions.h"
 #include "tax/Classification.h"
@@ -22,12 +23,6 @@ struct FilingOutcome {
   // filing's, as the portal's correction (Kz 03) takes them.
   std::optional<std::vector<EcSalesCorrectionRow>> ecSalesCorrection;
 };
-
-// The classification as a filing keeps it: "simple", "exact" or "exact
-// services" (the exact rules for a trader who sells services abroad); and
-// back, the simple one for any other text.
-std::string ClassificationText(const ClassificationChoice& choice);
-ClassificationChoice ClassificationOfText(const std::string& text);
 
 // Where the ledger is: --ledger, else the default place.
 std::string LedgerPath(const ReportOptions& options);
