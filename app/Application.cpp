@@ -1,5 +1,6 @@
 #include "app/Application.h"
 
+#include <QPushButton>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
@@ -51,6 +52,22 @@ bool AskYesNo(const QString& text) {
 
 void ShowMessage(std::string_view message) {
   MessageBoxSeam()(QApplication::activeWindow(), MessageKind::Plain, DisplayText(message), {});
+}
+
+HelpBoxFunction& HelpBoxSeam() {
+  static HelpBoxFunction seam = [](QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text,
+                    QMessageBox::Ok, parent);
+    const QPushButton* help =
+        box.addButton(QStringLiteral("Hilfe (F1)"), QMessageBox::ActionRole);
+    box.exec();
+    return box.clickedButton() == help;
+  };
+  return seam;
+}
+
+bool ShowMessageWithHelp(std::string_view message) {
+  return HelpBoxSeam()(QApplication::activeWindow(), DisplayText(message));
 }
 
 void ShowCurrentException() {

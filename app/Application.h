@@ -37,6 +37,13 @@ bool AskYesNo(const QString& text);
 // The program's message (bytes, carriage returns as line breaks) in a plain box.
 void ShowMessage(std::string_view message);
 
+// Where the box of "?" is shown: a plain box with OK and "Hilfe"; tests answer
+// it. True: "Hilfe" was chosen.
+using HelpBoxFunction = std::function<bool(QWidget* parent, const QString& text)>;
+HelpBoxFunction& HelpBoxSeam();
+// The program's message as ShowMessage shows it, with the button "Hilfe".
+bool ShowMessageWithHelp(std::string_view message);
+
 // The exception being handled, in an error box: the sentence that says what
 // is wrong and what to do, its technical message as the detail.
 void ShowCurrentException();

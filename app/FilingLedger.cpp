@@ -47,6 +47,13 @@ QString Caption(const Filing& filing) {
 TFilingLedger::TFilingLedger(QWidget& window, const ProgramContext& program)
     : QObject(&window), window_(window), program_(program) {}
 
+Filing TFilingLedger::Trader() const {
+  Filing trader;
+  trader.pelmoraPath = PelmoraPath();
+  trader.vatId = vatId_;
+  return trader;
+}
+
 void TFilingLedger::SetVatId(std::string vatId) {
   vatId_ = std::move(vatId);
   // Start-up's run ends before the VAT id is read.
@@ -63,7 +70,8 @@ void TFilingLedger::Compare(std::optional<Filing> run) {
     run_->vatId = vatId_;
     try {
       TLedger ledger = OpenLedger(PelmoraPath(), LedgerAccess::Read);
-      latest_ = ledger.LatestFiling(run_->firstDay, run_->lastDay, run_->basis);
+      // The trader's filings, by VAT id (by the database's path without one).
+      latest_ = ledger.LatestFiling(*run_);
       if (latest_) changes_ = CompareWithFiling(*latest_, *run_);
     } catch (const ELedgerError& e) {
       // The figures stand; the ledger's trouble is said beside them.
@@ -150,9 +158,10 @@ void TFilingLedger::SaveRecord(const Filing& filing) {
 }
 
 QString TFilingLedger::CheckFiledPeriods(TDBase& db, int year) const {
+  const Filing trader = Trader();
   std::vector<Filing> filings;
   try {
-    filings = OpenLedger(PelmoraPath(), LedgerAccess::Read).LatestFilings();
+    filings = OpenLedger(PelmoraPath(), LedgerAccess::Read).LatestFilings(&trader);
   } catch (const ELedgerError& e) {
     return DecodeText(e.what());
   }
@@ -171,9 +180,10 @@ QString TFilingLedger::CheckFiledPeriods(TDBase& db, int year) const {
 
 std::vector<std::string> TFilingLedger::OverviewMarks(TDBase& db, const YearOverview& overview,
                                                       const FilingSettings& settings) const {
+  const Filing trader = Trader();
   std::vector<Filing> filings;
   try {
-    filings = OpenLedger(PelmoraPath(), LedgerAccess::Read).LatestFilings();
+    filings = OpenLedger(PelmoraPath(), LedgerAccess::Read).LatestFilings(&trader);
   } catch (const ELedgerError&) {
     // The status bar says what is wrong with the ledger.
     return {};

@@ -68,6 +68,8 @@ class TFilingLedger : public QObject {
  private:
   void Show();
   std::string PelmoraPath() const { return program_.DbFolder + program_.DbName; }
+  // The trader whose filings are this database's: its VAT id and path.
+  Filing Trader() const;
 
   QWidget& window_;
   const ProgramContext& program_;

@@ -2,6 +2,7 @@
 
 #include <QAbstractItemView>
 #include <QListWidget>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -22,8 +23,19 @@ THintsDialog::THintsDialog(QWidget* parent) : QDialog(parent) {
   list_->setObjectName(QStringLiteral("lbHinweise"));
   list_->setWordWrap(true);
   list_->setAlternatingRowColors(true);
+  btnGenau_ = new QPushButton(QStringLiteral("Zuordnung „genau“ verwenden"), this);
+  btnGenau_->setObjectName(QStringLiteral("btnGenau"));
+  btnGenau_->setToolTip(QStringLiteral(
+      "Wertet nach der genauen Zuordnung aus: jeder EU-Staat, die Steuersätze der Positionen, "
+      "Ausfuhren in Kz 43 oder 45. Die Hinweise, die mit „Zuordnung genau:“ enden, entfallen "
+      "dann."));
+  // Enter chooses a hint, never this button.
+  btnGenau_->setAutoDefault(false);
+  btnGenau_->hide();
+  connect(btnGenau_, &QPushButton::clicked, this, &THintsDialog::switchToExactRequested);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(list_);
+  layout->addWidget(btnGenau_, 0, Qt::AlignRight);
   resize(620, 260);
   const auto choose = [this](QListWidgetItem* item) {
     if (item == nullptr) return;
@@ -54,11 +66,19 @@ void ScrollClearOf(QAbstractItemView& view, const QModelIndex& index, const QRec
 
 void THintsDialog::SetHints(const std::vector<Hint>& hints) {
   list_->clear();
+  resolvable_ = std::any_of(hints.begin(), hints.end(),
+                            [](const Hint& hint) { return hint.exactResolves; });
+  btnGenau_->setVisible(offered_ && resolvable_);
   for (const Hint& hint : hints) {
     auto* item = new QListWidgetItem(DecodeText(hint.text), list_);
     item->setData(kEntryRole, hint.entry);
     item->setToolTip(item->text());
   }
+}
+
+void THintsDialog::OfferSwitch(bool offered) {
+  offered_ = offered;
+  btnGenau_->setVisible(offered_ && resolvable_);
 }
 
 }  // namespace vorlex

@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMetaMethod>
 #include <optional>
 
 #include "app/Application.h"
@@ -109,8 +110,9 @@ void TRunStatus::ShowFiling(const QString& text, bool changed) {
 }
 
 void TRunStatus::Show(const TaxTotals& totals, const std::vector<RunEntry>& entries,
-                      double firstDay, double lastDay, ClassificationChoice choice) {
-  hints_ = PlausibilityHints(entries, firstDay, lastDay, choice.rules);
+                      double firstDay, double lastDay, ClassificationChoice choice,
+                      const ExactSharesOf& exactOf) {
+  hints_ = PlausibilityHints(entries, firstDay, lastDay, choice.rules, exactOf);
   if (dialog_) dialog_->SetHints(hints_);
   const std::optional<Prepayment> prepayment = PrepaymentOf(totals);
   std::string kz83 = prepayment ? PrepaymentStatus(prepayment->due) : FieldTag(83) + ": -";
@@ -135,6 +137,11 @@ void TRunStatus::ShowHints() {
   if (!dialog_) {
     dialog_ = new THintsDialog(&window_);
     connect(dialog_, &THintsDialog::EntryChosen, this, &TRunStatus::EntryChosen);
+    connect(dialog_, &THintsDialog::switchToExactRequested, this,
+            &TRunStatus::SwitchToExactRequested);
+    // Offered once the window listens.
+    dialog_->OfferSwitch(
+        isSignalConnected(QMetaMethod::fromSignal(&TRunStatus::SwitchToExactRequested)));
     dialog_->SetHints(hints_);
     // Beside the window and as tall, so that the line a hint selects stays in sight.
     dialog_->resize(dialog_->width(), window_.height());

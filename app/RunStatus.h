@@ -33,8 +33,10 @@ class TRunStatus : public QStatusBar {
   // Nothing while a run is under way or after a failed one.
   void Clear();
   // A run of the exact classification says so; the simple one adds nothing.
+  // exactOf: what the exact classification does with an entry of a simple
+  // run, for the hints' endings (none: the hints end as they are).
   void Show(const TaxTotals& totals, const std::vector<RunEntry>& entries, double firstDay,
-            double lastDay, ClassificationChoice choice = {});
+            double lastDay, ClassificationChoice choice = {}, const ExactSharesOf& exactOf = {});
   // The due dates of the run's return, "Abgabe bis 11.01.2027"; none: empty.
   void ShowDueDates(const std::vector<std::string>& lines);
   // Whether the run's period was filed and has changed since, as a link to
@@ -52,6 +54,8 @@ class TRunStatus : public QStatusBar {
  signals:
   // A hint was chosen: the index of its entry in the run.
   void EntryChosen(int entry);
+  // The hints window's button asks to evaluate with the exact classification.
+  void SwitchToExactRequested();
   // The filing's status was clicked.
   void FilingChosen();
 

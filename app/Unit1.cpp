@@ -19,18 +19,22 @@
 #include "app/FieldPanel.h"
 #include "app/FilingDialogs.h"
 #include "app/FilingLedger.h"
-#include "ledger/FiledPeriods.h"
+#include "app/HelpWindow.h"
 #include "app/PeriodChoice.h"
 #include "app/RunController.h"
 #include "app/RunStatus.h"
+#include "app/WindowPlacement.h"
 #include "app/WindowSettings.h"
 #include "app/version_U.h"
+#include "ledger/FiledPeriods.h"
+#include "ledger/Ledger.h"
+#include "location/uLocation.h"
 #include "tax/EvaluationRun.h"
 #include "tax/SpecialPrepayment.h"
-#include "ui/text/FilingText.h"
-#include "util/uDatum.h"
 #include "ui/SummaryListView.h"
 #include "ui/qtcore/uQtText.h"
+#include "ui/text/FilingText.h"
+#include "util/uDatum.h"
 
 namespace vorlex {
 
@@ -129,8 +133,12 @@ void TForm1::ConnectEvents() {
   connect(runs_, &TRunController::Failed, fields_, &TFieldPanel::ShowEmpty);
   connect(runs_, &TRunController::Finished, this, [this](double firstDay, double lastDay) {
     fields_->ShowFigures(program_.totals);
-    status_->Show(program_.totals, lbUst_->Model().Entries(), firstDay, lastDay,
-                  runs_->LastRunChoice());
+    // The database is still open: a hint's ending may read an order's lines.
+    const ClassificationChoice choice = runs_->LastRunChoice();
+    status_->Show(program_.totals, lbUst_->Model().Entries(), firstDay, lastDay, choice,
+                  program_.Database && !choice.Exact()
+                      ? ExactSharesFromDatabase(*program_.Database, choice.sales)
+                      : ExactSharesOf{});
     ShowDueDates(firstDay, lastDay);
     // A month or quarter is compared with its latest filing.
     const std::optional<TTaxPeriod> period = PeriodOf(firstDay, lastDay);
@@ -154,6 +162,9 @@ void TForm1::ConnectEvents() {
   drillDown_ = new TFieldDrillDown(*lbUst_, *status_, this);
   connect(fields_, &TFieldPanel::FieldChosen, drillDown_, &TFieldDrillDown::Toggle);
   connect(drillDown_, &TFieldDrillDown::FieldShown, fields_, &TFieldPanel::MarkChosen);
+  // The hints window's button: "genau" as if chosen, the hints it resolves gone.
+  ConnectShowingErrors(status_, &TRunStatus::SwitchToExactRequested, this,
+                       &TForm1::ChooseExactClassification);
   ConnectShowingErrors(status_, &TRunStatus::EntryChosen, this, [this](int entry) {
     drillDown_->SelectEntry(entry, status_->HintsCover());
   });
@@ -170,8 +181,8 @@ void TForm1::SetKeys() {
   }
   connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this), &QShortcut::activated,
           btnCsv_, &QAbstractButton::click);
-  connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, btnHelp_,
-          &QAbstractButton::click);
+  ConnectShowingErrors(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this,
+                       &TForm1::ShowHelp);
   // Ctrl+E the filing settings, Ctrl+M "Für Mein ELSTER".
   connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_E), this), &QShortcut::activated,
           btnAbgabe_, &QAbstractButton::click);
@@ -327,8 +338,23 @@ void TForm1::btnHelpClick() {
   // the one tried, and the request that follows tries to open it.
   const bool retry = runs_->WaitingForDatabase();
   if (retry) runs_->ReadLocation();
-  ShowMessage("DB:\r" + program_.DbFolder + program_.DbName);
+  const bool help = ShowMessageWithHelp("DB:\r" + program_.DbFolder + program_.DbName);
   if (retry) period_->ReportChoice();
+  if (help) ShowHelp();
+}
+
+void TForm1::ShowHelp() {
+  if (!help_) {
+    help_ = new THelpWindow(this);
+    PlaceBeside(*help_, *this, 420);
+  }
+  help_->SetPlaces({.pelmoraSettings = PelmoraAppDataDir() + kSettingsFileName,
+                    .database = program_.DbFolder + program_.DbName,
+                    .settings = WindowSettingsFile(),
+                    .ledger = DefaultLedgerPath()});
+  help_->show();
+  help_->raise();
+  help_->activateWindow();
 }
 
 void TForm1::btnCsvClick() {

@@ -31,6 +31,7 @@ namespace vorlex {
 
 class TClassificationChoice;
 class TExportSave;
+class THelpWindow;
 class TPortalFiguresDialog;
 class TFieldDrillDown;
 class TFieldPanel;
@@ -69,7 +70,10 @@ class TForm1 : public QWidget {
   void cmbMChange(const TTaxPeriod& period, TaxationBasis basis);
   void udMonatClick(UpDownButton button);
   void udJahrClick(UpDownButton button);
+  // "?": the database's path, and a button to the help.
   void btnHelpClick();
+  // The help beside the window (F1).
+  void ShowHelp();
   void btnCsvClick();
   // The year at a glance of the chosen year and basis, in its own window.
   void btnUebersichtClick();
@@ -130,6 +134,7 @@ class TForm1 : public QWidget {
   std::unique_ptr<TExportSave> export_;
   TYearOverviewWindow overview_;
   QPointer<TPortalFiguresDialog> elster_;
+  QPointer<THelpWindow> help_;
   // The day the window started on: due dates before it have passed.
   QDate today_ = QDate::currentDate();
 };

@@ -43,6 +43,10 @@ const QString kQuarterly = QStringLiteral("vierteljaehrlich");
 
 }  // namespace
 
+std::string WindowSettingsFile() {
+  return QDir::toNativeSeparators(Store()->fileName()).toStdString();
+}
+
 bool RestoreWindowSettings(QWidget& window, TPeriodChoice& choice,
                            TClassificationChoice& classification) {
   const std::unique_ptr<QSettings> settings = Store();

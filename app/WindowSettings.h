@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <map>
+#include <string>
 
 #include "tax/FilingCalendar.h"
 
@@ -23,6 +24,9 @@ bool RestoreWindowSettings(QWidget& window, TPeriodChoice& choice,
                            TClassificationChoice& classification);
 void SaveWindowSettings(const QWidget& window, const TPeriodChoice& choice,
                         const TClassificationChoice& classification);
+
+// The file that holds these settings (UTF-8).
+std::string WindowSettingsFile();
 
 // Where the save dialog opens: the folder last saved to, while it is there,
 // else the user's documents folder (the home folder where there is none). Never

@@ -38,6 +38,37 @@ struct LineSumsAnswer {
   bool readCells = false;
 };
 
+// The net of one order's lines by their rates, order by order, the cells read
+// as numbers are read everywhere else: for an order that no period's statement
+// answers, and for a single order.
+class TOrderRates {
+ public:
+  TOrderRates(TDBase& db, LineVat vat);
+  ~TOrderRates();
+  TOrderRates(const TOrderRates&) = delete;
+  TOrderRates& operator=(const TOrderRates&) = delete;
+
+  RateNets Of(int64_t orderId);
+  // Reads the lines of all these orders in one statement, for Of to answer
+  // from; an order that statement does not answer (no lines, more rates than
+  // it keeps) is left to its own query. Returns how many orders it answers.
+  size_t Prefetch(const std::vector<int64_t>& orderIds);
+
+ private:
+  TDBase& db_;
+  LineVat vat_;
+  // By Prefetch: each order's nets in readNets_, by id.
+  struct Read {
+    int64_t id;
+    uint32_t begin;
+    uint32_t count;
+  };
+  std::vector<Read> read_;
+  RateNets readNets_;
+  std::unique_ptr<TSQLiteStatement> ratesOfOrder_;  // made at its first use
+  std::unique_ptr<TSQLiteStatement> ratesByOrder_;  // made at its first use
+};
+
 class TPeriodLineSums {
  public:
   // ordersFromWhere: the FROM and WHERE text of the orders query, whose rows
@@ -106,8 +137,6 @@ class TPeriodLineSums {
     return rates_ ? std::optional<std::string>(as) : std::nullopt;
   }
   void ReadRateColumn(const TSQLiteStatement& row, int column, Entry& entry);
-  // The nets of a value of kRateNetsFunction; false for NULL.
-  static bool ReadRateNets(const TSQLiteStatement& row, int column, RateNets& nets);
   // The sums of an order whose lines hold text: each cell read as a number
   // cell is read, then added by the library as any other order's, in the same
   // order.
@@ -117,8 +146,7 @@ class TPeriodLineSums {
   LineVat vat_;
   bool rates_ = false;
   RateNets rateNets_;  // one pass with rates: what the entries point into
-  std::unique_ptr<TSQLiteStatement> ratesOfOrder_;  // made at its first use
-  std::unique_ptr<TSQLiteStatement> ratesByOrder_;  // made at its first use
+  std::unique_ptr<TOrderRates> orderRates_;  // made at its first use
   std::unique_ptr<TSQLiteStatement> perOrder_;  // null when it does not prepare
   bool onePass_ = false;
   // The ids were read from a column of the integer kind. Only then is an

@@ -110,6 +110,7 @@ class TDBase {
  private:
   // The classes of the facade that work on the connection itself.
   friend class TPeriodLineSums;
+  friend class TOrderRates;
   friend class TReadTransaction;
   // Raises when the database is closed.
   TSQLiteDatabase& Connection();

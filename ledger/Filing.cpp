@@ -5,6 +5,7 @@
 #include <map>
 #include <tuple>
 
+#include "tax/EcSalesList.h"
 #include "tax/FormFields.h"
 #include "tax/Prepayment.h"
 #include "util/uFormat.h"
@@ -237,6 +238,13 @@ std::string FiledPeriodName(const Filing& filing) {
     std::snprintf(name, sizeof name, "%04d-Q%d", first.year, (first.month - 1) / 3 + 1);
   }
   return name;
+}
+
+bool SameTrader(const Filing& filed, const Filing& run) {
+  const std::string filedId = ReportedVatId(filed.vatId);
+  const std::string runId = ReportedVatId(run.vatId);
+  if (!filedId.empty() && !runId.empty()) return filedId == runId;
+  return filed.pelmoraPath == run.pelmoraPath;
 }
 
 }  // namespace vorlex

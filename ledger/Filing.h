@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tax/EcSalesList.h"
 #include "tax/RunEntry.h"
 #include "tax/TaxPeriod.h"
 #include "tax/TaxTotals.h"
@@ -58,6 +59,10 @@ struct Filing {
   std::string pelmoraPath;  // the database the figures came from
   std::string vatId;        // the trader's VAT id found in it
   std::vector<FiledEntry> entries;
+  // The EC sales list as it was made when the period was filed (VAT id, kind
+  // and whole euros of each row); none where it could not be made then, or for
+  // a filing older than the list's record.
+  std::optional<std::vector<EcSalesRow>> ecSales;
 };
 
 // The figures and entries of a run as a filing would keep them; the ledger's
@@ -65,6 +70,12 @@ struct Filing {
 // Separators and entries no period selects are not the run's figures.
 Filing FilingOfRun(const TTaxPeriod& period, TaxationBasis basis,
                    const std::vector<RunEntry>& entries, const TaxTotals& totals);
+
+// Whether filed was made from the data of run's trader: by the trader's VAT
+// id where both have one, so that a database moved elsewhere keeps its
+// filings and another trader's are never mixed in; by the database's path
+// where either lacks one.
+bool SameTrader(const Filing& filed, const Filing& run);
 
 struct FigureChange {
   int field = 0;

@@ -70,6 +70,26 @@ const std::vector<Migration>& Migrations() {
         " BEGIN SELECT RAISE(ABORT, 'a filing is never changed'); END",
         "CREATE TRIGGER filing_entry_not_deleted BEFORE DELETE ON filing_entry"
         " BEGIN SELECT RAISE(ABORT, 'a filing is never deleted'); END"}},
+      // The EC sales list as made when the period was filed: one row of
+      // filing_ec_list per filing whose list was made (also one without
+      // rows), its rows in filing_ec_row.
+      {2,
+       {"CREATE TABLE filing_ec_list (filing INTEGER PRIMARY KEY REFERENCES filing(id))",
+        "CREATE TABLE filing_ec_row ("
+        " filing INTEGER NOT NULL REFERENCES filing_ec_list(filing),"
+        " position INTEGER NOT NULL,"
+        " vat_id TEXT NOT NULL,"
+        " kind TEXT NOT NULL,"  // L goods, S services
+        " euros INTEGER NOT NULL,"
+        " PRIMARY KEY (filing, position))",
+        "CREATE TRIGGER filing_ec_list_kept BEFORE UPDATE ON filing_ec_list"
+        " BEGIN SELECT RAISE(ABORT, 'a filing is never changed'); END",
+        "CREATE TRIGGER filing_ec_list_not_deleted BEFORE DELETE ON filing_ec_list"
+        " BEGIN SELECT RAISE(ABORT, 'a filing is never deleted'); END",
+        "CREATE TRIGGER filing_ec_row_kept BEFORE UPDATE ON filing_ec_row"
+        " BEGIN SELECT RAISE(ABORT, 'a filing is never changed'); END",
+        "CREATE TRIGGER filing_ec_row_not_deleted BEFORE DELETE ON filing_ec_row"
+        " BEGIN SELECT RAISE(ABORT, 'a filing is never deleted'); END"}},
   };
   return migrations;
 }
@@ -206,6 +226,8 @@ TLedger::TLedger(std::string path, LedgerAccess access, int busyMilliseconds)
                          LedgerFailure::Newer);
     } else if (version == NewestVersion()) {
       return;
+    } else if (access == LedgerAccess::Read) {
+      return;  // read in its own layout; brought up to date when written
     }
     Migrate();
   } catch (const ELedgerError&) {
@@ -288,6 +310,17 @@ std::vector<Filing> TLedger::Select(const std::string& condition, double firstDa
       f.pelmoraPath = text(18);
       f.vatId = text(19);
     }
+  } catch (const ELedgerError&) {
+    throw;
+  } catch (const std::exception& e) {
+    Raise(e);
+  }
+  return filings;
+}
+
+void TLedger::LoadEntries(std::vector<Filing>& filings) {
+  if (filings.empty()) return;
+  try {
     TSQLiteStatement entries(db_->Connection(),
                              "SELECT kind, pelmora_id, day, description, customer, rate, net,"
                              " gross, added, field FROM filing_entry WHERE filing = ?"
@@ -303,38 +336,73 @@ std::vector<Filing> TLedger::Select(const std::string& condition, double firstDa
                              entries.ColumnDouble(8), static_cast<int>(entries.ColumnInt64(9))});
       }
     }
+    // Filings of a ledger before the list's record have none.
+    if (db_->QueryInt("PRAGMA user_version") < 2) return;
+    TSQLiteStatement made(db_->Connection(), "SELECT 1 FROM filing_ec_list WHERE filing = ?");
+    TSQLiteStatement rows(db_->Connection(),
+                          "SELECT vat_id, kind, euros FROM filing_ec_row WHERE filing = ?"
+                          " ORDER BY position");
+    for (Filing& f : filings) {
+      made.Reset();
+      made.BindInt64(1, f.id);
+      if (!made.Step()) continue;
+      f.ecSales.emplace();
+      rows.Reset();
+      rows.BindInt64(1, f.id);
+      while (rows.Step()) {
+        const std::string_view kind = rows.ColumnText(1);
+        f.ecSales->push_back({.vatId = std::string(rows.ColumnText(0)),
+                              .kind = kind.empty() ? 'L' : kind.front(),
+                              .euros = rows.ColumnInt64(2)});
+      }
+    }
   } catch (const ELedgerError&) {
     throw;
   } catch (const std::exception& e) {
     Raise(e);
   }
-  return filings;
 }
 
-std::optional<Filing> TLedger::LatestFiling(double firstDay, double lastDay, TaxationBasis basis) {
-  std::vector<Filing> filings = Select(
-      "first_day = ? AND last_day = ? AND basis = ? AND id = (SELECT max(id) FROM filing"
-      " WHERE first_day = f.first_day AND last_day = f.last_day AND basis = f.basis)",
-      firstDay, lastDay, basis);
+std::optional<Filing> TLedger::LatestFiling(double firstDay, double lastDay, TaxationBasis basis,
+                                            const Filing* trader) {
+  std::vector<Filing> filings =
+      Select("first_day = ? AND last_day = ? AND basis = ?", firstDay, lastDay, basis);
+  std::erase_if(filings, [trader](const Filing& f) { return trader && !SameTrader(f, *trader); });
   if (filings.empty()) return std::nullopt;
-  return std::move(filings.back());
+  std::vector<Filing> latest;
+  latest.push_back(std::move(filings.back()));
+  LoadEntries(latest);
+  return std::move(latest.front());
 }
 
-std::vector<Filing> TLedger::LatestFilings() {
-  return Select(
-      "id = (SELECT max(id) FROM filing WHERE first_day = f.first_day"
-      " AND last_day = f.last_day AND basis = f.basis)",
-      0, 0, TaxationBasis::Ist);
+std::optional<Filing> TLedger::LatestFiling(const Filing& run) {
+  return LatestFiling(run.firstDay, run.lastDay, run.basis, &run);
+}
+
+std::vector<Filing> TLedger::LatestFilings(const Filing* trader) {
+  std::vector<Filing> filings = Select("1", 0, 0, TaxationBasis::Ist);
+  std::erase_if(filings, [trader](const Filing& f) { return trader && !SameTrader(f, *trader); });
+  // Ordered by period and basis, then id: the last of each period is its latest.
+  std::vector<Filing> latest;
+  for (Filing& f : filings) {
+    if (!latest.empty() && latest.back().firstDay == f.firstDay &&
+        latest.back().lastDay == f.lastDay && latest.back().basis == f.basis) {
+      latest.back() = std::move(f);
+    } else {
+      latest.push_back(std::move(f));
+    }
+  }
+  LoadEntries(latest);
+  return latest;
 }
 
 int64_t TLedger::Record(const Filing& filing) {
   int64_t id = 0;
   if (!db_) throw std::logic_error("the ledger was opened for reading a missing file");
   try {
-    if (db_->QueryInt("PRAGMA user_version") == 0) Migrate();
+    if (db_->QueryInt("PRAGMA user_version") < NewestVersion()) Migrate();
     db_->InTransaction([&] {
-      const std::optional<Filing> latest =
-          LatestFiling(filing.firstDay, filing.lastDay, filing.basis);
+      const std::optional<Filing> latest = LatestFiling(filing);
       if (latest && !CompareWithFiling(*latest, filing).Changed()) {
         throw ELedgerError(
             Words("Der Zeitraum ist schon am ") + Words(FormatDate(latest->filedOn, Format())) +
@@ -392,6 +460,24 @@ int64_t TLedger::Record(const Filing& filing) {
         entry.BindDouble(11, e.added);
         entry.BindInt64(12, e.field);
         entry.Execute();
+      }
+      if (filing.ecSales) {
+        TSQLiteStatement made(db_->Connection(), "INSERT INTO filing_ec_list (filing) VALUES (?)");
+        made.BindInt64(1, id);
+        made.Execute();
+        TSQLiteStatement row(db_->Connection(),
+                             "INSERT INTO filing_ec_row (filing, position, vat_id, kind, euros)"
+                             " VALUES (?, ?, ?, ?, ?)");
+        int64_t rowPosition = 0;
+        for (const EcSalesRow& r : *filing.ecSales) {
+          row.Reset();
+          row.BindInt64(1, id);
+          row.BindInt64(2, ++rowPosition);
+          row.BindText(3, r.vatId);
+          row.BindText(4, std::string(1, r.kind));
+          row.BindInt64(5, r.euros);
+          row.Execute();
+        }
       }
     });
   } catch (const ELedgerError&) {

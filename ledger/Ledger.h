@@ -60,21 +60,26 @@ class TLedger {
 
   const std::string& Path() const { return path_; }
 
-  // The latest filing of the period and basis, with its entries.
-  std::optional<Filing> LatestFiling(double firstDay, double lastDay, TaxationBasis basis);
+  // The latest filing of the period and basis, with its entries: of the
+  // trader's (SameTrader), or of anyone's without one.
+  std::optional<Filing> LatestFiling(double firstDay, double lastDay, TaxationBasis basis,
+                                     const Filing* trader = nullptr);
+  // The trader's latest filing of the run's period and basis.
+  std::optional<Filing> LatestFiling(const Filing& run);
   // The latest filing of every filed period and basis, in the order of the
-  // periods.
-  std::vector<Filing> LatestFilings();
-  // Adds the filing in one transaction, as a correction of the period's
-  // latest filing where there is one, and returns its id. Refuses
-  // (LedgerFailure::Unchanged) where that one has the same figures and
-  // entries.
+  // periods: of the trader's, or of anyone's without one.
+  std::vector<Filing> LatestFilings(const Filing* trader = nullptr);
+  // Adds the filing in one transaction, as a correction of the latest filing
+  // of its period by the same trader where there is one, and returns its id.
+  // Refuses (LedgerFailure::Unchanged) where that one has the same figures
+  // and entries.
   int64_t Record(const Filing& filing);
 
  private:
   void Migrate();
   std::vector<Filing> Select(const std::string& condition, double firstDay, double lastDay,
                              TaxationBasis basis);
+  void LoadEntries(std::vector<Filing>& filings);
   [[noreturn]] void Raise(const std::exception& error);
 
   std::string path_;

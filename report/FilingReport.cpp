@@ -1,5 +1,7 @@
 #include "report/FilingReport.h"
 
+#include "ui/text/EcSalesExport.h"
+
 #include "ledger/Ledger.h"
 #include "util/uFormat.h"
 #include "util/uString.h"
@@ -10,22 +12,26 @@ std::string LedgerPath(const ReportOptions& options) {
   return options.ledger.empty() ? DefaultLedgerPath() : options.ledger;
 }
 
+void RefuseLedgerInPelmorasFolders(const std::string& ledger, const std::string& pelmoraPath,
+                                   const std::string& pelmoraAppDataDir) {
+  if (!InPelmorasFolders(ledger, pelmoraPath, pelmoraAppDataDir)) return;
+  throw ELedgerError(Windows1252ToUtf8("Die Ablage der Abgaben geh\xF6rt nicht in Pelmoras "
+                                       "Ordner: ") +
+                         StoredTextAsUtf8(ledger) +
+                         Windows1252ToUtf8(". Nennen Sie mit --ledger eine Datei au\xDF"
+                                           "erhalb."),
+                     LedgerFailure::Misplaced);
+}
+
 FilingOutcome LedgerStep(const ReportOptions& options, const Filing& run,
                          const std::string& pelmoraAppDataDir) {
   FilingOutcome outcome;
   outcome.classification = run.classification;
   const std::string path = LedgerPath(options);
   try {
-    if (InPelmorasFolders(path, run.pelmoraPath, pelmoraAppDataDir)) {
-      throw ELedgerError(Windows1252ToUtf8("Die Ablage der Abgaben geh\xF6rt nicht in Pelmoras "
-                                           "Ordner: ") +
-                             StoredTextAsUtf8(path) +
-                             Windows1252ToUtf8(". Nennen Sie mit --ledger eine Datei au\xDF"
-                                               "erhalb."),
-                         LedgerFailure::Misplaced);
-    }
+    RefuseLedgerInPelmorasFolders(path, run.pelmoraPath, pelmoraAppDataDir);
     TLedger ledger(path, options.markFiled ? LedgerAccess::Write : LedgerAccess::Read);
-    outcome.latest = ledger.LatestFiling(run.firstDay, run.lastDay, run.basis);
+    outcome.latest = ledger.LatestFiling(run);
     if (outcome.latest) outcome.changes = CompareWithFiling(*outcome.latest, run);
     if (options.markFiled) {
       Filing filing = run;
@@ -54,6 +60,11 @@ std::vector<std::string> FilingLines(const FilingOutcome& outcome) {
     }
     for (const std::string& entry : outcome.changes->entries) lines.push_back("  " + entry);
     for (std::string& line : CorrectedReturnLines(*outcome.changes)) {
+      lines.push_back(std::move(line));
+    }
+  }
+  if (outcome.ecSalesCorrection) {
+    for (std::string& line : EcSalesCorrectionLines(*outcome.ecSalesCorrection)) {
       lines.push_back(std::move(line));
     }
   }

@@ -19,12 +19,20 @@ struct FilingOutcome {
   std::optional<Filing> recorded;        // the filing --mark-filed added
   std::string classification;            // the run's, as a filing keeps it
   std::string error;                     // the ledger's sentence (UTF-8); empty when all went well
+  // With --zm: the rows of the period's EC sales list that differ from its
+  // filing's, as the portal's correction (Kz 03) takes them.
+  std::optional<std::vector<EcSalesCorrectionRow>> ecSalesCorrection;
 };
 
 // Where the ledger is: --ledger, else the default place.
 std::string LedgerPath(const ReportOptions& options);
 
-// Compares the run with the latest filing of its period and basis and, with
+// Raises ELedgerError (LedgerFailure::Misplaced) where the ledger would lie in
+// Pelmora's folders, for reading as for writing.
+void RefuseLedgerInPelmorasFolders(const std::string& ledger, const std::string& pelmoraPath,
+                                   const std::string& pelmoraAppDataDir);
+
+// Compares the run with the trader's latest filing of its period and basis and, with
 // --mark-filed, records it. The run's figures stand whatever happens here:
 // every failure is a sentence in the outcome.
 FilingOutcome LedgerStep(const ReportOptions& options, const Filing& run,

@@ -192,6 +192,20 @@ QJsonValue FilingObject(const FilingOutcome* outcome) {
       object["corrected"] = corrected;
     }
   }
+  // With --zm: the EC sales list's rows that differ from the filing's, each
+  // with its whole corrected sum (0 cancels a row filed).
+  if (outcome->ecSalesCorrection) {
+    QJsonArray rows;
+    for (const EcSalesCorrectionRow& row : *outcome->ecSalesCorrection) {
+      rows.append(QJsonObject{
+          {"vatId", QString::fromStdString(row.vatId)},
+          {"kind", QString(QChar::fromLatin1(row.kind))},
+          {"euros", static_cast<qint64>(row.euros)},
+          {"filedEuros", row.filedEuros ? QJsonValue(static_cast<qint64>(*row.filedEuros))
+                                        : QJsonValue(QJsonValue::Null)}});
+    }
+    object["ecSalesCorrection"] = rows;
+  }
   if (outcome->recorded) {
     object["recorded"] = QJsonObject{{"filedOn", IsoDate(outcome->recorded->filedOn)},
                                      {"ticket", Text(outcome->recorded->ticket)},

@@ -1,8 +1,11 @@
 #include "report/ReportOptions.h"
 
 #include <algorithm>
+#include <array>
+#include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "tax/FormFields.h"
 #include "ui/text/FilingText.h"
@@ -11,6 +14,28 @@
 namespace vorlex {
 
 namespace {
+
+// The numbers of a table's fields that entries go into, "41, 44 oder 66".
+template <size_t N>
+std::string FieldNumbers(const std::array<FormField, N>& table, const std::string& between,
+                         const std::string& beforeLast) {
+  std::vector<int> numbers;
+  for (const FormField& field : table) {
+    if (HasEntries(field) && field.number != 0) numbers.push_back(field.number);
+  }
+  std::string text;
+  for (size_t i = 0; i < numbers.size(); ++i) {
+    if (i > 0) text += i + 1 == numbers.size() ? beforeLast : between;
+    text += std::to_string(numbers[i]);
+  }
+  return text;
+}
+
+// Every field that --field takes: the five, then the further figures.
+std::string FieldChoices(const std::string& between, const std::string& beforeLast) {
+  return FieldNumbers(kFormFields, between, between) + between +
+         FieldNumbers(kFurtherFields, between, beforeLast);
+}
 
 // A fixed number of decimal digits, nothing else.
 // The value of an option that takes one of two words.
@@ -171,7 +196,8 @@ ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
       const std::optional<int> field = Digits(*value, 2);
       const FormField* form = field ? FindFormField(*field) : nullptr;
       if (form == nullptr || !HasEntries(*form)) {
-        throw EUsage("--field: Kennzahl 41, 44, 81, 86 oder 66 erwartet: \"" + *value + "\"");
+        throw EUsage("--field: Kennzahl " + FieldChoices(", ", " oder ") + " erwartet: \"" +
+                     *value + "\"");
       }
       options.field = field;
     } else if (name == "--ledger") {
@@ -300,7 +326,8 @@ std::string ReportUsage(System system) {
          "         (--year YYYY | --quarter YYYY-QN | --month YYYY-MM |"
          " --from YYYY-MM-DD --to YYYY-MM-DD)\n"
          "         [--basis ist|soll] [--csv FILE] [--format text|json] [--strict]\n"
-         "         [--field 41|44|81|86|66] [--table FILE] [--zm FILE]\n"
+         "         [--field " + FieldChoices("|", "|") + "]\n"
+         "         [--table FILE] [--zm FILE]\n"
          "         [--classify simple|exact] [--sales goods|services]\n"
          "         [--extension] [--kz39 AMOUNT] [--elster]\n"
          "         [--ledger FILE] [--mark-filed [--filed-on YYYY-MM-DD] [--ticket TEXT]\n"
@@ -361,15 +388,21 @@ std::string ReportUsage(System system) {
          "                       #v3.0\n"
          "                       Umsatzsteuer-Identifikationsnummer (USt-IdNr.),...\n"
          "                       ATU63452871,468,L\n"
+         "                     Weicht die Meldung eines abgegebenen Zeitraums von der\n"
+         "                     abgegebenen ab, folgen den Kennzahlen die Zeilen der\n"
+         "                     berichtigten Meldung (Kz 03): nur die ge\xE4nderten, mit\n"
+         "                     der ganzen neuen Summe, eine weggefallene mit 0\n"
          "  --format text|json text (die Vorgabe) oder der ganze Lauf als ein\n"
          "                     JSON-Dokument: Zeitraum, Versteuerung, alle Eintr\xE4ge,\n"
          "                     Summen, Kennzahlen 41, 44, 81, 86, 66, 83 und Hinweise\n"
          "  --strict           Exit-Status 3, wenn der Lauf Hinweise hat\n"
-         "  --field N          nur die Eintr\xE4ge, die in Kennzahl N (41, 44, 81, 86\n"
-         "                     oder 66) eingehen, und deren Wert; die Hinweise zu\n"
-         "                     diesen Eintr\xE4gen; mit --format json nur diese Eintr\xE4ge\n"
-         "                     (jeder Eintrag nennt unter \"field\" seine Kennzahl);\n"
-         "                     --csv schreibt weiter die ganze Liste\n"
+         "  --field N          nur die Eintr\xE4ge, die in Kennzahl N eingehen, und\n"
+         "                     deren Wert: " + FieldChoices(", ", " oder ") + "\n"
+         "                     (" + FieldNumbers(kFurtherFields, ", ", " und ") +
+         " f\xFCllt nur --classify exact); die Hinweise\n"
+         "                     zu diesen Eintr\xE4gen; mit --format json nur diese\n"
+         "                     Eintr\xE4ge (jeder Eintrag nennt unter \"field\" seine\n"
+         "                     Kennzahl); --csv schreibt weiter die ganze Liste\n"
          "  --overview YYYY    die Jahres\xFC" "bersicht: eine Zeile je Monat, je Quartal\n"
          "                     und f\xFCr das Jahr mit den Kennzahlen 41, 44, 81, 86, 66\n"
          "                     und 83, wie ein Lauf des Zeitraums sie zeigt; --csv und\n"

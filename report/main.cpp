@@ -180,17 +180,35 @@ std::string IdentityPath(const std::string& path) {
   return absolute.empty() ? path : PathText(absolute);
 }
 
+// The trader's VAT id as filings are matched by it. A database without
+// Pelmora's settings still shows its figures; its filings are then found by
+// the database's path.
+std::string VatIdOfTrader(TDBase& db) {
+  try {
+    return ReadVatId(db);
+  } catch (const std::exception&) {
+    return {};
+  }
+}
+
 // Every filed period whose figures or entries changed since its latest filing.
 int RunChanges(const ReportOptions& options) {
+  // Only the filings of the database's trader, as a run of one period finds them.
+  const std::string dbPath = DatabasePath(options);
+  TDBase db(dbPath);
+  Filing trader;
+  trader.pelmoraPath = IdentityPath(dbPath);
+  trader.vatId = VatIdOfTrader(db);
   std::vector<Filing> filings;
   try {
-    TLedger ledger(LedgerPath(options), LedgerAccess::Read);
-    filings = ledger.LatestFilings();
+    const std::string ledgerPath = LedgerPath(options);
+    RefuseLedgerInPelmorasFolders(ledgerPath, trader.pelmoraPath, PelmoraAppDataDir());
+    TLedger ledger(ledgerPath, LedgerAccess::Read);
+    filings = ledger.LatestFilings(&trader);
   } catch (const ELedgerError& e) {
     Write(stderr, QByteArray(e.what()) + '\n');
     return 1;
   }
-  TDBase db(DatabasePath(options));
   size_t changed = 0;
   for (const Filing& filed : filings) {
     const FilingChanges changes = CompareWithFiling(filed, FiledPeriodNow(db, filed));
@@ -236,8 +254,10 @@ int Run(const ReportOptions& options) {
     run = FilingOfRun(period, options.basis, list.entries, totals);
     run->pelmoraPath = IdentityPath(dbPath);
     run->classification = ClassificationText(options.classification);
+    // The trader's VAT id finds the filings of a database that has moved; a
+    // filing is made only with it read.
+    run->vatId = options.markFiled ? ReadVatId(db) : VatIdOfTrader(db);
     if (options.markFiled) {
-      run->vatId = ReadVatId(db);
       run->filedOn = options.filedOn ? EncodeDate(options.filedOn->year, options.filedOn->month,
                                                   options.filedOn->day)
                                      : Today();
@@ -249,17 +269,36 @@ int Run(const ReportOptions& options) {
 
   // The EC sales list is made first: when it is refused, no file is written.
   std::string zm;
+  std::optional<EcSalesList> zmList;
   if (options.zm) {
     if (const std::string note = EcSalesBasisNote(options.basis, options.classification);
         !note.empty()) {
       WriteText(stderr, note);
     }
-    zm = EcSalesBytesOfRun(db, options.basis, list.entries, totals, firstDay, lastDay,
-                           options.classification);
+    zmList = EcSalesListOfRun(db, options.basis, list.entries, totals, firstDay, lastDay,
+                              options.classification);
+    zm = EcSalesImportBytes(*zmList);
   }
-  db.Close();
+  // A filing keeps the period's EC sales list as it is made now, so that a
+  // later run can give the rows that differ; a list that cannot be made is
+  // not kept.
+  if (run && options.markFiled) {
+    if (zmList) {
+      run->ecSales = zmList->rows;
+    } else {
+      try {
+        run->ecSales = EcSalesListOfRun(db, options.basis, list.entries, totals, firstDay,
+                                        lastDay, options.classification)
+                           .rows;
+      } catch (const EEcSalesRefused&) {
+      }
+    }
+  }
   std::optional<FilingOutcome> filing;
   if (run) filing = LedgerStep(options, *run, PelmoraAppDataDir());
+  if (filing && zmList && filing->latest && filing->latest->ecSales) {
+    filing->ecSalesCorrection = EcSalesCorrection(*filing->latest->ecSales, zmList->rows);
+  }
   const std::vector<std::string> filingLines = filing ? FilingLines(*filing) : std::vector<std::string>{};
   const auto writeFilingLines = [&] {
     if (!filingLines.empty()) WriteText(stdout, "");
@@ -271,8 +310,18 @@ int Run(const ReportOptions& options) {
   bool csvToStdout = WriteCsv(options, CsvBytes(list.lines));
   if (options.table) csvToStdout |= WriteOutput(options.table, TableBytes(list.entries, totals));
   csvToStdout |= WriteOutput(options.zm, zm);
+  // The list's file on standard output leaves the correction to standard error.
+  if (options.zm && *options.zm == "-" && filing && filing->ecSalesCorrection) {
+    for (const std::string& line : EcSalesCorrectionLines(*filing->ecSalesCorrection)) {
+      WriteText(stderr, line);
+    }
+  }
+  // The hints of a simple run end with what the exact classification would do,
+  // which may read an order's lines.
   std::vector<Hint> hints =
-      PlausibilityHints(list.entries, firstDay, lastDay, options.classification.rules);
+      PlausibilityHints(list.entries, firstDay, lastDay, options.classification.rules,
+                        ExactSharesFromDatabase(db, options.classification.sales));
+  db.Close();
   if (options.field) {
     FieldPart part = FieldPartOf(list, hints, *options.field);
     hints = std::move(part.hints);

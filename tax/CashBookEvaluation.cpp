@@ -111,28 +111,32 @@ void CashBookEvaluation(TDBase& db, double firstDay, double lastDay, TaxTotals& 
         entry.added = entry.net;
         if (rate == 7) entry.total = TotalKind::Umsatz7;
         if (rate == 19) entry.total = TotalKind::Umsatz19;
-        if (choice.Exact() && entry.total == TotalKind::None && mwst > 0) {
-          // Turnover at another rate, its tax computed as an expense's.
-          entry.total = TotalKind::Umsatz35;
-          entry.shares = std::make_shared<const std::vector<EntryShare>>(std::vector<EntryShare>{
-              {TotalKind::Umsatz35, entry.added},
-              {TotalKind::Steuer36, entry.net * RateFraction(mwst)}});
-        }
       } else {
         // The input tax of an expense is computed with its exact rate, even
         // when the rate only rounds to 7 or 19.
         entry.added = entry.net * RateFraction(mwst);
         if (rate == 7) entry.total = TotalKind::Vorsteuer7;
         if (rate == 19) entry.total = TotalKind::Vorsteuer19;
-        if (choice.Exact() && entry.total == TotalKind::None && mwst > 0) {
-          entry.total = TotalKind::VorsteuerAndere;
-        }
       }
+      if (choice.Exact()) ClassifyOtherCashRate(entry);
       totals.Add(entry);
     }
 
     sink.AppendEntry(std::move(entry));
     entries->MoveNext();
+  }
+}
+
+void ClassifyOtherCashRate(RunEntry& entry) {
+  if (entry.total != TotalKind::None || !(entry.rate > 0)) return;
+  if (entry.kind == EntryKind::Receipt) {
+    // Turnover at another rate, its tax computed as an expense's.
+    entry.total = TotalKind::Umsatz35;
+    entry.shares = std::make_shared<const std::vector<EntryShare>>(
+        std::vector<EntryShare>{{TotalKind::Umsatz35, entry.added},
+                                {TotalKind::Steuer36, entry.net * RateFraction(entry.rate)}});
+  } else if (entry.kind == EntryKind::Expense) {
+    entry.total = TotalKind::VorsteuerAndere;
   }
 }
 

@@ -21,6 +21,12 @@ std::string CashBookQuery(double firstDay, double lastDay);
 void CashBookEvaluation(TDBase& db, double firstDay, double lastDay, TaxTotals& totals,
                         IEvaluationSink& sink, ClassificationChoice choice = {});
 
+// The exact classification of a receipt or expense (its net, added and rate
+// set) at a rate above 0 that is neither 7 nor 19 %: a receipt into Kz 35
+// with its tax in Kz 36, an expense's input tax into Kz 66. Any other entry is
+// left as it is.
+void ClassifyOtherCashRate(RunEntry& entry);
+
 // The cash-book entries that no period selects, as their date is text that is
 // no number: one EntryKind::Undated entry each, appended.
 void UndatedCashEntries(TDBase& db, std::vector<RunEntry>& undated);

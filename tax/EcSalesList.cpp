@@ -173,4 +173,21 @@ bool IsEcSalesPeriod(double firstDay, double lastDay) {
   return month || quarter;
 }
 
+std::vector<EcSalesCorrectionRow> EcSalesCorrection(const std::vector<EcSalesRow>& filed,
+                                                    const std::vector<EcSalesRow>& now) {
+  using Key = std::pair<std::string, char>;
+  std::map<Key, std::pair<std::optional<int64_t>, std::optional<int64_t>>> rows;
+  for (const EcSalesRow& row : filed) rows[{row.vatId, row.kind}].first = row.euros;
+  for (const EcSalesRow& row : now) rows[{row.vatId, row.kind}].second = row.euros;
+  std::vector<EcSalesCorrectionRow> correction;
+  for (const auto& [key, sums] : rows) {
+    const int64_t corrected = sums.second.value_or(0);
+    if (sums.first && *sums.first == corrected) continue;
+    // A row neither filed nor of any sum now is nothing to report.
+    if (!sums.first && corrected == 0) continue;
+    correction.push_back({key.first, key.second, corrected, sums.first});
+  }
+  return correction;
+}
+
 }  // namespace vorlex

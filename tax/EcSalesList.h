@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -76,6 +77,22 @@ struct EcSalesList {
 // field 21.
 EcSalesList BuildEcSalesList(const std::vector<RunEntry>& entries, double field41,
                              double field21 = 0);
+
+// A row of the correction of a filed list (Berichtigung, Kz 03 in the
+// portal): rows reported right are not repeated; a row whose sum differs, or
+// that is new, gives its whole corrected sum (never the difference); a row
+// filed that is gone now (another VAT id or kind, or no supply) is reported
+// with 0, which cancels it.
+struct EcSalesCorrectionRow {
+  std::string vatId;
+  char kind = 'L';
+  int64_t euros = 0;                  // the corrected sum
+  std::optional<int64_t> filedEuros;  // as filed; none for a new row
+  bool operator==(const EcSalesCorrectionRow&) const = default;
+};
+// In the order of VAT id and kind; empty where the list is as filed.
+std::vector<EcSalesCorrectionRow> EcSalesCorrection(const std::vector<EcSalesRow>& filed,
+                                                    const std::vector<EcSalesRow>& now);
 
 // The orders the simple classification leaves out of field 41 although their
 // customer has a VAT id of a member state (by its country, or for goods an

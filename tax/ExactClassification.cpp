@@ -5,8 +5,12 @@
 #include <memory>
 #include <string>
 
+#include "db/PeriodLineSums.h"
+#include "db/uDB.h"
+#include "tax/CashBookEvaluation.h"
 #include "tax/CountryCodes.h"
 #include "tax/EcSalesList.h"
+#include "tax/auftragU.h"
 
 namespace vorlex {
 
@@ -30,6 +34,11 @@ bool IsIntraCommunity(std::string_view country, std::string_view vatId, ForeignS
   if (CountryOf(country).kind == Country::EuMember) return true;
   // Northern Ireland stays in the EU's market for goods only.
   return sales == ForeignSales::Goods && id.starts_with("XI");
+}
+
+bool SplitByLineRates(std::string_view country, std::string_view vatId, double mwst,
+                      int64_t orderType, ForeignSales sales) {
+  return mwst != 0 && orderType != -99 && !IsIntraCommunity(country, vatId, sales);
 }
 
 void AddRateShare(std::vector<EntryShare>& shares, double rate, double net) {
@@ -102,6 +111,50 @@ void SetShares(RunEntry& entry, std::vector<EntryShare> shares) {
   entry.total = shares.front().total;
   entry.added = shares.front().added;
   entry.shares = std::make_shared<const std::vector<EntryShare>>(std::move(shares));
+}
+
+std::vector<EntryShare> ExactSharesOfEntry(const RunEntry& entry, ForeignSales sales,
+                                           const std::function<RateNets(int64_t)>& linesOf) {
+  if (entry.kind != EntryKind::Order) {
+    RunEntry exact = entry;
+    if (exact.IsCash()) ClassifyOtherCashRate(exact);
+    std::vector<EntryShare> shares;
+    exact.ForEachShare([&shares](TotalKind total, double added) {
+      shares.push_back({total, added});
+    });
+    return shares;
+  }
+  ExactOrder order{.country = entry.country(),
+                   .vatId = entry.vatId(),
+                   .net = entry.net,
+                   .mwst = entry.rate,
+                   .orderType = entry.orderType,
+                   .lines = {}};
+  if (SplitByLineRates(order.country, order.vatId, order.mwst, order.orderType, sales)) {
+    order.lines = linesOf(entry.id);
+  }
+  return ExactShares(order, sales);
+}
+
+ExactSharesOf ExactSharesFromDatabase(TDBase& db, ForeignSales sales) {
+  auto rates = std::make_shared<TOrderRates>(db, LineVatOf());
+  return {.prepare =
+              [rates, sales](const std::vector<const RunEntry*>& entries) {
+                std::vector<int64_t> ids;
+                for (const RunEntry* entry : entries) {
+                  if (entry->kind == EntryKind::Order &&
+                      SplitByLineRates(entry->country(), entry->vatId(), entry->rate,
+                                       entry->orderType, sales)) {
+                    ids.push_back(entry->id);
+                  }
+                }
+                rates->Prefetch(ids);
+              },
+          .of =
+              [rates, sales](const RunEntry& entry) {
+                return ExactSharesOfEntry(entry, sales,
+                                          [&rates](int64_t id) { return rates->Of(id); });
+              }};
 }
 
 }  // namespace vorlex

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -27,6 +28,11 @@ struct ExactOrder {
 // supply, declared for the period of its invoice.
 bool IsIntraCommunity(std::string_view country, std::string_view vatId, ForeignSales sales);
 
+// Whether the order's lines are asked for their rates: a sale with VAT that is
+// no credit note (valued by its stored amount) nor an intra-Community supply.
+bool SplitByLineRates(std::string_view country, std::string_view vatId, double mwst,
+                      int64_t orderType, ForeignSales sales);
+
 // The shares of the order's net amount, at least one; they add up to it.
 std::vector<EntryShare> ExactShares(const ExactOrder& order, ForeignSales sales);
 
@@ -37,5 +43,25 @@ void SetShares(RunEntry& entry, std::vector<EntryShare> shares);
 // The share of turnover at a rate of a domestic sale: 19 % Kz 81, 7 % Kz 86,
 // another rate above 0 Kz 35 with its tax in Kz 36, else the 0 % figure.
 void AddRateShare(std::vector<EntryShare>& shares, double rate, double net);
+
+class TDBase;
+
+// What the exact classification does with an order or a cash-book entry of a
+// run under the simple one: the shares it would add to. linesOf(order id) is
+// asked for an order's lines by rate only where they decide.
+std::vector<EntryShare> ExactSharesOfEntry(const RunEntry& entry, ForeignSales sales,
+                                           const std::function<RateNets(int64_t)>& linesOf);
+
+// What the exact classification does with entries of a simple run: of(entry)
+// its shares; prepare, where set, is told every entry to be asked for first.
+struct ExactSharesOf {
+  std::function<void(const std::vector<const RunEntry*>&)> prepare;
+  std::function<std::vector<EntryShare>(const RunEntry&)> of;
+  explicit operator bool() const { return static_cast<bool>(of); }
+};
+
+// ExactSharesOfEntry with the lines read from db, which must stay open while
+// it is used: those of all the orders prepared in one statement.
+ExactSharesOf ExactSharesFromDatabase(TDBase& db, ForeignSales sales);
 
 }  // namespace vorlex

@@ -2,14 +2,18 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <optional>
+#include <span>
 
 #include "tax/CountryCodes.h"
-#include "util/uDatum.h"
 #include "tax/EcSalesList.h"
+#include "tax/ExactClassification.h"
 #include "tax/FieldRead.h"
 #include "tax/FormFields.h"
 #include "tax/TaxPeriod.h"
+#include "util/uDatum.h"
 #include "util/uFormat.h"
 #include "util/uString.h"
 
@@ -91,6 +95,17 @@ class HintList {
     hints_.push_back({static_cast<int32_t>(index), text.Bytes()});
   }
 
+  size_t Size() const { return hints_.size(); }
+  // Appends ending to the hint numbered i.
+  void EndWith(size_t i, const std::string& ending) {
+    // Of just its size: a year's run has tens of thousands of them.
+    std::string text;
+    text.reserve(hints_[i].text.size() + ending.size());
+    text.append(hints_[i].text).append(ending);
+    hints_[i].text = std::move(text);
+    hints_[i].exactResolves = true;
+  }
+
   // For an entry without a line in the list: its name, then the sentence.
   void AddUnlisted(size_t index, const HintText& sentence) {
     HintText text = Name(entries_[index]);
@@ -127,6 +142,9 @@ class HintList {
 
   const std::vector<RunEntry>& entries_;
   std::vector<Hint>& hints_;
+
+ public:
+  const std::vector<RunEntry>& Entries() const { return entries_; }
 };
 
 // An order's country code as the hints read it. Orders come sorted by their
@@ -146,50 +164,61 @@ struct OrderCountry {
   }
 };
 
-void CountryHints(HintList& hints, size_t index, const RunEntry& order, const OrderCountry& of) {
-  const std::string& code = of.code;
-  const Country country = of.country;
-  const bool hasVatId = !ReportedVatId(order.vatId()).empty();
-  // Made only for a hint, not for every order.
-  const auto land = [&] {
-    HintText text;
-    text << "Land " << Quoted(order.country());
-    if (country.state) text << " (" << country.state->name << ")";
-    return text;
-  };
-  const auto field = [&order] { return FieldName(order.total); };
-  if (!code.empty() && country.kind == Country::Unknown) {
-    hints.Add(index, HintText() << Quoted(order.country())
-                                << " ist kein bekannter L\xE4ndercode; der Umsatz wird als "
-                                   "Inlandsumsatz in "
-                                << field() << " gez\xE4hlt, bitte das Land des Kunden pr\xFC" "fen.");
-  }
-  if (order.total == TotalKind::Umsatz19 && country.kind == Country::EuMember) {
-    hints.Add(index, HintText() << land()
-                                << (hasVatId
-                                        ? " mit USt-IdNr. wird als Inlandsumsatz in Kz 81 "
-                                          "gez\xE4hlt; eine innergemeinschaftliche Lieferung an "
-                                          "ein Unternehmen geh\xF6rt in Kz 41."
-                                        : " ohne USt-IdNr. wird als Inlandsumsatz in Kz 81 "
-                                          "gez\xE4hlt; bitte pr\xFC" "fen, ob der Kunde ein "
-                                          "Privatkunde ist (dann richtig) oder ein Unternehmen, "
-                                          "dessen USt-IdNr. fehlt."));
-  }
-  if (order.total == TotalKind::Umsatz19 && country.kind == Country::NonEu) {
-    hints.Add(index, HintText() << land()
-                                << " liegt au\xDF" "erhalb der EU und wird als Inlandsumsatz in "
-                                   "Kz 81 gez\xE4hlt; bitte pr\xFC" "fen, ob eine steuerfreie "
-                                   "Ausfuhr vorliegt, die nicht in Kz 81 geh\xF6rt.");
-  }
-  if (order.total == TotalKind::InnergemOhneUStId) {
-    hints.Add(index, HintText() << land()
-                                << " ohne USt-IdNr. wird in Kz 44 gez\xE4hlt, die nur f\xFCr neue "
-                                   "Fahrzeuge gilt; ein Verkauf an einen Privatkunden ist meist im "
-                                   "Inland steuerpflichtig (Kz 81/86).");
-  }
+// An order's country as a hint names it.
+HintText Land(const RunEntry& order, const OrderCountry& of) {
+  HintText text;
+  text << "Land " << Quoted(order.country());
+  if (of.country.state) text << " (" << of.country.state->name << ")";
+  return text;
 }
 
-void NonEuHint(HintList& hints, size_t index, const RunEntry& order) {
+void UnknownCountryHint(HintList& hints, size_t index, const RunEntry& order,
+                        const OrderCountry& of, bool) {
+  if (of.code.empty() || of.country.kind != Country::Unknown) return;
+  hints.Add(index, HintText() << Quoted(order.country())
+                              << " ist kein bekannter L\xE4ndercode; der Umsatz wird als "
+                                 "Inlandsumsatz in "
+                              << FieldName(order.total)
+                              << " gez\xE4hlt, bitte das Land des Kunden pr\xFC"
+                                 "fen.");
+}
+
+void EuAsDomesticHint(HintList& hints, size_t index, const RunEntry& order, const OrderCountry& of,
+                      bool) {
+  if (order.total != TotalKind::Umsatz19 || of.country.kind != Country::EuMember) return;
+  const bool hasVatId = !ReportedVatId(order.vatId()).empty();
+  hints.Add(index, HintText() << Land(order, of)
+                              << (hasVatId ? " mit USt-IdNr. wird als Inlandsumsatz in Kz 81 "
+                                             "gez\xE4hlt; eine innergemeinschaftliche Lieferung an "
+                                             "ein Unternehmen geh\xF6rt in Kz 41."
+                                           : " ohne USt-IdNr. wird als Inlandsumsatz in Kz 81 "
+                                             "gez\xE4hlt; bitte pr\xFC"
+                                             "fen, ob der Kunde ein "
+                                             "Privatkunde ist (dann richtig) oder ein Unternehmen, "
+                                             "dessen USt-IdNr. fehlt."));
+}
+
+void NonEuAsDomesticHint(HintList& hints, size_t index, const RunEntry& order,
+                         const OrderCountry& of, bool) {
+  if (order.total != TotalKind::Umsatz19 || of.country.kind != Country::NonEu) return;
+  hints.Add(index, HintText() << Land(order, of)
+                              << " liegt au\xDF"
+                                 "erhalb der EU und wird als Inlandsumsatz in "
+                                 "Kz 81 gez\xE4hlt; bitte pr\xFC"
+                                 "fen, ob eine steuerfreie "
+                                 "Ausfuhr vorliegt, die nicht in Kz 81 geh\xF6rt.");
+}
+
+void NewVehiclesHint(HintList& hints, size_t index, const RunEntry& order, const OrderCountry& of,
+                     bool) {
+  if (order.total != TotalKind::InnergemOhneUStId) return;
+  hints.Add(index, HintText() << Land(order, of)
+                              << " ohne USt-IdNr. wird in Kz 44 gez\xE4hlt, die nur f\xFCr neue "
+                                 "Fahrzeuge gilt; ein Verkauf an einen Privatkunden ist meist im "
+                                 "Inland steuerpflichtig (Kz 81/86).");
+}
+
+void NonEuHint(HintList& hints, size_t index, const RunEntry& order, const OrderCountry&, bool) {
   if (order.total != TotalKind::NichtEU) return;
   hints.Add(index, HintText() << "Land " << Quoted(order.country()) << ": "
                               << FormatMoney(order.added)
@@ -200,7 +229,8 @@ void NonEuHint(HintList& hints, size_t index, const RunEntry& order) {
                                  "ausweist.");
 }
 
-void PartPaymentHint(HintList& hints, size_t index, const RunEntry& order) {
+void PartPaymentHint(HintList& hints, size_t index, const RunEntry& order, const OrderCountry&,
+                     bool) {
   if (!order.partlyPaid) return;
   const int64_t received = std::llround(order.received * 100);
   const int64_t gross = std::llround(order.gross * 100);
@@ -212,7 +242,8 @@ void PartPaymentHint(HintList& hints, size_t index, const RunEntry& order) {
                                  "versteuern.");
 }
 
-void VatIdHints(HintList& hints, size_t index, const RunEntry& order, const OrderCountry& of) {
+void VatIdHints(HintList& hints, size_t index, const RunEntry& order, const OrderCountry& of,
+                bool) {
   const std::string vatId = ReportedVatId(order.vatId());
   if (vatId.empty()) return;
   // Only the EU's own numbers have a known form; outside it the field may
@@ -241,31 +272,37 @@ void VatIdHints(HintList& hints, size_t index, const RunEntry& order, const Orde
                               << "); bitte Land und USt-IdNr. des Kunden pr\xFC" "fen.");
 }
 
-void OrderRateHints(HintList& hints, size_t index, const RunEntry& order, bool exact) {
-  if (!exact && order.total == TotalKind::Umsatz19 && order.rate != 19) {
-    if (order.rate == 7) {
-      hints.Add(index, HintText() << "Auftrag zu 7 % wird in Kz 81 (19 %) gez\xE4hlt; Umsatz zu "
-                                     "7 % geh\xF6rt in Kz 86.");
-    } else if (order.rate == 0) {
-      hints.Add(index, HintText() << "Auftrag ohne Umsatzsteuer wird als steuerpflichtiger "
-                                     "Umsatz in Kz 81 (19 %) gez\xE4hlt; bitte pr\xFC" "fen, ob der "
-                                     "Umsatz steuerfrei ist.");
-    } else {
-      hints.Add(index, HintText() << "Auftrag zu " << FormatFloat(order.rate)
-                                  << " % wird in Kz 81 (19 %) gez\xE4hlt; bitte den Steuersatz "
-                                     "pr\xFC" "fen.");
-    }
+void OrderRateHint(HintList& hints, size_t index, const RunEntry& order, const OrderCountry&,
+                   bool exact) {
+  if (exact || order.total != TotalKind::Umsatz19 || order.rate == 19) return;
+  if (order.rate == 7) {
+    hints.Add(index, HintText() << "Auftrag zu 7 % wird in Kz 81 (19 %) gez\xE4hlt; Umsatz zu "
+                                   "7 % geh\xF6rt in Kz 86.");
+  } else if (order.rate == 0) {
+    hints.Add(index, HintText() << "Auftrag ohne Umsatzsteuer wird als steuerpflichtiger "
+                                   "Umsatz in Kz 81 (19 %) gez\xE4hlt; bitte pr\xFC"
+                                   "fen, ob der "
+                                   "Umsatz steuerfrei ist.");
+  } else {
+    hints.Add(index, HintText() << "Auftrag zu " << FormatFloat(order.rate)
+                                << " % wird in Kz 81 (19 %) gez\xE4hlt; bitte den Steuersatz "
+                                   "pr\xFC"
+                                   "fen.");
   }
-  if (order.orderType == -99 && order.rate != 0) {
-    // The net amount of such a credit note is its stored invoice amount.
-    const std::string field = FieldName(order.total);
-    const std::string change = order.added <= 0
-                                   ? " mindert " + field + " um " + FormatMoney(-order.added)
-                                   : " erh\xF6ht " + field + " um " + FormatMoney(order.added);
-    hints.Add(index, HintText() << "Gutschrift mit Umsatzsteuer" << change
-                                << ", bewertet mit ihrem gespeicherten Rechnungsbetrag; bitte "
-                                   "pr\xFC" "fen, ob dieser Betrag die Umsatzsteuer enth\xE4lt.");
-  }
+}
+
+void CreditNoteHint(HintList& hints, size_t index, const RunEntry& order, const OrderCountry&,
+                    bool) {
+  if (order.orderType != -99 || order.rate == 0) return;
+  // The net amount of such a credit note is its stored invoice amount.
+  const std::string field = FieldName(order.total);
+  const std::string change = order.added <= 0
+                                 ? " mindert " + field + " um " + FormatMoney(-order.added)
+                                 : " erh\xF6ht " + field + " um " + FormatMoney(order.added);
+  hints.Add(index, HintText() << "Gutschrift mit Umsatzsteuer" << change
+                              << ", bewertet mit ihrem gespeicherten Rechnungsbetrag; bitte "
+                                 "pr\xFC"
+                                 "fen, ob dieser Betrag die Umsatzsteuer enth\xE4lt.");
 }
 
 // An entry whose date no period selects is missing from every run of its
@@ -289,7 +326,8 @@ void UndatedHint(HintList& hints, size_t index, const RunEntry& entry) {
 
 // A VAT id of nothing but separators still puts the order into field 41, but
 // the EC sales list has no number to report it under.
-void EcSalesListHints(HintList& hints, size_t index, const RunEntry& order) {
+void EcSalesListHints(HintList& hints, size_t index, const RunEntry& order, const OrderCountry&,
+                      bool) {
   if (EcSalesVatIdFault(order) != VatIdFault::Blank) return;
   hints.Add(index, HintText() << "USt-IdNr. " << Quoted(order.vatId())
                               << " enth\xE4lt keine Nummer; die Lieferung wird in Kz 41 "
@@ -358,9 +396,126 @@ void DistanceSalesHints(const std::vector<RunEntry>& entries, std::vector<Hint>&
 
 }  // namespace
 
+namespace {
+
+void CashRateHint(HintList& hints, size_t index, const RunEntry& entry, const OrderCountry&, bool) {
+  if (entry.total != TotalKind::None || entry.rate == 0) return;
+  hints.Add(index, HintText() << "Steuersatz " << Db{entry.rateText()}
+                              << " % z\xE4hlt in keine Kennzahl; bitte den Steuersatz pr\xFC"
+                                 "fen "
+                                 "(nur 0, 7 und 19 % werden ausgewertet).");
+}
+
+using Rule = void (*)(HintList&, size_t, const RunEntry&, const OrderCountry&, bool exact);
+
+// In the order an order's hints are listed.
+constexpr Rule kOrderRules[] = {
+    UnknownCountryHint, EuAsDomesticHint, NonEuAsDomesticHint, NewVehiclesHint, NonEuHint,
+    PartPaymentHint,    VatIdHints,       EcSalesListHints,    OrderRateHint,   CreditNoteHint};
+
+// How a field that the exact classification adds to is named.
+std::string ExactFieldName(TotalKind total) {
+  if (total == TotalKind::Steuerfrei) return "\"0 % / steuerfrei\"";
+  return FieldName(total);
+}
+
+// " Zuordnung genau: Kz 86": the fields that the exact classification gives
+// the entry, with their amounts where it splits it.
+std::string ExactEnding(const std::vector<EntryShare>& shares) {
+  bool tax36 = false;
+  std::vector<EntryShare> named;
+  for (const EntryShare& share : shares) {
+    if (share.total == TotalKind::Steuer36) {
+      tax36 = true;
+      continue;
+    }
+    const auto same = std::find_if(named.begin(), named.end(), [&](const EntryShare& n) {
+      return ExactFieldName(n.total) == ExactFieldName(share.total);
+    });
+    if (same == named.end()) {
+      named.push_back(share);
+    } else {
+      same->added += share.added;
+    }
+  }
+  std::stable_sort(named.begin(), named.end(), [](const EntryShare& a, const EntryShare& b) {
+    return std::fabs(a.added) > std::fabs(b.added);
+  });
+  std::string text = " Zuordnung genau: ";
+  if (named.empty()) return text + "keine Kennzahl";
+  for (size_t i = 0; i < named.size(); ++i) {
+    if (i > 0) text += ", ";
+    text += ExactFieldName(named[i].total);
+    if (named.size() > 1) text += " " + FormatMoney(named[i].added);
+  }
+  if (tax36) text += named.size() > 1 ? ", Steuer in Kz 36" : " mit der Steuer in Kz 36";
+  return text;
+}
+
+// A hint that a rule gave on an entry of a simple run, numbered first. Small,
+// as a year's run notes tens of thousands.
+struct Fired {
+  uint32_t index;
+  uint32_t first;
+  Rule rule;
+};
+
+// Applies the rules to one entry; with fired, each rule that gives hints is
+// noted there.
+void ApplyRules(HintList& list, size_t index, const RunEntry& entry, const OrderCountry& of,
+                bool exact, std::span<const Rule> rules, std::vector<Fired>* fired) {
+  for (const Rule rule : rules) {
+    const size_t first = list.Size();
+    rule(list, index, entry, of, exact);
+    for (size_t hint = first; fired != nullptr && hint < list.Size(); ++hint) {
+      fired->push_back({static_cast<uint32_t>(index), static_cast<uint32_t>(hint), rule});
+    }
+  }
+}
+
+// A hint of the simple classification that the exact one would not give ends
+// with what that does with its entry. Every entry is asked for at once, so
+// that the lines of their orders are read in one pass.
+void EndWithExactFields(HintList& list, const std::vector<Fired>& fired,
+                        const ExactSharesOf& exactOf) {
+  const std::vector<RunEntry>& entries = list.Entries();
+  std::vector<const RunEntry*> asked;
+  for (const Fired& f : fired) {
+    if (asked.empty() || asked.back() != &entries[f.index]) asked.push_back(&entries[f.index]);
+  }
+  if (exactOf.prepare) exactOf.prepare(asked);
+  std::optional<RunEntry> asExact;
+  std::vector<EntryShare> shares;
+  size_t made = SIZE_MAX;
+  for (const Fired& f : fired) {
+    const RunEntry& entry = entries[f.index];
+    if (made != f.index) {
+      made = f.index;
+      shares = exactOf.of(entry);
+      asExact = entry;
+      if (shares.empty()) {
+        asExact->total = TotalKind::None;  // the exact classification counts it nowhere
+        asExact->shares.reset();
+      } else {
+        SetShares(*asExact, shares);
+      }
+    }
+    std::vector<Hint> probe;
+    HintList probeList(entries, probe);
+    OrderCountry country;
+    f.rule(probeList, f.index, *asExact, country.Of(entry.country()), true);
+    if (probe.empty()) list.EndWith(f.first, ExactEnding(shares));
+  }
+}
+
+}  // namespace
+
 std::vector<Hint> PlausibilityHints(const std::vector<RunEntry>& entries, double firstDay,
-                                    double lastDay, Classification rules) {
+                                    double lastDay, Classification rules,
+                                    const ExactSharesOf& exactOf) {
   const bool exact = rules == Classification::Exact;
+  std::vector<Fired> fired;
+  std::vector<Fired>* endings = !exact && exactOf ? &fired : nullptr;
   std::vector<Hint> hints;
   if (PeriodReversed(firstDay, lastDay)) {
     hints.push_back({-1, "Zeitraum vom " + FormatDate(firstDay) + " bis " + FormatDate(lastDay) +
@@ -369,26 +524,20 @@ std::vector<Hint> PlausibilityHints(const std::vector<RunEntry>& entries, double
   }
   HintList list(entries, hints);
   OrderCountry country;
+  static constexpr Rule kCashRules[] = {CashRateHint};
   for (size_t i = 0; i < entries.size(); ++i) {
     const RunEntry& entry = entries[i];
     if (entry.kind == EntryKind::Order) {
       const OrderCountry& of = country.Of(entry.country());
-      CountryHints(list, i, entry, of);
-      NonEuHint(list, i, entry);
-      PartPaymentHint(list, i, entry);
-      VatIdHints(list, i, entry, of);
-      EcSalesListHints(list, i, entry);
-      OrderRateHints(list, i, entry, exact);
+      ApplyRules(list, i, entry, of, exact, kOrderRules, endings);
       if (exact) TaxFreeHint(list, i, entry);
     } else if (entry.kind == EntryKind::Undated) {
       UndatedHint(list, i, entry);
-    } else if ((entry.kind == EntryKind::Receipt || entry.kind == EntryKind::Expense) &&
-               entry.total == TotalKind::None && entry.rate != 0) {
-      list.Add(i, HintText() << "Steuersatz " << Db{entry.rateText()}
-                             << " % z\xE4hlt in keine Kennzahl; bitte den Steuersatz pr\xFC" "fen "
-                                "(nur 0, 7 und 19 % werden ausgewertet).");
+    } else if (entry.kind == EntryKind::Receipt || entry.kind == EntryKind::Expense) {
+      ApplyRules(list, i, entry, country, exact, kCashRules, endings);
     }
   }
+  if (!fired.empty()) EndWithExactFields(list, fired, exactOf);
   if (exact) DistanceSalesHints(entries, hints);
   return hints;
 }

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "db/uDB.h"
-#include "tax/FieldRead.h"
 #include "tax/ExactClassification.h"
+#include "tax/FieldRead.h"
 #include "tax/PeriodBounds.h"
 #include "tax/auftragU.h"
 
@@ -158,8 +158,7 @@ void EvaluateOrders(TDBase& db, const std::string& fromWhere, TaxationBasis basi
                        .orderType = entry.orderType,
                        .lines = {}};
       // Only a sale taxed here is split by its lines' rates.
-      if (entry.rate != 0 && entry.orderType != -99 &&
-          !IsIntraCommunity(order.country, order.vatId, choice.sales)) {
+      if (SplitByLineRates(order.country, order.vatId, order.mwst, order.orderType, choice.sales)) {
         order.lines = lineSums.RatesOf(*orders, id, entry.id);
       }
       SetShares(entry, ExactShares(order, choice.sales));

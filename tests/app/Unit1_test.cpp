@@ -18,7 +18,9 @@
 #include <QRadioButton>
 #include <QScopeGuard>
 #include <QStatusBar>
+#include <QSignalSpy>
 #include <QTableWidget>
+#include <QTextBrowser>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -30,6 +32,7 @@
 
 #include "app/ExportSave.h"
 #include "app/FieldPanel.h"
+#include "app/HelpWindow.h"
 #include "app/HintsDialog.h"
 #include "app/YearOverviewDialog.h"
 #include "tests/ListTexts.h"
@@ -1306,13 +1309,63 @@ TEST_F(WindowTest, TabReachesThePicturesAndSpaceDrillsDown) {
   EXPECT_TRUE(hints->isVisible());
   hints->hide();
 
-  // F1 is "?", and the steppers' arrows are on the way.
+  // F1 is the help, and the steppers' arrows are on the way.
   QTest::keyClick(&f, Qt::Key_F1);
-  ASSERT_EQ(messages.size(), 1u);
-  EXPECT_TRUE(messages[0].text.startsWith(QStringLiteral("DB:")));
+  EXPECT_TRUE(messages.empty());
+  auto* help = f.findChild<THelpWindow*>();
+  ASSERT_NE(help, nullptr);
+  EXPECT_TRUE(help->isVisible());
+  help->hide();
   c.cmbJ->setFocus(Qt::TabFocusReason);
   QTest::keyClick(c.cmbJ, Qt::Key_Tab);
   EXPECT_EQ(QApplication::focusWidget(), c.udJahr->PrevButton());
+}
+
+// F1 opens the help; "?" shows the database's path and, with its button, the
+// help too. The help names the places this computer uses.
+TEST_F(WindowTest, HelpByF1AndFromTheBoxOfTheQuestionMark) {
+  FillStandard(MakeDatabase());
+  TForm1& f = Start(QDate(2026, 5, 15));
+  f.show();
+  f.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+  QTest::keyClick(&f, Qt::Key_F1);
+  EXPECT_TRUE(messages.empty());
+  auto* help = f.findChild<THelpWindow*>();
+  ASSERT_NE(help, nullptr);
+  EXPECT_TRUE(help->isVisible());
+  const std::string page = help->Browser()->toPlainText().toStdString();
+  for (const std::string& part :
+       {std::string("Zwei Zuordnungen: „einfach“ und „genau“"), std::string("Ist und Soll"),
+        std::string("vollen Euro"), std::string("Euro und Cent"), std::string("Kz 43"),
+        std::string("Zusammenfassende Meldung"), std::string("Abgabekalender"),
+        std::string("Ablage der Abgaben"), DefaultDbPath(), PelmoraDir() + "pelmora.ini",
+        NativeSeparators(appData_.path().toStdString() + "/config/Vorlex/vorlex.ini")}) {
+    EXPECT_NE(page.find(part), std::string::npos) << part;
+  }
+  help->hide();
+
+  answerHelp = true;
+  Click(c.btnHelp);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].text, QString::fromStdString("DB:\n" + DefaultDbPath()));
+  EXPECT_TRUE(help->isVisible());
+  EXPECT_EQ(f.findChildren<THelpWindow*>().size(), 1);
+}
+
+// The hints window offers "genau" only where a hint is one it resolves and the
+// window can switch.
+TEST_F(WindowTest, HintsOfferTheExactClassification) {
+  THintsDialog dialog(nullptr);
+  QSignalSpy switched(&dialog, &THintsDialog::switchToExactRequested);
+  dialog.SetHints({{0, "Auftrag zu 7 % ... Zuordnung genau: Kz 86", true}});
+  EXPECT_TRUE(dialog.SwitchButton()->isHidden());
+  dialog.OfferSwitch(true);
+  EXPECT_FALSE(dialog.SwitchButton()->isHidden());
+  dialog.SwitchButton()->click();
+  EXPECT_EQ(switched.count(), 1);
+  dialog.SetHints({{0, "Teilzahlung", false}});
+  EXPECT_TRUE(dialog.SwitchButton()->isHidden());
 }
 
 // The basis and the window's place are remembered; the period is always this month.

@@ -106,6 +106,12 @@ class WindowTest : public ::testing::Test {
                               const QString& detail) {
       messages.push_back({kind, text, detail});
     };
+    // The box of "?" is recorded as a plain message; answerHelp is its button.
+    savedHelpBox_ = HelpBoxSeam();
+    HelpBoxSeam() = [this](QWidget*, const QString& text) {
+      messages.push_back({MessageKind::Plain, text, {}});
+      return answerHelp;
+    };
     savedQuestion_ = QuestionSeam();
     QuestionSeam() = [this](QWidget*, const QString& text) {
       questions.push_back(text);
@@ -119,6 +125,7 @@ class WindowTest : public ::testing::Test {
     if (savedDialog_) SaveDialogSeam() = *savedDialog_;
     MessageBoxSeam() = savedBox_;
     QuestionSeam() = savedQuestion_;
+    HelpBoxSeam() = savedHelpBox_;
     ResetProgramValues();
   }
   // The save dialogs answered by answer until the test ends.
@@ -167,6 +174,7 @@ class WindowTest : public ::testing::Test {
   QTemporaryDir appData_;
   MessageBoxFunction savedBox_;
   QuestionFunction savedQuestion_;
+  HelpBoxFunction savedHelpBox_;
   std::optional<SaveDialogFunction> savedDialog_;
   std::unique_ptr<testdb::PelmoraDb> builder;
   // This test's program state.
@@ -183,6 +191,7 @@ class WindowTest : public ::testing::Test {
   // The questions asked, and the answer each gets.
   std::vector<QString> questions;
   bool answerYes = true;
+  bool answerHelp = false;  // the button "Hilfe" of the box of "?"
 };
 
 inline double Day(int y, int m, int d) {

@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "DbTest.h"
 #include "db/LineShapes.h"
@@ -151,6 +152,60 @@ TEST_F(PeriodLineSumsTest, NetsByRateFromEveryLayoutAsTheLinesAddUp) {
   ASSERT_EQ(nets.size(), static_cast<size_t>(kRateNetsMost + 2));
   EXPECT_EQ(nets.back().rate, kRateNetsMost + 2);
   EXPECT_EQ(nets.back().net, 10.0 * (kRateNetsMost + 2));
+}
+
+// The lines of many orders read in one statement add up as each order's own
+// query: on every layout, for orders without lines, and for one with more
+// rates than the statement keeps, which is left to its own query.
+TEST_F(PeriodLineSumsTest, OrderRatesReadTogetherAsEachOrderAlone) {
+  for (const Shape& shape : LineShapes()) {
+    SCOPED_TRACE(shape.name);
+    TDBase& db = Make(shape);
+    std::vector<int64_t> ids = {999999};  // no such order
+    for (const auto orders = db.Query("SELECT id FROM auftrag"); !orders->AtEnd();
+         orders->MoveNext()) {
+      ids.push_back(orders->FieldInt(TDBField("id")));
+    }
+    TOrderRates rates(db, NetPriceVat());
+    const size_t answered = rates.Prefetch(ids);
+    TSQLiteDatabase own(Path());
+    size_t compared = 0;
+    for (const int64_t order : ids) {
+      RateNets nets;
+      try {
+        nets = rates.Of(order);
+      } catch (const std::exception&) {
+        continue;  // a cell no number can be read from
+      }
+      const RateNets expected = LinesByRate(own, order);
+      ASSERT_EQ(nets.size(), expected.size()) << order;
+      for (size_t i = 0; i < nets.size(); ++i) {
+        EXPECT_EQ(nets[i].rate, expected[i].rate) << order;
+        EXPECT_EQ(nets[i].net, expected[i].net) << order;
+      }
+      ++compared;
+    }
+    EXPECT_GT(compared, ids.size() / 2);
+    // A layout with a cell no number can be read from leaves every order to
+    // its own query; on every other the one statement answers most.
+    EXPECT_TRUE(answered > ids.size() / 2 || answered == 0) << answered;
+  }
+  db_.reset();
+  {
+    testdb::PelmoraDb b(Path());
+    for (int rate = 1; rate <= kRateNetsMost + 2; ++rate) {
+      b.Add(testdb::Line{.auftragindex = int64_t{1}, .anzahl = 1.0, .preis = 10.0 * rate,
+                         .mwst = static_cast<double>(rate)});
+    }
+    b.Add(testdb::Line{.auftragindex = int64_t{2}, .anzahl = 2.0, .preis = 5.0, .mwst = 7.0});
+  }
+  TDBase db(Path());
+  TOrderRates rates(db, NetPriceVat());
+  EXPECT_EQ(rates.Prefetch({1, 2, 3}), 1u);
+  EXPECT_EQ(rates.Of(1).size(), static_cast<size_t>(kRateNetsMost + 2));
+  ASSERT_EQ(rates.Of(2).size(), 1u);
+  EXPECT_EQ(rates.Of(2)[0].net, 10.0);
+  EXPECT_TRUE(rates.Of(3).empty());
 }
 
 TEST_F(PeriodLineSumsTest, TableOrderOnlyFromAScanOrAnIndexOnTheOrderAlone) {

@@ -119,6 +119,92 @@ TEST_F(LedgerTest, KeepsAFilingAsFiledAndACorrectionBesideIt) {
   EXPECT_EQ(ledger.LatestFilings().size(), 2u);
 }
 
+// A trader's filings follow the VAT id when the database moves; another
+// trader's filings of the same period are never taken for one's own; without
+// a VAT id on either side the database's path decides.
+TEST_F(LedgerTest, FilingsAreTheTradersByVatIdElseByPath) {
+  const auto of = [](const char* vatId, const char* path) {
+    Filing f = MarchFiling(100);
+    f.vatId = vatId;
+    f.pelmoraPath = path;
+    return f;
+  };
+  struct Row {
+    const char* name;
+    Filing run;
+    bool same;
+  };
+  const Filing filed = of("DE123456789", "/home/t/pelmora.db");
+  const Row rows[] = {
+      {"same id and path", of("DE123456789", "/home/t/pelmora.db"), true},
+      {"moved database", of("DE 123 456 789", "/mnt/neu/pelmora.db"), true},
+      {"another trader at the same path", of("DE987654321", "/home/t/pelmora.db"), false},
+      {"no id now, same path", of("", "/home/t/pelmora.db"), true},
+      {"no id now, another path", of("", "/mnt/neu/pelmora.db"), false},
+  };
+  for (const Row& row : rows) EXPECT_EQ(SameTrader(filed, row.run), row.same) << row.name;
+
+  TLedger ledger(path_, LedgerAccess::Write);
+  const int64_t mine = ledger.Record(filed);
+  // Another trader files the same month with other figures: a filing of its
+  // own, which corrects nothing of the first.
+  Filing other = of("ATU12345678", "/srv/b/pelmora.db");
+  other.cents[2] = 999;
+  const int64_t theirs = ledger.Record(other);
+  EXPECT_EQ(ledger.LatestFiling(other)->corrects, 0);
+  EXPECT_EQ(ledger.LatestFiling(of("DE123456789", "/mnt/neu/pelmora.db"))->id, mine);
+  EXPECT_EQ(ledger.LatestFiling(of("ATU 12345678", ""))->id, theirs);
+  EXPECT_FALSE(ledger.LatestFiling(of("DE111111111", "/home/t/pelmora.db")));
+  // Recording the first trader's month again, unchanged, is refused as before.
+  EXPECT_EQ(FailureOf([&] { ledger.Record(of("DE123456789", "/mnt/neu/pelmora.db")); }),
+            LedgerFailure::Unchanged);
+  const Filing trader = of("DE123456789", "");
+  ASSERT_EQ(ledger.LatestFilings(&trader).size(), 1u);
+  EXPECT_EQ(ledger.LatestFilings(&trader)[0].id, mine);
+  EXPECT_EQ(ledger.LatestFilings().size(), 1u);  // anyone's: the period's latest
+}
+
+// The EC sales list a filing was made with comes back as recorded, an empty
+// one as empty; a ledger of the first layout is read as it is, its filings
+// without a list, and brought up to date when it is written.
+TEST_F(LedgerTest, KeepsTheEcSalesListOfAFiling) {
+  {
+    TLedger ledger(path_, LedgerAccess::Write);
+    Filing first = MarchFiling(100);
+    ledger.Record(first);
+    // Layout 1 as an earlier Vorlex left it.
+    ASSERT_EQ(Raw(path_, "DROP TABLE filing_ec_row; DROP TABLE filing_ec_list;"
+                         " PRAGMA user_version = 1"),
+              SQLITE_OK);
+  }
+  const std::string layoutOne = ReadBytes(path_);
+  std::optional<Filing> back =
+      TLedger(path_, LedgerAccess::Read).LatestFiling(MarchFiling(1).firstDay,
+                                                      MarchFiling(1).lastDay, TaxationBasis::Ist);
+  ASSERT_TRUE(back);
+  EXPECT_FALSE(back->ecSales);
+  EXPECT_EQ(ReadBytes(path_), layoutOne);  // reading changes nothing
+
+  TLedger ledger(path_, LedgerAccess::Write);
+  Filing second = MarchFiling(200);
+  second.ecSales = {{.vatId = "ATU63452871", .kind = 'L', .cents = 0, .euros = 468},
+                    {.vatId = "FR40303265045", .kind = 'S', .cents = 0, .euros = 12}};
+  ledger.Record(second);
+  back = ledger.LatestFiling(second);
+  ASSERT_TRUE(back && back->ecSales);
+  ASSERT_EQ(back->ecSales->size(), 2u);
+  EXPECT_EQ((*back->ecSales)[1].vatId, "FR40303265045");
+  EXPECT_EQ((*back->ecSales)[1].kind, 'S');
+  EXPECT_EQ((*back->ecSales)[0].euros, 468);
+  Filing third = MarchFiling(300);
+  third.ecSales.emplace();
+  ledger.Record(third);
+  back = ledger.LatestFiling(third);
+  ASSERT_TRUE(back && back->ecSales);
+  EXPECT_TRUE(back->ecSales->empty());
+  EXPECT_NE(Raw(path_, "DELETE FROM filing_ec_row"), SQLITE_OK);
+}
+
 TEST_F(LedgerTest, RefusesFilesThatAreNoLedgerAndLeavesThem) {
   const std::string path = folder_.File("fremd.db");
   struct Case {

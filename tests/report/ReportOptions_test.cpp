@@ -182,5 +182,35 @@ TEST(ReportOptionsTest, RangeEndingBeforeItBeginsNamesBothDays) {
   }
 }
 
+// The usage names exactly the fields that --field takes, and the rejection
+// of another says which ones those are.
+TEST(ReportOptionsTest, UsageNamesEveryFieldThatFieldTakes) {
+  std::string accepted;
+  for (int n = 1; n <= 99; ++n) {
+    const std::string number = n < 10 ? "0" + std::to_string(n) : std::to_string(n);
+    try {
+      if (ParseReportArguments({"--field", number}).field == n) {
+        accepted += (accepted.empty() ? "" : "|") + number;
+      }
+    } catch (const EUsage&) {
+    }
+  }
+  EXPECT_EQ(accepted, "21|35|36|41|43|44|45|66|81|86");
+  const std::string usage = ReportUsage();
+  EXPECT_NE(usage.find("[--field 41|44|81|86|66|21|35|36|43|45]"), std::string::npos) << usage;
+  EXPECT_NE(usage.find("deren Wert: 41, 44, 81, 86, 66, 21, 35, 36, 43 oder 45"),
+            std::string::npos);
+  for (const char* option : {"--classify simple|exact", "--sales goods|services"}) {
+    EXPECT_NE(usage.find(option), std::string::npos) << option;
+  }
+  try {
+    ParseReportArguments({"--field", "39"});
+    ADD_FAILURE() << "--field 39 accepted";
+  } catch (const EUsage& e) {
+    EXPECT_STREQ(e.what(),
+                 "--field: Kennzahl 41, 44, 81, 86, 66, 21, 35, 36, 43 oder 45 erwartet: \"39\"");
+  }
+}
+
 }  // namespace
 }  // namespace vorlex

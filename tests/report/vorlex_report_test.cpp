@@ -1152,6 +1152,91 @@ TEST_F(ReportTest, DamagedLedgerIsKeptAndTheFiguresStand) {
   EXPECT_EQ(beside.status, 1);
   EXPECT_NE(beside.err.find("Pelmoras Ordner"), std::string::npos) << beside.err;
   EXPECT_FALSE(fs::exists(dir_ / "l.db"));
+  // --changes refuses it as well, even one that is there.
+  std::ofstream(dir_ / "l.db", std::ios::binary) << "";
+  const Result changes = Run({"--db", db_, "--ledger", (dir_ / "l.db").string(), "--changes"});
+  EXPECT_EQ(changes.status, 1);
+  EXPECT_NE(changes.err.find("Pelmoras Ordner"), std::string::npos) << changes.err;
+  EXPECT_EQ(changes.out, "");
+}
+
+// A filing is the trader's: a database moved elsewhere keeps its filings, and
+// another trader's database in its old place does not take them.
+TEST_F(ReportTest, FilingsFollowTheTradersVatId) {
+  BuildQuarter({}, [](testdb::PelmoraDb& b) { b.SetVatId("DE123456789"); });
+  const std::string ledger = (dir_ / "vorlex" / "vorlex.db").string();
+  const auto run = [&](const std::string& db, std::vector<std::string> args) {
+    args.insert(args.end(), {"--db", db, "--ledger", ledger});
+    return Run(args);
+  };
+  ASSERT_EQ(run(db_, {"--quarter", "2024-Q1", "--mark-filed", "--filed-on", "2024-04-10"}).status,
+            0);
+  fs::create_directory(dir_ / "neu");
+  const std::string moved = (dir_ / "neu" / "pelmora.db").string();
+  fs::copy_file(db_, moved);
+  EXPECT_NE(run(moved, {"--quarter", "2024-Q1"})
+                .out.find("\nAbgegeben am 10.04.2024 \xE2\x80\x93 unver\xC3\xA4ndert\n"),
+            std::string::npos);
+  EXPECT_EQ(run(moved, {"--changes"}).out.substr(0, 8), "0 von 1 ");
+
+  BuildQuarter({}, [](testdb::PelmoraDb& b) { b.SetVatId("ATU12345678"); });
+  EXPECT_EQ(run(db_, {"--quarter", "2024-Q1"}).out.find("Abgegeben"), std::string::npos);
+  EXPECT_EQ(run(db_, {"--changes"}).out.substr(0, 8), "0 von 0 ");
+}
+
+// A filed quarter's EC sales list that changed since: --zm writes the list as
+// it is now and gives the rows the portal's correction (Kz 03) takes.
+TEST_F(ReportTest, EcSalesListOfAChangedFiledPeriodGivesTheCorrection) {
+  const auto build = [&](double paris, bool madrid) {
+    BuildQuarter({}, [&](testdb::PelmoraDb& b) {
+      b.Add(testdb::Customer{.id = 3, .name = "Paris", .land = "F", .ust_id = "FR40303265045"});
+      b.Add(testdb::Customer{.id = 4, .name = "Madrid", .land = "E", .ust_id = "ESB86212420"});
+      b.Add(testdb::Order{.id = 3, .besitzerindex = 3, .termin = EncodeDate(2024, 4, 10),
+                          .bezahltam = EncodeDate(2024, 4, 12), .bezeichnung = "Paris",
+                          .mwst = 0.0});
+      b.Add(testdb::Line{.auftragindex = 3, .anzahl = 1.0, .preis = paris, .mwst = 0.0});
+      if (!madrid) return;
+      b.Add(testdb::Order{.id = 4, .besitzerindex = 4, .termin = EncodeDate(2024, 5, 10),
+                          .bezahltam = EncodeDate(2024, 5, 12), .bezeichnung = "Madrid",
+                          .mwst = 0.0});
+      b.Add(testdb::Line{.auftragindex = 4, .anzahl = 1.0, .preis = 200.0, .mwst = 0.0});
+    });
+  };
+  const std::string ledger = (dir_ / "vorlex" / "vorlex.db").string();
+  const std::string zm = (dir_ / "zm.csv").string();
+  const auto run = [&](std::vector<std::string> more) {
+    std::vector<std::string> args = {"--db", db_, "--ledger", ledger, "--quarter", "2024-Q2",
+                                     "--classify", "exact", "--zm", zm};
+    args.insert(args.end(), more.begin(), more.end());
+    Result r = Run(args);
+    EXPECT_EQ(r.status, 0) << r.err;
+    return r;
+  };
+  build(100, true);
+  run({"--mark-filed", "--filed-on", "2024-07-10"});
+  const char* heading = "Berichtigte Zusammenfassende Meldung (Kz 03)";
+  EXPECT_EQ(run({}).out.find(heading), std::string::npos);
+
+  build(150, false);
+  const Result r = run({});
+  EXPECT_NE(r.out.find(std::string("\n") + heading +
+                       ", nur die ge\xC3\xA4nderten Zeilen:\n"
+                       "  ESB86212420,0,L (abgegeben 200, entf\xC3\xA4llt)\n"
+                       "  FR40303265045,150,L (abgegeben 100)\n"),
+            std::string::npos)
+      << r.out;
+  EXPECT_EQ(ReadBytes(zm), "#v3.0\r\nUmsatzsteuer-Identifikationsnummer (USt-IdNr.),Summe (Euro),"
+                           "Art der Leistung\r\nFR40303265045,150,L\r\n");
+  const QJsonArray rows =
+      QJsonDocument::fromJson(QByteArray::fromStdString(run({"--format", "json"}).out))
+          .object()["filing"]
+          .toObject()["ecSalesCorrection"]
+          .toArray();
+  ASSERT_EQ(rows.size(), 2);
+  EXPECT_EQ(rows[0].toObject()["vatId"].toString(), "ESB86212420");
+  EXPECT_EQ(rows[0].toObject()["euros"].toInt(), 0);
+  EXPECT_EQ(rows[1].toObject()["filedEuros"].toInt(), 100);
+  EXPECT_EQ(rows[1].toObject()["kind"].toString(), "L");
 }
 
 }  // namespace

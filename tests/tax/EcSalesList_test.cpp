@@ -16,6 +16,29 @@
 namespace vorlex {
 namespace {
 
+// The correction of a filed list repeats no row reported right, gives a
+// changed or new row its whole sum, and cancels a row that is gone with 0;
+// the same VAT id under another kind is another row.
+TEST(EcSalesList, CorrectionHoldsOnlyTheRowsThatDiffer) {
+  const auto row = [](const char* vatId, char kind, int64_t euros) {
+    return EcSalesRow{.vatId = vatId, .kind = kind, .cents = 0, .euros = euros};
+  };
+  const std::vector<EcSalesRow> filed = {row("ATU63452871", 'L', 468), row("ESB86212420", 'L', 669),
+                                         row("FR40303265045", 'L', 100)};
+  EXPECT_TRUE(EcSalesCorrection(filed, filed).empty());
+  const std::vector<EcSalesRow> now = {row("ATU63452871", 'L', 500), row("ESB86212420", 'L', 669),
+                                       row("FR40303265045", 'S', 100), row("IT00743110157", 'L', 0),
+                                       row("IT12345678901", 'L', 50)};
+  EXPECT_EQ(EcSalesCorrection(filed, now),
+            (std::vector<EcSalesCorrectionRow>{{"ATU63452871", 'L', 500, 468},
+                                               {"FR40303265045", 'L', 0, 100},
+                                               {"FR40303265045", 'S', 100, std::nullopt},
+                                               {"IT12345678901", 'L', 50, std::nullopt}}));
+  // Everything filed has gone: each row cancelled.
+  EXPECT_EQ(EcSalesCorrection({row("ATU63452871", 'L', 468)}, {}),
+            (std::vector<EcSalesCorrectionRow>{{"ATU63452871", 'L', 0, 468}}));
+}
+
 // Runs of every month and quarter of generated data: the rows add up to field
 // 41 in whole euros, and each lies less than a euro from its exact sum.
 TEST(EcSalesList, RowsAddUpToFieldFortyOneOnGeneratedData) {

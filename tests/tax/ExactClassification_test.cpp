@@ -235,5 +235,74 @@ TEST_F(ExactClassificationTest, HintsOfTheExactClassification) {
   EXPECT_NE(exact.find("Lieferschwelle"), std::string::npos) << exact;
 }
 
+// What a hint of the simple classification says "genau" would do is what an
+// exact run of the same order does, and such a hint is gone from that run;
+// everything before the ending is the hint as it always read.
+TEST_F(ExactClassificationTest, SimpleHintsEndWithWhatTheExactRunDoes) {
+  const auto fieldName = [](int field) {
+    return field == 0 ? std::string("\"0 % / steuerfrei\"") : "Kz " + std::to_string(field);
+  };
+  int ended = 0;
+  for (const OrderCase& c : Cases()) {
+    for (const auto& [choice, exactFields] : {std::pair{kGoods, c.goods}, {kServices, c.services}}) {
+      SCOPED_TRACE(std::string(c.name) + " " + std::to_string(static_cast<int>(choice.sales)));
+      AddOrder(Build(), 1, c, Day(2024, 3, 5), Day(2024, 3, 6));
+      Run(TaxationBasis::Soll, kSimple);
+      const std::vector<Hint> plain =
+          PlausibilityHints(sink_.entries, Day(2024, 3, 1), Day(2024, 3, 31));
+      const std::vector<Hint> hints =
+          PlausibilityHints(sink_.entries, Day(2024, 3, 1), Day(2024, 3, 31),
+                            Classification::Simple, ExactSharesFromDatabase(*db_, choice.sales));
+      Run(TaxationBasis::Soll, choice);
+      std::string exactHints;
+      for (const Hint& hint : PlausibilityHints(sink_.entries, Day(2024, 3, 1), Day(2024, 3, 31),
+                                                Classification::Exact)) {
+        exactHints += hint.text + "\n";
+      }
+      ASSERT_EQ(hints.size(), plain.size());
+      for (size_t i = 0; i < hints.size(); ++i) {
+        const std::string& text = hints[i].text;
+        ASSERT_EQ(text.compare(0, plain[i].text.size(), plain[i].text), 0) << text;
+        const std::string ending = text.substr(plain[i].text.size());
+        if (!hints[i].exactResolves) {
+          EXPECT_EQ(ending, "");
+          continue;
+        }
+        ++ended;
+        ASSERT_EQ(exactFields.size(), exactFields.count(36) + 1) << "one field and its tax";
+        EXPECT_EQ(ending, " Zuordnung genau: " + fieldName(exactFields.begin()->first) +
+                              (exactFields.count(36) ? " mit der Steuer in Kz 36" : ""));
+        // The sentence of the simple hint is not in the exact run's hints.
+        const std::string sentence = plain[i].text.substr(plain[i].text.find(": ") + 2);
+        EXPECT_EQ(exactHints.find(sentence), std::string::npos) << exactHints;
+      }
+    }
+  }
+  // 7 %, 16 %, no VAT, the credit note at 7 %, F, es, AT, A, CH, US and XI, each twice.
+  EXPECT_EQ(ended, 2 * 12);
+}
+
+TEST_F(ExactClassificationTest, HintEndingsOfSplitOrdersAndTheCashBook) {
+  auto& b = Build();
+  AddOrder(b, 1, {"Tee und Kanne", "D", "", 7, {{80, 7}, {20, 19}}}, Day(2024, 3, 4), 0);
+  b.Add(testdb::CashEntry{.neinaus = 0, .termin = Day(2024, 3, 2), .bezeichnung = "Laden 16",
+                          .betrag = 100.0, .mwst = 16.0});
+  b.Add(testdb::CashEntry{.neinaus = 1, .termin = Day(2024, 3, 3), .bezeichnung = "Einkauf 16",
+                          .betrag = 50.0, .mwst = 16.0});
+  b.Add(testdb::CashEntry{.neinaus = 1, .termin = Day(2024, 3, 3), .bezeichnung = "Minus",
+                          .betrag = 50.0, .mwst = -5.0});
+  Run(TaxationBasis::Soll, kSimple);
+  std::vector<std::string> endings;
+  for (const Hint& hint :
+       PlausibilityHints(sink_.entries, Day(2024, 3, 1), Day(2024, 3, 31), Classification::Simple,
+                         ExactSharesFromDatabase(*db_, ForeignSales::Goods))) {
+    const size_t at = hint.text.find(" Zuordnung genau: ");
+    endings.push_back(at == std::string::npos ? "-" : hint.text.substr(at + 18));
+  }
+  // The order's lines decide, not its own rate; a negative rate stays unresolved.
+  EXPECT_EQ(endings, (std::vector<std::string>{"Kz 86 80,00, Kz 81 20,00",
+                                               "Kz 35 mit der Steuer in Kz 36", "Kz 66", "-"}));
+}
+
 }  // namespace
 }  // namespace vorlex

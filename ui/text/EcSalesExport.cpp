@@ -55,27 +55,17 @@ void RefuseOtherPeriods(double firstDay, double lastDay) {
 
 }  // namespace
 
-std::string EcSalesBytesOfRun(TDBase& db, TaxationBasis basis,
-                              const std::vector<RunEntry>& entries, const TaxTotals& totals,
-                              double firstDay, double lastDay, ClassificationChoice choice) {
-  // The exact classification takes the list's orders by their invoice date
-  // under either basis.
-  if (basis == kEcSalesListBasis || choice.Exact()) {
-    return EcSalesBytes(entries, totals, firstDay, lastDay, choice.rules);
-  }
-  RefuseOtherPeriods(firstDay, lastDay);
-  const EcSalesOrders orders = ReadEcSalesOrders(db, firstDay, lastDay, choice);
-  return EcSalesBytes(orders.entries, orders.totals, firstDay, lastDay, choice.rules);
-}
-
 std::string EcSalesBasisNote(TaxationBasis basis, ClassificationChoice choice) {
   if (basis == kEcSalesListBasis || choice.Exact()) return {};
   return Own("Die Zusammenfassende Meldung folgt dem Rechnungsdatum: Auch unbezahlte "
              "Lieferungen des Zeitraums z\xE4hlen.");
 }
 
-std::string EcSalesBytes(const std::vector<RunEntry>& entries, const TaxTotals& totals,
-                         double firstDay, double lastDay, Classification rules) {
+namespace {
+
+// The list of the entries, or why none can be filed.
+EcSalesList CheckedList(const std::vector<RunEntry>& entries, const TaxTotals& totals,
+                        double firstDay, double lastDay, Classification rules) {
   RefuseOtherPeriods(firstDay, lastDay);
   if (rules == Classification::Simple) {
     // A list of field 41 alone would leave these supplies out.
@@ -118,6 +108,11 @@ std::string EcSalesBytes(const std::vector<RunEntry>& entries, const TaxTotals& 
                               " Zeilen, das Portal nimmt h\xF6" "chstens " +
                               std::to_string(layout.maxRows) + " in einer Datei an."));
   }
+  return list;
+}
+
+std::string ImportBytes(const EcSalesList& list) {
+  const EcSalesImportLayout& layout = kEcSalesImport;
   std::string bytes;
   for (std::string_view line : layout.headerLines) {
     bytes += line;
@@ -130,6 +125,55 @@ std::string EcSalesBytes(const std::vector<RunEntry>& entries, const TaxTotals& 
                      layout.lineEnd});
   }
   return bytes;
+}
+
+}  // namespace
+
+EcSalesList EcSalesListOfRun(TDBase& db, TaxationBasis basis, const std::vector<RunEntry>& entries,
+                             const TaxTotals& totals, double firstDay, double lastDay,
+                             ClassificationChoice choice) {
+  if (basis == kEcSalesListBasis || choice.Exact()) {
+    return CheckedList(entries, totals, firstDay, lastDay, choice.rules);
+  }
+  RefuseOtherPeriods(firstDay, lastDay);
+  const EcSalesOrders orders = ReadEcSalesOrders(db, firstDay, lastDay, choice);
+  return CheckedList(orders.entries, orders.totals, firstDay, lastDay, choice.rules);
+}
+
+std::vector<std::string> EcSalesCorrectionLines(const std::vector<EcSalesCorrectionRow>& rows) {
+  if (rows.empty()) return {};
+  std::vector<std::string> lines = {
+      "Berichtigte Zusammenfassende Meldung (Kz 03), nur die ge\xE4nderten Zeilen:"};
+  for (const EcSalesCorrectionRow& row : rows) {
+    const EcSalesImportLayout& layout = kEcSalesImport;
+    std::string line = Concat({"  ", row.vatId, std::string_view(&layout.separator, 1),
+                               std::to_string(row.euros), std::string_view(&layout.separator, 1),
+                               row.kind == 'S' ? layout.servicesSupply : layout.goodsSupply});
+    if (!row.filedEuros) {
+      line += " (neu)";
+    } else if (row.euros == 0) {
+      line += " (abgegeben " + std::to_string(*row.filedEuros) + ", entf\xE4llt)";
+    } else {
+      line += " (abgegeben " + std::to_string(*row.filedEuros) + ")";
+    }
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+std::string EcSalesImportBytes(const EcSalesList& list) {
+  return ImportBytes(list);
+}
+
+std::string EcSalesBytes(const std::vector<RunEntry>& entries, const TaxTotals& totals,
+                         double firstDay, double lastDay, Classification rules) {
+  return ImportBytes(CheckedList(entries, totals, firstDay, lastDay, rules));
+}
+
+std::string EcSalesBytesOfRun(TDBase& db, TaxationBasis basis,
+                              const std::vector<RunEntry>& entries, const TaxTotals& totals,
+                              double firstDay, double lastDay, ClassificationChoice choice) {
+  return ImportBytes(EcSalesListOfRun(db, basis, entries, totals, firstDay, lastDay, choice));
 }
 
 }  // namespace vorlex

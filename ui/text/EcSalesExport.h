@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tax/Classification.h"
+#include "tax/EcSalesList.h"
 #include "tax/RunEntry.h"
 #include "tax/TaxTotals.h"
 #include "tax/TaxationBasis.h"
@@ -69,6 +70,18 @@ std::string EcSalesBytes(const std::vector<RunEntry>& entries, const TaxTotals& 
 std::string EcSalesBytesOfRun(TDBase& db, TaxationBasis basis,
                               const std::vector<RunEntry>& entries, const TaxTotals& totals,
                               double firstDay, double lastDay, ClassificationChoice choice = {});
+
+// The rows of that file (EcSalesBytesOfRun), refused the same way.
+EcSalesList EcSalesListOfRun(TDBase& db, TaxationBasis basis, const std::vector<RunEntry>& entries,
+                             const TaxTotals& totals, double firstDay, double lastDay,
+                             ClassificationChoice choice = {});
+
+// The import file of a list made already.
+std::string EcSalesImportBytes(const EcSalesList& list);
+
+// The correction of a filed list as text (Windows-1252): a heading, then one
+// line per row in the import file's form with what was filed.
+std::vector<std::string> EcSalesCorrectionLines(const std::vector<EcSalesCorrectionRow>& rows);
 
 // What a trader is told with the list of a run on basis, where its orders are
 // not the run's (UTF-8); empty where they are.
