@@ -34,6 +34,17 @@ TRunStatus::TRunStatus(QWidget& window) : QStatusBar(&window), window_(window) {
   lblHinweise_->setTextFormat(Qt::RichText);
   lblHinweise_->setContentsMargins(0, 0, 6, 0);
   addPermanentWidget(lblZuordnung_);
+  lblAbgegeben_ = new QLabel(this);
+  lblAbgegeben_->setObjectName(QStringLiteral("lblAbgegeben"));
+  lblAbgegeben_->setTextFormat(Qt::RichText);
+  lblAbgegeben_->setContentsMargins(0, 0, 6, 0);
+  lblAbgegeben_->setTextInteractionFlags(Qt::LinksAccessibleByMouse |
+                                         Qt::LinksAccessibleByKeyboard);
+  lblAbgegeben_->setFocusPolicy(Qt::TabFocus);
+  lblAbgegeben_->installEventFilter(this);
+  lblAbgegeben_->hide();
+  connect(lblAbgegeben_, &QLabel::linkActivated, this, &TRunStatus::FilingChosen);
+  addPermanentWidget(lblAbgegeben_);
   addPermanentWidget(lblAbgabe_);
   addPermanentWidget(lblKz83_);
   addPermanentWidget(lblHinweise_);
@@ -48,12 +59,15 @@ bool TRunStatus::eventFilter(QObject* watched, QEvent* event) {
   // Key presses only: the label also has events while the window is being
   // destroyed, when the hints must not be touched.
   if (event->type() != QEvent::KeyPress) return QStatusBar::eventFilter(watched, event);
-  if (watched == lblHinweise_ && !hints_.empty()) {
-    const int key = static_cast<QKeyEvent*>(event)->key();
-    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
-      RunShowingErrors([this] { ShowHints(); });
-      return true;
-    }
+  const int key = static_cast<QKeyEvent*>(event)->key();
+  const bool pressed = key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
+  if (pressed && watched == lblHinweise_ && !hints_.empty()) {
+    RunShowingErrors([this] { ShowHints(); });
+    return true;
+  }
+  if (pressed && watched == lblAbgegeben_ && lblAbgegeben_->isVisible()) {
+    emit FilingChosen();
+    return true;
   }
   return QStatusBar::eventFilter(watched, event);
 }
@@ -73,6 +87,7 @@ void TRunStatus::Clear() {
   hints_.clear();
   if (dialog_) dialog_->SetHints(hints_);
   lblZuordnung_->hide();
+  ShowFiling({}, false);
   lblAbgabe_->clear();
   lblKz83_->clear();
   lblHinweise_->clear();
@@ -82,6 +97,15 @@ void TRunStatus::ShowDueDates(const std::vector<std::string>& lines) {
   std::string text;
   for (const std::string& line : lines) text += (text.empty() ? "" : ", ") + line;
   lblAbgabe_->setText(DecodeText(text));
+}
+
+void TRunStatus::ShowFiling(const QString& text, bool changed) {
+  lblAbgegeben_->setVisible(!text.isEmpty());
+  lblAbgegeben_->setText(
+      text.isEmpty() ? QString()
+                     : QStringLiteral("<a href=\"filing\"%1>%2</a>")
+                           .arg(changed ? QStringLiteral(" style=\"color: #a00000\"") : QString(),
+                                text.toHtmlEscaped()));
 }
 
 void TRunStatus::Show(const TaxTotals& totals, const std::vector<RunEntry>& entries,
@@ -126,7 +150,7 @@ QRect TRunStatus::HintsCover() const {
 }
 
 QWidget* TRunStatus::ChainTabOrder(QWidget* previous) const {
-  return vorlex::ChainTabOrder(previous, {lblHinweise_});
+  return vorlex::ChainTabOrder(previous, {lblAbgegeben_, lblHinweise_});
 }
 
 }  // namespace vorlex

@@ -37,6 +37,9 @@ class TRunStatus : public QStatusBar {
             double lastDay, ClassificationChoice choice = {});
   // The due dates of the run's return, "Abgabe bis 11.01.2027"; none: empty.
   void ShowDueDates(const std::vector<std::string>& lines);
+  // Whether the run's period was filed and has changed since, as a link to
+  // the changes; empty: not filed, and nothing is shown.
+  void ShowFiling(const QString& text, bool changed);
 
   // The hints in their own window, made on first use beside the main window.
   void ShowHints();
@@ -49,6 +52,8 @@ class TRunStatus : public QStatusBar {
  signals:
   // A hint was chosen: the index of its entry in the run.
   void EntryChosen(int entry);
+  // The filing's status was clicked.
+  void FilingChosen();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -56,6 +61,7 @@ class TRunStatus : public QStatusBar {
  private:
   QWidget& window_;
   QLabel* lblZuordnung_;
+  QLabel* lblAbgegeben_;
   QLabel* lblAbgabe_;
   QLabel* lblKz83_;
   QLabel* lblHinweise_;

@@ -18,6 +18,7 @@
 #include "app/FieldDrillDown.h"
 #include "app/FieldPanel.h"
 #include "app/FilingDialogs.h"
+#include "app/FilingLedger.h"
 #include "app/PeriodChoice.h"
 #include "app/RunController.h"
 #include "app/RunStatus.h"
@@ -51,6 +52,7 @@ TForm1::TForm1(ProgramContext& program, int pixelsPerInch, QWidget* parent)
   fields_ = new TFieldPanel(scale_, this);
 
   runs_ = new TRunController(program_, *lbUst_, *pB_, this);
+  ledger_ = new TFilingLedger(*this, program_);
   export_ = std::make_unique<TExportSave>(SaveDialog1_, *runs_, lbUst_->Model(), program_.totals,
                                           *status_);
   ConnectEvents();
@@ -129,13 +131,22 @@ void TForm1::ConnectEvents() {
     status_->Show(program_.totals, lbUst_->Model().Entries(), firstDay, lastDay,
                   runs_->LastRunChoice());
     ShowDueDates(firstDay, lastDay);
+    // A month or quarter is compared with its latest filing.
+    const std::optional<TTaxPeriod> period = PeriodOf(firstDay, lastDay);
+    std::optional<Filing> run;
+    if (period && period->PeriodKind != TPeriodKind::VonBis &&
+        period->PeriodKind != TPeriodKind::Jahr) {
+      run = FilingOfRun(*period, period_->Basis(), lbUst_->Model().Entries(), program_.totals);
+    }
+    ledger_->Compare(std::move(run));
     // An open "Für Mein ELSTER" shows the run just made.
     if (elster_) {
       elster_->SetFigures(DecodeText(PeriodCaption(firstDay, lastDay, period_->Basis())),
-                          PortalFigures(program_.totals));
+                          PortalFiguresOfRun(), ledger_->CanMark());
     }
   });
   connect(runs_, &TRunController::VatIdRead, fields_, &TFieldPanel::ShowVatId);
+  ConnectLedger();
 
   // A figure's entries, and a hint's entry.
   drillDown_ = new TFieldDrillDown(*lbUst_, *status_, this);
@@ -164,6 +175,9 @@ void TForm1::SetKeys() {
           btnAbgabe_, &QAbstractButton::click);
   connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_M), this), &QShortcut::activated,
           btnElster_, &QAbstractButton::click);
+  // Ctrl+G "Als abgegeben vermerken" for the run shown.
+  ConnectShowingErrors(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_G), this),
+                       &QShortcut::activated, this, &TForm1::MarkFiled);
 
   // Tab goes through every control in reading order.
   QWidget* last = classification_->ChainTabOrder(period_->ChainTabOrder(nullptr));
@@ -247,6 +261,10 @@ void TForm1::FormCreate(const QDate& today) {
   fields_->ShowEmpty();
   const auto startUpEnd = qScopeGuard([this] { program_.EvaluationEnabled = true; });
   runs_->OpenAndRun(month.FirstDay, month.LastDay, period_->Basis());
+  // Whether filed periods have changed, said once and without a box: the
+  // message line keeps it until another period is chosen.
+  const QString changed = ledger_->CheckFiledPeriods(*program_.Database, today.year());
+  if (!changed.isEmpty()) status_->showMessage(changed);
 }
 
 void TForm1::FormClose() {
@@ -368,6 +386,7 @@ void TForm1::ConnectFiling() {
                                          FiledReturnsOf(overview, filing.settings));
     }
     filing.today = EncodeDate(today_.year(), today_.month(), today_.day());
+    filing.filed = ledger_->OverviewMarks(db, overview, filing.settings);
     return filing;
   });
 }
@@ -387,17 +406,52 @@ void TForm1::btnElsterClick() {
   if (!elster_) {
     elster_ = new TPortalFiguresDialog(this);
     elster_->setAttribute(Qt::WA_DeleteOnClose);
+    ConnectShowingErrors(elster_.data(), &TPortalFiguresDialog::MarkRequested, this,
+                         &TForm1::MarkFiled);
   }
   if (runs_->LastRunComplete()) {
     const std::array<double, 2>& days = runs_->LastRunDays();
     elster_->SetFigures(DecodeText(PeriodCaption(days[0], days[1], runs_->LastRunBasis())),
-                        PortalFigures(program_.totals));
+                        PortalFiguresOfRun(), ledger_->CanMark());
   } else {
     elster_->SetFigures(DecodeText("Noch keine vollst\xE4ndige Auswertung."), {});
   }
   elster_->show();
   elster_->raise();
   elster_->activateWindow();
+}
+
+void TForm1::ConnectLedger() {
+  connect(runs_, &TRunController::Cleared, ledger_, [this] { ledger_->Compare(std::nullopt); });
+  connect(runs_, &TRunController::Failed, ledger_, [this] { ledger_->Compare(std::nullopt); });
+  connect(runs_, &TRunController::VatIdRead, ledger_,
+          [this](const QString& vatId) { ledger_->SetVatId(vatId.toStdString()); });
+  connect(ledger_, &TFilingLedger::StatusChanged, status_, &TRunStatus::ShowFiling);
+  ConnectShowingErrors(status_, &TRunStatus::FilingChosen, this,
+                       [this] { ledger_->ShowChanges(today_); });
+}
+
+void TForm1::MarkFiled() {
+  if (runs_->Running() || !ledger_->CanMark()) return;
+  ledger_->Mark(today_);
+  // What shows the run follows the filing: the corrected return's field 10
+  // is gone, the overview marks the period.
+  if (elster_ && runs_->LastRunComplete()) {
+    const std::array<double, 2>& days = runs_->LastRunDays();
+    elster_->SetFigures(DecodeText(PeriodCaption(days[0], days[1], runs_->LastRunBasis())),
+                        PortalFiguresOfRun(), ledger_->CanMark());
+  }
+  if (program_.Database) overview_.Refresh(*program_.Database);
+}
+
+std::vector<PortalFigure> TForm1::PortalFiguresOfRun() const {
+  std::vector<PortalFigure> figures = PortalFigures(program_.totals);
+  // A filed period whose figures changed is filed again as the corrected
+  // return: field 10 ("Berichtigte Anmeldung") is 1.
+  if (ledger_->FiguresChanged() && !figures.empty()) {
+    figures.insert(figures.begin(), PortalFigure{10, false, 100, true});
+  }
+  return figures;
 }
 
 }  // namespace vorlex

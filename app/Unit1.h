@@ -20,6 +20,7 @@
 #include "tax/TaxationBasis.h"
 #include "ui/CsvSave.h"
 #include "ui/DesignMetrics.h"
+#include "ui/text/FilingText.h"
 
 class QFrame;
 class QLabel;
@@ -33,6 +34,7 @@ class TExportSave;
 class TPortalFiguresDialog;
 class TFieldDrillDown;
 class TFieldPanel;
+class TFilingLedger;
 class TPeriodChoice;
 class TRunController;
 class TRunStatus;
@@ -93,6 +95,13 @@ class TForm1 : public QWidget {
   // The due dates of a complete run into the status bar.
   void ShowDueDates(double firstDay, double lastDay);
   void ConnectFiling();
+  // The ledger of filed returns: each complete run compared with its filing.
+  void ConnectLedger();
+  // "Als abgegeben vermerken" for the last complete run.
+  void MarkFiled();
+  // The figures of the last complete run for the portal, with field 10 where
+  // its period's figures changed since filing.
+  std::vector<PortalFigure> PortalFiguresOfRun() const;
 
   ProgramContext& program_;
   const TDesignScale scale_;
@@ -117,6 +126,7 @@ class TForm1 : public QWidget {
 
   TRunController* runs_ = nullptr;
   TFieldDrillDown* drillDown_ = nullptr;
+  TFilingLedger* ledger_ = nullptr;
   std::unique_ptr<TExportSave> export_;
   TYearOverviewWindow overview_;
   QPointer<TPortalFiguresDialog> elster_;

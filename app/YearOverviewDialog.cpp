@@ -70,14 +70,21 @@ void TYearOverviewDialog::SetOverview(const YearOverview& overview, const Overvi
   // and the due date of each return.
   const std::vector<std::string> heads = OverviewHeads(overview);
   const int dueColumn = 1 + static_cast<int>(heads.size());
-  gridOverview_->setColumnCount(dueColumn + 1);
+  const bool marked = filing.filed.size() == overview.rows.size();
+  const int filedColumn = dueColumn + 1;
+  gridOverview_->setColumnCount(dueColumn + (marked ? 2 : 1));
   QStringList headLabels{QStringLiteral("Zeitraum")};
   for (const std::string& head : heads) headLabels << DecodeText(head);
   headLabels << QStringLiteral("Abgabe bis");
+  if (marked) headLabels << QStringLiteral("Abgegeben");
   gridOverview_->setHorizontalHeaderLabels(headLabels);
   // The figures share the width; the periods and due dates take what they need.
   gridOverview_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
   gridOverview_->horizontalHeader()->setSectionResizeMode(dueColumn, QHeaderView::ResizeToContents);
+  if (marked) {
+    gridOverview_->horizontalHeader()->setSectionResizeMode(filedColumn,
+                                                            QHeaderView::ResizeToContents);
+  }
   gridOverview_->setRowCount(static_cast<int>(overview.rows.size()));
   std::array<ChartFigures, 12> months{};
   for (size_t i = 0; i < overview.rows.size(); ++i) {
@@ -111,6 +118,16 @@ void TYearOverviewDialog::SetOverview(const YearOverview& overview, const Overvi
       if (passed) due->setForeground(QColor(150, 0, 0));
     } else {
       put(dueColumn, "", Qt::AlignRight);
+    }
+    if (marked) {
+      // A period changed since its filing stands out: a corrected return is due.
+      const std::string& mark = filing.filed[i];
+      QTableWidgetItem* cell = put(filedColumn, mark, Qt::AlignLeft);
+      if (mark.starts_with("seit")) {
+        cell->setForeground(QColor(150, 0, 0));
+      } else if (mark.starts_with("abgegeben")) {
+        cell->setForeground(QColor(0, 110, 0));
+      }
     }
     if (row.span == OverviewSpan::Month) {
       months[static_cast<size_t>(row.number - 1)] = ChartFiguresOf(row.totals);

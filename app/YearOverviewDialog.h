@@ -7,6 +7,8 @@
 #include <QWidget>
 #include <functional>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "tax/Classification.h"
 #include "tax/FilingCalendar.h"
@@ -28,6 +30,9 @@ struct OverviewFiling {
   FilingSettings settings;                     // of the year
   std::optional<SpecialPrepaymentOfYear> next;  // of the year after
   double today = 0;                            // day number; 0: nothing is marked
+  // Per row, whether and when it was filed and whether it has changed since
+  // (Windows-1252); empty: no ledger, and no column for it.
+  std::vector<std::string> filed;
 };
 
 class TYearOverviewDialog : public QWidget {

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # The whole vorlex-report process against the sqlite3 shell printing what a run
 # reads (the orders query, the cash-book query and one grouped query of the
-# line sums), both to /dev/null, taken in turns; medians of ROUNDS.
+# line sums), both to /dev/null, taken in turns; medians of ROUNDS. The
+# reporter classifies by CLASSIFICATION (its --classify).
 #   bash bench/vs-shell.sh REPORTER DATABASE [ROUNDS (3)] [YEAR (2024)] [SHELL (sqlite3)]
+#                          [CLASSIFICATION (simple)]
 # for example: bash bench/vs-shell.sh build/report/vorlex-report build/bench/data/year-100k-index.db
 set -euo pipefail
-[ $# -ge 2 ] || { sed -n '2,6p' "$0"; exit 2; }
-reporter=$1 db=$2 rounds=${3:-3} year=${4:-2024} shell=${5:-sqlite3}
+[ $# -ge 2 ] || { sed -n '2,8p' "$0"; exit 2; }
+reporter=$1 db=$2 rounds=${3:-3} year=${4:-2024} shell=${5:-sqlite3} classify=${6:-simple}
 # Day numbers as Pelmora stores dates: days since 30 December 1899.
 day() { echo $(( $(date -ud "$1" +%s) / 86400 + 25569 )); }
 first=$(day "$year-01-01") next=$(day "$((year + 1))-01-01")
@@ -24,9 +26,11 @@ median() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { print v[int(
 shell_ns=() report_ns=()
 for _ in $(seq "$rounds"); do
   a=$(now); "$shell" "$db" < "$sql" > /dev/null; b=$(now)
-  "$reporter" --db "$db" --year "$year" --basis soll --csv "$csv" > /dev/null; c=$(now)
+  "$reporter" --db "$db" --year "$year" --basis soll --classify "$classify" --csv "$csv" \
+    > /dev/null
+  c=$(now)
   shell_ns+=($((b - a))) report_ns+=($((c - b)))
 done
 s=$(median "${shell_ns[@]}") r=$(median "${report_ns[@]}")
-awk -v s="$s" -v r="$r" -v db="$(basename "$db")" 'BEGIN {
-  printf "%s: shell %.3f s, vorlex-report %.3f s, ratio %.2f\n", db, s / 1e9, r / 1e9, r / s }'
+awk -v s="$s" -v r="$r" -v db="$(basename "$db")" -v c="$classify" 'BEGIN {
+  printf "%s, %s: shell %.3f s, vorlex-report %.3f s, ratio %.2f\n", db, c, s / 1e9, r / 1e9, r / s }'

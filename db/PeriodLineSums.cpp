@@ -88,23 +88,23 @@ bool LinesReadInTableOrder(TSQLiteDatabase& connection, const LineVat& vat, std:
   return true;
 }
 
-TPeriodLineSums::TPeriodLineSums(TDBase& db, const std::string& ordersFromWhere,
-                                 const TDBTable& orders, const TDBField& idField, LineVat vat,
+TPeriodLineSums::TPeriodLineSums(TDBase& db, const std::string& ordersFromWhere, LineVat vat,
                                  bool rates)
     : db_(db), vat_(std::move(vat)), rates_(rates) {
   try {
+    std::vector<int64_t> ids;
+    integerIds_ = ReadOrderIds(ordersFromWhere, ids);
     perOrder_ = std::make_unique<TSQLiteStatement>(
         Connection(), LineSumsSql({.where = "auftragindex=?", .textLinesAs = ""}, vat_));
     std::string index;
     if (LinesReadInTableOrder(Connection(), vat_, &index)) {
-      ReadPeriod(ordersFromWhere, orders, idField, index);
+      ReadPeriod(ordersFromWhere, ids, index);
     }
   } catch (const ESQLiteException&) {
     // Whatever failed here, each order's own query meets it again in its
     // place, with its own message.
     onePass_ = false;
     entries_.clear();
-    rateColumns_.clear();
     rateNets_.clear();
     textStretches_.clear();
   }
@@ -116,24 +116,31 @@ TSQLiteDatabase& TPeriodLineSums::Connection() {
   return db_.Connection();
 }
 
-void TPeriodLineSums::ReadPeriod(const std::string& ordersFromWhere, const TDBTable& orders,
-                                 const TDBField& idField, const std::string& index) {
+bool TPeriodLineSums::ReadOrderIds(const std::string& ordersFromWhere, std::vector<int64_t>& ids) {
+  // The same rows as the orders query, whose id column (auftrag.*) has the
+  // same declared type, so that an id held as an integer here is held so there.
+  TSQLiteTable rows(Connection(), "SELECT auftrag.id" + ordersFromWhere, {},
+                    TableReading::RowByRow);
+  const bool integers = rows.AtEnd() || rows.Kind(0) == ColumnKind::Integer;
+  int64_t count = 0;
+  for (; !rows.AtEnd(); rows.MoveNext()) {
+    ++count;
+    if (const std::optional<int64_t> id = rows.HeldInteger(0, 0)) ids.push_back(*id);
+  }
+  orderRows_ = count;
+  std::sort(ids.begin(), ids.end());
+  ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+  return integers;
+}
+
+void TPeriodLineSums::ReadPeriod(const std::string& ordersFromWhere,
+                                 const std::vector<int64_t>& ids, const std::string& index) {
   // The lines of every order of the period whose id is stored as an integer,
   // compared with the id as the order's own query compares with its number
   // (the unary plus takes the id column's affinity away, as a number in the
   // query text has none). Where the ids lie close together and the key column
   // compares numbers as numbers, the lines between the lowest and the highest
   // id: a cheaper test on every line, and a few more orders summed.
-  const TSQLiteTable& result = *orders.result_;
-  const int idColumn = orders.Index(idField);
-  std::vector<int64_t> ids;
-  ids.reserve(static_cast<size_t>(result.RowCount()));
-  for (int row = 0; row < result.RowCount(); ++row) {
-    const std::optional<int64_t> id = result.HeldInteger(row, idColumn);
-    if (id) ids.push_back(*id);
-  }
-  std::sort(ids.begin(), ids.end());
-  ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
   const int64_t count = static_cast<int64_t>(ids.size());
   const int64_t lowest = ids.empty() ? 0 : ids.front();
   const int64_t highest = ids.empty() ? 0 : ids.back();
@@ -168,7 +175,6 @@ void TPeriodLineSums::ReadPeriod(const std::string& ordersFromWhere, const TDBTa
       // No rowid to read by (a table without one): the window below.
     }
     entries_.clear();
-    rateColumns_.clear();
     rateNets_.clear();
     textStretches_.clear();
   }
@@ -202,35 +208,19 @@ void TPeriodLineSums::ReadPeriod(const std::string& ordersFromWhere, const TDBTa
     entry.id = id;
     entry.plain = SumFigures(sums, 1, entry.sums);
     entry.text = sums.ColumnInt64(3) > 0;
+    if (rates_) ReadRateColumn(sums, 4, entry);
     entries_.push_back(entry);
-    if (rates_) rateColumns_.push_back(ReadRateColumns(sums, 4));
   }
   // Keys held as text come in the order of their texts.
   const auto byId = [](const Entry& a, const Entry& b) { return a.id < b.id; };
-  if (rates_ && !std::is_sorted(entries_.begin(), entries_.end(), byId)) {
-    // The rate columns go with their entries.
-    std::vector<size_t> order(entries_.size());
-    for (size_t i = 0; i < order.size(); ++i) order[i] = i;
-    std::stable_sort(order.begin(), order.end(),
-                     [this](size_t a, size_t b) { return entries_[a].id < entries_[b].id; });
-    std::vector<Entry> entries;
-    std::vector<RateColumns> columns;
-    entries.reserve(order.size());
-    columns.reserve(order.size());
-    for (const size_t i : order) {
-      entries.push_back(entries_[i]);
-      columns.push_back(rateColumns_[i]);
-    }
-    entries_ = std::move(entries);
-    rateColumns_ = std::move(columns);
+  if (!std::is_sorted(entries_.begin(), entries_.end(), byId)) {
+    std::sort(entries_.begin(), entries_.end(), byId);
   }
-  std::sort(entries_.begin(), entries_.end(), byId);
   onePass_ = std::adjacent_find(entries_.begin(), entries_.end(),
                                 [](const Entry& a, const Entry& b) { return a.id == b.id; }) ==
              entries_.end();
   if (!onePass_) {
     entries_.clear();
-    rateColumns_.clear();
     rateNets_.clear();
   }
 }
@@ -295,14 +285,13 @@ bool TPeriodLineSums::ReadByRowidRanges(const std::string& lines, const std::vec
     entry.text = stretchSums.ColumnInt64(3) > 0;
     if (entry.text) textStretches_.emplace_back(ids[i], stretch);
     linesSummed += stretchSums.ColumnInt64(2);
+    if (rates_) ReadRateColumn(stretchSums, 4, entry);
     entries_.push_back(entry);
-    if (rates_) rateColumns_.push_back(ReadRateColumns(stretchSums, 4));
   }
   // Every line of the pass, and no other, was added to its order.
   onePass_ = linesSummed == linesFound;
   if (!onePass_) {
     entries_.clear();
-    rateColumns_.clear();
     rateNets_.clear();
     textStretches_.clear();
   }
@@ -322,25 +311,24 @@ bool TPeriodLineSums::ReadRateNets(const TSQLiteStatement& row, int column, Rate
   return true;
 }
 
-TPeriodLineSums::RateColumns TPeriodLineSums::ReadRateColumns(const TSQLiteStatement& row,
-                                                              int first) {
-  RateColumns c;
-  c.begin = static_cast<uint32_t>(rateNets_.size());
-  c.known = ReadRateNets(row, first, rateNets_);
-  c.count = static_cast<uint32_t>(rateNets_.size()) - c.begin;
-  return c;
+void TPeriodLineSums::ReadRateColumn(const TSQLiteStatement& row, int column, Entry& entry) {
+  entry.rateBegin = static_cast<uint32_t>(rateNets_.size());
+  entry.ratesKnown = ReadRateNets(row, column, rateNets_);
+  // The aggregate keeps at most kRateNetsMost rates; more are its NULL.
+  entry.rateCount = static_cast<uint8_t>(rateNets_.size() - entry.rateBegin);
 }
 
 RateNets TPeriodLineSums::RatesOf(const TDBTable& orders, const TDBField& idField,
                                   int64_t orderId) {
-  if (onePass_ && rates_ && orders.result_->CellHeldAsInteger(orders.Index(idField))) {
+  if (onePass_ && rates_ && integerIds_ &&
+      orders.result_->CellHeldAsInteger(orders.Index(idField))) {
     const auto found =
         std::lower_bound(entries_.begin(), entries_.end(), orderId,
                          [](const Entry& entry, int64_t id) { return entry.id < id; });
     if (found == entries_.end() || found->id != orderId) return {};  // no lines
-    const RateColumns& c = rateColumns_[static_cast<size_t>(found - entries_.begin())];
-    if (!found->text && c.known) {
-      return RateNets(rateNets_.begin() + c.begin, rateNets_.begin() + c.begin + c.count);
+    if (!found->text && found->ratesKnown) {
+      const auto begin = rateNets_.begin() + found->rateBegin;
+      return RateNets(begin, begin + found->rateCount);
     }
   }
   // Text in a cell is read as a number as everywhere else.
@@ -437,7 +425,7 @@ LineSumsAnswer TPeriodLineSums::ReadingCells(int64_t orderId) {
 
 LineSumsAnswer TPeriodLineSums::Of(const TDBTable& orders, const TDBField& idField,
                                    int64_t orderId) {
-  if (onePass_ && orders.result_->CellHeldAsInteger(orders.Index(idField))) {
+  if (onePass_ && integerIds_ && orders.result_->CellHeldAsInteger(orders.Index(idField))) {
     const auto found =
         std::lower_bound(entries_.begin(), entries_.end(), orderId,
                          [](const Entry& entry, int64_t id) { return entry.id < id; });

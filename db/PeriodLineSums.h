@@ -40,11 +40,12 @@ struct LineSumsAnswer {
 
 class TPeriodLineSums {
  public:
-  // orders: the result of the orders query, whose FROM and WHERE text is
-  // ordersFromWhere; idField names its id column.
+  // ordersFromWhere: the FROM and WHERE text of the orders query, whose rows
+  // are walked afterwards; the ids of its orders are read here, so that the
+  // orders' rows need not be held.
   // rates: the sums by the lines' rates are wanted too (RatesOf).
-  TPeriodLineSums(TDBase& db, const std::string& ordersFromWhere, const TDBTable& orders,
-                  const TDBField& idField, LineVat vat, bool rates = false);
+  TPeriodLineSums(TDBase& db, const std::string& ordersFromWhere, LineVat vat,
+                  bool rates = false);
   ~TPeriodLineSums();
   TPeriodLineSums(const TPeriodLineSums&) = delete;
   TPeriodLineSums& operator=(const TPeriodLineSums&) = delete;
@@ -59,6 +60,9 @@ class TPeriodLineSums {
   // order's lines grouped by rate, their cells read as numbers are read.
   RateNets RatesOf(const TDBTable& orders, const TDBField& idField, int64_t orderId);
 
+  // The rows of the orders' FROM and WHERE text (each order once, unless a
+  // join doubles it): how many orders a walk of them meets.
+  int64_t OrderRows() const { return orderRows_; }
   // Whether the sums came from one statement over the period's lines.
   bool OnePass() const { return onePass_; }
   // How many orders were left to their own literal query.
@@ -71,15 +75,13 @@ class TPeriodLineSums {
   struct Entry {
     int64_t id = 0;
     LineSums sums;
+    // With rates: the order's nets by rate, where known (ratesKnown), are
+    // rateCount entries of rateNets_ from rateBegin on.
+    uint32_t rateBegin = 0;
+    uint8_t rateCount = 0;
+    bool ratesKnown = false;
     bool plain = true;  // false: the order's literal query answers
     bool text = false;  // lines with text: their cells are read one by one
-  };
-  // The rate column of an order (kRateColumns): its nets by rate, where known,
-  // in rateNets_ from begin on.
-  struct RateColumns {
-    uint32_t begin = 0;
-    uint32_t count = 0;
-    bool known = false;
   };
   // An order's lines lie between its first and its last row id.
   struct Stretch {
@@ -89,9 +91,12 @@ class TPeriodLineSums {
   };
 
   TSQLiteDatabase& Connection();
+  // The ids held as integers of the rows of ordersFromWhere, ascending, each
+  // once; false where its id column is not of the integer kind.
+  bool ReadOrderIds(const std::string& ordersFromWhere, std::vector<int64_t>& ids);
   // index: the index the order's query searches; empty: it scans the table.
-  void ReadPeriod(const std::string& ordersFromWhere, const TDBTable& orders,
-                  const TDBField& idField, const std::string& index);
+  void ReadPeriod(const std::string& ordersFromWhere, const std::vector<int64_t>& ids,
+                  const std::string& index);
   // Without an index: each order's lines read by their stretch of rowids;
   // lines: the condition that chooses the period's lines.
   // False where the plan or the lines found cannot be vouched for.
@@ -100,7 +105,7 @@ class TPeriodLineSums {
   std::optional<std::string> RatesAs(const char* as) const {
     return rates_ ? std::optional<std::string>(as) : std::nullopt;
   }
-  RateColumns ReadRateColumns(const TSQLiteStatement& row, int first);
+  void ReadRateColumn(const TSQLiteStatement& row, int column, Entry& entry);
   // The nets of a value of kRateNetsFunction; false for NULL.
   static bool ReadRateNets(const TSQLiteStatement& row, int column, RateNets& nets);
   // The sums of an order whose lines hold text: each cell read as a number
@@ -111,17 +116,21 @@ class TPeriodLineSums {
   TDBase& db_;
   LineVat vat_;
   bool rates_ = false;
-  std::vector<RateColumns> rateColumns_;  // one pass with rates: as entries_
-  RateNets rateNets_;                     // what rateColumns_ point into
+  RateNets rateNets_;  // one pass with rates: what the entries point into
   std::unique_ptr<TSQLiteStatement> ratesOfOrder_;  // made at its first use
   std::unique_ptr<TSQLiteStatement> ratesByOrder_;  // made at its first use
   std::unique_ptr<TSQLiteStatement> perOrder_;  // null when it does not prepare
   bool onePass_ = false;
+  // The ids were read from a column of the integer kind. Only then is an
+  // order whose id is held as an integer, and that is not among them, an order
+  // without lines.
+  bool integerIds_ = false;
   std::vector<Entry> entries_;  // one pass: by id
   // Read by their stretches, the orders with text in their lines, by id.
   std::vector<std::pair<int64_t, Stretch>> textStretches_;
   std::unique_ptr<TSQLiteStatement> cellsByOrder_;    // made at its first use
   std::unique_ptr<TSQLiteStatement> cellsByStretch_;  // made at its first use
+  int64_t orderRows_ = 0;
   int64_t ownQueries_ = 0;
   int64_t cellReads_ = 0;
 };

@@ -168,8 +168,9 @@ void TSQLiteDatabase::Execute(const std::string& sql) {
 }
 
 std::unique_ptr<TSQLiteTable> TSQLiteDatabase::OpenTable(const std::string& sql,
-                                                         const std::vector<std::string>& kept) {
-  return std::make_unique<TSQLiteTable>(*this, sql, kept);
+                                                         const std::vector<std::string>& kept,
+                                                         TableReading reading) {
+  return std::make_unique<TSQLiteTable>(*this, sql, kept, reading);
 }
 
 void TSQLiteDatabase::RaiseLastError(const std::string& action, const std::string& sql) {

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "db/SQLiteTable.h"
+
 struct sqlite3;
 
 namespace vorlex {
-
-class TSQLiteTable;
 
 // The SQL function NAME(cell, 'column') of every connection, which reads a cell
 // as the facade reads a number cell: a number or NULL as it is, text that the
@@ -44,7 +44,8 @@ class TSQLiteDatabase {
   // column keeps its name and kind, so that lookups find what they always
   // found; a cell of a column not kept cannot be read.
   std::unique_ptr<TSQLiteTable> OpenTable(const std::string& sql,
-                                          const std::vector<std::string>& kept = {});
+                                          const std::vector<std::string>& kept = {},
+                                          TableReading reading = TableReading::Whole);
 
   // The one place where a result code of the library becomes an exception:
   // anything but SQLITE_OK raises the connection's last error for action.

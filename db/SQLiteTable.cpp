@@ -44,6 +44,7 @@ class Blocks {
   }
   const T& operator[](size_t i) const { return blocks_[i >> kShift][i & kMask]; }
   size_t size() const { return size_; }
+  void clear() { size_ = 0; }  // the blocks are kept for the next rows
 
  private:
   static constexpr size_t kShift = 12;
@@ -67,6 +68,10 @@ class TextCells {
   std::string_view operator[](size_t i) const {
     const uint32_t begin = i == 0 ? 0 : ends_[i - 1];
     return std::string_view(bytes_).substr(begin, ends_[i] - begin);
+  }
+  void clear() {
+    bytes_.clear();
+    ends_.clear();
   }
 
  private:
@@ -112,8 +117,19 @@ struct TSQLiteTable::Impl {
     }
 
     bool IsNull(int row) const { return types[row] == SQLITE_NULL; }
+
+    void Clear() {
+      types.clear();
+      integers.clear();
+      floats.clear();
+      texts.clear();
+      blobs.clear();
+      noNumber.clear();
+    }
   };
   std::vector<Column> columns;
+  std::vector<std::string> keptNames;  // upper case; empty: every column
+  std::unique_ptr<TSQLiteStatement> statement;  // until its last row is read
 
   // The column whose cells a read wants; raises for a column not kept, which
   // its reader did not name.
@@ -189,31 +205,14 @@ struct TSQLiteTable::Impl {
 };
 
 TSQLiteTable::TSQLiteTable(TSQLiteDatabase& db, const std::string& sql,
-                           const std::vector<std::string>& kept)
-    : impl_(std::make_unique<Impl>()) {
-  std::vector<std::string> keptNames;
-  for (const std::string& name : kept) keptNames.push_back(AsciiUpper(name));
-  TSQLiteStatement statement(db, sql);
-  sqlite3_stmt* stmt = statement.stmt_;
-  while (statement.Step()) {
-    if (rowCount_ == 0) {
-      // Names and kinds come from the first row and hold for all rows.
-      columnCount_ = sqlite3_column_count(stmt);
-      impl_->columns.resize(static_cast<size_t>(columnCount_));
-      for (int i = 0; i < columnCount_; ++i) {
-        Impl::Column& column = impl_->columns[i];
-        const char* name = sqlite3_column_name(stmt, i);
-        column.name = AsciiUpper(name != nullptr ? name : "");
-        const char* declared = sqlite3_column_decltype(stmt, i);
-        column.kind = declared != nullptr ? KindOfDeclaredType(declared)
-                                          : static_cast<ColumnKind>(sqlite3_column_type(stmt, i));
-        column.kept = keptNames.empty() ||
-                      std::find(keptNames.begin(), keptNames.end(), column.name) != keptNames.end();
-      }
-    }
-    ++rowCount_;
-    for (int i = 0; i < columnCount_; ++i) {
-      if (impl_->columns[i].kept) impl_->Append(stmt, i);
+                           const std::vector<std::string>& kept, TableReading reading)
+    : impl_(std::make_unique<Impl>()), rowByRow_(reading == TableReading::RowByRow) {
+  for (const std::string& name : kept) impl_->keptNames.push_back(AsciiUpper(name));
+  impl_->statement = std::make_unique<TSQLiteStatement>(db, sql);
+  if (rowByRow_) {
+    ReadRow();
+  } else {
+    while (ReadRow()) {
     }
   }
   cursor_ = 0;
@@ -221,9 +220,45 @@ TSQLiteTable::TSQLiteTable(TSQLiteDatabase& db, const std::string& sql,
 
 TSQLiteTable::~TSQLiteTable() = default;
 
+bool TSQLiteTable::ReadRow() {
+  if (impl_->statement == nullptr) return false;
+  if (!impl_->statement->Step()) {
+    impl_->statement.reset();
+    return false;
+  }
+  sqlite3_stmt* stmt = impl_->statement->stmt_;
+  if (impl_->columns.empty()) {
+    // Names and kinds come from the first row and hold for all rows.
+    columnCount_ = sqlite3_column_count(stmt);
+    impl_->columns.resize(static_cast<size_t>(columnCount_));
+    const std::vector<std::string>& keptNames = impl_->keptNames;
+    for (int i = 0; i < columnCount_; ++i) {
+      Impl::Column& column = impl_->columns[i];
+      const char* name = sqlite3_column_name(stmt, i);
+      column.name = AsciiUpper(name != nullptr ? name : "");
+      const char* declared = sqlite3_column_decltype(stmt, i);
+      column.kind = declared != nullptr ? KindOfDeclaredType(declared)
+                                        : static_cast<ColumnKind>(sqlite3_column_type(stmt, i));
+      column.kept = keptNames.empty() ||
+                    std::find(keptNames.begin(), keptNames.end(), column.name) != keptNames.end();
+    }
+  }
+  ++rowCount_;
+  for (int i = 0; i < columnCount_; ++i) {
+    if (impl_->columns[i].kept) impl_->Append(stmt, i);
+  }
+  return true;
+}
+
 bool TSQLiteTable::MoveNext() {
   if (AtEnd()) return false;
-  ++cursor_;
+  if (!rowByRow_) {
+    ++cursor_;
+    return true;
+  }
+  for (Impl::Column& column : impl_->columns) column.Clear();
+  rowCount_ = 0;
+  ReadRow();
   return true;
 }
 

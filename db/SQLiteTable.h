@@ -1,5 +1,5 @@
-// The result of one query, read whole into memory when the query runs and
-// then walked once with a forward-only cursor.
+// The result of one query, walked once with a forward-only cursor: read whole
+// into memory when the query runs, or row by row as the cursor moves.
 #pragma once
 
 #include <cstdint>
@@ -15,14 +15,25 @@ namespace vorlex {
 
 class TSQLiteDatabase;
 
+enum class TableReading : uint8_t {
+  Whole,
+  // Only the current row is held, and the statement stays open until the
+  // last row is passed: for one walk of a large result, which must end (or
+  // the table be destroyed) before the connection closes. A failing step
+  // raises from MoveNext and leaves the table at its end.
+  RowByRow,
+};
+
 class TSQLiteTable {
  public:
   TSQLiteTable(TSQLiteDatabase& db, const std::string& sql,
-               const std::vector<std::string>& kept = {});
+               const std::vector<std::string>& kept = {},
+               TableReading reading = TableReading::Whole);
   ~TSQLiteTable();
   TSQLiteTable(const TSQLiteTable&) = delete;
   TSQLiteTable& operator=(const TSQLiteTable&) = delete;
 
+  // The rows held: read row by row, 1 while on a row.
   int RowCount() const { return rowCount_; }
   int ColumnCount() const { return columnCount_; }
   bool AtEnd() const { return cursor_ >= rowCount_; }
@@ -39,8 +50,8 @@ class TSQLiteTable {
   // True when the cell is of the integer kind and the library stored an integer
   // there, so that CellInteger is that very value (not a converted text or float).
   bool CellHeldAsInteger(int index) const;
-  // The same for any row (from 0), without moving the cursor: the integer, or
-  // nothing.
+  // The same for any row held (from 0), without moving the cursor: the
+  // integer, or nothing.
   std::optional<int64_t> HeldInteger(int row, int index) const;
   // True when the cell is of a number kind and the library stored a number or
   // NULL there: its text is then that of CellInteger or CellFloat, and no
@@ -59,8 +70,13 @@ class TSQLiteTable {
   std::string CellBlobText(int index) const;
 
  private:
+  // The next row of the statement into the columns; false at its end, where
+  // the statement is finished.
+  bool ReadRow();
+
   struct Impl;
   std::unique_ptr<Impl> impl_;
+  bool rowByRow_ = false;
   int rowCount_ = 0;
   int columnCount_ = 0;
   int cursor_ = 0;

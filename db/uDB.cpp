@@ -94,6 +94,12 @@ std::unique_ptr<TDBTable> TDBase::Query(const std::string& sql,
   return std::make_unique<TDBTable>(Connection().OpenTable(sql, columnsRead));
 }
 
+std::unique_ptr<TDBTable> TDBase::QueryRowByRow(const std::string& sql,
+                                                const std::vector<std::string>& columnsRead) {
+  return std::make_unique<TDBTable>(
+      Connection().OpenTable(sql, columnsRead, TableReading::RowByRow));
+}
+
 void TDBase::Close() {
   connection_.reset();
 }

@@ -61,7 +61,8 @@ class TDBTable {
   TDBTable& operator=(const TDBTable&) = delete;
   bool AtEnd() const;
   bool MoveNext();
-  // Rows of the result while the cursor is on a row; 0 once AtEnd.
+  // Rows of the result while the cursor is on a row; 0 once AtEnd (see
+  // TDBase::QueryRowByRow).
   int RowCount() const;
   TVariant FieldValue(std::string_view name) const;
   std::string FieldText(std::string_view name) const;
@@ -97,6 +98,11 @@ class TDBase {
   // the caller reads: a large result then takes a fraction of the memory.
   std::unique_ptr<TDBTable> Query(const std::string& sql,
                                   const std::vector<std::string>& columnsRead);
+  // The same, reading each row as the cursor reaches it, so that only one
+  // row is held at a time: for one walk of a large result, which must be
+  // destroyed before the database is closed. RowCount() is 1 while on a row.
+  std::unique_ptr<TDBTable> QueryRowByRow(const std::string& sql,
+                                          const std::vector<std::string>& columnsRead);
   void Close();
   bool IsOpen() const { return connection_ != nullptr; }
   const std::string& FileName() const { return fileName_; }

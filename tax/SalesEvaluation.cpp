@@ -1,6 +1,8 @@
 #include "tax/SalesEvaluation.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -98,16 +100,20 @@ enum class OrdersTaken : uint8_t {
 void EvaluateOrders(TDBase& db, const std::string& fromWhere, TaxationBasis basis,
                     ClassificationChoice choice, OrdersTaken taken, TaxTotals& totals,
                     IEvaluationSink& sink) {
-  // Every column read below, and only those, is held.
+  // Every column read below, and only those, is read; a year's orders are
+  // read one row at a time, as they are walked.
   std::vector<std::string> kept = {"land",   "ust_id", "id",   DateColumn(basis), "bezeichnung",
                                    "b_name", "skonto", "mwst", "auftragstyp",     "rechbetrag"};
   if (basis == TaxationBasis::Ist) kept.insert(kept.end(), {"bezahlt", "davonbezahlt"});
-  const std::unique_ptr<TDBTable> orders = db.Query(OrdersQuery(fromWhere, basis), kept);
-  sink.ProgressStart(orders->RowCount());
-  if (orders->AtEnd()) return;
+  const std::unique_ptr<TDBTable> orders = db.QueryRowByRow(OrdersQuery(fromWhere, basis), kept);
+  if (orders->AtEnd()) {
+    sink.ProgressStart(0);
+    return;
+  }
   // The lines of all these orders in one pass rather than a query per order.
+  TPeriodLineSums lineSums(db, fromWhere, LineVatOf(), choice.Exact());
+  sink.ProgressStart(static_cast<int>(std::min<int64_t>(lineSums.OrderRows(), INT32_MAX)));
   const TDBField id("id");
-  TPeriodLineSums lineSums(db, fromWhere, *orders, id, LineVatOf(), choice.Exact());
   const TDBField land("land");
   const TDBField ustIdField("ust_id");
   const TDBField date(DateColumn(basis));

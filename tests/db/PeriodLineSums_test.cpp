@@ -63,7 +63,7 @@ TEST_F(PeriodLineSumsTest, OnePassWhereTheOrdersQueryReadsInTableOrder) {
     TDBase& db = Make(shape);
     const auto orders = db.Query("SELECT auftrag.*" + fromWhere + "ORDER BY termin");
     const TDBField id("id");
-    TPeriodLineSums sums(db, fromWhere, *orders, id, NetPriceVat());
+    TPeriodLineSums sums(db, fromWhere, NetPriceVat());
     EXPECT_EQ(sums.OnePass(), shape.onePass);
     int64_t walked = 0;
     for (; !orders->AtEnd(); orders->MoveNext(), ++walked) {
@@ -109,7 +109,7 @@ TEST_F(PeriodLineSumsTest, NetsByRateFromEveryLayoutAsTheLinesAddUp) {
     TDBase& db = Make(shape);
     const auto orders = db.Query("SELECT auftrag.*" + fromWhere + "ORDER BY termin");
     const TDBField id("id");
-    TPeriodLineSums sums(db, fromWhere, *orders, id, NetPriceVat(), true);
+    TPeriodLineSums sums(db, fromWhere, NetPriceVat(), true);
     TSQLiteDatabase own(Path());
     int mixed = 0;
     for (; !orders->AtEnd(); orders->MoveNext()) {
@@ -146,7 +146,7 @@ TEST_F(PeriodLineSumsTest, NetsByRateFromEveryLayoutAsTheLinesAddUp) {
   TDBase db(Path());
   const auto orders = db.Query("SELECT auftrag.*" + fromWhere + "ORDER BY termin");
   const TDBField id("id");
-  TPeriodLineSums sums(db, fromWhere, *orders, id, NetPriceVat(), true);
+  TPeriodLineSums sums(db, fromWhere, NetPriceVat(), true);
   const RateNets nets = sums.RatesOf(*orders, id, 1);
   ASSERT_EQ(nets.size(), static_cast<size_t>(kRateNetsMost + 2));
   EXPECT_EQ(nets.back().rate, kRateNetsMost + 2);

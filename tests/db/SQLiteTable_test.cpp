@@ -8,6 +8,7 @@
 
 #include "DbTest.h"
 #include "db/SQLiteDatabase.h"
+#include "db/SQLiteError.h"
 #include "util/uFormat.h"
 
 namespace vorlex {
@@ -321,6 +322,74 @@ TEST_F(SQLiteTableTest, IntegersHeldAsStored) {
     EXPECT_EQ(table->HeldInteger(row, 1), std::nullopt);
     EXPECT_TRUE(table->CellHeldAsNumber(1));
   }
+}
+
+
+// What every reader of a cell makes of it, an error as its message.
+std::string CellReading(const TSQLiteTable& table, int column) {
+  const auto outcome = [](const std::function<std::string()>& read) {
+    try {
+      return read();
+    } catch (const std::exception& e) {
+      return std::string("error: ") + e.what();
+    }
+  };
+  return outcome([&] { return table.CellText(column); }) + " | " +
+         outcome([&] { return std::to_string(table.CellInteger(column)); }) + " | " +
+         outcome([&] { return FormatFloat(table.CellFloat(column)); }) + " | " +
+         std::to_string(table.CellIsNull(column)) + std::to_string(table.CellHeldAsInteger(column)) +
+         std::to_string(table.CellHeldAsNumber(column));
+}
+
+TEST_F(SQLiteTableTest, ReadRowByRowEveryCellReadsAsInTheWholeResult) {
+  const std::string path = MakeTable(
+      "n INTEGER, i INTEGER, f DOUBLE, t TEXT, b BLOB, u",
+      {{{"n", 1}, {"i", 5}, {"f", 2.5}, {"t", "M\xE4rz"}, {"b", "xyz"}, {"u", 4}},
+       {{"n", 2}, {"i", "zehn"}, {"f", "12,50"}, {"t", 7.25}, {"b", ""}, {"u", "x"}},
+       {{"n", 3}, {"i", 2.7}, {"f", nullptr}, {"t", std::string("ab\0cd", 5)}, {"b", nullptr},
+        {"u", 2.5}},
+       {{"n", 4}, {"i", int64_t{4294967297}}, {"f", " 7.5 "}, {"t", nullptr}, {"b", 3}, {"u", nullptr}}});
+  TSQLiteDatabase db(path);
+  // The kind of the expression column u comes from the first row in both.
+  const std::string sql = "SELECT n, i, f, t, b, u, u + 0 AS w FROM t ORDER BY n DESC";
+  const auto whole = db.OpenTable(sql);
+  const auto byRow = db.OpenTable(sql, {}, TableReading::RowByRow);
+  ASSERT_EQ(byRow->ColumnCount(), whole->ColumnCount());
+  for (int i = 0; i < whole->ColumnCount(); ++i) EXPECT_EQ(byRow->Kind(i), whole->Kind(i)) << i;
+  int rows = 0;
+  for (; !whole->AtEnd(); whole->MoveNext(), byRow->MoveNext(), ++rows) {
+    ASSERT_FALSE(byRow->AtEnd());
+    EXPECT_EQ(byRow->RowCount(), 1);
+    for (int i = 0; i < whole->ColumnCount(); ++i) {
+      EXPECT_EQ(CellReading(*byRow, i), CellReading(*whole, i)) << rows << ", " << i;
+    }
+    EXPECT_EQ(byRow->HeldInteger(0, 1), whole->HeldInteger(rows, 1)) << rows;
+  }
+  EXPECT_EQ(rows, 4);
+  EXPECT_TRUE(byRow->AtEnd());
+  EXPECT_EQ(byRow->RowCount(), 0);
+  EXPECT_FALSE(byRow->MoveNext());
+
+  // Only the columns named are held, as in the whole result.
+  const auto kept = db.OpenTable(sql, {"T"}, TableReading::RowByRow);
+  EXPECT_EQ(kept->CellText(3), "");
+  EXPECT_NE(MessageOf([&] { kept->CellText(0); }).find("not kept"), std::string::npos);
+  kept->MoveNext();
+  EXPECT_EQ(CellTextByName(*kept, "t"), "ab");
+}
+
+TEST_F(SQLiteTableTest, ReadRowByRowAFailingRowRaisesWhereTheCursorReachesIt) {
+  TSQLiteDatabase db(MakeTable("n INTEGER, v TEXT", {{{"n", 1}, {"v", "3"}}, {{"n", 2}, {"v", "zehn"}}}));
+  // In the table's order, without sorting, each row is made as it is stepped to.
+  const std::string sql = std::string("SELECT ") + kNumberFunction + "(v, 'v') FROM t";
+  // Read whole, the query raises at once.
+  EXPECT_THROW(db.OpenTable(sql), ECellConvertError);
+  // Row by row, the first row is read; the second raises on the way to it and
+  // leaves the table at its end.
+  const auto table = db.OpenTable(sql, {}, TableReading::RowByRow);
+  EXPECT_EQ(table->CellText(0), "3");
+  EXPECT_THROW(table->MoveNext(), ECellConvertError);
+  EXPECT_TRUE(table->AtEnd());
 }
 
 }  // namespace

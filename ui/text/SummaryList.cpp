@@ -129,7 +129,12 @@ std::string FieldFilterNote(int field, size_t entries) {
 void TRunList::ProgressStart(int maximum) {
   const size_t more = static_cast<size_t>(std::max(0, maximum)) + 1;  // and a divider
   entries.reserve(entries.size() + more);
-  lines.reserve(lines.size() + more + 12);  // and the total lines
+  // Room for the most total lines a run can have (the divider and ten lines,
+  // the other input tax, the further figures, field 39 by the totals or
+  // deducted afterwards), so that a year's list is not moved into one of
+  // twice its size for its last few lines.
+  constexpr size_t kMostTotalLines = 11 + 1 + kFurtherFields.size() + 2;
+  lines.reserve(lines.size() + more + kMostTotalLines);
 }
 
 void TRunList::AppendEntry(RunEntry entry) {
