@@ -24,6 +24,7 @@
 #include "app/RunStatus.h"
 #include "app/WindowSettings.h"
 #include "app/version_U.h"
+#include "ledger/FiledPeriods.h"
 #include "tax/EvaluationRun.h"
 #include "tax/SpecialPrepayment.h"
 #include "ui/text/FilingText.h"
@@ -137,6 +138,8 @@ void TForm1::ConnectEvents() {
     if (period && period->PeriodKind != TPeriodKind::VonBis &&
         period->PeriodKind != TPeriodKind::Jahr) {
       run = FilingOfRun(*period, period_->Basis(), lbUst_->Model().Entries(), program_.totals);
+      // A filing keeps the classification it was made with.
+      run->classification = ClassificationText(runs_->LastRunChoice());
     }
     ledger_->Compare(std::move(run));
     // An open "Für Mein ELSTER" shows the run just made.

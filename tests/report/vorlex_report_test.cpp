@@ -1087,6 +1087,8 @@ TEST_F(ReportTest, OverviewFollowsTheClassification) {
   const std::string row =
       exact.out.substr(february + 1, exact.out.find('\n', february + 1) - february - 1);
   EXPECT_TRUE(row.ends_with("  80,00")) << row;
+}
+
 // The record of a filing names the period, the figures as typed into the
 // portal, the ticket and every entry, as text a PDF reader extracts.
 TEST_F(ReportTest, RecordOfAFilingIsAReadablePdf) {
