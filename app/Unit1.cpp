@@ -146,6 +146,7 @@ void TForm1::ConnectEvents() {
     if (period && period->PeriodKind != TPeriodKind::VonBis &&
         period->PeriodKind != TPeriodKind::Jahr) {
       run = FilingOfRun(*period, period_->Basis(), lbUst_->Model().Entries(), program_.totals);
+      // A filing keeps the classification it was made with.
       run->classification = ClassificationText(runs_->LastRunChoice());
     }
     ledger_->Compare(std::move(run));
@@ -397,15 +398,16 @@ void TForm1::ConnectFiling() {
     const std::optional<TTaxPeriod> period = PeriodOf(firstDay, lastDay);
     if (!period || period->PeriodKind != TPeriodKind::Monat) return int64_t{0};
     const std::map<int, FilingSettings> stored = StoredFilingSettings();
+    // The year before classified as this run is.
     return Field39Of(db, *period, basis, SettingsOfYear(stored, period->Year),
-                     SettingsOfYearBefore(stored, period->Year));
+                     SettingsOfYearBefore(stored, period->Year), runs_->LastRunChoice());
   });
   overview_.SetFiling([this](TDBase& db, const YearOverview& overview, int64_t& field39) {
     const std::map<int, FilingSettings> stored = StoredFilingSettings();
     OverviewFiling filing;
     filing.settings = SettingsOfYear(stored, overview.year);
     field39 = Field39Of(db, MonthPeriod(overview.year, 12), overview.basis, filing.settings,
-                        SettingsOfYearBefore(stored, overview.year));
+                        SettingsOfYearBefore(stored, overview.year), runs_->Choice());
     // The calendar ends with 9999.
     if (overview.year < 9999) {
       filing.next = SpecialPrepaymentFor(overview.year + 1,

@@ -151,7 +151,8 @@ int RunSpecialPrepayment(const ReportOptions& options) {
   if (prepayment.kind == SpecialPrepaymentKind::Owed) {
     TDBase db(DatabasePath(options));
     prepayment = SpecialPrepaymentFromRuns(db, year, options.basis, ofYear,
-                                           FilingSettings{FilingRhythm::Monthly, true, {}});
+                                           FilingSettings{FilingRhythm::Monthly, true, {}},
+                                           options.classification);
     db.Close();
   }
   if (options.json) {

@@ -84,19 +84,21 @@ void DeductInOverview(YearOverview& overview, int64_t field39) {
 
 SpecialPrepaymentOfYear SpecialPrepaymentFromRuns(TDBase& db, int year, TaxationBasis basis,
                                                   const FilingSettings& ofYear,
-                                                  const FilingSettings& ofYearBefore) {
+                                                  const FilingSettings& ofYearBefore,
+                                                  ClassificationChoice choice) {
   const bool computed = ofYear.rhythm == FilingRhythm::Monthly && ofYear.extensionGranted &&
                         !ofYear.assessedSpecialPrepayment;
   if (!computed) return SpecialPrepaymentFor(year, ofYear, {});
   // Field 39 drops out of the base, so the year before is taken without it.
-  const YearOverview before = EvaluateYearOverview(db, year - 1, basis);
+  const YearOverview before = EvaluateYearOverview(db, year - 1, basis, choice);
   return SpecialPrepaymentFor(year, ofYear, FiledReturnsOf(before, ofYearBefore));
 }
 
 int64_t Field39Of(TDBase& db, const TTaxPeriod& period, TaxationBasis basis,
-                  const FilingSettings& ofYear, const FilingSettings& ofYearBefore) {
+                  const FilingSettings& ofYear, const FilingSettings& ofYearBefore,
+                  ClassificationChoice choice) {
   if (!DeductsSpecialPrepayment(ofYear, period)) return 0;
-  return SpecialPrepaymentFromRuns(db, period.Year, basis, ofYear, ofYearBefore).amount;
+  return SpecialPrepaymentFromRuns(db, period.Year, basis, ofYear, ofYearBefore, choice).amount;
 }
 
 }  // namespace vorlex

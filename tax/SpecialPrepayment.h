@@ -71,14 +71,16 @@ std::vector<FiledReturn> FiledReturnsOf(const YearOverview& overview,
 void DeductInOverview(YearOverview& overview, int64_t field39);
 
 // The special prepayment for year: the amount assessed, or computed from one
-// run over the year before under its own settings.
+// run over the year before under its own settings, classified as choice says.
 SpecialPrepaymentOfYear SpecialPrepaymentFromRuns(TDBase& db, int year, TaxationBasis basis,
                                                   const FilingSettings& ofYear,
-                                                  const FilingSettings& ofYearBefore);
+                                                  const FilingSettings& ofYearBefore,
+                                                  ClassificationChoice choice = {});
 
 // Field 39 of a period's return: the year's special prepayment in the
 // December return of a monthly filer with the extension, 0 otherwise.
 int64_t Field39Of(TDBase& db, const TTaxPeriod& period, TaxationBasis basis,
-                  const FilingSettings& ofYear, const FilingSettings& ofYearBefore);
+                  const FilingSettings& ofYear, const FilingSettings& ofYearBefore,
+                  ClassificationChoice choice = {});
 
 }  // namespace vorlex

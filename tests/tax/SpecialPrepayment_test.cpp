@@ -87,6 +87,27 @@ class SpecialPrepaymentRuns : public testing::TaxDbTest {
   }
 };
 
+// Computed from the prepayments of the year before as its runs were
+// classified: tea at 7 % is field 81 under the simple classification, 86
+// under the exact one.
+TEST_F(SpecialPrepaymentRuns, TheYearBeforeIsClassifiedAsTheRun) {
+  testdb::PelmoraDb& b = Build();
+  b.Add(testdb::Customer{.id = 1, .name = "Kunde", .land = "D"});
+  for (int month = 1; month <= 12; ++month) {
+    const double day = testing::Day(2026, month, 15) + 0.5;
+    b.Add(testdb::Order{.id = month, .besitzerindex = 1, .termin = day, .bezahltam = day,
+                        .bezeichnung = "Tee", .mwst = 7.0});
+    b.Add(testdb::Line{.auftragindex = month, .preis = 1000.0, .mwst = 7.0});
+  }
+  TDBase& db = Open();
+  const FilingSettings monthly{FilingRhythm::Monthly, true, std::nullopt};
+  // 12 x 190,00 / 11 and 12 x 70,00 / 11.
+  EXPECT_EQ(Field39Of(db, MonthPeriod(2027, 12), TaxationBasis::Ist, monthly, monthly), 20727);
+  EXPECT_EQ(Field39Of(db, MonthPeriod(2027, 12), TaxationBasis::Ist, monthly, monthly,
+                      {Classification::Exact, ForeignSales::Goods}),
+            7636);
+}
+
 TEST_F(SpecialPrepaymentRuns, FromTheMonthsOfABuiltYearAndDeductedInItsDecember) {
   BuildYear();
   TDBase& db = Open();

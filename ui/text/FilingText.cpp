@@ -45,9 +45,12 @@ std::string DueDateText(double day) {
 RunDueDates DueDatesOf(const TTaxPeriod& period, bool extensionGranted, const TaxTotals& totals) {
   RunDueDates due;
   due.preReturn = PreReturnDue(period, extensionGranted);
-  const std::optional<int64_t> field41 =
-      ShownCents(FigureOf(FormFieldNumbered(41), totals));
-  if (field41 && *field41 != 0) due.ecSalesList = EcSalesListDue(period);
+  // The EC sales list reports the supplies of field 41 and the services of
+  // field 21 (only the exact classification fills that one).
+  for (const int field : {41, 21}) {
+    const std::optional<int64_t> cents = ShownCents(FigureOf(FormFieldNumbered(field), totals));
+    if (cents && *cents != 0) due.ecSalesList = EcSalesListDue(period);
+  }
   return due;
 }
 

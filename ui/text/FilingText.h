@@ -26,7 +26,7 @@ std::string DueDateText(double day);
 
 // The due dates of a month's or a quarter's run: its pre-return, with the
 // extension or without, and the EC sales list where the run has turnover in
-// field 41. Empty for a year or a free range.
+// field 41 or 21. Empty for a year or a free range.
 struct RunDueDates {
   std::optional<double> preReturn;
   std::optional<double> ecSalesList;

@@ -124,6 +124,10 @@ TEST(FilingText, DueDatesAndTheSpecialPrepayment) {
             (std::vector<std::string>{"Abgabe bis: 11.01.2027", "ZM bis: 25.01.2027"}));
   EXPECT_EQ(DueDateLines(DueDatesOf(QuarterPeriod(2026, 4), true, TaxTotals{}), " "),
             std::vector<std::string>{"Abgabe bis 10.02.2027"});
+  // Services to businesses in other member states (field 21) are on the list as well.
+  EXPECT_EQ(DueDateLines(DueDatesOf(MonthPeriod(2026, 12), false, TaxTotals{.Leistungen21 = 0.5}),
+                         ": "),
+            (std::vector<std::string>{"Abgabe bis: 11.01.2027", "ZM bis: 25.01.2027"}));
   EXPECT_TRUE(DueDateLines(DueDatesOf(YearPeriod(2026), true, December(0)), " ").empty());
 
   EXPECT_EQ(SpecialPrepaymentLine({2027, SpecialPrepaymentKind::Owed, 19415, false, 213560,
