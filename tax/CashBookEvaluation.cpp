@@ -114,9 +114,9 @@ void CashBookEvaluation(TDBase& db, double firstDay, double lastDay, TaxTotals& 
         if (choice.Exact() && entry.total == TotalKind::None && mwst > 0) {
           // Turnover at another rate, its tax computed as an expense's.
           entry.total = TotalKind::Umsatz35;
-          entry.shares = std::make_shared<const std::vector<EntryShare>>(std::vector<EntryShare>{
-              {TotalKind::Umsatz35, entry.added},
-              {TotalKind::Steuer36, entry.net * RateFraction(mwst)}});
+          const EntryShare split[] = {{TotalKind::Umsatz35, entry.added},
+                                      {TotalKind::Steuer36, entry.net * RateFraction(mwst)}};
+          entry.SetShareList(split);
         }
       } else {
         // The input tax of an expense is computed with its exact rate, even
