@@ -26,7 +26,7 @@ std::string_view RunEntry::OwnBlock::Text(size_t i) const {
 }
 
 std::span<const EntryShare> RunEntry::OwnBlock::Shares() const {
-  if (!bytes_) return {};
+  if (!bytes_ || Head().shares == 0) return {};
   return {std::launder(reinterpret_cast<const EntryShare*>(bytes_.get() + kSharesAt)),
           Head().shares};
 }
