@@ -48,7 +48,7 @@ std::string TExportSave::Bytes(int filterIndex) {
       std::string bytes;
       runs_.WithDatabase([&](TDBase& db) {
         bytes = EcSalesBytesOfRun(db, runs_.LastRunBasis(), list_.Entries(), totals_, firstDay,
-                                  lastDay);
+                                  lastDay, runs_.LastRunChoice());
       });
       return bytes;
     }
@@ -91,7 +91,7 @@ void TExportSave::Save(QWidget* parent, const std::function<QStringList()>& prop
   RememberSaveFolder(QFileInfo(dialog_.FileName).absolutePath());
   QString shown = QStringLiteral("Gespeichert: ") + QDir::toNativeSeparators(dialog_.FileName);
   if (dialog_.FilterIndex == kEcSalesEntry) {
-    const std::string note = EcSalesBasisNote(runs_.LastRunBasis());
+    const std::string note = EcSalesBasisNote(runs_.LastRunBasis(), runs_.LastRunChoice());
     if (!note.empty()) shown = QString::fromStdString(note) + u' ' + shown;
   }
   status_.showMessage(shown);

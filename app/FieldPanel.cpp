@@ -77,6 +77,21 @@ TFieldPanel::TFieldPanel(const TDesignScale& S, QWidget* parent)
     ++next;
   }
 
+  // The further figures: a column left of the pictures, where the panel is free.
+  for (size_t i = 0; i < kFurtherFields.size(); ++i) {
+    const FormField& field = kFurtherFields[i];
+    auto* picture = new TImage(this);
+    picture->setObjectName(field.number != 0 ? QStringLiteral("ImageKz%1").arg(field.number)
+                                             : QStringLiteral("ImageSteuerfrei"));
+    picture->resize(S(52), S(30));
+    picture->setToolTip(DecodeText(field.label));
+    connect(picture, &TImage::clicked, this, [this, key = FigureKey(field)] {
+      emit FieldChosen(key);
+    });
+    picture->hide();
+    further_[i] = picture;
+  }
+
   auto* bevel = new TBevel(this);
   bevel->setObjectName(QStringLiteral("Bevel1"));
   bevel->setGeometry(S.Rect(56, 400, 185, 13));
@@ -117,6 +132,17 @@ void TFieldPanel::ShowFigures(const TaxTotals& totals) {
   for (size_t i = 0; i < kPictures; ++i) {
     DrawFormValue(*pictures_[i], fields_[i]->number, FigureOf(*fields_[i], totals), ppi_);
   }
+  const TDesignScale S(ppi_);
+  int top = 68;
+  for (size_t i = 0; i < kFurtherFields.size(); ++i) {
+    const FormField& field = kFurtherFields[i];
+    const double value = FigureOf(field, totals);
+    further_[i]->setVisible(value != 0);
+    if (value == 0) continue;
+    further_[i]->move(S(2), S(top));
+    top += 34;
+    DrawFurtherFigure(*further_[i], FurtherFieldTag(field), value, ppi_);
+  }
   const std::optional<Prepayment> prepayment = PrepaymentOf(totals);
   lblKz39_->setVisible(totals.field39 != 0 && prepayment);
   if (prepayment) {
@@ -128,7 +154,12 @@ void TFieldPanel::ShowFigures(const TaxTotals& totals) {
 
 void TFieldPanel::ShowEmpty() {
   for (size_t i = 0; i < kPictures; ++i) DrawFormBoxes(*pictures_[i], fields_[i]->number, ppi_);
+  HideFurther();
   lblKz39_->hide();
+}
+
+void TFieldPanel::HideFurther() {
+  for (TImage* picture : further_) picture->hide();
 }
 
 void TFieldPanel::ShowVatId(const QString& vatId) {
@@ -139,10 +170,14 @@ void TFieldPanel::MarkChosen(int field) {
   for (size_t i = 0; i < kPictures; ++i) {
     pictures_[i]->SetChosen(field != 0 && fields_[i]->number == field);
   }
+  for (size_t i = 0; i < kFurtherFields.size(); ++i) {
+    further_[i]->SetChosen(field != 0 && FigureKey(kFurtherFields[i]) == field);
+  }
 }
 
 QWidget* TFieldPanel::ChainTabOrder(QWidget* previous) const {
   std::vector<QWidget*> order(pictures_.begin(), pictures_.end());
+  order.insert(order.end(), further_.begin(), further_.end());
   order.push_back(editUStID_);
   return vorlex::ChainTabOrder(previous, order);
 }

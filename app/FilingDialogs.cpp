@@ -26,6 +26,7 @@ namespace {
 const char* PortalCaption(const PortalFigure& figure) {
   if (figure.tax) return "Steuer (vom Portal berechnet)";
   switch (figure.field) {
+    case 10: return "Berichtigte Anmeldung";
     case 21: return "Nicht steuerbare sonstige Leistungen im \xFC" "brigen Gemeinschaftsgebiet";
     case 35: return "Ums\xE4tze zu anderen Steuers\xE4tzen, Bemessungsgrundlage";
     case 36: return "Steuer zu Kz 35";
@@ -158,18 +159,25 @@ TPortalFiguresDialog::TPortalFiguresDialog(QWidget* owner) : QDialog(owner) {
   auto* copyAll = new QPushButton(QStringLiteral("&Alle kopieren"), this);
   copyAll->setObjectName(QStringLiteral("btnAlleKopieren"));
   connect(copyAll, &QPushButton::clicked, this, [this] { Copy(all_); });
+  // Once typed into the portal, the run is filed.
+  btnVermerken_ = new QPushButton(QStringLiteral("Als abgegeben &vermerken..."), this);
+  btnVermerken_->setObjectName(QStringLiteral("btnVermerken"));
+  btnVermerken_->setEnabled(false);
+  connect(btnVermerken_, &QPushButton::clicked, this, &TPortalFiguresDialog::MarkRequested);
   auto* close = new QPushButton(DecodeText("&Schlie\xDF" "en"), this);
   connect(close, &QPushButton::clicked, this, &QDialog::close);
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(copyAll);
+  buttons->addWidget(btnVermerken_);
   buttons->addStretch(1);
   buttons->addWidget(close);
   layout->addLayout(buttons);
 }
 
 void TPortalFiguresDialog::SetFigures(const QString& caption,
-                                      const std::vector<PortalFigure>& figures) {
+                                      const std::vector<PortalFigure>& figures, bool markable) {
   lblCaption_->setText(caption);
+  btnVermerken_->setEnabled(markable);
   while (QLayoutItem* item = grid_->takeAt(0)) {
     delete item->widget();
     delete item;

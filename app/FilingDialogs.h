@@ -15,6 +15,7 @@ class QComboBox;
 class QGridLayout;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QRadioButton;
 
 namespace vorlex {
@@ -51,11 +52,18 @@ class TPortalFiguresDialog : public QDialog {
  public:
   explicit TPortalFiguresDialog(QWidget* owner);
 
-  // The run's caption and figures; with none, a note says so.
-  void SetFigures(const QString& caption, const std::vector<PortalFigure>& figures);
+  // The run's caption and figures; with none, a note says so. markable: the
+  // run can be marked as filed.
+  void SetFigures(const QString& caption, const std::vector<PortalFigure>& figures,
+                  bool markable = false);
+
+ signals:
+  // "Als abgegeben vermerken" was clicked.
+  void MarkRequested();
 
  private:
   QLabel* lblCaption_;
+  QPushButton* btnVermerken_;
   QGridLayout* grid_;
   QWidget* rows_;
   QString all_;

@@ -39,7 +39,7 @@ int64_t CeilTo(int64_t value, int64_t step) {
 }  // namespace
 
 void DrawOverviewChart(QPainter& painter, const QRect& area,
-                       const std::array<ChartFigures, 12>& months) {
+                       const std::array<ChartFigures, 12>& months, bool furtherTurnover) {
   painter.save();
   painter.fillRect(area, Qt::white);
   const QFontMetrics fm = painter.fontMetrics();
@@ -117,7 +117,10 @@ void DrawOverviewChart(QPainter& painter, const QRect& area,
   int x = plot.left();
   const int box = fm.height() - 4;
   for (const auto& [colour, text] :
-       {std::pair{kTurnoverBarColor, QStringLiteral("Umsatz (Kz 81 + 86 + 41 + 44)")},
+       {std::pair{kTurnoverBarColor,
+                  furtherTurnover ? QStringLiteral("Umsatz (Kz 81 + 86 + 41 + 44 + 21 + 35 + 43 + 45 "
+                                                   "+ 0 %)")
+                                  : QStringLiteral("Umsatz (Kz 81 + 86 + 41 + 44)")},
         std::pair{kDueBarColor, QStringLiteral("Kz 83 (Vorauszahlung, negativ: Erstattung)")}}) {
     painter.fillRect(QRect(x, area.top() + gap + 2, box, box), colour);
     x += box + gap / 2;
@@ -133,14 +136,16 @@ TOverviewChart::TOverviewChart(QWidget* parent) : QWidget(parent) {
   setMinimumSize(560, 180);
 }
 
-void TOverviewChart::SetMonths(const std::array<ChartFigures, 12>& months) {
+void TOverviewChart::SetMonths(const std::array<ChartFigures, 12>& months,
+                               bool furtherTurnover) {
   months_ = months;
+  furtherTurnover_ = furtherTurnover;
   update();
 }
 
 void TOverviewChart::paintEvent(QPaintEvent* /*event*/) {
   QPainter painter(this);
-  DrawOverviewChart(painter, rect(), months_);
+  DrawOverviewChart(painter, rect(), months_, furtherTurnover_);
 }
 
 }  // namespace vorlex

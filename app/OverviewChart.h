@@ -17,21 +17,23 @@ namespace vorlex {
 inline const QColor kTurnoverBarColor{70, 130, 180};
 inline const QColor kDueBarColor{230, 140, 40};
 
-// The chart of months into area.
+// The chart of months into area; furtherTurnover: the months' turnover holds
+// the further fields of the exact classification, and the legend says so.
 void DrawOverviewChart(QPainter& painter, const QRect& area,
-                       const std::array<ChartFigures, 12>& months);
+                       const std::array<ChartFigures, 12>& months, bool furtherTurnover = false);
 
 class TOverviewChart : public QWidget {
   Q_OBJECT
  public:
   explicit TOverviewChart(QWidget* parent);
-  void SetMonths(const std::array<ChartFigures, 12>& months);
+  void SetMonths(const std::array<ChartFigures, 12>& months, bool furtherTurnover = false);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
   std::array<ChartFigures, 12> months_{};
+  bool furtherTurnover_ = false;
 };
 
 }  // namespace vorlex

@@ -135,6 +135,7 @@ void TRunController::Evaluate(double firstDay, double lastDay, TaxationBasis bas
         "ffnet");
   running_ = true;
   lastRunComplete_ = false;
+  lastRunChoice_ = choice_;
   const auto runEnd = qScopeGuard([this] { running_ = false; });
 
   emit PeriodChosen(firstDay, lastDay, basis);
@@ -158,7 +159,8 @@ void TRunController::Evaluate(double firstDay, double lastDay, TaxationBasis bas
     list_.show();
   };
   try {
-    EvaluateRun(*program_.Database, firstDay, lastDay, basis, program_.totals, sink);
+    EvaluateRun(*program_.Database, firstDay, lastDay, basis, program_.totals, sink,
+                lastRunChoice_);
     if (field39_) {
       const int64_t field39 = field39_(*program_.Database, firstDay, lastDay, basis);
       sink.DeductSpecialPrepayment(field39);

@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "app/ProgramContext.h"
+#include "tax/Classification.h"
 #include "tax/TaxationBasis.h"
 
 class QProgressBar;
@@ -52,12 +53,18 @@ class TRunController : public QObject {
                                               TaxationBasis basis)>;
   void SetField39Source(Field39Source source) { field39_ = std::move(source); }
 
+  // The classification every run from now on uses.
+  void SetChoice(ClassificationChoice choice) { choice_ = choice; }
+  ClassificationChoice Choice() const { return choice_; }
+
   bool Running() const { return running_; }
   // The list holds the whole result of the last run.
   bool LastRunComplete() const { return lastRunComplete_; }
   // The first and the last day of the last complete run.
   const std::array<double, 2>& LastRunDays() const { return lastRunDays_; }
   TaxationBasis LastRunBasis() const { return lastRunBasis_; }
+  // The classification of the run under way or the last one.
+  ClassificationChoice LastRunChoice() const { return lastRunChoice_; }
 
  signals:
   // A run begins: its period is to be shown before the list empties.
@@ -82,6 +89,8 @@ class TRunController : public QObject {
   bool lastRunComplete_ = false;
   std::array<double, 2> lastRunDays_{};
   TaxationBasis lastRunBasis_ = TaxationBasis::Ist;
+  ClassificationChoice choice_;
+  ClassificationChoice lastRunChoice_;
 };
 
 }  // namespace vorlex

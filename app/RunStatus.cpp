@@ -19,6 +19,11 @@ namespace vorlex {
 TRunStatus::TRunStatus(QWidget& window) : QStatusBar(&window), window_(window) {
   setObjectName(QStringLiteral("StatusBar1"));
   setSizeGripEnabled(false);
+  // Shown only after a run of the exact classification.
+  lblZuordnung_ = new QLabel(this);
+  lblZuordnung_->setObjectName(QStringLiteral("lblZuordnung"));
+  lblZuordnung_->setContentsMargins(0, 0, 6, 0);
+  lblZuordnung_->hide();
   lblAbgabe_ = new QLabel(this);
   lblAbgabe_->setObjectName(QStringLiteral("lblAbgabe"));
   lblAbgabe_->setContentsMargins(0, 0, 6, 0);
@@ -28,6 +33,18 @@ TRunStatus::TRunStatus(QWidget& window) : QStatusBar(&window), window_(window) {
   lblHinweise_->setObjectName(QStringLiteral("lblHinweise"));
   lblHinweise_->setTextFormat(Qt::RichText);
   lblHinweise_->setContentsMargins(0, 0, 6, 0);
+  addPermanentWidget(lblZuordnung_);
+  lblAbgegeben_ = new QLabel(this);
+  lblAbgegeben_->setObjectName(QStringLiteral("lblAbgegeben"));
+  lblAbgegeben_->setTextFormat(Qt::RichText);
+  lblAbgegeben_->setContentsMargins(0, 0, 6, 0);
+  lblAbgegeben_->setTextInteractionFlags(Qt::LinksAccessibleByMouse |
+                                         Qt::LinksAccessibleByKeyboard);
+  lblAbgegeben_->setFocusPolicy(Qt::TabFocus);
+  lblAbgegeben_->installEventFilter(this);
+  lblAbgegeben_->hide();
+  connect(lblAbgegeben_, &QLabel::linkActivated, this, &TRunStatus::FilingChosen);
+  addPermanentWidget(lblAbgegeben_);
   addPermanentWidget(lblAbgabe_);
   addPermanentWidget(lblKz83_);
   addPermanentWidget(lblHinweise_);
@@ -42,12 +59,15 @@ bool TRunStatus::eventFilter(QObject* watched, QEvent* event) {
   // Key presses only: the label also has events while the window is being
   // destroyed, when the hints must not be touched.
   if (event->type() != QEvent::KeyPress) return QStatusBar::eventFilter(watched, event);
-  if (watched == lblHinweise_ && !hints_.empty()) {
-    const int key = static_cast<QKeyEvent*>(event)->key();
-    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
-      RunShowingErrors([this] { ShowHints(); });
-      return true;
-    }
+  const int key = static_cast<QKeyEvent*>(event)->key();
+  const bool pressed = key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
+  if (pressed && watched == lblHinweise_ && !hints_.empty()) {
+    RunShowingErrors([this] { ShowHints(); });
+    return true;
+  }
+  if (pressed && watched == lblAbgegeben_ && lblAbgegeben_->isVisible()) {
+    emit FilingChosen();
+    return true;
   }
   return QStatusBar::eventFilter(watched, event);
 }
@@ -66,6 +86,8 @@ void TRunStatus::ShowPeriodNote(double firstDay, double lastDay) {
 void TRunStatus::Clear() {
   hints_.clear();
   if (dialog_) dialog_->SetHints(hints_);
+  lblZuordnung_->hide();
+  ShowFiling({}, false);
   lblAbgabe_->clear();
   lblKz83_->clear();
   lblHinweise_->clear();
@@ -77,14 +99,27 @@ void TRunStatus::ShowDueDates(const std::vector<std::string>& lines) {
   lblAbgabe_->setText(DecodeText(text));
 }
 
+void TRunStatus::ShowFiling(const QString& text, bool changed) {
+  lblAbgegeben_->setVisible(!text.isEmpty());
+  lblAbgegeben_->setText(
+      text.isEmpty() ? QString()
+                     : QStringLiteral("<a href=\"filing\"%1>%2</a>")
+                           .arg(changed ? QStringLiteral(" style=\"color: #a00000\"") : QString(),
+                                text.toHtmlEscaped()));
+}
+
 void TRunStatus::Show(const TaxTotals& totals, const std::vector<RunEntry>& entries,
-                      double firstDay, double lastDay) {
-  hints_ = PlausibilityHints(entries, firstDay, lastDay);
+                      double firstDay, double lastDay, ClassificationChoice choice) {
+  hints_ = PlausibilityHints(entries, firstDay, lastDay, choice.rules);
   if (dialog_) dialog_->SetHints(hints_);
   const std::optional<Prepayment> prepayment = PrepaymentOf(totals);
   std::string kz83 = prepayment ? PrepaymentStatus(prepayment->due) : FieldTag(83) + ": -";
   if (totals.field39 != 0) kz83 = FieldTag(39) + ": " + FormatCents(totals.field39) + ", " + kz83;
   lblKz83_->setText(DecodeText(kz83));
+  lblZuordnung_->setText(DecodeText(choice.sales == ForeignSales::Services
+                                        ? "Zuordnung: genau, sonstige Leistungen"
+                                        : "Zuordnung: genau"));
+  lblZuordnung_->setVisible(choice.Exact());
   const size_t count = hints_.size();
   if (count == 0) {
     lblHinweise_->setText(QStringLiteral("Keine Hinweise"));
@@ -115,7 +150,7 @@ QRect TRunStatus::HintsCover() const {
 }
 
 QWidget* TRunStatus::ChainTabOrder(QWidget* previous) const {
-  return vorlex::ChainTabOrder(previous, {lblHinweise_});
+  return vorlex::ChainTabOrder(previous, {lblAbgegeben_, lblHinweise_});
 }
 
 }  // namespace vorlex

@@ -13,10 +13,12 @@
 #include <algorithm>
 
 #include "app/Application.h"
+#include "app/ClassificationChoice.h"
 #include "app/ExportSave.h"
 #include "app/FieldDrillDown.h"
 #include "app/FieldPanel.h"
 #include "app/FilingDialogs.h"
+#include "app/FilingLedger.h"
 #include "app/PeriodChoice.h"
 #include "app/RunController.h"
 #include "app/RunStatus.h"
@@ -50,6 +52,7 @@ TForm1::TForm1(ProgramContext& program, int pixelsPerInch, QWidget* parent)
   fields_ = new TFieldPanel(scale_, this);
 
   runs_ = new TRunController(program_, *lbUst_, *pB_, this);
+  ledger_ = new TFilingLedger(*this, program_);
   export_ = std::make_unique<TExportSave>(SaveDialog1_, *runs_, lbUst_->Model(), program_.totals,
                                           *status_);
   ConnectEvents();
@@ -63,6 +66,7 @@ TForm1::~TForm1() = default;
 void TForm1::BuildLeftPanel() {
   const TDesignScale& S = scale_;
   period_ = new TPeriodChoice(S, pnlL_);
+  classification_ = new TClassificationChoice(S, period_);
 
   const auto button = [&](const char* name, const QString& caption, const QRect& place) {
     auto* control = new QPushButton(caption, period_);
@@ -109,6 +113,8 @@ void TForm1::ConnectEvents() {
   ConnectShowingErrors(period_, &TPeriodChoice::ChosenAgain, this, &TForm1::RunAgainAfterFailure);
   ConnectShowingErrors(period_, &TPeriodChoice::MonthStepClicked, this, &TForm1::udMonatClick);
   ConnectShowingErrors(period_, &TPeriodChoice::YearStepClicked, this, &TForm1::udJahrClick);
+  ConnectShowingErrors(classification_, &TClassificationChoice::Chosen, this,
+                       &TForm1::ClassificationChanged);
   ConnectShowingErrors(btnHelp_, &QPushButton::clicked, this, &TForm1::btnHelpClick);
   ConnectShowingErrors(btnCsv_, &QPushButton::clicked, this, &TForm1::btnCsvClick);
   ConnectShowingErrors(btnUebersicht_, &QPushButton::clicked, this, &TForm1::btnUebersichtClick);
@@ -122,15 +128,25 @@ void TForm1::ConnectEvents() {
   connect(runs_, &TRunController::Failed, fields_, &TFieldPanel::ShowEmpty);
   connect(runs_, &TRunController::Finished, this, [this](double firstDay, double lastDay) {
     fields_->ShowFigures(program_.totals);
-    status_->Show(program_.totals, lbUst_->Model().Entries(), firstDay, lastDay);
+    status_->Show(program_.totals, lbUst_->Model().Entries(), firstDay, lastDay,
+                  runs_->LastRunChoice());
     ShowDueDates(firstDay, lastDay);
+    // A month or quarter is compared with its latest filing.
+    const std::optional<TTaxPeriod> period = PeriodOf(firstDay, lastDay);
+    std::optional<Filing> run;
+    if (period && period->PeriodKind != TPeriodKind::VonBis &&
+        period->PeriodKind != TPeriodKind::Jahr) {
+      run = FilingOfRun(*period, period_->Basis(), lbUst_->Model().Entries(), program_.totals);
+    }
+    ledger_->Compare(std::move(run));
     // An open "Für Mein ELSTER" shows the run just made.
     if (elster_) {
       elster_->SetFigures(DecodeText(PeriodCaption(firstDay, lastDay, period_->Basis())),
-                          PortalFigures(program_.totals));
+                          PortalFiguresOfRun(), ledger_->CanMark());
     }
   });
   connect(runs_, &TRunController::VatIdRead, fields_, &TFieldPanel::ShowVatId);
+  ConnectLedger();
 
   // A figure's entries, and a hint's entry.
   drillDown_ = new TFieldDrillDown(*lbUst_, *status_, this);
@@ -159,9 +175,12 @@ void TForm1::SetKeys() {
           btnAbgabe_, &QAbstractButton::click);
   connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_M), this), &QShortcut::activated,
           btnElster_, &QAbstractButton::click);
+  // Ctrl+G "Als abgegeben vermerken" for the run shown.
+  ConnectShowingErrors(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_G), this),
+                       &QShortcut::activated, this, &TForm1::MarkFiled);
 
   // Tab goes through every control in reading order.
-  QWidget* last = period_->ChainTabOrder(nullptr);
+  QWidget* last = classification_->ChainTabOrder(period_->ChainTabOrder(nullptr));
   last = ChainTabOrder(last, {btnCsv_, btnHelp_, btnAbgabe_, btnElster_, btnUebersicht_, lbUst_});
   status_->ChainTabOrder(fields_->ChainTabOrder(last));
 }
@@ -230,7 +249,8 @@ void TForm1::FormCreate(const QDate& today) {
          available.top() + (available.height() - height()) / 2);
   }
   // The basis and the place of the last session; the period is this month's.
-  RestoreWindowSettings(*this, *period_);
+  RestoreWindowSettings(*this, *period_, *classification_);
+  runs_->SetChoice(classification_->Choice());
   const TTaxPeriod month = period_->StartOn(today);
 
   // The window is whole before the database is opened: a failed open leaves
@@ -241,10 +261,14 @@ void TForm1::FormCreate(const QDate& today) {
   fields_->ShowEmpty();
   const auto startUpEnd = qScopeGuard([this] { program_.EvaluationEnabled = true; });
   runs_->OpenAndRun(month.FirstDay, month.LastDay, period_->Basis());
+  // Whether filed periods have changed, said once and without a box: the
+  // message line keeps it until another period is chosen.
+  const QString changed = ledger_->CheckFiledPeriods(*program_.Database, today.year());
+  if (!changed.isEmpty()) status_->showMessage(changed);
 }
 
 void TForm1::FormClose() {
-  SaveWindowSettings(*this, *period_);
+  SaveWindowSettings(*this, *period_, *classification_);
   runs_->CloseDatabase();
 }
 
@@ -267,8 +291,17 @@ void TForm1::ShowPeriod(double firstDay, double lastDay, TaxationBasis basis) {
 void TForm1::cmbMChange(const TTaxPeriod& period, TaxationBasis basis) {
   if (!runs_->Admit([this, period, basis] { cmbMChange(period, basis); })) return;
   runs_->Run(period.FirstDay, period.LastDay, basis);
-  // An open year overview shows the year and basis chosen here.
-  overview_.Follow(*program_.Database, period_->Year(), basis);
+  // An open year overview shows the year, basis and classification chosen here.
+  overview_.Follow(*program_.Database, period_->Year(), basis, runs_->Choice());
+}
+
+void TForm1::ClassificationChanged(ClassificationChoice choice) {
+  runs_->SetChoice(choice);
+  period_->ReportChoice();
+}
+
+void TForm1::ChooseExactClassification() {
+  classification_->ChooseExact();
 }
 
 void TForm1::RunAgainAfterFailure(const TTaxPeriod& period, TaxationBasis basis) {
@@ -307,7 +340,7 @@ void TForm1::btnUebersichtClick() {
   QApplication::setOverrideCursor(Qt::WaitCursor);
   const auto cursorBack = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
   // After a failed start the database is opened here as a period choice opens it.
-  runs_->WithDatabase([&](TDBase& db) { overview_.Show(db, year, basis); });
+  runs_->WithDatabase([&](TDBase& db) { overview_.Show(db, year, basis, runs_->Choice()); });
 }
 
 std::optional<TTaxPeriod> TForm1::PeriodOf(double firstDay, double lastDay) const {
@@ -352,6 +385,7 @@ void TForm1::ConnectFiling() {
                                          FiledReturnsOf(overview, filing.settings));
     }
     filing.today = EncodeDate(today_.year(), today_.month(), today_.day());
+    filing.filed = ledger_->OverviewMarks(db, overview, filing.settings);
     return filing;
   });
 }
@@ -371,17 +405,52 @@ void TForm1::btnElsterClick() {
   if (!elster_) {
     elster_ = new TPortalFiguresDialog(this);
     elster_->setAttribute(Qt::WA_DeleteOnClose);
+    ConnectShowingErrors(elster_.data(), &TPortalFiguresDialog::MarkRequested, this,
+                         &TForm1::MarkFiled);
   }
   if (runs_->LastRunComplete()) {
     const std::array<double, 2>& days = runs_->LastRunDays();
     elster_->SetFigures(DecodeText(PeriodCaption(days[0], days[1], runs_->LastRunBasis())),
-                        PortalFigures(program_.totals));
+                        PortalFiguresOfRun(), ledger_->CanMark());
   } else {
     elster_->SetFigures(DecodeText("Noch keine vollst\xE4ndige Auswertung."), {});
   }
   elster_->show();
   elster_->raise();
   elster_->activateWindow();
+}
+
+void TForm1::ConnectLedger() {
+  connect(runs_, &TRunController::Cleared, ledger_, [this] { ledger_->Compare(std::nullopt); });
+  connect(runs_, &TRunController::Failed, ledger_, [this] { ledger_->Compare(std::nullopt); });
+  connect(runs_, &TRunController::VatIdRead, ledger_,
+          [this](const QString& vatId) { ledger_->SetVatId(vatId.toStdString()); });
+  connect(ledger_, &TFilingLedger::StatusChanged, status_, &TRunStatus::ShowFiling);
+  ConnectShowingErrors(status_, &TRunStatus::FilingChosen, this,
+                       [this] { ledger_->ShowChanges(today_); });
+}
+
+void TForm1::MarkFiled() {
+  if (runs_->Running() || !ledger_->CanMark()) return;
+  ledger_->Mark(today_);
+  // What shows the run follows the filing: the corrected return's field 10
+  // is gone, the overview marks the period.
+  if (elster_ && runs_->LastRunComplete()) {
+    const std::array<double, 2>& days = runs_->LastRunDays();
+    elster_->SetFigures(DecodeText(PeriodCaption(days[0], days[1], runs_->LastRunBasis())),
+                        PortalFiguresOfRun(), ledger_->CanMark());
+  }
+  if (program_.Database) overview_.Refresh(*program_.Database);
+}
+
+std::vector<PortalFigure> TForm1::PortalFiguresOfRun() const {
+  std::vector<PortalFigure> figures = PortalFigures(program_.totals);
+  // A filed period whose figures changed is filed again as the corrected
+  // return: field 10 ("Berichtigte Anmeldung") is 1.
+  if (ledger_->FiguresChanged() && !figures.empty()) {
+    figures.insert(figures.begin(), PortalFigure{10, false, 100, true});
+  }
+  return figures;
 }
 
 }  // namespace vorlex

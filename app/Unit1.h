@@ -15,10 +15,12 @@
 #include "app/Controls.h"
 #include "app/ProgramContext.h"
 #include "app/YearOverviewDialog.h"
+#include "tax/Classification.h"
 #include "tax/TaxPeriod.h"
 #include "tax/TaxationBasis.h"
 #include "ui/CsvSave.h"
 #include "ui/DesignMetrics.h"
+#include "ui/text/FilingText.h"
 
 class QFrame;
 class QLabel;
@@ -27,10 +29,12 @@ class QPushButton;
 
 namespace vorlex {
 
+class TClassificationChoice;
 class TExportSave;
 class TPortalFiguresDialog;
 class TFieldDrillDown;
 class TFieldPanel;
+class TFilingLedger;
 class TPeriodChoice;
 class TRunController;
 class TRunStatus;
@@ -49,6 +53,10 @@ class TForm1 : public QWidget {
   // One run of the days with the basis chosen: start-up's first run, and what
   // the benchmark times.
   void EvaluationRun(double firstDay, double lastDay);
+
+ public slots:
+  // "Zuordnung: genau", as if the user had chosen it: the window runs again.
+  void ChooseExactClassification();
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -70,6 +78,8 @@ class TForm1 : public QWidget {
   void btnAbgabeClick();
   // "Für Mein ELSTER": the figures of the last complete run as the portal takes them.
   void btnElsterClick();
+  // "Zuordnung" or "Umsätze mit dem Ausland" changed: the period runs again.
+  void ClassificationChanged(ClassificationChoice choice);
   // The choice made already, clicked again: after a failed run it runs again.
   void RunAgainAfterFailure(const TTaxPeriod& period, TaxationBasis basis);
 
@@ -85,6 +95,13 @@ class TForm1 : public QWidget {
   // The due dates of a complete run into the status bar.
   void ShowDueDates(double firstDay, double lastDay);
   void ConnectFiling();
+  // The ledger of filed returns: each complete run compared with its filing.
+  void ConnectLedger();
+  // "Als abgegeben vermerken" for the last complete run.
+  void MarkFiled();
+  // The figures of the last complete run for the portal, with field 10 where
+  // its period's figures changed since filing.
+  std::vector<PortalFigure> PortalFiguresOfRun() const;
 
   ProgramContext& program_;
   const TDesignScale scale_;
@@ -92,6 +109,7 @@ class TForm1 : public QWidget {
   // list and the progress bar in its place during a run.
   QFrame* pnlL_;
   TPeriodChoice* period_ = nullptr;
+  TClassificationChoice* classification_ = nullptr;
   QPushButton* btnCsv_ = nullptr;
   QPushButton* btnHelp_ = nullptr;
   QPushButton* btnUebersicht_ = nullptr;
@@ -108,6 +126,7 @@ class TForm1 : public QWidget {
 
   TRunController* runs_ = nullptr;
   TFieldDrillDown* drillDown_ = nullptr;
+  TFilingLedger* ledger_ = nullptr;
   std::unique_ptr<TExportSave> export_;
   TYearOverviewWindow overview_;
   QPointer<TPortalFiguresDialog> elster_;

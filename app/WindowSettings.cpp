@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <memory>
 
+#include "app/ClassificationChoice.h"
 #include "app/PeriodChoice.h"
 
 namespace vorlex {
@@ -21,6 +22,14 @@ std::unique_ptr<QSettings> Store() {
 }
 
 const QString kBasisKey = QStringLiteral("Versteuerung");
+// Zuordnung=einfach|genau, Ausland=Lieferungen|Leistungen; anything else is
+// the default, einfach and Lieferungen.
+const QString kClassificationKey = QStringLiteral("Zuordnung");
+const QString kExact = QStringLiteral("genau");
+const QString kSimple = QStringLiteral("einfach");
+const QString kForeignSalesKey = QStringLiteral("Ausland");
+const QString kServices = QStringLiteral("Leistungen");
+const QString kGoods = QStringLiteral("Lieferungen");
 const QString kGeometryKey = QStringLiteral("Fenster");
 const QString kSaveFolderKey = QStringLiteral("Speicherordner");
 // [Abgabe] holds a group per year: 2026/Rhythmus=monatlich, 2026/Dauerfrist=true,
@@ -34,19 +43,31 @@ const QString kQuarterly = QStringLiteral("vierteljaehrlich");
 
 }  // namespace
 
-bool RestoreWindowSettings(QWidget& window, TPeriodChoice& choice) {
+bool RestoreWindowSettings(QWidget& window, TPeriodChoice& choice,
+                           TClassificationChoice& classification) {
   const std::unique_ptr<QSettings> settings = Store();
   const int basis = settings->value(kBasisKey, 0).toInt();
   for (const TaxationBasis known : {TaxationBasis::Ist, TaxationBasis::Soll}) {
     if (basis == static_cast<int>(known)) choice.SetBasis(known);
   }
+  ClassificationChoice rules;
+  if (settings->value(kClassificationKey).toString() == kExact) rules.rules = Classification::Exact;
+  if (settings->value(kForeignSalesKey).toString() == kServices) {
+    rules.sales = ForeignSales::Services;
+  }
+  classification.SetChoice(rules);
   const QByteArray geometry = settings->value(kGeometryKey).toByteArray();
   return !geometry.isEmpty() && window.restoreGeometry(geometry);
 }
 
-void SaveWindowSettings(const QWidget& window, const TPeriodChoice& choice) {
+void SaveWindowSettings(const QWidget& window, const TPeriodChoice& choice,
+                        const TClassificationChoice& classification) {
   const std::unique_ptr<QSettings> settings = Store();
   settings->setValue(kBasisKey, static_cast<int>(choice.Basis()));
+  const ClassificationChoice rules = classification.Choice();
+  settings->setValue(kClassificationKey, rules.Exact() ? kExact : kSimple);
+  settings->setValue(kForeignSalesKey,
+                     rules.sales == ForeignSales::Services ? kServices : kGoods);
   settings->setValue(kGeometryKey, window.saveGeometry());
 }
 

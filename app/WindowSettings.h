@@ -1,6 +1,6 @@
 // What the window remembers between starts, in the user's configuration
-// folder: the taxation basis, the window's place and size, the folder last
-// saved to, and how the trader files in each year. The period always starts on
+// folder: the taxation basis and the classification, the window's place and
+// size, the folder last saved to, and how the trader files in each year. The period always starts on
 // the current month.
 #pragma once
 
@@ -13,12 +13,16 @@ class QWidget;
 
 namespace vorlex {
 
+class TClassificationChoice;
 class TPeriodChoice;
 
-// The remembered basis onto choice and geometry onto window; false when no
-// geometry was remembered (the window is then centred as at the first start).
-bool RestoreWindowSettings(QWidget& window, TPeriodChoice& choice);
-void SaveWindowSettings(const QWidget& window, const TPeriodChoice& choice);
+// The remembered basis onto choice, the classification onto classification
+// and geometry onto window; false when no geometry was remembered (the window
+// is then centred as at the first start).
+bool RestoreWindowSettings(QWidget& window, TPeriodChoice& choice,
+                           TClassificationChoice& classification);
+void SaveWindowSettings(const QWidget& window, const TPeriodChoice& choice,
+                        const TClassificationChoice& classification);
 
 // Where the save dialog opens: the folder last saved to, while it is there,
 // else the user's documents folder (the home folder where there is none). Never

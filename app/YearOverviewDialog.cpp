@@ -70,14 +70,21 @@ void TYearOverviewDialog::SetOverview(const YearOverview& overview, const Overvi
   // and the due date of each return.
   const std::vector<std::string> heads = OverviewHeads(overview);
   const int dueColumn = 1 + static_cast<int>(heads.size());
-  gridOverview_->setColumnCount(dueColumn + 1);
+  const bool marked = filing.filed.size() == overview.rows.size();
+  const int filedColumn = dueColumn + 1;
+  gridOverview_->setColumnCount(dueColumn + (marked ? 2 : 1));
   QStringList headLabels{QStringLiteral("Zeitraum")};
   for (const std::string& head : heads) headLabels << DecodeText(head);
   headLabels << QStringLiteral("Abgabe bis");
+  if (marked) headLabels << QStringLiteral("Abgegeben");
   gridOverview_->setHorizontalHeaderLabels(headLabels);
   // The figures share the width; the periods and due dates take what they need.
   gridOverview_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
   gridOverview_->horizontalHeader()->setSectionResizeMode(dueColumn, QHeaderView::ResizeToContents);
+  if (marked) {
+    gridOverview_->horizontalHeader()->setSectionResizeMode(filedColumn,
+                                                            QHeaderView::ResizeToContents);
+  }
   gridOverview_->setRowCount(static_cast<int>(overview.rows.size()));
   std::array<ChartFigures, 12> months{};
   for (size_t i = 0; i < overview.rows.size(); ++i) {
@@ -112,6 +119,16 @@ void TYearOverviewDialog::SetOverview(const YearOverview& overview, const Overvi
     } else {
       put(dueColumn, "", Qt::AlignRight);
     }
+    if (marked) {
+      // A period changed since its filing stands out: a corrected return is due.
+      const std::string& mark = filing.filed[i];
+      QTableWidgetItem* cell = put(filedColumn, mark, Qt::AlignLeft);
+      if (mark.starts_with("seit")) {
+        cell->setForeground(QColor(150, 0, 0));
+      } else if (mark.starts_with("abgegeben")) {
+        cell->setForeground(QColor(0, 110, 0));
+      }
+    }
     if (row.span == OverviewSpan::Month) {
       months[static_cast<size_t>(row.number - 1)] = ChartFiguresOf(row.totals);
     }
@@ -137,12 +154,13 @@ void TYearOverviewDialog::SetOverview(const YearOverview& overview, const Overvi
   int height = gridOverview_->horizontalHeader()->height() + 2 * gridOverview_->frameWidth();
   for (int r = 0; r < gridOverview_->rowCount(); ++r) height += gridOverview_->rowHeight(r);
   gridOverview_->setFixedHeight(height);
-  chart_->SetMonths(months);
+  chart_->SetMonths(months, overview.classification == Classification::Exact);
 }
 
 TYearOverviewWindow::Computed TYearOverviewWindow::Compute(TDBase& db, int year,
-                                                           TaxationBasis basis) const {
-  Computed computed{EvaluateYearOverview(db, year, basis), {}};
+                                                           TaxationBasis basis,
+                                                           ClassificationChoice choice) const {
+  Computed computed{EvaluateYearOverview(db, year, basis, choice), {}};
   if (filing_) {
     int64_t field39 = 0;
     computed.filing = filing_(db, computed.overview, field39);
@@ -153,12 +171,14 @@ TYearOverviewWindow::Computed TYearOverviewWindow::Compute(TDBase& db, int year,
 
 void TYearOverviewWindow::Refresh(TDBase& db) {
   if (dialog_.isNull() || !dialog_->isVisible()) return;
-  const Computed computed = Compute(db, dialog_->Year(), dialog_->Basis());
+  const Computed computed = Compute(db, dialog_->Year(), dialog_->Basis(), choice_);
   dialog_->SetOverview(computed.overview, computed.filing);
 }
 
-void TYearOverviewWindow::Show(TDBase& db, int year, TaxationBasis basis) {
-  const Computed computed = Compute(db, year, basis);
+void TYearOverviewWindow::Show(TDBase& db, int year, TaxationBasis basis,
+                               ClassificationChoice choice) {
+  const Computed computed = Compute(db, year, basis, choice);
+  choice_ = choice;
   const bool fresh = dialog_.isNull();
   if (fresh) {
     dialog_ = new TYearOverviewDialog(&owner_);
@@ -175,10 +195,12 @@ void TYearOverviewWindow::Show(TDBase& db, int year, TaxationBasis basis) {
   dialog_->activateWindow();
 }
 
-void TYearOverviewWindow::Follow(TDBase& db, int year, TaxationBasis basis) {
+void TYearOverviewWindow::Follow(TDBase& db, int year, TaxationBasis basis,
+                                 ClassificationChoice choice) {
   if (dialog_.isNull() || !dialog_->isVisible()) return;
-  if (dialog_->Year() == year && dialog_->Basis() == basis) return;
-  const Computed computed = Compute(db, year, basis);
+  if (dialog_->Year() == year && dialog_->Basis() == basis && choice_ == choice) return;
+  const Computed computed = Compute(db, year, basis, choice);
+  choice_ = choice;
   dialog_->SetOverview(computed.overview, computed.filing);
 }
 

@@ -7,7 +7,10 @@
 #include <QWidget>
 #include <functional>
 #include <optional>
+#include <string>
+#include <vector>
 
+#include "tax/Classification.h"
 #include "tax/FilingCalendar.h"
 #include "tax/SpecialPrepayment.h"
 #include "tax/TaxationBasis.h"
@@ -27,6 +30,9 @@ struct OverviewFiling {
   FilingSettings settings;                     // of the year
   std::optional<SpecialPrepaymentOfYear> next;  // of the year after
   double today = 0;                            // day number; 0: nothing is marked
+  // Per row, whether and when it was filed and whether it has changed since
+  // (Windows-1252); empty: no ledger, and no column for it.
+  std::vector<std::string> filed;
 };
 
 class TYearOverviewDialog : public QWidget {
@@ -62,13 +68,13 @@ class TYearOverviewWindow {
   // The open overview computed anew, as the filing settings have changed.
   void Refresh(TDBase& db);
 
-  // Computes the overview of year and basis and shows it. An error of the run
-  // propagates and leaves the window as it was.
-  void Show(TDBase& db, int year, TaxationBasis basis);
-  // The open overview follows the main window: when it shows another year or
-  // basis, it is computed anew for year and basis, without being raised.
-  // Nothing happens while it is closed.
-  void Follow(TDBase& db, int year, TaxationBasis basis);
+  // Computes the overview of year and basis under the classification choice
+  // and shows it. An error of the run propagates and leaves the window as it was.
+  void Show(TDBase& db, int year, TaxationBasis basis, ClassificationChoice choice = {});
+  // The open overview follows the main window: when it shows another year,
+  // basis or classification, it is computed anew for them, without being
+  // raised. Nothing happens while it is closed.
+  void Follow(TDBase& db, int year, TaxationBasis basis, ClassificationChoice choice = {});
   // The window while it exists.
   TYearOverviewDialog* Dialog() const { return dialog_; }
 
@@ -77,9 +83,10 @@ class TYearOverviewWindow {
     YearOverview overview;
     OverviewFiling filing;
   };
-  Computed Compute(TDBase& db, int year, TaxationBasis basis) const;
+  Computed Compute(TDBase& db, int year, TaxationBasis basis, ClassificationChoice choice) const;
 
   QWidget& owner_;
+  ClassificationChoice choice_;  // of the overview shown
   QPointer<TYearOverviewDialog> dialog_;
   FilingSource filing_;
 };

@@ -6,18 +6,6 @@
 
 namespace vorlex {
 
-std::string ClassificationText(const ClassificationChoice& choice) {
-  if (!choice.Exact()) return ClassificationKey(Classification::Simple);
-  return std::string(ClassificationKey(Classification::Exact)) +
-         (choice.sales == ForeignSales::Services ? " services" : "");
-}
-
-ClassificationChoice ClassificationOfText(const std::string& text) {
-  if (text == "exact") return {Classification::Exact, ForeignSales::Goods};
-  if (text == "exact services") return {Classification::Exact, ForeignSales::Services};
-  return {};
-}
-
 std::string LedgerPath(const ReportOptions& options) {
   return options.ledger.empty() ? DefaultLedgerPath() : options.ledger;
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "ledger/FiledPeriods.h"
 #include "ledger/Filing.h"
 #include "report/ReportOptions.h"
 #include "tax/Classification.h"
@@ -19,12 +20,6 @@ struct FilingOutcome {
   std::string classification;            // the run's, as a filing keeps it
   std::string error;                     // the ledger's sentence (UTF-8); empty when all went well
 };
-
-// The classification as a filing keeps it: "simple", "exact" or "exact
-// services" (the exact rules for a trader who sells services abroad); and
-// back, the simple one for any other text.
-std::string ClassificationText(const ClassificationChoice& choice);
-ClassificationChoice ClassificationOfText(const std::string& text);
 
 // Where the ledger is: --ledger, else the default place.
 std::string LedgerPath(const ReportOptions& options);

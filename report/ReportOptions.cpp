@@ -115,7 +115,7 @@ ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
                                            "--table", "--zm", "--classify", "--sales", "--kz39",
                                            "--extension", "--quarterly", "--special-prepayment",
                                            "--elster", "--ledger", "--mark-filed", "--filed-on",
-                                           "--ticket", "--note", "--changes"};
+                                           "--ticket", "--note", "--changes", "--record"};
     if (std::find(std::begin(kOptions), std::end(kOptions), name) == std::end(kOptions)) {
       throw EUsage("Unbekannte Option: \"" + name + "\"");
     }
@@ -183,6 +183,9 @@ ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
       options.ticket = *value;
     } else if (name == "--note") {
       options.note = *value;
+    } else if (name == "--record") {
+      if (value->empty()) throw EUsage("--record braucht einen Dateinamen");
+      options.record = *value;
     } else if (name == "--overview") {
       options.overview = Year(*value, "--overview");
     } else if (name == "--special-prepayment") {
@@ -254,7 +257,7 @@ ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
     throw EUsage("--elster zeigt die Kennzahlen eines Laufs; nicht mit --overview oder --field");
   }
   if (!options.markFiled) {
-    for (const char* option : {"--filed-on", "--ticket", "--note"}) {
+    for (const char* option : {"--filed-on", "--ticket", "--note", "--record"}) {
       if (std::find(seen.begin(), seen.end(), option) != seen.end()) {
         throw EUsage(std::string(option) + " gilt nur mit --mark-filed");
       }
@@ -301,7 +304,7 @@ std::string ReportUsage(System system) {
          "         [--classify simple|exact] [--sales goods|services]\n"
          "         [--extension] [--kz39 AMOUNT] [--elster]\n"
          "         [--ledger FILE] [--mark-filed [--filed-on YYYY-MM-DD] [--ticket TEXT]\n"
-         "         [--note TEXT]]\n"
+         "         [--note TEXT] [--record FILE.pdf]]\n"
          "        vorlex-report [--db FILE] --overview YYYY [--basis ist|soll] [--csv FILE]\n"
          "         [--format text|json] [--classify simple|exact] [--sales goods|services]\n"
          "        vorlex-report [--db FILE] --special-prepayment YYYY [--basis ist|soll]\n"
@@ -401,6 +404,7 @@ std::string ReportUsage(System system) {
          "  --filed-on YYYY-MM-DD  der Tag der Abgabe (ohne diese Angabe heute)\n"
          "  --ticket TEXT      das Transferticket des Portals\n"
          "  --note TEXT        eine Notiz zur Abgabe\n"
+         "  --record FILE.pdf  speichert den Beleg der Abgabe als PDF\n"
          "  --changes          alle abgegebenen Zeitr\xE4ume, die sich seit der Abgabe\n"
          "                     ge\xE4ndert haben (Exit-Status 3, wenn einer sich ge\xE4ndert\n"
          "                     hat)\n"

@@ -38,6 +38,7 @@ struct ReportOptions {
   std::optional<CalendarDate> filedOn;  // empty: today
   std::string ticket;                  // the portal's transfer ticket of the filing
   std::string note;
+  std::optional<std::string> record;   // the filing's PDF record, with --mark-filed
   bool changes = false;                // every filed period that changed since filing
   ClassificationChoice classification;  // simple unless --classify exact; --sales
   // The filing calendar: field 39 in cents for a December run; the extension

@@ -1,8 +1,10 @@
 // vorlex-report: one evaluation run on the command line, the same lines and
 // figures as the window, and optionally the same CSV file.
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QDate>
 #include <QLocale>
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <exception>
@@ -26,6 +28,7 @@
 #include "tax/TraderSettings.h"
 #include "tax/YearOverview.h"
 #include "ui/qtcore/uQtText.h"
+#include "ui/qtgui/FilingRecordPdf.h"
 #include "ui/text/CsvExport.h"
 #include "ui/text/EcSalesExport.h"
 #include "ui/text/ErrorText.h"
@@ -190,19 +193,7 @@ int RunChanges(const ReportOptions& options) {
   TDBase db(DatabasePath(options));
   size_t changed = 0;
   for (const Filing& filed : filings) {
-    const CalendarDate first = DecodeDate(filed.firstDay);
-    const TTaxPeriod period = filed.periodKind == TPeriodKind::Monat
-                                  ? MonthPeriod(first.year, first.month)
-                                  : QuarterPeriod(first.year, (first.month - 1) / 3 + 1);
-    TRunList list;
-    TaxTotals totals;
-    EvaluateRun(db, period.FirstDay, period.LastDay, filed.basis, totals, list,
-                ClassificationOfText(filed.classification));
-    // The special prepayment deducted is the trader's figure, not Pelmora's
-    // data: it stands as filed.
-    totals.field39 = filed.cents[kFiledFieldCount - 1].value_or(0);
-    const FilingChanges changes =
-        CompareWithFiling(filed, FilingOfRun(period, filed.basis, list.entries, totals));
+    const FilingChanges changes = CompareWithFiling(filed, FiledPeriodNow(db, filed));
     if (!changes.Changed()) continue;
     ++changed;
     WriteText(stdout, FiledPeriodName(filed) + " " + BasisText(filed.basis) + ": " +
@@ -210,8 +201,7 @@ int RunChanges(const ReportOptions& options) {
     for (const std::string& entry : changes.entries) WriteText(stdout, "  " + entry);
   }
   db.Close();
-  WriteText(stdout, std::to_string(changed) + " von " + std::to_string(filings.size()) +
-                        " abgegebenen Zeitr\xE4umen seit der Abgabe ge\xE4ndert");
+  WriteText(stdout, ChangedPeriodsLine(changed, filings.size()));
   if (!FlushStandardStream(stdout)) RaiseWriteError();
   return changed > 0 ? 3 : 0;
 }
@@ -337,6 +327,10 @@ int Run(const ReportOptions& options) {
     WriteHints(hints);
   }
   if (!FlushStandardStream(stdout)) RaiseWriteError();
+  if (options.record && filing && filing->recorded) {
+    WriteCsvFile(*options.record, FilingRecordPdf(*filing->recorded).toStdString(),
+                 *options.record);
+  }
   // The figures stand; the ledger's trouble is said beneath them.
   if (filing && !filing->error.empty()) {
     Write(stderr, QByteArray::fromStdString(filing->error) + '\n');
@@ -352,7 +346,16 @@ int Run(const ReportOptions& options) {
 int main(int argc, char** argv) {
   using namespace vorlex;
   PrepareStandardStreams();
-  QCoreApplication app(argc, argv);
+  // Only a PDF record needs fonts, and so a screen: the offscreen one. Every
+  // other run stays a program without QtGui.
+  const bool record = std::any_of(argv + 1, argv + argc, [](const char* argument) {
+    const std::string_view text(argument);
+    return text == "--record" || text.starts_with("--record=");
+  });
+  if (record) qputenv("QT_QPA_PLATFORM", "offscreen");
+  const std::unique_ptr<QCoreApplication> app =
+      record ? std::make_unique<QGuiApplication>(argc, argv)
+             : std::make_unique<QCoreApplication>(argc, argv);
   Format() = FormatSettingsFromLocale(QLocale::system());
 
   ReportOptions options;

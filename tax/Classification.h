@@ -19,6 +19,7 @@ struct ClassificationChoice {
   ForeignSales sales = ForeignSales::Goods;
 
   bool Exact() const { return rules == Classification::Exact; }
+  friend bool operator==(const ClassificationChoice&, const ClassificationChoice&) = default;
 };
 
 // "simple" / "exact": the command line's and the JSON's words.

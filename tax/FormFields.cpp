@@ -18,7 +18,14 @@ std::string FurtherFieldTag(const FormField& field) {
   return field.number != 0 ? FieldTag(field.number) : field.label;
 }
 
+static_assert(kFurtherFields.back().number == 0, "the 0 % figure is the last further figure");
+
+std::string FigureTag(int key) {
+  return key == kZeroRateFigure ? std::string(kFurtherFields.back().label) : FieldTag(key);
+}
+
 bool GoesIntoField(const RunEntry& entry, int number) {
+  if (number == kZeroRateFigure) return entry.AddsTo(TotalKind::Steuerfrei);
   bool into = false;
   entry.ForEachShare([&into, number](TotalKind total, double) {
     if (FormFieldOf(total) == number) into = true;

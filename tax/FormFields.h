@@ -51,8 +51,18 @@ inline constexpr std::array<FormField, 6> kFurtherFields = {{
 // "Kz 21" for a further figure, its label for the 0 % figure.
 std::string FurtherFieldTag(const FormField& field);
 
+// The 0 % figure has no field number; a figure is chosen (shown alone in the
+// list, drawn as chosen) by this key instead. 0 stands for no figure.
+inline constexpr int kZeroRateFigure = -1;
+// A figure's key: its field number, kZeroRateFigure for the 0 % figure.
+constexpr int FigureKey(const FormField& field) {
+  return field.number != 0 ? field.number : kZeroRateFigure;
+}
+// "Kz 81" for a field number, "0 % / steuerfrei" for kZeroRateFigure.
+std::string FigureTag(int key);
+
 // Whether any of the entry's amount went into field number (41, 44, 81, 86,
-// 66 or a further figure).
+// 66 or a further figure; kZeroRateFigure for the 0 % figure).
 bool GoesIntoField(const RunEntry& entry, int number);
 
 // Field 39, which no run fills: the special prepayment a December return

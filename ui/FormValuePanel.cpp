@@ -159,4 +159,38 @@ void DrawFormBoxes(TImage& picture, int fieldNumber, int pixelsPerInch) {
   picture.Changed();
 }
 
+namespace {
+
+// Arial of at most pixels, as large as lets text fit width.
+QFont FittingFont(const QString& text, int pixels, int width, bool bold) {
+  QFont font = PixelFont(QStringLiteral("Arial"), pixels);
+  font.setBold(bold);
+  while (font.pixelSize() > 4 && QFontMetrics(font).horizontalAdvance(text) > width) {
+    font.setPixelSize(font.pixelSize() - 1);
+  }
+  return font;
+}
+
+}  // namespace
+
+void DrawFurtherFigure(TImage& picture, std::string_view tag, double value, int pixelsPerInch) {
+  QImage& canvas = picture.Canvas();
+  const TDesignScale S(pixelsPerInch);
+  const int width = canvas.width();
+  const int boxTop = S(13);
+  QPainter painter(&canvas);
+  painter.fillRect(canvas.rect(), kPanelGrey);
+  const QString tagText = DecodeText(tag);
+  painter.setFont(FittingFont(tagText, S(10), width - 2, true));
+  painter.setPen(Qt::black);
+  painter.drawText(QRect(1, 0, width - 2, boxTop), Qt::AlignLeft | Qt::AlignVCenter, tagText);
+  OutlinedBox(painter, 0, boxTop, width, canvas.height());
+  const QString valueText = DecodeText(FormatMoney(value));
+  painter.setFont(FittingFont(valueText, S(11), width - 6, false));
+  painter.setPen(kValueBlue);
+  painter.drawText(QRect(3, boxTop, width - 6, canvas.height() - boxTop),
+                   Qt::AlignRight | Qt::AlignVCenter, valueText);
+  picture.Changed();
+}
+
 }  // namespace vorlex

@@ -3,6 +3,7 @@
 
 #include <QImage>
 #include <QWidget>
+#include <string_view>
 
 #include "ui/DesignMetrics.h"
 
@@ -51,5 +52,11 @@ class TImage : public QWidget {
 
 void DrawFormValue(TImage& picture, int fieldNumber, double value, int pixelsPerInch);
 void DrawFormBoxes(TImage& picture, int fieldNumber, int pixelsPerInch);
+
+// A further figure in a small picture: its tag ("Kz 43", "0 % / steuerfrei",
+// Windows-1252) on the panel's grey, beneath it the value right-aligned in a
+// white box. Tag and value take a smaller font where they would not fit, so
+// that no digit is ever cut off.
+void DrawFurtherFigure(TImage& picture, std::string_view tag, double value, int pixelsPerInch);
 
 }  // namespace vorlex

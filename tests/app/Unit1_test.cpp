@@ -178,15 +178,6 @@ QStringList Items(const QComboBox* list) {
   return items;
 }
 
-void Click(QAbstractButton* button) {
-  QTest::mouseClick(button, Qt::LeftButton);
-}
-
-void Choose(QComboBox* list, int index) {
-  list->setCurrentIndex(index);
-  emit list->activated(index);
-}
-
 TEST_F(WindowTest, StartUpEvaluatesTheCurrentMonth) {
   FillStandard(MakeDatabase());
   TForm1& f = Start(QDate(2026, 5, 15));
@@ -944,6 +935,7 @@ TEST_F(WindowTest, EveryControlStandsInItsPlace) {
       {"dtpBis", "pnlTop", 188, 108, 81, 21}, {"rgVersteuerung", "pnlTop", 276, 72, 93, 57},
       {"rgBetrag", "pnlTop", 372, 72, 105, 57}, {"btnCsv", "pnlTop", -1, 8, 55, 21},
       {"btnHelp", "pnlTop", -1, 8, 21, 21}, {"btnUebersicht", "pnlTop"},
+      {"pnlZuordnung", "pnlTop"},
       {"lblCaption", "pnlCaption", 16, 4},
       {"Label1", "pnlR", 56, 16, 202, 39}, {"Label2", "pnlR", 56, 68, 208, 24},
       {"Image1", "pnlR", 56, 96, 173, 29}, {"Label3", "pnlR", 56, 132, 208, 24},

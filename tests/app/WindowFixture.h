@@ -16,6 +16,7 @@
 #include <QStatusBar>
 #include <QString>
 #include <QTemporaryDir>
+#include <QTest>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -186,6 +187,15 @@ class WindowTest : public ::testing::Test {
 
 inline double Day(int y, int m, int d) {
   return EncodeDate(y, m, d);
+}
+
+// What a user does to a button and to a list.
+inline void Click(QAbstractButton* button) {
+  QTest::mouseClick(button, Qt::LeftButton);
+}
+inline void Choose(QComboBox* list, int index) {
+  list->setCurrentIndex(index);
+  emit list->activated(index);
 }
 
 }  // namespace vorlex::testing

@@ -21,6 +21,7 @@
 #include <functional>
 #include <map>
 #include <sstream>
+#include <regex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -1061,6 +1062,67 @@ TEST_F(ReportTest, FilesAQuarterAndFindsItsChanges) {
   EXPECT_NE(run(exact, 0).out.find(
                 "\n  (abgegeben mit der Einteilung \"einfach\", dieser Lauf: \"genau\")\n"),
             std::string::npos);
+}
+
+// --overview takes the classification: under "exact" the Swiss order is
+// field 43, a column of its own; the default output has none.
+TEST_F(ReportTest, OverviewFollowsTheClassification) {
+  BuildQuarter({}, [](testdb::PelmoraDb& b) {
+    b.Add(testdb::Customer{.id = 3, .name = "Teehaus", .land = "CH"});
+    b.Add(testdb::Order{.id = 9, .besitzerindex = 3, .termin = EncodeDate(2024, 2, 7),
+                        .bezahltam = EncodeDate(2024, 2, 8), .bezeichnung = "Export"});
+    b.Add(testdb::Line{.auftragindex = 9, .anzahl = 1.0, .preis = 80.0});
+  });
+  const std::vector<std::string> overview = {"--db", db_, "--overview", "2024"};
+  std::vector<std::string> exactOverview = overview;
+  exactOverview.insert(exactOverview.end(), {"--classify", "exact"});
+  const Result simple = Run(overview);
+  const Result exact = Run(exactOverview);
+  ASSERT_EQ(exact.status, 0) << exact.err;
+  EXPECT_EQ(simple.out.find("Kz 43"), std::string::npos);
+  EXPECT_EQ(simple.out.find("genau"), std::string::npos);
+  EXPECT_NE(exact.out.find("(Zahlungsdatum, Zuordnung genau)\n"), std::string::npos) << exact.out;
+  const size_t february = exact.out.find("\nFebruar ");
+  ASSERT_NE(february, std::string::npos) << exact.out;
+  const std::string row =
+      exact.out.substr(february + 1, exact.out.find('\n', february + 1) - february - 1);
+  EXPECT_TRUE(row.ends_with("  80,00")) << row;
+// The record of a filing names the period, the figures as typed into the
+// portal, the ticket and every entry, as text a PDF reader extracts.
+TEST_F(ReportTest, RecordOfAFilingIsAReadablePdf) {
+  BuildQuarter();
+  const std::string ledger = (dir_ / "vorlex" / "vorlex.db").string();
+  const std::string pdf = (dir_ / "abgabe.pdf").string();
+  std::vector<std::string> args = {"--db", db_, "--ledger", ledger, "--quarter", "2024-Q1",
+                                   "--record", pdf};
+  EXPECT_EQ(Run(args).status, 2);  // a record is of a filing
+  args.insert(args.end(), {"--mark-filed", "--filed-on", "2024-04-10", "--ticket", "et-42"});
+  const Result r = Run(args);
+  ASSERT_EQ(r.status, 0) << r.err;
+  ASSERT_EQ(ReadBytes(pdf).substr(0, 5), "%PDF-");
+
+  QProcess extract;
+  extract.start(QStringLiteral("pdftotext"),
+                {QStringLiteral("-layout"), QString::fromStdString(pdf), QStringLiteral("-")});
+  if (!extract.waitForStarted()) GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+  ASSERT_TRUE(extract.waitForFinished(30000));
+  const std::string text = extract.readAllStandardOutput().toStdString();
+  for (const char* expected :
+       {"Umsatzsteuer-Voranmeldung 2024-Q1", "01.01.2024 bis 31.03.2024", "Ist", "einfach",
+        "10.04.2024", "et-42", "Eintr\xC3\xA4ge (3)", "Regal", "M\xC3\xBCller", "1234,50",
+        "Kassenbuch Porto", "Kassenbuch Bar|verkauf"}) {
+    EXPECT_NE(text.find(expected), std::string::npos) << expected << " not in\n" << text;
+  }
+  // The turnovers in whole euros as the portal takes them, the taxes in cents.
+  for (const char* figure : {"Kz 81 +1234\n", "Kz 86 +10\n", "Kz 66 +19,00\n", "Kz 83 +216,16\n"}) {
+    EXPECT_TRUE(std::regex_search(text, std::regex(figure))) << figure << " not in\n" << text;
+  }
+  // The fingerprint: four groups of four hexadecimal digits.
+  const size_t at = text.find("Eintr\xC3\xA4ge ", text.find("Pr\xC3\xBC" "fsumme"));
+  ASSERT_NE(at, std::string::npos) << text;
+  const std::string tail = text.substr(at);
+  EXPECT_TRUE(std::regex_search(tail, std::regex("[0-9a-f]{4} [0-9a-f]{4} [0-9a-f]{4} [0-9a-f]{4}")))
+      << tail;
 }
 
 // A ledger that is no ledger: the run still shows its figures, says why

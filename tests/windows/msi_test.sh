@@ -37,9 +37,25 @@ installed_as_built() { cmp -s "$folder/vorlex.exe" "$build/app/vorlex.exe" &&
                        cmp -s "$folder/vorlex-report.exe" "$build/report/vorlex-report.exe"; }
 previous_installed() { tail -n 1 "$folder/vorlex.exe" | grep -q "^Vorlex "; }
 
-wine msiexec /i "Z:$previous" /qn
+# msiexec with a log; a failure prints its status and the log's end, and is
+# tried once more after wine's server has settled, so that a failing run says
+# what the installer met instead of ending the script without a word.
+msiexec() {  # msiexec /i|/x MSI
+  local log="$build/msiexec.log" status=0 try
+  for try in 1 2; do
+    status=0
+    wine msiexec "$1" "Z:$2" /qn /l*v "Z:$log" || status=$?
+    [ "$status" = 0 ] && return 0
+    echo "msiexec $1 $(basename "$2"): exit status $status (try $try); the log's end:"
+    tr -d '\000\r' < "$log" 2>/dev/null | tail -n 25 || true
+    wineserver -w || true
+  done
+  return "$status"
+}
+
+check "previous version's installation ends well" msiexec /i "$previous"
 check "previous version installed" previous_installed
-wine msiexec /i "Z:$msi" /qn
+check "this version's installation ends well" msiexec /i "$msi"
 check "one entry under installed programs" test "$(entry_count)" = 1
 check "the entry is version $version" test "$(entry_value DisplayVersion)" = "$version"
 check "the entry names the publisher" test "$(entry_value Publisher)" = "Die Entwickler von Vorlex"
@@ -54,7 +70,7 @@ check "Start-menu entry Vorlex" menu_entry
 check "the installed reporter runs" \
   bash -c 'wine "$1/vorlex-report.exe" --help | grep -q "^Aufruf: vorlex-report"' _ "$folder"
 
-wine msiexec /x "Z:$msi" /qn
+check "the removal ends well" msiexec /x "$msi"
 check "nothing left in Program Files" test ! -e "$folder"
 check "nothing left in the registry" bash -c '! wine reg query "HKLM\Software\Vorlex" >/dev/null 2>&1'
 check "Start-menu entry removed" bash -c '! find "$1" -path "*Start Menu/Programs/Vorlex.lnk" | grep -q .' _ "$drive"

@@ -123,7 +123,7 @@ std::vector<int32_t> FieldLineRows(const std::vector<ListLine>& lines,
 }
 
 std::string FieldFilterNote(int field, size_t entries) {
-  return "Nur Eintr\xE4ge zu " + FieldTag(field) + " (" + std::to_string(entries) + ")";
+  return "Nur Eintr\xE4ge zu " + FigureTag(field) + " (" + std::to_string(entries) + ")";
 }
 
 void TRunList::ProgressStart(int maximum) {

@@ -1,6 +1,8 @@
 #include "ui/text/TableExport.h"
 
+#include <algorithm>
 #include <array>
+#include <vector>
 
 #include "tax/FormFields.h"
 #include "ui/text/YearOverviewText.h"
@@ -44,14 +46,24 @@ void AppendEntry(std::string& bytes, const RunEntry& entry) {
   const std::string rate = entry.kind == EntryKind::OtherCash
                                ? StoredTextAsUtf8(entry.rateText())
                                : FormatFloat(entry.rate, kTableFormat);
-  const int field = FormFieldOf(entry.total);
+  // An order that the exact classification split names every field it went
+  // into ("81, 86"); the 0 % share has no field.
+  std::vector<int> numbers;
+  entry.ForEachShare([&numbers](TotalKind total, double) {
+    const int field = FormFieldOf(total);
+    if (field != 0 && std::find(numbers.begin(), numbers.end(), field) == numbers.end()) {
+      numbers.push_back(field);
+    }
+  });
+  std::string fields;
+  for (const int number : numbers) fields += (fields.empty() ? "" : ", ") + std::to_string(number);
   // The cash book stores amounts before VAT and no gross amount.
   AppendRow(bytes, {KindText(entry), FormatDate(entry.date, kTableFormat),
                     StoredTextAsUtf8(entry.description()), StoredTextAsUtf8(entry.customer()),
                     StoredTextAsUtf8(entry.country()), StoredTextAsUtf8(entry.vatId()), rate,
                     FormatMoney(entry.net, kTableFormat),
                     order ? FormatMoney(entry.gross, kTableFormat) : std::string(),
-                    field ? std::to_string(field) : std::string()});
+                    fields});
 }
 
 void AppendFigure(std::string& bytes, const char* kind, const char* label,
@@ -95,7 +107,18 @@ std::string TableBytes(const std::vector<RunEntry>& entries, const TaxTotals& to
     AppendFigure(bytes, "Kennzahl", kFormFields[i].label, figures[i],
                  std::to_string(kFormFields[i].number));
   }
+  // The further figures of the exact classification, where they are not 0.
+  for (const FormField& field : kFurtherFields) {
+    const double value = FigureOf(field, totals);
+    if (value == 0 || field.number == 0) continue;
+    AppendFigure(bytes, "Kennzahl", Windows1252ToUtf8(field.label).c_str(),
+                 FormatMoney(value, kTableFormat), std::to_string(field.number));
+  }
   AppendFigure(bytes, "Summe", "Nicht EU", FormatMoney(totals.NichtEU, kTableFormat), "");
+  // The 0 % figure has no field of the form.
+  if (const double zero = FigureOf(kFurtherFields.back(), totals); zero != 0) {
+    AppendFigure(bytes, "Summe", kFurtherFields.back().label, FormatMoney(zero, kTableFormat), "");
+  }
   return bytes;
 }
 

@@ -24,11 +24,16 @@ std::string PadRight(const std::string& text, size_t width) {
   return text.size() < width ? text + std::string(width - text.size(), ' ') : text;
 }
 
+bool AnyRow(const YearOverview& overview, const auto& has) {
+  return std::any_of(overview.rows.begin(), overview.rows.end(),
+                     [&has](const OverviewRow& r) { return has(r.totals); });
+}
+
 // The head (row nullptr) or the cells of a row: the six fields, and before
-// field 83 field 39 where a row of the year deducts it.
+// field 83 field 39 where a row of the year deducts it; after them each
+// further figure of the exact classification that a row of the year holds.
 std::vector<std::string> RowCells(const YearOverview& overview, const OverviewRow* row) {
-  const bool field39 = std::any_of(overview.rows.begin(), overview.rows.end(),
-                                   [](const OverviewRow& r) { return r.totals.field39 != 0; });
+  const bool field39 = AnyRow(overview, [](const TaxTotals& t) { return t.field39 != 0; });
   std::vector<std::string> cells;
   const std::array<std::string, 6> figures =
       row ? OverviewCells(row->totals) : std::array<std::string, 6>{};
@@ -37,6 +42,12 @@ std::vector<std::string> RowCells(const YearOverview& overview, const OverviewRo
       cells.push_back(row ? FormatCents(row->totals.field39) : FieldTag(39));
     }
     cells.push_back(row ? figures[i] : FieldTag(kOverviewFields[i]));
+  }
+  for (const FormField& field : kFurtherFields) {
+    if (!AnyRow(overview, [&field](const TaxTotals& t) { return FigureOf(field, t) != 0; })) {
+      continue;
+    }
+    cells.push_back(row ? FormatMoney(FigureOf(field, row->totals)) : FurtherFieldTag(field));
   }
   return cells;
 }
@@ -56,9 +67,12 @@ std::string OverviewRowLabel(const OverviewRow& row) {
 }
 
 std::string OverviewCaption(const YearOverview& overview) {
+  // Only the exact classification is named: the simple one's caption stays as it was.
+  const std::string rules =
+      overview.classification == Classification::Exact ? ", Zuordnung genau" : "";
   return "Jahres\xFC"
          "bersicht " +
-         std::to_string(overview.year) + "  (" + BasisDateName(overview.basis) + ")";
+         std::to_string(overview.year) + "  (" + BasisDateName(overview.basis) + rules + ")";
 }
 
 std::array<std::string, 6> OverviewCells(const TaxTotals& totals, const FormatSettings& fs) {
@@ -126,11 +140,18 @@ ChartFigures ChartFiguresOf(const TaxTotals& totals) {
   ChartFigures chart;
   int64_t turnover = 0;
   bool shown = true;
-  for (const FormField& field : kFormFields) {
-    if (!IsTurnover(field)) continue;
+  const auto add = [&](const FormField& field) {
     const std::optional<int64_t> cents = ShownCents(FigureOf(field, totals));
     if (!cents) shown = false;
     if (cents) turnover += *cents;
+  };
+  for (const FormField& field : kFormFields) {
+    if (IsTurnover(field)) add(field);
+  }
+  // The further figures of the exact classification are turnover too, but
+  // for field 36, the tax of field 35; under the simple one they are 0.
+  for (const FormField& field : kFurtherFields) {
+    if (field.total != TotalKind::Steuer36) add(field);
   }
   if (shown) chart.turnover = turnover;
   if (const std::optional<Prepayment> due = PrepaymentOf(totals)) chart.due = due->due;

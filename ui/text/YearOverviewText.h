@@ -27,7 +27,8 @@ inline constexpr std::array<int, 6> kOverviewFields = [] {
 
 // "März", "2. Quartal", "Jahr 2026".
 std::string OverviewRowLabel(const OverviewRow& row);
-// "Jahresübersicht 2026  (Zahlungsdatum)" or "(Rechnungsdatum)".
+// "Jahresübersicht 2026  (Zahlungsdatum)" or "(Rechnungsdatum)"; under the
+// exact classification "(Zahlungsdatum, Zuordnung genau)".
 std::string OverviewCaption(const YearOverview& overview);
 // The figures of fields 41, 44, 81, 86, 66 and 83 as a run shows them, in
 // the table's order; field 83 is empty where it cannot be computed.
@@ -35,7 +36,8 @@ std::array<std::string, 6> OverviewCells(const TaxTotals& totals,
                                          const FormatSettings& fs = Format());
 
 // The heads of the figures' columns ("Kz 41" ...) and a row's cells: the six
-// fields, and field 39 before field 83 where a row of the year deducts it.
+// fields, and field 39 before field 83 where a row of the year deducts it;
+// then each further figure that a row of the year holds ("Kz 43", ...).
 std::vector<std::string> OverviewHeads(const YearOverview& overview);
 std::vector<std::string> OverviewRowCells(const YearOverview& overview, const OverviewRow& row);
 
@@ -46,7 +48,8 @@ std::vector<std::string> OverviewTextLines(const YearOverview& overview);
 std::string OverviewCsv(const YearOverview& overview);
 
 // What the chart draws for a month, in cents as the table shows them: the
-// turnover (fields 81 + 86 + 41 + 44) and field 83. Empty where a figure
+// turnover (fields 81 + 86 + 41 + 44, and the further turnover of the exact
+// classification) and field 83. Empty where a figure
 // cannot be shown in cents.
 struct ChartFigures {
   std::optional<int64_t> turnover;

@@ -77,5 +77,47 @@ TEST(FieldLineRows, EntriesOfAFieldAddUpToItsFigureAndTheTotalLinesStay) {
   }
 }
 
+// Under the exact classification the further figures are chosen as the five
+// are: the entries shown add up to the figure (the shares of split orders
+// counted), none of the figure's entries is left out; the 0 % figure goes by
+// its own key.
+TEST(FieldLineRows, EachFurtherFigureShowsTheEntriesThatMakeIt) {
+  Format() = FormatSettings{};
+  TRunList run;
+  {
+    const testing::GeneratedDb generated("fieldlines-exact", 3000, 1, true, 3);
+    TDBase db(generated.Path());
+    TaxTotals totals;
+    EvaluateRun(db, EncodeDate(2025, 1, 1), EncodeDate(2025, 12, 31), TaxationBasis::Soll, totals,
+                run, {Classification::Exact, ForeignSales::Goods});
+  }
+  size_t figures = 0;
+  for (const FormField& field : kFurtherFields) {
+    const double figure = FigureOf(field, run.totals);
+    if (figure == 0) continue;
+    ++figures;
+    const int key = FigureKey(field);
+    SCOPED_TRACE(FigureTag(key));
+    long double sum = 0;
+    size_t entries = 0;
+    for (const int32_t row : FieldLineRows(run.lines, run.entries, key)) {
+      const int32_t entry = run.lines[static_cast<size_t>(row)].entry;
+      if (entry < 0) continue;
+      ++entries;
+      run.entries[static_cast<size_t>(entry)].ForEachShare([&](TotalKind total, double added) {
+        if (total == field.total) sum += added;
+      });
+    }
+    EXPECT_EQ(FormatMoney(static_cast<double>(sum)), FormatMoney(figure));
+    size_t expected = 0;
+    for (const RunEntry& entry : run.entries) expected += entry.AddsTo(field.total);
+    EXPECT_EQ(entries, expected);
+    EXPECT_GT(entries, 0u);
+  }
+  EXPECT_GE(figures, 2u) << "the generated year has further figures";
+  EXPECT_EQ(FieldFilterNote(kZeroRateFigure, 3), "Nur Eintr\xE4ge zu 0 % / steuerfrei (3)");
+  EXPECT_EQ(FieldFilterNote(43, 1), "Nur Eintr\xE4ge zu Kz 43 (1)");
+}
+
 }  // namespace
 }  // namespace vorlex

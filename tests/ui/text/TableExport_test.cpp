@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -109,6 +110,43 @@ TEST(TableExport, ASpreadsheetReadsEveryCellAsStored) {
                                                  "", "", "", "171,70", "", "83"}));
   EXPECT_EQ(table[12][2], "Nicht EU");
   EXPECT_EQ(table[12][7], "12,30");
+}
+
+// An order split by the exact classification names each field it went into,
+// once; the further figures follow the six, the 0 % figure, which has no
+// field, follows the sales outside the EU.
+TEST(TableExport, AnExactRunNamesTheFieldsOfSplitOrdersAndItsFurtherFigures) {
+  const auto split = [](const char* description, std::vector<EntryShare> shares) {
+    RunEntry e = Entry(EntryKind::Order, description, "Kunde", 0, shares.front().total);
+    e.added = shares.front().added;
+    for (const EntryShare& share : shares) e.net += share.total == TotalKind::Steuer36 ? 0 : share.added;
+    e.shares = std::make_shared<const std::vector<EntryShare>>(std::move(shares));
+    return e;
+  };
+  const std::vector<RunEntry> entries = {
+      split("Tee und Kannen", {{TotalKind::Umsatz19, 60}, {TotalKind::Umsatz7, 40},
+                               {TotalKind::Umsatz19, 5}}),
+      split("Alter Satz", {{TotalKind::Umsatz35, 100}, {TotalKind::Steuer36, 16}}),
+      split("Steuerfrei und 19", {{TotalKind::Steuerfrei, 30}, {TotalKind::Umsatz19, 10}}),
+  };
+  const TaxTotals totals{.Umsatz19 = 75, .Umsatz7 = 40, .Umsatz35 = 100, .Steuer36 = 16,
+                         .Steuerfrei = 30};
+  const std::string bytes = TableBytes(entries, totals);
+  EXPECT_TRUE(IsValidUtf8(bytes));
+  const Table table = ReadTable(std::string_view(bytes).substr(3));
+  ASSERT_EQ(table.size(), 1u + 3u + 6u + 2u + 2u);
+  EXPECT_EQ(table[1][9], "81, 86");
+  EXPECT_EQ(table[2][9], "35, 36");
+  EXPECT_EQ(table[2][7], "100,00");
+  EXPECT_EQ(table[3][9], "81");
+  EXPECT_EQ(table[9][9], "83");
+  EXPECT_EQ(table[10], (std::vector<std::string>{"Kennzahl", "", "Umsatz and. St.s\xC3\xA4tze", "",
+                                                 "", "", "", "100,00", "", "35"}));
+  EXPECT_EQ(table[11][2], "Steuer zu Kz 35");
+  EXPECT_EQ(table[11][7], "16,00");
+  EXPECT_EQ(table[12][2], "Nicht EU");
+  EXPECT_EQ(table[13], (std::vector<std::string>{"Summe", "", "0 % / steuerfrei", "", "", "", "",
+                                                 "30,00", "", ""}));
 }
 
 }  // namespace

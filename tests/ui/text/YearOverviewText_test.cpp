@@ -63,5 +63,28 @@ TEST(YearOverviewText, ChartFiguresAreTheShownCentsOfTheTurnoverFieldsAndField83
   EXPECT_FALSE(ChartFiguresOf(huge).due.has_value());
 }
 
+// The exact classification's further figures: a column each where a row of
+// the year holds one, its turnover in the chart, and the caption says so.
+TEST(YearOverviewText, FurtherFiguresHaveColumnsWhereTheYearHoldsThem) {
+  YearOverview overview = Sample();
+  EXPECT_EQ(OverviewHeads(overview).size(), 6u);
+  overview.classification = Classification::Exact;
+  TaxTotals& february = overview.rows[1].totals;
+  february.Ausfuhr43 = 80;
+  february.Umsatz35 = 10;
+  february.Steuer36 = 1.6;
+  overview.rows[3].totals.Ausfuhr43 = 80;
+  const std::vector<std::string> heads = OverviewHeads(overview);
+  EXPECT_EQ(heads, (std::vector<std::string>{"Kz 41", "Kz 44", "Kz 81", "Kz 86", "Kz 66", "Kz 83",
+                                             "Kz 35", "Kz 36", "Kz 43"}));
+  const std::vector<std::string> cells = OverviewRowCells(overview, overview.rows[1]);
+  EXPECT_EQ(std::vector<std::string>(cells.end() - 3, cells.end()),
+            (std::vector<std::string>{"10,00", "1,60", "80,00"}));
+  EXPECT_EQ(OverviewRowCells(overview, overview.rows[0]).back(), "0,00");
+  EXPECT_EQ(OverviewCaption(overview), "Jahres\xFC" "bersicht 2026  (Zahlungsdatum, Zuordnung genau)");
+  // Fields 35 and 43 are turnover, field 36 is tax.
+  EXPECT_EQ(ChartFiguresOf(february).turnover, 1000 + 8000);
+}
+
 }  // namespace
 }  // namespace vorlex
