@@ -71,21 +71,36 @@ void TFilingLedger::Compare(std::optional<Filing> run) {
     }
   }
   Show();
-  if (dialog_ && changes_) dialog_->SetChanges(Caption(*run_), *changes_);
+  // An open list of changes follows the complete runs, and closes for a
+  // period not filed.
+  if (dialog_ && changes_) {
+    dialog_->SetChanges(Caption(*run_), *changes_);
+  } else if (dialog_ && run_) {
+    dialog_->close();
+  }
 }
 
 void TFilingLedger::Show() {
   if (!error_.isEmpty()) {
     emit StatusChanged(error_, true);
   } else if (changes_) {
-    emit StatusChanged(DecodeText(FilingStatusLine(*changes_)), changes_->Changed());
+    std::string line = FilingStatusLine(*changes_);
+    if (latest_->classification != run_->classification) {
+      // The figures of another classification differ by their rules alone.
+      const auto name = [](const std::string& text) {
+        return ClassificationName(ClassificationOfText(text).rules);
+      };
+      line += std::string(" (abgegeben mit der Zuordnung \"") + name(latest_->classification) +
+              "\", dieser Lauf: \"" + name(run_->classification) + "\")";
+    }
+    emit StatusChanged(DecodeText(line), changes_->Changed());
   } else {
     emit StatusChanged({}, false);
   }
 }
 
 void TFilingLedger::Mark(const QDate& today) {
-  if (!run_) return;
+  if (!CanMark()) return;
   TMarkFiledDialog dialog(Caption(*run_), latest_.has_value(), today, &window_);
   if (dialog.exec() != QDialog::Accepted) return;
   const FilingDetails details = dialog.Details();
@@ -150,8 +165,8 @@ QString TFilingLedger::CheckFiledPeriods(TDBase& db, int year) const {
     if (CompareWithFiling(filing, FiledPeriodNow(db, filing)).Changed()) ++changed;
   }
   if (filed == 0) return {};
-  return DecodeText("Abgaben " + std::to_string(year - 1) + " und " + std::to_string(year) +
-                    ": " + ChangedPeriodsLine(changed, filed));
+  return DecodeText("Abgaben " + std::to_string(year - 1) + " und " + std::to_string(year) + ": " +
+                    ChangedPeriodsLine(changed, filed));
 }
 
 std::vector<std::string> TFilingLedger::OverviewMarks(TDBase& db, const YearOverview& overview,

@@ -81,7 +81,8 @@ TFilingChangesDialog::TFilingChangesDialog(QWidget* owner) : QDialog(owner) {
   lblStatus_->setObjectName(QStringLiteral("lblAbgabeStatus"));
   lblStatus_->setWordWrap(true);
   layout->addWidget(lblStatus_);
-  auto* entriesCaption = new QLabel(DecodeText("&Eintr\xE4ge neu, entfernt oder ge\xE4ndert:"), this);
+  auto* entriesCaption =
+      new QLabel(DecodeText("&Eintr\xE4ge neu, entfernt oder ge\xE4ndert:"), this);
   lstEintraege_ = new QListWidget(this);
   lstEintraege_->setObjectName(QStringLiteral("lstEintraege"));
   entriesCaption->setBuddy(lstEintraege_);
@@ -95,10 +96,12 @@ TFilingChangesDialog::TFilingChangesDialog(QWidget* owner) : QDialog(owner) {
   layout->addWidget(lblBerichtigt_);
   gridKennzahlen_ = new QTableWidget(0, 4, this);
   gridKennzahlen_->setObjectName(QStringLiteral("gridKennzahlen"));
-  gridKennzahlen_->setHorizontalHeaderLabels({QStringLiteral("Kennzahl"), QStringLiteral("abgegeben"),
-                                              QStringLiteral("jetzt"), QStringLiteral("Differenz")});
+  gridKennzahlen_->setHorizontalHeaderLabels({QStringLiteral("Kennzahl"),
+                                              QStringLiteral("abgegeben"), QStringLiteral("jetzt"),
+                                              QStringLiteral("Differenz")});
   gridKennzahlen_->verticalHeader()->hide();
-  gridKennzahlen_->verticalHeader()->setDefaultSectionSize(gridKennzahlen_->fontMetrics().height() + 6);
+  gridKennzahlen_->verticalHeader()->setDefaultSectionSize(gridKennzahlen_->fontMetrics().height() +
+                                                           6);
   gridKennzahlen_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   gridKennzahlen_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
   layout->addWidget(gridKennzahlen_);
@@ -107,7 +110,9 @@ TFilingChangesDialog::TFilingChangesDialog(QWidget* owner) : QDialog(owner) {
   btnVermerken_->setObjectName(QStringLiteral("btnVermerkenBerichtigt"));
   auto* record = new QPushButton(QStringLiteral("&Beleg speichern (PDF)..."), this);
   record->setObjectName(QStringLiteral("btnBeleg"));
-  auto* close = new QPushButton(DecodeText("&Schlie\xDF" "en"), this);
+  auto* close = new QPushButton(DecodeText("&Schlie\xDF"
+                                           "en"),
+                                this);
   connect(btnVermerken_, &QPushButton::clicked, this, &TFilingChangesDialog::MarkRequested);
   connect(record, &QPushButton::clicked, this, &TFilingChangesDialog::RecordRequested);
   connect(close, &QPushButton::clicked, this, &QDialog::close);
@@ -151,8 +156,8 @@ void TFilingChangesDialog::SetChanges(const QString& caption, const FilingChange
     }
   }
   // Every field in sight at once, as the portal's form lists them.
-  int height = gridKennzahlen_->horizontalHeader()->sizeHint().height() +
-               2 * gridKennzahlen_->frameWidth();
+  int height =
+      gridKennzahlen_->horizontalHeader()->sizeHint().height() + 2 * gridKennzahlen_->frameWidth();
   for (int r = 0; r < gridKennzahlen_->rowCount(); ++r) height += gridKennzahlen_->rowHeight(r);
   gridKennzahlen_->setFixedHeight(height);
   btnVermerken_->setEnabled(changes.Changed());

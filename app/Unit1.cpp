@@ -19,6 +19,7 @@
 #include "app/FieldPanel.h"
 #include "app/FilingDialogs.h"
 #include "app/FilingLedger.h"
+#include "ledger/FiledPeriods.h"
 #include "app/PeriodChoice.h"
 #include "app/RunController.h"
 #include "app/RunStatus.h"
@@ -137,6 +138,7 @@ void TForm1::ConnectEvents() {
     if (period && period->PeriodKind != TPeriodKind::VonBis &&
         period->PeriodKind != TPeriodKind::Jahr) {
       run = FilingOfRun(*period, period_->Basis(), lbUst_->Model().Entries(), program_.totals);
+      run->classification = ClassificationText(runs_->LastRunChoice());
     }
     ledger_->Compare(std::move(run));
     // An open "Für Mein ELSTER" shows the run just made.

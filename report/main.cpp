@@ -352,7 +352,15 @@ int main(int argc, char** argv) {
     const std::string_view text(argument);
     return text == "--record" || text.starts_with("--record=");
   });
-  if (record) qputenv("QT_QPA_PLATFORM", "offscreen");
+  if (record) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The offscreen screen reads font files itself; on Windows it finds them
+    // only when told the system's folder.
+    if (const std::string fonts = SystemFontsFolder();
+        !fonts.empty() && qEnvironmentVariableIsEmpty("QT_QPA_FONTDIR")) {
+      qputenv("QT_QPA_FONTDIR", QString::fromStdString(fonts).toLocal8Bit());
+    }
+  }
   const std::unique_ptr<QCoreApplication> app =
       record ? std::make_unique<QGuiApplication>(argc, argv)
              : std::make_unique<QCoreApplication>(argc, argv);

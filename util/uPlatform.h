@@ -49,6 +49,11 @@ std::string UserDataFolder();
 // on Windows.
 bool IsAbsoluteSettingsPath(std::string_view path);
 
+// Where the system keeps its fonts for a program that reads font files
+// itself: the Fonts folder on Windows; empty on POSIX systems, where
+// fontconfig finds them.
+std::string SystemFontsFolder();
+
 // A folder or file name with '/' separators in the system's own.
 std::string NativeSeparators(std::string path);
 

@@ -51,6 +51,10 @@ std::string UserDataFolder() {
   return XdgFolder("XDG_DATA_HOME", "/.local/share");
 }
 
+std::string SystemFontsFolder() {
+  return {};
+}
+
 bool IsAbsoluteSettingsPath(std::string_view path) {
   return !path.empty() && path.front() == '/';
 }

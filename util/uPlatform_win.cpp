@@ -105,6 +105,16 @@ std::string UserDataFolder() {
   return UserSettingsFolder();
 }
 
+std::string SystemFontsFolder() {
+  PWSTR folder = nullptr;
+  std::string result;
+  if (SHGetKnownFolderPath(FOLDERID_Fonts, KF_FLAG_DEFAULT, nullptr, &folder) == S_OK) {
+    result = Utf8(folder);
+  }
+  CoTaskMemFree(folder);
+  return result;
+}
+
 bool IsAbsoluteSettingsPath(std::string_view path) {
   if (!path.empty() && IsSlash(path.front())) return true;  // the current drive's root, a share
   const bool drive = path.size() >= 3 && ((path[0] >= 'A' && path[0] <= 'Z') ||

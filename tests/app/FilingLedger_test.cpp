@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QTableWidget>
 #include <QTest>
+#include <QTextDocumentFragment>
 #include <QTimer>
 #include <QToolButton>
 #include <fstream>
@@ -39,7 +40,10 @@ class LedgerWindowTest : public testing::WindowTest {
     testdb::PelmoraDb& b = MakeDatabase();
     b.Add(testdb::Customer{.id = 1, .name = "Gruber", .land = "D"});
     const double day = EncodeDate(2026, 4, 10) + 0.5;
-    b.Add(testdb::Order{.id = 17, .besitzerindex = 1, .termin = day, .bezahltam = day,
+    b.Add(testdb::Order{.id = 17,
+                        .besitzerindex = 1,
+                        .termin = day,
+                        .bezahltam = day,
                         .bezeichnung = "Rechnung 2026-017"});
     b.Add(testdb::Line{.auftragindex = 17, .anzahl = 1.0, .preis = 100.0, .mwst = 19.0});
   }
@@ -78,6 +82,10 @@ class LedgerWindowTest : public testing::WindowTest {
     QTest::mouseClick(button, Qt::LeftButton);
   }
   QLabel* Filed() const { return form->findChild<QLabel*>(QStringLiteral("lblAbgegeben")); }
+  // The status of the filing as the user reads it.
+  QString FiledText() const {
+    return QTextDocumentFragment::fromHtml(Filed()->text()).toPlainText();
+  }
 
   std::string ledger;
 };
@@ -99,17 +107,25 @@ TEST_F(LedgerWindowTest, MarkedRunIsUnchangedUntilPelmorasDataChanges) {
   ASSERT_TRUE(messages.empty()) << messages.front().text.toStdString();
   EXPECT_TRUE(fs::exists(ledger));
   EXPECT_TRUE(Filed()->isVisible());
-  EXPECT_TRUE(Filed()->text().contains(DecodeText("Abgegeben am 30.04.2026 \xE2\x80\x93 unver\xC3\xA4ndert")))
-      << Filed()->text().toStdString();
+  EXPECT_TRUE(
+      FiledText().contains(DecodeText("Abgegeben am 30.04.2026 \xE2\x80\x93 unver\xC3\xA4ndert")))
+      << FiledText().toStdString();
   EXPECT_EQ(proposed, QStringLiteral("Abgabe-2026-04.pdf"));
   EXPECT_EQ(ReadBytes(record).substr(0, 5), "%PDF-");
+  // Filed as it stands, it is not filed again.
+  EXPECT_FALSE(Elster().findChild<QPushButton*>(QStringLiteral("btnVermerken"))->isEnabled());
+  // A run under other rules says which ones the filing was made with.
+  f.ChooseExactClassification();
+  EXPECT_TRUE(FiledText().contains(
+      DecodeText("(abgegeben mit der Zuordnung \"einfach\", dieser Lauf: \"genau\")")))
+      << FiledText().toStdString();
 
   ChangeData("UPDATE verbindauftrag SET preis = 200");
   const std::string pelmora = ReadBytes(DefaultDbPath());
   RunAgain();
-  EXPECT_TRUE(Filed()->text().contains(DecodeText(
-      "Seit der Abgabe am 30.04.2026 ge\xC3\xA4ndert: Kz 81 +100,00, Kz 83 +19,00")))
-      << Filed()->text().toStdString();
+  EXPECT_TRUE(FiledText().contains(
+      DecodeText("Seit der Abgabe am 30.04.2026 ge\xC3\xA4ndert: Kz 81 +100,00, Kz 83 +19,00")))
+      << FiledText().toStdString();
   // The portal's corrected return begins with field 10.
   EXPECT_NE(Elster().findChild<QLabel*>(QStringLiteral("lblWert10")), nullptr);
 
@@ -131,8 +147,8 @@ TEST_F(LedgerWindowTest, MarkedRunIsUnchangedUntilPelmorasDataChanges) {
   // The year overview marks the changed month and the returns not filed: a
   // quarterly filer's, as the tax office has it without notice.
   QTest::mouseClick(c.btnUebersicht, Qt::LeftButton);
-  auto* overview = f.findChild<TYearOverviewDialog*>()->findChild<QTableWidget*>(
-      QStringLiteral("gridOverview"));
+  auto* overview =
+      f.findChild<TYearOverviewDialog*>()->findChild<QTableWidget*>(QStringLiteral("gridOverview"));
   const int column = overview->columnCount() - 1;
   EXPECT_EQ(overview->horizontalHeaderItem(column)->text(), QStringLiteral("Abgegeben"));
   EXPECT_EQ(overview->item(4, column)->text(),
@@ -151,8 +167,9 @@ TEST_F(LedgerWindowTest, MarkedRunIsUnchangedUntilPelmorasDataChanges) {
   form->show();
   QTest::mouseClick(c.udMonat->PrevButton(), Qt::LeftButton);
   Mark(QStringLiteral("et-4712"), QDate(2026, 5, 4));
-  EXPECT_TRUE(Filed()->text().contains(DecodeText("Abgegeben am 04.05.2026 \xE2\x80\x93 unver\xC3\xA4ndert")))
-      << Filed()->text().toStdString();
+  EXPECT_TRUE(
+      FiledText().contains(DecodeText("Abgegeben am 04.05.2026 \xE2\x80\x93 unver\xC3\xA4ndert")))
+      << FiledText().toStdString();
   EXPECT_EQ(Elster().findChild<QLabel*>(QStringLiteral("lblWert10")), nullptr);
   EXPECT_TRUE(ReadBytes(DefaultDbPath()) == pelmora) << "Pelmora's file changed";
 }
@@ -169,7 +186,7 @@ TEST_F(LedgerWindowTest, DamagedLedgerIsSaidAndKept) {
   f.show();
   // The figures stand; the status says what is wrong with which file.
   EXPECT_EQ(c.lblKz83->text(), QStringLiteral("Kz 83: 19,00 zu zahlen"));
-  EXPECT_TRUE(Filed()->text().contains(QString::fromStdString(ledger))) << Filed()->text().toStdString();
+  EXPECT_TRUE(FiledText().contains(QString::fromStdString(ledger))) << FiledText().toStdString();
   Mark(QStringLiteral("et-1"), QDate(2026, 4, 30));
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0].kind, MessageKind::Error);

@@ -1087,6 +1087,8 @@ TEST_F(ReportTest, OverviewFollowsTheClassification) {
   const std::string row =
       exact.out.substr(february + 1, exact.out.find('\n', february + 1) - february - 1);
   EXPECT_TRUE(row.ends_with("  80,00")) << row;
+}
+
 // The record of a filing names the period, the figures as typed into the
 // portal, the ticket and every entry, as text a PDF reader extracts.
 TEST_F(ReportTest, RecordOfAFilingIsAReadablePdf) {
@@ -1114,15 +1116,16 @@ TEST_F(ReportTest, RecordOfAFilingIsAReadablePdf) {
     EXPECT_NE(text.find(expected), std::string::npos) << expected << " not in\n" << text;
   }
   // The turnovers in whole euros as the portal takes them, the taxes in cents.
-  for (const char* figure : {"Kz 81 +1234\n", "Kz 86 +10\n", "Kz 66 +19,00\n", "Kz 83 +216,16\n"}) {
+  for (const char* figure :
+       {"Kz 81 +1234\n", "Kz 86 +10\n", "Kz 66 +19,00\n", "Kz 83 +216,16\n"}) {
     EXPECT_TRUE(std::regex_search(text, std::regex(figure))) << figure << " not in\n" << text;
   }
   // The fingerprint: four groups of four hexadecimal digits.
   const size_t at = text.find("Eintr\xC3\xA4ge ", text.find("Pr\xC3\xBC" "fsumme"));
   ASSERT_NE(at, std::string::npos) << text;
   const std::string tail = text.substr(at);
-  EXPECT_TRUE(std::regex_search(tail, std::regex("[0-9a-f]{4} [0-9a-f]{4} [0-9a-f]{4} [0-9a-f]{4}")))
-      << tail;
+  const std::regex fingerprint("[0-9a-f]{4} [0-9a-f]{4} [0-9a-f]{4} [0-9a-f]{4}");
+  EXPECT_TRUE(std::regex_search(tail, fingerprint)) << tail;
 }
 
 // A ledger that is no ledger: the run still shows its figures, says why

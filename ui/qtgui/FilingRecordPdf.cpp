@@ -20,8 +20,8 @@ namespace {
 QFont RecordFont(double points, bool bold) {
   QFont font;
   // The fonts every Debian with the program's packages and every Windows has.
-  font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
-                    QStringLiteral("Helvetica")});
+  font.setFamilies(
+      {QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("Helvetica")});
   font.setPointSizeF(points);
   font.setBold(bold);
   return font;
@@ -29,11 +29,16 @@ QFont RecordFont(double points, bool bold) {
 
 QFont FontOf(RecordStyle style) {
   switch (style) {
-    case RecordStyle::Title: return RecordFont(14, true);
-    case RecordStyle::Heading: return RecordFont(11, true);
-    case RecordStyle::Columns: return RecordFont(8, true);
-    case RecordStyle::Entry: return RecordFont(8, false);
-    case RecordStyle::Field: break;
+    case RecordStyle::Title:
+      return RecordFont(14, true);
+    case RecordStyle::Heading:
+      return RecordFont(11, true);
+    case RecordStyle::Columns:
+      return RecordFont(8, true);
+    case RecordStyle::Entry:
+      return RecordFont(8, false);
+    case RecordStyle::Field:
+      break;
   }
   return RecordFont(9.5, false);
 }
@@ -89,8 +94,8 @@ QByteArray FilingRecordPdf(const Filing& filing) {
       }
       painter.setFont(font);
       const auto cell = [&](const std::string& text, double left, double right, bool alignRight) {
-        const QString shown =
-            metrics.elidedText(DecodeText(text), Qt::ElideRight, right - left - metrics.height() / 2);
+        const QString shown = metrics.elidedText(DecodeText(text), Qt::ElideRight,
+                                                 right - left - metrics.height() / 2);
         const QRectF place(left, y, right - left, metrics.height());
         painter.drawText(place, (alignRight ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter,
                          shown);
@@ -103,7 +108,8 @@ QByteArray FilingRecordPdf(const Filing& filing) {
         case RecordStyle::Columns:
         case RecordStyle::Entry:
           for (size_t c = 0; c < kEntryColumns.size() && c < line.cells.size(); ++c) {
-            const double right = c + 1 < kEntryColumns.size() ? width * kEntryColumns[c + 1] : width;
+            const double right =
+                c + 1 < kEntryColumns.size() ? width * kEntryColumns[c + 1] : width;
             cell(line.cells[c], width * kEntryColumns[c], right, c + 1 == kEntryColumns.size());
           }
           break;

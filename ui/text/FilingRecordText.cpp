@@ -29,8 +29,8 @@ std::string TypedValue(int field, const std::optional<int64_t>& cents) {
   if (!cents) return "-";
   const FormField* form = FindFormField(field);
   const bool wholeEuros = form != nullptr && form->wholeEuros;
-  return PortalValue({field, false, form != nullptr ? EnteredCents(*form, *cents) : *cents,
-                      wholeEuros});
+  return PortalValue(
+      {field, false, form != nullptr ? EnteredCents(*form, *cents) : *cents, wholeEuros});
 }
 
 std::string EntryText(const FiledEntry& e) {
@@ -63,40 +63,41 @@ std::vector<RecordLine> FilingRecordLines(const Filing& filing, const std::strin
   };
   const bool corrected = filing.corrects != 0;
   add(RecordStyle::Title, {"Umsatzsteuer-Voranmeldung " + FiledPeriodName(filing) +
-                               (corrected ? " \x96 Berichtigte Anmeldung" : "")});
+                           (corrected ? " \x96 Berichtigte Anmeldung" : "")});
   add(RecordStyle::Field, {"USt-IdNr.", filing.vatId.empty() ? "(keine)" : filing.vatId});
-  add(RecordStyle::Field, {"Zeitraum", FiledPeriodName(filing) + " (" +
-                                           FormatDate(filing.firstDay) + " bis " +
-                                           FormatDate(filing.lastDay) + ")"});
+  add(RecordStyle::Field,
+      {"Zeitraum", FiledPeriodName(filing) + " (" + FormatDate(filing.firstDay) + " bis " +
+                       FormatDate(filing.lastDay) + ")"});
   add(RecordStyle::Field, {"Versteuerung", BasisText(filing.basis)});
   const ClassificationChoice choice = ClassificationOfText(filing.classification);
   add(RecordStyle::Field,
-      {"Einteilung", std::string(ClassificationName(choice.rules)) +
-                         (choice.sales == ForeignSales::Services && choice.Exact()
-                              ? " (Leistungen ins Ausland)"
-                              : "")});
+      {"Einteilung",
+       std::string(ClassificationName(choice.rules)) +
+           (choice.sales == ForeignSales::Services && choice.Exact() ? " (Leistungen ins Ausland)"
+                                                                     : "")});
   add(RecordStyle::Field, {"Abgegeben am", FormatDate(filing.filedOn)});
-  add(RecordStyle::Field,
-      {"Transferticket", filing.ticket.empty() ? "(keines)" : filing.ticket});
+  add(RecordStyle::Field, {"Transferticket", filing.ticket.empty() ? "(keines)" : filing.ticket});
   if (!filing.note.empty()) add(RecordStyle::Field, {"Notiz", filing.note});
 
   add(RecordStyle::Heading, {"Kennzahlen, wie im Portal eingegeben"});
   if (corrected) add(RecordStyle::Field, {FieldTag(10) + " (Berichtigte Anmeldung)", "1"});
   for (size_t i = 0; i < kFiledFieldCount; ++i) {
-    add(RecordStyle::Field, {FieldTag(kFiledFields[i]), TypedValue(kFiledFields[i], filing.cents[i])});
+    add(RecordStyle::Field,
+        {FieldTag(kFiledFields[i]), TypedValue(kFiledFields[i], filing.cents[i])});
   }
 
   const size_t count = filing.entries.size();
-  add(RecordStyle::Heading,
-      {"Eintr\xE4ge (" + std::to_string(count) + ")"});
+  add(RecordStyle::Heading, {"Eintr\xE4ge (" + std::to_string(count) + ")"});
   add(RecordStyle::Columns, {"Datum", "Eintrag", "Name", "Kz", "Betrag"});
   for (const FiledEntry& e : filing.entries) {
-    add(RecordStyle::Entry, {FormatDate(e.date), EntryText(e), e.customer,
-                             e.field != 0 ? std::to_string(e.field) : "-",
-                             FormatCents(Cents(e.added))});
+    add(RecordStyle::Entry,
+        {FormatDate(e.date), EntryText(e), e.customer, e.field != 0 ? std::to_string(e.field) : "-",
+         FormatCents(Cents(e.added))});
   }
   add(RecordStyle::Heading, {"Nachweis"});
-  add(RecordStyle::Field, {"Pr\xFC" "fsumme der Eintr\xE4ge", fingerprint});
+  add(RecordStyle::Field, {"Pr\xFC"
+                           "fsumme der Eintr\xE4ge",
+                           fingerprint});
   add(RecordStyle::Field, {"Pelmora-Datenbank", filing.pelmoraPath});
   add(RecordStyle::Field, {"Erstellt mit", "Vorlex " + filing.programVersion});
   return lines;

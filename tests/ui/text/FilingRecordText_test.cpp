@@ -50,7 +50,8 @@ TEST(FilingRecordText, FiguresAsTypedIntoThePortal) {
   lines = FilingRecordLines(f, "0000 0000 0000 0000");
   EXPECT_EQ(Value(lines, "Kz 83"), "-");
   EXPECT_EQ(Value(lines, "Kz 10 (Berichtigte Anmeldung)"), "1");
-  EXPECT_EQ(lines.front().cells.at(0), "Umsatzsteuer-Voranmeldung 2026-03 \x96 Berichtigte Anmeldung");
+  EXPECT_EQ(lines.front().cells.at(0),
+            "Umsatzsteuer-Voranmeldung 2026-03 \x96 Berichtigte Anmeldung");
 }
 
 TEST(FilingRecordText, FingerprintFollowsTheEntriesNotTheFormatSettings) {
