@@ -118,14 +118,14 @@ TSQLiteDatabase& TPeriodLineSums::Connection() {
 
 bool TPeriodLineSums::ReadOrderIds(const std::string& ordersFromWhere, std::vector<int64_t>& ids) {
   // The same rows as the orders query, whose id column (auftrag.*) has the
-  // same declared type, so that an id held as an integer here is held so there.
-  TSQLiteTable rows(Connection(), "SELECT auftrag.id" + ordersFromWhere, {},
-                    TableReading::RowByRow);
-  const bool integers = rows.AtEnd() || rows.Kind(0) == ColumnKind::Integer;
+  // same declared type, so that an id held as an integer here (a stored
+  // integer in a column of the integer kind) is held so there.
+  TSQLiteStatement rows(Connection(), "SELECT auftrag.id" + ordersFromWhere);
+  bool integers = true;
   int64_t count = 0;
-  for (; !rows.AtEnd(); rows.MoveNext()) {
-    ++count;
-    if (const std::optional<int64_t> id = rows.HeldInteger(0, 0)) ids.push_back(*id);
+  while (rows.Step()) {
+    if (count++ == 0) integers = TSQLiteTable::KindOf(rows, 0) == ColumnKind::Integer;
+    if (integers && rows.ColumnType(0) == ColumnKind::Integer) ids.push_back(rows.ColumnInt64(0));
   }
   orderRows_ = count;
   std::sort(ids.begin(), ids.end());

@@ -236,9 +236,7 @@ bool TSQLiteTable::ReadRow() {
       Impl::Column& column = impl_->columns[i];
       const char* name = sqlite3_column_name(stmt, i);
       column.name = AsciiUpper(name != nullptr ? name : "");
-      const char* declared = sqlite3_column_decltype(stmt, i);
-      column.kind = declared != nullptr ? KindOfDeclaredType(declared)
-                                        : static_cast<ColumnKind>(sqlite3_column_type(stmt, i));
+      column.kind = KindOf(*impl_->statement, i);
       column.kept = keptNames.empty() ||
                     std::find(keptNames.begin(), keptNames.end(), column.name) != keptNames.end();
     }
@@ -250,13 +248,21 @@ bool TSQLiteTable::ReadRow() {
   return true;
 }
 
+ColumnKind TSQLiteTable::KindOf(const TSQLiteStatement& statement, int index) {
+  const char* declared = sqlite3_column_decltype(statement.stmt_, index);
+  return declared != nullptr ? KindOfDeclaredType(declared)
+                             : static_cast<ColumnKind>(sqlite3_column_type(statement.stmt_, index));
+}
+
 bool TSQLiteTable::MoveNext() {
   if (AtEnd()) return false;
   if (!rowByRow_) {
     ++cursor_;
     return true;
   }
-  for (Impl::Column& column : impl_->columns) column.Clear();
+  for (Impl::Column& column : impl_->columns) {
+    if (column.kept) column.Clear();
+  }
   rowCount_ = 0;
   ReadRow();
   return true;

@@ -44,6 +44,10 @@ class TSQLiteTable {
   // "Field not found in dataset: <name>" otherwise.
   int ColumnIndex(std::string_view name) const;
   ColumnKind Kind(int index) const;
+  // The kind a column of statement's result has in a table: by its declared
+  // type, or for an expression the library's type in the current row (which
+  // for a table is the first).
+  static ColumnKind KindOf(const TSQLiteStatement& statement, int index);
   const std::string& ColumnName(int index) const;  // upper case
 
   bool CellIsNull(int index) const;

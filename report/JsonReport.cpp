@@ -89,10 +89,10 @@ QJsonObject EntryObject(const RunEntry& entry) {
   object["net"] = entry.net;
   object["gross"] = entry.gross;
   object["added"] = entry.added;
-  if (entry.shares) {
+  if (!entry.Shares().empty()) {
     // An amount split over several totals: each with its share.
     QJsonArray shares;
-    for (const EntryShare& share : *entry.shares) {
+    for (const EntryShare& share : entry.Shares()) {
       const int shareField = FormFieldOf(share.total);
       shares.append(QJsonObject{
           {"total", TotalName(share.total)},

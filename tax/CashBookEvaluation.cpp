@@ -132,9 +132,9 @@ void ClassifyOtherCashRate(RunEntry& entry) {
   if (entry.kind == EntryKind::Receipt) {
     // Turnover at another rate, its tax computed as an expense's.
     entry.total = TotalKind::Umsatz35;
-    entry.shares = std::make_shared<const std::vector<EntryShare>>(
-        std::vector<EntryShare>{{TotalKind::Umsatz35, entry.added},
-                                {TotalKind::Steuer36, entry.net * RateFraction(entry.rate)}});
+    const EntryShare split[] = {{TotalKind::Umsatz35, entry.added},
+                                {TotalKind::Steuer36, entry.net * RateFraction(entry.rate)}};
+    entry.SetShareList(split);
   } else if (entry.kind == EntryKind::Expense) {
     entry.total = TotalKind::VorsteuerAndere;
   }

@@ -98,7 +98,7 @@ void SetShares(RunEntry& entry, std::vector<EntryShare> shares) {
   if (shares.size() == 1) {
     entry.total = shares.front().total;
     entry.added = shares.front().added;
-    entry.shares.reset();
+    entry.SetShareList({});
     return;
   }
   // The tax of Kz 35 is never the share the entry is listed under.
@@ -110,7 +110,7 @@ void SetShares(RunEntry& entry, std::vector<EntryShare> shares) {
   });
   entry.total = shares.front().total;
   entry.added = shares.front().added;
-  entry.shares = std::make_shared<const std::vector<EntryShare>>(std::move(shares));
+  entry.SetShareList(shares);
 }
 
 std::vector<EntryShare> ExactSharesOfEntry(const RunEntry& entry, ForeignSales sales,

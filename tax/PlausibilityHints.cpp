@@ -73,6 +73,8 @@ class HintText {
       const bool asIs = !utf8 || (part.fromDb && IsValidUtf8(part.bytes));
       out += asIs ? part.bytes : Windows1252ToUtf8(part.bytes);
     }
+    // A year's hints stand together: a converted one keeps no more room than its text.
+    if (out.capacity() > out.size() + 16) out.shrink_to_fit();
     return out;
   }
 
@@ -495,7 +497,7 @@ void EndWithExactFields(HintList& list, const std::vector<Fired>& fired,
       asExact = entry;
       if (shares.empty()) {
         asExact->total = TotalKind::None;  // the exact classification counts it nowhere
-        asExact->shares.reset();
+        asExact->SetShareList({});
       } else {
         SetShares(*asExact, shares);
       }

@@ -4,10 +4,12 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <new>
+#include <span>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 namespace vorlex {
@@ -83,25 +85,28 @@ struct RunEntry {
   // An order counted by its payment date (Ist) that is not marked paid in
   // full: what has come in of its gross amount.
   double received = 0;
+
   // An order that the exact classification splits over several totals (its
   // lines at several rates, or turnover and tax of Kz 35/36): every share,
   // the first one being total and added. Empty for every other entry.
-  std::shared_ptr<const std::vector<EntryShare>> shares;
+  std::span<const EntryShare> Shares() const { return block_.Shares(); }
+  // The shares may be this entry's own.
+  void SetShareList(std::span<const EntryShare> shares);
 
   // Calls f(total, added) for every total the entry added to.
   template <class F>
   void ForEachShare(F&& f) const {
-    if (!shares) {
+    const std::span<const EntryShare> shares = Shares();
+    if (shares.empty()) {
       if (total != TotalKind::None) f(total, added);
       return;
     }
-    for (const EntryShare& share : *shares) f(share.total, share.added);
+    for (const EntryShare& share : shares) f(share.total, share.added);
   }
   // Whether any of its amount went into total.
   bool AddsTo(TotalKind kind) const;
 
-  // A year holds a hundred thousand entries: their six texts lie one after
-  // another in one block of the entry's own, of just their size.
+  // The six texts, as stored.
   std::string_view description() const { return Text(0); }
   std::string_view customer() const { return Text(1); }
   std::string_view country() const { return Text(2); }
@@ -124,36 +129,44 @@ struct RunEntry {
   }
 
  private:
-  // The six texts back to back in a block of just their size, and where
-  // each ends; copied whole with the entry.
-  class TextBlock {
+  // A year holds a hundred thousand entries, and the list moves them all
+  // whenever it grows: what an entry holds beyond its numbers lies in one
+  // block of its own, of just its size (where each text ends and how many
+  // shares there are, the shares, then the six texts back to back), and no
+  // block at all where all of it is empty. Copied whole with the entry.
+  class OwnBlock {
    public:
-    TextBlock() = default;
-    TextBlock(const TextBlock& other) { *this = other; }
-    TextBlock& operator=(const TextBlock& other);
-    TextBlock(TextBlock&& other) noexcept { *this = std::move(other); }
-    TextBlock& operator=(TextBlock&& other) noexcept {
-      ends_ = std::exchange(other.ends_, {});
-      bytes_ = std::move(other.bytes_);
-      return *this;
-    }
-    ~TextBlock() = default;
+    OwnBlock() = default;
+    OwnBlock(const OwnBlock& other) { *this = other; }
+    OwnBlock& operator=(const OwnBlock& other);
+    OwnBlock(OwnBlock&& other) noexcept = default;
+    OwnBlock& operator=(OwnBlock&& other) noexcept = default;
+    ~OwnBlock() = default;
 
-    std::string_view Text(size_t i) const {
-      const uint32_t begin = i == 0 ? 0 : ends_[i - 1];
-      return std::string_view(bytes_.get() + begin, ends_[i] - begin);
-    }
-    void Set(const std::array<std::string_view, 6>& texts);
+    std::string_view Text(size_t i) const;
+    std::span<const EntryShare> Shares() const;
+    // The texts and shares may point into this block.
+    void Set(const std::array<std::string_view, 6>& texts, std::span<const EntryShare> shares);
 
    private:
-    std::array<uint32_t, 6> ends_{};
-    std::unique_ptr<char[]> bytes_;
+    struct Header {
+      std::array<uint32_t, 6> ends{};  // of each text, from the first one's start
+      uint32_t shares = 0;
+    };
+    // The shares follow the header at their own alignment.
+    static constexpr size_t kSharesAt =
+        (sizeof(Header) + alignof(EntryShare) - 1) / alignof(EntryShare) * alignof(EntryShare);
+
+    const Header& Head() const { return *std::launder(reinterpret_cast<const Header*>(bytes_.get())); }
+    const char* TextsBegin() const;
+
+    std::unique_ptr<std::byte[]> bytes_;
   };
 
-  std::string_view Text(size_t i) const { return texts_.Text(i); }
+  std::string_view Text(size_t i) const { return block_.Text(i); }
   void SetText(std::string_view EntryTexts::*field, std::string_view text);
 
-  TextBlock texts_;
+  OwnBlock block_;
 };
 
 }  // namespace vorlex

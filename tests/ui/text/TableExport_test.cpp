@@ -120,7 +120,7 @@ TEST(TableExport, AnExactRunNamesTheFieldsOfSplitOrdersAndItsFurtherFigures) {
     RunEntry e = Entry(EntryKind::Order, description, "Kunde", 0, shares.front().total);
     e.added = shares.front().added;
     for (const EntryShare& share : shares) e.net += share.total == TotalKind::Steuer36 ? 0 : share.added;
-    e.shares = std::make_shared<const std::vector<EntryShare>>(std::move(shares));
+    e.SetShareList(shares);
     return e;
   };
   const std::vector<RunEntry> entries = {
