@@ -124,16 +124,7 @@ std::vector<EntryShare> ExactSharesOfEntry(const RunEntry& entry, ForeignSales s
     });
     return shares;
   }
-  ExactOrder order{.country = entry.country(),
-                   .vatId = entry.vatId(),
-                   .net = entry.net,
-                   .mwst = entry.rate,
-                   .orderType = entry.orderType,
-                   .lines = {}};
-  if (SplitByLineRates(order.country, order.vatId, order.mwst, order.orderType, sales)) {
-    order.lines = linesOf(entry.id);
-  }
-  return ExactShares(order, sales);
+  return ExactOrderShares(entry, sales, linesOf);
 }
 
 ExactSharesOf ExactSharesFromDatabase(TDBase& db, ForeignSales sales) {

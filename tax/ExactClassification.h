@@ -36,6 +36,23 @@ bool SplitByLineRates(std::string_view country, std::string_view vatId, double m
 // The shares of the order's net amount, at least one; they add up to it.
 std::vector<EntryShare> ExactShares(const ExactOrder& order, ForeignSales sales);
 
+// The shares of an order entry read so far; linesOf(order id) gives its lines'
+// nets by rate and is asked only where they decide.
+template <class LinesOf>
+std::vector<EntryShare> ExactOrderShares(const RunEntry& entry, ForeignSales sales,
+                                         LinesOf&& linesOf) {
+  ExactOrder order{.country = entry.country(),
+                   .vatId = entry.vatId(),
+                   .net = entry.net,
+                   .mwst = entry.rate,
+                   .orderType = entry.orderType,
+                   .lines = {}};
+  if (SplitByLineRates(order.country, order.vatId, order.mwst, order.orderType, sales)) {
+    order.lines = linesOf(entry.id);
+  }
+  return ExactShares(order, sales);
+}
+
 // Makes the shares the entry's: a single share as its total and amount, more
 // as its shares with the largest first.
 void SetShares(RunEntry& entry, std::vector<EntryShare> shares);

@@ -151,17 +151,10 @@ void EvaluateOrders(TDBase& db, const std::string& fromWhere, TaxationBasis basi
     if (basis == TaxationBasis::Ist) ReadPayment(*orders, paymentFields, entry);
 
     if (choice.Exact()) {
-      ExactOrder order{.country = entry.country(),
-                       .vatId = entry.vatId(),
-                       .net = entry.net,
-                       .mwst = entry.rate,
-                       .orderType = entry.orderType,
-                       .lines = {}};
       // Only a sale taxed here is split by its lines' rates.
-      if (SplitByLineRates(order.country, order.vatId, order.mwst, order.orderType, choice.sales)) {
-        order.lines = lineSums.RatesOf(*orders, id, entry.id);
-      }
-      SetShares(entry, ExactShares(order, choice.sales));
+      SetShares(entry, ExactOrderShares(entry, choice.sales, [&](int64_t orderId) {
+                  return lineSums.RatesOf(*orders, id, orderId);
+                }));
       totals.Add(entry);
     } else {
       entry.total = SalesTotal(country, vatId);

@@ -103,6 +103,15 @@ RateNets LinesByRate(TSQLiteDatabase& db, int64_t orderId) {
   return nets;
 }
 
+// The nets by rate as the order's own query gives them.
+void ExpectNets(const RateNets& nets, const RateNets& expected, int64_t order) {
+  ASSERT_EQ(nets.size(), expected.size()) << order;
+  for (size_t i = 0; i < nets.size(); ++i) {
+    EXPECT_EQ(nets[i].rate, expected[i].rate) << order;
+    EXPECT_EQ(nets[i].net, expected[i].net) << order;
+  }
+}
+
 TEST_F(PeriodLineSumsTest, NetsByRateFromEveryLayoutAsTheLinesAddUp) {
   const std::string fromWhere = LiveOrdersOf2024();
   for (const Shape& shape : LineShapes()) {
@@ -121,12 +130,7 @@ TEST_F(PeriodLineSumsTest, NetsByRateFromEveryLayoutAsTheLinesAddUp) {
       } catch (const std::exception&) {
         continue;  // a cell no number can be read from
       }
-      const RateNets expected = LinesByRate(own, order);
-      ASSERT_EQ(nets.size(), expected.size()) << order;
-      for (size_t i = 0; i < nets.size(); ++i) {
-        EXPECT_EQ(nets[i].rate, expected[i].rate) << order;
-        EXPECT_EQ(nets[i].net, expected[i].net) << order;
-      }
+      ExpectNets(nets, LinesByRate(own, order), order);
       mixed += nets.size() > 1;
     }
     if (shape.amounts == testing::Amounts::Fractional) {
@@ -177,12 +181,7 @@ TEST_F(PeriodLineSumsTest, OrderRatesReadTogetherAsEachOrderAlone) {
       } catch (const std::exception&) {
         continue;  // a cell no number can be read from
       }
-      const RateNets expected = LinesByRate(own, order);
-      ASSERT_EQ(nets.size(), expected.size()) << order;
-      for (size_t i = 0; i < nets.size(); ++i) {
-        EXPECT_EQ(nets[i].rate, expected[i].rate) << order;
-        EXPECT_EQ(nets[i].net, expected[i].net) << order;
-      }
+      ExpectNets(nets, LinesByRate(own, order), order);
       ++compared;
     }
     EXPECT_GT(compared, ids.size() / 2);
