@@ -11,7 +11,6 @@
 #include "tax/Classification.h"
 #include "tax/TaxPeriod.h"
 #include "tax/TaxationBasis.h"
-#include "util/uPlatform.h"
 
 namespace vorlex {
 
@@ -53,9 +52,5 @@ struct ReportOptions {
 
 // The arguments after the program name, as bytes. Raises EUsage.
 ReportOptions ParseReportArguments(const std::vector<std::string>& args);
-
-// The usage text (Windows-1252), naming the settings folder and the source
-// of number and date formats as the system has them.
-std::string ReportUsage(System system = kSystem);
 
 }  // namespace vorlex

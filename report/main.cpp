@@ -20,6 +20,7 @@
 #include "report/FilingReport.h"
 #include "report/JsonReport.h"
 #include "report/ReportOptions.h"
+#include "report/ReportUsage.h"
 #include "tax/EvaluationRun.h"
 #include "tax/EvaluationSink.h"
 #include "tax/FormFields.h"

@@ -1,4 +1,5 @@
 #include "report/ReportOptions.h"
+#include "report/ReportUsage.h"
 
 #include <gtest/gtest.h>
 
