@@ -1,74 +1,14 @@
 #include "db/PeriodLineSums.h"
 
 #include <algorithm>
-#include <charconv>
-#include <cmath>
-#include <cstring>
 
+#include "db/LineSumValues.h"
 #include "db/QueryPlan.h"
 #include "db/SQLiteAccess.h"
 #include "db/uDB.h"
-#include "util/uFormat.h"
 #include "util/uString.h"
 
 namespace vorlex {
-
-namespace {
-
-// The figure an order's own query reads from a sum (the sum's text read back
-// as a number; no lines: 0). False where that read would not give a plain
-// number; the order's own query gives the error or figure then.
-bool SumFigure(const TSQLiteStatement& row, int column, double& figure) {
-  switch (row.ColumnType(column)) {
-    case ColumnKind::Null:
-      figure = 0;
-      return true;
-    case ColumnKind::Integer:
-      figure = static_cast<double>(row.ColumnInt64(column));
-      return true;
-    case ColumnKind::Float: {
-      // INF and NAN do not read back as numbers; near the end of the double
-      // range the text decides.
-      const double sum = row.ColumnDouble(column);
-      if (!(std::fabs(sum) <= 1e290)) return false;
-      figure = FloatTextValue(sum);
-      return true;
-    }
-    default:
-      return false;
-  }
-}
-
-// The order id a line key stands for: the same whole number stored as an
-// integer, a float or (in a text column) its text.
-bool KeyOf(const TSQLiteStatement& row, int64_t& key) {
-  switch (row.ColumnType(0)) {
-    case ColumnKind::Integer:
-      key = row.ColumnInt64(0);
-      return true;
-    case ColumnKind::Float: {
-      const double value = row.ColumnDouble(0);
-      if (!(value >= -9223372036854775808.0 && value < 9223372036854775808.0)) return false;
-      if (value != std::trunc(value)) return false;
-      key = static_cast<int64_t>(value);
-      return true;
-    }
-    case ColumnKind::Text: {
-      const std::string_view text = row.ColumnText(0);
-      const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), key);
-      return error == std::errc() && end == text.data() + text.size() && !text.empty() &&
-             text == std::to_string(key);
-    }
-    default:
-      return false;
-  }
-}
-
-bool SumFigures(const TSQLiteStatement& row, int first, LineSums& sums) {
-  return SumFigure(row, first, sums.vat) && SumFigure(row, first + 1, sums.net);
-}
-
-}  // namespace
 
 bool LinesReadInTableOrder(TSQLiteDatabase& connection, const LineVat& vat, std::string* byIndex) {
   // One step: a scan of the table itself, or a search of an index on
@@ -198,7 +138,7 @@ void TPeriodLineSums::ReadPeriod(const std::string& ordersFromWhere,
   bool first = true;
   while (sums.Step()) {
     int64_t id = 0;
-    if (!KeyOf(sums, id)) continue;      // matches no order; not expected
+    if (!LineKeyOf(sums, id)) continue;      // matches no order; not expected
     if (!first && last == id) continue;  // the same order's next line
     first = false;
     last = id;
@@ -254,7 +194,7 @@ bool TPeriodLineSums::ReadByRowidRanges(const std::string& lines, const std::vec
                         "SELECT auftragindex, rowid FROM verbindauftrag WHERE " + lines);
   while (scan.Step()) {
     int64_t id = 0;
-    const auto found = KeyOf(scan, id) ? std::lower_bound(ids.begin(), ids.end(), id) : ids.end();
+    const auto found = LineKeyOf(scan, id) ? std::lower_bound(ids.begin(), ids.end(), id) : ids.end();
     if (found == ids.end() || *found != id) {
       // Lines of the orders between the period's, where the lines are chosen
       // by the range of ids; any other line cannot be vouched for.
@@ -298,23 +238,6 @@ bool TPeriodLineSums::ReadByRowidRanges(const std::string& lines, const std::vec
   return onePass_;
 }
 
-namespace {
-
-// The nets of a value of kRateNetsFunction; false for NULL.
-bool ReadRateNets(const TSQLiteStatement& row, int column, RateNets& nets) {
-  if (row.ColumnType(column) != ColumnKind::Blob) return false;
-  const std::string_view bytes = row.ColumnBlob(column);
-  const size_t pairs = bytes.size() / (2 * sizeof(double));
-  for (size_t i = 0; i < pairs; ++i) {
-    RateNet net;
-    std::memcpy(&net.rate, bytes.data() + 2 * i * sizeof(double), sizeof(double));
-    std::memcpy(&net.net, bytes.data() + (2 * i + 1) * sizeof(double), sizeof(double));
-    if (net.net != 0) nets.push_back(net);
-  }
-  return true;
-}
-
-}  // namespace
 
 void TPeriodLineSums::ReadRateColumn(const TSQLiteStatement& row, int column, Entry& entry) {
   entry.rateBegin = static_cast<uint32_t>(rateNets_.size());
@@ -339,112 +262,6 @@ RateNets TPeriodLineSums::RatesOf(const TDBTable& orders, const TDBField& idFiel
   // Text in a cell is read as a number as everywhere else.
   if (orderRates_ == nullptr) orderRates_ = std::make_unique<TOrderRates>(db_, vat_);
   return orderRates_->Of(orderId);
-}
-
-TOrderRates::TOrderRates(TDBase& db, LineVat vat) : db_(db), vat_(std::move(vat)) {}
-
-TOrderRates::~TOrderRates() = default;
-
-size_t TOrderRates::Prefetch(const std::vector<int64_t>& orderIds) {
-  if (orderIds.empty()) return 0;
-  std::string ids = "[";
-  for (const int64_t id : orderIds) ids += (ids.size() > 1 ? "," : "") + std::to_string(id);
-  ids += "]";
-  std::vector<Read> read;
-  RateNets readNets;
-  try {
-    // Through the index one order at a time where there is one, else in one
-    // scan of the lines; each order's lines added as its own query adds them.
-    TSQLiteStatement lines(db_.Connection(),
-                           LineSumsSql({.where = "auftragindex IN (SELECT value FROM json_each(?1))",
-                                        .key = "auftragindex, ",
-                                        .vatAs = "",
-                                        .netAs = "",
-                                        .ratesAs = "",
-                                        .readCells = true,
-                                        .tail = " GROUP BY auftragindex"},
-                                       vat_));
-    lines.BindText(1, ids);
-    while (lines.Step()) {
-      // A key held as text is the order of that number, as its own query
-      // compares it.
-      int64_t id = 0;
-      if (lines.ColumnType(0) == ColumnKind::Integer) {
-        id = lines.ColumnInt64(0);
-      } else if (lines.ColumnType(0) == ColumnKind::Text) {
-        const std::string_view text = lines.ColumnText(0);
-        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), id);
-        if (error != std::errc() || end != text.data() + text.size()) continue;
-      } else {
-        continue;
-      }
-      // More rates than the aggregate keeps: left to the order's own query.
-      const auto begin = static_cast<uint32_t>(readNets.size());
-      if (ReadRateNets(lines, 3, readNets)) {
-        read.push_back({id, begin, static_cast<uint32_t>(readNets.size()) - begin});
-      }
-    }
-  } catch (const std::exception&) {
-    return 0;  // each order's own query meets the trouble in its place
-  }
-  std::sort(read.begin(), read.end(), [](const Read& a, const Read& b) { return a.id < b.id; });
-  read_ = std::move(read);
-  readNets_ = std::move(readNets);
-  return read_.size();
-}
-
-RateNets TOrderRates::Of(int64_t orderId) {
-  const auto found = std::lower_bound(read_.begin(), read_.end(), orderId,
-                                     [](const Read& r, int64_t id) { return r.id < id; });
-  if (found != read_.end() && found->id == orderId) {
-    return RateNets(readNets_.begin() + found->begin,
-                    readNets_.begin() + found->begin + found->count);
-  }
-  if (ratesOfOrder_ == nullptr) {
-    ratesOfOrder_ = std::make_unique<TSQLiteStatement>(
-        db_.Connection(), LineSumsSql({.where = "auftragindex=?1",
-                                       .vatAs = "",
-                                       .netAs = "",
-                                       .ratesAs = "",
-                                       .readCells = true},
-                                      vat_));
-  }
-  RateNets nets;
-  try {
-    ratesOfOrder_->Reset();
-    ratesOfOrder_->BindInt64(1, orderId);
-    const bool known = ratesOfOrder_->Step() && ReadRateNets(*ratesOfOrder_, 2, nets);
-    ratesOfOrder_->Reset();
-    if (known) return nets;
-  } catch (...) {
-    ratesOfOrder_->Reset();
-    throw;
-  }
-  // More rates than the aggregate keeps: the library groups them.
-  if (ratesByOrder_ == nullptr) {
-    // "+ 0" makes a rate held as text one with the same rate held as a number.
-    ratesByOrder_ = std::make_unique<TSQLiteStatement>(
-        db_.Connection(), "SELECT " + LineCell("mwst", true) + " + 0 AS rate, SUM(" +
-                              LineCell("anzahl", true) + "*" + LineCell("preis", true) +
-                              ") FROM verbindauftrag WHERE auftragindex=?1 GROUP BY rate ORDER BY rate");
-  }
-  nets.clear();
-  ratesByOrder_->Reset();
-  ratesByOrder_->BindInt64(1, orderId);
-  try {
-    while (ratesByOrder_->Step()) {
-      RateNet net;
-      if (!SumFigure(*ratesByOrder_, 0, net.rate) || !SumFigure(*ratesByOrder_, 1, net.net)) {
-        continue;  // a sum beyond what a figure holds: left out of the split
-      }
-      if (net.net != 0) nets.push_back(net);
-    }
-  } catch (...) {
-    ratesByOrder_->Reset();
-    throw;
-  }
-  ratesByOrder_->Reset();
-  return nets;
 }
 
 LineSumsAnswer TPeriodLineSums::OwnQuery(bool readCells) {
