@@ -1,8 +1,16 @@
 #include "report/FilingReport.h"
 
-#include "ui/text/EcSalesExport.h"
+#include <exception>
+#include <filesystem>
+#include <system_error>
 
+#include "db/uDB.h"
 #include "ledger/Ledger.h"
+#include "location/uLocation.h"
+#include "report/ReportOutput.h"
+#include "tax/TraderSettings.h"
+#include "ui/text/EcSalesExport.h"
+#include "util/uPlatform.h"
 #include "util/uFormat.h"
 #include "util/uString.h"
 
@@ -75,6 +83,51 @@ std::vector<std::string> FilingLines(const FilingOutcome& outcome) {
     lines.push_back(line);
   }
   return lines;
+}
+
+std::string IdentityPath(const std::string& path) {
+  std::error_code ignored;
+  const std::filesystem::path absolute = std::filesystem::absolute(PathFromText(path), ignored);
+  return absolute.empty() ? path : PathText(absolute);
+}
+
+std::string VatIdOfTrader(TDBase& db) {
+  try {
+    return ReadVatId(db);
+  } catch (const std::exception&) {
+    return {};
+  }
+}
+
+int RunChanges(const ReportOptions& options, const std::string& dbPath) {
+  // Only the filings of the database's trader, as a run of one period finds them.
+  TDBase db(dbPath);
+  Filing trader;
+  trader.pelmoraPath = IdentityPath(dbPath);
+  trader.vatId = VatIdOfTrader(db);
+  std::vector<Filing> filings;
+  try {
+    const std::string ledgerPath = LedgerPath(options);
+    RefuseLedgerInPelmorasFolders(ledgerPath, trader.pelmoraPath, PelmoraAppDataDir());
+    TLedger ledger(ledgerPath, LedgerAccess::Read);
+    filings = ledger.LatestFilings(&trader);
+  } catch (const ELedgerError& e) {
+    Write(stderr, QByteArray(e.what()) + '\n');
+    return 1;
+  }
+  size_t changed = 0;
+  for (const Filing& filed : filings) {
+    const FilingChanges changes = CompareWithFiling(filed, FiledPeriodNow(db, filed));
+    if (!changes.Changed()) continue;
+    ++changed;
+    WriteText(stdout, FiledPeriodName(filed) + " " + BasisText(filed.basis) + ": " +
+                          FilingStatusLine(changes));
+    for (const std::string& entry : changes.entries) WriteText(stdout, "  " + entry);
+  }
+  db.Close();
+  WriteText(stdout, ChangedPeriodsLine(changed, filings.size()));
+  if (!FlushStandardStream(stdout)) RaiseWriteError();
+  return changed > 0 ? 3 : 0;
 }
 
 }  // namespace vorlex

@@ -13,6 +13,8 @@
 
 namespace vorlex {
 
+class TDBase;
+
 struct FilingOutcome {
   std::optional<Filing> latest;          // the period's latest filing before this run
   std::optional<FilingChanges> changes;  // this run against it
@@ -37,6 +39,18 @@ void RefuseLedgerInPelmorasFolders(const std::string& ledger, const std::string&
 // every failure is a sentence in the outcome.
 FilingOutcome LedgerStep(const ReportOptions& options, const Filing& run,
                          const std::string& pelmoraAppDataDir);
+
+// The database's path as a filing names it: absolute.
+std::string IdentityPath(const std::string& path);
+
+// The trader's VAT id as filings are matched by it. A database without
+// Pelmora's settings still shows its figures; its filings are then found by
+// the database's path.
+std::string VatIdOfTrader(TDBase& db);
+
+// --changes: every filed period of the database at dbPath whose figures or
+// entries changed since its latest filing; 3 when there is one.
+int RunChanges(const ReportOptions& options, const std::string& dbPath);
 
 // The lines after the figures: the status, one line per changed entry, and
 // the filing recorded (Windows-1252 words, database texts as stored).

@@ -8,7 +8,6 @@
 #include <array>
 #include <cstdio>
 #include <exception>
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -20,6 +19,7 @@
 #include "report/FilingReport.h"
 #include "report/JsonReport.h"
 #include "report/ReportOptions.h"
+#include "report/ReportOutput.h"
 #include "report/ReportUsage.h"
 #include "tax/EvaluationRun.h"
 #include "tax/EvaluationSink.h"
@@ -45,51 +45,10 @@
 namespace vorlex {
 namespace {
 
-void Write(std::FILE* stream, const QByteArray& bytes) {
-  WriteStandardStream(stream,
-                      std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
-}
-
-// Program texts and database texts, decoded for the terminal: valid UTF-8 as
-// it is, anything else read as Windows-1252. A year's list is a hundred
-// thousand lines, so they take no detour through QString; only a text that
-// begins with a byte order mark does, which decoding drops.
-void WriteText(std::FILE* stream, std::string_view bytes) {
-  if (bytes.starts_with("\xEF\xBB\xBF")) {
-    Write(stream, DecodeText(bytes).toUtf8() + '\n');
-    return;
-  }
-  if (IsValidUtf8(bytes)) {
-    WriteStandardStream(stream, bytes);
-  } else {
-    WriteStandardStream(stream, Windows1252ToUtf8(bytes));
-  }
-  WriteStandardStream(stream, "\n");
-}
-
-[[noreturn]] void RaiseWriteError() {
-  throw std::runtime_error("Stream-Write-Fehler");
-}
-
 std::string DatabasePath(const ReportOptions& options) {
   if (!options.db.empty()) return options.db;
   const std::string appDataDir = PelmoraAppDataDir();
   return ReadDatabaseLocation(appDataDir + kSettingsFileName, appDataDir).Path();
-}
-
-// A file's bytes to the file or, for "-", to standard output; true then.
-bool WriteOutput(const std::optional<std::string>& target, const std::string& bytes) {
-  if (!target) return false;
-  if (*target == "-") {
-    WriteStandardStream(stdout, bytes);
-    return true;
-  }
-  WriteCsvFile(*target, bytes, *target);
-  return false;
-}
-
-bool WriteCsv(const ReportOptions& options, const std::string& bytes) {
-  return WriteOutput(options.csv, bytes);
 }
 
 // The entries of one form field with their lines, and the hints on them
@@ -116,16 +75,6 @@ FieldPart FieldPartOf(const TRunList& list, const std::vector<Hint>& hints, int 
     }
   }
   return part;
-}
-
-// "Kz 81: 559,36".
-void WriteFigure(int field, const std::string& value) {
-  WriteText(stdout, FieldTag(field) + ": " + value);
-}
-
-void WriteHints(const std::vector<Hint>& hints) {
-  if (!hints.empty()) WriteText(stdout, "\nHinweise:");
-  for (const Hint& hint : hints) WriteText(stdout, hint.text);
 }
 
 int RunOverview(const ReportOptions& options) {
@@ -175,61 +124,10 @@ double Today() {
   return EncodeDate(today.year(), today.month(), today.day());
 }
 
-// The database's path as a filing names it: absolute.
-std::string IdentityPath(const std::string& path) {
-  std::error_code ignored;
-  const std::filesystem::path absolute = std::filesystem::absolute(PathFromText(path), ignored);
-  return absolute.empty() ? path : PathText(absolute);
-}
-
-// The trader's VAT id as filings are matched by it. A database without
-// Pelmora's settings still shows its figures; its filings are then found by
-// the database's path.
-std::string VatIdOfTrader(TDBase& db) {
-  try {
-    return ReadVatId(db);
-  } catch (const std::exception&) {
-    return {};
-  }
-}
-
-// Every filed period whose figures or entries changed since its latest filing.
-int RunChanges(const ReportOptions& options) {
-  // Only the filings of the database's trader, as a run of one period finds them.
-  const std::string dbPath = DatabasePath(options);
-  TDBase db(dbPath);
-  Filing trader;
-  trader.pelmoraPath = IdentityPath(dbPath);
-  trader.vatId = VatIdOfTrader(db);
-  std::vector<Filing> filings;
-  try {
-    const std::string ledgerPath = LedgerPath(options);
-    RefuseLedgerInPelmorasFolders(ledgerPath, trader.pelmoraPath, PelmoraAppDataDir());
-    TLedger ledger(ledgerPath, LedgerAccess::Read);
-    filings = ledger.LatestFilings(&trader);
-  } catch (const ELedgerError& e) {
-    Write(stderr, QByteArray(e.what()) + '\n');
-    return 1;
-  }
-  size_t changed = 0;
-  for (const Filing& filed : filings) {
-    const FilingChanges changes = CompareWithFiling(filed, FiledPeriodNow(db, filed));
-    if (!changes.Changed()) continue;
-    ++changed;
-    WriteText(stdout, FiledPeriodName(filed) + " " + BasisText(filed.basis) + ": " +
-                          FilingStatusLine(changes));
-    for (const std::string& entry : changes.entries) WriteText(stdout, "  " + entry);
-  }
-  db.Close();
-  WriteText(stdout, ChangedPeriodsLine(changed, filings.size()));
-  if (!FlushStandardStream(stdout)) RaiseWriteError();
-  return changed > 0 ? 3 : 0;
-}
-
 int Run(const ReportOptions& options) {
   if (options.overview) return RunOverview(options);
   if (options.specialPrepayment) return RunSpecialPrepayment(options);
-  if (options.changes) return RunChanges(options);
+  if (options.changes) return RunChanges(options, DatabasePath(options));
   TTaxPeriod period;
   if (options.period) {
     period = *options.period;
