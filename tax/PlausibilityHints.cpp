@@ -4,13 +4,13 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <optional>
-#include <span>
 
 #include "tax/CountryCodes.h"
 #include "tax/EcSalesList.h"
 #include "tax/ExactClassification.h"
+#include "tax/ExactHintEndings.h"
 #include "tax/FieldRead.h"
+#include "tax/HintList.h"
 #include "tax/FormFields.h"
 #include "tax/TaxPeriod.h"
 #include "util/uDatum.h"
@@ -19,160 +19,9 @@
 
 namespace vorlex {
 
+using namespace hints;
+
 namespace {
-
-// How the field an order went into is named.
-std::string FieldName(TotalKind total) {
-  if (const int field = FormFieldOf(total)) return FieldTag(field);
-  return total == TotalKind::NichtEU ? "die Summe Nicht EU" : "keine Kennzahl";
-}
-
-// A database text inside a hint; shown in quotes when quoted.
-struct Db {
-  std::string_view text;
-  bool quoted = false;
-};
-Db Quoted(std::string_view text) {
-  return {text, true};
-}
-
-// A hint's text from the program's own words (Windows-1252) and texts of the
-// database (Windows-1252 or UTF-8). When a database text is UTF-8 beyond
-// ASCII, the whole text becomes UTF-8, so that it reads right when decoded as
-// one.
-class HintText {
- public:
-  HintText& operator<<(std::string_view program) {
-    parts_.push_back({std::string(program), false});
-    return *this;
-  }
-  HintText& operator<<(Db db) {
-    if (db.quoted) *this << "\"";
-    parts_.push_back({std::string(db.text), true});
-    if (db.quoted) *this << "\"";
-    return *this;
-  }
-  HintText& operator<<(const HintText& other) {
-    parts_.insert(parts_.end(), other.parts_.begin(), other.parts_.end());
-    return *this;
-  }
-
-  std::string Bytes() const {
-    const auto utf8Beyond = [](const std::string& bytes) {
-      return std::any_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) != 0; }) &&
-             IsValidUtf8(bytes);
-    };
-    const bool utf8 = std::any_of(parts_.begin(), parts_.end(), [&](const Part& part) {
-      return part.fromDb && utf8Beyond(part.bytes);
-    });
-    std::string out;
-    size_t size = 0;
-    for (const Part& part : parts_) size += part.bytes.size();
-    out.reserve(size);  // the size whenever nothing is converted
-    for (const Part& part : parts_) {
-      const bool asIs = !utf8 || (part.fromDb && IsValidUtf8(part.bytes));
-      out += asIs ? part.bytes : Windows1252ToUtf8(part.bytes);
-    }
-    // A year's hints stand together: a converted one keeps no more room than its text.
-    if (out.capacity() > out.size() + 16) out.shrink_to_fit();
-    return out;
-  }
-
- private:
-  struct Part {
-    std::string bytes;
-    bool fromDb;
-  };
-  std::vector<Part> parts_;
-};
-
-class HintList {
- public:
-  HintList(const std::vector<RunEntry>& entries, std::vector<Hint>& hints)
-      : entries_(entries), hints_(hints) {}
-
-  void Add(size_t index, const HintText& sentence) {
-    HintText text = Name(entries_[index]);
-    text << ": " << sentence;
-    hints_.push_back({static_cast<int32_t>(index), text.Bytes()});
-  }
-
-  size_t Size() const { return hints_.size(); }
-  // Appends ending to the hint numbered i.
-  void EndWith(size_t i, const std::string& ending) {
-    // Of just its size: a year's run has tens of thousands of them.
-    std::string text;
-    text.reserve(hints_[i].text.size() + ending.size());
-    text.append(hints_[i].text).append(ending);
-    hints_[i].text = std::move(text);
-    hints_[i].exactResolves = true;
-  }
-
-  // For an entry without a line in the list: its name, then the sentence.
-  void AddUnlisted(size_t index, const HintText& sentence) {
-    HintText text = Name(entries_[index]);
-    text << " " << sentence;
-    hints_.push_back({-1, text.Bytes()});
-  }
-
- private:
-  static HintText Name(const RunEntry& entry) {
-    HintText text;
-    const bool order = entry.kind == EntryKind::Order ||
-                       (entry.kind == EntryKind::Undated && entry.missingDate != MissingDate::Cash);
-    if (order) {
-      // By its description as the list shows it, as the trader knows it.
-      const std::string shown = TruncateText(entry.description(), 40);
-      const bool blank = std::all_of(shown.begin(), shown.end(),
-                                     [](char c) { return static_cast<unsigned char>(c) <= 32; });
-      if (!blank) {
-        text << Db{shown};
-      } else if (entry.kind == EntryKind::Undated) {
-        text << OrderPlace(std::to_string(entry.id));
-      } else {
-        text << "Auftrag ohne Bezeichnung vom " << FormatDate(entry.date);
-      }
-    } else if (entry.kind == EntryKind::Undated) {
-      text << "Kassenbuch-Eintrag " << Quoted(TruncateText(entry.description(), 40));
-    } else {
-      // Its own words are ASCII, the same bytes in either encoding.
-      text << Db{CashEntryPlace(FormatDate(entry.date), entry.description())};
-    }
-    if (!entry.customer().empty()) text << " (" << Db{entry.customer()} << ")";
-    return text;
-  }
-
-  const std::vector<RunEntry>& entries_;
-  std::vector<Hint>& hints_;
-
- public:
-  const std::vector<RunEntry>& Entries() const { return entries_; }
-};
-
-// An order's country code as the hints read it. Orders come sorted by their
-// country, so most orders read the code of the order before them.
-struct OrderCountry {
-  std::string stored;  // as the order holds it
-  std::string code;    // NormalCode
-  Country country;
-
-  const OrderCountry& Of(std::string_view text) {
-    if (text != stored) {
-      stored = text;
-      code = NormalCode(text);
-      country = CountryOf(code);
-    }
-    return *this;
-  }
-};
-
-// An order's country as a hint names it.
-HintText Land(const RunEntry& order, const OrderCountry& of) {
-  HintText text;
-  text << "Land " << Quoted(order.country());
-  if (of.country.state) text << " (" << of.country.state->name << ")";
-  return text;
-}
 
 void UnknownCountryHint(HintList& hints, size_t index, const RunEntry& order,
                         const OrderCountry& of, bool) {
@@ -408,107 +257,10 @@ void CashRateHint(HintList& hints, size_t index, const RunEntry& entry, const Or
                                  "(nur 0, 7 und 19 % werden ausgewertet).");
 }
 
-using Rule = void (*)(HintList&, size_t, const RunEntry&, const OrderCountry&, bool exact);
-
 // In the order an order's hints are listed.
 constexpr Rule kOrderRules[] = {
     UnknownCountryHint, EuAsDomesticHint, NonEuAsDomesticHint, NewVehiclesHint, NonEuHint,
     PartPaymentHint,    VatIdHints,       EcSalesListHints,    OrderRateHint,   CreditNoteHint};
-
-// How a field that the exact classification adds to is named.
-std::string ExactFieldName(TotalKind total) {
-  if (total == TotalKind::Steuerfrei) return "\"0 % / steuerfrei\"";
-  return FieldName(total);
-}
-
-// " Zuordnung genau: Kz 86": the fields that the exact classification gives
-// the entry, with their amounts where it splits it.
-std::string ExactEnding(const std::vector<EntryShare>& shares) {
-  bool tax36 = false;
-  std::vector<EntryShare> named;
-  for (const EntryShare& share : shares) {
-    if (share.total == TotalKind::Steuer36) {
-      tax36 = true;
-      continue;
-    }
-    const auto same = std::find_if(named.begin(), named.end(), [&](const EntryShare& n) {
-      return ExactFieldName(n.total) == ExactFieldName(share.total);
-    });
-    if (same == named.end()) {
-      named.push_back(share);
-    } else {
-      same->added += share.added;
-    }
-  }
-  std::stable_sort(named.begin(), named.end(), [](const EntryShare& a, const EntryShare& b) {
-    return std::fabs(a.added) > std::fabs(b.added);
-  });
-  std::string text = " Zuordnung genau: ";
-  if (named.empty()) return text + "keine Kennzahl";
-  for (size_t i = 0; i < named.size(); ++i) {
-    if (i > 0) text += ", ";
-    text += ExactFieldName(named[i].total);
-    if (named.size() > 1) text += " " + FormatMoney(named[i].added);
-  }
-  if (tax36) text += named.size() > 1 ? ", Steuer in Kz 36" : " mit der Steuer in Kz 36";
-  return text;
-}
-
-// A hint that a rule gave on an entry of a simple run, numbered first. Small,
-// as a year's run notes tens of thousands.
-struct Fired {
-  uint32_t index;
-  uint32_t first;
-  Rule rule;
-};
-
-// Applies the rules to one entry; with fired, each rule that gives hints is
-// noted there.
-void ApplyRules(HintList& list, size_t index, const RunEntry& entry, const OrderCountry& of,
-                bool exact, std::span<const Rule> rules, std::vector<Fired>* fired) {
-  for (const Rule rule : rules) {
-    const size_t first = list.Size();
-    rule(list, index, entry, of, exact);
-    for (size_t hint = first; fired != nullptr && hint < list.Size(); ++hint) {
-      fired->push_back({static_cast<uint32_t>(index), static_cast<uint32_t>(hint), rule});
-    }
-  }
-}
-
-// A hint of the simple classification that the exact one would not give ends
-// with what that does with its entry. Every entry is asked for at once, so
-// that the lines of their orders are read in one pass.
-void EndWithExactFields(HintList& list, const std::vector<Fired>& fired,
-                        const ExactSharesOf& exactOf) {
-  const std::vector<RunEntry>& entries = list.Entries();
-  std::vector<const RunEntry*> asked;
-  for (const Fired& f : fired) {
-    if (asked.empty() || asked.back() != &entries[f.index]) asked.push_back(&entries[f.index]);
-  }
-  if (exactOf.prepare) exactOf.prepare(asked);
-  std::optional<RunEntry> asExact;
-  std::vector<EntryShare> shares;
-  size_t made = SIZE_MAX;
-  for (const Fired& f : fired) {
-    const RunEntry& entry = entries[f.index];
-    if (made != f.index) {
-      made = f.index;
-      shares = exactOf.of(entry);
-      asExact = entry;
-      if (shares.empty()) {
-        asExact->total = TotalKind::None;  // the exact classification counts it nowhere
-        asExact->SetShareList({});
-      } else {
-        SetShares(*asExact, shares);
-      }
-    }
-    std::vector<Hint> probe;
-    HintList probeList(entries, probe);
-    OrderCountry country;
-    f.rule(probeList, f.index, *asExact, country.Of(entry.country()), true);
-    if (probe.empty()) list.EndWith(f.first, ExactEnding(shares));
-  }
-}
 
 }  // namespace
 
