@@ -19,7 +19,6 @@ class THelpWindow : public QDialog {
   // The page, with the places as they are now (the database may have been
   // found again since the window was made).
   void SetPlaces(const HelpPlaces& places);
-  QTextBrowser* Browser() const { return browser_; }
 
  private:
   QTextBrowser* browser_;

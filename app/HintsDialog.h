@@ -26,8 +26,6 @@ class THintsDialog : public QDialog {
   // Whether the window can switch to the exact classification: only then is
   // the button shown, and only while a hint is one it resolves.
   void OfferSwitch(bool offered);
-  QListWidget* List() const { return list_; }
-  QPushButton* SwitchButton() const { return btnGenau_; }
 
  signals:
   // The index of the hint's entry in the run; never sent for a period hint.

@@ -164,8 +164,8 @@ void TForm1::ConnectEvents() {
   connect(fields_, &TFieldPanel::FieldChosen, drillDown_, &TFieldDrillDown::Toggle);
   connect(drillDown_, &TFieldDrillDown::FieldShown, fields_, &TFieldPanel::MarkChosen);
   // The hints window's button: "genau" as if chosen, the hints it resolves gone.
-  ConnectShowingErrors(status_, &TRunStatus::SwitchToExactRequested, this,
-                       &TForm1::ChooseExactClassification);
+  ConnectShowingErrors(status_, &TRunStatus::SwitchToExactRequested, classification_,
+                       &TClassificationChoice::ChooseExact);
   ConnectShowingErrors(status_, &TRunStatus::EntryChosen, this, [this](int entry) {
     drillDown_->SelectEntry(entry, status_->HintsCover());
   });
@@ -312,10 +312,6 @@ void TForm1::cmbMChange(const TTaxPeriod& period, TaxationBasis basis) {
 void TForm1::ClassificationChanged(ClassificationChoice choice) {
   runs_->SetChoice(choice);
   period_->ReportChoice();
-}
-
-void TForm1::ChooseExactClassification() {
-  classification_->ChooseExact();
 }
 
 void TForm1::RunAgainAfterFailure(const TTaxPeriod& period, TaxationBasis basis) {

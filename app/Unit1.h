@@ -55,10 +55,6 @@ class TForm1 : public QWidget {
   // the benchmark times.
   void EvaluationRun(double firstDay, double lastDay);
 
- public slots:
-  // "Zuordnung: genau", as if the user had chosen it: the window runs again.
-  void ChooseExactClassification();
-
  protected:
   void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;

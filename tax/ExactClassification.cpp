@@ -5,7 +5,6 @@
 #include <memory>
 #include <string>
 
-#include "db/PeriodLineSums.h"
 #include "db/uDB.h"
 #include "tax/CashBookEvaluation.h"
 #include "tax/CountryCodes.h"

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "db/LineSumsSql.h"
+#include "db/uDB.h"
 #include "tax/Classification.h"
 #include "tax/RunEntry.h"
 

@@ -8,6 +8,7 @@
 #include <QTableWidget>
 #include <QTest>
 
+#include "app/ClassificationChoice.h"
 #include "app/WindowFixture.h"
 #include "app/YearOverviewDialog.h"
 #include "tax/FormFields.h"
@@ -178,10 +179,12 @@ TEST_F(ClassificationWindowTest, TheChoiceIsRememberedAndTheSlotChoosesExact) {
   // The hints window's way to switch: as if chosen, once.
   int resets = 0;
   QObject::connect(&c.lbUst->Model(), &QAbstractItemModel::modelReset, [&resets] { ++resets; });
-  form->ChooseExactClassification();
+  auto* choice = form->findChild<TClassificationChoice*>();
+  ASSERT_NE(choice, nullptr);
+  choice->ChooseExact();
   EXPECT_EQ(zuordnung->currentText(), QStringLiteral("genau"));
   EXPECT_EQ(Totals.Ausfuhr43, 80.0);
-  form->ChooseExactClassification();
+  choice->ChooseExact();
   EXPECT_EQ(resets, 2);  // one run: the list emptied and filled
   EXPECT_TRUE(messages.empty());
 

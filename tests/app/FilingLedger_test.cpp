@@ -14,6 +14,7 @@
 #include <QToolButton>
 #include <fstream>
 
+#include "app/ClassificationChoice.h"
 #include "app/FilingDialogs.h"
 #include "app/FilingLedgerDialogs.h"
 #include "app/WindowFixture.h"
@@ -115,7 +116,7 @@ TEST_F(LedgerWindowTest, MarkedRunIsUnchangedUntilPelmorasDataChanges) {
   // Filed as it stands, it is not filed again.
   EXPECT_FALSE(Elster().findChild<QPushButton*>(QStringLiteral("btnVermerken"))->isEnabled());
   // A run under other rules says which ones the filing was made with.
-  f.ChooseExactClassification();
+  f.findChild<TClassificationChoice*>()->ChooseExact();
   EXPECT_TRUE(FiledText().contains(
       DecodeText("(abgegeben mit der Zuordnung \"einfach\", dieser Lauf: \"genau\")")))
       << FiledText().toStdString();

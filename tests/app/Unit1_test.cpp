@@ -1071,7 +1071,8 @@ TEST_F(WindowTest, StatusBarShowsField83AndTheHintsLeadToTheirEntries) {
   ASSERT_NE(hints, nullptr);
   EXPECT_TRUE(hints->isVisible());
   EXPECT_FALSE(hints->isModal());
-  QListWidget* list = hints->List();
+  auto* list = hints->findChild<QListWidget*>(QStringLiteral("lbHinweise"));
+  ASSERT_NE(list, nullptr);
   ASSERT_EQ(list->count(), 1);
   // Named as the list names the order, never by its id.
   EXPECT_TRUE(list->item(0)->text().startsWith(QStringLiteral("Lieferung Lyon (Dupont): ")));
@@ -1334,7 +1335,8 @@ TEST_F(WindowTest, HelpByF1AndFromTheBoxOfTheQuestionMark) {
   auto* help = f.findChild<THelpWindow*>();
   ASSERT_NE(help, nullptr);
   EXPECT_TRUE(help->isVisible());
-  const std::string page = help->Browser()->toPlainText().toStdString();
+  const std::string page =
+      help->findChild<QTextBrowser*>(QStringLiteral("tbHilfe"))->toPlainText().toStdString();
   for (const std::string& part :
        {std::string("Zwei Zuordnungen: „einfach“ und „genau“"), std::string("Ist und Soll"),
         std::string("vollen Euro"), std::string("Euro und Cent"), std::string("Kz 43"),
@@ -1358,14 +1360,16 @@ TEST_F(WindowTest, HelpByF1AndFromTheBoxOfTheQuestionMark) {
 TEST_F(WindowTest, HintsOfferTheExactClassification) {
   THintsDialog dialog(nullptr);
   QSignalSpy switched(&dialog, &THintsDialog::switchToExactRequested);
+  auto* button = dialog.findChild<QPushButton*>(QStringLiteral("btnGenau"));
+  ASSERT_NE(button, nullptr);
   dialog.SetHints({{0, "Auftrag zu 7 % ... Zuordnung genau: Kz 86", true}});
-  EXPECT_TRUE(dialog.SwitchButton()->isHidden());
+  EXPECT_TRUE(button->isHidden());
   dialog.OfferSwitch(true);
-  EXPECT_FALSE(dialog.SwitchButton()->isHidden());
-  dialog.SwitchButton()->click();
+  EXPECT_FALSE(button->isHidden());
+  button->click();
   EXPECT_EQ(switched.count(), 1);
   dialog.SetHints({{0, "Teilzahlung", false}});
-  EXPECT_TRUE(dialog.SwitchButton()->isHidden());
+  EXPECT_TRUE(button->isHidden());
 }
 
 // The basis and the window's place are remembered; the period is always this month.
