@@ -31,6 +31,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/ReportRunner.h"
 #include "tests/app/WindowFixture.h"
 #include "ui/qtcore/uQtText.h"
 #include "util/uString.h"
@@ -100,23 +101,9 @@ inline std::vector<std::string> Changes(const FolderState& before, const FolderS
   return changed;
 }
 
-struct ReportResult {
-  int status = -1;  // -1: crashed, killed or not finished in time
-  std::string out;
-  std::string err;
-  std::chrono::milliseconds took{0};
-};
-
-// The reporter's environment: German format, Pelmora's folder in appData, no
-// other locale or settings of the person running the tests.
+// The reporter's environment: a clean one, Pelmora's folder in appData.
 inline QProcessEnvironment ReportEnvironment(const std::string& appData) {
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  for (const char* name : {"LANG", "LANGUAGE", "LC_ALL", "LC_NUMERIC", "LC_TIME", "LC_MESSAGES",
-                           "LC_CTYPE", "APPDATA", "XDG_CONFIG_HOME", "XDG_DATA_HOME",
-                           "VORLEX_LEDGER"}) {
-    env.remove(QString::fromLatin1(name));
-  }
-  env.insert("LC_ALL", "de_DE.UTF-8");
+  QProcessEnvironment env = CleanReportEnvironment();
   env.insert("APPDATA", QString::fromStdString(appData));
   env.insert("HOME", QString::fromStdString(appData));
   return env;
@@ -155,35 +142,18 @@ class ReporterForAnyone {
   std::string path_;
 };
 
-// Runs vorlex-report; a run that does not end within the limit is a hang and
-// is killed. setup runs in the child before the program starts; program: the
-// reporter to run.
+// Runs vorlex-report in appData, Pelmora's folder. setup runs in the child
+// before the program starts; program: the reporter to run.
 inline ReportResult RunReporter(const std::vector<std::string>& args, const std::string& appData,
                                 std::function<void()> setup = {}, int limitMs = 60000,
                                 const std::string& program = VORLEX_REPORT_PATH) {
-  QStringList arguments;
-  for (const std::string& a : args) arguments << QString::fromLocal8Bit(a);
-  QProcess process;
-  process.setProcessEnvironment(ReportEnvironment(appData));
-  process.setWorkingDirectory(QString::fromStdString(appData));
-  if (setup) process.setChildProcessModifier(setup);
-  const auto start = std::chrono::steady_clock::now();
-  process.start(QString::fromStdString(program), arguments);
-  ReportResult result;
-  if (!process.waitForFinished(limitMs)) {
-    ADD_FAILURE() << "vorlex-report did not end within " << limitMs << " ms";
-    process.kill();
-    process.waitForFinished();
-  } else if (process.exitStatus() == QProcess::NormalExit) {
-    result.status = process.exitCode();
-  } else {
-    ADD_FAILURE() << "vorlex-report crashed";
-  }
-  result.took = std::chrono::duration_cast<std::chrono::milliseconds>(
-      std::chrono::steady_clock::now() - start);
-  result.out = process.readAllStandardOutput().toStdString();
-  result.err = process.readAllStandardError().toStdString();
-  return result;
+  ReportProcess how;
+  how.env = ReportEnvironment(appData);
+  how.workingFolder = appData;
+  how.setup = std::move(setup);
+  how.limitMs = limitMs;
+  how.program = program;
+  return RunReportProcess(args, how);
 }
 
 // In the reporter's child: become an ordinary user, so that permissions count.

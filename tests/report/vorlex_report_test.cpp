@@ -32,6 +32,7 @@
 #include "tax/RecordingSink.h"
 #include "testdb/PelmoraDb.h"
 #include "tests/ListTexts.h"
+#include "tests/ReportRunner.h"
 #include "ui/text/CsvExport.h"
 #include "ui/text/SummaryList.h"
 #include "ui/text/TableExport.h"
@@ -44,12 +45,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Result {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
+using Result = testing::ReportResult;
 using testing::ReadBytes;
 
 class ReportTest : public ::testing::Test {
@@ -107,14 +103,9 @@ class ReportTest : public ::testing::Test {
 
   // The environment of a user without any locale or Pelmora settings.
   static QProcessEnvironment CleanEnvironment() {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"LANG", "LANGUAGE", "LC_ALL", "LC_NUMERIC", "LC_TIME", "LC_MESSAGES",
-                             "LC_CTYPE", "APPDATA", "XDG_CONFIG_HOME", "VORLEX_LEDGER"}) {
-      env.remove(QString::fromLatin1(name));
-    }
+    QProcessEnvironment env = testing::CleanReportEnvironment();
     // No ledger of the user's own: a missing one is only read, never made.
     env.insert("XDG_DATA_HOME", QDir::temp().filePath("vorlex-report-test-no-ledger"));
-    env.insert("LC_ALL", "de_DE.UTF-8");
     return env;
   }
 
@@ -128,18 +119,10 @@ class ReportTest : public ::testing::Test {
         env.insert(QString::fromStdString(name), QString::fromStdString(value));
       }
     }
-    QStringList arguments;
-    for (const std::string& a : args) arguments << QString::fromUtf8(a);
-    QProcess process;
-    process.setProcessEnvironment(env);
-    process.setWorkingDirectory(QString::fromStdString(dir_.string()));
-    process.start(QString::fromStdString(testing::ProgramPath(VORLEX_REPORT_PATH)), arguments);
-    EXPECT_TRUE(process.waitForFinished(60000));
-    Result result;
-    result.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    result.out = process.readAllStandardOutput().toStdString();
-    result.err = process.readAllStandardError().toStdString();
-    return result;
+    testing::ReportProcess how;
+    how.env = env;
+    how.workingFolder = dir_.string();
+    return testing::RunReportProcess(args, how);
   }
 
   // The list of the same run in this process.
@@ -718,15 +701,12 @@ TEST_F(ReportTest, CsvIntoAPipeIsWrittenThroughIt) {
 TEST_F(ReportTest, AFullStandardOutputIsAnError) {
   VORLEX_POSIX_ONLY("/dev/full");
   BuildQuarter();
-  QProcess process;
-  process.setProcessEnvironment(CleanEnvironment());
-  // Only redirected into, never replaced.
-  process.setStandardOutputFile(QStringLiteral("/dev/full"));
-  process.start(QString::fromStdString(testing::ProgramPath(VORLEX_REPORT_PATH)),
-                {QStringLiteral("--db"), QString::fromStdString(db_)});
-  ASSERT_TRUE(process.waitForFinished(60000));
-  EXPECT_EQ(process.exitCode(), 1);
-  const std::string err = process.readAllStandardError().toStdString();
+  testing::ReportProcess how;
+  how.env = CleanEnvironment();
+  how.standardOutputFile = "/dev/full";
+  const Result r = testing::RunReportProcess({"--db", db_}, how);
+  EXPECT_EQ(r.status, 1);
+  const std::string& err = r.err;
   EXPECT_EQ(err.rfind("Die Ausgabe konnte nicht vollst\xC3\xA4ndig geschrieben werden", 0), 0u)
       << err;
   EXPECT_EQ(err.substr(err.find('\n') + 1), "Stream-Write-Fehler\n");
