@@ -7,8 +7,8 @@
 #include <QTranslator>
 #include <string>
 
-#include "location/uLocation.h"
-#include "ui/qtcore/uQtText.h"
+#include "location/PelmoraLocation.h"
+#include "ui/qtcore/QtText.h"
 #include "ui/text/ErrorText.h"
 
 namespace vorlex {

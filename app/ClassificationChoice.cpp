@@ -5,7 +5,7 @@
 
 #include "app/Controls.h"
 #include "ui/DesignMetrics.h"
-#include "ui/qtcore/uQtText.h"
+#include "ui/qtcore/QtText.h"
 
 namespace vorlex {
 

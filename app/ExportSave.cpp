@@ -5,12 +5,12 @@
 #include <QStatusBar>
 #include <string>
 
+#include "app/Application.h"
 #include "app/RunController.h"
 #include "app/WindowSettings.h"
-#include "app/Application.h"
 #include "ui/CsvSave.h"
 #include "ui/SummaryListView.h"
-#include "ui/qtcore/uQtText.h"
+#include "ui/qtcore/QtText.h"
 #include "ui/text/CsvExport.h"
 #include "ui/text/EcSalesExport.h"
 #include "ui/text/TableExport.h"

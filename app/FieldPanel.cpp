@@ -11,7 +11,7 @@
 #include "tax/Prepayment.h"
 #include "ui/DesignMetrics.h"
 #include "ui/FormValuePanel.h"
-#include "ui/qtcore/uQtText.h"
+#include "ui/qtcore/QtText.h"
 #include "util/uFormat.h"
 
 namespace vorlex {

@@ -15,7 +15,7 @@
 #include <QVBoxLayout>
 
 #include "tax/FormFields.h"
-#include "ui/qtcore/uQtText.h"
+#include "ui/qtcore/QtText.h"
 #include "util/uFormat.h"
 
 namespace vorlex {

@@ -14,7 +14,7 @@
 
 #include "app/Controls.h"
 #include "tax/FormFields.h"
-#include "ui/qtcore/uQtText.h"
+#include "ui/qtcore/QtText.h"
 #include "util/uFormat.h"
 
 namespace vorlex {

@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "app/MonthNames.h"
-#include "ui/qtcore/uQtText.h"
+#include "ui/qtcore/QtText.h"
 #include "util/uFormat.h"
 
 namespace vorlex {

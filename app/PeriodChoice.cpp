@@ -9,7 +9,7 @@
 
 #include "app/MonthNames.h"
 #include "ui/DesignMetrics.h"
-#include "ui/qtcore/uQtText.h"
+#include "ui/qtcore/QtText.h"
 #include "util/uFormat.h"
 
 namespace vorlex {

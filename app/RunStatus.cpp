@@ -12,7 +12,7 @@
 #include "tax/FormFields.h"
 #include "tax/Prepayment.h"
 #include "tax/TaxPeriod.h"
-#include "ui/qtcore/uQtText.h"
+#include "ui/qtcore/QtText.h"
 #include "util/uFormat.h"
 
 namespace vorlex {

@@ -28,11 +28,11 @@
 #include "app/version_U.h"
 #include "ledger/FiledPeriods.h"
 #include "ledger/Ledger.h"
-#include "location/uLocation.h"
+#include "location/PelmoraLocation.h"
 #include "tax/EvaluationRun.h"
 #include "tax/SpecialPrepayment.h"
 #include "ui/SummaryListView.h"
-#include "ui/qtcore/uQtText.h"
+#include "ui/qtcore/QtText.h"
 #include "ui/text/FilingText.h"
 #include "util/uDatum.h"
 

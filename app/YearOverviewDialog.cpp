@@ -12,7 +12,7 @@
 #include "app/WindowPlacement.h"
 #include "tax/FormFields.h"
 #include "tax/YearOverview.h"
-#include "ui/qtcore/uQtText.h"
+#include "ui/qtcore/QtText.h"
 #include "ui/text/FilingText.h"
 
 namespace vorlex {

@@ -3,9 +3,9 @@
 #include <QLocale>
 #include <QTranslator>
 
-#include "app/Unit1.h"
 #include "app/Application.h"
-#include "ui/qtcore/uQtText.h"
+#include "app/Unit1.h"
+#include "ui/qtcore/QtText.h"
 #include "util/uFormat.h"
 
 int main(int argc, char** argv) {

@@ -8,7 +8,7 @@
 
 #include "tax/FormFields.h"
 #include "tax/Prepayment.h"
-#include "ui/qtcore/uQtText.h"
+#include "ui/qtcore/QtText.h"
 #include "ui/text/YearOverviewText.h"
 #include "util/uDatum.h"
 #include "util/uFormat.h"

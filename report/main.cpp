@@ -16,7 +16,7 @@
 
 #include "db/uDB.h"
 #include "ledger/Ledger.h"
-#include "location/uLocation.h"
+#include "location/PelmoraLocation.h"
 #include "report/FilingReport.h"
 #include "report/JsonReport.h"
 #include "report/ReportOptions.h"
@@ -27,7 +27,7 @@
 #include "tax/SpecialPrepayment.h"
 #include "tax/TraderSettings.h"
 #include "tax/YearOverview.h"
-#include "ui/qtcore/uQtText.h"
+#include "ui/qtcore/QtText.h"
 #include "ui/qtgui/FilingRecordPdf.h"
 #include "ui/text/CsvExport.h"
 #include "ui/text/EcSalesExport.h"
@@ -36,9 +36,9 @@
 #include "ui/text/SummaryList.h"
 #include "ui/text/TableExport.h"
 #include "ui/text/YearOverviewText.h"
+#include "util/Platform.h"
 #include "util/uDatum.h"
 #include "util/uFormat.h"
-#include "util/uPlatform.h"
 #include "util/uString.h"
 
 namespace vorlex {

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <string>
 
-#include "ui/qtcore/uQtText.h"
+#include "ui/qtcore/QtText.h"
 #include "util/uFormat.h"
 
 namespace vorlex {

@@ -9,7 +9,7 @@
 #include <functional>
 #include <utility>
 
-#include "ui/qtcore/uQtText.h"
+#include "ui/qtcore/QtText.h"
 #include "util/uFormat.h"
 
 namespace vorlex {

@@ -40,7 +40,7 @@
 #include "ui/DesignMetrics.h"
 #include "ui/FormValuePanel.h"
 #include "ui/SummaryListView.h"
-#include "ui/qtcore/uQtText.h"
+#include "ui/qtcore/QtText.h"
 #include "ui/text/CsvExport.h"
 #include "ui/text/TableExport.h"
 #include "ui/text/YearOverviewText.h"

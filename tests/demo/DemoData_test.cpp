@@ -13,7 +13,7 @@
 #include "TestPlatform.h"
 #include "bench/Probe.h"
 #include "db/uDB.h"
-#include "location/uLocation.h"
+#include "location/PelmoraLocation.h"
 #include "tax/EvaluationRun.h"
 #include "tax/FormFields.h"
 #include "ui/text/SummaryList.h"

@@ -35,9 +35,9 @@
 #include "ui/text/CsvExport.h"
 #include "ui/text/SummaryList.h"
 #include "ui/text/TableExport.h"
+#include "util/Platform.h"
 #include "util/uDatum.h"
 #include "util/uFormat.h"
-#include "util/uPlatform.h"
 
 namespace vorlex {
 namespace {

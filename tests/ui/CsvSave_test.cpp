@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/ListTexts.h"
-#include "ui/qtcore/uQtText.h"
+#include "ui/qtcore/QtText.h"
 #include "ui/text/CsvExport.h"
 #ifndef _WIN32
 #include <signal.h>
@@ -97,7 +97,7 @@ TEST(CsvSave, FileThatCannotBeCreatedNamesIt) {
 }
 
 // File-size limits are POSIX only; Windows's own replacing is tested in
-// tests/util/uWholeFile_test.cpp.
+// tests/util/WholeFile_test.cpp.
 #ifndef _WIN32
 // The process may write files of at most limit bytes while it lives.
 class FileSizeLimit {

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "tests/ListTexts.h"
-#include "ui/qtcore/uQtText.h"
+#include "ui/qtcore/QtText.h"
 #include "util/uFormat.h"
 
 namespace vorlex {

@@ -10,7 +10,7 @@
 #include <QPdfWriter>
 #include <array>
 
-#include "ui/qtcore/uQtText.h"
+#include "ui/qtcore/QtText.h"
 #include "ui/text/FilingRecordText.h"
 
 namespace vorlex {

@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "util/uPlatform.h"
-#include "util/uWholeFile.h"
+#include "util/Platform.h"
+#include "util/WholeFile.h"
 
 namespace vorlex {
 

@@ -9,7 +9,7 @@
 #include "tax/TaxPeriod.h"
 #include "tax/TaxationBasis.h"
 #include "ui/text/SummaryList.h"
-#include "util/uWholeFile.h"
+#include "util/WholeFile.h"
 
 namespace vorlex {
 

@@ -8,8 +8,8 @@
 #include "tax/FieldRead.h"
 #include "ui/text/CsvExport.h"
 #include "ui/text/EcSalesExport.h"
+#include "util/Platform.h"
 #include "util/uFormat.h"
-#include "util/uPlatform.h"
 #include "util/uString.h"
 
 namespace vorlex {

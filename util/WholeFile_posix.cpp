@@ -1,4 +1,4 @@
-#include "util/uWholeFile.h"
+#include "util/WholeFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

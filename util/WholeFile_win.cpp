@@ -3,8 +3,8 @@
 #include <cerrno>
 #include <string>
 
-#include "util/uPlatform.h"
-#include "util/uWholeFile.h"
+#include "util/Platform.h"
+#include "util/WholeFile.h"
 
 namespace vorlex {
 

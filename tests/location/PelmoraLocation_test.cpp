@@ -1,4 +1,4 @@
-#include "location/uLocation.h"
+#include "location/PelmoraLocation.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <string>
 
 #include "TestPlatform.h"
-#include "util/uPlatform.h"
+#include "util/Platform.h"
 
 namespace vorlex {
 namespace {

@@ -1,4 +1,4 @@
-#include "util/uWholeFile.h"
+#include "util/WholeFile.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <string>
 
 #include "TestPlatform.h"
-#include "util/uPlatform.h"
+#include "util/Platform.h"
 
 namespace vorlex {
 namespace {

@@ -1,4 +1,4 @@
-#include "util/uPlatform.h"
+#include "util/Platform.h"
 
 #include <pwd.h>
 #include <unistd.h>

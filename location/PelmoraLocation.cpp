@@ -1,4 +1,4 @@
-#include "location/uLocation.h"
+#include "location/PelmoraLocation.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -9,7 +9,7 @@
 #include <sstream>
 #include <vector>
 
-#include "util/uPlatform.h"
+#include "util/Platform.h"
 #include "util/uString.h"
 
 namespace vorlex {

@@ -1,4 +1,4 @@
-#include "ui/qtcore/uQtText.h"
+#include "ui/qtcore/QtText.h"
 
 #include "util/uString.h"
 

@@ -1,4 +1,4 @@
-#include "util/uPlatform.h"
+#include "util/Platform.h"
 
 #include <fcntl.h>
 #include <io.h>
