@@ -8,8 +8,8 @@
 #include <string>
 
 #include "location/PelmoraLocation.h"
+#include "output/ErrorText.h"
 #include "ui/qtcore/QtText.h"
-#include "ui/text/ErrorText.h"
 
 namespace vorlex {
 

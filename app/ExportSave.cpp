@@ -8,12 +8,12 @@
 #include "app/Application.h"
 #include "app/RunController.h"
 #include "app/WindowSettings.h"
+#include "output/CsvExport.h"
+#include "output/EcSalesExport.h"
+#include "output/TableExport.h"
 #include "ui/CsvSave.h"
 #include "ui/SummaryListView.h"
 #include "ui/qtcore/QtText.h"
-#include "ui/text/CsvExport.h"
-#include "ui/text/EcSalesExport.h"
-#include "ui/text/TableExport.h"
 
 namespace vorlex {
 

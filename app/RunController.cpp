@@ -13,11 +13,11 @@
 #include "app/Application.h"
 #include "db/uDB.h"
 #include "location/PelmoraLocation.h"
+#include "output/SummaryList.h"
 #include "tax/EvaluationRun.h"
 #include "tax/TraderSettings.h"
 #include "ui/SummaryListView.h"
 #include "ui/qtcore/QtText.h"
-#include "ui/text/SummaryList.h"
 
 namespace vorlex {
 

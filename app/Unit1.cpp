@@ -29,11 +29,11 @@
 #include "ledger/FiledPeriods.h"
 #include "ledger/Ledger.h"
 #include "location/PelmoraLocation.h"
+#include "output/FilingText.h"
 #include "tax/EvaluationRun.h"
 #include "tax/SpecialPrepayment.h"
 #include "ui/SummaryListView.h"
 #include "ui/qtcore/QtText.h"
-#include "ui/text/FilingText.h"
 #include "util/uDatum.h"
 
 namespace vorlex {

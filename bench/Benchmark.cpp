@@ -9,9 +9,9 @@
 #include <stdexcept>
 
 #include "db/uDB.h"
+#include "output/CsvExport.h"
 #include "tax/EvaluationRun.h"
 #include "tax/TaxTotals.h"
-#include "ui/text/CsvExport.h"
 
 namespace vorlex::bench {
 

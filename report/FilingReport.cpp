@@ -1,6 +1,6 @@
 #include "report/FilingReport.h"
 
-#include "ui/text/EcSalesExport.h"
+#include "output/EcSalesExport.h"
 
 #include "ledger/Ledger.h"
 #include "util/uFormat.h"

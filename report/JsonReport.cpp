@@ -6,10 +6,10 @@
 #include <QJsonValue>
 #include <optional>
 
+#include "output/YearOverviewText.h"
 #include "tax/FormFields.h"
 #include "tax/Prepayment.h"
 #include "ui/qtcore/QtText.h"
-#include "ui/text/YearOverviewText.h"
 #include "util/uDatum.h"
 #include "util/uFormat.h"
 #include "util/uString.h"

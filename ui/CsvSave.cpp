@@ -6,7 +6,7 @@
 #include <QFileInfo>
 #include <stdexcept>
 
-#include "ui/text/CsvExport.h"
+#include "output/CsvExport.h"
 
 namespace vorlex {
 

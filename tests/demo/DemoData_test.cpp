@@ -14,9 +14,9 @@
 #include "bench/Probe.h"
 #include "db/uDB.h"
 #include "location/PelmoraLocation.h"
+#include "output/SummaryList.h"
 #include "tax/EvaluationRun.h"
 #include "tax/FormFields.h"
-#include "ui/text/SummaryList.h"
 #include "util/uFormat.h"
 #include "util/uString.h"
 namespace vorlex::demo {

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "db/uDB.h"
+#include "output/SummaryList.h"
 #include "tax/EvaluationRun.h"
 #include "tax/GeneratedDb.h"
 #include "tax/TaxPeriod.h"
-#include "ui/text/SummaryList.h"
 #include "util/uFormat.h"
 
 namespace vorlex {

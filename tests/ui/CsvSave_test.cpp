@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "output/CsvExport.h"
 #include "tests/ListTexts.h"
 #include "ui/qtcore/QtText.h"
-#include "ui/text/CsvExport.h"
 #ifndef _WIN32
 #include <signal.h>
 #include <sys/resource.h>

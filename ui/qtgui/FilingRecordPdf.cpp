@@ -10,8 +10,8 @@
 #include <QPdfWriter>
 #include <array>
 
+#include "output/FilingRecordText.h"
 #include "ui/qtcore/QtText.h"
-#include "ui/text/FilingRecordText.h"
 
 namespace vorlex {
 

@@ -1,4 +1,4 @@
-#include "ui/text/SummaryList.h"
+#include "output/SummaryList.h"
 
 #include <gtest/gtest.h>
 

@@ -1,16 +1,16 @@
 // The filing calendar's texts and the other texts' field 39: the figures for
 // the portal, the amounts a trader types, the list's, the table's and the
 // overview's line of field 39, which a run without one leaves as it was.
-#include "ui/text/FilingText.h"
+#include "output/FilingText.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "ui/text/SummaryList.h"
-#include "ui/text/TableExport.h"
-#include "ui/text/YearOverviewText.h"
+#include "output/SummaryList.h"
+#include "output/TableExport.h"
+#include "output/YearOverviewText.h"
 #include "util/uDatum.h"
 #include "util/uFormat.h"
 

@@ -1,4 +1,4 @@
-#include "ui/text/ErrorText.h"
+#include "output/ErrorText.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -12,9 +12,9 @@
 #include <string>
 
 #include "db/SQLiteAccess.h"
+#include "output/CsvExport.h"
+#include "output/EcSalesExport.h"
 #include "tax/FieldRead.h"
-#include "ui/text/CsvExport.h"
-#include "ui/text/EcSalesExport.h"
 #include "util/uFormat.h"
 
 namespace vorlex {

@@ -1,11 +1,11 @@
-#include "ui/text/FilingRecordText.h"
+#include "output/FilingRecordText.h"
 
 #include <cmath>
 #include <cstdio>
 
 #include "ledger/FiledPeriods.h"
+#include "output/FilingText.h"
 #include "tax/FormFields.h"
-#include "ui/text/FilingText.h"
 #include "util/uDatum.h"
 #include "util/uFormat.h"
 

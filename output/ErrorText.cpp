@@ -1,13 +1,13 @@
-#include "ui/text/ErrorText.h"
+#include "output/ErrorText.h"
 
 #include <cerrno>
 #include <filesystem>
 #include <string_view>
 
 #include "db/SQLiteAccess.h"
+#include "output/CsvExport.h"
+#include "output/EcSalesExport.h"
 #include "tax/FieldRead.h"
-#include "ui/text/CsvExport.h"
-#include "ui/text/EcSalesExport.h"
 #include "util/Platform.h"
 #include "util/uFormat.h"
 #include "util/uString.h"

@@ -1,4 +1,4 @@
-#include "ui/text/HelpText.h"
+#include "output/HelpText.h"
 
 #include "util/uString.h"
 

@@ -1,6 +1,6 @@
 // The record of a filing as text: the figures as the portal took them, and
 // the fingerprint's input, which must not follow the user's format settings.
-#include "ui/text/FilingRecordText.h"
+#include "output/FilingRecordText.h"
 
 #include <gtest/gtest.h>
 

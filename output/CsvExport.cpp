@@ -1,4 +1,4 @@
-#include "ui/text/CsvExport.h"
+#include "output/CsvExport.h"
 
 #include <algorithm>
 #include <cerrno>

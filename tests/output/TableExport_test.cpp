@@ -1,4 +1,4 @@
-#include "ui/text/TableExport.h"
+#include "output/TableExport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "ui/text/YearOverviewText.h"
+#include "output/YearOverviewText.h"
 
 #include <algorithm>
 

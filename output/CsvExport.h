@@ -6,9 +6,9 @@
 #include <utility>
 #include <vector>
 
+#include "output/SummaryList.h"
 #include "tax/TaxPeriod.h"
 #include "tax/TaxationBasis.h"
-#include "ui/text/SummaryList.h"
 #include "util/WholeFile.h"
 
 namespace vorlex {

@@ -1,11 +1,11 @@
-#include "ui/text/TableExport.h"
+#include "output/TableExport.h"
 
 #include <algorithm>
 #include <array>
 #include <vector>
 
+#include "output/YearOverviewText.h"
 #include "tax/FormFields.h"
-#include "ui/text/YearOverviewText.h"
 #include "util/uFormat.h"
 #include "util/uString.h"
 

@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "db/uDB.h"
+#include "output/SummaryList.h"
 #include "tax/EvaluationRun.h"
 #include "tax/FormFields.h"
 #include "tax/GeneratedDb.h"
 #include "tests/ListTexts.h"
-#include "ui/text/SummaryList.h"
 #include "util/uDatum.h"
 #include "util/uFormat.h"
 

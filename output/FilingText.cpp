@@ -1,4 +1,4 @@
-#include "ui/text/FilingText.h"
+#include "output/FilingText.h"
 
 #include <algorithm>
 

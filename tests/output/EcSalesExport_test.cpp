@@ -1,4 +1,4 @@
-#include "ui/text/EcSalesExport.h"
+#include "output/EcSalesExport.h"
 
 #include <gtest/gtest.h>
 
