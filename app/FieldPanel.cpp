@@ -12,7 +12,7 @@
 #include "ui/DesignMetrics.h"
 #include "ui/FormValuePanel.h"
 #include "ui/qtcore/QtText.h"
-#include "util/uFormat.h"
+#include "util/MoneyText.h"
 
 namespace vorlex {
 

@@ -16,7 +16,7 @@
 
 #include "tax/FormFields.h"
 #include "ui/qtcore/QtText.h"
-#include "util/uFormat.h"
+#include "util/MoneyText.h"
 
 namespace vorlex {
 

@@ -14,8 +14,8 @@
 #include "ui/CsvSave.h"
 #include "ui/qtcore/QtText.h"
 #include "ui/qtgui/FilingRecordPdf.h"
+#include "util/DateText.h"
 #include "util/uDatum.h"
-#include "util/uFormat.h"
 #include "util/uString.h"
 
 namespace vorlex {

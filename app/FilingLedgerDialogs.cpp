@@ -15,7 +15,7 @@
 #include "app/Controls.h"
 #include "tax/FormFields.h"
 #include "ui/qtcore/QtText.h"
-#include "util/uFormat.h"
+#include "util/MoneyText.h"
 
 namespace vorlex {
 

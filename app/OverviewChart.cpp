@@ -9,7 +9,7 @@
 
 #include "app/MonthNames.h"
 #include "ui/qtcore/QtText.h"
-#include "util/uFormat.h"
+#include "util/MoneyText.h"
 
 namespace vorlex {
 

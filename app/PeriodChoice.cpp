@@ -10,7 +10,7 @@
 #include "app/MonthNames.h"
 #include "ui/DesignMetrics.h"
 #include "ui/qtcore/QtText.h"
-#include "util/uFormat.h"
+#include "util/NumberText.h"
 
 namespace vorlex {
 

@@ -13,7 +13,8 @@
 #include "tax/Prepayment.h"
 #include "tax/TaxPeriod.h"
 #include "ui/qtcore/QtText.h"
-#include "util/uFormat.h"
+#include "util/DateText.h"
+#include "util/MoneyText.h"
 
 namespace vorlex {
 

@@ -6,7 +6,7 @@
 #include "app/Application.h"
 #include "app/Unit1.h"
 #include "ui/qtcore/QtText.h"
-#include "util/uFormat.h"
+#include "util/FormatSettings.h"
 
 int main(int argc, char** argv) {
   vorlex::TApplication application(argc, argv);

@@ -14,7 +14,7 @@
 #include "db/uDB.h"
 #include "tax/EvaluationRun.h"
 #include "tax/YearOverview.h"
-#include "util/uFormat.h"
+#include "util/FormatSettings.h"
 
 namespace vorlex::bench {
 

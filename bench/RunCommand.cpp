@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "bench/Benchmark.h"
-#include "util/uFormat.h"
+#include "util/FormatSettings.h"
 
 namespace vorlex::bench {
 

@@ -25,8 +25,8 @@
 #include "tax/EvaluationRun.h"
 #include "testdb/PelmoraDb.h"
 #include "ui/SummaryListView.h"
+#include "util/FormatSettings.h"
 #include "util/uDatum.h"
-#include "util/uFormat.h"
 
 namespace vorlex::bench {
 

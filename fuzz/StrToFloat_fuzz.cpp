@@ -7,8 +7,10 @@
 #include <string_view>
 
 #include "fuzz/FuzzCheck.h"
+#include "util/DateText.h"
+#include "util/MoneyText.h"
+#include "util/NumberText.h"
 #include "util/uDatum.h"
-#include "util/uFormat.h"
 
 using namespace vorlex;
 

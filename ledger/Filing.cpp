@@ -8,7 +8,9 @@
 #include "tax/EcSalesList.h"
 #include "tax/FormFields.h"
 #include "tax/Prepayment.h"
-#include "util/uFormat.h"
+#include "util/DateText.h"
+#include "util/MoneyText.h"
+#include "util/NumberText.h"
 
 namespace vorlex {
 

@@ -8,9 +8,9 @@
 #include "db/SQLiteError.h"
 #include "db/SQLiteStatement.h"
 #include "db/SQLiteWritableDatabase.h"
+#include "util/DateText.h"
 #include "util/Platform.h"
 #include "util/uDatum.h"
-#include "util/uFormat.h"
 #include "util/uString.h"
 
 namespace vorlex {

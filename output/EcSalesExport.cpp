@@ -2,7 +2,7 @@
 
 #include "tax/CountryCodes.h"
 #include "tax/EcSalesList.h"
-#include "util/uFormat.h"
+#include "util/DateText.h"
 #include "util/uString.h"
 
 namespace vorlex {

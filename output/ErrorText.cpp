@@ -8,8 +8,8 @@
 #include "output/CsvExport.h"
 #include "output/EcSalesExport.h"
 #include "tax/FieldRead.h"
+#include "util/NumberText.h"
 #include "util/Platform.h"
-#include "util/uFormat.h"
 #include "util/uString.h"
 
 namespace vorlex {

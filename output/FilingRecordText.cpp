@@ -6,8 +6,9 @@
 #include "ledger/FiledPeriods.h"
 #include "output/FilingText.h"
 #include "tax/FormFields.h"
+#include "util/DateText.h"
+#include "util/MoneyText.h"
 #include "util/uDatum.h"
-#include "util/uFormat.h"
 
 namespace vorlex {
 

@@ -5,7 +5,8 @@
 #include "tax/FilingCalendar.h"
 #include "tax/FormFields.h"
 #include "tax/Prepayment.h"
-#include "util/uFormat.h"
+#include "util/DateText.h"
+#include "util/MoneyText.h"
 
 namespace vorlex {
 

@@ -4,7 +4,8 @@
 #include <string>
 
 #include "tax/FormFields.h"
-#include "util/uFormat.h"
+#include "util/DateText.h"
+#include "util/MoneyText.h"
 #include "util/uString.h"
 
 namespace vorlex {

@@ -6,7 +6,9 @@
 
 #include "output/YearOverviewText.h"
 #include "tax/FormFields.h"
-#include "util/uFormat.h"
+#include "util/DateText.h"
+#include "util/MoneyText.h"
+#include "util/NumberText.h"
 #include "util/uString.h"
 
 namespace vorlex {

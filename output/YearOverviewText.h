@@ -11,7 +11,7 @@
 
 #include "tax/FormFields.h"
 #include "tax/YearOverview.h"
-#include "util/uFormat.h"
+#include "util/FormatSettings.h"
 
 namespace vorlex {
 

@@ -3,7 +3,7 @@
 #include "output/EcSalesExport.h"
 
 #include "ledger/Ledger.h"
-#include "util/uFormat.h"
+#include "util/DateText.h"
 #include "util/uString.h"
 
 namespace vorlex {

@@ -10,8 +10,8 @@
 #include "tax/FormFields.h"
 #include "tax/Prepayment.h"
 #include "ui/qtcore/QtText.h"
+#include "util/MoneyText.h"
 #include "util/uDatum.h"
-#include "util/uFormat.h"
 #include "util/uString.h"
 
 namespace vorlex {

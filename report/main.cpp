@@ -36,9 +36,9 @@
 #include "tax/YearOverview.h"
 #include "ui/qtcore/QtText.h"
 #include "ui/qtgui/FilingRecordPdf.h"
+#include "util/MoneyText.h"
 #include "util/Platform.h"
 #include "util/uDatum.h"
-#include "util/uFormat.h"
 #include "util/uString.h"
 
 namespace vorlex {

@@ -5,7 +5,7 @@
 #include "db/uDB.h"
 #include "tax/CashBookEvaluation.h"
 #include "tax/SalesEvaluation.h"
-#include "util/uFormat.h"
+#include "util/DateText.h"
 
 namespace vorlex {
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "ui/qtcore/QtText.h"
-#include "util/uFormat.h"
+#include "util/MoneyText.h"
 
 namespace vorlex {
 

@@ -10,7 +10,7 @@
 #include <utility>
 
 #include "ui/qtcore/QtText.h"
-#include "util/uFormat.h"
+#include "util/NumberText.h"
 
 namespace vorlex {
 

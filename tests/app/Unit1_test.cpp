@@ -44,6 +44,7 @@
 #include "ui/FormValuePanel.h"
 #include "ui/SummaryListView.h"
 #include "ui/qtcore/QtText.h"
+#include "util/MoneyText.h"
 
 namespace vorlex::testing {
 namespace {

@@ -36,9 +36,9 @@
 #include "ui/CsvSave.h"
 #include "ui/FormValuePanel.h"
 #include "ui/SummaryListView.h"
+#include "util/FormatSettings.h"
 #include "util/Platform.h"
 #include "util/uDatum.h"
-#include "util/uFormat.h"
 
 namespace vorlex::testing {
 

@@ -9,7 +9,7 @@
 #include "DbTest.h"
 #include "db/SQLiteDatabase.h"
 #include "db/SQLiteError.h"
-#include "util/uFormat.h"
+#include "util/NumberText.h"
 
 namespace vorlex {
 namespace {

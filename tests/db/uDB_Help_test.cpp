@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "util/FormatSettings.h"
 #include "util/uDatum.h"
-#include "util/uFormat.h"
 
 namespace vorlex {
 namespace {

@@ -9,7 +9,7 @@
 #include "DbTest.h"
 #include "db/uDB_Help.h"
 #include "testdb/PelmoraDb.h"
-#include "util/uFormat.h"
+#include "util/NumberText.h"
 
 namespace vorlex {
 namespace {

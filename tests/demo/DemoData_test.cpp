@@ -17,7 +17,7 @@
 #include "output/SummaryList.h"
 #include "tax/EvaluationRun.h"
 #include "tax/FormFields.h"
-#include "util/uFormat.h"
+#include "util/FormatSettings.h"
 #include "util/uString.h"
 namespace vorlex::demo {
 namespace {

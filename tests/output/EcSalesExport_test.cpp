@@ -7,8 +7,8 @@
 
 #include "tax/PlausibilityHints.h"
 #include "tax/TaxPeriod.h"
+#include "util/FormatSettings.h"
 #include "util/uDatum.h"
-#include "util/uFormat.h"
 
 namespace vorlex {
 namespace {

@@ -15,7 +15,7 @@
 #include "output/CsvExport.h"
 #include "output/EcSalesExport.h"
 #include "tax/FieldRead.h"
-#include "util/uFormat.h"
+#include "util/NumberText.h"
 
 namespace vorlex {
 namespace {

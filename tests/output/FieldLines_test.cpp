@@ -13,8 +13,8 @@
 #include "tax/FormFields.h"
 #include "tax/GeneratedDb.h"
 #include "tests/ListTexts.h"
+#include "util/MoneyText.h"
 #include "util/uDatum.h"
-#include "util/uFormat.h"
 
 namespace vorlex {
 namespace {

@@ -11,8 +11,8 @@
 #include "output/SummaryList.h"
 #include "output/TableExport.h"
 #include "output/YearOverviewText.h"
+#include "util/FormatSettings.h"
 #include "util/uDatum.h"
-#include "util/uFormat.h"
 
 namespace vorlex {
 namespace {

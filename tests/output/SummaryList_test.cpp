@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "tests/ListTexts.h"
-#include "util/uFormat.h"
+#include "util/FormatSettings.h"
 
 namespace vorlex {
 namespace {

@@ -8,8 +8,8 @@
 
 #include "tax/EvaluationRun.h"
 #include "tax/FormFields.h"
+#include "util/MoneyText.h"
 #include "util/uDatum.h"
-#include "util/uFormat.h"
 #include "util/uString.h"
 
 namespace vorlex {

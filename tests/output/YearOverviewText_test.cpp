@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "util/uFormat.h"
+#include "util/FormatSettings.h"
 
 namespace vorlex {
 namespace {

@@ -35,9 +35,9 @@
 #include "tax/RecordingSink.h"
 #include "testdb/PelmoraDb.h"
 #include "tests/ListTexts.h"
+#include "util/MoneyText.h"
 #include "util/Platform.h"
 #include "util/uDatum.h"
-#include "util/uFormat.h"
 
 namespace vorlex {
 namespace {

@@ -11,7 +11,8 @@
 #include "tax/EvaluationRun.h"
 #include "tax/GeneratedDb.h"
 #include "tax/TaxPeriod.h"
-#include "util/uFormat.h"
+#include "util/DateText.h"
+#include "util/MoneyText.h"
 
 namespace vorlex {
 namespace {

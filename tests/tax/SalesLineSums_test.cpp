@@ -19,7 +19,7 @@
 #include "tax/RecordingSink.h"
 #include "tax/SalesEvaluation.h"
 #include "tax/TaxDbTest.h"
-#include "util/uFormat.h"
+#include "util/NumberText.h"
 
 namespace vorlex {
 namespace {

@@ -20,7 +20,7 @@
 #include "tax/GeneratedDb.h"
 #include "tax/TaxDbTest.h"
 #include "testdb/PelmoraDb.h"
-#include "util/uFormat.h"
+#include "util/FormatSettings.h"
 
 namespace vorlex {
 namespace {

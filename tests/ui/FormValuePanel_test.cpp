@@ -7,7 +7,7 @@
 #include <QTest>
 #include <QWidget>
 
-#include "util/uFormat.h"
+#include "util/FormatSettings.h"
 
 namespace vorlex {
 namespace {

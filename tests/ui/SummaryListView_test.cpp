@@ -14,7 +14,7 @@
 
 #include "tests/ListTexts.h"
 #include "ui/qtcore/QtText.h"
-#include "util/uFormat.h"
+#include "util/FormatSettings.h"
 
 namespace vorlex {
 namespace {

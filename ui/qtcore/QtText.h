@@ -6,7 +6,7 @@
 #include <QString>
 #include <string_view>
 
-#include "util/uFormat.h"
+#include "util/FormatSettings.h"
 
 namespace vorlex {
 

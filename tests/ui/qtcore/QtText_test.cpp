@@ -6,8 +6,9 @@
 #include <QStringDecoder>
 #include <string>
 
+#include "util/DateText.h"
+#include "util/MoneyText.h"
 #include "util/uDatum.h"
-#include "util/uFormat.h"
 #include "util/uString.h"
 
 namespace vorlex {
