@@ -8,10 +8,10 @@
 #include "app/Application.h"
 #include "app/RunController.h"
 #include "app/WindowSettings.h"
-#include "output/CsvExport.h"
 #include "output/EcSalesExport.h"
+#include "output/ExportFile.h"
 #include "output/TableExport.h"
-#include "ui/CsvSave.h"
+#include "ui/SaveDialog.h"
 #include "ui/SummaryListView.h"
 #include "ui/qtcore/QtText.h"
 

@@ -11,7 +11,7 @@
 #include "location/PelmoraLocation.h"
 #include "tax/EvaluationRun.h"
 #include "tax/YearOverview.h"
-#include "ui/CsvSave.h"
+#include "ui/SaveDialog.h"
 #include "ui/qtcore/QtText.h"
 #include "ui/qtgui/FilingRecordPdf.h"
 #include "util/DateText.h"

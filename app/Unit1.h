@@ -19,8 +19,8 @@
 #include "tax/Classification.h"
 #include "tax/TaxPeriod.h"
 #include "tax/TaxationBasis.h"
-#include "ui/CsvSave.h"
 #include "ui/DesignMetrics.h"
+#include "ui/SaveDialog.h"
 
 class QFrame;
 class QLabel;

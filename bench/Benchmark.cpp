@@ -9,7 +9,7 @@
 #include <stdexcept>
 
 #include "db/uDB.h"
-#include "output/CsvExport.h"
+#include "output/ExportFile.h"
 #include "tax/EvaluationRun.h"
 #include "tax/TaxTotals.h"
 

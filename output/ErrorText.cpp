@@ -5,8 +5,8 @@
 #include <string_view>
 
 #include "db/SQLiteAccess.h"
-#include "output/CsvExport.h"
 #include "output/EcSalesExport.h"
+#include "output/ExportFile.h"
 #include "tax/FieldRead.h"
 #include "util/NumberText.h"
 #include "util/Platform.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "output/CsvExport.h"
+#include "output/ExportFile.h"
 #include "output/SummaryList.h"
 
 namespace vorlex {

@@ -35,7 +35,7 @@
 #include "app/HelpWindow.h"
 #include "app/HintsDialog.h"
 #include "app/YearOverviewDialog.h"
-#include "output/CsvExport.h"
+#include "output/ExportFile.h"
 #include "output/TableExport.h"
 #include "output/YearOverviewText.h"
 #include "tests/ListTexts.h"

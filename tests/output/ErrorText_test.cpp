@@ -12,8 +12,8 @@
 #include <string>
 
 #include "db/SQLiteAccess.h"
-#include "output/CsvExport.h"
 #include "output/EcSalesExport.h"
+#include "output/ExportFile.h"
 #include "tax/FieldRead.h"
 #include "util/NumberText.h"
 

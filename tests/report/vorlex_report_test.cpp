@@ -28,7 +28,7 @@
 
 #include "TestPlatform.h"
 #include "db/uDB.h"
-#include "output/CsvExport.h"
+#include "output/ExportFile.h"
 #include "output/SummaryList.h"
 #include "output/TableExport.h"
 #include "tax/EvaluationRun.h"

@@ -11,7 +11,7 @@
 
 #include "db/LineShapes.h"
 #include "db/uDB.h"
-#include "output/CsvExport.h"
+#include "output/ExportFile.h"
 #include "output/SummaryList.h"
 #include "tax/CashBookEvaluation.h"
 #include "tax/EvaluationRun.h"

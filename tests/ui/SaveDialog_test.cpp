@@ -1,8 +1,8 @@
-#include "ui/CsvSave.h"
+#include "ui/SaveDialog.h"
 
 #include <gtest/gtest.h>
 
-#include "output/CsvExport.h"
+#include "output/ExportFile.h"
 #include "tests/ListTexts.h"
 #include "ui/qtcore/QtText.h"
 #ifndef _WIN32
@@ -56,7 +56,7 @@ const std::string kBytes =
     "     Nicht EU:  0,00\r\n"
     "\r\n";
 
-TEST(CsvSave, WritesCreatesAndReplaces) {
+TEST(SaveDialog, WritesCreatesAndReplaces) {
   QTemporaryDir dir;
   struct Row {
     const char* name;
@@ -82,7 +82,7 @@ TEST(CsvSave, WritesCreatesAndReplaces) {
   EXPECT_EQ(ReadAll(dir.filePath("leer.csv")), "");
 }
 
-TEST(CsvSave, FileThatCannotBeCreatedNamesIt) {
+TEST(SaveDialog, FileThatCannotBeCreatedNamesIt) {
   QTemporaryDir dir;
   WriteAll(dir.filePath("datei"), "kein Ordner");
   const QString paths[] = {dir.filePath("fehlt/vorlex.csv"), dir.filePath("datei/vorlex.csv"),
@@ -119,7 +119,7 @@ class FileSizeLimit {
   sighandler_t oldHandler_;
 };
 
-TEST(CsvSave, FailedWriteKeepsTheOldFileWhole) {
+TEST(SaveDialog, FailedWriteKeepsTheOldFileWhole) {
   // Larger than the limit, and smaller or larger than the buffers of the file
   // layers (a buffer filled but never flushed must fail the save too).
   struct Row {
@@ -174,7 +174,7 @@ std::optional<QString> Answer(TSaveDialog& dialog, const std::function<void(QFil
 }
 
 // One file type or three: the one asked for is selected, the one chosen comes back.
-TEST(CsvSave, FileDialogIsConfiguredAsAsked) {
+TEST(SaveDialog, FileDialogIsConfiguredAsAsked) {
   QTemporaryDir dir;
   QDir::setCurrent(dir.path());
   TSaveDialog dialog;

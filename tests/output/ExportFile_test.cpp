@@ -1,4 +1,4 @@
-#include "output/CsvExport.h"
+#include "output/ExportFile.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@ namespace {
 
 using namespace std::string_literals;
 
-TEST(CsvExportTest, BytesOfLists) {
+TEST(ExportFileTest, BytesOfLists) {
   struct Row {
     const char* name;
     std::vector<std::string> lines;
@@ -39,7 +39,7 @@ TEST(CsvExportTest, BytesOfLists) {
   }
 }
 
-TEST(CsvExportTest, TheProposedNameHoldsPeriodAndBasis) {
+TEST(ExportFileTest, TheProposedNameHoldsPeriodAndBasis) {
   EXPECT_EQ(ExportFileStem(MonthPeriod(2026, 2), TaxationBasis::Ist), "Vorlex 2026-02 Ist");
   EXPECT_EQ(ExportFileStem(QuarterPeriod(2026, 2), TaxationBasis::Soll), "Vorlex 2026-Q2 Soll");
   EXPECT_EQ(ExportFileStem(YearPeriod(2026), TaxationBasis::Ist), "Vorlex 2026 Ist");

@@ -1,4 +1,4 @@
-#include "output/CsvExport.h"
+#include "output/ExportFile.h"
 
 #include <algorithm>
 #include <cerrno>

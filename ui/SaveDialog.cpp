@@ -1,4 +1,4 @@
-#include "ui/CsvSave.h"
+#include "ui/SaveDialog.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -6,7 +6,7 @@
 #include <QFileInfo>
 #include <stdexcept>
 
-#include "output/CsvExport.h"
+#include "output/ExportFile.h"
 
 namespace vorlex {
 
