@@ -6,10 +6,10 @@
 
 #include "db/SQLiteAccess.h"
 #include "output/EcSalesExport.h"
-#include "output/ExportFile.h"
 #include "tax/FieldRead.h"
 #include "util/NumberText.h"
 #include "util/Platform.h"
+#include "util/WholeFile.h"
 #include "util/uString.h"
 
 namespace vorlex {
@@ -166,7 +166,7 @@ std::string DatabaseFailed(const ESQLiteException& error, const ErrorContext& co
       "nennt den Grund.");
 }
 
-std::string NotSaved(const ECsvWriteError& error) {
+std::string NotSaved(const EWriteError& error) {
   const std::string unchanged = error.Existed() ? P(" Die alte Datei ist unver\xE4ndert.")
                                                 : P(" Es wurde keine Datei angelegt.");
   std::string reason;
@@ -221,8 +221,8 @@ std::string SentenceOf(const std::exception& error, const ErrorContext& context)
         "In Pelmora steht ein Wert, der keine Zahl ist. Korrigieren Sie ihn in Pelmora und "
         "werten Sie den Zeitraum danach erneut aus.");
   }
-  if (const auto* csv = dynamic_cast<const ECsvWriteError*>(&error)) return NotSaved(*csv);
-  if (std::string_view(error.what()) == "Stream-Write-Fehler") {
+  if (const auto* written = dynamic_cast<const EWriteError*>(&error)) {
+    if (written->NamesFile()) return NotSaved(*written);
     return P(
         "Die Ausgabe konnte nicht vollst\xE4ndig geschrieben werden (Datentr\xE4ger voll "
         "oder Ausgabe geschlossen).");

@@ -1,12 +1,6 @@
 #include "output/ExportFile.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <filesystem>
-#include <stdexcept>
-
-#include "util/Platform.h"
-#include "util/WholeFile.h"
 
 namespace vorlex {
 
@@ -23,23 +17,6 @@ std::string CsvBytes(const std::vector<ListLine>& lines) {
     bytes += "\r\n";
   }
   return bytes;
-}
-
-void WriteCsvFile(const std::string& path, const std::string& bytes, const std::string& shownName) {
-  std::error_code ignored;
-  const bool existed = std::filesystem::exists(PathFromText(path), ignored);
-  errno = 0;
-  const SaveOutcome outcome = SaveWholeFile(path, bytes);
-  // The call that failed last left its reason; a folder in the file's place
-  // fails without one.
-  int reason = errno;
-  if (outcome == SaveOutcome::Saved) return;
-  if (reason == 0 && std::filesystem::is_directory(PathFromText(path), ignored)) reason = EISDIR;
-  if (outcome == SaveOutcome::CannotCreate) {
-    throw ECsvWriteError("Datei " + shownName + " kann nicht erstellt werden", outcome, reason,
-                         shownName, existed);
-  }
-  throw ECsvWriteError("Stream-Write-Fehler", outcome, reason, shownName, existed);
 }
 
 std::string ExportFileStem(const TTaxPeriod& period, TaxationBasis basis, ExportType type) {

@@ -38,6 +38,7 @@
 #include "ui/qtgui/FilingRecordPdf.h"
 #include "util/MoneyText.h"
 #include "util/Platform.h"
+#include "util/WholeFile.h"
 #include "util/uDatum.h"
 #include "util/uString.h"
 
@@ -67,7 +68,7 @@ void WriteText(std::FILE* stream, std::string_view bytes) {
 }
 
 [[noreturn]] void RaiseWriteError() {
-  throw std::runtime_error("Stream-Write-Fehler");
+  throw EWriteError();
 }
 
 std::string DatabasePath(const ReportOptions& options) {
@@ -83,7 +84,7 @@ bool WriteOutput(const std::optional<std::string>& target, const std::string& by
     WriteStandardStream(stdout, bytes);
     return true;
   }
-  WriteCsvFile(*target, bytes, *target);
+  WriteWholeFile(*target, bytes, *target);
   return false;
 }
 
@@ -378,7 +379,7 @@ int Run(const ReportOptions& options) {
   }
   if (!FlushStandardStream(stdout)) RaiseWriteError();
   if (options.record && filing && filing->recorded) {
-    WriteCsvFile(*options.record, FilingRecordPdf(*filing->recorded).toStdString(),
+    WriteWholeFile(*options.record, FilingRecordPdf(*filing->recorded).toStdString(),
                  *options.record);
   }
   // The figures stand; the ledger's trouble is said beneath them.

@@ -4,9 +4,8 @@
 #include <QFileDialog>
 #include <QFile>
 #include <QFileInfo>
-#include <stdexcept>
 
-#include "output/ExportFile.h"
+#include "util/WholeFile.h"
 
 namespace vorlex {
 
@@ -82,21 +81,8 @@ std::optional<QString> ShowSaveFileDialog(QWidget* parent, TSaveDialog& dialog) 
   return files.front();
 }
 
-namespace {
-
-void WriteCsv(const QString& fileName, const std::string& bytes) {
-  WriteCsvFile(fileName.toUtf8().toStdString(), bytes,
-               Utf8(QDir::toNativeSeparators(fileName)));
-}
-
-}  // namespace
-
-void SaveCsvFile(const QString& fileName, const std::vector<ListLine>& lines) {
-  WriteCsv(fileName, CsvBytes(lines));
-}
-
 void SaveExportFile(const QString& fileName, const std::string& bytes) {
-  WriteCsv(fileName, bytes);
+  WriteWholeFile(Utf8(fileName), bytes, Utf8(QDir::toNativeSeparators(fileName)));
 }
 
 }  // namespace vorlex

@@ -1,4 +1,4 @@
-// The CSV button's save: the save dialog and the file.
+// The save dialog of the window's exports, and the file it chose.
 #pragma once
 
 #include <QString>
@@ -6,9 +6,6 @@
 #include <functional>
 #include <optional>
 #include <string>
-#include <vector>
-
-#include "output/SummaryList.h"
 
 class QWidget;
 
@@ -46,12 +43,10 @@ SaveDialogFunction& SaveDialogSeam();
 // The file dialog itself.
 std::optional<QString> ShowSaveFileDialog(QWidget* parent, TSaveDialog& dialog);
 
-// Writes the CSV bytes of lines to fileName, replacing its whole content only
-// when everything has been written. Raises std::runtime_error with
-// "Datei %s kann nicht erstellt werden" or "Stream-Write-Fehler"; an existing
-// file is then left as it was.
-void SaveCsvFile(const QString& fileName, const std::vector<ListLine>& lines);
-// Any export's bytes, the same way.
+// Writes an export's bytes to the chosen file, replacing its whole content
+// only when everything has been written; else raises EWriteError
+// (util/WholeFile.h) naming the file as the system shows it, and an existing
+// file is left as it was.
 void SaveExportFile(const QString& fileName, const std::string& bytes);
 
 inline constexpr const char* kCsvProposedName = "vorlex.csv";

@@ -13,9 +13,9 @@
 
 #include "db/SQLiteAccess.h"
 #include "output/EcSalesExport.h"
-#include "output/ExportFile.h"
 #include "tax/FieldRead.h"
 #include "util/NumberText.h"
+#include "util/WholeFile.h"
 
 namespace vorlex {
 namespace {
@@ -126,34 +126,35 @@ TEST_F(ErrorTextTest, EachKindOfFailureHasItsSentenceAndKeepsItsMessage) {
        "Kassenbuch-Eintrag vom 05.03.2024 \"B\xC3\xBCromaterial\")"},
       {"CSV folder missing",
        [] {
-         throw ECsvWriteError("Datei /x/a.csv kann nicht erstellt werden",
-                              SaveOutcome::CannotCreate, ENOENT, "/x/a.csv", false);
+         throw EWriteError(SaveOutcome::CannotCreate, ENOENT, "/x/a.csv", false);
        },
        ErrorFront::Window, "/x/a.csv konnte nicht gespeichert werden: Der Ordner existiert nicht."},
       {"CSV no permission",
        [] {
-         throw ECsvWriteError("Datei a.csv kann nicht erstellt werden", SaveOutcome::CannotCreate,
-                              EACCES, "a.csv", false);
+         throw EWriteError(SaveOutcome::CannotCreate, EACCES, "a.csv", false);
        },
        ErrorFront::Window,
        "a.csv konnte nicht gespeichert werden: Sie d\xC3\xBC"
        "rfen dort nicht schreiben."},
       {"CSV disk full",
        [] {
-         throw ECsvWriteError("Stream-Write-Fehler", SaveOutcome::WriteFailed, ENOSPC, "a.csv",
-                              true);
+         throw EWriteError(SaveOutcome::WriteFailed, ENOSPC, "a.csv", true);
        },
        ErrorFront::Report,
        "a.csv konnte nicht gespeichert werden: Der Datentr\xC3\xA4ger ist voll. Die alte Datei ist "
        "unver\xC3\xA4ndert."},
       {"CSV size limit, no old file",
        [] {
-         throw ECsvWriteError("Stream-Write-Fehler", SaveOutcome::WriteFailed, EFBIG, "a.csv",
-                              false);
+         throw EWriteError(SaveOutcome::WriteFailed, EFBIG, "a.csv", false);
        },
        ErrorFront::Report,
        "a.csv konnte nicht gespeichert werden: Die Datei w\xC3\xA4re gr\xC3\xB6\xC3\x9F"
        "er"},
+      {"output closed", [] { throw EWriteError(); }, ErrorFront::Report,
+       "Die Ausgabe konnte nicht vollst\xC3\xA4ndig geschrieben werden"},
+      // Only the write error says so, not another error of the same words.
+      {"same words, other error", [] { throw std::runtime_error("Stream-Write-Fehler"); },
+       ErrorFront::Report, "Die Auswertung wurde wegen eines unerwarteten Fehlers abgebrochen."},
       {"anything else", [] { throw std::out_of_range("quarter 5"); }, ErrorFront::Window,
        "Die Auswertung wurde wegen eines unerwarteten Fehlers abgebrochen."},
   };
@@ -190,9 +191,9 @@ TEST_F(ErrorTextTest, TheSentenceLooksAtWhatIsThere) {
   EXPECT_EQ(refused.sentence, "Bitte korrigieren: A");
   EXPECT_EQ(refused.detail, "");
   try {
-    WriteCsvFile(dir_.string(), "a\r\n", "Ordner");
+    WriteWholeFile(dir_.string(), "a\r\n", "Ordner");
     FAIL();
-  } catch (const ECsvWriteError& e) {
+  } catch (const EWriteError& e) {
     EXPECT_EQ(e.what(), std::string("Datei Ordner kann nicht erstellt werden"));
     EXPECT_NE(DescribeError(e, {}).sentence.find("liegt ein Ordner"), std::string::npos);
   }

@@ -71,14 +71,14 @@ TEST(SaveDialog, WritesCreatesAndReplaces) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     if (!row.before.empty()) WriteAll(row.file, row.before);
-    SaveCsvFile(row.file, ListLinesOf(kLines));
+    SaveExportFile(row.file, CsvBytes(ListLinesOf(kLines)));
     EXPECT_EQ(ReadAll(row.file), kBytes);
   }
   EXPECT_FALSE(QFile::exists(dir.filePath("bericht.csv")));
   // Nothing but the written files is left in the folder.
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
 
-  SaveCsvFile(dir.filePath("leer.csv"), ListLinesOf(std::vector<std::string>{}));
+  SaveExportFile(dir.filePath("leer.csv"), CsvBytes(ListLinesOf(std::vector<std::string>{})));
   EXPECT_EQ(ReadAll(dir.filePath("leer.csv")), "");
 }
 
@@ -90,7 +90,7 @@ TEST(SaveDialog, FileThatCannotBeCreatedNamesIt) {
   for (const QString& path : paths) {
     SCOPED_TRACE(path.toStdString());
     EXPECT_EQ(
-        MessageOf([&] { SaveCsvFile(path, ListLinesOf(kLines)); }),
+        MessageOf([&] { SaveExportFile(path, CsvBytes(ListLinesOf(kLines))); }),
         "Datei " + QDir::toNativeSeparators(path).toStdString() + " kann nicht erstellt werden");
   }
   EXPECT_EQ(ReadAll(dir.filePath("datei")), "kein Ordner");
@@ -137,7 +137,8 @@ TEST(SaveDialog, FailedWriteKeepsTheOldFileWhole) {
     const std::vector<std::string> lines(row.lines, kLines[0]);
     {
       FileSizeLimit limit(row.limit);
-      EXPECT_EQ(MessageOf([&] { SaveCsvFile(path, ListLinesOf(lines)); }), "Stream-Write-Fehler");
+      EXPECT_EQ(MessageOf([&] { SaveExportFile(path, CsvBytes(ListLinesOf(lines))); }),
+                "Stream-Write-Fehler");
     }
     EXPECT_EQ(ReadAll(path), old);
     // No half-written file stays behind.
@@ -148,13 +149,14 @@ TEST(SaveDialog, FailedWriteKeepsTheOldFileWhole) {
     const QString fresh = dir.filePath("neu.csv");
     {
       FileSizeLimit limit(row.limit);
-      EXPECT_EQ(MessageOf([&] { SaveCsvFile(fresh, ListLinesOf(lines)); }), "Stream-Write-Fehler");
+      EXPECT_EQ(MessageOf([&] { SaveExportFile(fresh, CsvBytes(ListLinesOf(lines))); }),
+                "Stream-Write-Fehler");
     }
     EXPECT_FALSE(QFile::exists(fresh));
 
     // Without the limit the file is replaced whole, its permissions kept.
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
-    SaveCsvFile(path, ListLinesOf(lines));
+    SaveExportFile(path, CsvBytes(ListLinesOf(lines)));
     EXPECT_EQ(ReadAll(path), CsvBytes(lines));
     EXPECT_EQ(QFile::permissions(path),
               QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadUser |
