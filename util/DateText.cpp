@@ -17,9 +17,9 @@ std::string FormatDate(double dayNumber, const FormatSettings& fs) {
     std::string text;
   } last;
   const double day = std::floor(dayNumber);
-  if (day == last.day && fs.ShortDatePattern == last.pattern) return last.text;
+  if (day == last.day && fs.shortDatePattern == last.pattern) return last.text;
   const CalendarDate date = DecodeDate(dayNumber);
-  const std::string& pattern = fs.ShortDatePattern;
+  const std::string& pattern = fs.shortDatePattern;
   std::string out;
   size_t i = 0;
   while (i < pattern.size()) {
@@ -85,7 +85,7 @@ std::optional<CalendarDate> ParseDate(std::string_view text, const FormatSetting
   // The order of day, month and year in the pattern, outside quoted text.
   std::string order;
   bool quoted = false;
-  for (const char c : fs.ShortDatePattern) {
+  for (const char c : fs.shortDatePattern) {
     if (c == '\'') quoted = !quoted;
     if (!quoted && (c == 'd' || c == 'M' || c == 'y') && order.find(c) == std::string::npos) {
       order += c;

@@ -7,11 +7,11 @@
 namespace vorlex {
 
 struct FormatSettings {
-  char DecimalSeparator = ',';
+  char decimalSeparator = ',';
   // Qt-style pattern: d, dd, M, MM, yy, yyyy; 'quoted' text and other characters
   // stand as they are. The front end sets it from the user's locale, always with
   // a four-digit year.
-  std::string ShortDatePattern = "dd.MM.yyyy";
+  std::string shortDatePattern = "dd.MM.yyyy";
 };
 
 // The program-wide format settings, filled by the front end at start.

@@ -22,7 +22,7 @@ std::string FormatMoney(double value, const FormatSettings& fs) {
     const int64_t cents = (25 * (m < 0 ? -m : m) + 1) / 2;
     std::string text = m < 0 ? "-" : "";
     text += std::to_string(cents / 100);
-    text += fs.DecimalSeparator;
+    text += fs.decimalSeparator;
     AppendTwoDigits(text, static_cast<int>(cents % 100));
     return text;
   }
@@ -40,7 +40,7 @@ std::string FormatMoney(double value, const FormatSettings& fs) {
   std::string text(buffer, result.ptr);
   if (text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
   const auto point = text.find('.');
-  if (point != std::string::npos) text[point] = fs.DecimalSeparator;
+  if (point != std::string::npos) text[point] = fs.decimalSeparator;
   return text;
 }
 
@@ -81,7 +81,7 @@ std::string FormatMoneyExtended(long double value, const FormatSettings& fs) {
   if (cents.size() < 3) cents.insert(0, 3 - cents.size(), '0');
   std::string out = value < 0 && cents.find_first_not_of('0') != std::string::npos ? "-" : "";
   out += cents.substr(0, cents.size() - 2);
-  out += fs.DecimalSeparator;
+  out += fs.decimalSeparator;
   out += cents.substr(cents.size() - 2);
   return out;
 }
@@ -90,7 +90,7 @@ std::optional<int64_t> ShownCents(double value) {
   if (!std::isfinite(value) || std::fabs(value) >= 1e15) return std::nullopt;
   // Read back from the text itself, so that the cents are those shown
   // whatever rounding the text took.
-  const std::string text = FormatMoney(value, FormatSettings{.DecimalSeparator = '.'});
+  const std::string text = FormatMoney(value, FormatSettings{.decimalSeparator = '.'});
   int64_t cents = 0;
   for (char c : text) {
     if (c >= '0' && c <= '9') cents = cents * 10 + (c - '0');
@@ -107,7 +107,7 @@ std::string FormatCents(int64_t cents, const FormatSettings& fs) {
   for (int digit = 0; digit < 2; ++digit, magnitude /= 10) {
     *--begin = static_cast<char>('0' + magnitude % 10);
   }
-  *--begin = fs.DecimalSeparator;
+  *--begin = fs.decimalSeparator;
   do {
     *--begin = static_cast<char>('0' + magnitude % 10);
     magnitude /= 10;

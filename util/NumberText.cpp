@@ -52,7 +52,7 @@ std::string FormatFloat(double value, const FormatSettings& fs) {
   // "1.5e-07" becomes "1,5E-7", "1e+20" becomes "1E20".
   std::string out;
   const auto e = text.find('e');
-  for (char c : text.substr(0, e)) out += c == '.' ? fs.DecimalSeparator : c;
+  for (char c : text.substr(0, e)) out += c == '.' ? fs.decimalSeparator : c;
   if (e != std::string_view::npos) {
     out += 'E';
     std::string_view exponent = text.substr(e + 1);
@@ -158,7 +158,7 @@ double StrToFloat(std::string_view text, const FormatSettings& fs) {
       if (c != '0') significant = true;
       if (!separator && significant) ++leadingExponent;
       if (separator && !significant) --leadingExponent;
-    } else if (!separator && (c == fs.DecimalSeparator || c == '.')) {
+    } else if (!separator && (c == fs.decimalSeparator || c == '.')) {
       separator = true;
       normal += '.';
     } else {

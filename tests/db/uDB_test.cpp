@@ -83,7 +83,7 @@ TEST_F(DBaseTest, NumbersTravelAsTextInTheLocale) {
   // The library's own text of a text column converts too.
   EXPECT_EQ(table->FieldValue("s").ToFloat(), 12.5);
 
-  Format().DecimalSeparator = '.';
+  Format().decimalSeparator = '.';
   EXPECT_EQ(table->FieldValue("f").Text(), "0.3");
 }
 

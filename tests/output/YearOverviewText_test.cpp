@@ -34,7 +34,7 @@ TEST(YearOverviewText, CsvHasTheUsersSeparatorSemicolonsAndCrLf) {
   } cases[] = {{',', "Januar;1234,50;0,00;100,99;50,00;19,70;2,80\r\n"},
                {'.', "Januar;1234.50;0.00;100.99;50.00;19.70;2.80\r\n"}};
   for (const auto& c : cases) {
-    Format().DecimalSeparator = c.separator;
+    Format().decimalSeparator = c.separator;
     const std::string csv = OverviewCsv(Sample());
     const std::string head = "Zeitraum;Kz 41;Kz 44;Kz 81;Kz 86;Kz 66;Kz 83\r\n";
     EXPECT_EQ(csv.substr(0, head.size() + std::string(c.january).size()), head + c.january);

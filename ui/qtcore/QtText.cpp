@@ -52,11 +52,11 @@ QString FourDigitYear(const QString& pattern) {
 FormatSettings FormatSettingsFromLocale(const QLocale& locale) {
   FormatSettings settings;
   const QString point = locale.decimalPoint();
-  settings.DecimalSeparator =
+  settings.decimalSeparator =
       point.size() == 1 && point[0].unicode() < 0x80 ? static_cast<char>(point[0].unicode()) : '.';
   QString pattern = locale.dateFormat(QLocale::ShortFormat);
   if (pattern.isEmpty() || UsesNames(pattern)) pattern = QStringLiteral("yyyy-MM-dd");
-  settings.ShortDatePattern = FourDigitYear(pattern).toStdString();
+  settings.shortDatePattern = FourDigitYear(pattern).toStdString();
   return settings;
 }
 

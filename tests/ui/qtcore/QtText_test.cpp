@@ -69,7 +69,7 @@ TEST(QtTextTest, FormatSettingsOfLocales) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.locale);
     const FormatSettings fs = FormatSettingsFromLocale(QLocale(QString::fromLatin1(row.locale)));
-    EXPECT_EQ(fs.DecimalSeparator, row.separator);
+    EXPECT_EQ(fs.decimalSeparator, row.separator);
     EXPECT_EQ(FormatDate(day, fs), row.date);
     EXPECT_EQ(FormatMoney(1234.5, fs), std::string("1234") + row.separator + "50");
   }
@@ -82,11 +82,11 @@ TEST(QtTextTest, EveryLocaleWritesTheYearWithFourDigitsAndTheDayAsANumber) {
     SCOPED_TRACE(locale.name().toStdString());
     const FormatSettings fs = FormatSettingsFromLocale(locale);
     const std::string text = FormatDate(day, fs);
-    EXPECT_NE(text.find("2024"), std::string::npos) << fs.ShortDatePattern;
-    EXPECT_NE(text.find("28"), std::string::npos) << fs.ShortDatePattern;
-    EXPECT_NE(text.find("11"), std::string::npos) << fs.ShortDatePattern;
+    EXPECT_NE(text.find("2024"), std::string::npos) << fs.shortDatePattern;
+    EXPECT_NE(text.find("28"), std::string::npos) << fs.shortDatePattern;
+    EXPECT_NE(text.find("11"), std::string::npos) << fs.shortDatePattern;
     EXPECT_EQ(text.find("2024", text.find("2024") + 1), std::string::npos);
-    EXPECT_TRUE(fs.DecimalSeparator == '.' || fs.DecimalSeparator == ',')
+    EXPECT_TRUE(fs.decimalSeparator == '.' || fs.decimalSeparator == ',')
         << locale.decimalPoint().toStdString();
   }
 }
