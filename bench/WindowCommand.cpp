@@ -115,14 +115,14 @@ int WindowCommand(const std::vector<std::string>& args, int& argc, char** argv) 
         {
           TRunList sink;
           TaxTotals totals;
-          const Stopwatch clock;
+          const TStopwatch clock;
           EvaluateRun(headlessDb, period.firstDay, period.lastDay, TaxationBasis::Soll, totals,
                       sink);
           headless.push_back(clock.Seconds());
           lines = sink.lines.size();
         }
         counter.paints = 0;
-        const Stopwatch clock;
+        const TStopwatch clock;
         form.EvaluationRun(period.firstDay, period.lastDay);
         window.push_back(clock.Seconds());
         app.processEvents();  // the list and the form pictures painted
@@ -131,7 +131,7 @@ int WindowCommand(const std::vector<std::string>& args, int& argc, char** argv) 
         if (list->Model().Rows().size() != lines) {
           throw std::runtime_error("the window lists another number of lines than the core");
         }
-        const Stopwatch scrolling;
+        const TStopwatch scrolling;
         list->scrollToBottom();
         app.processEvents();
         scroll.push_back(scrolling.Seconds());
