@@ -59,7 +59,7 @@ std::string TExportSave::Bytes(int filterIndex) {
 
 void TExportSave::Save(QWidget* parent, const std::function<QStringList()>& proposedNames) {
   if (!runs_.LastRunComplete()) {
-    ShowMessage("Nichts zu speichern: Es liegt keine vollst\xE4ndige Auswertung vor.");
+    ShowMessage("Nichts zu speichern: Es liegt keine vollständige Auswertung vor.");
     return;
   }
   dialog_.TypeFileNames = proposedNames();
@@ -80,8 +80,7 @@ void TExportSave::Save(QWidget* parent, const std::function<QStringList()>& prop
     const QFileInfo target(dialog_.FileName);
     if (!target.exists() || target.isDir()) break;
     if (AskYesNo(DecodeText("Die Datei \"") + target.fileName() +
-                 DecodeText("\" existiert bereits.\nSoll sie \xFC"
-                            "berschrieben werden?"))) {
+                 DecodeText("\" existiert bereits.\nSoll sie überschrieben werden?"))) {
       break;
     }
     // No: back to the dialog, with the name and the type chosen.

@@ -3,6 +3,7 @@
 #include "tax/CountryCodes.h"
 #include "tax/EcSalesList.h"
 #include "util/DateText.h"
+#include "util/ProgramText.h"
 #include "util/uString.h"
 
 namespace vorlex {
@@ -17,7 +18,7 @@ std::string Own(std::string_view text) {
 
 const char* FaultText(VatIdFault fault) {
   switch (fault) {
-    case VatIdFault::Blank: return "enth\xE4lt keine Nummer";
+    case VatIdFault::Blank: return "enthält keine Nummer"_cp1252;
     case VatIdFault::NoShape: return "hat nicht die Form einer USt-IdNr.";
     case VatIdFault::OtherCountry: return "passt nicht zum Land des Kunden";
     case VatIdFault::None: break;
@@ -34,7 +35,7 @@ std::string FaultyEntries(const std::vector<RunEntry>& entries,
     const RunEntry& entry = entries[static_cast<size_t>(index)];
     const Country country = CountryOf(entry.country());
     const std::string prefix =
-        country.state ? std::string(", K\xFCrzel ") + country.state->vatPrefix : "";
+        country.state ? std::string(", Kürzel "_cp1252) + country.state->vatPrefix : "";
     text += Concat({"\n- ", FormatDate(entry.date), " \"", StoredTextAsUtf8(entry.description()),
                     "\" (", StoredTextAsUtf8(entry.customer()), ", Land \"",
                     StoredTextAsUtf8(entry.country()), "\"", Own(prefix), "): USt-IdNr. \"",
@@ -46,10 +47,10 @@ std::string FaultyEntries(const std::vector<RunEntry>& entries,
 
 void RefuseOtherPeriods(double firstDay, double lastDay) {
   if (!IsEcSalesPeriod(firstDay, lastDay)) {
-    throw EEcSalesRefused(Own("Die Zusammenfassende Meldung gilt f\xFCr einen Monat oder ein "
-                              "Quartal, nicht f\xFCr den Zeitraum vom ") +
+    throw EEcSalesRefused(Own("Die Zusammenfassende Meldung gilt für einen Monat oder ein "
+                              "Quartal, nicht für den Zeitraum vom "_cp1252) +
                           FormatDate(firstDay) + " bis " + FormatDate(lastDay) +
-                          Own(". Bitte einen Monat oder ein Quartal w\xE4hlen."));
+                          Own(". Bitte einen Monat oder ein Quartal wählen."_cp1252));
   }
 }
 
@@ -58,7 +59,7 @@ void RefuseOtherPeriods(double firstDay, double lastDay) {
 std::string EcSalesBasisNote(TaxationBasis basis, ClassificationChoice choice) {
   if (basis == kEcSalesListBasis || choice.Exact()) return {};
   return Own("Die Zusammenfassende Meldung folgt dem Rechnungsdatum: Auch unbezahlte "
-             "Lieferungen des Zeitraums z\xE4hlen.");
+             "Lieferungen des Zeitraums zählen."_cp1252);
 }
 
 namespace {
@@ -83,10 +84,10 @@ EcSalesList CheckedList(const std::vector<RunEntry>& entries, const TaxTotals& t
       throw EEcSalesRefused(
           Own("Die Zusammenfassende Meldung wurde nicht geschrieben: " +
               std::to_string(missing.size()) +
-              (missing.size() == 1 ? " Auftrag" : " Auftr\xE4ge") +
-              " an Kunden mit einer USt-IdNr. eines EU-Staats z\xE4hlt die Zuordnung "
-              "\"einfach\" nicht in Kz 41, die Meldung w\xE4re unvollst\xE4ndig. Die Zuordnung "
-              "\"genau\" (vorlex-report --classify exact) nimmt sie auf:") +
+              (missing.size() == 1 ? " Auftrag" : " Aufträge"_cp1252) +
+              " an Kunden mit einer USt-IdNr. eines EU-Staats zählt die Zuordnung "
+              "\"einfach\" nicht in Kz 41, die Meldung wäre unvollständig. Die Zuordnung "
+              "\"genau\" (vorlex-report --classify exact) nimmt sie auf:"_cp1252) +
           text);
     }
   }
@@ -105,7 +106,7 @@ EcSalesList CheckedList(const std::vector<RunEntry>& entries, const TaxTotals& t
   if (list.rows.size() > layout.maxRows) {
     throw EEcSalesRefused(Own("Die Zusammenfassende Meldung wurde nicht geschrieben: " +
                               std::to_string(list.rows.size()) +
-                              " Zeilen, das Portal nimmt h\xF6" "chstens " +
+                              " Zeilen, das Portal nimmt höchstens "_cp1252 +
                               std::to_string(layout.maxRows) + " in einer Datei an."));
   }
   return list;
@@ -143,7 +144,7 @@ EcSalesList EcSalesListOfRun(TDBase& db, TaxationBasis basis, const std::vector<
 std::vector<std::string> EcSalesCorrectionLines(const std::vector<EcSalesCorrectionRow>& rows) {
   if (rows.empty()) return {};
   std::vector<std::string> lines = {
-      "Berichtigte Zusammenfassende Meldung (Kz 03), nur die ge\xE4nderten Zeilen:"};
+      "Berichtigte Zusammenfassende Meldung (Kz 03), nur die geänderten Zeilen:"_cp1252};
   for (const EcSalesCorrectionRow& row : rows) {
     const EcSalesImportLayout& layout = kEcSalesImport;
     std::string line = Concat({"  ", row.vatId, std::string_view(&layout.separator, 1),
@@ -152,7 +153,7 @@ std::vector<std::string> EcSalesCorrectionLines(const std::vector<EcSalesCorrect
     if (!row.filedEuros) {
       line += " (neu)";
     } else if (row.euros == 0) {
-      line += " (abgegeben " + std::to_string(*row.filedEuros) + ", entf\xE4llt)";
+      line += " (abgegeben " + std::to_string(*row.filedEuros) + ", entfällt)"_cp1252;
     } else {
       line += " (abgegeben " + std::to_string(*row.filedEuros) + ")";
     }

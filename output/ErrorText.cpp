@@ -16,10 +16,10 @@ namespace vorlex {
 
 namespace {
 
-// The program's words are Windows-1252 like all its texts; a sentence is
-// UTF-8, so that paths and database texts of either encoding fit into it.
+// A sentence is UTF-8, as the program's words stand in the source, so that
+// paths and database texts of either encoding fit into it.
 std::string P(std::string_view words) {
-  return Windows1252ToUtf8(words);
+  return std::string(words);
 }
 
 std::string Quoted(std::string_view foreign) {
@@ -59,10 +59,10 @@ std::string GivenFile(const ErrorContext& context) {
 std::string NotPelmorasShape(const std::string& what, const ErrorContext& context) {
   return P("Die Datenbank hat nicht den Aufbau, den Pelmora anlegt (") + what +
          (NamedDirectly(context)
-              ? P(" fehlt). Pr\xFC" "fen Sie, ob ") + GivenFile(context) +
+              ? P(" fehlt). Prüfen Sie, ob ") + GivenFile(context) +
                     P(" die Datenbank von Pelmora ist")
-              : P(" fehlt). Pr\xFC"
-                  "fen Sie, ob die Einstellungen von Pelmora auf die richtige Datenbank "
+              : P(" fehlt). Prüfen Sie, ob die Einstellungen von Pelmora auf die richtige "
+                  "Datenbank "
                   "zeigen")) +
          P("; eine Datenbank einer anderen Pelmora-Version kann Vorlex nicht lesen.");
 }
@@ -79,20 +79,17 @@ std::string OpenFailed(const ESQLiteException& error, const ErrorContext& contex
     if (!fs::exists(PathFromText(context.settingsFile), ignored)) {
       return P("Die Einstellungsdatei von Pelmora wurde nicht gefunden: ") +
              Quoted(context.settingsFile) +
-             P(". Pr\xFC"
-               "fen Sie, ob Pelmora f\xFC"
-               "r diesen Benutzer eingerichtet ist und "
+             P(". Prüfen Sie, ob Pelmora für diesen Benutzer eingerichtet ist und "
                "seinen Datenpfad gespeichert hat.");
     }
     return P("In der Einstellungsdatei von Pelmora ") + Quoted(context.settingsFile) +
-           P(" ist keine Datenbank eingetragen (db_name im Abschnitt [Allgemein]). Pr\xFC"
-             "fen "
+           P(" ist keine Datenbank eingetragen (db_name im Abschnitt [Allgemein]). Prüfen "
              "Sie in Pelmora den Datenpfad.");
   }
   // What to check: Pelmora's settings, or the file named directly.
   const auto checkName = [&] {
-    return NamedDirectly(context) ? P(" Pr\xFC" "fen Sie ") + GivenFile(context) + "."
-                                  : P(" Pr\xFC" "fen Sie in Pelmora den Namen der Datenbank "
+    return NamedDirectly(context) ? P(" Prüfen Sie ") + GivenFile(context) + "."
+                                  : P(" Prüfen Sie in Pelmora den Namen der Datenbank "
                                       "(db_name).");
   };
   switch (error.Failure()) {
@@ -106,20 +103,17 @@ std::string OpenFailed(const ESQLiteException& error, const ErrorContext& contex
     case SQLiteFailure::Other:
       if (!fs::exists(PathFromText(path), ignored)) {
         return P("Die Datenbank von Pelmora wurde nicht gefunden: ") + Quoted(path) +
-               (NamedDirectly(context) ? P(". Pr\xFC" "fen Sie ") + GivenFile(context) + "."
-                                       : P(". Pr\xFC"
-                                           "fen Sie in Pelmora den Datenpfad oder legen Sie die "
+               (NamedDirectly(context) ? P(". Prüfen Sie ") + GivenFile(context) + "."
+                                       : P(". Prüfen Sie in Pelmora den Datenpfad oder legen "
+                                           "Sie die "
                                            "Datenbank dorthin."));
       }
       if (fs::is_directory(PathFromText(path), ignored)) {
         return Quoted(path) + P(" ist ein Ordner, keine Datenbank.") + checkName();
       }
-      return P("Die Datenbank von Pelmora kann nicht ge\xF6"
-               "ffnet werden: ") +
+      return P("Die Datenbank von Pelmora kann nicht geöffnet werden: ") +
              Quoted(path) +
-             P(". Pr\xFC"
-               "fen Sie, ob Sie die Datei und ihren Ordner lesen d\xFC"
-               "rfen.");
+             P(". Prüfen Sie, ob Sie die Datei und ihren Ordner lesen dürfen.");
   }
   return {};
 }
@@ -136,15 +130,12 @@ std::string DatabaseFailed(const ESQLiteException& error, const ErrorContext& co
     case SQLiteFailure::Corrupt:
     case SQLiteFailure::NotADatabase:
       return P(
-          "Die Datenbank von Pelmora ist besch\xE4"
-          "digt. Spielen Sie in Pelmora eine "
-          "Sicherung zur\xFC"
-          "ck oder lassen Sie Pelmora die Datenbank reparieren.");
+          "Die Datenbank von Pelmora ist beschädigt. Spielen Sie in Pelmora eine "
+          "Sicherung zurück oder lassen Sie Pelmora die Datenbank reparieren.");
     case SQLiteFailure::ReadError:
       return P(
           "Die Datenbank von Pelmora konnte nicht gelesen werden (Lesefehler). Versuchen Sie "
-          "es erneut; bleibt der Fehler, pr\xFC"
-          "fen Sie den Datentr\xE4ger.");
+          "es erneut; bleibt der Fehler, prüfen Sie den Datenträger.");
     case SQLiteFailure::Other:
       break;
   }
@@ -167,41 +158,39 @@ std::string DatabaseFailed(const ESQLiteException& error, const ErrorContext& co
 }
 
 std::string NotSaved(const EWriteError& error) {
-  const std::string unchanged = error.Existed() ? P(" Die alte Datei ist unver\xE4ndert.")
+  const std::string unchanged = error.Existed() ? P(" Die alte Datei ist unverändert.")
                                                 : P(" Es wurde keine Datei angelegt.");
   std::string reason;
   switch (IsDiskFullError(error.Reason()) ? ENOSPC : error.Reason()) {
     case ENOENT:
-      reason = P("Der Ordner existiert nicht. W\xE4hlen Sie einen anderen Ort.");
+      reason = P("Der Ordner existiert nicht. Wählen Sie einen anderen Ort.");
       break;
     case ENOTDIR:
       reason =
-          P("Im Pfad steht eine Datei, wo ein Ordner sein m\xFCsste. W\xE4hlen Sie einen "
+          P("Im Pfad steht eine Datei, wo ein Ordner sein müsste. Wählen Sie einen "
             "anderen Ort.");
       break;
     case EACCES:
     case EPERM:
       reason =
-          P("Sie d\xFC"
-            "rfen dort nicht schreiben. W\xE4hlen Sie einen anderen Ort.");
+          P("Sie dürfen dort nicht schreiben. Wählen Sie einen anderen Ort.");
       break;
     case EROFS:
-      reason = P("Der Datentr\xE4ger ist schreibgesch\xFCtzt. W\xE4hlen Sie einen anderen Ort.");
+      reason = P("Der Datenträger ist schreibgeschützt. Wählen Sie einen anderen Ort.");
       break;
     case EISDIR:
-      reason = P("Unter diesem Namen liegt ein Ordner. W\xE4hlen Sie einen anderen Namen.");
+      reason = P("Unter diesem Namen liegt ein Ordner. Wählen Sie einen anderen Namen.");
       break;
     case ENOSPC:
-      reason = P("Der Datentr\xE4ger ist voll.") + unchanged;
+      reason = P("Der Datenträger ist voll.") + unchanged;
       break;
     case EFBIG:
-      reason = P("Die Datei w\xE4re gr\xF6\xDF"
-                 "er, als das System erlaubt.") +
+      reason = P("Die Datei wäre größer, als das System erlaubt.") +
                unchanged;
       break;
     default:
       reason = error.Outcome() == SaveOutcome::CannotCreate
-                   ? P("Dort kann keine Datei angelegt werden. W\xE4hlen Sie einen anderen Ort.")
+                   ? P("Dort kann keine Datei angelegt werden. Wählen Sie einen anderen Ort.")
                    : P("Das Schreiben ist fehlgeschlagen.") + unchanged;
   }
   return StoredTextAsUtf8(error.ShownName()) + P(" konnte nicht gespeichert werden: ") + reason;
@@ -224,7 +213,7 @@ std::string SentenceOf(const std::exception& error, const ErrorContext& context)
   if (const auto* written = dynamic_cast<const EWriteError*>(&error)) {
     if (written->NamesFile()) return NotSaved(*written);
     return P(
-        "Die Ausgabe konnte nicht vollst\xE4ndig geschrieben werden (Datentr\xE4ger voll "
+        "Die Ausgabe konnte nicht vollständig geschrieben werden (Datenträger voll "
         "oder Ausgabe geschlossen).");
   }
   return P(

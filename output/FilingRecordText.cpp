@@ -8,6 +8,7 @@
 #include "tax/FormFields.h"
 #include "util/DateText.h"
 #include "util/MoneyText.h"
+#include "util/ProgramText.h"
 #include "util/uDatum.h"
 
 namespace vorlex {
@@ -64,7 +65,7 @@ std::vector<RecordLine> FilingRecordLines(const Filing& filing, const std::strin
   };
   const bool corrected = filing.corrects != 0;
   add(RecordStyle::Title, {"Umsatzsteuer-Voranmeldung " + FiledPeriodName(filing) +
-                           (corrected ? " \x96 Berichtigte Anmeldung" : "")});
+                           (corrected ? " – Berichtigte Anmeldung"_cp1252 : "")});
   add(RecordStyle::Field, {"USt-IdNr.", filing.vatId.empty() ? "(keine)" : filing.vatId});
   add(RecordStyle::Field,
       {"Zeitraum", FiledPeriodName(filing) + " (" + FormatDate(filing.firstDay) + " bis " +
@@ -88,7 +89,7 @@ std::vector<RecordLine> FilingRecordLines(const Filing& filing, const std::strin
   }
 
   const size_t count = filing.entries.size();
-  add(RecordStyle::Heading, {"Eintr\xE4ge (" + std::to_string(count) + ")"});
+  add(RecordStyle::Heading, {"Einträge ("_cp1252 + std::to_string(count) + ")"});
   add(RecordStyle::Columns, {"Datum", "Eintrag", "Name", "Kz", "Betrag"});
   for (const FiledEntry& e : filing.entries) {
     add(RecordStyle::Entry,
@@ -96,8 +97,7 @@ std::vector<RecordLine> FilingRecordLines(const Filing& filing, const std::strin
          FormatCents(Cents(e.added))});
   }
   add(RecordStyle::Heading, {"Nachweis"});
-  add(RecordStyle::Field, {"Pr\xFC"
-                           "fsumme der Eintr\xE4ge",
+  add(RecordStyle::Field, {"Prüfsumme der Einträge"_cp1252,
                            fingerprint});
   add(RecordStyle::Field, {"Pelmora-Datenbank", filing.pelmoraPath});
   add(RecordStyle::Field, {"Erstellt mit", "Vorlex " + filing.programVersion});

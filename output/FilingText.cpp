@@ -7,6 +7,7 @@
 #include "tax/Prepayment.h"
 #include "util/DateText.h"
 #include "util/MoneyText.h"
+#include "util/ProgramText.h"
 
 namespace vorlex {
 
@@ -67,10 +68,10 @@ std::string SpecialPrepaymentLine(const SpecialPrepaymentOfYear& prepayment) {
   switch (prepayment.kind) {
     case SpecialPrepaymentKind::NoneQuarterly:
       return year + " ist keine Sondervorauszahlung zu leisten: Die Voranmeldungen werden "
-                    "viertelj\xE4hrlich abgegeben.";
+                    "vierteljährlich abgegeben."_cp1252;
     case SpecialPrepaymentKind::NoneWithoutExtension:
       return year + " ist keine Sondervorauszahlung zu leisten: Es ist keine "
-                    "Dauerfristverl\xE4ngerung eingetragen.";
+                    "Dauerfristverlängerung eingetragen."_cp1252;
     case SpecialPrepaymentKind::Owed:
       break;
   }

@@ -6,6 +6,7 @@
 #include "tax/FormFields.h"
 #include "util/DateText.h"
 #include "util/MoneyText.h"
+#include "util/ProgramText.h"
 #include "util/uString.h"
 
 namespace vorlex {
@@ -92,7 +93,7 @@ std::vector<ListLine> SummaryLines(const TaxTotals& totals) {
   line("Vorst. 19%", totals.Vorsteuer19);
   line("Vorsteuer", inputTax);
   // The figures only the exact classification fills, where they are not 0.
-  if (totals.VorsteuerAndere != 0) line("Vorst. and. St.s\xE4tze", totals.VorsteuerAndere);
+  if (totals.VorsteuerAndere != 0) line("Vorst. and. St.sätze"_cp1252, totals.VorsteuerAndere);
   for (const FormField& field : kFurtherFields) {
     const double value = FigureOf(field, totals);
     if (value == 0) continue;
@@ -124,7 +125,7 @@ std::vector<int32_t> FieldLineRows(const std::vector<ListLine>& lines,
 }
 
 std::string FieldFilterNote(int field, size_t entries) {
-  return "Nur Eintr\xE4ge zu " + FigureTag(field) + " (" + std::to_string(entries) + ")";
+  return "Nur Einträge zu "_cp1252 + FigureTag(field) + " (" + std::to_string(entries) + ")";
 }
 
 void TRunList::ProgressStart(int maximum) {

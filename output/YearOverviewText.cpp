@@ -5,12 +5,13 @@
 #include "tax/FormFields.h"
 #include "tax/Prepayment.h"
 #include "util/MoneyText.h"
+#include "util/ProgramText.h"
 
 namespace vorlex {
 
-const std::array<const char*, 12> FullMonthNames = {"Januar",    "Februar", "M\xE4rz",  "April",
-                                                    "Mai",       "Juni",    "Juli",     "August",
-                                                    "September", "Oktober", "November", "Dezember"};
+const std::array<const char*, 12> FullMonthNames = {
+    "Januar", "Februar", "März"_cp1252, "April",   "Mai",      "Juni",
+    "Juli",   "August",  "September",   "Oktober", "November", "Dezember"};
 
 namespace {
 
@@ -70,8 +71,7 @@ std::string OverviewCaption(const YearOverview& overview) {
   // Only the exact classification is named: the simple one's caption stays as it was.
   const std::string rules =
       overview.classification == Classification::Exact ? ", Zuordnung genau" : "";
-  return "Jahres\xFC"
-         "bersicht " +
+  return "Jahresübersicht "_cp1252 +
          std::to_string(overview.year) + "  (" + BasisDateName(overview.basis) + rules + ")";
 }
 

@@ -6,11 +6,12 @@
 #include "tax/CashBookEvaluation.h"
 #include "tax/SalesEvaluation.h"
 #include "util/DateText.h"
+#include "util/ProgramText.h"
 
 namespace vorlex {
 
 std::string PeriodCaption(double firstDay, double lastDay, TaxationBasis basis) {
-  return "Ein- und Ausg\xE4nge vom " + FormatDate(firstDay) + " bis " + FormatDate(lastDay) +
+  return "Ein- und Ausgänge vom "_cp1252 + FormatDate(firstDay) + " bis " + FormatDate(lastDay) +
          "  (" + BasisDateName(basis) + ")";
 }
 

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "util/ProgramText.h"
+
 class QWidget;
 
 namespace vorlex {
@@ -52,7 +54,7 @@ void SaveExportFile(const QString& fileName, const std::string& bytes);
 inline constexpr const char* kCsvProposedName = "vorlex.csv";
 inline constexpr const char* kCsvFilter = "\"Comma-Separated-Value\" Dateien (*.csv)|*.csv";
 // The two further file types of the CSV button (Windows-1252).
-inline constexpr const char* kTableFilter = "Tabelle f\xFCr Tabellenkalkulation (*.csv)|*.csv";
+inline constexpr const char* kTableFilter = "Tabelle für Tabellenkalkulation (*.csv)|*.csv"_cp1252;
 inline constexpr const char* kEcSalesFilter = "Zusammenfassende Meldung (BZSt-Import)|*.csv";
 
 }  // namespace vorlex

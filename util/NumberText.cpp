@@ -8,11 +8,12 @@
 #include <cstring>
 #include <system_error>
 
+#include "util/ProgramText.h"
 #include "util/uString.h"
 
 namespace vorlex {
 
-const char* const kConvertErrorText = "Typkonvertierung von Variant ung\xFCltig";
+const char* const kConvertErrorText = "Typkonvertierung von Variant ungültig"_cp1252;
 
 FormatSettings& Format() {
   static FormatSettings settings;
