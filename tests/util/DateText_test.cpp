@@ -21,7 +21,7 @@ class FormatTest : public ::testing::Test {
   void TearDown() override { Format() = FormatSettings{}; }
 };
 
-}
+const FormatSettings kPoint{'.', "M/d/yyyy"};
 
 TEST_F(FormatTest, DateText) {
   struct Row {
@@ -83,6 +83,8 @@ TEST_F(FormatTest, TypedDateText) {
   };
   for (const Row& r : rows) {
     EXPECT_EQ(ParseDate(r.text, FormatSettings{',', r.pattern}), r.expected) << r.text;
+  }
+}
 
 }  // namespace
 }  // namespace vorlex

@@ -10,6 +10,8 @@
 #include <random>
 #include <string>
 
+#include "util/uDatum.h"
+
 namespace vorlex {
 namespace {
 
@@ -87,7 +89,7 @@ TEST_F(FormatTest, MoneyTextOfWholeCentsAndTheirNeighboursIsTheRoundedDecimal) {
       if (std::fmod(v * 8, 2.0) == 1.0 || std::fmod(v * 8, 2.0) == -1.0) continue;  // ties
       ASSERT_EQ(FormatMoney(v, kPoint), expected(v)) << v;
     }
-
+  }
 }
 
 TEST_F(FormatTest, ShownCentsAreTheCentsOfTheMoneyText) {
@@ -125,6 +127,8 @@ TEST_F(FormatTest, CentsText) {
   EXPECT_EQ(FormatCents(-5), "-0,05");
   EXPECT_EQ(FormatCents(0), "0,00");
   EXPECT_EQ(FormatCents(280, kPoint), "2.80");
+  EXPECT_EQ(FormatCents(std::numeric_limits<int64_t>::min()), "-92233720368547758,08");
+}
 
 }  // namespace
 }  // namespace vorlex

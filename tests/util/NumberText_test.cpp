@@ -12,6 +12,7 @@
 
 #include "util/DateText.h"
 #include "util/MoneyText.h"
+#include "util/uDatum.h"
 
 namespace vorlex {
 namespace {
@@ -22,7 +23,7 @@ class FormatTest : public ::testing::Test {
   void TearDown() override { Format() = FormatSettings{}; }
 };
 
-}
+const FormatSettings kPoint{'.', "M/d/yyyy"};
 
 TEST_F(FormatTest, GeneralFloatText) {
   struct Row {
@@ -76,7 +77,7 @@ TEST_F(FormatTest, FloatTextConvertsBackToFifteenDigits) {
   for (int cents = -100000; cents <= 100000; cents += 7) {
     const double value = cents / 100.0;
     ASSERT_EQ(StrToFloat(FormatFloat(value)), value) << cents;
-
+  }
 }
 
 TEST_F(FormatTest, TextToNumberAcceptsTheGrammar) {
@@ -182,7 +183,7 @@ TEST_F(FormatTest, RoundHalfEven) {
       {18.5, 18}, {6.5, 6},   {7.49, 7},      {-2.6, -3},
       {0.0, 0},   {3.0, 3},   {1e300, 1e300}, {4503599627370495.5, 4503599627370496},
   };
-
+  for (const Row& r : rows) EXPECT_EQ(RoundHalfEven(r.value), r.expected) << r.value;
 }
 
 TEST_F(FormatTest, ProgramWideSettingsAreUsedByDefault) {
@@ -191,7 +192,7 @@ TEST_F(FormatTest, ProgramWideSettingsAreUsedByDefault) {
   EXPECT_EQ(FormatFloat(1.5), "1.5");
   EXPECT_EQ(FormatDate(45292), "2024-01-01");
   EXPECT_EQ(StrToFloat("1.5"), 1.5);
-
+  EXPECT_THROW(StrToFloat("1,5"), EConvertError);
 }
 
 TEST_F(FormatTest, FloatTextValueIsWhatTheTextReadsBackAs) {
@@ -260,6 +261,8 @@ TEST_F(FormatTest, FloatTextValueIsWhatTheTextReadsBackAs) {
       if (!std::isfinite(value) || std::fabs(value) >= 1e308) continue;
       ASSERT_EQ(FloatTextValue(value), throughText(value)) << FormatFloat(value);
     }
+  }
+}
 
 }  // namespace
 }  // namespace vorlex
