@@ -15,8 +15,8 @@
 #include "tax/EvaluationRun.h"
 #include "tax/FilingCalendar.h"
 #include "tax/SpecialPrepayment.h"
-#include "ui/qtcore/uQtText.h"
-#include "ui/text/FilingText.h"
+#include "ui/qtcore/QtText.h"
+#include "output/FilingText.h"
 #include "util/uDatum.h"
 
 namespace vorlex {

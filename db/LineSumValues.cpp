@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "db/SQLiteStatement.h"
-#include "util/uFormat.h"
+#include "util/NumberText.h"
 
 namespace vorlex {
 

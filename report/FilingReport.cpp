@@ -6,12 +6,12 @@
 
 #include "db/uDB.h"
 #include "ledger/Ledger.h"
-#include "location/uLocation.h"
+#include "location/PelmoraLocation.h"
+#include "output/EcSalesExport.h"
 #include "report/ReportOutput.h"
 #include "tax/TraderSettings.h"
-#include "ui/text/EcSalesExport.h"
-#include "util/uPlatform.h"
-#include "util/uFormat.h"
+#include "util/DateText.h"
+#include "util/Platform.h"
 #include "util/uString.h"
 
 namespace vorlex {

@@ -7,9 +7,9 @@
 #include <utility>
 #include <vector>
 
+#include "output/FilingText.h"
 #include "report/ReportUsage.h"
 #include "tax/FormFields.h"
-#include "ui/text/FilingText.h"
 #include "util/uString.h"
 
 namespace vorlex {

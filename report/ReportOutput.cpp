@@ -1,11 +1,9 @@
 #include "report/ReportOutput.h"
 
-#include <stdexcept>
-
 #include "tax/FormFields.h"
-#include "ui/qtcore/uQtText.h"
-#include "ui/text/CsvExport.h"
-#include "util/uPlatform.h"
+#include "ui/qtcore/QtText.h"
+#include "util/Platform.h"
+#include "util/WholeFile.h"
 #include "util/uString.h"
 
 namespace vorlex {
@@ -33,7 +31,7 @@ void WriteText(std::FILE* stream, std::string_view bytes) {
 }
 
 [[noreturn]] void RaiseWriteError() {
-  throw std::runtime_error("Stream-Write-Fehler");
+  throw EWriteError();
 }
 
 bool WriteOutput(const std::optional<std::string>& target, const std::string& bytes) {
@@ -42,7 +40,7 @@ bool WriteOutput(const std::optional<std::string>& target, const std::string& by
     WriteStandardStream(stdout, bytes);
     return true;
   }
-  WriteCsvFile(*target, bytes, *target);
+  WriteWholeFile(*target, bytes, *target);
   return false;
 }
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "util/uPlatform.h"
+#include "util/Platform.h"
 
 namespace vorlex {
 

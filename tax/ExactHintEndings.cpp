@@ -7,7 +7,7 @@
 #include <string>
 
 #include "tax/FormFields.h"
-#include "util/uFormat.h"
+#include "util/MoneyText.h"
 
 namespace vorlex::hints {
 

@@ -4,7 +4,7 @@
 
 #include "tax/FieldRead.h"
 #include "tax/FormFields.h"
-#include "util/uFormat.h"
+#include "util/DateText.h"
 #include "util/uString.h"
 
 namespace vorlex::hints {

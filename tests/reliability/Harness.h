@@ -33,7 +33,7 @@
 
 #include "tests/ReportRunner.h"
 #include "tests/app/WindowFixture.h"
-#include "ui/qtcore/uQtText.h"
+#include "ui/qtcore/QtText.h"
 #include "util/uString.h"
 
 namespace vorlex::testing {
