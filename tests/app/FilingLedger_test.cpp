@@ -114,17 +114,18 @@ TEST_F(LedgerWindowTest, MarkedRunIsUnchangedUntilPelmorasDataChanges) {
   EXPECT_EQ(ReadBytes(record).substr(0, 5), "%PDF-");
   // Filed as it stands, it is not filed again.
   EXPECT_FALSE(Elster().findChild<QPushButton*>(QStringLiteral("btnVermerken"))->isEnabled());
-  // A run under other rules says which ones the filing was made with.
+  // A run under other rules is compared under the filing's, and says so.
   f.ChooseExactClassification();
-  EXPECT_TRUE(FiledText().contains(
-      DecodeText("(abgegeben mit der Zuordnung \"einfach\", dieser Lauf: \"genau\")")))
+  EXPECT_TRUE(FiledText().contains(DecodeText(
+      "Abgegeben am 30.04.2026 (Zuordnung einfach) \xE2\x80\x93 unver\xC3\xA4ndert")))
       << FiledText().toStdString();
 
   ChangeData("UPDATE verbindauftrag SET preis = 200");
   const std::string pelmora = ReadBytes(DefaultDbPath());
   RunAgain();
   EXPECT_TRUE(FiledText().contains(
-      DecodeText("Seit der Abgabe am 30.04.2026 ge\xC3\xA4ndert: Kz 81 +100,00, Kz 83 +19,00")))
+      DecodeText("Seit der Abgabe am 30.04.2026 (Zuordnung einfach) ge\xC3\xA4ndert: Kz 81 "
+                 "+100,00, Kz 83 +19,00")))
       << FiledText().toStdString();
   // The portal's corrected return begins with field 10.
   EXPECT_NE(Elster().findChild<QLabel*>(QStringLiteral("lblWert10")), nullptr);

@@ -85,6 +85,16 @@ std::vector<RecordLine> FilingRecordLines(const Filing& filing, const std::strin
     add(RecordStyle::Field,
         {FieldTag(kFiledFields[i]), TypedValue(kFiledFields[i], filing.cents[i])});
   }
+  // The further figures of the exact classification, as they were filed.
+  if (choice.Exact()) {
+    for (size_t i = 0; i < kFurtherFiledCount; ++i) {
+      if (!filing.further[i]) continue;
+      const FormField& field = kFurtherFields[i];
+      add(RecordStyle::Field,
+          {FurtherFieldTag(field), field.number != 0 ? TypedValue(field.number, filing.further[i])
+                                                     : FormatCents(*filing.further[i])});
+    }
+  }
 
   const size_t count = filing.entries.size();
   add(RecordStyle::Heading, {"Eintr\xE4ge (" + std::to_string(count) + ")"});
