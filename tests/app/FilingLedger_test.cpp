@@ -18,6 +18,7 @@
 #include "app/FilingLedgerDialogs.h"
 #include "app/WindowFixture.h"
 #include "app/YearOverviewDialog.h"
+#include "ledger/Ledger.h"
 #include "ui/qtcore/uQtText.h"
 
 namespace vorlex {
@@ -193,6 +194,45 @@ TEST_F(LedgerWindowTest, DamagedLedgerIsSaidAndKept) {
   EXPECT_EQ(messages[0].kind, MessageKind::Error);
   EXPECT_TRUE(messages[0].text.contains(QString::fromStdString(ledger)));
   EXPECT_EQ(ReadBytes(ledger), before);
+}
+
+// Another Vorlex writing the ledger while a filing is marked: the window says
+// so and records nothing; once the ledger is free, the filing is made.
+TEST_F(LedgerWindowTest, BusyLedgerIsSaidAndNothingIsLost) {
+  const std::string record = AppData() + "/beleg.pdf";
+  AnswerSaveDialogs(
+      [&](QWidget*, TSaveDialog&) -> std::optional<QString> { return QString::fromStdString(record); });
+  TForm1& f = Start(QDate(2026, 4, 30));
+  f.show();
+  Mark(QStringLiteral("et-1"), QDate(2026, 4, 30));
+  ChangeData("UPDATE verbindauftrag SET preis = 200");
+  RunAgain();
+  const QString changed = FiledText();
+  ASSERT_TRUE(changed.startsWith(QStringLiteral("Seit der Abgabe"))) << changed.toStdString();
+
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open(ledger.c_str(), &other), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+  const std::string before = ReadBytes(ledger);
+  Mark(QStringLiteral("et-2"), QDate(2026, 4, 30));
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].kind, MessageKind::Error);
+  EXPECT_TRUE(messages[0].text.contains(QStringLiteral("anderen Vorlex-Programm")))
+      << messages[0].text.toStdString();
+  EXPECT_EQ(ReadBytes(ledger), before);
+  EXPECT_EQ(FiledText(), changed);
+  sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+  sqlite3_close(other);
+
+  Mark(QStringLiteral("et-2"), QDate(2026, 4, 30));
+  EXPECT_EQ(messages.size(), 1u);
+  EXPECT_TRUE(FiledText().contains(
+      DecodeText("Abgegeben am 30.04.2026 \xE2\x80\x93 unver\xC3\xA4ndert")))
+      << FiledText().toStdString();
+  const std::vector<Filing> filed = TLedger(ledger, LedgerAccess::Read).LatestFilings();
+  ASSERT_EQ(filed.size(), 1u);
+  EXPECT_EQ(filed[0].ticket, "et-2");
+  EXPECT_NE(filed[0].corrects, 0);
 }
 
 }  // namespace
