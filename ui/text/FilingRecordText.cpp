@@ -90,9 +90,7 @@ std::vector<RecordLine> FilingRecordLines(const Filing& filing, const std::strin
     for (size_t i = 0; i < kFurtherFiledCount; ++i) {
       if (!filing.further[i]) continue;
       const FormField& field = kFurtherFields[i];
-      add(RecordStyle::Field,
-          {FurtherFieldTag(field), field.number != 0 ? TypedValue(field.number, filing.further[i])
-                                                     : FormatCents(*filing.further[i])});
+      add(RecordStyle::Field, {FurtherFieldTag(field), TypedValue(field.number, filing.further[i])});
     }
   }
 

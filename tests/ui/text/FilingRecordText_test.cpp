@@ -55,7 +55,7 @@ TEST(FilingRecordText, FiguresAsTypedIntoThePortal) {
 }
 
 TEST(FilingRecordText, FurtherFiguresOfTheExactClassificationAsFiled) {
-  Format() = FormatSettings{};
+  Format() = FormatSettings{'.', "yyyy-MM-dd"};  // the portal's format all the same
   Filing f = MarchFiling();
   for (size_t i = 0; i < kFurtherFiledCount; ++i) f.further[i] = 0;
   f.further[0] = 123456;  // Kz 21
@@ -73,6 +73,7 @@ TEST(FilingRecordText, FurtherFiguresOfTheExactClassificationAsFiled) {
   EXPECT_EQ(Value(lines, "Kz 45"), "0");
   EXPECT_EQ(Value(lines, "0 % / steuerfrei"), "10,00");
   EXPECT_EQ(Value(lines, "Kz 39"), "450,00");
+  Format() = FormatSettings{};
 }
 
 TEST(FilingRecordText, FingerprintFollowsTheEntriesNotTheFormatSettings) {
