@@ -110,10 +110,10 @@ struct FilingChanges {
 // count to the cent.
 FilingChanges CompareWithFiling(const Filing& filed, const Filing& now);
 
-// "Abgegeben am 10.04.2026 \x96 unver\xE4ndert" or "Seit der Abgabe am
-// 10.04.2026 ge\xE4ndert: Kz 81 +100,00, Kz 83 +19,00" (Windows-1252); the
+// "Abgegeben am 10.04.2026 – unverändert" or "Seit der Abgabe am
+// 10.04.2026 geändert: Kz 81 +100,00, Kz 83 +19,00" (Windows-1252); the
 // filing's rules after the day where they are not the run's ("Abgegeben am
-// 10.04.2026 (Zuordnung einfach) \x96 unver\xE4ndert").
+// 10.04.2026 (Zuordnung einfach) – unverändert").
 std::string FilingStatusLine(const FilingChanges& changes);
 
 // Whether the run was made under the classification of the filing.

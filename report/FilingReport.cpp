@@ -1,10 +1,10 @@
 #include "report/FilingReport.h"
 
-#include "ui/text/EcSalesExport.h"
+#include "output/EcSalesExport.h"
 
 #include "ledger/FiledPeriods.h"
 #include "ledger/Ledger.h"
-#include "util/uFormat.h"
+#include "util/DateText.h"
 #include "util/uString.h"
 
 namespace vorlex {

@@ -19,7 +19,7 @@
 #include "app/WindowFixture.h"
 #include "app/YearOverviewDialog.h"
 #include "ledger/Ledger.h"
-#include "ui/qtcore/uQtText.h"
+#include "ui/qtcore/QtText.h"
 
 namespace vorlex {
 namespace {
