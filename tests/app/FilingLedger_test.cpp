@@ -120,6 +120,8 @@ TEST_F(LedgerWindowTest, MarkedRunIsUnchangedUntilPelmorasDataChanges) {
   EXPECT_TRUE(FiledText().contains(DecodeText(
       "Abgegeben am 30.04.2026 (Zuordnung einfach) \xE2\x80\x93 unver\xC3\xA4ndert")))
       << FiledText().toStdString();
+  // Its figures are those of the other rules: it may be filed as the correction.
+  EXPECT_TRUE(Elster().findChild<QPushButton*>(QStringLiteral("btnVermerken"))->isEnabled());
 
   ChangeData("UPDATE verbindauftrag SET preis = 200");
   const std::string pelmora = ReadBytes(DefaultDbPath());
