@@ -73,7 +73,11 @@ void TFilingLedger::Compare(std::optional<Filing> run) {
       TLedger ledger = OpenLedger(PelmoraPath(), LedgerAccess::Read);
       // The trader's filings, by VAT id (by the database's path without one).
       latest_ = ledger.LatestFiling(*run_);
-      if (latest_) changes_ = CompareWithFiling(*latest_, *run_);
+      if (latest_ && program_.Database) {
+        changes_ = CompareUnderFiledRules(*program_.Database, *latest_, *run_);
+      } else if (latest_) {
+        changes_ = CompareWithFiling(*latest_, *run_);
+      }
     } catch (const ELedgerError& e) {
       // The figures stand; the ledger's trouble is said beside them.
       error_ = DecodeText(e.what());
@@ -93,16 +97,7 @@ void TFilingLedger::Show() {
   if (!error_.isEmpty()) {
     emit StatusChanged(error_, true);
   } else if (changes_) {
-    std::string line = FilingStatusLine(*changes_);
-    if (latest_->classification != run_->classification) {
-      // The figures of another classification differ by their rules alone.
-      const auto name = [](const std::string& text) {
-        return ClassificationName(ClassificationOfText(text).rules);
-      };
-      line += std::string(" (abgegeben mit der Zuordnung \"") + name(latest_->classification) +
-              "\", dieser Lauf: \"" + name(run_->classification) + "\")";
-    }
-    emit StatusChanged(DecodeText(line), changes_->Changed());
+    emit StatusChanged(DecodeText(FilingStatusLine(*changes_)), changes_->Changed());
   } else {
     emit StatusChanged({}, false);
   }

@@ -38,8 +38,13 @@ class TFilingLedger : public QObject {
   void Compare(std::optional<Filing> run);
   // The trader's VAT id, read once the database is open.
   void SetVatId(std::string vatId);
-  // The run can be marked as filed: it is not filed as it stands.
-  bool CanMark() const { return run_ && (!changes_ || changes_->Changed()); }
+  // The run can be marked as filed: it is not filed as it stands. A run under
+  // other rules than the latest filing's may be filed as its correction even
+  // when the data has not changed: its figures are those of the other rules.
+  bool CanMark() const {
+    return run_ && (!changes_ || changes_->Changed() ||
+                    (latest_ && !SameClassification(*latest_, *run_)));
+  }
   // The run's figures differ from its period's latest filing: the next filing
   // is the corrected return.
   bool FiguresChanged() const { return changes_ && !changes_->figures.empty(); }

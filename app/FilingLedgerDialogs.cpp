@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <iterator>
+#include <vector>
 
 #include "app/Controls.h"
 #include "tax/FormFields.h"
@@ -137,15 +139,18 @@ void TFilingChangesDialog::SetChanges(const QString& caption, const FilingChange
   const auto cents = [](const std::optional<int64_t>& value) {
     return DecodeText(value ? FormatCents(*value) : std::string("-"));
   };
-  gridKennzahlen_->setRowCount(static_cast<int>(kFiledFieldCount));
-  for (size_t i = 0; i < kFiledFieldCount; ++i) {
-    const FigureChange& field = changes.all[i];
+  // The further figures of the exact classification after the fields.
+  std::vector<FigureChange> rows(std::begin(changes.all), std::end(changes.all));
+  rows.insert(rows.end(), changes.further.begin(), changes.further.end());
+  gridKennzahlen_->setRowCount(static_cast<int>(rows.size()));
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const FigureChange& field = rows[i];
     QString difference = QStringLiteral("-");
     if (field.filed && field.now) {
       const int64_t by = *field.now - *field.filed;
       difference = DecodeText((by > 0 ? "+" : "") + FormatCents(by));
     }
-    const QString cells[] = {DecodeText(FieldTag(field.field)), cents(field.filed),
+    const QString cells[] = {DecodeText(FigureTag(field.field)), cents(field.filed),
                              cents(field.now), difference};
     for (int c = 0; c < 4; ++c) {
       auto* item = new QTableWidgetItem(cells[c]);

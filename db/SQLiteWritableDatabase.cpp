@@ -18,9 +18,17 @@ int64_t TSQLiteWritableDatabase::QueryInt(const std::string& sql) {
 }
 
 void TSQLiteWritableDatabase::InTransaction(const std::function<void()>& change) {
-  db_.Execute("BEGIN IMMEDIATE");
+  Within("BEGIN IMMEDIATE", change);
+}
+
+void TSQLiteWritableDatabase::InReadTransaction(const std::function<void()>& read) {
+  Within("BEGIN", read);
+}
+
+void TSQLiteWritableDatabase::Within(const char* begin, const std::function<void()>& work) {
+  db_.Execute(begin);
   try {
-    change();
+    work();
     db_.Execute("COMMIT");
   } catch (...) {
     // A failed COMMIT may have ended the transaction already.

@@ -29,8 +29,12 @@ class TSQLiteWritableDatabase {
   // start, so that two writers never both read what the other is about to
   // change. Anything change raises rolls the whole transaction back.
   void InTransaction(const std::function<void()>& change);
+  // Runs read inside one transaction that writes nothing: its statements see
+  // one state of the file, also while another connection commits.
+  void InReadTransaction(const std::function<void()>& read);
 
  private:
+  void Within(const char* begin, const std::function<void()>& work);
   TSQLiteDatabase db_;
 };
 

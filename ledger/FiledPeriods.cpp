@@ -55,6 +55,13 @@ Filing FiledPeriodNow(TDBase& db, const Filing& filed) {
   return now;
 }
 
+FilingChanges CompareUnderFiledRules(TDBase& db, const Filing& filed, const Filing& run) {
+  if (SameClassification(filed, run)) return CompareWithFiling(filed, run);
+  FilingChanges changes = CompareWithFiling(filed, FiledPeriodNow(db, filed));
+  changes.filedRules = ClassificationName(ClassificationOfText(filed.classification).rules);
+  return changes;
+}
+
 std::string ChangedPeriodsLine(size_t changed, size_t filed) {
   return std::to_string(changed) + " von " + std::to_string(filed) +
          " abgegebenen Zeiträumen seit der Abgabe geändert"_cp1252;

@@ -27,6 +27,11 @@ TTaxPeriod PeriodOfFiling(const Filing& filing);
 // deducted is the trader's figure, not Pelmora's data: it stands as filed.
 Filing FiledPeriodNow(TDBase& db, const Filing& filed);
 
+// The run compared with its period's latest filing; under the filing's own
+// rules, the period run afresh with them, where the run was made under
+// others: its figures would differ by the rules alone.
+FilingChanges CompareUnderFiledRules(TDBase& db, const Filing& filed, const Filing& run);
+
 // "2 von 5 abgegebenen Zeiträumen seit der Abgabe geändert" (Windows-1252).
 std::string ChangedPeriodsLine(size_t changed, size_t filed);
 

@@ -5,6 +5,7 @@
 #include <map>
 #include <tuple>
 
+#include "ledger/FiledPeriods.h"
 #include "tax/EcSalesList.h"
 #include "tax/FormFields.h"
 #include "tax/Prepayment.h"
@@ -114,6 +115,9 @@ Filing FilingOfRun(const TTaxPeriod& period, TaxationBasis basis,
       filing.cents[i] = ShownCents(FigureOf(FormFieldNumbered(number), totals));
     }
   }
+  for (size_t i = 0; i < kFurtherFiledCount; ++i) {
+    filing.further[i] = ShownCents(FigureOf(kFurtherFields[i], totals));
+  }
   for (const RunEntry& entry : entries) {
     if (!IsFiledKind(entry.kind)) continue;
     filing.entries.push_back({entry.kind, entry.id, entry.date, std::string(entry.description()),
@@ -129,6 +133,16 @@ FilingChanges CompareWithFiling(const Filing& filed, const Filing& now) {
   for (size_t i = 0; i < kFiledFieldCount; ++i) {
     changes.all[i] = {kFiledFields[i], filed.cents[i], now.cents[i]};
     if (filed.cents[i] != now.cents[i]) changes.figures.push_back(changes.all[i]);
+  }
+  // A filing of the simple rules has its further figures at 0; one recorded
+  // before they were kept has none, and differs from no run in them.
+  if (ClassificationOfText(filed.classification).Exact()) {
+    for (size_t i = 0; i < kFurtherFiledCount; ++i) {
+      const FigureChange change = {FigureKey(kFurtherFields[i]), filed.further[i], now.further[i]};
+      if (!change.filed && !change.now) continue;
+      changes.further.push_back(change);
+      if (change.filed && change.filed != change.now) changes.figures.push_back(change);
+    }
   }
 
   // The filed entries not yet matched, by key, in their order.
@@ -206,16 +220,20 @@ std::string CentsText(const std::optional<int64_t>& cents) {
 std::vector<std::string> CorrectedReturnLines(const FilingChanges& changes) {
   if (changes.figures.empty()) return {};
   std::vector<std::string> lines = {"Berichtigte Anmeldung (Kz 10: 1)"};
-  for (const FigureChange& field : changes.all) {
+  const auto add = [&lines](const FigureChange& field) {
     const std::string difference = Difference(field);
-    lines.push_back(FieldTag(field.field) + ": " + CentsText(field.now) + " | abgegeben " +
+    lines.push_back(FigureTag(field.field) + ": " + CentsText(field.now) + " | abgegeben " +
                     CentsText(field.filed) + " | " + (difference.empty() ? "-" : difference));
-  }
+  };
+  for (const FigureChange& field : changes.all) add(field);
+  for (const FigureChange& field : changes.further) add(field);
   return lines;
 }
 
 std::string FilingStatusLine(const FilingChanges& changes) {
-  const std::string day = FormatDate(changes.filedOn, Format());
+  const std::string day =
+      FormatDate(changes.filedOn, Format()) +
+      (changes.filedRules.empty() ? "" : " (Zuordnung " + changes.filedRules + ")");
   if (!changes.Changed()) return "Abgegeben am " + day + " – unverändert"_cp1252;
   std::string line = "Seit der Abgabe am " + day + " geändert: "_cp1252;
   if (changes.figures.empty()) {
@@ -226,10 +244,14 @@ std::string FilingStatusLine(const FilingChanges& changes) {
   for (size_t i = 0; i < changes.figures.size(); ++i) {
     const FigureChange& change = changes.figures[i];
     const std::string difference = Difference(change);
-    line += (i == 0 ? "" : ", ") + FieldTag(change.field) + " " +
+    line += (i == 0 ? "" : ", ") + FigureTag(change.field) + " " +
             (difference.empty() ? "nicht berechenbar" : difference);
   }
   return line;
+}
+
+bool SameClassification(const Filing& filed, const Filing& run) {
+  return ClassificationOfText(filed.classification) == ClassificationOfText(run.classification);
 }
 
 std::string FiledPeriodName(const Filing& filing) {

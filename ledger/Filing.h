@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tax/EcSalesList.h"
+#include "tax/FormFields.h"
 #include "tax/RunEntry.h"
 #include "tax/TaxPeriod.h"
 #include "tax/TaxTotals.h"
@@ -21,6 +22,8 @@ namespace vorlex {
 // entries, 83, and 39 (the special prepayment deducted in December).
 inline constexpr int kFiledFields[] = {41, 44, 81, 86, 66, 83, 39};
 inline constexpr size_t kFiledFieldCount = std::size(kFiledFields);
+// The further figures of the exact classification, in kFurtherFields' order.
+inline constexpr size_t kFurtherFiledCount = kFurtherFields.size();
 
 // The classification a run is made with unless another is named: entries by
 // country, VAT id and rate alone.
@@ -55,6 +58,10 @@ struct Filing {
   // Cents per field of kFiledFields as the run shows them; empty where a
   // figure cannot be shown (field 83 of figures beyond a trillion euros).
   std::optional<int64_t> cents[kFiledFieldCount] = {};
+  // Cents per further figure (21, 35, 36, 43, 45, the 0 % figure), which
+  // only the exact classification fills; none in a filing recorded before
+  // the ledger kept them.
+  std::optional<int64_t> further[kFurtherFiledCount] = {};
   std::string programVersion;
   std::string pelmoraPath;  // the database the figures came from
   std::string vatId;        // the trader's VAT id found in it
@@ -78,7 +85,7 @@ Filing FilingOfRun(const TTaxPeriod& period, TaxationBasis basis,
 bool SameTrader(const Filing& filed, const Filing& run);
 
 struct FigureChange {
-  int field = 0;
+  int field = 0;  // a figure's key (FigureKey): the 0 % figure has no number
   std::optional<int64_t> filed;
   std::optional<int64_t> now;
 };
@@ -87,8 +94,14 @@ struct FigureChange {
 struct FilingChanges {
   double filedOn = 0;
   FigureChange all[kFiledFieldCount] = {};  // every field, as filed and now
-  std::vector<FigureChange> figures;        // the fields whose figures differ
+  // The further figures of a filing of the exact classification, as filed
+  // and now; none for the simple one.
+  std::vector<FigureChange> further;
+  std::vector<FigureChange> figures;  // the fields and figures that differ
   std::vector<std::string> entries;   // one line per entry added, removed or changed
+  // "einfach" or "genau" where the run was made under other rules than the
+  // filing and the period was compared under the filing's own.
+  std::string filedRules;
   bool Changed() const { return !figures.empty() || !entries.empty(); }
 };
 
@@ -98,13 +111,18 @@ struct FilingChanges {
 FilingChanges CompareWithFiling(const Filing& filed, const Filing& now);
 
 // "Abgegeben am 10.04.2026 – unverändert" or "Seit der Abgabe am
-// 10.04.2026 geändert: Kz 81 +100,00, Kz 83 +19,00" (Windows-1252).
+// 10.04.2026 geändert: Kz 81 +100,00, Kz 83 +19,00" (Windows-1252); the
+// filing's rules after the day where they are not the run's ("Abgegeben am
+// 10.04.2026 (Zuordnung einfach) – unverändert").
 std::string FilingStatusLine(const FilingChanges& changes);
+
+// Whether the run was made under the classification of the filing.
+bool SameClassification(const Filing& filed, const Filing& run);
 
 // The corrected return of a period whose figures changed: the head
 // "Berichtigte Anmeldung (Kz 10: 1)", then every field as it is now, as filed
-// and the difference ("Kz 81: 4187,83 | abgegeben 4087,83 | +100,00"). Empty
-// where no figure changed.
+// and the difference ("Kz 81: 4187,83 | abgegeben 4087,83 | +100,00"), the
+// further figures after them. Empty where no figure changed.
 std::vector<std::string> CorrectedReturnLines(const FilingChanges& changes);
 
 // "2026-03" for a month, "2026-Q1" for a quarter, as the reporter takes them.

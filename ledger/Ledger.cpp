@@ -91,6 +91,13 @@ const std::vector<Migration>& Migrations() {
         " BEGIN SELECT RAISE(ABORT, 'a filing is never changed'); END",
         "CREATE TRIGGER filing_ec_row_not_deleted BEFORE DELETE ON filing_ec_row"
         " BEGIN SELECT RAISE(ABORT, 'a filing is never deleted'); END"}},
+      // The further figures of the exact classification, in cents; none
+      // for the filings before.
+      {3,
+       {"ALTER TABLE filing ADD COLUMN kz21 INTEGER", "ALTER TABLE filing ADD COLUMN kz35 INTEGER",
+        "ALTER TABLE filing ADD COLUMN kz36 INTEGER", "ALTER TABLE filing ADD COLUMN kz43 INTEGER",
+        "ALTER TABLE filing ADD COLUMN kz45 INTEGER",
+        "ALTER TABLE filing ADD COLUMN zero_rate INTEGER"}},
   };
   return migrations;
 }
@@ -206,30 +213,16 @@ TLedger::TLedger(std::string path, LedgerAccess access, int busyMilliseconds)
         LedgerFailure::Other);
   }
   try {
+    // The busy wait is set before the first statement; what is looked at
+    // below is one state of the file, as another Vorlex may be laying it out
+    // at this moment. A writer looks under the write lock and lays the file
+    // out, or brings it up to date, before it lets the lock go.
     db_ = std::make_unique<TSQLiteWritableDatabase>(path_, busyMilliseconds);
-    {
-      TSQLiteStatement check(db_->Connection(), "PRAGMA quick_check");
-      if (!check.Step() || check.ColumnText(0) != "ok") throw Damaged(path_);
+    if (access == LedgerAccess::Read) {
+      db_->InReadTransaction([&] { CheckLayout(); });
+    } else {
+      db_->InTransaction([&] { LayOut(CheckLayout()); });
     }
-    const int64_t id = db_->QueryInt("PRAGMA application_id");
-    const int64_t version = db_->QueryInt("PRAGMA user_version");
-    const int64_t objects = db_->QueryInt("SELECT count(*) FROM sqlite_master");
-    if (id == 0 && objects == 0) {
-      // A new, empty file: laid out only once something is to be recorded.
-      if (access == LedgerAccess::Read) return;
-    } else if (id != kApplicationId) {
-      throw Damaged(path_);
-    } else if (version > NewestVersion()) {
-      throw ELedgerError(Named(path_) + Words(" stammt von einer neueren Version von Vorlex; "
-                                              "diese Version lässt sie unverändert. Bitte "
-                                              "aktualisieren Sie Vorlex."_cp1252),
-                         LedgerFailure::Newer);
-    } else if (version == NewestVersion()) {
-      return;
-    } else if (access == LedgerAccess::Read) {
-      return;  // read in its own layout; brought up to date when written
-    }
-    Migrate();
   } catch (const ELedgerError&) {
     db_.reset();
     throw;
@@ -261,30 +254,49 @@ void TLedger::Raise(const std::exception& error) {
                      LedgerFailure::Other);
 }
 
-void TLedger::Migrate() {
-  db_->InTransaction([&] {
-    // Another process may have laid it out since it was looked at.
-    const int64_t version = db_->QueryInt("PRAGMA user_version");
-    for (const Migration& step : Migrations()) {
-      if (step.version <= version) continue;
-      for (const char* statement : step.statements) db_->Execute(statement);
-    }
-    db_->Execute("PRAGMA application_id = " + std::to_string(kApplicationId));
-    db_->Execute("PRAGMA user_version = " + std::to_string(NewestVersion()));
-  });
+int64_t TLedger::CheckLayout() {
+  {
+    TSQLiteStatement check(db_->Connection(), "PRAGMA quick_check");
+    if (!check.Step() || check.ColumnText(0) != "ok") throw Damaged(path_);
+  }
+  const int64_t id = db_->QueryInt("PRAGMA application_id");
+  const int64_t version = db_->QueryInt("PRAGMA user_version");
+  const int64_t objects = db_->QueryInt("SELECT count(*) FROM sqlite_master");
+  if (id == 0 && objects == 0) return 0;  // a new, empty file
+  if (id != kApplicationId) throw Damaged(path_);
+  if (version > NewestVersion()) {
+    throw ELedgerError(Named(path_) + Words(" stammt von einer neueren Version von Vorlex; "
+                                            "diese Version lässt sie unverändert. Bitte "
+                                            "aktualisieren Sie Vorlex."_cp1252),
+                       LedgerFailure::Newer);
+  }
+  return version;
+}
+
+void TLedger::LayOut(int64_t version) {
+  if (version >= NewestVersion()) return;
+  for (const Migration& step : Migrations()) {
+    if (step.version <= version) continue;
+    for (const char* statement : step.statements) db_->Execute(statement);
+  }
+  db_->Execute("PRAGMA application_id = " + std::to_string(kApplicationId));
+  db_->Execute("PRAGMA user_version = " + std::to_string(NewestVersion()));
 }
 
 std::vector<Filing> TLedger::Select(const std::string& condition, double firstDay, double lastDay,
                                     TaxationBasis basis) {
   std::vector<Filing> filings;
-  if (!db_ || db_->QueryInt("PRAGMA user_version") == 0) return filings;
+  const int64_t version = db_ ? db_->QueryInt("PRAGMA user_version") : 0;
+  if (version == 0) return filings;
   try {
     TSQLiteStatement select(
         db_->Connection(),
         "SELECT id, corrects, period_kind, first_day, last_day, basis, classification, filed_on,"
         " ticket, note, kz41, kz44, kz81, kz86, kz66, kz83, kz39, program_version, pelmora_path,"
-        " vat_id FROM filing f WHERE " +
-            condition + " ORDER BY first_day, last_day, basis, id");
+        " vat_id, " +
+            std::string(version >= 3 ? "kz21, kz35, kz36, kz43, kz45, zero_rate"
+                                     : "NULL, NULL, NULL, NULL, NULL, NULL") +
+            " FROM filing f WHERE " + condition + " ORDER BY first_day, last_day, basis, id");
     if (condition.find('?') != std::string::npos) {
       select.BindText(1, IsoDay(firstDay));
       select.BindText(2, IsoDay(lastDay));
@@ -309,6 +321,9 @@ std::vector<Filing> TLedger::Select(const std::string& condition, double firstDa
       f.programVersion = text(17);
       f.pelmoraPath = text(18);
       f.vatId = text(19);
+      for (int i = 0; i < static_cast<int>(kFurtherFiledCount); ++i) {
+        if (select.ColumnType(20 + i) != ColumnKind::Null) f.further[i] = select.ColumnInt64(20 + i);
+      }
     }
   } catch (const ELedgerError&) {
     throw;
@@ -400,8 +415,9 @@ int64_t TLedger::Record(const Filing& filing) {
   int64_t id = 0;
   if (!db_) throw std::logic_error("the ledger was opened for reading a missing file");
   try {
-    if (db_->QueryInt("PRAGMA user_version") < NewestVersion()) Migrate();
     db_->InTransaction([&] {
+      // Opened for reading, or laid out by an older Vorlex since.
+      LayOut(CheckLayout());
       const std::optional<Filing> latest = LatestFiling(filing);
       if (latest && !CompareWithFiling(*latest, filing).Changed()) {
         throw ELedgerError(
@@ -413,8 +429,8 @@ int64_t TLedger::Record(const Filing& filing) {
           db_->Connection(),
           "INSERT INTO filing (corrects, period_kind, first_day, last_day, basis, classification,"
           " filed_on, ticket, note, kz41, kz44, kz81, kz86, kz66, kz83, kz39, program_version,"
-          " pelmora_path, vat_id) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
-          "?)");
+          " pelmora_path, vat_id, kz21, kz35, kz36, kz43, kz45, zero_rate)"
+          " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
       if (latest) {
         insert.BindInt64(1, latest->id);
       } else {
@@ -438,6 +454,13 @@ int64_t TLedger::Record(const Filing& filing) {
       insert.BindText(17, filing.programVersion);
       insert.BindText(18, filing.pelmoraPath);
       insert.BindText(19, filing.vatId);
+      for (int i = 0; i < static_cast<int>(kFurtherFiledCount); ++i) {
+        if (filing.further[i]) {
+          insert.BindInt64(20 + i, *filing.further[i]);
+        } else {
+          insert.BindNull(20 + i);
+        }
+      }
       insert.Execute();
       id = db_->QueryInt("SELECT last_insert_rowid()");
       TSQLiteStatement entry(db_->Connection(),

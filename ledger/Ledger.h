@@ -76,7 +76,12 @@ class TLedger {
   int64_t Record(const Filing& filing);
 
  private:
-  void Migrate();
+  // The layout version of the file (0 for a new, empty one); raises for a
+  // file that is no ledger, is damaged or is of a newer layout.
+  int64_t CheckLayout();
+  // Brings a file of that layout version to the newest, inside the caller's
+  // write transaction.
+  void LayOut(int64_t version);
   std::vector<Filing> Select(const std::string& condition, double firstDay, double lastDay,
                              TaxationBasis basis);
   void LoadEntries(std::vector<Filing>& filings);

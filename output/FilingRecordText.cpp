@@ -87,6 +87,14 @@ std::vector<RecordLine> FilingRecordLines(const Filing& filing, const std::strin
     add(RecordStyle::Field,
         {FieldTag(kFiledFields[i]), TypedValue(kFiledFields[i], filing.cents[i])});
   }
+  // The further figures of the exact classification, as they were filed.
+  if (choice.Exact()) {
+    for (size_t i = 0; i < kFurtherFiledCount; ++i) {
+      if (!filing.further[i]) continue;
+      const FormField& field = kFurtherFields[i];
+      add(RecordStyle::Field, {FurtherFieldTag(field), TypedValue(field.number, filing.further[i])});
+    }
+  }
 
   const size_t count = filing.entries.size();
   add(RecordStyle::Heading, {"Einträge ("_cp1252 + std::to_string(count) + ")"});

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "db/uDB.h"
+#include "ledger/FiledPeriods.h"
 #include "ledger/Ledger.h"
 #include "location/PelmoraLocation.h"
 #include "output/EcSalesExport.h"
@@ -31,7 +32,7 @@ void RefuseLedgerInPelmorasFolders(const std::string& ledger, const std::string&
                      LedgerFailure::Misplaced);
 }
 
-FilingOutcome LedgerStep(const ReportOptions& options, const Filing& run,
+FilingOutcome LedgerStep(TDBase& db, const ReportOptions& options, const Filing& run,
                          const std::string& pelmoraAppDataDir) {
   FilingOutcome outcome;
   outcome.classification = run.classification;
@@ -40,7 +41,7 @@ FilingOutcome LedgerStep(const ReportOptions& options, const Filing& run,
     RefuseLedgerInPelmorasFolders(path, run.pelmoraPath, pelmoraAppDataDir);
     TLedger ledger(path, options.markFiled ? LedgerAccess::Write : LedgerAccess::Read);
     outcome.latest = ledger.LatestFiling(run);
-    if (outcome.latest) outcome.changes = CompareWithFiling(*outcome.latest, run);
+    if (outcome.latest) outcome.changes = CompareUnderFiledRules(db, *outcome.latest, run);
     if (options.markFiled) {
       Filing filing = run;
       filing.id = ledger.Record(run);
@@ -57,15 +58,6 @@ std::vector<std::string> FilingLines(const FilingOutcome& outcome) {
   std::vector<std::string> lines;
   if (outcome.changes) {
     lines.push_back(FilingStatusLine(*outcome.changes));
-    if (outcome.latest && outcome.latest->classification != outcome.classification) {
-      // The figures of another classification differ by their rules alone.
-      const auto name = [](const std::string& text) {
-        return ClassificationName(ClassificationOfText(text).rules);
-      };
-      lines.push_back(std::string("  (abgegeben mit der Einteilung \"") +
-                      name(outcome.latest->classification) + "\", dieser Lauf: \"" +
-                      name(outcome.classification) + "\")");
-    }
     for (const std::string& entry : outcome.changes->entries) lines.push_back("  " + entry);
     for (std::string& line : CorrectedReturnLines(*outcome.changes)) {
       lines.push_back(std::move(line));

@@ -35,9 +35,11 @@ void RefuseLedgerInPelmorasFolders(const std::string& ledger, const std::string&
                                    const std::string& pelmoraAppDataDir);
 
 // Compares the run with the trader's latest filing of its period and basis and, with
-// --mark-filed, records it. The run's figures stand whatever happens here:
-// every failure is a sentence in the outcome.
-FilingOutcome LedgerStep(const ReportOptions& options, const Filing& run,
+// --mark-filed, records it; a run under other rules than the filing's is
+// compared with the period run afresh under the filing's (db). The run's
+// figures stand whatever happens here: every failure is a sentence in the
+// outcome.
+FilingOutcome LedgerStep(TDBase& db, const ReportOptions& options, const Filing& run,
                          const std::string& pelmoraAppDataDir);
 
 // The database's path as a filing names it: absolute.

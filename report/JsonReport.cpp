@@ -6,6 +6,7 @@
 #include <QJsonValue>
 #include <optional>
 
+#include "ledger/FiledPeriods.h"
 #include "output/YearOverviewText.h"
 #include "tax/FormFields.h"
 #include "tax/Prepayment.h"
@@ -165,8 +166,12 @@ QJsonValue FilingObject(const FilingOutcome* outcome) {
   if (outcome->latest && outcome->changes) {
     const Filing& f = *outcome->latest;
     QJsonArray figures;
+    // The 0 % figure, which has no field, as 0.
+    const auto number = [](const FigureChange& change) {
+      return change.field == kZeroRateFigure ? 0 : change.field;
+    };
     for (const FigureChange& change : outcome->changes->figures) {
-      figures.append(QJsonObject{{"field", change.field},
+      figures.append(QJsonObject{{"field", number(change)},
                                  {"filed", CentsValue(change.filed)},
                                  {"now", CentsValue(change.now)}});
     }
@@ -181,14 +186,16 @@ QJsonValue FilingObject(const FilingOutcome* outcome) {
     // The corrected return: every field now, as filed, and the difference.
     if (!outcome->changes->figures.empty()) {
       QJsonArray corrected;
-      for (const FigureChange& field : outcome->changes->all) {
+      const auto add = [&](const FigureChange& field) {
         QJsonValue difference = QJsonValue::Null;
         if (field.filed && field.now) difference = Euros(*field.now - *field.filed);
-        corrected.append(QJsonObject{{"field", field.field},
+        corrected.append(QJsonObject{{"field", number(field)},
                                      {"now", CentsValue(field.now)},
                                      {"filed", CentsValue(field.filed)},
                                      {"difference", difference}});
-      }
+      };
+      for (const FigureChange& field : outcome->changes->all) add(field);
+      for (const FigureChange& field : outcome->changes->further) add(field);
       object["corrected"] = corrected;
     }
   }

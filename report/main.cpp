@@ -196,7 +196,7 @@ int Run(const ReportOptions& options) {
     }
   }
   std::optional<FilingOutcome> filing;
-  if (run) filing = LedgerStep(options, *run, PelmoraAppDataDir());
+  if (run) filing = LedgerStep(db, options, *run, PelmoraAppDataDir());
   if (filing && zmList && filing->latest && filing->latest->ecSales) {
     filing->ecSalesCorrection = EcSalesCorrection(*filing->latest->ecSales, zmList->rows);
   }

@@ -19,6 +19,7 @@
 #include "app/FilingLedgerDialogs.h"
 #include "app/WindowFixture.h"
 #include "app/YearOverviewDialog.h"
+#include "ledger/Ledger.h"
 #include "ui/qtcore/QtText.h"
 
 namespace vorlex {
@@ -115,17 +116,20 @@ TEST_F(LedgerWindowTest, MarkedRunIsUnchangedUntilPelmorasDataChanges) {
   EXPECT_EQ(ReadBytes(record).substr(0, 5), "%PDF-");
   // Filed as it stands, it is not filed again.
   EXPECT_FALSE(Elster().findChild<QPushButton*>(QStringLiteral("btnVermerken"))->isEnabled());
-  // A run under other rules says which ones the filing was made with.
+  // A run under other rules is compared under the filing's, and says so.
   f.findChild<TClassificationChoice*>()->ChooseExact();
-  EXPECT_TRUE(FiledText().contains(
-      DecodeText("(abgegeben mit der Zuordnung \"einfach\", dieser Lauf: \"genau\")")))
+  EXPECT_TRUE(FiledText().contains(DecodeText(
+      "Abgegeben am 30.04.2026 (Zuordnung einfach) \xE2\x80\x93 unver\xC3\xA4ndert")))
       << FiledText().toStdString();
+  // Its figures are those of the other rules: it may be filed as the correction.
+  EXPECT_TRUE(Elster().findChild<QPushButton*>(QStringLiteral("btnVermerken"))->isEnabled());
 
   ChangeData("UPDATE verbindauftrag SET preis = 200");
   const std::string pelmora = ReadBytes(DefaultDbPath());
   RunAgain();
   EXPECT_TRUE(FiledText().contains(
-      DecodeText("Seit der Abgabe am 30.04.2026 ge\xC3\xA4ndert: Kz 81 +100,00, Kz 83 +19,00")))
+      DecodeText("Seit der Abgabe am 30.04.2026 (Zuordnung einfach) ge\xC3\xA4ndert: Kz 81 "
+                 "+100,00, Kz 83 +19,00")))
       << FiledText().toStdString();
   // The portal's corrected return begins with field 10.
   EXPECT_NE(Elster().findChild<QLabel*>(QStringLiteral("lblWert10")), nullptr);
@@ -193,6 +197,45 @@ TEST_F(LedgerWindowTest, DamagedLedgerIsSaidAndKept) {
   EXPECT_EQ(messages[0].kind, MessageKind::Error);
   EXPECT_TRUE(messages[0].text.contains(QString::fromStdString(ledger)));
   EXPECT_EQ(ReadBytes(ledger), before);
+}
+
+// Another Vorlex writing the ledger while a filing is marked: the window says
+// so and records nothing; once the ledger is free, the filing is made.
+TEST_F(LedgerWindowTest, BusyLedgerIsSaidAndNothingIsLost) {
+  const std::string record = AppData() + "/beleg.pdf";
+  AnswerSaveDialogs(
+      [&](QWidget*, TSaveDialog&) -> std::optional<QString> { return QString::fromStdString(record); });
+  TForm1& f = Start(QDate(2026, 4, 30));
+  f.show();
+  Mark(QStringLiteral("et-1"), QDate(2026, 4, 30));
+  ChangeData("UPDATE verbindauftrag SET preis = 200");
+  RunAgain();
+  const QString changed = FiledText();
+  ASSERT_TRUE(changed.startsWith(QStringLiteral("Seit der Abgabe"))) << changed.toStdString();
+
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open(ledger.c_str(), &other), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+  const std::string before = ReadBytes(ledger);
+  Mark(QStringLiteral("et-2"), QDate(2026, 4, 30));
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].kind, MessageKind::Error);
+  EXPECT_TRUE(messages[0].text.contains(QStringLiteral("anderen Vorlex-Programm")))
+      << messages[0].text.toStdString();
+  EXPECT_EQ(ReadBytes(ledger), before);
+  EXPECT_EQ(FiledText(), changed);
+  sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+  sqlite3_close(other);
+
+  Mark(QStringLiteral("et-2"), QDate(2026, 4, 30));
+  EXPECT_EQ(messages.size(), 1u);
+  EXPECT_TRUE(FiledText().contains(
+      DecodeText("Abgegeben am 30.04.2026 \xE2\x80\x93 unver\xC3\xA4ndert")))
+      << FiledText().toStdString();
+  const std::vector<Filing> filed = TLedger(ledger, LedgerAccess::Read).LatestFilings();
+  ASSERT_EQ(filed.size(), 1u);
+  EXPECT_EQ(filed[0].ticket, "et-2");
+  EXPECT_NE(filed[0].corrects, 0);
 }
 
 }  // namespace

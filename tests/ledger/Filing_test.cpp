@@ -139,6 +139,40 @@ TEST_F(FilingChangesTest, CorrectedReturnShowsEveryFieldNowFiledAndTheDifference
                 "Kz 83: -14,00 | abgegeben 5,00 | -19,00", "Kz 39: - | abgegeben 6,00 | -"}));
 }
 
+// A filing of the exact classification is compared in its further figures
+// too; one made before they were kept differs in none of them. A period
+// compared under the filing's rules, not the run's, names them.
+TEST_F(FilingChangesTest, FurtherFiguresOfTheExactClassification) {
+  Filing filed = Filed();
+  filed.classification = "exact";
+  for (size_t i = 0; i < kFurtherFiledCount; ++i) filed.further[i] = 0;
+  filed.further[3] = 50000;  // Kz 43
+  filed.further[5] = 1000;   // the 0 % figure
+  Filing now = filed;
+  EXPECT_FALSE(CompareWithFiling(filed, now).Changed());
+  now.further[3] = 60000;
+  now.further[5] = 0;
+  const FilingChanges changes = CompareWithFiling(filed, now);
+  EXPECT_EQ(FilingStatusLine(changes),
+            "Seit der Abgabe am 10.04.2026 ge\xE4ndert: Kz 43 +100,00, 0 % / steuerfrei -10,00");
+  const std::vector<std::string> lines = CorrectedReturnLines(changes);
+  ASSERT_EQ(lines.size(), 1 + kFiledFieldCount + kFurtherFiledCount);
+  EXPECT_EQ(lines[1 + kFiledFieldCount + 3], "Kz 43: 600,00 | abgegeben 500,00 | +100,00");
+  EXPECT_EQ(lines.back(), "0 % / steuerfrei: 0,00 | abgegeben 10,00 | -10,00");
+
+  Filing older = filed;
+  for (auto& figure : older.further) figure.reset();
+  EXPECT_FALSE(CompareWithFiling(older, now).Changed());
+
+  EXPECT_TRUE(SameClassification(filed, now));
+  now.classification = "simple";
+  EXPECT_FALSE(SameClassification(filed, now));
+  EXPECT_TRUE(SameClassification(Filed(), now));
+  FilingChanges other = CompareWithFiling(filed, filed);
+  other.filedRules = "genau";
+  EXPECT_EQ(FilingStatusLine(other), "Abgegeben am 10.04.2026 (Zuordnung genau) \x96 unver\xE4ndert");
+}
+
 TEST_F(FilingChangesTest, FilingOfARunKeepsItsEntriesAndFigures) {
   std::vector<RunEntry> entries(4);
   entries[0].kind = EntryKind::Order;
@@ -165,6 +199,9 @@ TEST_F(FilingChangesTest, FilingOfARunKeepsItsEntriesAndFigures) {
   EXPECT_EQ(f.cents[4], 1900);              // Kz 66
   EXPECT_EQ(f.cents[5], 1234 * 19 - 1900);  // Kz 83 from whole euros
   EXPECT_EQ(f.cents[6], 0);                 // Kz 39
+  totals.Ausfuhr43 = 80.5;
+  EXPECT_EQ(FilingOfRun(QuarterPeriod(2024, 1), TaxationBasis::Soll, entries, totals).further[3],
+            8050);
   EXPECT_EQ(FiledPeriodName(f), "2024-Q1");
 }
 

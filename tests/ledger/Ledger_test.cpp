@@ -173,9 +173,11 @@ TEST_F(LedgerTest, KeepsTheEcSalesListOfAFiling) {
     Filing first = MarchFiling(100);
     ledger.Record(first);
     // Layout 1 as an earlier Vorlex left it.
-    ASSERT_EQ(Raw(path_, "DROP TABLE filing_ec_row; DROP TABLE filing_ec_list;"
-                         " PRAGMA user_version = 1"),
-              SQLITE_OK);
+    std::string layoutOne = "DROP TABLE filing_ec_row; DROP TABLE filing_ec_list;";
+    for (const char* column : {"kz21", "kz35", "kz36", "kz43", "kz45", "zero_rate"}) {
+      layoutOne += std::string(" ALTER TABLE filing DROP COLUMN ") + column + ";";
+    }
+    ASSERT_EQ(Raw(path_, layoutOne + " PRAGMA user_version = 1"), SQLITE_OK);
   }
   const std::string layoutOne = ReadBytes(path_);
   std::optional<Filing> back =
@@ -183,16 +185,19 @@ TEST_F(LedgerTest, KeepsTheEcSalesListOfAFiling) {
                                                       MarchFiling(1).lastDay, TaxationBasis::Ist);
   ASSERT_TRUE(back);
   EXPECT_FALSE(back->ecSales);
+  EXPECT_FALSE(back->further[0]);
   EXPECT_EQ(ReadBytes(path_), layoutOne);  // reading changes nothing
 
   TLedger ledger(path_, LedgerAccess::Write);
   Filing second = MarchFiling(200);
+  second.further[3] = 4321;
   second.ecSales = {{.vatId = "ATU63452871", .kind = 'L', .cents = 0, .euros = 468},
                     {.vatId = "FR40303265045", .kind = 'S', .cents = 0, .euros = 12}};
   ledger.Record(second);
   back = ledger.LatestFiling(second);
   ASSERT_TRUE(back && back->ecSales);
   ASSERT_EQ(back->ecSales->size(), 2u);
+  EXPECT_EQ(back->further[3], 4321);  // Kz 43, kept from this layout on
   EXPECT_EQ((*back->ecSales)[1].vatId, "FR40303265045");
   EXPECT_EQ((*back->ecSales)[1].kind, 'S');
   EXPECT_EQ((*back->ecSales)[0].euros, 468);
@@ -274,27 +279,42 @@ TEST_F(LedgerTest, TwoWritersAtOnce) {
   release.join();
   sqlite3_close(other);
 
-  // Two writers on a new file, each its own period: both filings are kept.
-  const std::string fresh = folder_.File("neu/vorlex.db");
-  std::vector<std::thread> writers;
-  for (int month : {1, 2}) {
-    writers.emplace_back([&, month] {
-      Filing f = MarchFiling(month);
-      const TTaxPeriod period = MonthPeriod(2026, month);
-      f.firstDay = period.FirstDay;
-      f.lastDay = period.LastDay;
-      for (int i = 0; i < 5; ++i) {
-        f.cents[2] = month * 100 + i;
-        TLedger(fresh, LedgerAccess::Write).Record(f);
+  // New files, each met at once by two writers of their own periods and a
+  // reader: every filing is kept, the reader sees an empty or a whole ledger,
+  // and what any of them raises is reported here, not lost with its thread.
+  for (int round = 0; round < 8; ++round) {
+    const std::string fresh = folder_.File("neu" + std::to_string(round) + "/vorlex.db");
+    std::string failures[3];
+    std::vector<std::thread> threads;
+    const auto guarded = [&failures](int who, const std::function<void()>& work) {
+      try {
+        work();
+      } catch (const std::exception& e) {
+        failures[who] = e.what();
       }
+    };
+    for (int month : {1, 2}) {
+      threads.emplace_back(guarded, month - 1, [&fresh, month] {
+        Filing f = MarchFiling(month);
+        const TTaxPeriod period = MonthPeriod(2026, month);
+        f.firstDay = period.FirstDay;
+        f.lastDay = period.LastDay;
+        for (int i = 0; i < 3; ++i) {
+          f.cents[2] = month * 100 + i;
+          TLedger(fresh, LedgerAccess::Write).Record(f);
+        }
+      });
+    }
+    threads.emplace_back(guarded, 2, [&fresh] {
+      for (int i = 0; i < 20; ++i) TLedger(fresh, LedgerAccess::Read).LatestFilings();
     });
+    for (std::thread& t : threads) t.join();
+    for (const std::string& failure : failures) EXPECT_EQ(failure, "") << "round " << round;
+    const std::vector<Filing> latest = TLedger(fresh, LedgerAccess::Read).LatestFilings();
+    ASSERT_EQ(latest.size(), 2u);
+    EXPECT_EQ(latest[0].cents[2], 102);
+    EXPECT_EQ(latest[1].cents[2], 202);
   }
-  for (std::thread& w : writers) w.join();
-  TLedger ledger(fresh, LedgerAccess::Read);
-  const std::vector<Filing> latest = ledger.LatestFilings();
-  ASSERT_EQ(latest.size(), 2u);
-  EXPECT_EQ(latest[0].cents[2], 104);
-  EXPECT_EQ(latest[1].cents[2], 204);
 }
 
 TEST(LedgerPlace, DefaultAndPelmorasFolders) {

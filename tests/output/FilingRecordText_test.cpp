@@ -54,6 +54,28 @@ TEST(FilingRecordText, FiguresAsTypedIntoThePortal) {
             "Umsatzsteuer-Voranmeldung 2026-03 \x96 Berichtigte Anmeldung");
 }
 
+TEST(FilingRecordText, FurtherFiguresOfTheExactClassificationAsFiled) {
+  Format() = FormatSettings{'.', "yyyy-MM-dd"};  // the portal's format all the same
+  Filing f = MarchFiling();
+  for (size_t i = 0; i < kFurtherFiledCount; ++i) f.further[i] = 0;
+  f.further[0] = 123456;  // Kz 21
+  f.further[2] = 2345;    // Kz 36, a tax in cents
+  f.further[3] = 50099;   // Kz 43
+  f.further[5] = 1000;    // the 0 % figure
+  f.cents[6] = 45000;     // Kz 39
+  EXPECT_EQ(Value(FilingRecordLines(f, ""), "Kz 43"), "");  // the simple rules have none
+  f.classification = "exact";
+  const std::vector<RecordLine> lines = FilingRecordLines(f, "");
+  EXPECT_EQ(Value(lines, "Kz 21"), "1234");
+  EXPECT_EQ(Value(lines, "Kz 35"), "0");
+  EXPECT_EQ(Value(lines, "Kz 36"), "23,45");
+  EXPECT_EQ(Value(lines, "Kz 43"), "500");
+  EXPECT_EQ(Value(lines, "Kz 45"), "0");
+  EXPECT_EQ(Value(lines, "0 % / steuerfrei"), "10,00");
+  EXPECT_EQ(Value(lines, "Kz 39"), "450,00");
+  Format() = FormatSettings{};
+}
+
 TEST(FilingRecordText, FingerprintFollowsTheEntriesNotTheFormatSettings) {
   Format() = FormatSettings{};
   const Filing f = MarchFiling();

@@ -1036,11 +1036,12 @@ TEST_F(ReportTest, FilesAQuarterAndFindsItsChanges) {
                                   "(Berichtigte Anmeldung, Kz 10: 1)\n"),
             std::string::npos);
   EXPECT_EQ(run({"--changes"}, 0).out.substr(0, 8), "0 von 1 ");
-  // A run of other rules than the filing's says so.
+  // A run of other rules than the filing's is compared under the filing's,
+  // and says so.
   std::vector<std::string> exact = quarter;
   exact.insert(exact.end(), {"--classify", "exact"});
   EXPECT_NE(run(exact, 0).out.find(
-                "\n  (abgegeben mit der Einteilung \"einfach\", dieser Lauf: \"genau\")\n"),
+                "\nAbgegeben am 02.05.2024 (Zuordnung einfach) \xE2\x80\x93 unver\xC3\xA4ndert\n"),
             std::string::npos);
 }
 
