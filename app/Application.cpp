@@ -7,9 +7,9 @@
 #include <QTranslator>
 #include <string>
 
-#include "location/uLocation.h"
-#include "ui/qtcore/uQtText.h"
-#include "ui/text/ErrorText.h"
+#include "location/PelmoraLocation.h"
+#include "output/ErrorText.h"
+#include "ui/qtcore/QtText.h"
 
 namespace vorlex {
 

@@ -5,7 +5,7 @@
 
 #include "app/Controls.h"
 #include "ui/DesignMetrics.h"
-#include "ui/qtcore/uQtText.h"
+#include "ui/qtcore/QtText.h"
 
 namespace vorlex {
 
@@ -33,12 +33,12 @@ TClassificationChoice::TClassificationChoice(const TDesignScale& S, QWidget* str
   };
   cmbZuordnung_ = row("lblWahlZuordnung", QStringLiteral("&Zuordnung:"), "cmbZuordnung",
                       {QStringLiteral("einfach"), QStringLiteral("genau")}, 1, 62);
-  cmbAusland_ = row("lblWahlAusland", DecodeText("&Ums\xE4tze mit dem Ausland:"), "cmbAusland",
+  cmbAusland_ = row("lblWahlAusland", DecodeText("&Umsätze mit dem Ausland:"), "cmbAusland",
                     {QStringLiteral("Lieferungen"), QStringLiteral("sonstige Leistungen")}, 19,
                     114);
   cmbZuordnung_->setToolTip(DecodeText(
       "einfach: wie Vorlex immer zugeordnet hat (nur A, E und LUX als EU-Staaten).\n"
-      "genau: jeder EU-Staat, die Steuers\xE4tze der Positionen, Kz 21, 35/36, 43 und 45."));
+      "genau: jeder EU-Staat, die Steuersätze der Positionen, Kz 21, 35/36, 43 und 45."));
   cmbAusland_->setToolTip(DecodeText(
       "Was Sie Kunden im Ausland verkaufen; Pelmora vermerkt es nicht.\n"
       "Nur bei der Zuordnung \"genau\": Kz 41 und 43 (Lieferungen) oder Kz 21 und 45."));

@@ -15,7 +15,7 @@
 #include <algorithm>
 #include <string>
 
-#include "util/uFormat.h"
+#include "util/DateText.h"
 
 namespace vorlex {
 

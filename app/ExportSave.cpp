@@ -5,15 +5,15 @@
 #include <QStatusBar>
 #include <string>
 
+#include "app/Application.h"
 #include "app/RunController.h"
 #include "app/WindowSettings.h"
-#include "app/Application.h"
-#include "ui/CsvSave.h"
+#include "output/EcSalesExport.h"
+#include "output/ExportFile.h"
+#include "output/TableExport.h"
+#include "ui/SaveDialog.h"
 #include "ui/SummaryListView.h"
-#include "ui/qtcore/uQtText.h"
-#include "ui/text/CsvExport.h"
-#include "ui/text/EcSalesExport.h"
-#include "ui/text/TableExport.h"
+#include "ui/qtcore/QtText.h"
 
 namespace vorlex {
 
@@ -59,7 +59,7 @@ std::string TExportSave::Bytes(int filterIndex) {
 
 void TExportSave::Save(QWidget* parent, const std::function<QStringList()>& proposedNames) {
   if (!runs_.LastRunComplete()) {
-    ShowMessage("Nichts zu speichern: Es liegt keine vollst\xE4ndige Auswertung vor.");
+    ShowMessage("Nichts zu speichern: Es liegt keine vollständige Auswertung vor.");
     return;
   }
   dialog_.TypeFileNames = proposedNames();
@@ -80,8 +80,7 @@ void TExportSave::Save(QWidget* parent, const std::function<QStringList()>& prop
     const QFileInfo target(dialog_.FileName);
     if (!target.exists() || target.isDir()) break;
     if (AskYesNo(DecodeText("Die Datei \"") + target.fileName() +
-                 DecodeText("\" existiert bereits.\nSoll sie \xFC"
-                            "berschrieben werden?"))) {
+                 DecodeText("\" existiert bereits.\nSoll sie überschrieben werden?"))) {
       break;
     }
     // No: back to the dialog, with the name and the type chosen.

@@ -4,7 +4,7 @@
 
 #include "app/HintsDialog.h"
 #include "ui/SummaryListView.h"
-#include "ui/qtcore/uQtText.h"
+#include "ui/qtcore/QtText.h"
 
 namespace vorlex {
 

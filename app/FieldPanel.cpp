@@ -11,8 +11,8 @@
 #include "tax/Prepayment.h"
 #include "ui/DesignMetrics.h"
 #include "ui/FormValuePanel.h"
-#include "ui/qtcore/uQtText.h"
-#include "util/uFormat.h"
+#include "ui/qtcore/QtText.h"
+#include "util/MoneyText.h"
 
 namespace vorlex {
 
@@ -121,9 +121,9 @@ void TFieldPanel::SetFieldCaptions() {
   const char* const texts[kPictures] = {
       "Innergemeinschaftliche Lieferungen\ran Abnehmer mit USt-IdNr.",
       "neuer Fahrzeuge an Abnehmer ohne USt-IdNr.",
-      "Steuerpflichtige Ums\xE4tze\rzum Steuersatz von 19 v.H.",
+      "Steuerpflichtige Umsätze\rzum Steuersatz von 19 v.H.",
       "zum Steuersatz von  7 v.H.",
-      "Vorsteuerbetr\xE4ge aus Rechnungen von anderen Unternehmen ...",
+      "Vorsteuerbeträge aus Rechnungen von anderen Unternehmen ...",
   };
   for (size_t i = 0; i < kPictures; ++i) captions_[i]->setText(LabelText(texts[i]));
 }

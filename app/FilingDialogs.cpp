@@ -15,8 +15,8 @@
 #include <QVBoxLayout>
 
 #include "tax/FormFields.h"
-#include "ui/qtcore/uQtText.h"
-#include "util/uFormat.h"
+#include "ui/qtcore/QtText.h"
+#include "util/MoneyText.h"
 
 namespace vorlex {
 
@@ -27,16 +27,16 @@ const char* PortalCaption(const PortalFigure& figure) {
   if (figure.tax) return "Steuer (vom Portal berechnet)";
   switch (figure.field) {
     case 10: return "Berichtigte Anmeldung";
-    case 21: return "Nicht steuerbare sonstige Leistungen im \xFC" "brigen Gemeinschaftsgebiet";
-    case 35: return "Ums\xE4tze zu anderen Steuers\xE4tzen, Bemessungsgrundlage";
+    case 21: return "Nicht steuerbare sonstige Leistungen im übrigen Gemeinschaftsgebiet";
+    case 35: return "Umsätze zu anderen Steuersätzen, Bemessungsgrundlage";
     case 36: return "Steuer zu Kz 35";
     case 41: return "Innergem. Lieferungen an Abnehmer mit USt-IdNr.";
-    case 43: return "Weitere steuerfreie Ums\xE4tze mit Vorsteuerabzug (Ausfuhrlieferungen)";
+    case 43: return "Weitere steuerfreie Umsätze mit Vorsteuerabzug (Ausfuhrlieferungen)";
     case 44: return "Innergem. Lieferungen neuer Fahrzeuge ohne USt-IdNr.";
-    case 45: return "\xDC" "brige nicht steuerbare Ums\xE4tze (Leistungsort nicht im Inland)";
-    case 81: return "Ums\xE4tze zum Steuersatz von 19 %, Bemessungsgrundlage";
-    case 86: return "Ums\xE4tze zum Steuersatz von 7 %, Bemessungsgrundlage";
-    case 66: return "Vorsteuerbetr\xE4ge aus Rechnungen anderer Unternehmer";
+    case 45: return "Übrige nicht steuerbare Umsätze (Leistungsort nicht im Inland)";
+    case 81: return "Umsätze zum Steuersatz von 19 %, Bemessungsgrundlage";
+    case 86: return "Umsätze zum Steuersatz von 7 %, Bemessungsgrundlage";
+    case 66: return "Vorsteuerbeträge aus Rechnungen anderer Unternehmer";
     case 39: return "Anrechnung der Sondervorauszahlung";
     case 83: return "Verbleibende Umsatzsteuer-Vorauszahlung";
     default: return "";
@@ -58,12 +58,12 @@ TFilingSettingsDialog::TFilingSettingsDialog(int year, const FilingSettings& set
   auto* form = new QFormLayout;
   cmbRhythmus_ = new QComboBox(this);
   cmbRhythmus_->setObjectName(QStringLiteral("cmbRhythmus"));
-  cmbRhythmus_->addItems({QStringLiteral("monatlich"), DecodeText("viertelj\xE4hrlich")});
+  cmbRhythmus_->addItems({QStringLiteral("monatlich"), DecodeText("vierteljährlich")});
   cmbRhythmus_->setCurrentIndex(settings.rhythm == FilingRhythm::Monthly ? 0 : 1);
   auto* rhythmCaption = new QLabel(QStringLiteral("&Voranmeldung %1:").arg(year), this);
   rhythmCaption->setBuddy(cmbRhythmus_);
   form->addRow(rhythmCaption, cmbRhythmus_);
-  chkDauerfrist_ = new QCheckBox(DecodeText("&Dauerfristverl\xE4ngerung (einen Monat sp\xE4ter)"),
+  chkDauerfrist_ = new QCheckBox(DecodeText("&Dauerfristverlängerung (einen Monat später)"),
                                  this);
   chkDauerfrist_->setObjectName(QStringLiteral("chkDauerfrist"));
   chkDauerfrist_->setChecked(settings.extensionGranted);
@@ -98,9 +98,9 @@ TFilingSettingsDialog::TFilingSettingsDialog(int year, const FilingSettings& set
   lblFehler_->hide();
   layout->addWidget(lblFehler_);
   layout->addWidget(new QLabel(
-      DecodeText("Abgabetermine werden auf den n\xE4" "chsten Werktag verschoben, wenn sie auf ein\n"
+      DecodeText("Abgabetermine werden auf den nächsten Werktag verschoben, wenn sie auf ein\n"
                  "Wochenende oder einen bundesweiten Feiertag fallen. Feiertage Ihres\n"
-                 "Bundeslandes ber\xFC" "cksichtigt Vorlex nicht."),
+                 "Bundeslandes berücksichtigt Vorlex nicht."),
       this));
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -147,7 +147,7 @@ void TFilingSettingsDialog::accept() {
 
 TPortalFiguresDialog::TPortalFiguresDialog(QWidget* owner) : QDialog(owner) {
   setObjectName(QStringLiteral("PortalFigures"));
-  setWindowTitle(DecodeText("F\xFCr Mein ELSTER"));
+  setWindowTitle(DecodeText("Für Mein ELSTER"));
   auto* layout = new QVBoxLayout(this);
   lblCaption_ = new QLabel(this);
   lblCaption_->setObjectName(QStringLiteral("lblElsterCaption"));
@@ -164,7 +164,7 @@ TPortalFiguresDialog::TPortalFiguresDialog(QWidget* owner) : QDialog(owner) {
   btnVermerken_->setObjectName(QStringLiteral("btnVermerken"));
   btnVermerken_->setEnabled(false);
   connect(btnVermerken_, &QPushButton::clicked, this, &TPortalFiguresDialog::MarkRequested);
-  auto* close = new QPushButton(DecodeText("&Schlie\xDF" "en"), this);
+  auto* close = new QPushButton(DecodeText("&Schließen"), this);
   connect(close, &QPushButton::clicked, this, &QDialog::close);
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(copyAll);

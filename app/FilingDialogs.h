@@ -7,8 +7,8 @@
 #include <QString>
 #include <vector>
 
+#include "output/FilingText.h"
 #include "tax/FilingCalendar.h"
-#include "ui/text/FilingText.h"
 
 class QCheckBox;
 class QComboBox;

@@ -8,14 +8,15 @@
 #include "app/version_U.h"
 #include "ledger/FiledPeriods.h"
 #include "ledger/Ledger.h"
-#include "location/uLocation.h"
+#include "location/PelmoraLocation.h"
 #include "tax/EvaluationRun.h"
 #include "tax/YearOverview.h"
-#include "ui/CsvSave.h"
-#include "ui/qtcore/uQtText.h"
+#include "ui/SaveDialog.h"
+#include "ui/qtcore/QtText.h"
 #include "ui/qtgui/FilingRecordPdf.h"
+#include "util/DateText.h"
+#include "util/ProgramText.h"
 #include "util/uDatum.h"
-#include "util/uFormat.h"
 #include "util/uString.h"
 
 namespace vorlex {
@@ -26,8 +27,8 @@ namespace {
 TLedger OpenLedger(const std::string& pelmoraPath, LedgerAccess access) {
   const std::string path = DefaultLedgerPath();
   if (InPelmorasFolders(path, pelmoraPath, PelmoraAppDataDir())) {
-    throw ELedgerError(Windows1252ToUtf8("Die Ablage der Abgaben geh\xF6rt nicht in Pelmoras "
-                                         "Ordner: ") +
+    throw ELedgerError(Windows1252ToUtf8("Die Ablage der Abgaben gehört nicht in Pelmoras "
+                                         "Ordner: "_cp1252) +
                            StoredTextAsUtf8(path) + ".",
                        LedgerFailure::Misplaced);
   }
@@ -207,7 +208,7 @@ std::vector<std::string> TFilingLedger::OverviewMarks(TDBase& db, const YearOver
       const bool due = ReturnOf(settings, row.period).kind != ReturnKind::None;
       marks.emplace_back(due ? "nicht abgegeben" : "");
     } else if (CompareWithFiling(*filed, FiledPeriodNow(db, *filed)).Changed()) {
-      marks.push_back("seit der Abgabe am " + FormatDate(filed->filedOn) + " ge\xE4ndert");
+      marks.push_back("seit der Abgabe am " + FormatDate(filed->filedOn) + " geändert"_cp1252);
     } else {
       marks.push_back("abgegeben am " + FormatDate(filed->filedOn));
     }

@@ -14,8 +14,8 @@
 
 #include "app/Controls.h"
 #include "tax/FormFields.h"
-#include "ui/qtcore/uQtText.h"
-#include "util/uFormat.h"
+#include "ui/qtcore/QtText.h"
+#include "util/MoneyText.h"
 
 namespace vorlex {
 
@@ -82,7 +82,7 @@ TFilingChangesDialog::TFilingChangesDialog(QWidget* owner) : QDialog(owner) {
   lblStatus_->setWordWrap(true);
   layout->addWidget(lblStatus_);
   auto* entriesCaption =
-      new QLabel(DecodeText("&Eintr\xE4ge neu, entfernt oder ge\xE4ndert:"), this);
+      new QLabel(DecodeText("&Einträge neu, entfernt oder geändert:"), this);
   lstEintraege_ = new QListWidget(this);
   lstEintraege_->setObjectName(QStringLiteral("lstEintraege"));
   entriesCaption->setBuddy(lstEintraege_);
@@ -110,8 +110,7 @@ TFilingChangesDialog::TFilingChangesDialog(QWidget* owner) : QDialog(owner) {
   btnVermerken_->setObjectName(QStringLiteral("btnVermerkenBerichtigt"));
   auto* record = new QPushButton(QStringLiteral("&Beleg speichern (PDF)..."), this);
   record->setObjectName(QStringLiteral("btnBeleg"));
-  auto* close = new QPushButton(DecodeText("&Schlie\xDF"
-                                           "en"),
+  auto* close = new QPushButton(DecodeText("&Schließen"),
                                 this);
   connect(btnVermerken_, &QPushButton::clicked, this, &TFilingChangesDialog::MarkRequested);
   connect(record, &QPushButton::clicked, this, &TFilingChangesDialog::RecordRequested);
@@ -130,7 +129,7 @@ void TFilingChangesDialog::SetChanges(const QString& caption, const FilingChange
   lblStatus_->setText(DecodeText(FilingStatusLine(changes)));
   lstEintraege_->clear();
   for (const std::string& line : changes.entries) lstEintraege_->addItem(DecodeText(line));
-  if (changes.entries.empty()) lstEintraege_->addItem(DecodeText("Keine Eintr\xE4ge ge\xE4ndert."));
+  if (changes.entries.empty()) lstEintraege_->addItem(DecodeText("Keine Einträge geändert."));
   // The corrected return is due where a figure differs: every field again.
   const bool corrected = !changes.figures.empty();
   lblBerichtigt_->setText(corrected ? QStringLiteral("Berichtigte Anmeldung (Kz 10: 1)")

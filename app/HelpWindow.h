@@ -1,11 +1,11 @@
 // The program's help in a window of its own beside the main window (F1, and
-// from the box of "?"): the page of ui/text/HelpText with the places of this
+// from the box of "?"): the page of output/HelpText with the places of this
 // computer.
 #pragma once
 
 #include <QDialog>
 
-#include "ui/text/HelpText.h"
+#include "output/HelpText.h"
 
 class QTextBrowser;
 

@@ -7,7 +7,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "ui/qtcore/uQtText.h"
+#include "ui/qtcore/QtText.h"
 
 namespace vorlex {
 

@@ -8,8 +8,8 @@
 #include <utility>
 
 #include "app/MonthNames.h"
-#include "ui/qtcore/uQtText.h"
-#include "util/uFormat.h"
+#include "ui/qtcore/QtText.h"
+#include "util/MoneyText.h"
 
 namespace vorlex {
 

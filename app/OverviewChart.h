@@ -8,7 +8,7 @@
 #include <QWidget>
 #include <array>
 
-#include "ui/text/YearOverviewText.h"
+#include "output/YearOverviewText.h"
 
 class QPainter;
 

@@ -9,8 +9,8 @@
 
 #include "app/MonthNames.h"
 #include "ui/DesignMetrics.h"
-#include "ui/qtcore/uQtText.h"
-#include "util/uFormat.h"
+#include "ui/qtcore/QtText.h"
+#include "util/NumberText.h"
 
 namespace vorlex {
 

@@ -12,12 +12,12 @@
 
 #include "app/Application.h"
 #include "db/uDB.h"
-#include "location/uLocation.h"
+#include "location/PelmoraLocation.h"
+#include "output/SummaryList.h"
 #include "tax/EvaluationRun.h"
 #include "tax/TraderSettings.h"
 #include "ui/SummaryListView.h"
-#include "ui/qtcore/uQtText.h"
-#include "ui/text/SummaryList.h"
+#include "ui/qtcore/QtText.h"
 
 namespace vorlex {
 

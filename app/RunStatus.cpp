@@ -12,8 +12,9 @@
 #include "tax/FormFields.h"
 #include "tax/Prepayment.h"
 #include "tax/TaxPeriod.h"
-#include "ui/qtcore/uQtText.h"
-#include "util/uFormat.h"
+#include "ui/qtcore/QtText.h"
+#include "util/DateText.h"
+#include "util/MoneyText.h"
 
 namespace vorlex {
 

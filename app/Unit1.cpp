@@ -28,12 +28,12 @@
 #include "app/version_U.h"
 #include "ledger/FiledPeriods.h"
 #include "ledger/Ledger.h"
-#include "location/uLocation.h"
+#include "location/PelmoraLocation.h"
+#include "output/FilingText.h"
 #include "tax/EvaluationRun.h"
 #include "tax/SpecialPrepayment.h"
 #include "ui/SummaryListView.h"
-#include "ui/qtcore/uQtText.h"
-#include "ui/text/FilingText.h"
+#include "ui/qtcore/QtText.h"
 #include "util/uDatum.h"
 
 namespace vorlex {

@@ -15,12 +15,12 @@
 #include "app/Controls.h"
 #include "app/ProgramContext.h"
 #include "app/YearOverviewDialog.h"
+#include "output/FilingText.h"
 #include "tax/Classification.h"
 #include "tax/TaxPeriod.h"
 #include "tax/TaxationBasis.h"
-#include "ui/CsvSave.h"
 #include "ui/DesignMetrics.h"
-#include "ui/text/FilingText.h"
+#include "ui/SaveDialog.h"
 
 class QFrame;
 class QLabel;

@@ -10,10 +10,10 @@
 
 #include "app/OverviewChart.h"
 #include "app/WindowPlacement.h"
+#include "output/FilingText.h"
 #include "tax/FormFields.h"
 #include "tax/YearOverview.h"
-#include "ui/qtcore/uQtText.h"
-#include "ui/text/FilingText.h"
+#include "ui/qtcore/QtText.h"
 
 namespace vorlex {
 

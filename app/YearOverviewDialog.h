@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "output/YearOverviewText.h"
 #include "tax/Classification.h"
 #include "tax/FilingCalendar.h"
 #include "tax/SpecialPrepayment.h"
 #include "tax/TaxationBasis.h"
-#include "ui/text/YearOverviewText.h"
 
 class QLabel;
 class QTableWidget;

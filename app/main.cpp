@@ -3,10 +3,10 @@
 #include <QLocale>
 #include <QTranslator>
 
-#include "app/Unit1.h"
 #include "app/Application.h"
-#include "ui/qtcore/uQtText.h"
-#include "util/uFormat.h"
+#include "app/Unit1.h"
+#include "ui/qtcore/QtText.h"
+#include "util/FormatSettings.h"
 
 int main(int argc, char** argv) {
   vorlex::TApplication application(argc, argv);

@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "util/uPlatform.h"
+#include "util/Platform.h"
 
 #ifndef VORLEX_VERSION
 #define VORLEX_VERSION ""

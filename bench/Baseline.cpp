@@ -101,7 +101,7 @@ BaselineResult RunBaseline(sqlite3* db, double firstDay, double lastDay) {
   return r;
 }
 
-ReadOnlyConnection::ReadOnlyConnection(const std::string& path) {
+TReadOnlyConnection::TReadOnlyConnection(const std::string& path) {
   if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
     const std::string message = db_ != nullptr ? sqlite3_errmsg(db_) : "out of memory";
     sqlite3_close(db_);
@@ -112,7 +112,7 @@ ReadOnlyConnection::ReadOnlyConnection(const std::string& path) {
   sqlite3_exec(db_, "PRAGMA temp_store = MEMORY;", nullptr, nullptr, nullptr);
 }
 
-ReadOnlyConnection::~ReadOnlyConnection() {
+TReadOnlyConnection::~TReadOnlyConnection() {
   sqlite3_close(db_);
 }
 

@@ -28,12 +28,12 @@ std::string BaselineLineSumsSql(double firstDay, double lastDay);
 BaselineResult RunBaseline(sqlite3* db, double firstDay, double lastDay);
 
 // A read-only connection, closed when it goes.
-class ReadOnlyConnection {
+class TReadOnlyConnection {
  public:
-  explicit ReadOnlyConnection(const std::string& path);
-  ~ReadOnlyConnection();
-  ReadOnlyConnection(const ReadOnlyConnection&) = delete;
-  ReadOnlyConnection& operator=(const ReadOnlyConnection&) = delete;
+  explicit TReadOnlyConnection(const std::string& path);
+  ~TReadOnlyConnection();
+  TReadOnlyConnection(const TReadOnlyConnection&) = delete;
+  TReadOnlyConnection& operator=(const TReadOnlyConnection&) = delete;
   sqlite3* get() const { return db_; }
 
  private:

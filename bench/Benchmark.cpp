@@ -9,9 +9,9 @@
 #include <stdexcept>
 
 #include "db/uDB.h"
+#include "output/ExportFile.h"
 #include "tax/EvaluationRun.h"
 #include "tax/TaxTotals.h"
-#include "ui/text/CsvExport.h"
 
 namespace vorlex::bench {
 
@@ -124,8 +124,8 @@ struct RunOutcome {
 
 RunOutcome TimedRun(TDBase& db, const Period& period, bool csv, double budgetSeconds) {
   TaxTotals totals;
-  CollectingSink sink(budgetSeconds);
-  const Stopwatch clock;
+  TCollectingSink sink(budgetSeconds);
+  const TStopwatch clock;
   EvaluateRun(db, period.firstDay, period.lastDay, TaxationBasis::Soll, totals, sink);
   RunOutcome outcome;
   if (csv) outcome.csvBytes = CsvBytes(sink.lines).size();
@@ -134,7 +134,7 @@ RunOutcome TimedRun(TDBase& db, const Period& period, bool csv, double budgetSec
   return outcome;
 }
 
-Timing Stopped(const BudgetExceeded& e) {
+Timing Stopped(const EBudgetExceeded& e) {
   Timing t;
   t.estimated = true;
   t.seconds = e.EstimatedSeconds();
@@ -149,19 +149,19 @@ VariantResult MeasureVariant(const std::string& path, const GenOptions& options,
                              double budgetSeconds) {
   const Period period = LastYear(options);
   TDBase db(path);
-  const ReadOnlyConnection raw(path);
+  const TReadOnlyConnection raw(path);
   VariantResult result;
   result.counts = RunBaseline(raw.get(), period.firstDay, period.lastDay);  // warm-up
   bool stopped = false;
   try {
     TimedRun(db, period, true, budgetSeconds);  // warm-up
-  } catch (const BudgetExceeded& e) {
+  } catch (const EBudgetExceeded& e) {
     result.run = result.runCsv = Stopped(e);
     stopped = true;
   }
   std::vector<double> baseline, run, runCsv;
   for (int i = 0; i < runs; ++i) {
-    const Stopwatch clock;
+    const TStopwatch clock;
     const BaselineResult counts = RunBaseline(raw.get(), period.firstDay, period.lastDay);
     baseline.push_back(clock.Seconds());
     if (counts.orderRows != result.counts.orderRows) {
@@ -172,7 +172,7 @@ VariantResult MeasureVariant(const std::string& path, const GenOptions& options,
     try {
       plain = TimedRun(db, period, false, budgetSeconds);
       withCsv = TimedRun(db, period, true, budgetSeconds);
-    } catch (const BudgetExceeded& e) {
+    } catch (const EBudgetExceeded& e) {
       result.run = result.runCsv = Stopped(e);
       stopped = true;
       continue;

@@ -23,31 +23,31 @@ double Median(std::vector<double> values) {
   return values.size() % 2 == 1 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
 }
 
-BudgetExceeded::BudgetExceeded(double seconds, int stage, int steps, int maximum)
+EBudgetExceeded::EBudgetExceeded(double seconds, int stage, int steps, int maximum)
     : std::runtime_error("the run took longer than its time budget"),
       seconds(seconds),
       stage(stage),
       steps(steps),
       maximum(maximum) {}
 
-double BudgetExceeded::EstimatedSeconds() const {
+double EBudgetExceeded::EstimatedSeconds() const {
   if (stage != 1 || steps <= 0) return seconds;
   return seconds * maximum / steps;
 }
 
-void CollectingSink::ProgressStart(int maximum) {
+void TCollectingSink::ProgressStart(int maximum) {
   TRunList::ProgressStart(maximum);
   ++stage_;
   steps_ = 0;
   maximum_ = maximum;
 }
 
-void CollectingSink::ProgressStep() {
+void TCollectingSink::ProgressStep() {
   ++steps_;
   // Reading the clock on every step would show up in the figures.
   if (budget_ > 0 && steps_ % 64 == 0) {
     const double spent = clock_.Seconds();
-    if (spent > budget_) throw BudgetExceeded(spent, stage_, steps_, maximum_);
+    if (spent > budget_) throw EBudgetExceeded(spent, stage_, steps_, maximum_);
   }
 }
 
@@ -83,7 +83,7 @@ ChildResult RunChild(const std::string& program, const std::vector<std::string>&
   posix_spawn_file_actions_addopen(actions.get(), STDIN_FILENO, "/dev/null", O_RDONLY, 0);
 
   ChildResult result;
-  const Stopwatch clock;
+  const TStopwatch clock;
   pid_t pid = 0;
   const int rc = posix_spawn(&pid, program.c_str(), actions.get(), nullptr, argv.data(), environ);
   if (rc != 0) {
@@ -195,7 +195,7 @@ struct Reply {
 
 }  // namespace
 
-ChildLauncher::ChildLauncher() {
+TChildLauncher::TChildLauncher() {
   int ends[2];
   if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) {
     throw std::runtime_error(std::string("cannot connect to a child launcher: ") +
@@ -216,14 +216,14 @@ ChildLauncher::ChildLauncher() {
   socket_ = ends[0];
 }
 
-ChildLauncher::~ChildLauncher() {
+TChildLauncher::~TChildLauncher() {
   close(socket_);
   int status = 0;
   while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
   }
 }
 
-ChildResult ChildLauncher::Run(const std::string& program, const std::vector<std::string>& args,
+ChildResult TChildLauncher::Run(const std::string& program, const std::vector<std::string>& args,
                                double timeoutSeconds, const std::string& outputFile) {
   const Request request{args.size() + 2, timeoutSeconds};
   SendAll(socket_, &request, sizeof request);

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/text/SummaryList.h"
+#include "output/SummaryList.h"
 
 namespace vorlex::bench {
 
@@ -16,9 +16,9 @@ namespace vorlex::bench {
 // Raises std::invalid_argument for no values.
 double Median(std::vector<double> values);
 
-class Stopwatch {
+class TStopwatch {
  public:
-  Stopwatch() : start_(std::chrono::steady_clock::now()) {}
+  TStopwatch() : start_(std::chrono::steady_clock::now()) {}
   double Seconds() const {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
   }
@@ -29,9 +29,9 @@ class Stopwatch {
 
 // Thrown out of a run that takes longer than its budget. A run costs about the
 // same per order, so the part done gives an estimate of the whole.
-class BudgetExceeded : public std::runtime_error {
+class EBudgetExceeded : public std::runtime_error {
  public:
-  BudgetExceeded(double seconds, int stage, int steps, int maximum);
+  EBudgetExceeded(double seconds, int stage, int steps, int maximum);
   double seconds;  // spent when stopped
   int stage;       // 1 for the first progress stage (the orders), 2 for the next
   int steps;       // steps of that stage done
@@ -40,17 +40,17 @@ class BudgetExceeded : public std::runtime_error {
   double EstimatedSeconds() const;
 };
 
-class CollectingSink : public TRunList {
+class TCollectingSink : public TRunList {
  public:
   // budgetSeconds <= 0: no limit.
-  explicit CollectingSink(double budgetSeconds = 0) : budget_(budgetSeconds) {}
+  explicit TCollectingSink(double budgetSeconds = 0) : budget_(budgetSeconds) {}
   void ProgressStart(int maximum) override;
   void ProgressStep() override;
   int Stages() const { return stage_; }
 
  private:
   double budget_;
-  Stopwatch clock_;
+  TStopwatch clock_;
   int stage_ = 0;
   int steps_ = 0;
   int maximum_ = 0;
@@ -68,7 +68,7 @@ struct ChildResult {
 // Runs program with args, its standard output and error into outputFile, and
 // kills it once it has run timeoutSeconds. Raises std::runtime_error when it
 // cannot be started. The peak memory counts the caller's own resident memory
-// too (see ChildLauncher).
+// too (see TChildLauncher).
 ChildResult RunChild(const std::string& program, const std::vector<std::string>& args,
                      double timeoutSeconds, const std::string& outputFile = "/dev/null");
 
@@ -77,12 +77,12 @@ ChildResult RunChild(const std::string& program, const std::vector<std::string>&
 // and keeps their count in the child's peak across exec, so a child started
 // straight from a large benchmark would report the benchmark's memory as its
 // own. Make the launcher before loading anything large.
-class ChildLauncher {
+class TChildLauncher {
  public:
-  ChildLauncher();
-  ~ChildLauncher();  // ends the launcher
-  ChildLauncher(const ChildLauncher&) = delete;
-  ChildLauncher& operator=(const ChildLauncher&) = delete;
+  TChildLauncher();
+  ~TChildLauncher();  // ends the launcher
+  TChildLauncher(const TChildLauncher&) = delete;
+  TChildLauncher& operator=(const TChildLauncher&) = delete;
   // As RunChild, started by the launcher.
   ChildResult Run(const std::string& program, const std::vector<std::string>& args,
                   double timeoutSeconds, const std::string& outputFile = "/dev/null");

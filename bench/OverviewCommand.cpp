@@ -14,7 +14,7 @@
 #include "db/uDB.h"
 #include "tax/EvaluationRun.h"
 #include "tax/YearOverview.h"
-#include "util/uFormat.h"
+#include "util/FormatSettings.h"
 
 namespace vorlex::bench {
 
@@ -29,15 +29,15 @@ const char* const kUsage =
     "run of its own period.\n";
 
 double TimedYearRun(TDBase& db, const Period& period, TaxationBasis basis) {
-  const Stopwatch clock;
-  CollectingSink sink;
+  const TStopwatch clock;
+  TCollectingSink sink;
   TaxTotals totals;
   EvaluateRun(db, period.firstDay, period.lastDay, basis, totals, sink);
   return clock.Seconds();
 }
 
 double TimedOverview(TDBase& db, int year, TaxationBasis basis) {
-  const Stopwatch clock;
+  const TStopwatch clock;
   const YearOverview overview = EvaluateYearOverview(db, year, basis);
   if (overview.rows.size() != 17) throw std::runtime_error("the overview has no seventeen rows");
   return clock.Seconds();
@@ -51,7 +51,7 @@ bool SameBits(const TaxTotals& a, const TaxTotals& b) {
 int CheckRows(TDBase& db, int year, TaxationBasis basis) {
   int differing = 0;
   for (const OverviewRow& row : EvaluateYearOverview(db, year, basis).rows) {
-    CollectingSink sink;
+    TCollectingSink sink;
     TaxTotals totals;
     EvaluateRun(db, row.period.FirstDay, row.period.LastDay, basis, totals, sink);
     if (!SameBits(row.totals, totals)) ++differing;

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "bench/Benchmark.h"
-#include "util/uFormat.h"
+#include "util/FormatSettings.h"
 
 namespace vorlex::bench {
 
@@ -73,7 +73,7 @@ int RunCommand(const std::vector<std::string>& arguments) {
     return 0;
   }
   // Before anything large is loaded, so that the reporter's peak is its own.
-  ChildLauncher launcher;
+  TChildLauncher launcher;
   vorlex::Format() = vorlex::FormatSettings{};
   const std::string dir = args.dir.empty() ? DataFolder() : args.dir;
   const std::string reporter = args.report.empty() ? DefaultReporter() : args.report;
@@ -98,7 +98,7 @@ int RunCommand(const std::vector<std::string>& arguments) {
                   << " cash-book entries, " << w.options.customers << " customers)\n";
         std::cout.flush();
         bool reused = false;
-        const Stopwatch generation;
+        const TStopwatch generation;
         const std::string path = EnsureDatabase(dir, w, index, reused);
         std::cout << "  database     " << path
                   << (reused ? " (reused)"

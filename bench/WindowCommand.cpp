@@ -25,8 +25,8 @@
 #include "tax/EvaluationRun.h"
 #include "testdb/PelmoraDb.h"
 #include "ui/SummaryListView.h"
+#include "util/FormatSettings.h"
 #include "util/uDatum.h"
-#include "util/uFormat.h"
 
 namespace vorlex::bench {
 
@@ -115,14 +115,14 @@ int WindowCommand(const std::vector<std::string>& args, int& argc, char** argv) 
         {
           TRunList sink;
           TaxTotals totals;
-          const Stopwatch clock;
+          const TStopwatch clock;
           EvaluateRun(headlessDb, period.firstDay, period.lastDay, TaxationBasis::Soll, totals,
                       sink);
           headless.push_back(clock.Seconds());
           lines = sink.lines.size();
         }
         counter.paints = 0;
-        const Stopwatch clock;
+        const TStopwatch clock;
         form.EvaluationRun(period.firstDay, period.lastDay);
         window.push_back(clock.Seconds());
         app.processEvents();  // the list and the form pictures painted
@@ -131,7 +131,7 @@ int WindowCommand(const std::vector<std::string>& args, int& argc, char** argv) 
         if (list->Model().Rows().size() != lines) {
           throw std::runtime_error("the window lists another number of lines than the core");
         }
-        const Stopwatch scrolling;
+        const TStopwatch scrolling;
         list->scrollToBottom();
         app.processEvents();
         scroll.push_back(scrolling.Seconds());

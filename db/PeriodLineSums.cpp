@@ -8,7 +8,7 @@
 #include "db/QueryPlan.h"
 #include "db/SQLiteAccess.h"
 #include "db/uDB.h"
-#include "util/uFormat.h"
+#include "util/NumberText.h"
 #include "util/uString.h"
 
 namespace vorlex {

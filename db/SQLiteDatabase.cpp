@@ -9,7 +9,7 @@
 #include "db/SQLiteStatement.h"
 #include "db/SQLiteTable.h"
 #include "db/SQLiteText.h"
-#include "util/uFormat.h"
+#include "util/NumberText.h"
 
 namespace vorlex {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <utility>
 
-#include "util/uFormat.h"
+#include "util/NumberText.h"
 
 namespace vorlex {
 

@@ -10,7 +10,7 @@
 #include "db/SQLiteDatabase.h"
 #include "db/SQLiteError.h"
 #include "db/SQLiteText.h"
-#include "util/uFormat.h"
+#include "util/NumberText.h"
 #include "util/uString.h"
 
 namespace vorlex {

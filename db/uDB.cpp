@@ -3,7 +3,7 @@
 #include <exception>
 
 #include "db/SQLiteAccess.h"
-#include "util/uFormat.h"
+#include "util/NumberText.h"
 
 namespace vorlex {
 

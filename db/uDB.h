@@ -26,7 +26,7 @@ class TVariant {
   TVariant() = default;
   explicit TVariant(std::string text) : text_(std::move(text)) {}
   const std::string& Text() const { return text_; }
-  // Raise EConvertError (util/uFormat.h) when the text is no number.
+  // Raise EConvertError (util/NumberText.h) when the text is no number.
   double ToFloat() const;
   int64_t ToInt() const;
   bool IsEmpty() const { return text_.empty(); }

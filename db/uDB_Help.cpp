@@ -1,7 +1,7 @@
 #include "db/uDB_Help.h"
 
+#include "util/NumberText.h"
 #include "util/uDatum.h"
-#include "util/uFormat.h"
 #include "util/uString.h"
 
 namespace vorlex {

@@ -1,5 +1,5 @@
-#include "testdb/SplitMix64.h"
 #include "demo/DemoData.h"
+#include "testdb/SplitMix64.h"
 
 #include <cmath>
 #include <cstdint>
@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "testdb/PelmoraDb.h"
-#include "util/uPlatform.h"
+#include "util/Platform.h"
 
 namespace vorlex::demo {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "demo/DemoData.h"
-#include "util/uPlatform.h"
+#include "util/Platform.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "fuzz/FuzzCheck.h"
-#include "ui/text/CsvExport.h"
+#include "output/ExportFile.h"
 
 using namespace vorlex;
 

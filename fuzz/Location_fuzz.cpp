@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <string>
 
-#include "location/uLocation.h"
 #include "fuzz/FuzzCheck.h"
+#include "location/PelmoraLocation.h"
 
 using namespace vorlex;
 

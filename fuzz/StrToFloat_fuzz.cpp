@@ -7,8 +7,10 @@
 #include <string_view>
 
 #include "fuzz/FuzzCheck.h"
+#include "util/DateText.h"
+#include "util/MoneyText.h"
+#include "util/NumberText.h"
 #include "util/uDatum.h"
-#include "util/uFormat.h"
 
 using namespace vorlex;
 
@@ -16,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
   // The first byte chooses the user's decimal separator.
   FormatSettings fs;
-  fs.DecimalSeparator = (data[0] & 1) != 0 ? ',' : '.';
+  fs.decimalSeparator = (data[0] & 1) != 0 ? ',' : '.';
   const std::string_view text(reinterpret_cast<const char*>(data) + 1, size - 1);
 
   double value = 0;
@@ -38,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string money = FormatMoney(value, fs);
   const double cents = StrToFloat(money, fs);
   FUZZ_CHECK(std::fabs(cents - value) <= 0.0051 + std::fabs(value) * 1e-15);
-  FUZZ_CHECK(money.find(fs.DecimalSeparator == ',' ? '.' : ',') == std::string::npos);
+  FUZZ_CHECK(money.find(fs.decimalSeparator == ',' ? '.' : ',') == std::string::npos);
   const std::string extended = FormatMoneyExtended(value, fs);
   FUZZ_CHECK(std::fabs(StrToFloat(extended, fs) - value) <= 0.0051 + std::fabs(value) * 1e-15);
 

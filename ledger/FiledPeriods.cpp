@@ -4,6 +4,7 @@
 
 #include "tax/EvaluationRun.h"
 #include "tax/EvaluationSink.h"
+#include "util/ProgramText.h"
 #include "util/uDatum.h"
 
 namespace vorlex {
@@ -56,7 +57,7 @@ Filing FiledPeriodNow(TDBase& db, const Filing& filed) {
 
 std::string ChangedPeriodsLine(size_t changed, size_t filed) {
   return std::to_string(changed) + " von " + std::to_string(filed) +
-         " abgegebenen Zeitr\xE4umen seit der Abgabe ge\xE4ndert";
+         " abgegebenen Zeiträumen seit der Abgabe geändert"_cp1252;
 }
 
 }  // namespace vorlex

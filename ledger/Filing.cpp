@@ -8,7 +8,10 @@
 #include "tax/EcSalesList.h"
 #include "tax/FormFields.h"
 #include "tax/Prepayment.h"
-#include "util/uFormat.h"
+#include "util/DateText.h"
+#include "util/MoneyText.h"
+#include "util/NumberText.h"
+#include "util/ProgramText.h"
 
 namespace vorlex {
 
@@ -213,11 +216,11 @@ std::vector<std::string> CorrectedReturnLines(const FilingChanges& changes) {
 
 std::string FilingStatusLine(const FilingChanges& changes) {
   const std::string day = FormatDate(changes.filedOn, Format());
-  if (!changes.Changed()) return "Abgegeben am " + day + " \x96 unver\xE4ndert";
-  std::string line = "Seit der Abgabe am " + day + " ge\xE4ndert: ";
+  if (!changes.Changed()) return "Abgegeben am " + day + " – unverändert"_cp1252;
+  std::string line = "Seit der Abgabe am " + day + " geändert: "_cp1252;
   if (changes.figures.empty()) {
     const size_t n = changes.entries.size();
-    return line + std::to_string(n) + (n == 1 ? " Eintrag" : " Eintr\xE4ge") +
+    return line + std::to_string(n) + (n == 1 ? " Eintrag" : " Einträge"_cp1252) +
            ", Kennzahlen gleich";
   }
   for (size_t i = 0; i < changes.figures.size(); ++i) {

@@ -97,8 +97,8 @@ struct FilingChanges {
 // count to the cent.
 FilingChanges CompareWithFiling(const Filing& filed, const Filing& now);
 
-// "Abgegeben am 10.04.2026 \x96 unver\xE4ndert" or "Seit der Abgabe am
-// 10.04.2026 ge\xE4ndert: Kz 81 +100,00, Kz 83 +19,00" (Windows-1252).
+// "Abgegeben am 10.04.2026 – unverändert" or "Seit der Abgabe am
+// 10.04.2026 geändert: Kz 81 +100,00, Kz 83 +19,00" (Windows-1252).
 std::string FilingStatusLine(const FilingChanges& changes);
 
 // The corrected return of a period whose figures changed: the head

@@ -8,9 +8,10 @@
 #include "db/SQLiteError.h"
 #include "db/SQLiteStatement.h"
 #include "db/SQLiteWritableDatabase.h"
+#include "util/DateText.h"
+#include "util/Platform.h"
+#include "util/ProgramText.h"
 #include "util/uDatum.h"
-#include "util/uFormat.h"
-#include "util/uPlatform.h"
 #include "util/uString.h"
 
 namespace vorlex {
@@ -103,15 +104,14 @@ std::string Words(std::string_view windows1252) {
 }
 
 std::string Named(const std::string& path) {
-  return Words("Die Ablage der Abgaben \x84") + StoredTextAsUtf8(path) + Words("\x93");
+  return Words("Die Ablage der Abgaben „"_cp1252) + StoredTextAsUtf8(path) + Words("“"_cp1252);
 }
 
 ELedgerError Damaged(const std::string& path) {
   return ELedgerError(
-      Named(path) + Words(" ist keine Datenbank von Vorlex oder ist besch\xE4"
-                          "digt. Vorlex "
-                          "l\xE4sst sie unver\xE4ndert und vermerkt nichts darin; benennen Sie "
-                          "sie um oder nennen Sie eine andere Datei."),
+      Named(path) + Words(" ist keine Datenbank von Vorlex oder ist beschädigt. Vorlex "
+                          "lässt sie unverändert und vermerkt nichts darin; benennen Sie "
+                          "sie um oder nennen Sie eine andere Datei."_cp1252),
       LedgerFailure::Damaged);
 }
 
@@ -221,8 +221,8 @@ TLedger::TLedger(std::string path, LedgerAccess access, int busyMilliseconds)
       throw Damaged(path_);
     } else if (version > NewestVersion()) {
       throw ELedgerError(Named(path_) + Words(" stammt von einer neueren Version von Vorlex; "
-                                              "diese Version l\xE4sst sie unver\xE4ndert. Bitte "
-                                              "aktualisieren Sie Vorlex."),
+                                              "diese Version lässt sie unverändert. Bitte "
+                                              "aktualisieren Sie Vorlex."_cp1252),
                          LedgerFailure::Newer);
     } else if (version == NewestVersion()) {
       return;
@@ -406,7 +406,7 @@ int64_t TLedger::Record(const Filing& filing) {
       if (latest && !CompareWithFiling(*latest, filing).Changed()) {
         throw ELedgerError(
             Words("Der Zeitraum ist schon am ") + Words(FormatDate(latest->filedOn, Format())) +
-                Words(" abgegeben und seitdem unver\xE4ndert; es wird nichts vermerkt."),
+                Words(" abgegeben und seitdem unverändert; es wird nichts vermerkt."_cp1252),
             LedgerFailure::Unchanged);
       }
       TSQLiteStatement insert(

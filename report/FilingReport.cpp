@@ -1,9 +1,9 @@
 #include "report/FilingReport.h"
 
-#include "ui/text/EcSalesExport.h"
+#include "output/EcSalesExport.h"
 
 #include "ledger/Ledger.h"
-#include "util/uFormat.h"
+#include "util/DateText.h"
 #include "util/uString.h"
 
 namespace vorlex {

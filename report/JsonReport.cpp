@@ -6,12 +6,12 @@
 #include <QJsonValue>
 #include <optional>
 
+#include "output/YearOverviewText.h"
 #include "tax/FormFields.h"
 #include "tax/Prepayment.h"
-#include "ui/qtcore/uQtText.h"
-#include "ui/text/YearOverviewText.h"
+#include "ui/qtcore/QtText.h"
+#include "util/MoneyText.h"
 #include "util/uDatum.h"
-#include "util/uFormat.h"
 #include "util/uString.h"
 
 namespace vorlex {

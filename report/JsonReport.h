@@ -6,16 +6,16 @@
 #include <QByteArray>
 #include <vector>
 
+#include "output/FilingText.h"
 #include "report/FilingReport.h"
 #include "tax/Classification.h"
 #include "tax/PlausibilityHints.h"
 #include "tax/RunEntry.h"
+#include "tax/SpecialPrepayment.h"
 #include "tax/TaxPeriod.h"
 #include "tax/TaxTotals.h"
 #include "tax/TaxationBasis.h"
-#include "tax/SpecialPrepayment.h"
 #include "tax/YearOverview.h"
-#include "ui/text/FilingText.h"
 
 namespace vorlex {
 

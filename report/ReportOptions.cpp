@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "output/FilingText.h"
 #include "tax/FormFields.h"
-#include "ui/text/FilingText.h"
 #include "util/uString.h"
 
 namespace vorlex {

@@ -11,7 +11,7 @@
 #include "tax/Classification.h"
 #include "tax/TaxPeriod.h"
 #include "tax/TaxationBasis.h"
-#include "util/uPlatform.h"
+#include "util/Platform.h"
 
 namespace vorlex {
 

@@ -16,7 +16,14 @@
 
 #include "db/uDB.h"
 #include "ledger/Ledger.h"
-#include "location/uLocation.h"
+#include "location/PelmoraLocation.h"
+#include "output/EcSalesExport.h"
+#include "output/ErrorText.h"
+#include "output/ExportFile.h"
+#include "output/FilingText.h"
+#include "output/SummaryList.h"
+#include "output/TableExport.h"
+#include "output/YearOverviewText.h"
 #include "report/FilingReport.h"
 #include "report/JsonReport.h"
 #include "report/ReportOptions.h"
@@ -27,18 +34,12 @@
 #include "tax/SpecialPrepayment.h"
 #include "tax/TraderSettings.h"
 #include "tax/YearOverview.h"
-#include "ui/qtcore/uQtText.h"
+#include "ui/qtcore/QtText.h"
 #include "ui/qtgui/FilingRecordPdf.h"
-#include "ui/text/CsvExport.h"
-#include "ui/text/EcSalesExport.h"
-#include "ui/text/ErrorText.h"
-#include "ui/text/FilingText.h"
-#include "ui/text/SummaryList.h"
-#include "ui/text/TableExport.h"
-#include "ui/text/YearOverviewText.h"
+#include "util/MoneyText.h"
+#include "util/Platform.h"
+#include "util/WholeFile.h"
 #include "util/uDatum.h"
-#include "util/uFormat.h"
-#include "util/uPlatform.h"
 #include "util/uString.h"
 
 namespace vorlex {
@@ -67,7 +68,7 @@ void WriteText(std::FILE* stream, std::string_view bytes) {
 }
 
 [[noreturn]] void RaiseWriteError() {
-  throw std::runtime_error("Stream-Write-Fehler");
+  throw EWriteError();
 }
 
 std::string DatabasePath(const ReportOptions& options) {
@@ -83,7 +84,7 @@ bool WriteOutput(const std::optional<std::string>& target, const std::string& by
     WriteStandardStream(stdout, bytes);
     return true;
   }
-  WriteCsvFile(*target, bytes, *target);
+  WriteWholeFile(*target, bytes, *target);
   return false;
 }
 
@@ -386,7 +387,7 @@ int Run(const ReportOptions& options) {
   }
   if (!FlushStandardStream(stdout)) RaiseWriteError();
   if (options.record && filing && filing->recorded) {
-    WriteCsvFile(*options.record, FilingRecordPdf(*filing->recorded).toStdString(),
+    WriteWholeFile(*options.record, FilingRecordPdf(*filing->recorded).toStdString(),
                  *options.record);
   }
   // The figures stand; the ledger's trouble is said beneath them.

@@ -7,7 +7,8 @@
 #include "db/uDB.h"
 #include "tax/FieldRead.h"
 #include "tax/PeriodBounds.h"
-#include "util/uFormat.h"
+#include "util/DateText.h"
+#include "util/NumberText.h"
 #include "util/uString.h"
 
 namespace vorlex {

@@ -4,6 +4,7 @@
 #include <array>
 #include <iterator>
 
+#include "util/ProgramText.h"
 #include "util/uString.h"
 
 namespace vorlex {
@@ -15,13 +16,13 @@ constexpr std::string_view kIso3166[] = {
 };
 
 constexpr MemberState kMemberStates[] = {
-    {"AT", "AT", "A", "\xD6sterreich"},
+    {"AT", "AT", "A", "Österreich"_cp1252},
     {"BE", "BE", "B", "Belgien"},
     {"BG", "BG", "BG", "Bulgarien"},
     {"CY", "CY", "CY", "Zypern"},
     {"CZ", "CZ", "CZ", "Tschechien"},
     {"DE", "DE", "D", "Deutschland"},
-    {"DK", "DK", "DK", "D\xE4nemark"},
+    {"DK", "DK", "DK", "Dänemark"_cp1252},
     {"EE", "EE", "EST", "Estland"},
     {"ES", "ES", "E", "Spanien"},
     {"FI", "FI", "FIN", "Finnland"},
@@ -38,7 +39,7 @@ constexpr MemberState kMemberStates[] = {
     {"NL", "NL", "NL", "Niederlande"},
     {"PL", "PL", "PL", "Polen"},
     {"PT", "PT", "P", "Portugal"},
-    {"RO", "RO", "RO", "Rum\xE4nien"},
+    {"RO", "RO", "RO", "Rumänien"_cp1252},
     {"SE", "SE", "S", "Schweden"},
     {"SI", "SI", "SLO", "Slowenien"},
     {"SK", "SK", "SK", "Slowakei"},

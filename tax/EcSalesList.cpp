@@ -10,13 +10,13 @@
 
 #include "db/uDB.h"
 #include "tax/CountryCodes.h"
-#include "tax/ExactClassification.h"
 #include "tax/EvaluationSink.h"
+#include "tax/ExactClassification.h"
 #include "tax/FormFields.h"
 #include "tax/PlausibilityHints.h"
 #include "tax/SalesEvaluation.h"
+#include "util/MoneyText.h"
 #include "util/uDatum.h"
-#include "util/uFormat.h"
 #include "util/uString.h"
 
 namespace vorlex {

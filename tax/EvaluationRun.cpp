@@ -5,12 +5,13 @@
 #include "db/uDB.h"
 #include "tax/CashBookEvaluation.h"
 #include "tax/SalesEvaluation.h"
-#include "util/uFormat.h"
+#include "util/DateText.h"
+#include "util/ProgramText.h"
 
 namespace vorlex {
 
 std::string PeriodCaption(double firstDay, double lastDay, TaxationBasis basis) {
-  return "Ein- und Ausg\xE4nge vom " + FormatDate(firstDay) + " bis " + FormatDate(lastDay) +
+  return "Ein- und Ausgänge vom "_cp1252 + FormatDate(firstDay) + " bis " + FormatDate(lastDay) +
          "  (" + BasisDateName(basis) + ")";
 }
 

@@ -10,7 +10,7 @@
 #include <utility>
 
 #include "db/uDB.h"
-#include "util/uFormat.h"
+#include "util/NumberText.h"
 #include "util/uString.h"
 
 namespace vorlex {

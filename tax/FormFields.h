@@ -9,6 +9,7 @@
 #include <string>
 
 #include "tax/TaxTotals.h"
+#include "util/ProgramText.h"
 
 namespace vorlex {
 
@@ -41,7 +42,7 @@ inline constexpr std::array<FormField, 6> kFormFields = {{
 // they are shown after the five; the 0 % figure has no field (number 0).
 inline constexpr std::array<FormField, 6> kFurtherFields = {{
     {21, TotalKind::Leistungen21, TotalKind::None, true, "Sonst. Leistungen EU"},
-    {35, TotalKind::Umsatz35, TotalKind::None, true, "Umsatz and. St.s\xE4tze"},
+    {35, TotalKind::Umsatz35, TotalKind::None, true, "Umsatz and. St.sätze"_cp1252},
     {36, TotalKind::Steuer36, TotalKind::None, false, "Steuer zu Kz 35"},
     {43, TotalKind::Ausfuhr43, TotalKind::None, true, "Ausfuhrlieferungen"},
     {45, TotalKind::Ausland45, TotalKind::None, true, "Leistungen im Ausland"},

@@ -13,8 +13,10 @@
 #include "tax/FieldRead.h"
 #include "tax/FormFields.h"
 #include "tax/TaxPeriod.h"
+#include "util/DateText.h"
+#include "util/MoneyText.h"
+#include "util/NumberText.h"
 #include "util/uDatum.h"
-#include "util/uFormat.h"
 #include "util/uString.h"
 
 namespace vorlex {

@@ -1,7 +1,7 @@
 #include "tax/Prepayment.h"
 
 #include "tax/FormFields.h"
-#include "util/uFormat.h"
+#include "util/MoneyText.h"
 
 namespace vorlex {
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "tax/Prepayment.h"
-#include "util/uFormat.h"
+#include "util/MoneyText.h"
 
 namespace vorlex {
 

@@ -5,7 +5,7 @@
 
 #include "db/uDB.h"
 #include "tax/FieldRead.h"
-#include "util/uFormat.h"
+#include "util/NumberText.h"
 
 namespace vorlex {
 

@@ -7,7 +7,7 @@
 #include <map>
 #include <stdexcept>
 
-#include "util/uPlatform.h"
+#include "util/Platform.h"
 
 namespace vorlex::testdb {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "ui/text/CsvExport.h"
-#include "ui/text/SummaryList.h"
+#include "output/ExportFile.h"
+#include "output/SummaryList.h"
 
 namespace vorlex {
 

@@ -15,7 +15,7 @@
 #include <unistd.h>
 #endif
 
-#include "util/uPlatform.h"
+#include "util/Platform.h"
 
 namespace vorlex::testing {
 

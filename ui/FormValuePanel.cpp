@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <string>
 
-#include "ui/qtcore/uQtText.h"
-#include "util/uFormat.h"
+#include "ui/qtcore/QtText.h"
+#include "util/MoneyText.h"
 
 namespace vorlex {
 

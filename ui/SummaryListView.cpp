@@ -9,8 +9,8 @@
 #include <functional>
 #include <utility>
 
-#include "ui/qtcore/uQtText.h"
-#include "util/uFormat.h"
+#include "ui/qtcore/QtText.h"
+#include "util/NumberText.h"
 
 namespace vorlex {
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "output/SummaryList.h"
 #include "tax/RunEntry.h"
-#include "ui/text/SummaryList.h"
 
 class QPainter;
 class QRect;

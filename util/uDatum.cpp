@@ -3,6 +3,8 @@
 #include <cmath>
 #include <string>
 
+#include "util/ProgramText.h"
+
 namespace vorlex {
 
 namespace {
@@ -35,7 +37,7 @@ CalendarDate CivilFromDays(int64_t z) {
   return CalendarDate{static_cast<int>(y), static_cast<int>(m), static_cast<int>(d)};
 }
 
-const char* const kDateEncodeError = "Ung\xFCltiges Argument f\xFCr Datumscodierung";
+const char* const kDateEncodeError = "Ungültiges Argument für Datumscodierung"_cp1252;
 
 // The whole day of a day number of the years 1 to 9999; raises EDateError
 // for any other, NaN included.

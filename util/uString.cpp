@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "util/ProgramText.h"
+
 namespace vorlex {
 
 namespace {
@@ -74,11 +76,6 @@ bool IsValidUtf8(std::string_view text) {
 }
 
 std::string Windows1252ToUtf8(std::string_view text) {
-  // The code points of 0x80 to 0x9F; the rest of the upper half is Latin-1.
-  static constexpr char16_t kHigh[32] = {
-      0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-      0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
   std::string out;
   out.reserve(text.size() + 16);
   size_t pos = 0;
@@ -89,7 +86,7 @@ std::string Windows1252ToUtf8(std::string_view text) {
     out.append(text.data() + from, pos - from);
     if (pos == text.size()) break;
     const auto byte = static_cast<unsigned char>(text[pos++]);
-    const char16_t code = byte < 0xA0 ? kHigh[byte - 0x80] : byte;
+    const char16_t code = byte < 0xA0 ? kWindows1252High[byte - 0x80] : byte;
     char bytes[3];
     if (code < 0x800) {
       bytes[0] = static_cast<char>(0xC0 | (code >> 6));

@@ -12,6 +12,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "util/WholeFile.h"
+
 namespace vorlex {
 namespace {
 
@@ -83,7 +85,7 @@ TEST_F(MessageTest, TextsAreDecodedAndCarriageReturnsBreakLines) {
     EXPECT_EQ(shown[0].text, row.expected);
   }
   shown.clear();
-  EXPECT_FALSE(RunShowingErrors([] { throw std::runtime_error("Stream-Write-Fehler"); }));
+  EXPECT_FALSE(RunShowingErrors([] { throw EWriteError(); }));
   EXPECT_TRUE(RunShowingErrors([] {}));
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_EQ(shown[0].kind, MessageKind::Error);

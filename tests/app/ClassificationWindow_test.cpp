@@ -10,8 +10,8 @@
 
 #include "app/WindowFixture.h"
 #include "app/YearOverviewDialog.h"
+#include "output/TableExport.h"
 #include "tax/FormFields.h"
-#include "ui/text/TableExport.h"
 
 namespace vorlex::testing {
 namespace {

@@ -18,7 +18,7 @@
 #include "app/FilingLedgerDialogs.h"
 #include "app/WindowFixture.h"
 #include "app/YearOverviewDialog.h"
-#include "ui/qtcore/uQtText.h"
+#include "ui/qtcore/QtText.h"
 
 namespace vorlex {
 namespace {

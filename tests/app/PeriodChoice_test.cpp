@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "ui/DesignMetrics.h"
-#include "util/uFormat.h"
+#include "util/FormatSettings.h"
 
 namespace vorlex {
 namespace {

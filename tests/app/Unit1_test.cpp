@@ -35,15 +35,16 @@
 #include "app/HelpWindow.h"
 #include "app/HintsDialog.h"
 #include "app/YearOverviewDialog.h"
+#include "output/ExportFile.h"
+#include "output/TableExport.h"
+#include "output/YearOverviewText.h"
 #include "tests/ListTexts.h"
 #include "tests/app/WindowFixture.h"
 #include "ui/DesignMetrics.h"
 #include "ui/FormValuePanel.h"
 #include "ui/SummaryListView.h"
-#include "ui/qtcore/uQtText.h"
-#include "ui/text/CsvExport.h"
-#include "ui/text/TableExport.h"
-#include "ui/text/YearOverviewText.h"
+#include "ui/qtcore/QtText.h"
+#include "util/MoneyText.h"
 
 namespace vorlex::testing {
 namespace {

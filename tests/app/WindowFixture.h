@@ -33,12 +33,12 @@
 #include "testdb/PelmoraDb.h"
 #include "tests/ListTexts.h"
 #include "tests/TestPlatform.h"
-#include "ui/CsvSave.h"
 #include "ui/FormValuePanel.h"
+#include "ui/SaveDialog.h"
 #include "ui/SummaryListView.h"
+#include "util/FormatSettings.h"
+#include "util/Platform.h"
 #include "util/uDatum.h"
-#include "util/uFormat.h"
-#include "util/uPlatform.h"
 
 namespace vorlex::testing {
 

@@ -14,7 +14,7 @@
 #include "app/OverviewChart.h"
 #include "db/uDB.h"
 #include "tax/GeneratedDb.h"
-#include "util/uFormat.h"
+#include "util/FormatSettings.h"
 
 namespace vorlex {
 namespace {

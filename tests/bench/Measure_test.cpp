@@ -44,8 +44,8 @@ TEST(Median, TakesTheMiddleOfOddAndEvenCounts) {
   EXPECT_THROW(Median({}), std::invalid_argument);
 }
 
-TEST(CollectingSink, StopsARunPastItsBudgetAndEstimatesTheWhole) {
-  CollectingSink sink(0.05);
+TEST(TCollectingSink, StopsARunPastItsBudgetAndEstimatesTheWhole) {
+  TCollectingSink sink(0.05);
   sink.ProgressStart(1000);
   RunEntry one;
   one.kind = EntryKind::Receipt;
@@ -58,7 +58,7 @@ TEST(CollectingSink, StopsARunPastItsBudgetAndEstimatesTheWhole) {
       if (steps % 64 == 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     FAIL() << "the budget never stopped the run";
-  } catch (const BudgetExceeded& e) {
+  } catch (const EBudgetExceeded& e) {
     EXPECT_EQ(e.stage, 1);
     EXPECT_EQ(e.maximum, 1000);
     EXPECT_EQ(e.steps % 64, 0);
@@ -69,7 +69,7 @@ TEST(CollectingSink, StopsARunPastItsBudgetAndEstimatesTheWhole) {
   ASSERT_EQ(sink.lines.size(), 1u);
   EXPECT_NE(sink.lines[0].text.find("one"), std::string::npos);
 
-  CollectingSink unlimited;
+  TCollectingSink unlimited;
   unlimited.ProgressStart(5);
   unlimited.ProgressStart(100000);
   for (int i = 0; i < 100000; ++i) unlimited.ProgressStep();
@@ -114,8 +114,8 @@ TEST(RunChild, MeasuresThePeakMemoryOfTheChild) {
 
 // A child started straight from a large process reports that process's
 // memory as its own; one started by the launcher made early does not.
-TEST(ChildLauncher, ReportsTheChildsOwnPeakEvenFromALargeProcess) {
-  ChildLauncher launcher;
+TEST(TChildLauncher, ReportsTheChildsOwnPeakEvenFromALargeProcess) {
+  TChildLauncher launcher;
   const long small = launcher.Run("/bin/true", {}, 10).maxRssKb;
   std::vector<char> ballast(256 << 20);
   for (size_t i = 0; i < ballast.size(); i += 4096) ballast[i] = 1;
@@ -216,7 +216,7 @@ TEST(Baseline, ReadsTheLiveRowsOfTheLastYear) {
   const Period p = LastYear(o);
   const std::string period =
       " AND termin >= " + Fixed(p.firstDay, 0) + " AND termin < " + Fixed(p.lastDay + 1, 0);
-  const ReadOnlyConnection raw(dir.File("db"));
+  const TReadOnlyConnection raw(dir.File("db"));
   const BaselineResult r = RunBaseline(raw.get(), p.firstDay, p.lastDay);
   const double orders = db.Number("SELECT COUNT(*) FROM auftrag WHERE papierkorb = 0" + period);
   EXPECT_GT(orders, 200);
@@ -226,7 +226,7 @@ TEST(Baseline, ReadsTheLiveRowsOfTheLastYear) {
   EXPECT_EQ(r.cashRows, db.Number("SELECT COUNT(*) FROM kasse WHERE papierkorb = 0" + period));
   EXPECT_NE(r.checksum, 0);
 
-  EXPECT_THROW(ReadOnlyConnection(dir.File("missing.db")), std::runtime_error);
+  EXPECT_THROW(TReadOnlyConnection(dir.File("missing.db")), std::runtime_error);
   EXPECT_FALSE(fs::exists(dir.File("missing.db")));
 }
 

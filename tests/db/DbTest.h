@@ -12,7 +12,7 @@
 #include "TestFolder.h"
 #include "db/SQLiteError.h"
 #include "testdb/PelmoraDb.h"
-#include "util/uFormat.h"
+#include "util/FormatSettings.h"
 
 namespace vorlex::testing {
 

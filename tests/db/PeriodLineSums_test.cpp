@@ -19,6 +19,7 @@
 #include "db/SQLiteStatement.h"
 #include "db/uDB.h"
 #include "db/uDB_Help.h"
+#include "util/uDatum.h"
 
 namespace vorlex {
 namespace {

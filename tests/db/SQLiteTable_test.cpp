@@ -9,7 +9,7 @@
 #include "DbTest.h"
 #include "db/SQLiteDatabase.h"
 #include "db/SQLiteError.h"
-#include "util/uFormat.h"
+#include "util/NumberText.h"
 
 namespace vorlex {
 namespace {
@@ -83,7 +83,7 @@ TEST_F(SQLiteTableTest, DecimalTextKeepsThePointWhateverTheLocale) {
   const std::string path = MakeTable("v DECIMAL(10,2), w DOUBLE", {{{"v", 12.5}, {"w", 12.5}}});
   TSQLiteDatabase db(path);
   for (char separator : {',', '.'}) {
-    Format().DecimalSeparator = separator;
+    Format().decimalSeparator = separator;
     auto table = db.OpenTable("SELECT v, w FROM t");
     EXPECT_EQ(table->CellText(0), "12.5");
     EXPECT_EQ(table->CellText(1), std::string("12") + separator + "5");

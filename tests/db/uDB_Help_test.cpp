@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "util/FormatSettings.h"
 #include "util/uDatum.h"
-#include "util/uFormat.h"
 
 namespace vorlex {
 namespace {
@@ -36,7 +36,7 @@ TEST_F(SQLHelpTest, SQLDateIsTheDayNumberWithAPoint) {
       {1, 1, 1, "-693593"},   {9999, 12, 31, "2958465"},
   };
   for (char separator : {',', '.'}) {
-    Format().DecimalSeparator = separator;
+    Format().decimalSeparator = separator;
     for (const Row& r : rows) EXPECT_EQ(SQLDate(r.y, r.m, r.d), r.expected) << r.expected;
   }
 }

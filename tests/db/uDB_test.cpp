@@ -9,7 +9,7 @@
 #include "DbTest.h"
 #include "db/uDB_Help.h"
 #include "testdb/PelmoraDb.h"
-#include "util/uFormat.h"
+#include "util/NumberText.h"
 
 namespace vorlex {
 namespace {
@@ -83,7 +83,7 @@ TEST_F(DBaseTest, NumbersTravelAsTextInTheLocale) {
   // The library's own text of a text column converts too.
   EXPECT_EQ(table->FieldValue("s").ToFloat(), 12.5);
 
-  Format().DecimalSeparator = '.';
+  Format().decimalSeparator = '.';
   EXPECT_EQ(table->FieldValue("f").Text(), "0.3");
 }
 

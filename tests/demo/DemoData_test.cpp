@@ -13,11 +13,11 @@
 #include "TestPlatform.h"
 #include "bench/Probe.h"
 #include "db/uDB.h"
-#include "location/uLocation.h"
+#include "location/PelmoraLocation.h"
+#include "output/SummaryList.h"
 #include "tax/EvaluationRun.h"
 #include "tax/FormFields.h"
-#include "ui/text/SummaryList.h"
-#include "util/uFormat.h"
+#include "util/FormatSettings.h"
 #include "util/uString.h"
 namespace vorlex::demo {
 namespace {

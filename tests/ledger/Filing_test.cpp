@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "tax/FormFields.h"
+#include "util/FormatSettings.h"
 #include "util/uDatum.h"
-#include "util/uFormat.h"
 
 namespace vorlex {
 namespace {

@@ -14,8 +14,8 @@
 
 #include "TestPlatform.h"
 #include "db/TestFolder.h"
+#include "util/FormatSettings.h"
 #include "util/uDatum.h"
-#include "util/uFormat.h"
 
 namespace vorlex {
 namespace {

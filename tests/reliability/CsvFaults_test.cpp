@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "output/ExportFile.h"
 #include "tests/ListTexts.h"
 #include "tests/reliability/Harness.h"
 #include "tests/reliability/MayData.h"
-#include "ui/CsvSave.h"
-#include "ui/text/CsvExport.h"
+#include "ui/SaveDialog.h"
 
 namespace vorlex::testing {
 namespace {

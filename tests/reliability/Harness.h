@@ -32,7 +32,7 @@
 #include <vector>
 
 #include "tests/app/WindowFixture.h"
-#include "ui/qtcore/uQtText.h"
+#include "ui/qtcore/QtText.h"
 #include "util/uString.h"
 
 namespace vorlex::testing {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "tests/reliability/Harness.h"
-#include "ui/CsvSave.h"
+#include "ui/SaveDialog.h"
 
 namespace vorlex::testing {
 namespace {

@@ -28,16 +28,16 @@
 
 #include "TestPlatform.h"
 #include "db/uDB.h"
+#include "output/ExportFile.h"
+#include "output/SummaryList.h"
+#include "output/TableExport.h"
 #include "tax/EvaluationRun.h"
 #include "tax/RecordingSink.h"
 #include "testdb/PelmoraDb.h"
 #include "tests/ListTexts.h"
-#include "ui/text/CsvExport.h"
-#include "ui/text/SummaryList.h"
-#include "ui/text/TableExport.h"
+#include "util/MoneyText.h"
+#include "util/Platform.h"
 #include "util/uDatum.h"
-#include "util/uFormat.h"
-#include "util/uPlatform.h"
 
 namespace vorlex {
 namespace {

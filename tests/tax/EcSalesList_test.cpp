@@ -7,11 +7,12 @@
 #include <vector>
 
 #include "db/uDB.h"
+#include "output/SummaryList.h"
 #include "tax/EvaluationRun.h"
 #include "tax/GeneratedDb.h"
 #include "tax/TaxPeriod.h"
-#include "ui/text/SummaryList.h"
-#include "util/uFormat.h"
+#include "util/DateText.h"
+#include "util/MoneyText.h"
 
 namespace vorlex {
 namespace {

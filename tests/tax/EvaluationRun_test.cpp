@@ -10,7 +10,7 @@
 #include "tax/RecordingSink.h"
 #include "tax/TaxDbTest.h"
 #include "tests/ListTexts.h"
-#include "util/uFormat.h"
+#include "util/NumberText.h"
 
 namespace vorlex {
 namespace {

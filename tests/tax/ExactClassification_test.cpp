@@ -8,13 +8,13 @@
 #include <vector>
 
 #include "db/uDB.h"
+#include "output/EcSalesExport.h"
 #include "tax/EvaluationRun.h"
 #include "tax/FormFields.h"
 #include "tax/PlausibilityHints.h"
 #include "tax/Prepayment.h"
 #include "tax/RecordingSink.h"
 #include "tax/TaxDbTest.h"
-#include "ui/text/EcSalesExport.h"
 
 namespace vorlex {
 namespace {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "util/FormatSettings.h"
 #include "util/uDatum.h"
-#include "util/uFormat.h"
 
 namespace vorlex {
 namespace {

@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "tax/TaxTotals.h"
-#include "util/uFormat.h"
+#include "util/MoneyText.h"
 
 namespace vorlex {
 namespace {

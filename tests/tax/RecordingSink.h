@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/text/SummaryList.h"
+#include "output/SummaryList.h"
 
 namespace vorlex::testing {
 

@@ -11,15 +11,15 @@
 
 #include "db/LineShapes.h"
 #include "db/uDB.h"
+#include "output/ExportFile.h"
+#include "output/SummaryList.h"
 #include "tax/CashBookEvaluation.h"
 #include "tax/EvaluationRun.h"
 #include "tax/FieldRead.h"
 #include "tax/RecordingSink.h"
 #include "tax/SalesEvaluation.h"
 #include "tax/TaxDbTest.h"
-#include "ui/text/CsvExport.h"
-#include "ui/text/SummaryList.h"
-#include "util/uFormat.h"
+#include "util/NumberText.h"
 
 namespace vorlex {
 namespace {

@@ -14,13 +14,13 @@
 #include <vector>
 
 #include "db/uDB.h"
+#include "output/SummaryList.h"
+#include "output/YearOverviewText.h"
 #include "tax/EvaluationRun.h"
 #include "tax/GeneratedDb.h"
 #include "tax/TaxDbTest.h"
 #include "testdb/PelmoraDb.h"
-#include "ui/text/SummaryList.h"
-#include "ui/text/YearOverviewText.h"
-#include "util/uFormat.h"
+#include "util/FormatSettings.h"
 
 namespace vorlex {
 namespace {

@@ -7,7 +7,7 @@
 
 #include "db/uDB.h"
 #include "tax/TaxDbTest.h"
-#include "util/uFormat.h"
+#include "util/NumberText.h"
 
 namespace vorlex {
 namespace {

@@ -10,7 +10,7 @@
 
 #include "db/TestFolder.h"
 #include "db/uDB.h"
-#include "util/uFormat.h"
+#include "util/FormatSettings.h"
 
 namespace vorlex {
 namespace {

@@ -7,7 +7,7 @@
 #include <QTest>
 #include <QWidget>
 
-#include "util/uFormat.h"
+#include "util/FormatSettings.h"
 
 namespace vorlex {
 namespace {
@@ -172,7 +172,7 @@ TEST(FormValuePanel, WiderValueMeansInkFurtherLeftAndDecimalComma) {
   EXPECT_EQ(ValueInk(longValue).right, ValueInk(shortValue).right);  // both "0" last
 
   // A decimal point instead of the comma changes the picture.
-  Format().DecimalSeparator = '.';
+  Format().decimalSeparator = '.';
   QImage point = Canvas();
   DrawFormValue(point, 41, 1.0, 96);
   Format() = FormatSettings{};

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "tests/ListTexts.h"
-#include "ui/qtcore/uQtText.h"
-#include "util/uFormat.h"
+#include "ui/qtcore/QtText.h"
+#include "util/FormatSettings.h"
 
 namespace vorlex {
 namespace {

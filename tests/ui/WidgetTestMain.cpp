@@ -7,7 +7,7 @@
 #include <QFont>
 
 #include "app/Application.h"
-#include "util/uFormat.h"
+#include "util/FormatSettings.h"
 
 int main(int argc, char** argv) {
   // Listing the tests at build time runs without a display as well.

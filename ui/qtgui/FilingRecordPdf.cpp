@@ -10,8 +10,8 @@
 #include <QPdfWriter>
 #include <array>
 
-#include "ui/qtcore/uQtText.h"
-#include "ui/text/FilingRecordText.h"
+#include "output/FilingRecordText.h"
+#include "ui/qtcore/QtText.h"
 
 namespace vorlex {
 

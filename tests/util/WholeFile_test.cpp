@@ -1,0 +1,82 @@
+#include "util/WholeFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "TestPlatform.h"
+#include "util/Platform.h"
+
+namespace vorlex {
+namespace {
+
+namespace fs = std::filesystem;
+
+class WholeFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override { dir_ = testing::MakeTempFolder("vorlex-wholefile"); }
+  void TearDown() override {
+    std::error_code ignored;
+    for (const auto& entry : fs::directory_iterator(dir_, ignored)) {
+      fs::permissions(entry.path(), fs::perms::owner_write, fs::perm_options::add, ignored);
+    }
+    fs::remove_all(dir_, ignored);
+  }
+  std::string File(const std::string& name) const {
+    return PathText(dir_) + kPathSeparator + name;
+  }
+  static std::string Read(const std::string& file) {
+    std::ifstream in(PathFromText(file), std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+  }
+  int Entries() const {
+    int n = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir_)) ++n;
+    return n;
+  }
+
+  fs::path dir_;
+};
+
+TEST_F(WholeFileTest, ReplacesAgainAndAgainUnderAnUmlautName) {
+  const std::string file = File("\xC3\x9C" "bersicht M\xC3\xA4rz.csv");
+  EXPECT_EQ(SaveWholeFile(file, "eins\r\n"), SaveOutcome::Saved);
+  EXPECT_EQ(SaveWholeFile(file, "zwei\r\n"), SaveOutcome::Saved);
+  EXPECT_EQ(SaveWholeFile(file, "drei\r\n"), SaveOutcome::Saved);
+  EXPECT_EQ(Read(file), "drei\r\n");  // bytes as given: no line ends changed
+  EXPECT_EQ(Entries(), 1);            // no fresh file left beside it
+}
+
+TEST_F(WholeFileTest, WhatCannotBeReplacedStaysWhole) {
+  fs::create_directory(dir_ / "Ordner");
+  EXPECT_EQ(SaveWholeFile(File("Ordner"), "x"), SaveOutcome::CannotCreate);
+  errno = 0;
+  EXPECT_EQ(SaveWholeFile(File("fehlt") + kPathSeparator + "a.csv", "x"),
+            SaveOutcome::CannotCreate);
+  EXPECT_EQ(errno, ENOENT);
+  EXPECT_EQ(Entries(), 1);
+}
+
+TEST_F(WholeFileTest, AReadOnlyFileIsNotReplaced) {
+  // root may write into read-only files on POSIX systems.
+  if (!testing::kWindows) GTEST_SKIP() << "Windows only: read-only attribute";
+  const std::string file = File("alt.csv");
+  ASSERT_EQ(SaveWholeFile(file, "alter Inhalt"), SaveOutcome::Saved);
+  fs::permissions(PathFromText(file), fs::perms::owner_write | fs::perms::group_write |
+                                          fs::perms::others_write,
+                  fs::perm_options::remove);
+  errno = 0;
+  EXPECT_EQ(SaveWholeFile(file, "neu"), SaveOutcome::CannotCreate);
+  EXPECT_EQ(errno, EACCES);  // the reason the message gives
+  EXPECT_EQ(Read(file), "alter Inhalt");
+  EXPECT_EQ(Entries(), 1);
+}
+
+}  // namespace
+}  // namespace vorlex
