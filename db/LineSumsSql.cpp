@@ -10,21 +10,28 @@ std::string LineCell(const char* column, bool read) {
 }
 
 std::string LineSumsSql(const LineSumsQuery& query, const LineVat& vat) {
-  std::string sql = "SELECT " + query.key + "SUM(" +
-                    (query.readCells ? vat.readingCells : vat.plain) + ")" + query.vatAs +
-                    ", SUM(" + LineCell("anzahl", query.readCells) + "*" +
-                    LineCell("preis", query.readCells) + ")" + query.netAs + query.extra;
+  std::string sql = "SELECT " + query.key;
+  // A key is followed by its comma; the columns after the first by theirs.
+  const char* comma = "";
+  if (query.sums) {
+    sql += "SUM(" + (query.readCells ? vat.readingCells : vat.plain) + ")" + query.vatAs +
+           ", SUM(" + LineCell("anzahl", query.readCells) + "*" +
+           LineCell("preis", query.readCells) + ")" + query.netAs + query.extra;
+    comma = ", ";
+  }
   if (query.textLinesAs) {
     // Text and blobs compare above every number, the infinite too; the unary
     // plus takes the column's affinity away, under which the number would be
     // compared as text.
-    sql += ", COUNT(*) FILTER (WHERE +anzahl > 9e999 OR +preis > 9e999 OR +mwst > 9e999)" +
+    sql += std::string(comma) +
+           "COUNT(*) FILTER (WHERE +anzahl > 9e999 OR +preis > 9e999 OR +mwst > 9e999)" +
            *query.textLinesAs;
+    comma = ", ";
   }
   if (query.ratesAs) {
     // The unary plus passes the stored number, whatever the column's
     // affinity; lines holding text are counted above and read cell by cell.
-    sql += std::string(", ") + kRateNetsFunction + "(" + LineCell("anzahl", query.readCells) +
+    sql += std::string(comma) + kRateNetsFunction + "(" + LineCell("anzahl", query.readCells) +
            "*" + LineCell("preis", query.readCells) + ", " +
            (query.readCells ? LineCell("mwst", true) : std::string("+mwst")) + ")" +
            *query.ratesAs;

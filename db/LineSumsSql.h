@@ -39,7 +39,8 @@ struct LineVat {
 };
 
 // "SELECT <key>SUM(<VAT of a line>)<vatAs>, SUM(anzahl*preis)<netAs><extra>
-// [, <text lines><textLinesAs>] FROM verbindauftrag WHERE <where><tail>".
+// [, <text lines><textLinesAs>][, <rates><ratesAs>] FROM verbindauftrag WHERE
+// <where><tail>".
 struct LineSumsQuery {
   std::string where = {};
   std::string key = {};                // "auftragindex, ": the order before its sums
@@ -53,6 +54,7 @@ struct LineSumsQuery {
   // When set, kRateColumns more columns follow: the lines' nets by rate
   // (kRateNetsFunction, db/SQLiteDatabase.h).
   std::optional<std::string> ratesAs = std::nullopt;
+  bool sums = true;        // false: none of the two sums nor extra, only what follows them
   bool readCells = false;  // the cells read through LineCell
   std::string tail = {};   // " GROUP BY auftragindex"
 };

@@ -26,15 +26,17 @@ size_t TOrderRates::Prefetch(const std::vector<int64_t>& orderIds) {
   try {
     // Through the index one order at a time where there is one, else in one
     // scan of the lines; each order's lines added as its own query adds them.
-    TSQLiteStatement lines(
-        db_.Connection(), LineSumsSql({.where = "auftragindex IN (SELECT value FROM json_each(?1))",
-                                       .key = "auftragindex, ",
-                                       .vatAs = "",
-                                       .netAs = "",
-                                       .ratesAs = "",
-                                       .readCells = true,
-                                       .tail = " GROUP BY auftragindex"},
-                                      vat_));
+    // The cells are taken as stored, as the period's pass takes them; an
+    // order with a line holding text is left to its own query, which reads
+    // them by the number rules.
+    TSQLiteStatement lines(db_.Connection(),
+                           LineSumsSql({.where = "auftragindex IN (SELECT value FROM json_each(?1))",
+                                        .key = "auftragindex, ",
+                                        .textLinesAs = "",
+                                        .ratesAs = "",
+                                        .sums = false,
+                                        .tail = " GROUP BY auftragindex"},
+                                       vat_));
     lines.BindText(1, ids);
     while (lines.Step()) {
       // A key held as text is the order of that number, as its own query
@@ -49,9 +51,10 @@ size_t TOrderRates::Prefetch(const std::vector<int64_t>& orderIds) {
       } else {
         continue;
       }
+      if (lines.ColumnInt64(1) > 0) continue;
       // More rates than the aggregate keeps: left to the order's own query.
       const auto begin = static_cast<uint32_t>(readNets.size());
-      if (ReadRateNets(lines, 3, readNets)) {
+      if (ReadRateNets(lines, 2, readNets)) {
         read.push_back({id, begin, static_cast<uint32_t>(readNets.size()) - begin});
       }
     }

@@ -217,6 +217,31 @@ int Run(const ReportOptions& options) {
       WriteText(stderr, line);
     }
   }
+  // The list as printed: its lines and the figures beneath them come before
+  // the hints, and so are written before the hints are made. A year's lines
+  // are then gone, so that they and the hints never need room at once.
+  const bool printsList = !options.field && !options.elster && !options.json && !csvToStdout;
+  if (printsList) {
+    WriteText(stdout, PeriodCaption(firstDay, lastDay, options.basis));
+    for (const ListLine& line : list.lines) WriteText(stdout, line.text);
+    WriteText(stdout, "");
+    const std::array<std::string, 6> figures = OverviewCells(totals);
+    for (size_t i = 0; i < kFormFields.size(); ++i) {
+      if (kFormFields[i].number == 83 && options.kz39) WriteFigure(39, FormatCents(totals.field39));
+      // Field 83 where it cannot be computed.
+      WriteFigure(kFormFields[i].number, figures[i].empty() ? "-" : figures[i]);
+    }
+    // The further figures of the exact classification, where they are not 0.
+    for (const FormField& field : kFurtherFields) {
+      if (const double value = FigureOf(field, totals); value != 0) {
+        WriteText(stdout, FurtherFieldTag(field) + ": " + FormatMoney(value));
+      }
+    }
+    for (const std::string& line : DueDateLines(due, ": ")) WriteText(stdout, line);
+    writeFilingLines();
+  }
+  // Only the lines of one field are printed from the list after this.
+  if (!options.field) std::vector<ListLine>().swap(list.lines);
   // The hints of a simple run end with what the exact classification would do,
   // which may read an order's lines.
   std::vector<Hint> hints =
@@ -256,24 +281,7 @@ int Run(const ReportOptions& options) {
   } else if (options.json) {
     Write(stdout, RunJson({&period, options.basis, &list.entries, &totals, &hints, 0,
                             filing ? &*filing : nullptr, options.classification.rules, &due}));
-  } else if (!csvToStdout) {
-    WriteText(stdout, PeriodCaption(firstDay, lastDay, options.basis));
-    for (const ListLine& line : list.lines) WriteText(stdout, line.text);
-    WriteText(stdout, "");
-    const std::array<std::string, 6> figures = OverviewCells(totals);
-    for (size_t i = 0; i < kFormFields.size(); ++i) {
-      if (kFormFields[i].number == 83 && options.kz39) WriteFigure(39, FormatCents(totals.field39));
-      // Field 83 where it cannot be computed.
-      WriteFigure(kFormFields[i].number, figures[i].empty() ? "-" : figures[i]);
-    }
-    // The further figures of the exact classification, where they are not 0.
-    for (const FormField& field : kFurtherFields) {
-      if (const double value = FigureOf(field, totals); value != 0) {
-        WriteText(stdout, FurtherFieldTag(field) + ": " + FormatMoney(value));
-      }
-    }
-    for (const std::string& line : DueDateLines(due, ": ")) WriteText(stdout, line);
-    writeFilingLines();
+  } else if (printsList) {
     WriteHints(hints);
   }
   if (!FlushStandardStream(stdout)) RaiseWriteError();
