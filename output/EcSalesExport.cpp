@@ -143,8 +143,9 @@ EcSalesList EcSalesListOfRun(TDBase& db, TaxationBasis basis, const std::vector<
 
 std::vector<std::string> EcSalesCorrectionLines(const std::vector<EcSalesCorrectionRow>& rows) {
   if (rows.empty()) return {};
-  std::vector<std::string> lines = {
-      "Berichtigte Zusammenfassende Meldung (Kz 03), nur die geänderten Zeilen:"_cp1252};
+  std::vector<std::string> lines;
+  lines.emplace_back(
+      "Berichtigte Zusammenfassende Meldung (Kz 03), nur die geänderten Zeilen:"_cp1252);
   for (const EcSalesCorrectionRow& row : rows) {
     const EcSalesImportLayout& layout = kEcSalesImport;
     std::string line = Concat({"  ", row.vatId, std::string_view(&layout.separator, 1),
