@@ -10,18 +10,11 @@
 #include <random>
 #include <string>
 
+#include "util/FormatTest.h"
 #include "util/uDatum.h"
 
 namespace vorlex {
 namespace {
-
-class FormatTest : public ::testing::Test {
- protected:
-  void SetUp() override { Format() = FormatSettings{}; }
-  void TearDown() override { Format() = FormatSettings{}; }
-};
-
-const FormatSettings kPoint{'.', "M/d/yyyy"};
 
 TEST_F(FormatTest, MoneyTextRoundsTiesAwayFromZero) {
   struct Row {

@@ -12,18 +12,11 @@
 
 #include "util/DateText.h"
 #include "util/MoneyText.h"
+#include "util/FormatTest.h"
 #include "util/uDatum.h"
 
 namespace vorlex {
 namespace {
-
-class FormatTest : public ::testing::Test {
- protected:
-  void SetUp() override { Format() = FormatSettings{}; }
-  void TearDown() override { Format() = FormatSettings{}; }
-};
-
-const FormatSettings kPoint{'.', "M/d/yyyy"};
 
 TEST_F(FormatTest, GeneralFloatText) {
   struct Row {
