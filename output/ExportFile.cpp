@@ -4,19 +4,34 @@
 
 namespace vorlex {
 
+namespace {
+
+void AppendCsvLine(std::string& bytes, const ListLine& line) {
+  const size_t start = bytes.size();
+  bytes += line.text;
+  std::replace(bytes.begin() + static_cast<std::ptrdiff_t>(start), bytes.end(), '|', ';');
+  bytes += "\r\n";
+}
+
+}  // namespace
+
 std::string CsvBytes(const std::vector<ListLine>& lines) {
   // One buffer of the final size: a year's list is many megabytes.
   size_t size = 0;
   for (const ListLine& line : lines) size += line.text.size() + 2;
   std::string bytes;
   bytes.reserve(size);
-  for (const ListLine& line : lines) {
-    const size_t start = bytes.size();
-    bytes += line.text;
-    std::replace(bytes.begin() + static_cast<std::ptrdiff_t>(start), bytes.end(), '|', ';');
-    bytes += "\r\n";
-  }
+  for (const ListLine& line : lines) AppendCsvLine(bytes, line);
   return bytes;
+}
+
+BytePieces CsvPieces(const std::vector<ListLine>& lines) {
+  constexpr size_t kPiece = 64 * 1024;
+  return [&lines, next = size_t{0}, piece = std::string()]() mutable -> std::string_view {
+    piece.clear();
+    for (; next < lines.size() && piece.size() < kPiece; ++next) AppendCsvLine(piece, lines[next]);
+    return piece;
+  };
 }
 
 std::string ExportFileStem(const TTaxPeriod& period, TaxationBasis basis, ExportType type) {

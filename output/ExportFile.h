@@ -8,12 +8,16 @@
 #include "output/SummaryList.h"
 #include "tax/TaxPeriod.h"
 #include "tax/TaxationBasis.h"
+#include "util/WholeFile.h"
 
 namespace vorlex {
 
 // Every "|" turned into ";", CR LF after every line including the last, bytes
 // as held, no byte-order mark.
 std::string CsvBytes(const std::vector<ListLine>& lines);
+// The same bytes a few lines at a time, for a file written as they are made;
+// each piece is valid until the next is asked for. lines must outlive it.
+BytePieces CsvPieces(const std::vector<ListLine>& lines);
 
 // The files "-> .CSV" writes: the list as shown, the table for a spreadsheet,
 // the EC sales list.

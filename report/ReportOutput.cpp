@@ -44,6 +44,18 @@ bool WriteOutput(const std::optional<std::string>& target, const std::string& by
   return false;
 }
 
+bool WriteOutput(const std::optional<std::string>& target, const BytePieces& pieces) {
+  if (!target) return false;
+  if (*target == "-") {
+    for (std::string_view piece = pieces(); !piece.empty(); piece = pieces()) {
+      WriteStandardStream(stdout, piece);
+    }
+    return true;
+  }
+  WriteWholeFile(*target, pieces, *target);
+  return false;
+}
+
 bool WriteCsv(const ReportOptions& options, const std::string& bytes) {
   return WriteOutput(options.csv, bytes);
 }

@@ -11,6 +11,7 @@
 
 #include "report/ReportOptions.h"
 #include "tax/PlausibilityHints.h"
+#include "util/WholeFile.h"
 
 namespace vorlex {
 
@@ -21,6 +22,8 @@ void WriteText(std::FILE* stream, std::string_view bytes);
 [[noreturn]] void RaiseWriteError();
 // A file's bytes to the file or, for "-", to standard output; true then.
 bool WriteOutput(const std::optional<std::string>& target, const std::string& bytes);
+// The same, the bytes made piece by piece as they are written.
+bool WriteOutput(const std::optional<std::string>& target, const BytePieces& pieces);
 bool WriteCsv(const ReportOptions& options, const std::string& bytes);
 // "Kz 81: 559,36".
 void WriteFigure(int field, const std::string& value);

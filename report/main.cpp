@@ -206,9 +206,9 @@ int Run(const ReportOptions& options) {
     for (const std::string& line : filingLines) WriteText(stdout, line);
   };
   // The CSV and the table are the whole run, whichever entries are printed.
-  // Their bytes are gone before the hints are made, so that a year's run
-  // needs room for only one of them at a time.
-  bool csvToStdout = WriteCsv(options, CsvBytes(list.lines));
+  // The CSV is made as it is written, a few lines at a time, beside the
+  // list's lines; the table's bytes are gone before the hints are made.
+  bool csvToStdout = WriteOutput(options.csv, CsvPieces(list.lines));
   if (options.table) csvToStdout |= WriteOutput(options.table, TableBytes(list.entries, totals));
   csvToStdout |= WriteOutput(options.zm, zm);
   // The list's file on standard output leaves the correction to standard error.

@@ -23,11 +23,33 @@ EWriteError::EWriteError(SaveOutcome outcome, int reason, std::string shownName,
       shownName_(std::move(shownName)),
       existed_(existed) {}
 
+SaveOutcome SaveWholeFile(const std::string& path, std::string_view bytes) {
+  bool given = false;
+  return SaveWholeFile(path, [&]() -> std::string_view {
+    if (given) return {};
+    given = true;
+    return bytes;
+  });
+}
+
 void WriteWholeFile(const std::string& path, std::string_view bytes, const std::string& shownName) {
+  bool given = false;
+  WriteWholeFile(
+      path,
+      [&]() -> std::string_view {
+        if (given) return {};
+        given = true;
+        return bytes;
+      },
+      shownName);
+}
+
+void WriteWholeFile(const std::string& path, const BytePieces& pieces,
+                    const std::string& shownName) {
   std::error_code ignored;
   const bool existed = std::filesystem::exists(PathFromText(path), ignored);
   errno = 0;
-  const SaveOutcome outcome = SaveWholeFile(path, bytes);
+  const SaveOutcome outcome = SaveWholeFile(path, pieces);
   // The call that failed last left its reason; a folder in the file's place
   // fails without one.
   int reason = errno;

@@ -4,6 +4,7 @@
 // was and no fresh file behind.
 #pragma once
 
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -22,6 +23,11 @@ enum class SaveOutcome {
 // device is written to directly. path is as the program holds file names
 // (UTF-8 on Windows).
 SaveOutcome SaveWholeFile(const std::string& path, std::string_view bytes);
+
+// A file's bytes made as they are written, so that a large file never stands
+// whole in memory: each call gives the next piece, an empty one after the last.
+using BytePieces = std::function<std::string_view()>;
+SaveOutcome SaveWholeFile(const std::string& path, const BytePieces& pieces);
 
 extern const char* const kWriteErrorText;  // "Stream-Write-Fehler"
 
@@ -54,5 +60,7 @@ class EWriteError : public std::runtime_error {
 // Saves bytes to path whole or not at all, as SaveWholeFile does; raises
 // EWriteError naming the file as shownName when that fails.
 void WriteWholeFile(const std::string& path, std::string_view bytes, const std::string& shownName);
+void WriteWholeFile(const std::string& path, const BytePieces& pieces,
+                    const std::string& shownName);
 
 }  // namespace vorlex

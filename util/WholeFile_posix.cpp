@@ -23,6 +23,18 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
+// A piece that cannot be made fails the writing as a piece not written does.
+bool WriteAll(int fd, const BytePieces& pieces) {
+  try {
+    for (std::string_view piece = pieces(); !piece.empty(); piece = pieces()) {
+      if (!WriteAll(fd, piece)) return false;
+    }
+  } catch (...) {
+    return false;
+  }
+  return true;
+}
+
 mode_t NewFileMode() {
   const mode_t mask = ::umask(0);
   ::umask(mask);
@@ -31,7 +43,7 @@ mode_t NewFileMode() {
 
 }  // namespace
 
-SaveOutcome SaveWholeFile(const std::string& path, std::string_view bytes) {
+SaveOutcome SaveWholeFile(const std::string& path, const BytePieces& pieces) {
   namespace fs = std::filesystem;
   std::error_code error;
   fs::path target = path;
@@ -49,7 +61,7 @@ SaveOutcome SaveWholeFile(const std::string& path, std::string_view bytes) {
     // written to, never replaced by a regular file.
     const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
     if (fd < 0) return SaveOutcome::CannotCreate;
-    const bool whole = WriteAll(fd, bytes);
+    const bool whole = WriteAll(fd, pieces);
     return ::close(fd) == 0 && whole ? SaveOutcome::Saved : SaveOutcome::WriteFailed;
   }
   const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
@@ -58,7 +70,7 @@ SaveOutcome SaveWholeFile(const std::string& path, std::string_view bytes) {
   if (fd < 0) return SaveOutcome::CannotCreate;
   const mode_t mode = exists ? (old.st_mode & 07777) : NewFileMode();
   // fsync: a disk that fills up as the data is placed says so here.
-  const bool whole = WriteAll(fd, bytes) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+  const bool whole = WriteAll(fd, pieces) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
   if (::close(fd) != 0 || !whole) {
     ::unlink(fresh.c_str());
     return SaveOutcome::WriteFailed;

@@ -69,6 +69,18 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
   return true;
 }
 
+// A piece that cannot be made fails the writing as a piece not written does.
+bool WriteAll(HANDLE file, const BytePieces& pieces) {
+  try {
+    for (std::string_view piece = pieces(); !piece.empty(); piece = pieces()) {
+      if (!WriteAll(file, piece)) return false;
+    }
+  } catch (...) {
+    return false;
+  }
+  return true;
+}
+
 // A fresh file beside the target that no other program has: ".NAME.XXXXXX".
 std::wstring CreateFresh(const std::filesystem::path& target, HANDLE& file) {
   const std::filesystem::path folder =
@@ -97,7 +109,7 @@ std::wstring CreateFresh(const std::filesystem::path& target, HANDLE& file) {
 // MoveFileExW, each only after FlushFileBuffers has brought every byte to the
 // disk. A read-only target is not replaced. Devices ("NUL", a pipe) are
 // written to directly.
-SaveOutcome SaveWholeFile(const std::string& path, std::string_view bytes) {
+SaveOutcome SaveWholeFile(const std::string& path, const BytePieces& pieces) {
   const std::filesystem::path target = PathFromText(path);
   const std::wstring name = target.native();
   const DWORD attributes = GetFileAttributesW(name.c_str());
@@ -121,7 +133,7 @@ SaveOutcome SaveWholeFile(const std::string& path, std::string_view bytes) {
         Failed();
         return SaveOutcome::CannotCreate;
       }
-      if (!WriteAll(device.Get(), bytes) || !device.Close()) {
+      if (!WriteAll(device.Get(), pieces) || !device.Close()) {
         Failed();
         return SaveOutcome::WriteFailed;
       }
@@ -133,7 +145,7 @@ SaveOutcome SaveWholeFile(const std::string& path, std::string_view bytes) {
   Handle file(created);
   if (!file.Valid()) return SaveOutcome::CannotCreate;  // errno set by CreateFresh
   // FlushFileBuffers: a disk that fills up as the data is placed says so here.
-  bool whole = WriteAll(file.Get(), bytes) && FlushFileBuffers(file.Get()) != 0;
+  bool whole = WriteAll(file.Get(), pieces) && FlushFileBuffers(file.Get()) != 0;
   if (!whole) Failed();
   if (!file.Close() && whole) {
     Failed();

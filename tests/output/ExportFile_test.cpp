@@ -39,6 +39,22 @@ TEST(ExportFileTest, BytesOfLists) {
   }
 }
 
+TEST(ExportFileTest, PiecesOfALongListAreItsBytes) {
+  // Longer than one piece, with lines of every length and an empty one.
+  std::vector<std::string> texts;
+  for (int i = 0; i < 5000; ++i) texts.push_back(std::string(static_cast<size_t>(i % 97), 'x') + "|");
+  texts.insert(texts.begin() + 1234, "");
+  const std::vector<ListLine> lines = ListLinesOf(texts);
+  const BytePieces pieces = CsvPieces(lines);
+  std::string joined;
+  int count = 0;
+  for (std::string_view piece = pieces(); !piece.empty(); piece = pieces(), ++count) joined += piece;
+  EXPECT_GT(count, 1);
+  EXPECT_EQ(joined, CsvBytes(lines));
+  EXPECT_TRUE(pieces().empty());  // and stays at its end
+  EXPECT_TRUE(CsvPieces(ListLinesOf({}))().empty());
+}
+
 TEST(ExportFileTest, TheProposedNameHoldsPeriodAndBasis) {
   EXPECT_EQ(ExportFileStem(MonthPeriod(2026, 2), TaxationBasis::Ist), "Vorlex 2026-02 Ist");
   EXPECT_EQ(ExportFileStem(QuarterPeriod(2026, 2), TaxationBasis::Soll), "Vorlex 2026-Q2 Soll");

@@ -6,7 +6,10 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <new>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "TestPlatform.h"
 #include "util/Platform.h"
@@ -60,6 +63,26 @@ TEST_F(WholeFileTest, WhatCannotBeReplacedStaysWhole) {
   EXPECT_EQ(SaveWholeFile(File("fehlt") + kPathSeparator + "a.csv", "x"),
             SaveOutcome::CannotCreate);
   EXPECT_EQ(errno, ENOENT);
+  EXPECT_EQ(Entries(), 1);
+}
+
+TEST_F(WholeFileTest, PiecesMadeAsWrittenAreWholeOrNothing) {
+  const std::string file = File("liste.csv");
+  const std::vector<std::string> parts = {"eins\r\n", std::string(100000, 'z'), "drei\r\n"};
+  size_t next = 0;
+  EXPECT_EQ(SaveWholeFile(file, [&]() -> std::string_view {
+              return next < parts.size() ? std::string_view(parts[next++]) : std::string_view();
+            }),
+            SaveOutcome::Saved);
+  EXPECT_EQ(Read(file), parts[0] + parts[1] + parts[2]);
+  // A piece that cannot be made on the way leaves the file as it was.
+  next = 0;
+  EXPECT_EQ(SaveWholeFile(file, [&]() -> std::string_view {
+              if (next == 2) throw std::bad_alloc();
+              return parts[next++];
+            }),
+            SaveOutcome::WriteFailed);
+  EXPECT_EQ(Read(file), parts[0] + parts[1] + parts[2]);
   EXPECT_EQ(Entries(), 1);
 }
 
