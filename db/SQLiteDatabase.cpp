@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <exception>
+#include <string>
 #include <string_view>
 #include <utility>
 
@@ -102,6 +104,32 @@ void RateNetsValue(sqlite3_context* context) {
                       SQLITE_TRANSIENT);
 }
 
+// A text test's argument as a text column's cell is read.
+std::string_view TestArgument(sqlite3_value* value, std::string& real) {
+  const int type = sqlite3_value_type(value);
+  if (type == SQLITE_NULL) return {};
+  if (type == SQLITE_FLOAT) {
+    real = RealText(sqlite3_value_double(value));
+    return real;
+  }
+  const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+  if (text == nullptr) return {};
+  const std::string_view cell(text, static_cast<size_t>(sqlite3_value_bytes(value)));
+  return cell.substr(0, cell.find('\0'));
+}
+
+void RunTextTest(sqlite3_context* context, int, sqlite3_value** argv) {
+  const auto* test = static_cast<const TSQLiteDatabase::TextTest*>(sqlite3_user_data(context));
+  try {
+    std::string realA, realB;
+    sqlite3_result_int(context,
+                       (*test)(TestArgument(argv[0], realA), TestArgument(argv[1], realB)) ? 1 : 0);
+  } catch (const std::exception& e) {
+    // Nothing may leave through the library.
+    sqlite3_result_error(context, e.what(), -1);
+  }
+}
+
 // Only ever used over a whole partition, whose lines are never taken away.
 void RemoveRateNet(sqlite3_context* context, int, sqlite3_value**) {
   sqlite3_result_error(context, "vorlex_rate_nets over a moving frame", -1);
@@ -171,6 +199,18 @@ std::unique_ptr<TSQLiteTable> TSQLiteDatabase::OpenTable(const std::string& sql,
                                                          const std::vector<std::string>& kept,
                                                          TableReading reading) {
   return std::make_unique<TSQLiteTable>(*this, sql, kept, reading);
+}
+
+void TSQLiteDatabase::DefineTextTest(const std::string& name, TextTest test) {
+  if (const auto defined = textTests_.find(name); defined != textTests_.end()) {
+    *defined->second = std::move(test);
+    return;
+  }
+  auto held = std::make_unique<TextTest>(std::move(test));
+  Check(sqlite3_create_function_v2(db_.get(), name.c_str(), 2, SQLITE_UTF8, held.get(), RunTextTest,
+                                   nullptr, nullptr, nullptr),
+        "Define function", name);
+  textTests_.emplace(name, std::move(held));
 }
 
 void TSQLiteDatabase::RaiseLastError(const std::string& action, const std::string& sql) {

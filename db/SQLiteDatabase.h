@@ -2,8 +2,11 @@
 // opened for writing only through TSQLiteWritableDatabase.
 #pragma once
 
+#include <functional>
+#include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "db/SQLiteTable.h"
@@ -47,6 +50,13 @@ class TSQLiteDatabase {
                                           const std::vector<std::string>& kept = {},
                                           TableReading reading = TableReading::Whole);
 
+  // The SQL function name(a, b) of this connection's statements: test(a, b),
+  // 1 or 0, each argument the text a text column's cell is read as (NULL as
+  // empty text, a REAL as RealText, other text up to a zero byte). Defining
+  // the name again replaces the test, also for statements already prepared.
+  using TextTest = std::function<bool(std::string_view, std::string_view)>;
+  void DefineTextTest(const std::string& name, TextTest test);
+
   // The one place where a result code of the library becomes an exception:
   // anything but SQLITE_OK raises the connection's last error for action.
   void Check(int rc, const char* action, const std::string& sql) {
@@ -82,6 +92,8 @@ class TSQLiteDatabase {
     void operator()(sqlite3* db) const;
   };
   std::unique_ptr<CellFailure> cellFailure_;
+  // Where the library finds each text test; they outlive the connection.
+  std::map<std::string, std::unique_ptr<TextTest>> textTests_;
   std::unique_ptr<sqlite3, Closer> db_;
 };
 

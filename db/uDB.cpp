@@ -55,6 +55,10 @@ std::string_view TDBTable::FieldView(const TDBField& field, std::string& scratch
   return result_->CellTextView(Index(field), scratch);
 }
 
+bool TDBTable::ReadsAsText(const TDBField& field) const {
+  return result_->Kind(Index(field)) == ColumnKind::Text;
+}
+
 std::string TDBTable::FieldText(const TDBField& field) const {
   return result_->CellTextOrEmpty(Index(field));
 }
@@ -98,6 +102,11 @@ std::unique_ptr<TDBTable> TDBase::QueryRowByRow(const std::string& sql,
                                                 const std::vector<std::string>& columnsRead) {
   return std::make_unique<TDBTable>(
       Connection().OpenTable(sql, columnsRead, TableReading::RowByRow));
+}
+
+void TDBase::DefineTextTest(const std::string& name,
+                            std::function<bool(std::string_view, std::string_view)> test) {
+  Connection().DefineTextTest(name, std::move(test));
 }
 
 void TDBase::Close() {

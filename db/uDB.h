@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -78,6 +79,9 @@ class TDBTable {
   // The same as FieldValue(field).ToInt().
   int64_t FieldInt(const TDBField& field) const;
   int Index(const TDBField& field) const;
+  // The column is read as text (by its declared type), as a text test of the
+  // connection reads its arguments (TDBase::DefineTextTest).
+  bool ReadsAsText(const TDBField& field) const;
 
  private:
   // The period's line sums read the ids of all rows at once.
@@ -103,6 +107,11 @@ class TDBase {
   // destroyed before the database is closed. RowCount() is 1 while on a row.
   std::unique_ptr<TDBTable> QueryRowByRow(const std::string& sql,
                                           const std::vector<std::string>& columnsRead);
+  // The SQL function name(a, b) of this database's statements: test(a, b) as 1
+  // or 0, the arguments read as text columns are read. Defining a name again
+  // replaces its test.
+  void DefineTextTest(const std::string& name,
+                      std::function<bool(std::string_view, std::string_view)> test);
   void Close();
   bool IsOpen() const { return connection_ != nullptr; }
   const std::string& FileName() const { return fileName_; }

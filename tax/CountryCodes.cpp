@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <iterator>
 
 #include "util/ProgramText.h"
@@ -45,14 +46,25 @@ constexpr MemberState kMemberStates[] = {
     {"SK", "SK", "SK", "Slowakei"},
 };
 
-// The member states' codes as views, their lengths counted once.
+// A code of up to three letters as one number: its length and its bytes.
+constexpr uint32_t CodeKey(std::string_view code) {
+  uint32_t key = static_cast<uint32_t>(code.size());
+  for (size_t i = 0; i < code.size(); ++i) {
+    key |= static_cast<uint32_t>(static_cast<unsigned char>(code[i])) << (8 * (i + 1));
+  }
+  return key;
+}
+
+// The member states' codes as numbers, made once: a code is asked for once
+// per order, and sometimes more than once.
 struct StateCodes {
-  std::string_view iso, vatPrefix, vehicle;
+  uint32_t iso, vatPrefix, vehicle;
 };
 constexpr auto kStateCodes = [] {
   std::array<StateCodes, std::size(kMemberStates)> codes{};
   for (size_t i = 0; i < codes.size(); ++i) {
-    codes[i] = {kMemberStates[i].iso, kMemberStates[i].vatPrefix, kMemberStates[i].vehicle};
+    codes[i] = {CodeKey(kMemberStates[i].iso), CodeKey(kMemberStates[i].vatPrefix),
+                CodeKey(kMemberStates[i].vehicle)};
   }
   return codes;
 }();
@@ -82,11 +94,12 @@ Country CountryOf(std::string_view code) {
     upper[i] = AsciiUpper(code[i]);
   }
   const std::string_view normal(upper, code.size());
+  const uint32_t key = CodeKey(normal);
   for (size_t i = 0; i < kStateCodes.size(); ++i) {
     const StateCodes& state = kStateCodes[i];
-    if (normal == state.iso || normal == state.vehicle || normal == state.vatPrefix ||
-        (normal == "LUX" && state.iso == "LU")) {
-      if (state.iso == "DE") return {Country::Germany};
+    if (key == state.iso || key == state.vehicle || key == state.vatPrefix ||
+        (key == CodeKey("LUX") && state.iso == CodeKey("LU"))) {
+      if (state.iso == CodeKey("DE")) return {Country::Germany};
       return {Country::EuMember, &kMemberStates[i]};
     }
   }

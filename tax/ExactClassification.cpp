@@ -37,7 +37,8 @@ bool IsIntraCommunity(std::string_view country, std::string_view vatId, ForeignS
 
 bool SplitByLineRates(std::string_view country, std::string_view vatId, double mwst,
                       int64_t orderType, ForeignSales sales) {
-  return mwst != 0 && orderType != -99 && !IsIntraCommunity(country, vatId, sales);
+  return mwst != 0 && orderType != -99 && !IsIntraCommunity(country, vatId, sales) &&
+         CountryOf(country).kind != Country::NonEu;
 }
 
 void AddRateShare(std::vector<EntryShare>& shares, double rate, double net) {

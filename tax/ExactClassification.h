@@ -29,7 +29,8 @@ struct ExactOrder {
 bool IsIntraCommunity(std::string_view country, std::string_view vatId, ForeignSales sales);
 
 // Whether the order's lines are asked for their rates: a sale with VAT that is
-// no credit note (valued by its stored amount) nor an intra-Community supply.
+// taxed here and no credit note (valued by its stored amount); not an
+// intra-Community supply nor one to a customer outside the EU.
 bool SplitByLineRates(std::string_view country, std::string_view vatId, double mwst,
                       int64_t orderType, ForeignSales sales);
 

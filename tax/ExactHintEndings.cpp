@@ -55,11 +55,14 @@ std::string ExactEnding(const std::vector<EntryShare>& shares) {
 }  // namespace
 
 void ApplyRules(HintList& list, size_t index, const RunEntry& entry, const OrderCountry& of,
-                bool exact, std::span<const Rule> rules, std::vector<Fired>* fired) {
+                bool exact, std::span<const Rule> rules, std::vector<Fired>* fired,
+                std::span<const Rule> sameUnderEither) {
   for (const Rule rule : rules) {
     const size_t first = list.Size();
     rule(list, index, entry, of, exact);
-    for (size_t hint = first; fired != nullptr && hint < list.Size(); ++hint) {
+    const bool noted = fired != nullptr && std::find(sameUnderEither.begin(), sameUnderEither.end(),
+                                                     rule) == sameUnderEither.end();
+    for (size_t hint = first; noted && hint < list.Size(); ++hint) {
       fired->push_back({static_cast<uint32_t>(index), static_cast<uint32_t>(hint), rule});
     }
   }
@@ -75,6 +78,8 @@ void EndWithExactFields(HintList& list, const std::vector<Fired>& fired,
   if (exactOf.prepare) exactOf.prepare(asked);
   std::optional<RunEntry> asExact;
   std::vector<EntryShare> shares;
+  std::vector<Hint> probe;
+  OrderCountry country;
   size_t made = SIZE_MAX;
   for (const Fired& f : fired) {
     const RunEntry& entry = entries[f.index];
@@ -89,9 +94,8 @@ void EndWithExactFields(HintList& list, const std::vector<Fired>& fired,
         SetShares(*asExact, shares);
       }
     }
-    std::vector<Hint> probe;
+    probe.clear();
     HintList probeList(entries, probe);
-    OrderCountry country;
     f.rule(probeList, f.index, *asExact, country.Of(entry.country()), true);
     if (probe.empty()) list.EndWith(f.first, ExactEnding(shares));
   }

@@ -20,9 +20,11 @@ struct Fired {
 };
 
 // Applies the rules to one entry; with fired, each rule that gives hints is
-// noted there.
+// noted there, but for those of sameUnderEither, which read nothing that the
+// classification decides and so give their hints under either.
 void ApplyRules(HintList& list, size_t index, const RunEntry& entry, const OrderCountry& of,
-                bool exact, std::span<const Rule> rules, std::vector<Fired>* fired);
+                bool exact, std::span<const Rule> rules, std::vector<Fired>* fired,
+                std::span<const Rule> sameUnderEither = {});
 
 // A hint of the simple classification that the exact one would not give ends
 // with what that does with its entry. Every entry is asked for at once, so

@@ -14,22 +14,43 @@ std::string FieldName(TotalKind total) {
   return total == TotalKind::NichtEU ? "die Summe Nicht EU" : "keine Kennzahl";
 }
 
-std::string HintText::Bytes() const {
-  const auto utf8Beyond = [](const std::string& bytes) {
-    return std::any_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) != 0; }) &&
-           IsValidUtf8(bytes);
-  };
-  const bool utf8 = std::any_of(parts_.begin(), parts_.end(), [&](const Part& part) {
-    return part.fromDb && utf8Beyond(part.bytes);
-  });
-  std::string out;
-  size_t size = 0;
-  for (const Part& part : parts_) size += part.bytes.size();
-  out.reserve(size);  // the size whenever nothing is converted
-  for (const Part& part : parts_) {
-    const bool asIs = !utf8 || (part.fromDb && IsValidUtf8(part.bytes));
-    out += asIs ? part.bytes : Windows1252ToUtf8(part.bytes);
+void HintText::AppendDb(std::string_view text) {
+  const auto begin = static_cast<uint32_t>(bytes_.size());
+  bytes_ += text;
+  dbParts_.push_back({begin, static_cast<uint32_t>(bytes_.size())});
+  if (!utf8_ && std::any_of(text.begin(), text.end(), [](char c) { return (c & 0x80) != 0; })) {
+    utf8_ = IsValidUtf8(text);
   }
+}
+
+HintText& HintText::operator<<(const HintText& other) {
+  const auto offset = static_cast<uint32_t>(bytes_.size());
+  bytes_ += other.bytes_;
+  for (const DbPart& part : other.dbParts_) {
+    dbParts_.push_back({part.begin + offset, part.end + offset});
+  }
+  utf8_ = utf8_ || other.utf8_;
+  return *this;
+}
+
+std::string HintText::Bytes() const {
+  if (!utf8_) return bytes_;
+  // The program's words, and a database text that is no UTF-8, converted.
+  const std::string_view all(bytes_);
+  std::string out;
+  out.reserve(bytes_.size() + 16);
+  size_t at = 0;
+  for (const DbPart& part : dbParts_) {
+    out += Windows1252ToUtf8(all.substr(at, part.begin - at));
+    const std::string_view db = all.substr(part.begin, part.end - part.begin);
+    if (IsValidUtf8(db)) {
+      out += db;
+    } else {
+      out += Windows1252ToUtf8(db);
+    }
+    at = part.end;
+  }
+  out += Windows1252ToUtf8(all.substr(at));
   // A year's hints stand together: a converted one keeps no more room than its text.
   if (out.capacity() > out.size() + 16) out.shrink_to_fit();
   return out;

@@ -34,28 +34,30 @@ inline Db Quoted(std::string_view text) {
 class HintText {
  public:
   HintText& operator<<(std::string_view program) {
-    parts_.push_back({std::string(program), false});
+    bytes_ += program;
     return *this;
   }
   HintText& operator<<(Db db) {
-    if (db.quoted) *this << "\"";
-    parts_.push_back({std::string(db.text), true});
-    if (db.quoted) *this << "\"";
+    if (db.quoted) bytes_ += '"';
+    AppendDb(db.text);
+    if (db.quoted) bytes_ += '"';
     return *this;
   }
-  HintText& operator<<(const HintText& other) {
-    parts_.insert(parts_.end(), other.parts_.begin(), other.parts_.end());
-    return *this;
-  }
+  HintText& operator<<(const HintText& other);
 
   std::string Bytes() const;
 
  private:
-  struct Part {
-    std::string bytes;
-    bool fromDb;
+  void AppendDb(std::string_view text);
+
+  // Every part back to back; where the database's texts lie in it.
+  struct DbPart {
+    uint32_t begin;
+    uint32_t end;
   };
-  std::vector<Part> parts_;
+  std::string bytes_;
+  std::vector<DbPart> dbParts_;
+  bool utf8_ = false;  // a database text is UTF-8 beyond ASCII
 };
 
 class HintList {

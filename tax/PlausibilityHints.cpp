@@ -97,6 +97,7 @@ void PartPaymentHint(HintList& hints, size_t index, const RunEntry& order, const
 
 void VatIdHints(HintList& hints, size_t index, const RunEntry& order, const OrderCountry& of,
                 bool) {
+  if (order.vatId().empty()) return;  // most orders
   const std::string vatId = ReportedVatId(order.vatId());
   if (vatId.empty()) return;
   // Only the EU's own numbers have a known form; outside it the field may
@@ -263,6 +264,11 @@ void CashRateHint(HintList& hints, size_t index, const RunEntry& entry, const Or
 constexpr Rule kOrderRules[] = {
     UnknownCountryHint, EuAsDomesticHint, NonEuAsDomesticHint, NewVehiclesHint, NonEuHint,
     PartPaymentHint,    VatIdHints,       EcSalesListHints,    OrderRateHint,   CreditNoteHint};
+// Those whose hints the exact classification gives as well: whether they fire
+// reads nothing that a classification decides (an entry's total, its shares),
+// so their hints never end with what the exact one would do.
+constexpr Rule kSameUnderEither[] = {UnknownCountryHint, PartPaymentHint, VatIdHints,
+                                     CreditNoteHint};
 
 }  // namespace
 
@@ -285,7 +291,7 @@ std::vector<Hint> PlausibilityHints(const std::vector<RunEntry>& entries, double
     const RunEntry& entry = entries[i];
     if (entry.kind == EntryKind::Order) {
       const OrderCountry& of = country.Of(entry.country());
-      ApplyRules(list, i, entry, of, exact, kOrderRules, endings);
+      ApplyRules(list, i, entry, of, exact, kOrderRules, endings, kSameUnderEither);
       if (exact) TaxFreeHint(list, i, entry);
     } else if (entry.kind == EntryKind::Undated) {
       UndatedHint(list, i, entry);

@@ -95,28 +95,78 @@ enum class OrdersTaken : uint8_t {
   All,
   NotIntraCommunity,  // exact under "Ist": those by their payment date
   IntraCommunity,     // exact under "Ist": those by their invoice date
+  // Exact under "Ist" in one pass: the intra-Community supplies by their
+  // invoice date after all others by their payment date, as the two passes
+  // give them.
+  EachByItsDate,
 };
 
-void EvaluateOrders(TDBase& db, const std::string& fromWhere, TaxationBasis basis,
+// The SQL function that tells an intra-Community supply by the customer's
+// country and VAT id, as IsIntraCommunity does.
+const char* const kIntraCommunityFunction = "vorlex_intra_community";
+// Where a row of the one pass says whether it is one: 1 or 0.
+const char* const kIntraCommunityColumn = "vorlex_intra";
+
+// The FROM and WHERE text of the one pass: the orders paid in the period that
+// are no intra-Community supply, and those supplies invoiced in it. Only a
+// customer with a VAT id is asked about.
+std::string EachByItsDateFromWhere(double firstDay, double lastDay) {
+  const std::string intra = std::string("((ust_id <> '') AND ") + kIntraCommunityFunction +
+                            "(besitzer.land, ust_id))";
+  const auto within = [&](const char* column) {
+    return std::string("(") + column + " >= " + SQLFirstDay(firstDay) + ") AND (" + column +
+           " < " + SQLDayAfter(lastDay) + ")";
+  };
+  return std::string(kOrdersFrom) + " WHERE (auftrag.papierkorb = 0) AND ((((bezahlt = -1) OR" +
+         "(davonbezahlt IS NOT 0)) AND " + within("bezahltam") + " AND NOT " + intra + ") OR (" +
+         within("termin") + " AND " + intra + ")) ";
+}
+
+// The one pass's orders: those by their payment date first, each group by
+// country and date, as the two passes' queries sort them. The library sorts
+// rows of the same key in the order it reads them, so that rows of one group
+// come as its own query gives them.
+std::string EachByItsDateQuery(const std::string& fromWhere) {
+  const std::string intra = std::string("((ust_id <> '') AND ") + kIntraCommunityFunction +
+                            "(besitzer.land, ust_id))";
+  return "SELECT DISTINCT auftrag.*, besitzer.name AS b_name,besitzer.vorname AS b_vor, "
+         "besitzer.kundennr AS b_kdnr, besitzer.land, ust_id, CASE WHEN " +
+         intra + " THEN 1 ELSE 0 END AS " + kIntraCommunityColumn + fromWhere + " ORDER BY " +
+         kIntraCommunityColumn + ", besitzer.land, CASE WHEN " + kIntraCommunityColumn +
+         " THEN termin ELSE bezahltam END";
+}
+
+// False, having evaluated nothing, where the one pass (EachByItsDate) cannot
+// be vouched for.
+bool EvaluateOrders(TDBase& db, const std::string& fromWhere, TaxationBasis basis,
                     ClassificationChoice choice, OrdersTaken taken, TaxTotals& totals,
                     IEvaluationSink& sink) {
+  const bool eachByItsDate = taken == OrdersTaken::EachByItsDate;
   // Every column read below, and only those, is read; a year's orders are
   // read one row at a time, as they are walked.
   std::vector<std::string> kept = {"land",   "ust_id", "id",   DateColumn(basis), "bezeichnung",
                                    "b_name", "skonto", "mwst", "auftragstyp",     "rechbetrag"};
   if (basis == TaxationBasis::Ist) kept.insert(kept.end(), {"bezahlt", "davonbezahlt"});
-  const std::unique_ptr<TDBTable> orders = db.QueryRowByRow(OrdersQuery(fromWhere, basis), kept);
+  if (eachByItsDate) kept.push_back("termin");
+  const std::unique_ptr<TDBTable> orders = db.QueryRowByRow(
+      eachByItsDate ? EachByItsDateQuery(fromWhere) : OrdersQuery(fromWhere, basis), kept);
+  const TDBField land("land");
+  const TDBField ustIdField("ust_id");
   if (orders->AtEnd()) {
     sink.ProgressStart(0);
-    return;
+    return true;
+  }
+  // The statement tells the supplies by the customer's texts as a text column
+  // gives them, the walk by the texts as the result gives them.
+  if (eachByItsDate && (!orders->ReadsAsText(land) || !orders->ReadsAsText(ustIdField))) {
+    return false;
   }
   // The lines of all these orders in one pass rather than a query per order.
   TPeriodLineSums lineSums(db, fromWhere, LineVatOf(), choice.Exact());
   sink.ProgressStart(static_cast<int>(std::min<int64_t>(lineSums.OrderRows(), INT32_MAX)));
   const TDBField id("id");
-  const TDBField land("land");
-  const TDBField ustIdField("ust_id");
   const TDBField date(DateColumn(basis));
+  const TDBField invoiceDate("termin");
   const TDBField bezeichnung("bezeichnung");
   const TDBField bName("b_name");
   const OrderFields amountFields;
@@ -127,9 +177,15 @@ void EvaluateOrders(TDBase& db, const std::string& fromWhere, TaxationBasis basi
     sink.ProgressStep();
     const std::string_view country = orders->FieldView(land, landText);
     const std::string_view vatId = orders->FieldView(ustIdField, ustIdText);
-    if (taken != OrdersTaken::All &&
-        IsIntraCommunity(country, vatId, choice.sales) != (taken == OrdersTaken::IntraCommunity)) {
-      continue;
+    // An intra-Community supply is taken by its invoice date.
+    bool byInvoice = basis == TaxationBasis::Soll;
+    if (taken != OrdersTaken::All) {
+      const bool intra = IsIntraCommunity(country, vatId, choice.sales);
+      if (eachByItsDate) {
+        byInvoice = intra;
+      } else if (intra != (taken == OrdersTaken::IntraCommunity)) {
+        continue;
+      }
     }
     RunEntry entry;
     entry.kind = EntryKind::Order;
@@ -142,13 +198,13 @@ void EvaluateOrders(TDBase& db, const std::string& fromWhere, TaxationBasis basi
     entry.gross = amounts.gross;
     entry.rate = amounts.mwst;
     entry.orderType = amounts.orderType;
-    entry.date = FloatField(*orders, date, where);
+    entry.date = FloatField(*orders, byInvoice ? invoiceDate : date, where);
     entry.SetTexts({.description = orders->FieldView(bezeichnung, descriptionText),
                     .customer = orders->FieldView(bName, nameText),
                     .country = country,
                     .vatId = vatId});
 
-    if (basis == TaxationBasis::Ist) ReadPayment(*orders, paymentFields, entry);
+    if (!byInvoice) ReadPayment(*orders, paymentFields, entry);
 
     if (choice.Exact()) {
       // Only a sale taxed here is split by its lines' rates.
@@ -163,6 +219,7 @@ void EvaluateOrders(TDBase& db, const std::string& fromWhere, TaxationBasis basi
     }
     sink.AppendEntry(std::move(entry));
   }
+  return true;
 }
 
 }  // namespace
@@ -176,7 +233,17 @@ void SalesEvaluation(TDBase& db, double firstDay, double lastDay, TaxationBasis 
   }
   // A tax-free intra-Community supply is declared for the period of its
   // invoice, whatever the basis: under "Ist" those orders are taken by their
-  // invoice date, every other order by its payment date.
+  // invoice date, every other order by its payment date. One pass over the
+  // orders gives both where the statements read the customer's country and
+  // VAT id as the walk reads them; otherwise a pass for each.
+  const ForeignSales sales = choice.sales;
+  db.DefineTextTest(kIntraCommunityFunction, [sales](std::string_view land, std::string_view id) {
+    return IsIntraCommunity(land, id, sales);
+  });
+  if (EvaluateOrders(db, EachByItsDateFromWhere(firstDay, lastDay), basis, choice,
+                     OrdersTaken::EachByItsDate, totals, sink)) {
+    return;
+  }
   EvaluateOrders(db, SalesFromWhere(firstDay, lastDay, basis), basis, choice,
                  OrdersTaken::NotIntraCommunity, totals, sink);
   // Only customers with some VAT id can be such a supply.

@@ -1,6 +1,7 @@
 #include "util/uString.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "util/ProgramText.h"
@@ -12,6 +13,20 @@ namespace {
 // Length of the well-formed UTF-8 sequence that starts at text[pos], or 0 when
 // none does (a stray continuation byte, an overlong form, a surrogate, a code
 // point above U+10FFFF, or a sequence cut off by the end of the text).
+// Where the run of ASCII bytes from pos ends: eight bytes at a time, as most
+// of any text is ASCII.
+size_t AsciiRunEnd(std::string_view text, size_t pos) {
+  constexpr uint64_t kHighBits = 0x8080808080808080ULL;
+  while (pos + 8 <= text.size()) {
+    uint64_t word;
+    std::memcpy(&word, text.data() + pos, 8);
+    if ((word & kHighBits) != 0) break;
+    pos += 8;
+  }
+  while (pos < text.size() && static_cast<unsigned char>(text[pos]) < 0x80) ++pos;
+  return pos;
+}
+
 size_t Utf8SequenceLength(std::string_view text, size_t pos) {
   const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
   const unsigned char lead = byte(pos);
@@ -64,10 +79,8 @@ std::string StrReplaceAll(std::string_view source, std::string_view find,
 bool IsValidUtf8(std::string_view text) {
   size_t pos = 0;
   while (pos < text.size()) {
-    if (static_cast<unsigned char>(text[pos]) < 0x80) {
-      ++pos;  // ASCII, most of any text
-      continue;
-    }
+    pos = AsciiRunEnd(text, pos);
+    if (pos == text.size()) break;
     const size_t length = Utf8SequenceLength(text, pos);
     if (length == 0) return false;
     pos += length;
@@ -82,7 +95,7 @@ std::string Windows1252ToUtf8(std::string_view text) {
   while (pos < text.size()) {
     // A run of ASCII as it is.
     const size_t from = pos;
-    while (pos < text.size() && static_cast<unsigned char>(text[pos]) < 0x80) ++pos;
+    pos = AsciiRunEnd(text, pos);
     out.append(text.data() + from, pos - from);
     if (pos == text.size()) break;
     const auto byte = static_cast<unsigned char>(text[pos++]);

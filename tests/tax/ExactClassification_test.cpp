@@ -14,6 +14,7 @@
 #include "tax/PlausibilityHints.h"
 #include "tax/Prepayment.h"
 #include "tax/RecordingSink.h"
+#include "tests/ListTexts.h"
 #include "tax/TaxDbTest.h"
 
 namespace vorlex {
@@ -181,6 +182,47 @@ TEST_F(ExactClassificationTest, IntraCommunitySuppliesByInvoiceDateUnderIst) {
             (std::map<int, double>{{41, 100}, {81, 100}}));
   ASSERT_EQ(sink_.entries.size(), 2u);
   EXPECT_EQ(sink_.entries[1].date, Day(2024, 3, 10));
+}
+
+// Under "Ist" one statement takes the supplies by their invoice date after the
+// other orders by their payment date, where the customer's texts are read as
+// text; a pass for each where they are not (declared BLOB): the same lines.
+TEST_F(ExactClassificationTest, OnePassUnderIstGivesTheTwoPassesLines) {
+  const double feb = Day(2024, 2, 20), mar = Day(2024, 3, 10), apr = Day(2024, 4, 2);
+  const struct {
+    OrderCase order;
+    double termin, bezahltam;
+  } orders[] = {
+      {Cases()[7], feb, mar},   // a supply paid now, invoiced before: not this period's
+      {Cases()[7], mar, apr},   // invoiced now, paid later: this period's
+      {Cases()[8], mar, mar},   // invoiced and paid now, once
+      {Cases()[13], feb, mar},  // an XI id: a supply of goods, a service abroad when paid
+      {Cases()[13], mar, apr},
+      {Cases()[11], feb, mar},  // outside the EU with a VAT id: by its payment
+      {Cases()[0], feb, mar},
+      {{"DE id", "D", "DE123456789", 19, {{100, 19}}}, feb, mar},
+      {{"blank id", "F", " - ", 19, {{100, 19}}}, feb, mar},
+      {Cases()[2], mar, mar},
+      {Cases()[9], mar, apr},
+  };
+  for (const ClassificationChoice choice : {kGoods, kServices}) {
+    std::vector<std::string> lines[2];
+    std::map<int, double> figures[2];
+    for (const bool asText : {true, false}) {
+      auto& b = Build({.textType = asText ? "VARCHAR(255)" : "BLOB"});
+      int64_t id = 0;
+      for (const auto& o : orders) AddOrder(b, ++id, o.order, o.termin, o.bezahltam);
+      b.Add(testdb::Customer{.id = 99, .name = "ohne", .land = "F", .ust_id = nullptr});
+      b.Add(testdb::Order{.id = 99, .besitzerindex = 99, .bezahlt = -1, .termin = feb,
+                          .bezahltam = mar, .bezeichnung = "ohne", .mwst = 19});
+      figures[asText] = Figures(Run(TaxationBasis::Ist, choice));
+      lines[asText] = LineTexts(sink_.lines);
+    }
+    EXPECT_EQ(lines[true], lines[false]);
+    EXPECT_EQ(figures[true], figures[false]);
+    const double supplies = choice == kGoods ? 300 : 200;  // the XI id only as goods
+    EXPECT_EQ(figures[true][choice == kGoods ? 41 : 21], supplies);
+  }
 }
 
 TEST_F(ExactClassificationTest, EcSalesListCompleteInExactRefusedInSimple) {
