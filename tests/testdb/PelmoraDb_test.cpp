@@ -8,8 +8,8 @@
 #include <iterator>
 #include <map>
 
-#include "db/TestFolder.h"
 #include "db/uDB.h"
+#include "tests/ScratchFolder.h"
 #include "util/FormatSettings.h"
 
 namespace vorlex {
@@ -32,7 +32,7 @@ class PelmoraDbTest : public ::testing::Test {
     return columns;
   }
 
-  vorlex::testing::TestFolder folder_;
+  vorlex::testing::ScratchFolder folder_;
 };
 
 TEST_F(PelmoraDbTest, TablesAndDeclaredTypesFollowTheSchema) {

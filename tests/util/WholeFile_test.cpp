@@ -8,7 +8,7 @@
 #include <sstream>
 #include <string>
 
-#include "TestPlatform.h"
+#include "tests/ScratchFolder.h"
 #include "util/Platform.h"
 
 namespace vorlex {
@@ -18,17 +18,7 @@ namespace fs = std::filesystem;
 
 class WholeFileTest : public ::testing::Test {
  protected:
-  void SetUp() override { dir_ = testing::MakeTempFolder("vorlex-wholefile"); }
-  void TearDown() override {
-    std::error_code ignored;
-    for (const auto& entry : fs::directory_iterator(dir_, ignored)) {
-      fs::permissions(entry.path(), fs::perms::owner_write, fs::perm_options::add, ignored);
-    }
-    fs::remove_all(dir_, ignored);
-  }
-  std::string File(const std::string& name) const {
-    return PathText(dir_) + kPathSeparator + name;
-  }
+  std::string File(const std::string& name) const { return folder_.File(name); }
   static std::string Read(const std::string& file) {
     std::ifstream in(PathFromText(file), std::ios::binary);
     std::ostringstream bytes;
@@ -41,7 +31,8 @@ class WholeFileTest : public ::testing::Test {
     return n;
   }
 
-  fs::path dir_;
+  testing::ScratchFolder folder_{"vorlex-wholefile"};
+  const fs::path& dir_ = folder_.Path();
 };
 
 TEST_F(WholeFileTest, ReplacesAgainAndAgainUnderAnUmlautName) {
