@@ -4,8 +4,6 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "tests/ScratchFolder.h"
@@ -20,10 +18,7 @@ class WholeFileTest : public ::testing::Test {
  protected:
   std::string File(const std::string& name) const { return folder_.File(name); }
   static std::string Read(const std::string& file) {
-    std::ifstream in(PathFromText(file), std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    return testing::ReadBytes(PathFromText(file));
   }
   int Entries() const {
     int n = 0;
