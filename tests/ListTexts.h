@@ -10,6 +10,21 @@
 
 namespace vorlex {
 
+// The list of a period without entries: the eleven lines of the totals, all zero.
+inline const std::vector<std::string> kEmptySummary = {
+    "-------",
+    "     Nicht EU:  0,00",
+    "     Innergem. Lief. mit USt-IdNr:  0,00",
+    "     Innergem. Lief. ohne USt-IdNr:  0,00",
+    "     Umsatz St.satz 19 v.H:  0,00",
+    "     Umsatz St.satz  7 v.H:  0,00",
+    "     Umsatzsteuer:  0,00",
+    "",
+    "     Vorst. 7%:  0,00",
+    "     Vorst. 19%:  0,00",
+    "     Vorsteuer:  0,00",
+};
+
 inline std::vector<std::string> LineTexts(const std::vector<ListLine>& lines) {
   std::vector<std::string> texts;
   texts.reserve(lines.size());

@@ -35,17 +35,6 @@ inline std::string ReadBytes(const std::filesystem::path& path) {
   return bytes.str();
 }
 
-// A fresh, empty folder in the temporary folder, its name beginning with prefix.
-inline std::filesystem::path MakeTempFolder(const std::string& prefix) {
-  static int counter = 0;
-  for (;;) {
-    const std::filesystem::path path =
-        std::filesystem::temp_directory_path() /
-        (prefix + "-" + std::to_string(ProcessId()) + "-" + std::to_string(++counter));
-    if (std::filesystem::create_directory(path)) return path;
-  }
-}
-
 // Sets an environment variable to value (text as the program holds it), or
 // removes it for nullptr.
 inline void SetEnvironmentValue(const std::string& name, const char* value) {

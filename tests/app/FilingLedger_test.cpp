@@ -27,11 +27,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 class LedgerWindowTest : public testing::WindowTest {
  protected:
   void SetUp() override {
@@ -113,7 +108,7 @@ TEST_F(LedgerWindowTest, MarkedRunIsUnchangedUntilPelmorasDataChanges) {
       FiledText().contains(DecodeText("Abgegeben am 30.04.2026 \xE2\x80\x93 unver\xC3\xA4ndert")))
       << FiledText().toStdString();
   EXPECT_EQ(proposed, QStringLiteral("Abgabe-2026-04.pdf"));
-  EXPECT_EQ(ReadBytes(record).substr(0, 5), "%PDF-");
+  EXPECT_EQ(testing::ReadBytes(record).substr(0, 5), "%PDF-");
   // Filed as it stands, it is not filed again.
   EXPECT_FALSE(Elster().findChild<QPushButton*>(QStringLiteral("btnVermerken"))->isEnabled());
   // A run under other rules is compared under the filing's, and says so.
@@ -125,7 +120,7 @@ TEST_F(LedgerWindowTest, MarkedRunIsUnchangedUntilPelmorasDataChanges) {
   EXPECT_TRUE(Elster().findChild<QPushButton*>(QStringLiteral("btnVermerken"))->isEnabled());
 
   ChangeData("UPDATE verbindauftrag SET preis = 200");
-  const std::string pelmora = ReadBytes(DefaultDbPath());
+  const std::string pelmora = testing::ReadBytes(DefaultDbPath());
   RunAgain();
   EXPECT_TRUE(FiledText().contains(
       DecodeText("Seit der Abgabe am 30.04.2026 (Zuordnung einfach) ge\xC3\xA4ndert: Kz 81 "
@@ -176,13 +171,13 @@ TEST_F(LedgerWindowTest, MarkedRunIsUnchangedUntilPelmorasDataChanges) {
       FiledText().contains(DecodeText("Abgegeben am 04.05.2026 \xE2\x80\x93 unver\xC3\xA4ndert")))
       << FiledText().toStdString();
   EXPECT_EQ(Elster().findChild<QLabel*>(QStringLiteral("lblWert10")), nullptr);
-  EXPECT_TRUE(ReadBytes(DefaultDbPath()) == pelmora) << "Pelmora's file changed";
+  EXPECT_TRUE(testing::ReadBytes(DefaultDbPath()) == pelmora) << "Pelmora's file changed";
 }
 
 TEST_F(LedgerWindowTest, DamagedLedgerIsSaidAndKept) {
   fs::create_directories(AppData() + "/Vorlex");
   std::ofstream(ledger, std::ios::binary) << "keine Datenbank\n";
-  const std::string before = ReadBytes(ledger);
+  const std::string before = testing::ReadBytes(ledger);
   AnswerSaveDialogs([](QWidget*, TSaveDialog&) -> std::optional<QString> {
     ADD_FAILURE() << "no record of a filing that was not made";
     return std::nullopt;
@@ -196,7 +191,7 @@ TEST_F(LedgerWindowTest, DamagedLedgerIsSaidAndKept) {
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0].kind, MessageKind::Error);
   EXPECT_TRUE(messages[0].text.contains(QString::fromStdString(ledger)));
-  EXPECT_EQ(ReadBytes(ledger), before);
+  EXPECT_EQ(testing::ReadBytes(ledger), before);
 }
 
 // Another Vorlex writing the ledger while a filing is marked: the window says
@@ -216,13 +211,13 @@ TEST_F(LedgerWindowTest, BusyLedgerIsSaidAndNothingIsLost) {
   sqlite3* other = nullptr;
   ASSERT_EQ(sqlite3_open(ledger.c_str(), &other), SQLITE_OK);
   ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
-  const std::string before = ReadBytes(ledger);
+  const std::string before = testing::ReadBytes(ledger);
   Mark(QStringLiteral("et-2"), QDate(2026, 4, 30));
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0].kind, MessageKind::Error);
   EXPECT_TRUE(messages[0].text.contains(QStringLiteral("anderen Vorlex-Programm")))
       << messages[0].text.toStdString();
-  EXPECT_EQ(ReadBytes(ledger), before);
+  EXPECT_EQ(testing::ReadBytes(ledger), before);
   EXPECT_EQ(FiledText(), changed);
   sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
   sqlite3_close(other);

@@ -7,6 +7,8 @@
 #include <QToolButton>
 #include <vector>
 
+#include "tests/MayData.h"
+#include "tests/app/WindowFixture.h"
 #include "ui/DesignMetrics.h"
 #include "util/FormatSettings.h"
 
@@ -147,6 +149,33 @@ TEST_F(PeriodStrip, SteppersStepUntilTheEndsOfTheYearList) {
       EXPECT_EQ(strip.Year(), leg.after.Year);
     }
   }
+}
+
+// In the window each step the strip reports is one run of the period it
+// shows, also a press the end of the year list stops; the month stepper's
+// choice of the month kind is no run of its own.
+using PeriodWindow = testing::WindowTest;
+
+TEST_F(PeriodWindow, EveryStepperClickRunsItsPeriodOnce) {
+  testing::FillMay(MakeDatabase());
+  Start(QDate(2026, 5, 15)).show();
+  testing::Click(c.rbQ2);
+  testing::RunCounter counter(c);
+  testing::Click(c.udMonat->PrevButton());  // from the quarter's "März"
+  EXPECT_EQ(counter.Runs(), 1);
+  EXPECT_TRUE(c.rbM->isChecked());
+  EXPECT_EQ(Caption(), testing::PeriodCaptionText("01.02.2026", "28.02.2026", "Zahlungsdatum"));
+  for (int i = 0; i < 4; ++i) testing::Click(c.udJahr->NextButton());  // 2029 is the last year
+  EXPECT_EQ(counter.Runs(), 5);
+  EXPECT_EQ(Caption(), testing::PeriodCaptionText("01.02.2029", "28.02.2029", "Zahlungsdatum"));
+  EXPECT_EQ(Lines(), CoreRun(testing::Day(2029, 2, 1), testing::Day(2029, 2, 28)).first);
+  // Back into May: the window shows what the core makes of it.
+  for (int i = 0; i < 3; ++i) testing::Click(c.udJahr->PrevButton());
+  for (int i = 0; i < 3; ++i) testing::Click(c.udMonat->NextButton());
+  EXPECT_EQ(counter.Runs(), 11);
+  EXPECT_EQ(Lines(), CoreRun(testing::Day(2026, 5, 1), testing::Day(2026, 5, 31)).first);
+  EXPECT_GT(Lines().size(), 11u);
+  EXPECT_TRUE(messages.empty());
 }
 
 }  // namespace

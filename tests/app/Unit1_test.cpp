@@ -24,6 +24,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <cerrno>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -35,16 +36,19 @@
 #include "app/HelpWindow.h"
 #include "app/HintsDialog.h"
 #include "app/YearOverviewDialog.h"
+#include "output/ErrorText.h"
 #include "output/ExportFile.h"
 #include "output/TableExport.h"
 #include "output/YearOverviewText.h"
 #include "tests/ListTexts.h"
+#include "tests/MayData.h"
 #include "tests/app/WindowFixture.h"
 #include "ui/DesignMetrics.h"
 #include "ui/FormValuePanel.h"
 #include "ui/SummaryListView.h"
 #include "ui/qtcore/QtText.h"
 #include "util/MoneyText.h"
+#include "util/WholeFile.h"
 
 namespace vorlex::testing {
 namespace {
@@ -57,63 +61,8 @@ using testdb::Supplier;
 
 // A trader's May 2026 and a little around it.
 void FillStandard(testdb::PelmoraDb& db) {
-  db.Add(Customer{.id = 1, .name = "Meier", .land = "D"});
-  db.Add(Customer{.id = 2, .name = "Huber", .land = "A", .ust_id = "ATU12345678"});
-  db.Add(Customer{.id = 3,
-                  .name = "Garc\xC3\xAD"
-                          "a",
-                  .land = "E"});
-  db.Add(Customer{.id = 4, .name = "M\xFCller AG", .land = "CH"});
-  db.Add(Supplier{.id = 1, .name = "B\xFCrobedarf Schmitt"});
-  db.Add(Order{.id = 101,
-               .besitzerindex = 1,
-               .termin = Day(2026, 5, 3),
-               .bezahltam = Day(2026, 5, 10),
-               .bezeichnung = "Regale"});
-  db.Add(Line{.auftragindex = 101, .anzahl = 2.0, .preis = 50.0});
-  db.Add(Order{.id = 102,
-               .besitzerindex = 2,
-               .termin = Day(2026, 4, 20),
-               .bezahltam = Day(2026, 5, 5),
-               .bezeichnung = "Lieferung Wien"});
-  db.Add(Line{.auftragindex = 102, .anzahl = 1.0, .preis = 500.0});
-  db.Add(Order{.id = 103,
-               .besitzerindex = 3,
-               .bezahlt = 0,
-               .termin = Day(2026, 5, 15),
-               .bezeichnung = "Pedido"});
-  db.Add(Line{.auftragindex = 103, .anzahl = 3.0, .preis = 20.0});
-  db.Add(Order{.id = 104,
-               .besitzerindex = 4,
-               .termin = Day(2026, 6, 2),
-               .bezahltam = Day(2026, 6, 3),
-               .bezeichnung = "Export"});
-  db.Add(Line{.auftragindex = 104, .anzahl = 1.0, .preis = 80.0});
-  db.Add(CashEntry{.besitzerindex = 1,
-                   .neinaus = 0,
-                   .termin = Day(2026, 5, 7),
-                   .bezeichnung = "Barverkauf",
-                   .betrag = 100.0,
-                   .mwst = 19.0});
-  db.Add(CashEntry{.besitzerindex = 1,
-                   .neinaus = 0,
-                   .termin = Day(2026, 5, 8),
-                   .bezeichnung = "Bücher",
-                   .betrag = 50.0,
-                   .mwst = 7.0});
-  db.Add(CashEntry{.lieferantindex = 1,
-                   .neinaus = 1,
-                   .termin = Day(2026, 5, 12),
-                   .bezeichnung = "Papier",
-                   .betrag = 200.0,
-                   .mwst = 19.0});
-  db.Add(CashEntry{.lieferantindex = 1,
-                   .neinaus = 1,
-                   .termin = Day(2026, 5, 13),
-                   .bezeichnung = "Zeitschrift",
-                   .betrag = 10.0,
-                   .mwst = 7.0});
-  db.SetVatId("DE123456789");
+  FillMay(db);
+  AddMayWindowEntries(db);
 }
 
 QImage ExpectedPicture(const TImage& image, int field, double value, int ppi) {
@@ -154,26 +103,6 @@ void ExpectSameTotals(const TaxTotals& a, const TaxTotals& b) {
   EXPECT_EQ(a.Umsatz7, b.Umsatz7);
   EXPECT_EQ(a.Vorsteuer7, b.Vorsteuer7);
   EXPECT_EQ(a.Vorsteuer19, b.Vorsteuer19);
-}
-
-// Each run rebuilds the list twice: emptied at its start, filled at its end.
-class RunCounter {
- public:
-  explicit RunCounter(const WindowControls& c)
-      : connection_(QObject::connect(&c.lbUst->Model(), &QAbstractItemModel::modelReset,
-                                     [this] { ++resets_; })) {}
-  ~RunCounter() { QObject::disconnect(connection_); }
-  RunCounter(const RunCounter&) = delete;
-  RunCounter& operator=(const RunCounter&) = delete;
-  int Runs() const { return resets_ / 2; }
-
- private:
-  int resets_ = 0;
-  QMetaObject::Connection connection_;
-};
-
-std::string PeriodCaptionText(const char* first, const char* last, const char* basis) {
-  return std::string("Ein- und Ausgänge vom ") + first + " bis " + last + "  (" + basis + ")";
 }
 
 QStringList Items(const QComboBox* list) {
@@ -533,25 +462,6 @@ TEST_F(WindowTest, TaxationBasisAndAmountBasis) {
   EXPECT_EQ(c.Image3->Picture(), picture);
 }
 
-// A click on a stepper's arrow runs once, also where the year list stops the
-// step; the month stepper's choice of the month kind runs nothing of its own.
-TEST_F(WindowTest, EveryStepperClickRunsOnce) {
-  FillStandard(MakeDatabase());
-  TForm1& f = Start(QDate(2026, 5, 15));
-  f.show();
-  Click(c.rbQ2);
-  RunCounter counter(c);
-  Click(c.udMonat->PrevButton());  // from the quarter's "März"
-  EXPECT_EQ(counter.Runs(), 1);
-  EXPECT_TRUE(c.rbM->isChecked());
-  EXPECT_EQ(Caption(), PeriodCaptionText("01.02.2026", "28.02.2026", "Zahlungsdatum"));
-  for (int i = 0; i < 4; ++i) Click(c.udJahr->NextButton());  // 2029 is the last year
-  EXPECT_EQ(counter.Runs(), 5);
-  EXPECT_EQ(Caption(), PeriodCaptionText("01.02.2029", "28.02.2029", "Zahlungsdatum"));
-  EXPECT_EQ(Lines(), CoreRun(Day(2029, 2, 1), Day(2029, 2, 28)).first);
-  EXPECT_TRUE(messages.empty());
-}
-
 TEST_F(WindowTest, RequestDuringARunTakesEffectAfterIt) {
   FillStandard(MakeDatabase());
   TForm1& f = Start(QDate(2026, 5, 15));
@@ -693,18 +603,7 @@ TEST_F(WindowTest, CsvButtonWritesTheListAfterEveryDialog) {
 
   answer = QString::fromStdString(folder + "mai.csv");
   Click(c.btnCsv);
-  EXPECT_EQ(ReadBytes(folder + "mai.csv"),
-            "-------\r\n"
-            "     Nicht EU:  0,00\r\n"
-            "     Innergem. Lief. mit USt-IdNr:  0,00\r\n"
-            "     Innergem. Lief. ohne USt-IdNr:  0,00\r\n"
-            "     Umsatz St.satz 19 v.H:  0,00\r\n"
-            "     Umsatz St.satz  7 v.H:  0,00\r\n"
-            "     Umsatzsteuer:  0,00\r\n"
-            "\r\n"
-            "     Vorst. 7%:  0,00\r\n"
-            "     Vorst. 19%:  0,00\r\n"
-            "     Vorsteuer:  0,00\r\n");
+  EXPECT_EQ(ReadBytes(folder + "mai.csv"), CsvBytes(kEmptySummary));
 
   // Every click proposes the period's names, one per file type, with the first
   // type, whatever was chosen.
@@ -747,9 +646,10 @@ TEST_F(WindowTest, CsvButtonWritesTheListAfterEveryDialog) {
   EXPECT_EQ(messages[0].kind, MessageKind::Error);
   // The name as the system writes it (on Windows with backslashes).
   const QString shown = QDir::toNativeSeparators(QString::fromStdString(folder + "fehlt/mai.csv"));
-  EXPECT_EQ(messages[0].detail, "Datei " + shown + " kann nicht erstellt werden");
-  EXPECT_EQ(messages[0].text, shown + QStringLiteral(" konnte nicht gespeichert werden: Der Ordner "
-                                                     "existiert nicht. Wählen Sie einen anderen Ort."));
+  const ErrorText expected =
+      DescribeError(EWriteError(SaveOutcome::CannotCreate, ENOENT, shown.toStdString(), false), {});
+  EXPECT_EQ(messages[0].detail.toStdString(), expected.detail);
+  EXPECT_EQ(messages[0].text.toStdString(), expected.sentence);
   EXPECT_EQ(Lines(), before);
   answer = QString::fromStdString(AppData() + "/danach.csv");
   Click(c.btnCsv);
@@ -1343,7 +1243,7 @@ TEST_F(WindowTest, HelpByF1AndFromTheBoxOfTheQuestionMark) {
         std::string("vollen Euro"), std::string("Euro und Cent"), std::string("Kz 43"),
         std::string("Zusammenfassende Meldung"), std::string("Abgabekalender"),
         std::string("Ablage der Abgaben"), DefaultDbPath(), PelmoraDir() + "pelmora.ini",
-        NativeSeparators(appData_.path().toStdString() + "/config/Vorlex/vorlex.ini")}) {
+        NativeSeparators(AppData() + "/config/Vorlex/vorlex.ini")}) {
     EXPECT_NE(page.find(part), std::string::npos) << part;
   }
   help->hide();

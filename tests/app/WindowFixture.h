@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemModel>
 #include <QComboBox>
 #include <QDate>
+#include <QDir>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,7 +17,6 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QString>
-#include <QTemporaryDir>
 #include <QTest>
 #include <filesystem>
 #include <memory>
@@ -32,6 +33,7 @@
 #include "tax/EvaluationRun.h"
 #include "testdb/PelmoraDb.h"
 #include "tests/ListTexts.h"
+#include "tests/ScratchFolder.h"
 #include "tests/TestPlatform.h"
 #include "ui/FormValuePanel.h"
 #include "ui/SaveDialog.h"
@@ -97,9 +99,8 @@ struct Message {
 class WindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(appData_.isValid());
     Format() = FormatSettings{};
-    qputenv("APPDATA", appData_.path().toLocal8Bit());
+    qputenv("APPDATA", QString::fromStdString(AppData()).toLocal8Bit());
     ResetProgramValues();
     savedBox_ = MessageBoxSeam();
     MessageBoxSeam() = [this](QWidget*, MessageKind kind, const QString& text,
@@ -118,7 +119,8 @@ class WindowTest : public ::testing::Test {
       return answerYes;
     };
     // The window remembers its settings here, never in the user's folder.
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, appData_.path() + "/config");
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+                       QDir::fromNativeSeparators(QString::fromStdString(appData_.File("config"))));
   }
   void TearDown() override {
     form.reset();
@@ -136,7 +138,7 @@ class WindowTest : public ::testing::Test {
   void ResetProgramValues() { program = ProgramContext{}; }
 
   // With the system's separators, as the program names them.
-  std::string AppData() const { return NativeSeparators(appData_.path().toStdString()); }
+  std::string AppData() const { return appData_.Text(); }
   std::string PelmoraDir() const { return AppData() + NativeSeparators("/Pelmora/"); }
   std::string DefaultDbPath() const { return PelmoraDir() + NativeSeparators("Daten/vorlex.db"); }
 
@@ -171,7 +173,7 @@ class WindowTest : public ::testing::Test {
   std::vector<std::string> Lines() const { return LineTexts(c.lbUst->Model().Rows()); }
   std::string Caption() const { return c.lblCaption->text().toStdString(); }
 
-  QTemporaryDir appData_;
+  ScratchFolder appData_{"vorlex-window"};
   MessageBoxFunction savedBox_;
   QuestionFunction savedQuestion_;
   HelpBoxFunction savedHelpBox_;
@@ -193,6 +195,27 @@ class WindowTest : public ::testing::Test {
   bool answerYes = true;
   bool answerHelp = false;  // the button "Hilfe" of the box of "?"
 };
+
+// Each run rebuilds the list twice: emptied at its start, filled at its end.
+class RunCounter {
+ public:
+  explicit RunCounter(const WindowControls& c)
+      : connection_(QObject::connect(&c.lbUst->Model(), &QAbstractItemModel::modelReset,
+                                     [this] { ++resets_; })) {}
+  ~RunCounter() { QObject::disconnect(connection_); }
+  RunCounter(const RunCounter&) = delete;
+  RunCounter& operator=(const RunCounter&) = delete;
+  int Runs() const { return resets_ / 2; }
+
+ private:
+  int resets_ = 0;
+  QMetaObject::Connection connection_;
+};
+
+// The caption over the list for a period and its basis.
+inline std::string PeriodCaptionText(const char* first, const char* last, const char* basis) {
+  return std::string("Ein- und Ausgänge vom ") + first + " bis " + last + "  (" + basis + ")";
+}
 
 inline double Day(int y, int m, int d) {
   return EncodeDate(y, m, d);

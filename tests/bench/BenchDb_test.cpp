@@ -9,18 +9,12 @@
 
 #include "TestPlatform.h"
 #include "bench/Probe.h"
-#include "bench/TempFolder.h"
+#include "tests/ScratchFolder.h"
 #include "util/uDatum.h"
 namespace vorlex::bench {
 namespace {
 
 namespace fs = std::filesystem;
-
-// A fresh folder per test.
-class TempDir : public TTempFolder {
- public:
-  TempDir() : TTempFolder("vorlex-bench-test") {}
-};
 
 GenOptions Small() {
   GenOptions o;
@@ -35,7 +29,7 @@ GenOptions Small() {
 }
 
 TEST(GenerateBenchDb, HoldsExactlyTheRowsAskedForWithinTheYears) {
-  TempDir dir;
+  testing::ScratchFolder dir{"vorlex-bench-test"};
   const GenOptions o = Small();
   GenerateBenchDb(dir.File("db"), o);
   const probe::Db db(dir.File("db"));
@@ -68,7 +62,7 @@ TEST(GenerateBenchDb, HoldsExactlyTheRowsAskedForWithinTheYears) {
 // The benchmark is only worth its figures if the data has the cases in which
 // an evaluation could go wrong or slow.
 TEST(GenerateBenchDb, MixesInTheCasesThatMatter) {
-  TempDir dir;
+  testing::ScratchFolder dir{"vorlex-bench-test"};
   GenOptions o = Small();
   o.orders = 3000;
   o.cashEntries = 1000;
@@ -101,7 +95,7 @@ TEST(GenerateBenchDb, MixesInTheCasesThatMatter) {
 }
 
 TEST(GenerateBenchDb, SameOptionsSameRowsAndTheIndexChangesNoRow) {
-  TempDir dir;
+  testing::ScratchFolder dir{"vorlex-bench-test"};
   GenOptions o = Small();
   GenerateBenchDb(dir.File("a"), o);
   GenerateBenchDb(dir.File("b"), o);

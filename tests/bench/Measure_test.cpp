@@ -6,31 +6,16 @@
 
 #include <csignal>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 #include "bench/Benchmark.h"
 #include "bench/Probe.h"
-#include "bench/TempFolder.h"
+#include "tests/ScratchFolder.h"
 
 namespace vorlex::bench {
 namespace {
 
 namespace fs = std::filesystem;
-
-// A fresh folder per test.
-class TempDir : public TTempFolder {
- public:
-  TempDir() : TTempFolder("vorlex-bench-test") {}
-};
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 TEST(Median, TakesTheMiddleOfOddAndEvenCounts) {
   struct Case {
@@ -77,13 +62,13 @@ TEST(TCollectingSink, StopsARunPastItsBudgetAndEstimatesTheWhole) {
 }
 
 TEST(RunChild, ReportsExitSignalTimeoutAndOutput) {
-  TempDir dir;
+  testing::ScratchFolder dir{"vorlex-bench-test"};
   const std::string log = dir.File("out.log");
 
   ChildResult r = RunChild("/bin/sh", {"-c", "echo out; echo err >&2; exit 3"}, 10, log);
   EXPECT_EQ(r.exitStatus, 3);
   EXPECT_FALSE(r.Succeeded());
-  EXPECT_EQ(ReadFile(log), "out\nerr\n");
+  EXPECT_EQ(testing::ReadBytes(log), "out\nerr\n");
   EXPECT_GT(r.maxRssKb, 0);
 
   r = RunChild("/bin/sh", {"-c", "kill -TERM $$"}, 10);
@@ -125,11 +110,11 @@ TEST(TChildLauncher, ReportsTheChildsOwnPeakEvenFromALargeProcess) {
   EXPECT_GT(launched.maxRssKb, 0);
   EXPECT_LT(launched.maxRssKb, small + 32 * 1024);
 
-  TempDir dir;
+  testing::ScratchFolder dir{"vorlex-bench-test"};
   const ChildResult r =
       launcher.Run("/bin/sh", {"-c", "echo out; exit 4"}, 10, dir.File("launched.log"));
   EXPECT_EQ(r.exitStatus, 4);
-  EXPECT_EQ(ReadFile(dir.File("launched.log")), "out\n");
+  EXPECT_EQ(testing::ReadBytes(dir.File("launched.log")), "out\n");
   EXPECT_TRUE(launcher.Run("/bin/sh", {"-c", "sleep 20"}, 0.2).timedOut);
   EXPECT_THROW(launcher.Run(dir.File("no-such-program"), {}, 10), std::runtime_error);
   // The launcher carries on after a failed start.
@@ -179,7 +164,7 @@ TEST(Workloads, DoubleEverythingFromOneToTheNext) {
 }
 
 TEST(EnsureDatabase, GeneratesOnceThenReusesUntilTheOptionsDiffer) {
-  TempDir dir;
+  testing::ScratchFolder dir{"vorlex-bench-test"};
   Workload w{"tiny", {}};
   w.options.orders = 20;
   w.options.cashEntries = 5;
@@ -204,7 +189,7 @@ TEST(EnsureDatabase, GeneratesOnceThenReusesUntilTheOptionsDiffer) {
 }
 
 TEST(Baseline, ReadsTheLiveRowsOfTheLastYear) {
-  TempDir dir;
+  testing::ScratchFolder dir{"vorlex-bench-test"};
   GenOptions o;
   o.orders = 600;
   o.linesPerOrder = 2;

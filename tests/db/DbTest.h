@@ -9,9 +9,9 @@
 #include <utility>
 #include <vector>
 
-#include "TestFolder.h"
 #include "db/SQLiteError.h"
 #include "testdb/PelmoraDb.h"
+#include "tests/ScratchFolder.h"
 #include "util/FormatSettings.h"
 
 namespace vorlex::testing {
@@ -56,7 +56,7 @@ class DbTest : public ::testing::Test {
     return path;
   }
 
-  TestFolder folder_;
+  ScratchFolder folder_;
 };
 
 }  // namespace vorlex::testing

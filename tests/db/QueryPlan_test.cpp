@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "TestFolder.h"
 #include "testdb/PelmoraDb.h"
+#include "tests/ScratchFolder.h"
 
 namespace vorlex {
 namespace {
@@ -24,7 +24,7 @@ class QueryPlanTest : public ::testing::Test {
     return *db_;
   }
 
-  testing::TestFolder folder_;
+  testing::ScratchFolder folder_;
   std::unique_ptr<TSQLiteDatabase> db_;
   int made_ = 0;
 };

@@ -5,9 +5,7 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <optional>
 #include <set>
 
@@ -94,11 +92,7 @@ TEST_F(SQLiteDatabaseTest, OpeningNeverCreatesOrChangesAFile) {
   EXPECT_TRUE(folder_.Names().empty());
 
   const std::string path = MakeTable("v INTEGER", {{{"v", 1}}});
-  const auto read = [&] {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  };
-  const std::string before = read();
+  const std::string before = testing::ReadBytes(path);
   const auto modified = std::filesystem::last_write_time(path);
   {
     TSQLiteDatabase db(path);
@@ -106,7 +100,7 @@ TEST_F(SQLiteDatabaseTest, OpeningNeverCreatesOrChangesAFile) {
     EXPECT_ANY_THROW(db.Execute("PRAGMA journal_mode=WAL"));
     EXPECT_EQ(db.OpenTable("SELECT count(*) FROM t")->CellText(0), "1");
   }
-  EXPECT_EQ(read(), before);
+  EXPECT_EQ(testing::ReadBytes(path), before);
   EXPECT_EQ(std::filesystem::last_write_time(path), modified);
   EXPECT_EQ(folder_.Names(), (std::set<std::string>{"t.db"}));
 }

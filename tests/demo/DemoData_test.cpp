@@ -10,34 +10,19 @@
 #include <sstream>
 #include <string>
 
-#include "TestPlatform.h"
 #include "bench/Probe.h"
 #include "db/uDB.h"
 #include "location/PelmoraLocation.h"
 #include "output/SummaryList.h"
 #include "tax/EvaluationRun.h"
 #include "tax/FormFields.h"
+#include "tests/ScratchFolder.h"
 #include "util/FormatSettings.h"
 #include "util/uString.h"
 namespace vorlex::demo {
 namespace {
 
 namespace fs = std::filesystem;
-
-class TempDir {
- public:
-  TempDir() {
-    path_ = testing::MakeTempFolder("vorlex-demo");
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-};
 
 std::string Num(double dayNumber) {
   return std::to_string(static_cast<int64_t>(dayNumber));
@@ -65,8 +50,8 @@ class DemoDays : public ::testing::TestWithParam<DayCase> {};
 // dated after today or before the year and a quarter.
 TEST_P(DemoDays, CurrentMonthHasEveryKindOfEntryAndNothingLiesOutsideTheSpan) {
   const CalendarDate today = GetParam().today;
-  TempDir dir;
-  const DemoInstallation made = MakeDemoInstallation(dir.path() / "appdata", today);
+  testing::ScratchFolder dir("vorlex-demo");
+  const DemoInstallation made = MakeDemoInstallation(dir.Path() / "appdata", today);
   const probe::Db db(made.database.string());
 
   const std::string monthStart = Num(MonthStart(today, 0));
@@ -114,8 +99,8 @@ INSTANTIATE_TEST_SUITE_P(Days, DemoDays,
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DemoContent, ShowsEveryCaseTheEvaluationTellsApart) {
-  TempDir dir;
-  const DemoInstallation made = MakeDemoInstallation(dir.path(), {2025, 6, 17});
+  testing::ScratchFolder dir("vorlex-demo");
+  const DemoInstallation made = MakeDemoInstallation(dir.Path(), {2025, 6, 17});
   const probe::Db db(made.database.string());
   const auto rows = [&](const std::string& sql) { return db.Rows(sql); };
 
@@ -165,9 +150,9 @@ class Lines : public TRunList {
 // form has a value under both bases, and today's month lists invoices.
 TEST(DemoEvaluation, EveryFormFigureHasAValueAndTodaysMonthListsInvoices) {
   Format() = FormatSettings{};
-  TempDir dir;
+  testing::ScratchFolder dir("vorlex-demo");
   const CalendarDate today{2025, 6, 17};
-  TDBase db(MakeDemoInstallation(dir.path(), today).database.string());
+  TDBase db(MakeDemoInstallation(dir.Path(), today).database.string());
   const double todayNumber = EncodeDate(today.year, today.month, today.day);
   for (const TaxationBasis basis : {TaxationBasis::Ist, TaxationBasis::Soll}) {
     TaxTotals totals;
@@ -189,8 +174,8 @@ TEST(DemoEvaluation, EveryFormFigureHasAValueAndTodaysMonthListsInvoices) {
 }
 
 TEST(DemoInstallation, SettingsFileLeadsToTheDatabaseAndNothingIsWrittenElsewhere) {
-  TempDir root;
-  const fs::path appData = root.path() / "appdata";
+  testing::ScratchFolder root("vorlex-demo");
+  const fs::path appData = root.Path() / "appdata";
   const DemoInstallation made = MakeDemoInstallation(appData, {2025, 6, 17});
 
   const DatabaseLocation location =
@@ -199,9 +184,9 @@ TEST(DemoInstallation, SettingsFileLeadsToTheDatabaseAndNothingIsWrittenElsewher
   EXPECT_EQ(made.database, appData / "Pelmora" / "Daten" / "pelmora.db");
 
   std::set<std::string> written;
-  for (const auto& entry : fs::recursive_directory_iterator(root.path())) {
+  for (const auto& entry : fs::recursive_directory_iterator(root.Path())) {
     if (entry.is_regular_file()) {
-      written.insert(fs::relative(entry.path(), root.path()).generic_string());
+      written.insert(fs::relative(entry.path(), root.Path()).generic_string());
     }
   }
   EXPECT_EQ(written, (std::set<std::string>{"appdata/Pelmora/pelmora.ini",
@@ -209,9 +194,9 @@ TEST(DemoInstallation, SettingsFileLeadsToTheDatabaseAndNothingIsWrittenElsewher
 }
 
 TEST(DemoInstallation, SameDayGivesTheSameDataAndAnotherDayShiftsIt) {
-  TempDir dir;
+  testing::ScratchFolder dir("vorlex-demo");
   const auto dump = [&](const char* name, CalendarDate today) {
-    return probe::Db(MakeDemoInstallation(dir.path() / name, today).database.string()).Dump();
+    return probe::Db(MakeDemoInstallation(dir.Path() / name, today).database.string()).Dump();
   };
   const std::string once = dump("a", {2025, 6, 17});
   EXPECT_EQ(once, dump("b", {2025, 6, 17}));
@@ -219,15 +204,15 @@ TEST(DemoInstallation, SameDayGivesTheSameDataAndAnotherDayShiftsIt) {
 }
 
 TEST(DemoInstallation, NeverReplacesAnExistingInstallation) {
-  TempDir dir;
-  const DemoInstallation paths = DemoPaths(dir.path());
+  testing::ScratchFolder dir("vorlex-demo");
+  const DemoInstallation paths = DemoPaths(dir.Path());
   for (const fs::path& existing : {paths.settingsFile, paths.database}) {
-    TempDir target;
-    const DemoInstallation p = DemoPaths(target.path());
+    testing::ScratchFolder target("vorlex-demo");
+    const DemoInstallation p = DemoPaths(target.Path());
     const fs::path file = existing == paths.settingsFile ? p.settingsFile : p.database;
     fs::create_directories(file.parent_path());
     { std::ofstream(file) << "real data"; }
-    EXPECT_THROW(MakeDemoInstallation(target.path(), {2025, 6, 17}), std::runtime_error);
+    EXPECT_THROW(MakeDemoInstallation(target.Path(), {2025, 6, 17}), std::runtime_error);
     std::ifstream in(file);
     std::string content;
     std::getline(in, content);

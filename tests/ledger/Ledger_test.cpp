@@ -13,7 +13,7 @@
 #include <thread>
 
 #include "TestPlatform.h"
-#include "db/TestFolder.h"
+#include "tests/ScratchFolder.h"
 #include "util/FormatSettings.h"
 #include "util/uDatum.h"
 
@@ -61,7 +61,7 @@ LedgerFailure FailureOf(const std::function<void()>& f, std::string* sentence = 
 class LedgerTest : public ::testing::Test {
  protected:
   void SetUp() override { Format() = FormatSettings{}; }
-  testing::TestFolder folder_;
+  testing::ScratchFolder folder_;
   std::string path_ = folder_.File("Vorlex/vorlex.db");
 };
 

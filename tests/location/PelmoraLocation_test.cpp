@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "TestPlatform.h"
+#include "tests/ScratchFolder.h"
 #include "util/Platform.h"
 
 namespace vorlex {
@@ -18,20 +18,16 @@ namespace fs = std::filesystem;
 // A scratch application-data folder: <tmp>/appdata/Pelmora/pelmora.ini.
 class LocationTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    root_ = testing::MakeTempFolder("vorlex-location");
-    pelmora_ = root_ / "appdata" / "Pelmora";
-    fs::create_directories(pelmora_);
-  }
-  void TearDown() override { fs::remove_all(root_); }
+  void SetUp() override { fs::create_directories(pelmora_); }
 
   std::string AppDataDir() const { return PathText(pelmora_) + kPathSeparator; }
   std::string Ini() const { return (pelmora_ / kSettingsFileName).string(); }
   void WriteIni(const std::string& bytes) const { std::ofstream(Ini(), std::ios::binary) << bytes; }
   DatabaseLocation Read() const { return ReadDatabaseLocation(Ini(), AppDataDir()); }
 
-  fs::path root_;
-  fs::path pelmora_;
+  testing::ScratchFolder folder_{"vorlex-location"};
+  const fs::path& root_ = folder_.Path();
+  const fs::path pelmora_ = root_ / "appdata" / "Pelmora";
 };
 
 TEST_F(LocationTest, FolderRules) {

@@ -14,6 +14,7 @@
 #include "db/SQLiteAccess.h"
 #include "output/EcSalesExport.h"
 #include "tax/FieldRead.h"
+#include "tests/ScratchFolder.h"
 #include "util/NumberText.h"
 #include "util/WholeFile.h"
 
@@ -24,16 +25,11 @@ namespace fs = std::filesystem;
 
 class ErrorTextTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ =
-        fs::temp_directory_path() /
-        ("vorlex-errortext-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
-    fs::create_directories(dir_ / "Pelmora");
-  }
-  void TearDown() override { fs::remove_all(dir_); }
+  void SetUp() override { fs::create_directories(dir_ / "Pelmora"); }
   std::string Path(const std::string& name) const { return (dir_ / name).string(); }
 
-  fs::path dir_;
+  testing::ScratchFolder folder_{"vorlex-errortext"};
+  const fs::path& dir_ = folder_.Path();
 };
 
 // Each kind of failure to its sentence; the technical message stays the detail.

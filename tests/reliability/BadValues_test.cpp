@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/MayData.h"
 #include "tests/reliability/Harness.h"
-#include "tests/reliability/MayData.h"
 
 namespace vorlex::testing {
 namespace {
@@ -84,6 +84,7 @@ class BadValueTest : public FaultTest {
     {
       testdb::PelmoraDb db(path, schema);
       FillMay(db);
+      AddMayFaultEntries(db);
     }
     SetColumn(path, cell.table, cell.column, value, cell.where);
   }

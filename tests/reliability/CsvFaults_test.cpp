@@ -6,15 +6,17 @@
 
 #include <QPushButton>
 #include <QTest>
+#include <cerrno>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "output/ExportFile.h"
 #include "tests/ListTexts.h"
+#include "tests/MayData.h"
 #include "tests/reliability/Harness.h"
-#include "tests/reliability/MayData.h"
 #include "ui/SaveDialog.h"
+#include "util/WholeFile.h"
 
 namespace vorlex::testing {
 namespace {
@@ -72,7 +74,8 @@ class CsvFaultTest : public FaultTest, public ::testing::WithParamInterface<int>
     fs::create_directories(PelmoraDir() + "Daten");
     {
       testdb::PelmoraDb db(PelmoraDir() + "Daten/vorlex.db");
-      FillMay(db, GetParam());
+      FillMay(db);
+      AddMayFaultEntries(db, GetParam());
     }
     export_ = AppData() + "/export/";
     fs::create_directories(export_);
@@ -106,18 +109,18 @@ class CsvFaultTest : public FaultTest, public ::testing::WithParamInterface<int>
     return outcome;
   }
 
-  // Both front ends failed with the technical text as the detail and the same
-  // sentence, which names the file and holds reason; the window carries on.
-  void ExpectFailed(const Outcome& o, const std::string& text, const std::string& reason) {
+  // Both front ends failed with what the error mapping makes of raised: its
+  // sentence, which names the file, and beneath it the technical text; the
+  // window carries on.
+  void ExpectFailed(const Outcome& o, const EWriteError& raised) {
+    const ErrorText expected = DescribeError(raised, {});
     EXPECT_EQ(o.report.status, 1);
     EXPECT_EQ(o.report.out, "");
+    EXPECT_EQ(o.report.err, expected.sentence + "\n" + expected.detail + "\n");
     ASSERT_EQ(o.shown.size(), 1u);
     EXPECT_EQ(o.shown[0].kind, MessageKind::Error);
-    const std::string sentence = o.shown[0].text.toUtf8().toStdString();
-    EXPECT_EQ(o.report.err, sentence + "\n" + text + "\n");
-    EXPECT_EQ(AsTerminalLine(o.shown[0].detail), text + "\n");
-    EXPECT_NE(sentence.find(" konnte nicht gespeichert werden: " + reason), std::string::npos)
-        << sentence;
+    EXPECT_EQ(o.shown[0].text.toUtf8().toStdString(), expected.sentence);
+    EXPECT_EQ(o.shown[0].detail.toUtf8().toStdString(), expected.detail);
     EXPECT_EQ(CsvBytes(Lines()), expected_);
   }
 
@@ -129,14 +132,13 @@ class CsvFaultTest : public FaultTest, public ::testing::WithParamInterface<int>
 TEST_P(CsvFaultTest, TargetsThatCannotBeCreated) {
   WriteBytes(export_ + "datei", "kein Ordner");
   fs::create_directories(export_ + "ordner");
-  const std::pair<std::string, std::string> targets[] = {
-      {export_ + "fehlt/vorlex.csv", "Der Ordner existiert nicht."},
-      {export_ + "datei/vorlex.csv", "Im Pfad steht eine Datei, wo ein Ordner sein m\xC3\xBCsste."},
-      {export_ + "ordner", "Unter diesem Namen liegt ein Ordner."}};
+  const std::pair<std::string, int> targets[] = {{export_ + "fehlt/vorlex.csv", ENOENT},
+                                                 {export_ + "datei/vorlex.csv", ENOTDIR},
+                                                 {export_ + "ordner", EISDIR}};
   for (const auto& [target, reason] : targets) {
     SCOPED_TRACE(target);
     const FolderState before = StateOf(AppData());
-    ExpectFailed(Save(target), "Datei " + target + " kann nicht erstellt werden", reason);
+    ExpectFailed(Save(target), EWriteError(SaveOutcome::CannotCreate, reason, target, false));
     EXPECT_EQ(Changes(before, StateOf(AppData())), std::vector<std::string>{});
   }
 }
@@ -171,18 +173,13 @@ TEST_P(CsvFaultTest, AWriteFailingHalfWayKeepsTheOldFile) {
   WriteBytes(target, old);
   const FolderState before = StateOf(AppData());
   const rlim_t limit = expected_.size() / 2;
-  ExpectFailed(Save(target, limit), "Stream-Write-Fehler",
-               "Die Datei w\xC3\xA4re gr\xC3\xB6\xC3\x9F"
-               "er, als das System erlaubt. Die alte "
-               "Datei ist unver\xC3\xA4ndert.");
+  ExpectFailed(Save(target, limit), EWriteError(SaveOutcome::WriteFailed, EFBIG, target, true));
   EXPECT_EQ(ReadBytes(target), old);
   EXPECT_EQ(Changes(before, StateOf(AppData())), std::vector<std::string>{});
 
   // A new file that fails does not appear at all.
-  ExpectFailed(Save(export_ + "neu.csv", limit), "Stream-Write-Fehler",
-               "Die Datei w\xC3\xA4re gr\xC3\xB6\xC3\x9F"
-               "er, als das System erlaubt. Es wurde "
-               "keine Datei angelegt.");
+  ExpectFailed(Save(export_ + "neu.csv", limit),
+               EWriteError(SaveOutcome::WriteFailed, EFBIG, export_ + "neu.csv", false));
   EXPECT_FALSE(fs::exists(export_ + "neu.csv"));
   EXPECT_EQ(Changes(before, StateOf(AppData())), std::vector<std::string>{});
 
@@ -208,8 +205,7 @@ TEST_P(CsvFaultTest, AFullFileSystemKeepsTheOldFile) {
     }
   }
   const FolderState before = StateOf(small);
-  ExpectFailed(Save(target), "Stream-Write-Fehler",
-               "Der Datentr\xC3\xA4ger ist voll. Die alte Datei ist unver\xC3\xA4ndert.");
+  ExpectFailed(Save(target), EWriteError(SaveOutcome::WriteFailed, ENOSPC, target, true));
   EXPECT_EQ(ReadBytes(target), old);
   EXPECT_EQ(Changes(before, StateOf(small)), std::vector<std::string>{});
 }

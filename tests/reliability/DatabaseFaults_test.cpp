@@ -13,8 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include "tests/MayData.h"
 #include "tests/reliability/Harness.h"
-#include "tests/reliability/MayData.h"
 
 namespace vorlex::testing {
 namespace {
@@ -31,7 +31,8 @@ class DatabaseFaultTest : public FaultTest {
   std::string MakeMay(int extraOrders = 0, const testdb::Schema& schema = {}) {
     const std::string path = Locate("vorlex.db");
     testdb::PelmoraDb db(path, schema);
-    FillMay(db, extraOrders);
+    FillMay(db);
+    AddMayFaultEntries(db, extraOrders);
     return path;
   }
 };
@@ -52,41 +53,36 @@ TEST_F(DatabaseFaultTest, PathsThatAreNoDatabase) {
     std::string start;
     std::string part;
     bool asNobody = false;
-    std::string sentence;  // how the trader's sentence starts
+    Raised raised;  // what the trader's sentence is made from
   };
   const std::string corrupt =
       pages.substr(0, 4096) + std::string(4096, '\xA5') + pages.substr(2 * 4096);
   const Row rows[] = {
       // The library's reason for a folder depends on how far it gets.
-      {"a folder", "", "-", OpenError(daten, ""), "", false,
-       "In der Einstellungsdatei von Pelmora \""},
+      {"a folder", "", "-", OpenError(daten, ""), "", false, {SQLITE_CANTOPEN, daten}},
       {"missing file", "fehlt.db", "-",
        OpenError(daten + "fehlt.db", "unable to open database file"), "", false,
-       "Die Datenbank von Pelmora wurde nicht gefunden: \"" + daten + "fehlt.db\"."},
+       {SQLITE_CANTOPEN, daten + "fehlt.db"}},
       {"missing folder", "fehlt/vorlex.db", "-",
        OpenError(daten + "fehlt/vorlex.db", "unable to open database file"), "", false,
-       "Die Datenbank von Pelmora wurde nicht gefunden"},
+       {SQLITE_CANTOPEN, daten + "fehlt/vorlex.db"}},
       {"no read permission", "gesperrt.db", pages,
        OpenError(daten + "gesperrt.db", "unable to open database file"), "", true,
-       "Die Datenbank von Pelmora kann nicht ge\xC3\xB6"
-       "ffnet werden"},
+       {SQLITE_CANTOPEN, daten + "gesperrt.db"}},
       // An empty file is an empty database: the first query names what is missing.
       {"zero bytes", "leer.db", "", "Error executing SQL \"SELECT DISTINCT auftrag.*",
-       "\" : no such table: auftrag\n", false,
-       "Die Datenbank hat nicht den Aufbau, den Pelmora anlegt (Tabelle auftrag fehlt)."},
+       "\" : no such table: auftrag\n", false, {SQLITE_ERROR, ""}},
       {"a text file", "text.db", "[Allgemein]\r\ndb_pfad=Daten\r\n",
        OpenError(daten + "text.db", "file is not a database"), "", false,
-       "Die Datei \"" + daten + "text.db\" ist keine Datenbank."},
+       {SQLITE_NOTADB, daten + "text.db"}},
       {"random bytes", "zufall.db", std::string(6000, '\x5A') + std::string(3000, '\x01'),
-       OpenError(daten + "zufall.db", "file is not a database"), "", false, "Die Datei"},
+       OpenError(daten + "zufall.db", "file is not a database"), "", false,
+       {SQLITE_NOTADB, daten + "zufall.db"}},
       {"truncated", "halb.db", pages.substr(0, pages.size() / 3),
        OpenError(daten + "halb.db", "database disk image is malformed"), "", false,
-       "Die Datenbank von Pelmora ist besch\xC3\xA4"
-       "digt."},
+       {SQLITE_CORRUPT, daten + "halb.db"}},
       {"header intact, a page corrupt", "kaputt.db", corrupt, "",
-       "\" : database disk image is malformed\n", false,
-       "Die Datenbank von Pelmora ist besch\xC3\xA4"
-       "digt."},
+       "\" : database disk image is malformed\n", false, {SQLITE_CORRUPT, ""}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -95,7 +91,7 @@ TEST_F(DatabaseFaultTest, PathsThatAreNoDatabase) {
       WriteBytes(path, row.bytes);
       if (row.asNobody) fs::permissions(path, fs::perms::none);
     }
-    ExpectBothFail(row.start, row.part, row.asNobody, {}, row.sentence);
+    ExpectBothFail(row.start, row.part, row.asNobody, {}, row.raised);
     if (row.bytes == "-") {
       EXPECT_FALSE(fs::exists(path) && !fs::is_directory(path));
     }
@@ -223,7 +219,7 @@ TEST_F(DatabaseFaultTest, ExclusiveLockFailsAtOnceAndTheNextRunWorks) {
     // Neither front end waits for the lock.
     const auto start = std::chrono::steady_clock::now();
     ExpectBothFail(OpenError(path, "database is locked"), "", false, {},
-                   "Die Datenbank ist gerade von einem anderen Programm gesperrt.");
+                   Raised{SQLITE_BUSY, path});
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
   }
   EXPECT_EQ(ExpectBothWork(), working);
@@ -241,9 +237,9 @@ TEST_F(DatabaseFaultTest, LockTakenWhileTheWindowIsOpen) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].kind, MessageKind::Error);
-    EXPECT_EQ(messages[0].text,
-              QStringLiteral("Die Datenbank ist gerade von einem anderen Programm gesperrt. "
-                             "Versuchen Sie es in einem Moment mit F5 erneut."));
+    const std::string detail = messages[0].detail.toStdString();
+    EXPECT_EQ(messages[0].text.toStdString(),
+              MappedSentence({SQLITE_BUSY, ""}, detail, ErrorFront::Window));
     EXPECT_EQ(
         messages[0].detail.toStdString().rfind("Could not prepare SQL statement \"SELECT ", 0), 0u);
     EXPECT_TRUE(messages[0].detail.endsWith(QStringLiteral("\" : SQLite is Busy")));

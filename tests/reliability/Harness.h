@@ -27,10 +27,14 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "db/SQLiteError.h"
+#include "location/PelmoraLocation.h"
+#include "output/ErrorText.h"
 #include "tests/ReportRunner.h"
 #include "tests/app/WindowFixture.h"
 #include "ui/qtcore/QtText.h"
@@ -111,7 +115,7 @@ inline QProcessEnvironment ReportEnvironment(const std::string& appData) {
 
 // A copy of vorlex-report that any user may run, wherever the build folder
 // lies (under /root an ordinary user cannot reach it); made once per process
-// in a folder of its own, removed at the end.
+// in a scratch folder of its own.
 class ReporterForAnyone {
  public:
   static const std::string& Path() {
@@ -121,24 +125,17 @@ class ReporterForAnyone {
 
  private:
   ReporterForAnyone() {
-    std::string pattern = (fs::temp_directory_path() / "vorlex-report-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) return;
-    folder_ = pattern;
-    const fs::path program = folder_ / "vorlex-report";
+    const fs::path program = folder_.Path() / "vorlex-report";
     std::error_code error;
     fs::copy_file(VORLEX_REPORT_PATH, program, error);
     const auto everyone = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                           fs::perms::others_read | fs::perms::others_exec;
-    fs::permissions(folder_, everyone, error);
+    fs::permissions(folder_.Path(), everyone, error);
     fs::permissions(program, everyone, error);
     if (!error) path_ = program.string();
   }
-  ~ReporterForAnyone() {
-    std::error_code ignored;
-    if (!folder_.empty()) fs::remove_all(folder_, ignored);
-  }
 
-  fs::path folder_;
+  ScratchFolder folder_{"vorlex-report-copy"};
   std::string path_;
 };
 
@@ -269,19 +266,27 @@ inline std::string AsTerminalLine(const QString& text) {
   return text.toUtf8().toStdString() + "\n";
 }
 
+// What a database fault must raise: the library's result code and, for a
+// failed open, the file.
+struct Raised {
+  int code = SQLITE_ERROR;
+  std::string path;
+};
+
 // The fixture of the campaign: the window's scratch folder (APPDATA) serves
 // both front ends.
 class FaultTest : public WindowTest {
  protected:
-  void TearDown() override {
-    WindowTest::TearDown();
-    // Folder names that are no UTF-8 (Windows-1252 bytes) are beyond Qt's
-    // removal of the scratch folder.
-    std::error_code ignored;
-    for (const auto& entry : fs::directory_iterator(AppData(), ignored)) {
-      fs::remove_all(entry.path(), ignored);
-    }
+  // The sentence the error mapping gives for the raised error with the
+  // technical message shown (detail, one line each).
+  std::string MappedSentence(const Raised& raised, const std::string& detail,
+                             ErrorFront front) const {
+    std::string message = detail;
+    if (!message.empty() && message.back() == '\n') message.pop_back();
+    const ESQLiteException error(message, raised.code, raised.path);
+    return DescribeError(error, {front, PelmoraDir() + kSettingsFileName}).sentence;
   }
+
   void SetUp() override {
     WindowTest::SetUp();
     // An ordinary user may pass through the scratch folder.
@@ -302,12 +307,12 @@ class FaultTest : public WindowTest {
   // Both front ends on the current state of the scratch folder: the window
   // starts up on 15 May 2026, the reporter evaluates May 2026 (basis "Ist").
   // Each must fail at once with one message, the same in both, whose
-  // technical detail starts with start and holds part and whose sentence
-  // starts with sentenceStart; nothing in the folder changes. asNobody: both
-  // act as an ordinary user.
+  // technical detail starts with start and holds part; nothing in the folder
+  // changes. asNobody: both act as an ordinary user. Where raised is given,
+  // each front end's sentence is the one the error mapping gives for it.
   void ExpectBothFail(const std::string& start, const std::string& part = "", bool asNobody = false,
                       std::vector<std::string> reportArgs = {},
-                      const std::string& sentenceStart = "") {
+                      const std::optional<Raised>& raised = std::nullopt) {
     const FolderState before = StateOf(AppData());
     reportArgs.insert(reportArgs.end(), {"--month", "2026-05"});
     if (asNobody) {
@@ -324,7 +329,9 @@ class FaultTest : public WindowTest {
     const std::string detail = lineEnd == std::string::npos ? "" : report.err.substr(lineEnd + 1);
     EXPECT_EQ(detail.rfind(start, 0), 0u) << report.err;
     EXPECT_NE(detail.find(part), std::string::npos) << report.err;
-    EXPECT_EQ(sentence.rfind(sentenceStart, 0), 0u) << report.err;
+    if (raised) {
+      EXPECT_EQ(sentence, MappedSentence(*raised, detail, ErrorFront::Report));
+    }
     // The sentence is the trader's: no SQL, no English of the library.
     EXPECT_EQ(sentence.find("SELECT"), std::string::npos) << sentence;
     EXPECT_EQ(sentence.find("Failed"), std::string::npos) << sentence;
@@ -338,10 +345,15 @@ class FaultTest : public WindowTest {
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].kind, MessageKind::Error);
     EXPECT_EQ(AsTerminalLine(shown[0].detail), detail);
-    // The same sentence; only the window offers F5 for trying again.
-    EXPECT_EQ(shown[0].text.toUtf8().toStdString(),
-              StrReplaceAll(sentence, "erneut.", "mit F5 erneut."))
-        << "or, without F5: " << sentence;
+    if (raised) {
+      EXPECT_EQ(shown[0].text.toUtf8().toStdString(),
+                MappedSentence(*raised, detail, ErrorFront::Window));
+    } else {
+      // The same sentence; only the window offers F5 for trying again.
+      EXPECT_EQ(shown[0].text.toUtf8().toStdString(),
+                StrReplaceAll(sentence, "erneut.", "mit F5 erneut."))
+          << "or, without F5: " << sentence;
+    }
     // Start-up has ended all the same: the next choice tries again.
     EXPECT_TRUE(EvaluationEnabled);
     form.reset();

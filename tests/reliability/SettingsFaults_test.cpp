@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/MayData.h"
 #include "tests/reliability/Harness.h"
-#include "tests/reliability/MayData.h"
 
 namespace vorlex::testing {
 namespace {
@@ -16,6 +16,7 @@ class SettingsFaultTest : public FaultTest {
     fs::create_directories(PelmoraDir() + folder);
     testdb::PelmoraDb db(PelmoraDir() + folder + "/vorlex.db");
     FillMay(db);
+    AddMayFaultEntries(db);
   }
   std::string Ini() const { return PelmoraDir() + "pelmora.ini"; }
 };

@@ -1,6 +1,7 @@
 // The reporter as a user runs it: a separate process on a database built for
 // the test, with its own environment.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #ifndef _WIN32
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -15,7 +16,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStringList>
-#include <chrono>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -23,21 +24,24 @@
 #include <sstream>
 #include <regex>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "TestPlatform.h"
+#include "db/SQLiteError.h"
 #include "db/uDB.h"
+#include "output/ErrorText.h"
 #include "output/ExportFile.h"
 #include "output/SummaryList.h"
 #include "output/TableExport.h"
 #include "tax/EvaluationRun.h"
+#include "tax/FieldRead.h"
 #include "tax/RecordingSink.h"
 #include "testdb/PelmoraDb.h"
 #include "tests/ListTexts.h"
 #include "tests/ReportRunner.h"
+#include "tests/ScratchFolder.h"
 #include "util/MoneyText.h"
 #include "util/Platform.h"
+#include "util/WholeFile.h"
 #include "util/uDatum.h"
 
 namespace vorlex {
@@ -52,17 +56,10 @@ class ReportTest : public ::testing::Test {
  protected:
   void SetUp() override {
     Format() = FormatSettings{};
-    dir_ = testing::MakeTempFolder("vorlex-report");
     db_ = (dir_ / "pelmora.db").string();
   }
-  void TearDown() override {
-    // Under wine a finished reporter may hold its files a moment longer.
-    std::error_code error;
-    for (int i = 0; i < 40 && (fs::remove_all(dir_, error), error); ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    EXPECT_FALSE(error) << error.message();
-  }
+  // A reporter that has ended holds none of its files.
+  void TearDown() override { EXPECT_TRUE(folder_.Remove()) << folder_.Text(); }
 
   // A first quarter of 2024 with a domestic and a foreign sale, a receipt and
   // an expense; names in Windows-1252 and in UTF-8.
@@ -138,7 +135,8 @@ class ReportTest : public ::testing::Test {
     return CsvBytes(Lines(EncodeDate(2024, 1, 1), EncodeDate(2024, 3, 31), TaxationBasis::Ist));
   }
 
-  fs::path dir_;
+  testing::ScratchFolder folder_{"vorlex-report"};
+  const fs::path& dir_ = folder_.Path();
   std::string db_;
 };
 
@@ -633,18 +631,7 @@ TEST_F(ReportTest, CsvOfAnEmptyPeriodHasElevenLines) {
   BuildQuarter();
   const Result r = Run({"--db", db_, "--year", "2023", "--csv", "-"});
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out,
-            "-------\r\n"
-            "     Nicht EU:  0,00\r\n"
-            "     Innergem. Lief. mit USt-IdNr:  0,00\r\n"
-            "     Innergem. Lief. ohne USt-IdNr:  0,00\r\n"
-            "     Umsatz St.satz 19 v.H:  0,00\r\n"
-            "     Umsatz St.satz  7 v.H:  0,00\r\n"
-            "     Umsatzsteuer:  0,00\r\n"
-            "\r\n"
-            "     Vorst. 7%:  0,00\r\n"
-            "     Vorst. 19%:  0,00\r\n"
-            "     Vorsteuer:  0,00\r\n");
+  EXPECT_EQ(r.out, CsvBytes(kEmptySummary));
 }
 
 TEST_F(ReportTest, CsvFileIsReplacedWholeOrNotAtAll) {
@@ -666,11 +653,10 @@ TEST_F(ReportTest, CsvFileIsReplacedWholeOrNotAtAll) {
   const fs::path missing = dir_ / "fehlt" / "vorlex.csv";
   const Result cannot = Run({"--db", db_, "--year", "2023", "--csv", missing.string()});
   EXPECT_EQ(cannot.status, 1);
-  EXPECT_EQ(cannot.err, missing.string() +
-                            " konnte nicht gespeichert werden: Der Ordner "
-                            "existiert nicht. W\xC3\xA4hlen Sie einen anderen Ort.\n"
-                            "Datei " +
-                            missing.string() + " kann nicht erstellt werden\n");
+  const ErrorText expected =
+      DescribeError(EWriteError(SaveOutcome::CannotCreate, ENOENT, missing.string(), false),
+                    {ErrorFront::Report, ""});
+  EXPECT_EQ(cannot.err, expected.sentence + "\n" + expected.detail + "\n");
   EXPECT_FALSE(fs::exists(missing));
   EXPECT_EQ(cannot.out, "");
 }
@@ -706,10 +692,8 @@ TEST_F(ReportTest, AFullStandardOutputIsAnError) {
   how.standardOutputFile = "/dev/full";
   const Result r = testing::RunReportProcess({"--db", db_}, how);
   EXPECT_EQ(r.status, 1);
-  const std::string& err = r.err;
-  EXPECT_EQ(err.rfind("Die Ausgabe konnte nicht vollst\xC3\xA4ndig geschrieben werden", 0), 0u)
-      << err;
-  EXPECT_EQ(err.substr(err.find('\n') + 1), "Stream-Write-Fehler\n");
+  const ErrorText expected = DescribeError(EWriteError(), {ErrorFront::Report, ""});
+  EXPECT_EQ(r.err, expected.sentence + "\n" + expected.detail + "\n");
 }
 
 TEST_F(ReportTest, ExitStatuses) {
@@ -718,7 +702,7 @@ TEST_F(ReportTest, ExitStatuses) {
     const char* name;
     std::vector<std::string> args;
     int status;
-    const char* errStart;
+    std::string errStart;
   };
   const std::string db = db_;
   const Row rows[] = {
@@ -747,7 +731,10 @@ TEST_F(ReportTest, ExitStatuses) {
       {"missing database",
        {"--db", (dir_ / "fehlt.db").string()},
        1,
-       "Die Datenbank von Pelmora wurde nicht gefunden: \""},
+       DescribeError(ESQLiteException("", SQLITE_CANTOPEN, (dir_ / "fehlt.db").string()),
+                     {ErrorFront::Report, ""})
+               .sentence +
+           "\n"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -844,12 +831,11 @@ TEST_F(ReportTest, AFailedRunReportsTheWindowsMessage) {
   const Result r = Run({"--db", db_, "--month", "2024-03", "--csv", "-"});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out, "");
-  EXPECT_EQ(r.err,
-            "In Pelmora steht ein Wert, der keine Zahl ist: Spalte betrag, Kassenbuch-Eintrag vom "
-            "05.03.2024 \"Kasse\". Korrigieren Sie ihn in Pelmora und werten Sie den Zeitraum "
-            "danach erneut aus.\n"
-            "Typkonvertierung von Variant ung\xC3\xBCltig: \"zehn\" (Spalte betrag, "
-            "Kassenbuch-Eintrag vom 05.03.2024 \"Kasse\")\n");
+  const std::string detail =
+      "Typkonvertierung von Variant ung\xC3\xBCltig: \"zehn\" (Spalte betrag, "
+      "Kassenbuch-Eintrag vom 05.03.2024 \"Kasse\")";
+  const EFieldConvertError raised(detail, "betrag", "Kassenbuch-Eintrag vom 05.03.2024 \"Kasse\"");
+  EXPECT_EQ(r.err, DescribeError(raised, {ErrorFront::Report, ""}).sentence + "\n" + detail + "\n");
 
   {
     testdb::PelmoraDb b(db_);
@@ -859,11 +845,9 @@ TEST_F(ReportTest, AFailedRunReportsTheWindowsMessage) {
   EXPECT_EQ(noTable.status, 1);
   // The sentence names the table; the SQL stays in the second line.
   const std::string sentence = noTable.err.substr(0, noTable.err.find('\n'));
-  EXPECT_EQ(sentence.rfind("Die Datenbank hat nicht den Aufbau, den Pelmora anlegt (Tabelle "
-                           "auftrag fehlt).",
-                           0),
-            0u)
-      << noTable.err;
+  EXPECT_EQ(sentence, DescribeError(ESQLiteException("no such table: auftrag"),
+                                    {ErrorFront::Report, ""})
+                          .sentence);
   EXPECT_EQ(sentence.find("SELECT"), std::string::npos);
   EXPECT_NE(noTable.err.find("\" : no such table: auftrag\n"), std::string::npos) << noTable.err;
 }
@@ -893,14 +877,12 @@ TEST_F(ReportTest, FindsTheDatabaseThroughPelmorasSettingsFile) {
   const Result none = Run({"--month", "2024-03"}, {{"HOME", (dir_ / "leer").string()}});
   EXPECT_EQ(none.status, 1);
   // The settings file is named, not only its folder.
-  EXPECT_EQ(none.err, "Die Einstellungsdatei von Pelmora wurde nicht gefunden: \"" + dir_.string() +
-                          "/leer/.config/Pelmora/pelmora.ini\". Pr\xC3\xBC"
-                          "fen Sie, ob Pelmora "
-                          "f\xC3\xBCr diesen Benutzer eingerichtet ist und seinen Datenpfad "
-                          "gespeichert hat.\n"
-                          "Failed to open database \"" +
-                          dir_.string() +
-                          "/leer/.config/Pelmora/\" : unable to open database file\n");
+  const std::string pelmora = dir_.string() + "/leer/.config/Pelmora/";
+  const std::string detail = "Failed to open database \"" + pelmora + "\" : unable to open database file";
+  const ESQLiteException raised(detail, SQLITE_CANTOPEN, pelmora);
+  EXPECT_EQ(none.err,
+            DescribeError(raised, {ErrorFront::Report, pelmora + "pelmora.ini"}).sentence + "\n" +
+                detail + "\n");
 }
 
 TEST_F(ReportTest, WithoutAPeriodTheCurrentMonthIsEvaluated) {

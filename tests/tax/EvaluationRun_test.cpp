@@ -18,20 +18,6 @@ namespace {
 using testing::Day;
 using testing::RecordingSink;
 
-const std::vector<std::string> kEmptySummary = {
-    "-------",
-    "     Nicht EU:  0,00",
-    "     Innergem. Lief. mit USt-IdNr:  0,00",
-    "     Innergem. Lief. ohne USt-IdNr:  0,00",
-    "     Umsatz St.satz 19 v.H:  0,00",
-    "     Umsatz St.satz  7 v.H:  0,00",
-    "     Umsatzsteuer:  0,00",
-    "",
-    "     Vorst. 7%:  0,00",
-    "     Vorst. 19%:  0,00",
-    "     Vorsteuer:  0,00",
-};
-
 // A small quarter: two domestic sales, one Austrian with VAT number, one Swiss,
 // a credit note, cash receipts at 7 and 19 % and expenses at 7 and 19 %.
 void BuildQuarter(testdb::PelmoraDb& b) {

@@ -1,15 +1,13 @@
 // A generated database of Pelmora's shape for tests that compare whole runs:
 // orders, their lines and cash-book entries spread over whole years ending
-// with 2025, in the temporary folder, removed again with the object.
+// with 2025, in a scratch folder of its own, removed again with the object.
 #pragma once
 
-#include <unistd.h>
-
 #include <cstdint>
-#include <filesystem>
 #include <string>
 
 #include "bench/BenchDb.h"
+#include "tests/ScratchFolder.h"
 
 namespace vorlex::testing {
 
@@ -19,9 +17,7 @@ class GeneratedDb {
 
   GeneratedDb(const std::string& name, int64_t orders, int years = 1, bool index = true,
               uint64_t seed = 1)
-      : path_((std::filesystem::temp_directory_path() /
-               ("vorlex-" + name + "-" + std::to_string(::getpid()) + ".db"))
-                  .string()) {
+      : folder_("vorlex-" + name), path_(folder_.File("generated.db")) {
     bench::GenOptions options;
     options.orders = orders;
     options.linesPerOrder = 3;
@@ -33,13 +29,10 @@ class GeneratedDb {
     options.seed = seed;
     bench::GenerateBenchDb(path_, options);
   }
-  ~GeneratedDb() { std::filesystem::remove(path_); }
-  GeneratedDb(const GeneratedDb&) = delete;
-  GeneratedDb& operator=(const GeneratedDb&) = delete;
-
   const std::string& Path() const { return path_; }
 
  private:
+  ScratchFolder folder_;
   std::string path_;
 };
 

@@ -5,11 +5,10 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <map>
 
-#include "db/TestFolder.h"
 #include "db/uDB.h"
+#include "tests/ScratchFolder.h"
 #include "util/FormatSettings.h"
 
 namespace vorlex {
@@ -32,7 +31,7 @@ class PelmoraDbTest : public ::testing::Test {
     return columns;
   }
 
-  vorlex::testing::TestFolder folder_;
+  vorlex::testing::ScratchFolder folder_;
 };
 
 TEST_F(PelmoraDbTest, TablesAndDeclaredTypesFollowTheSchema) {
@@ -198,17 +197,13 @@ TEST_F(PelmoraDbTest, LargeBatchesAreQuick) {
 }
 
 TEST_F(PelmoraDbTest, SettingsFile) {
-  const auto read = [](const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  };
   const std::string expected = "[Allgemein]\r\ndb_pfad=C:\\Daten\\\r\ndb_name=pelmora.db\r\n";
   const std::string file = folder_.File("sub/Pelmora/pelmora.ini");
   WriteSettingsFile(file, "C:\\Daten\\", "pelmora.db");
-  EXPECT_EQ(read(file), expected);
+  EXPECT_EQ(testing::ReadBytes(file), expected);
   // A folder gets the file of the usual name.
   WriteSettingsFile(folder_.File("sub"), "C:\\Daten\\", "pelmora.db");
-  EXPECT_EQ(read(folder_.File("sub/pelmora.ini")), expected);
+  EXPECT_EQ(testing::ReadBytes(folder_.File("sub/pelmora.ini")), expected);
 }
 
 }  // namespace

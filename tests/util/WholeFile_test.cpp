@@ -4,14 +4,12 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <new>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "TestPlatform.h"
+#include "tests/ScratchFolder.h"
 #include "util/Platform.h"
 
 namespace vorlex {
@@ -21,22 +19,9 @@ namespace fs = std::filesystem;
 
 class WholeFileTest : public ::testing::Test {
  protected:
-  void SetUp() override { dir_ = testing::MakeTempFolder("vorlex-wholefile"); }
-  void TearDown() override {
-    std::error_code ignored;
-    for (const auto& entry : fs::directory_iterator(dir_, ignored)) {
-      fs::permissions(entry.path(), fs::perms::owner_write, fs::perm_options::add, ignored);
-    }
-    fs::remove_all(dir_, ignored);
-  }
-  std::string File(const std::string& name) const {
-    return PathText(dir_) + kPathSeparator + name;
-  }
+  std::string File(const std::string& name) const { return folder_.File(name); }
   static std::string Read(const std::string& file) {
-    std::ifstream in(PathFromText(file), std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    return testing::ReadBytes(PathFromText(file));
   }
   int Entries() const {
     int n = 0;
@@ -44,7 +29,8 @@ class WholeFileTest : public ::testing::Test {
     return n;
   }
 
-  fs::path dir_;
+  testing::ScratchFolder folder_{"vorlex-wholefile"};
+  const fs::path& dir_ = folder_.Path();
 };
 
 TEST_F(WholeFileTest, ReplacesAgainAndAgainUnderAnUmlautName) {
