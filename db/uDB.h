@@ -12,6 +12,7 @@
 
 #include "db/PeriodLineSums.h"
 #include "db/SQLiteError.h"
+#include "util/FormatSettings.h"
 
 namespace vorlex {
 
@@ -19,12 +20,13 @@ class TSQLiteDatabase;
 class TSQLiteTable;
 
 // A field value: always text. Numbers really travel as text in the user's
-// locale (a float is rounded to 15 significant digits on the way) and are
-// converted back by the reader.
+// format (a float is rounded to 15 significant digits on the way) and are
+// converted back by the reader, in the format the text was made in.
 class TVariant {
  public:
   TVariant() = default;
-  explicit TVariant(std::string text) : text_(std::move(text)) {}
+  TVariant(std::string text, const FormatSettings& format)
+      : text_(std::move(text)), format_(format) {}
   const std::string& Text() const { return text_; }
   // Raise EConvertError (util/NumberText.h) when the text is no number.
   double ToFloat() const;
@@ -36,6 +38,7 @@ class TVariant {
 
  private:
   std::string text_;
+  FormatSettings format_;
 };
 
 // A column named once and found in a result at its first use; later reads of
@@ -78,6 +81,8 @@ class TDBTable {
   // The same as FieldValue(field).ToInt().
   int64_t FieldInt(const TDBField& field) const;
   int Index(const TDBField& field) const;
+  // The format settings the fields are read in: the database's.
+  const FormatSettings& Format() const;
 
  private:
   // The period's line sums read the ids of all rows at once.
@@ -87,7 +92,9 @@ class TDBTable {
 
 class TDBase {
  public:
-  explicit TDBase(const std::string& fileName);
+  // format: how the user writes numbers, by which the fields' texts are made
+  // and read (the front end's settings).
+  TDBase(const std::string& fileName, const FormatSettings& format);
   ~TDBase();
   TDBase(const TDBase&) = delete;
   TDBase& operator=(const TDBase&) = delete;
@@ -106,6 +113,7 @@ class TDBase {
   void Close();
   bool IsOpen() const { return connection_ != nullptr; }
   const std::string& FileName() const { return fileName_; }
+  const FormatSettings& Format() const { return format_; }
 
  private:
   // The classes of the facade that work on the connection itself.
@@ -116,6 +124,7 @@ class TDBase {
   TSQLiteDatabase& Connection();
 
   std::string fileName_;
+  FormatSettings format_;
   std::unique_ptr<TSQLiteDatabase> connection_;
 };
 
