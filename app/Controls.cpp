@@ -126,8 +126,8 @@ void TBevel::paintEvent(QPaintEvent* /*event*/) {
   painter.fillRect(QRect(0, bottom, width(), 1), Qt::white);
 }
 
-TDatePicker::TDatePicker(const QDate& date, QWidget* parent)
-    : QComboBox(parent), date_(date), pause_(new QTimer(this)) {
+TDatePicker::TDatePicker(const QDate& date, const FormatSettings& format, QWidget* parent)
+    : QComboBox(parent), date_(date), format_(format), pause_(new QTimer(this)) {
   setEditable(true);
   setInsertPolicy(QComboBox::NoInsert);
   setCompleter(nullptr);
@@ -148,14 +148,14 @@ void TDatePicker::setDate(const QDate& date) {
 
 void TDatePicker::ShowDate() {
   lineEdit()->setText(QString::fromStdString(
-      FormatDate(EncodeDate(date_.year(), date_.month(), date_.day()))));
+      FormatDate(EncodeDate(date_.year(), date_.month(), date_.day()), format_)));
 }
 
 void TDatePicker::TakeTyped(bool show) {
   pause_->stop();
   // A field hidden with its closing window takes nothing more.
   if (!isVisible()) return;
-  const std::optional<CalendarDate> typed = ParseDate(lineEdit()->text().toStdString());
+  const std::optional<CalendarDate> typed = ParseDate(lineEdit()->text().toStdString(), format_);
   if (typed) {
     const QDate date(typed->year, typed->month, typed->day);
     if (show || date != date_) setDate(date);
@@ -167,7 +167,7 @@ void TDatePicker::TakeTyped(bool show) {
 void TDatePicker::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
     // A partial date stays to be completed.
-    if (ParseDate(lineEdit()->text().toStdString())) TakeTyped(true);
+    if (ParseDate(lineEdit()->text().toStdString(), format_)) TakeTyped(true);
     event->accept();
     return;
   }

@@ -13,6 +13,8 @@
 #include <QWidget>
 #include <vector>
 
+#include "util/FormatSettings.h"
+
 class QCalendarWidget;
 class QTimer;
 class QToolButton;
@@ -117,7 +119,8 @@ class TBevel : public QWidget {
 class TDatePicker : public QComboBox {
   Q_OBJECT
  public:
-  TDatePicker(const QDate& date, QWidget* parent);
+  // format: the short date pattern the date is shown and typed in.
+  TDatePicker(const QDate& date, const FormatSettings& format, QWidget* parent);
 
   // The pause after the last key that lets a whole date count.
   static constexpr int kTypingPauseMs = 800;
@@ -145,6 +148,7 @@ class TDatePicker : public QComboBox {
   void ShowDate();
 
   QDate date_;
+  const FormatSettings format_;
   QTimer* pause_;
   QWidget* popup_ = nullptr;
   QCalendarWidget* calendar_ = nullptr;

@@ -36,8 +36,13 @@ QStringList ProposedExportNames(const TTaxPeriod& period, TaxationBasis basis) {
 }
 
 TExportSave::TExportSave(TSaveDialog& dialog, TRunController& runs, const TSummaryListModel& list,
-                         const TaxTotals& totals, QStatusBar& status)
-    : dialog_(dialog), runs_(runs), list_(list), totals_(totals), status_(status) {}
+                         const TaxTotals& totals, QStatusBar& status, const FormatSettings& format)
+    : dialog_(dialog),
+      runs_(runs),
+      list_(list),
+      totals_(totals),
+      format_(format),
+      status_(status) {}
 
 std::string TExportSave::Bytes(int filterIndex) {
   const auto [firstDay, lastDay] = runs_.LastRunDays();
@@ -48,7 +53,7 @@ std::string TExportSave::Bytes(int filterIndex) {
       std::string bytes;
       runs_.WithDatabase([&](TDBase& db) {
         bytes = EcSalesBytesOfRun(db, runs_.LastRunBasis(), list_.Entries(), totals_, firstDay,
-                                  lastDay, runs_.LastRunChoice());
+                                  lastDay, format_, runs_.LastRunChoice());
       });
       return bytes;
     }

@@ -9,6 +9,7 @@
 #include "tax/TaxPeriod.h"
 #include "tax/TaxTotals.h"
 #include "tax/TaxationBasis.h"
+#include "util/FormatSettings.h"
 
 class QStatusBar;
 class QWidget;
@@ -26,8 +27,9 @@ QStringList ProposedExportNames(const TTaxPeriod& period, TaxationBasis basis);
 
 class TExportSave {
  public:
+  // format: how a refusal names the days.
   TExportSave(TSaveDialog& dialog, TRunController& runs, const TSummaryListModel& list,
-              const TaxTotals& totals, QStatusBar& status);
+              const TaxTotals& totals, QStatusBar& status, const FormatSettings& format);
 
   // Asks where, proposing proposedNames(), in the folder last saved to; makes
   // the file of the type chosen (a type refused for the run is refused here,
@@ -43,6 +45,7 @@ class TExportSave {
   TRunController& runs_;
   const TSummaryListModel& list_;
   const TaxTotals& totals_;
+  const FormatSettings format_;
   QStatusBar& status_;
 };
 

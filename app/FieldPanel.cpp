@@ -30,8 +30,8 @@ QString LabelText(std::string_view bytes) {
 
 }  // namespace
 
-TFieldPanel::TFieldPanel(const TDesignScale& S, QWidget* parent)
-    : QFrame(parent), ppi_(S.PixelsPerInch()) {
+TFieldPanel::TFieldPanel(const TDesignScale& S, const FormatSettings& format, QWidget* parent)
+    : QFrame(parent), ppi_(S.PixelsPerInch()), format_(format) {
   setObjectName(QStringLiteral("pnlR"));
   setFrameStyle(QFrame::Panel | QFrame::Raised);
   auto label = [&](const QString& name, int top, int width, int height) {
@@ -130,7 +130,7 @@ void TFieldPanel::SetFieldCaptions() {
 
 void TFieldPanel::ShowFigures(const TaxTotals& totals) {
   for (size_t i = 0; i < kPictures; ++i) {
-    DrawFormValue(*pictures_[i], fields_[i]->number, FigureOf(*fields_[i], totals), ppi_);
+    DrawFormValue(*pictures_[i], fields_[i]->number, FigureOf(*fields_[i], totals), ppi_, format_);
   }
   const TDesignScale S(ppi_);
   int top = 68;
@@ -141,14 +141,14 @@ void TFieldPanel::ShowFigures(const TaxTotals& totals) {
     if (value == 0) continue;
     further_[i]->move(S(2), S(top));
     top += 34;
-    DrawFurtherFigure(*further_[i], FurtherFieldTag(field), value, ppi_);
+    DrawFurtherFigure(*further_[i], FurtherFieldTag(field), value, ppi_, format_);
   }
   const std::optional<Prepayment> prepayment = PrepaymentOf(totals);
   lblKz39_->setVisible(totals.field39 != 0 && prepayment);
   if (prepayment) {
-    lblKz39_->setText(DecodeText(FieldTag(39) + ": " + FormatCents(totals.field39) + "   " +
-                                 FieldTag(83) + ": " +
-                                 FormatCents(prepayment->due)));
+    lblKz39_->setText(DecodeText(FieldTag(39) + ": " + FormatCents(totals.field39, format_) +
+                                 "   " + FieldTag(83) + ": " +
+                                 FormatCents(prepayment->due, format_)));
   }
 }
 

@@ -10,6 +10,7 @@
 
 #include "tax/FormFields.h"
 #include "tax/TaxTotals.h"
+#include "util/FormatSettings.h"
 
 class QLabel;
 class QLineEdit;
@@ -28,7 +29,8 @@ class TFieldPanel : public QFrame {
   Q_OBJECT
  public:
   // The panel "pnlR" with its controls at their design places.
-  TFieldPanel(const TDesignScale& scale, QWidget* parent);
+  // format: how the figures are written.
+  TFieldPanel(const TDesignScale& scale, const FormatSettings& format, QWidget* parent);
 
   // The fields' own captions in place of the design caption.
   void SetFieldCaptions();
@@ -54,6 +56,7 @@ class TFieldPanel : public QFrame {
   void HideFurther();
 
   int ppi_;
+  const FormatSettings format_;
   // Each picture with the form field it shows, in the table's order: every
   // field that entries go into.
   std::array<TImage*, kPictures> pictures_{};

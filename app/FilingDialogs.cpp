@@ -50,7 +50,7 @@ void Copy(const QString& text) {
 }  // namespace
 
 TFilingSettingsDialog::TFilingSettingsDialog(int year, const FilingSettings& settings,
-                                             QWidget* owner)
+                                             const FormatSettings& format, QWidget* owner)
     : QDialog(owner), year_(year) {
   setObjectName(QStringLiteral("FilingSettings"));
   setWindowTitle(QStringLiteral("Abgabe %1").arg(year));
@@ -83,7 +83,7 @@ TFilingSettingsDialog::TFilingSettingsDialog(int year, const FilingSettings& set
   editSvz_->setPlaceholderText(QStringLiteral("1234,56"));
   if (settings.assessedSpecialPrepayment) {
     rbFestgesetzt_->setChecked(true);
-    editSvz_->setText(DecodeText(FormatCents(*settings.assessedSpecialPrepayment)));
+    editSvz_->setText(DecodeText(FormatCents(*settings.assessedSpecialPrepayment, format)));
   } else {
     rbBerechnet_->setChecked(true);
   }

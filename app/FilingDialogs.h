@@ -25,7 +25,9 @@ namespace vorlex {
 class TFilingSettingsDialog : public QDialog {
   Q_OBJECT
  public:
-  TFilingSettingsDialog(int year, const FilingSettings& settings, QWidget* owner);
+  // format: how an assessed amount is shown.
+  TFilingSettingsDialog(int year, const FilingSettings& settings, const FormatSettings& format,
+                        QWidget* owner);
 
   // What the dialog holds; an amount that is no amount counts as none.
   FilingSettings Settings() const;

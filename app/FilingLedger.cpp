@@ -39,8 +39,8 @@ double DayOf(const QDate& date) {
   return EncodeDate(date.year(), date.month(), date.day());
 }
 
-QString Caption(const Filing& filing) {
-  return DecodeText(PeriodCaption(filing.firstDay, filing.lastDay, filing.basis));
+QString Caption(const Filing& filing, const FormatSettings& format) {
+  return DecodeText(PeriodCaption(filing.firstDay, filing.lastDay, filing.basis, format));
 }
 
 }  // namespace
@@ -74,9 +74,9 @@ void TFilingLedger::Compare(std::optional<Filing> run) {
       // The trader's filings, by VAT id (by the database's path without one).
       latest_ = ledger.LatestFiling(*run_);
       if (latest_ && program_.Database) {
-        changes_ = CompareUnderFiledRules(*program_.Database, *latest_, *run_);
+        changes_ = CompareUnderFiledRules(*program_.Database, *latest_, *run_, program_.format);
       } else if (latest_) {
-        changes_ = CompareWithFiling(*latest_, *run_);
+        changes_ = CompareWithFiling(*latest_, *run_, program_.format);
       }
     } catch (const ELedgerError& e) {
       // The figures stand; the ledger's trouble is said beside them.
@@ -87,7 +87,7 @@ void TFilingLedger::Compare(std::optional<Filing> run) {
   // An open list of changes follows the complete runs, and closes for a
   // period not filed.
   if (dialog_ && changes_) {
-    dialog_->SetChanges(Caption(*run_), *changes_);
+    dialog_->SetChanges(Caption(*run_, program_.format), *changes_);
   } else if (dialog_ && run_) {
     dialog_->close();
   }
@@ -97,7 +97,8 @@ void TFilingLedger::Show() {
   if (!error_.isEmpty()) {
     emit StatusChanged(error_, true);
   } else if (changes_) {
-    emit StatusChanged(DecodeText(FilingStatusLine(*changes_)), changes_->Changed());
+    emit StatusChanged(DecodeText(FilingStatusLine(*changes_, program_.format)),
+                       changes_->Changed());
   } else {
     emit StatusChanged({}, false);
   }
@@ -105,7 +106,8 @@ void TFilingLedger::Show() {
 
 void TFilingLedger::Mark(const QDate& today) {
   if (!CanMark()) return;
-  TMarkFiledDialog dialog(Caption(*run_), latest_.has_value(), today, &window_);
+  TMarkFiledDialog dialog(Caption(*run_, program_.format), latest_.has_value(), today,
+                          program_.format, &window_);
   if (dialog.exec() != QDialog::Accepted) return;
   const FilingDetails details = dialog.Details();
   Filing filing = *run_;
@@ -115,7 +117,7 @@ void TFilingLedger::Mark(const QDate& today) {
   filing.programVersion = ProgramVersion();
   try {
     TLedger ledger = OpenLedger(PelmoraPath(), LedgerAccess::Write);
-    filing.id = ledger.Record(filing);
+    filing.id = ledger.Record(filing, program_.format);
     filing.corrects = latest_ ? latest_->id : 0;
   } catch (const ELedgerError& e) {
     // Nothing was filed: a busy, damaged or foreign ledger stays as it was.
@@ -129,7 +131,7 @@ void TFilingLedger::Mark(const QDate& today) {
 void TFilingLedger::ShowChanges(const QDate& today) {
   if (!run_ || !latest_ || !changes_) return;
   if (!dialog_) {
-    dialog_ = new TFilingChangesDialog(&window_);
+    dialog_ = new TFilingChangesDialog(program_.format, &window_);
     dialog_->setAttribute(Qt::WA_DeleteOnClose);
     ConnectShowingErrors(dialog_.data(), &TFilingChangesDialog::MarkRequested, this,
                          [this, today] { Mark(today); });
@@ -137,7 +139,7 @@ void TFilingLedger::ShowChanges(const QDate& today) {
       if (latest_) SaveRecord(*latest_);
     });
   }
-  dialog_->SetChanges(Caption(*run_), *changes_);
+  dialog_->SetChanges(Caption(*run_, program_.format), *changes_);
   dialog_->show();
   dialog_->raise();
   dialog_->activateWindow();
@@ -150,7 +152,7 @@ void TFilingLedger::SaveRecord(const Filing& filing) {
   save.DefaultExt = QStringLiteral("pdf");
   save.OverwritePrompt = true;
   if (!save.Execute(&window_)) return;
-  SaveExportFile(save.FileName, FilingRecordPdf(filing).toStdString());
+  SaveExportFile(save.FileName, FilingRecordPdf(filing, program_.format).toStdString());
 }
 
 QString TFilingLedger::CheckFiledPeriods(TDBase& db, int year) const {
@@ -167,7 +169,7 @@ QString TFilingLedger::CheckFiledPeriods(TDBase& db, int year) const {
     const int filedYear = DecodeDate(filing.firstDay).year;
     if (filedYear != year && filedYear != year - 1) continue;
     ++filed;
-    if (CompareWithFiling(filing, FiledPeriodNow(db, filing)).Changed()) ++changed;
+    if (CompareWithFiling(filing, FiledPeriodNow(db, filing), program_.format).Changed()) ++changed;
   }
   if (filed == 0) return {};
   return DecodeText("Abgaben " + std::to_string(year - 1) + " und " + std::to_string(year) + ": " +
@@ -202,10 +204,11 @@ std::vector<std::string> TFilingLedger::OverviewMarks(TDBase& db, const YearOver
       // A period of the other rhythm is no return of the trader's.
       const bool due = ReturnOf(settings, row.period).kind != ReturnKind::None;
       marks.emplace_back(due ? "nicht abgegeben" : "");
-    } else if (CompareWithFiling(*filed, FiledPeriodNow(db, *filed)).Changed()) {
-      marks.push_back("seit der Abgabe am " + FormatDate(filed->filedOn) + " geändert"_cp1252);
+    } else if (CompareWithFiling(*filed, FiledPeriodNow(db, *filed), program_.format).Changed()) {
+      marks.push_back("seit der Abgabe am " + FormatDate(filed->filedOn, program_.format) +
+                      " geändert"_cp1252);
     } else {
-      marks.push_back("abgegeben am " + FormatDate(filed->filedOn));
+      marks.push_back("abgegeben am " + FormatDate(filed->filedOn, program_.format));
     }
   }
   return marks;

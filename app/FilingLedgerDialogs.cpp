@@ -22,7 +22,7 @@
 namespace vorlex {
 
 TMarkFiledDialog::TMarkFiledDialog(const QString& caption, bool corrected, const QDate& today,
-                                   QWidget* owner)
+                                   const FormatSettings& format, QWidget* owner)
     : QDialog(owner) {
   setObjectName(QStringLiteral("MarkFiled"));
   setWindowTitle(QStringLiteral("Als abgegeben vermerken"));
@@ -35,7 +35,7 @@ TMarkFiledDialog::TMarkFiledDialog(const QString& caption, bool corrected, const
     layout->addWidget(new QLabel(QStringLiteral("Berichtigte Anmeldung (Kz 10: 1)"), this));
   }
   auto* form = new QFormLayout;
-  dtpAbgabe_ = new TDatePicker(today, this);
+  dtpAbgabe_ = new TDatePicker(today, format, this);
   dtpAbgabe_->setObjectName(QStringLiteral("dtpAbgabe"));
   editTicket_ = new QLineEdit(this);
   editTicket_->setObjectName(QStringLiteral("editTicket"));
@@ -75,7 +75,8 @@ void TMarkFiledDialog::Fill(const QDate& filedOn, const QString& ticket, const Q
   chkBeleg_->setChecked(saveRecord);
 }
 
-TFilingChangesDialog::TFilingChangesDialog(QWidget* owner) : QDialog(owner) {
+TFilingChangesDialog::TFilingChangesDialog(const FormatSettings& format, QWidget* owner)
+    : QDialog(owner), format_(format) {
   setObjectName(QStringLiteral("FilingChanges"));
   setWindowTitle(QStringLiteral("Seit der Abgabe"));
   auto* layout = new QVBoxLayout(this);
@@ -128,7 +129,7 @@ TFilingChangesDialog::TFilingChangesDialog(QWidget* owner) : QDialog(owner) {
 
 void TFilingChangesDialog::SetChanges(const QString& caption, const FilingChanges& changes) {
   setWindowTitle(caption);
-  lblStatus_->setText(DecodeText(FilingStatusLine(changes)));
+  lblStatus_->setText(DecodeText(FilingStatusLine(changes, format_)));
   lstEintraege_->clear();
   for (const std::string& line : changes.entries) lstEintraege_->addItem(DecodeText(line));
   if (changes.entries.empty()) lstEintraege_->addItem(DecodeText("Keine Einträge geändert."));
@@ -136,8 +137,8 @@ void TFilingChangesDialog::SetChanges(const QString& caption, const FilingChange
   const bool corrected = !changes.figures.empty();
   lblBerichtigt_->setText(corrected ? QStringLiteral("Berichtigte Anmeldung (Kz 10: 1)")
                                     : QStringLiteral("Kennzahlen wie abgegeben"));
-  const auto cents = [](const std::optional<int64_t>& value) {
-    return DecodeText(value ? FormatCents(*value) : std::string("-"));
+  const auto cents = [this](const std::optional<int64_t>& value) {
+    return DecodeText(value ? FormatCents(*value, format_) : std::string("-"));
   };
   // The further figures of the exact classification after the fields.
   std::vector<FigureChange> rows(std::begin(changes.all), std::end(changes.all));
@@ -148,7 +149,7 @@ void TFilingChangesDialog::SetChanges(const QString& caption, const FilingChange
     QString difference = QStringLiteral("-");
     if (field.filed && field.now) {
       const int64_t by = *field.now - *field.filed;
-      difference = DecodeText((by > 0 ? "+" : "") + FormatCents(by));
+      difference = DecodeText((by > 0 ? "+" : "") + FormatCents(by, format_));
     }
     const QString cells[] = {DecodeText(FigureTag(field.field)), cents(field.filed),
                              cents(field.now), difference};

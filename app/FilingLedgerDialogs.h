@@ -32,8 +32,10 @@ struct FilingDetails {
 class TMarkFiledDialog : public QDialog {
   Q_OBJECT
  public:
-  // caption: the run's period; corrected: it corrects an earlier filing.
-  TMarkFiledDialog(const QString& caption, bool corrected, const QDate& today, QWidget* owner);
+  // caption: the run's period; corrected: it corrects an earlier filing;
+  // format: how the day is written and typed.
+  TMarkFiledDialog(const QString& caption, bool corrected, const QDate& today,
+                   const FormatSettings& format, QWidget* owner);
 
   FilingDetails Details() const;
   // For the tests: the controls as a user fills them in.
@@ -51,7 +53,8 @@ class TMarkFiledDialog : public QDialog {
 class TFilingChangesDialog : public QDialog {
   Q_OBJECT
  public:
-  explicit TFilingChangesDialog(QWidget* owner);
+  // format: how the status line and the figures are written.
+  TFilingChangesDialog(const FormatSettings& format, QWidget* owner);
 
   void SetChanges(const QString& caption, const FilingChanges& changes);
 
@@ -67,6 +70,7 @@ class TFilingChangesDialog : public QDialog {
   QLabel* lblBerichtigt_;
   QTableWidget* gridKennzahlen_;
   QPushButton* btnVermerken_;
+  const FormatSettings format_;
 };
 
 }  // namespace vorlex

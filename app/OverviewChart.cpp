@@ -39,7 +39,8 @@ int64_t CeilTo(int64_t value, int64_t step) {
 }  // namespace
 
 void DrawOverviewChart(QPainter& painter, const QRect& area,
-                       const std::array<ChartFigures, 12>& months, bool furtherTurnover) {
+                       const std::array<ChartFigures, 12>& months, const FormatSettings& format,
+                       bool furtherTurnover) {
   painter.save();
   painter.fillRect(area, Qt::white);
   const QFontMetrics fm = painter.fontMetrics();
@@ -60,7 +61,7 @@ void DrawOverviewChart(QPainter& painter, const QRect& area,
 
   int labelWidth = 0;
   for (int64_t tick = low; tick <= high; tick += step) {
-    labelWidth = std::max(labelWidth, fm.horizontalAdvance(DecodeText(FormatCents(tick))));
+    labelWidth = std::max(labelWidth, fm.horizontalAdvance(DecodeText(FormatCents(tick, format))));
   }
   const int gap = fm.height() / 2;
   const QRect plot =
@@ -81,7 +82,7 @@ void DrawOverviewChart(QPainter& painter, const QRect& area,
     painter.drawLine(plot.left(), at, plot.right(), at);
     painter.setPen(Qt::black);
     painter.drawText(QRect(area.left(), at - fm.height() / 2, labelWidth + gap, fm.height()),
-                     Qt::AlignRight | Qt::AlignVCenter, DecodeText(FormatCents(tick)));
+                     Qt::AlignRight | Qt::AlignVCenter, DecodeText(FormatCents(tick, format)));
   }
   painter.drawLine(plot.left(), plot.top(), plot.left(), plot.bottom());
 
@@ -131,7 +132,8 @@ void DrawOverviewChart(QPainter& painter, const QRect& area,
   painter.restore();
 }
 
-TOverviewChart::TOverviewChart(QWidget* parent) : QWidget(parent) {
+TOverviewChart::TOverviewChart(const FormatSettings& format, QWidget* parent)
+    : QWidget(parent), format_(format) {
   // Small enough that the table and the chart fit a screen of 1024 x 768.
   setMinimumSize(560, 180);
 }
@@ -145,7 +147,7 @@ void TOverviewChart::SetMonths(const std::array<ChartFigures, 12>& months,
 
 void TOverviewChart::paintEvent(QPaintEvent* /*event*/) {
   QPainter painter(this);
-  DrawOverviewChart(painter, rect(), months_, furtherTurnover_);
+  DrawOverviewChart(painter, rect(), months_, format_, furtherTurnover_);
 }
 
 }  // namespace vorlex

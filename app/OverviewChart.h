@@ -17,15 +17,17 @@ namespace vorlex {
 inline const QColor kTurnoverBarColor{70, 130, 180};
 inline const QColor kDueBarColor{230, 140, 40};
 
-// The chart of months into area; furtherTurnover: the months' turnover holds
-// the further fields of the exact classification, and the legend says so.
+// The chart of months into area, the money axis in format; furtherTurnover:
+// the months' turnover holds the further fields of the exact classification,
+// and the legend says so.
 void DrawOverviewChart(QPainter& painter, const QRect& area,
-                       const std::array<ChartFigures, 12>& months, bool furtherTurnover = false);
+                       const std::array<ChartFigures, 12>& months, const FormatSettings& format,
+                       bool furtherTurnover = false);
 
 class TOverviewChart : public QWidget {
   Q_OBJECT
  public:
-  explicit TOverviewChart(QWidget* parent);
+  TOverviewChart(const FormatSettings& format, QWidget* parent);
   void SetMonths(const std::array<ChartFigures, 12>& months, bool furtherTurnover = false);
 
  protected:
@@ -34,6 +36,7 @@ class TOverviewChart : public QWidget {
  private:
   std::array<ChartFigures, 12> months_{};
   bool furtherTurnover_ = false;
+  const FormatSettings format_;
 };
 
 }  // namespace vorlex

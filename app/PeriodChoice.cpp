@@ -10,7 +10,6 @@
 #include "app/MonthNames.h"
 #include "ui/DesignMetrics.h"
 #include "ui/qtcore/QtText.h"
-#include "util/NumberText.h"
 
 namespace vorlex {
 
@@ -18,7 +17,8 @@ namespace {
 constexpr int kFirstYear = 1998;
 }
 
-TPeriodChoice::TPeriodChoice(const TDesignScale& S, QWidget* parent) : QFrame(parent) {
+TPeriodChoice::TPeriodChoice(const TDesignScale& S, const FormatSettings& format, QWidget* parent)
+    : QFrame(parent) {
   setObjectName(QStringLiteral("pnlTop"));
   setFrameStyle(QFrame::Panel | QFrame::Raised);
   auto radio = [&](const char* name, const QString& caption, int left, int top, int width,
@@ -45,7 +45,7 @@ TPeriodChoice::TPeriodChoice(const TDesignScale& S, QWidget* parent) : QFrame(pa
     return list;
   };
   auto datePicker = [&](const char* name, int left) {
-    auto* picker = new TDatePicker(QDate(2011, 11, 7), this);
+    auto* picker = new TDatePicker(QDate(2011, 11, 7), format, this);
     picker->setObjectName(QString::fromLatin1(name));
     picker->setGeometry(S.Rect(left, 108, 81, 21));
     return picker;
@@ -157,7 +157,8 @@ TTaxPeriod TPeriodChoice::StartOn(const QDate& today) {
 }
 
 int TPeriodChoice::Year() const {
-  return static_cast<int>(StrToInt(cmbJ_->currentText().toStdString()));
+  // The list holds the years as plain digits.
+  return cmbJ_->currentText().toInt();
 }
 
 TaxationBasis TPeriodChoice::Basis() const {

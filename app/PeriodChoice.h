@@ -20,8 +20,9 @@ class TDesignScale;
 class TPeriodChoice : public QFrame {
   Q_OBJECT
  public:
-  // The strip "pnlTop" with its controls at their design places.
-  TPeriodChoice(const TDesignScale& scale, QWidget* parent);
+  // The strip "pnlTop" with its controls at their design places; the range's
+  // days in format.
+  TPeriodChoice(const TDesignScale& scale, const FormatSettings& format, QWidget* parent);
 
   // Start-up on today: the month and year lists, the steppers in their
   // middles, the range on this month. Returns this month's period. Choices

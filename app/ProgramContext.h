@@ -9,6 +9,7 @@
 
 #include "db/uDB.h"
 #include "tax/TaxTotals.h"
+#include "util/FormatSettings.h"
 
 namespace vorlex {
 
@@ -21,6 +22,9 @@ struct ProgramContext {
   std::string DbFolder;              // the database's folder, with a trailing separator
   std::string DbName;                // the database's file name as read; may be empty
   bool EvaluationEnabled = false;    // while false, the period controls start no run
+  // How the user writes numbers and dates: the database is read and every
+  // text of the window written in them. Set before the window is made.
+  FormatSettings format;
 };
 
 }  // namespace vorlex

@@ -28,7 +28,7 @@ namespace {
 // bar moves in hundredths of the stage, which bounds its repaints.
 class TWindowSink : public TRunList {
  public:
-  explicit TWindowSink(QProgressBar& bar) : bar_(bar) {}
+  TWindowSink(QProgressBar& bar, const FormatSettings& format) : TRunList(format), bar_(bar) {}
 
   void ProgressStart(int maximum) override {
     TRunList::ProgressStart(maximum);
@@ -112,7 +112,8 @@ void TRunController::WithDatabase(const std::function<void(TDBase&)>& use) {
 void TRunController::OpenFor(const std::function<void()>& use) {
   ReadLocation();
   try {
-    program_.Database = std::make_unique<TDBase>(program_.DbFolder + program_.DbName);
+    program_.Database =
+        std::make_unique<TDBase>(program_.DbFolder + program_.DbName, program_.format);
     use();
   } catch (...) {
     // A database that opens but cannot be evaluated (an empty file, another
@@ -150,7 +151,7 @@ void TRunController::Evaluate(double firstDay, double lastDay, TaxationBasis bas
   progress_.show();
   list_.Model().Clear();
 
-  TWindowSink sink(progress_);
+  TWindowSink sink(progress_, program_.format);
   const auto showList = [&] {
     progress_.hide();
     sink.HandOver(list_.Model());

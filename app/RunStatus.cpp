@@ -18,7 +18,8 @@
 
 namespace vorlex {
 
-TRunStatus::TRunStatus(QWidget& window) : QStatusBar(&window), window_(window) {
+TRunStatus::TRunStatus(const FormatSettings& format, QWidget& window)
+    : QStatusBar(&window), window_(window), format_(format) {
   setObjectName(QStringLiteral("StatusBar1"));
   setSizeGripEnabled(false);
   // Shown only after a run of the exact classification.
@@ -78,8 +79,8 @@ void TRunStatus::ShowPeriodNote(double firstDay, double lastDay) {
   // A range whose first day lies after its last selects nothing; the zeros
   // would otherwise look like a period without business.
   if (PeriodReversed(firstDay, lastDay)) {
-    showMessage(DecodeText("Der erste Tag (" + FormatDate(firstDay) +
-                           ") liegt nach dem letzten Tag (" + FormatDate(lastDay) + ")."));
+    showMessage(DecodeText("Der erste Tag (" + FormatDate(firstDay, format_) +
+                           ") liegt nach dem letzten Tag (" + FormatDate(lastDay, format_) + ")."));
   } else {
     clearMessage();
   }
@@ -113,11 +114,12 @@ void TRunStatus::ShowFiling(const QString& text, bool changed) {
 void TRunStatus::Show(const TaxTotals& totals, const std::vector<RunEntry>& entries,
                       double firstDay, double lastDay, ClassificationChoice choice,
                       const ExactSharesOf& exactOf) {
-  hints_ = PlausibilityHints(entries, firstDay, lastDay, choice.rules, exactOf);
+  hints_ = PlausibilityHints(entries, firstDay, lastDay, format_, choice.rules, exactOf);
   if (dialog_) dialog_->SetHints(hints_);
   const std::optional<Prepayment> prepayment = PrepaymentOf(totals);
-  std::string kz83 = prepayment ? PrepaymentStatus(prepayment->due) : FieldTag(83) + ": -";
-  if (totals.field39 != 0) kz83 = FieldTag(39) + ": " + FormatCents(totals.field39) + ", " + kz83;
+  std::string kz83 = prepayment ? PrepaymentStatus(prepayment->due, format_) : FieldTag(83) + ": -";
+  if (totals.field39 != 0)
+    kz83 = FieldTag(39) + ": " + FormatCents(totals.field39, format_) + ", " + kz83;
   lblKz83_->setText(DecodeText(kz83));
   lblZuordnung_->setText(DecodeText(choice.sales == ForeignSales::Services
                                         ? "Zuordnung: genau, sonstige Leistungen"

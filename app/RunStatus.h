@@ -14,6 +14,7 @@
 #include "tax/PlausibilityHints.h"
 #include "tax/RunEntry.h"
 #include "tax/TaxTotals.h"
+#include "util/FormatSettings.h"
 
 class QLabel;
 
@@ -25,7 +26,8 @@ class TRunStatus : public QStatusBar {
   Q_OBJECT
  public:
   // The hints open beside window.
-  explicit TRunStatus(QWidget& window);
+  // format: how its texts write amounts and dates.
+  TRunStatus(const FormatSettings& format, QWidget& window);
 
   // The note on a reversed range in the message line; any other period
   // clears the message line.
@@ -64,6 +66,7 @@ class TRunStatus : public QStatusBar {
 
  private:
   QWidget& window_;
+  const FormatSettings format_;
   QLabel* lblZuordnung_;
   QLabel* lblAbgegeben_;
   QLabel* lblAbgabe_;

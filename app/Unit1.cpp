@@ -42,7 +42,7 @@ TForm1::TForm1(ProgramContext& program, int pixelsPerInch, QWidget* parent)
     : QWidget(parent),
       program_(program),
       scale_(pixelsPerInch > 0 ? pixelsPerInch : std::max(1, logicalDpiY())),
-      overview_(*this) {
+      overview_(*this, program.format) {
   setObjectName(QStringLiteral("Form1"));
   setFont(scale_.WindowFont());
   // Below the design size controls would be cut off or cover each other.
@@ -52,14 +52,14 @@ TForm1::TForm1(ProgramContext& program, int pixelsPerInch, QWidget* parent)
   pnlL_ = new QFrame(this);
   pnlL_->setObjectName(QStringLiteral("pnlL"));
   pnlL_->setFrameStyle(QFrame::Panel | QFrame::Raised);
-  status_ = new TRunStatus(*this);
+  status_ = new TRunStatus(program_.format, *this);
   BuildLeftPanel();
-  fields_ = new TFieldPanel(scale_, this);
+  fields_ = new TFieldPanel(scale_, program_.format, this);
 
   runs_ = new TRunController(program_, *lbUst_, *pB_, this);
   ledger_ = new TFilingLedger(*this, program_);
   export_ = std::make_unique<TExportSave>(SaveDialog1_, *runs_, lbUst_->Model(), program_.totals,
-                                          *status_);
+                                          *status_, program_.format);
   ConnectEvents();
   SetKeys();
   AlignPanels();
@@ -70,7 +70,7 @@ TForm1::~TForm1() = default;
 
 void TForm1::BuildLeftPanel() {
   const TDesignScale& S = scale_;
-  period_ = new TPeriodChoice(S, pnlL_);
+  period_ = new TPeriodChoice(S, program_.format, pnlL_);
   classification_ = new TClassificationChoice(S, period_);
 
   const auto button = [&](const char* name, const QString& caption, const QRect& place) {
@@ -152,8 +152,9 @@ void TForm1::ConnectEvents() {
     ledger_->Compare(std::move(run));
     // An open "Für Mein ELSTER" shows the run just made.
     if (elster_) {
-      elster_->SetFigures(DecodeText(PeriodCaption(firstDay, lastDay, period_->Basis())),
-                          PortalFiguresOfRun(), ledger_->CanMark());
+      elster_->SetFigures(
+          DecodeText(PeriodCaption(firstDay, lastDay, period_->Basis(), program_.format)),
+          PortalFiguresOfRun(), ledger_->CanMark());
     }
   });
   connect(runs_, &TRunController::VatIdRead, fields_, &TFieldPanel::ShowVatId);
@@ -297,7 +298,7 @@ void TForm1::FormResize() {
 }
 
 void TForm1::ShowPeriod(double firstDay, double lastDay, TaxationBasis basis) {
-  lblCaption_->setText(DecodeText(PeriodCaption(firstDay, lastDay, basis)));
+  lblCaption_->setText(DecodeText(PeriodCaption(firstDay, lastDay, basis, program_.format)));
   lblCaption_->adjustSize();
   status_->ShowPeriodNote(firstDay, lastDay);
 }

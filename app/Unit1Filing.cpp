@@ -66,7 +66,7 @@ void TForm1::ConnectFiling() {
 
 void TForm1::btnAbgabeClick() {
   const int year = period_->Year();
-  TFilingSettingsDialog dialog(year, FilingSettingsOfYear(year), this);
+  TFilingSettingsDialog dialog(year, FilingSettingsOfYear(year), program_.format, this);
   if (dialog.exec() != QDialog::Accepted) return;
   SaveFilingSettings(year, dialog.Settings());
   // The figures and due dates shown follow the settings saved.
@@ -84,8 +84,9 @@ void TForm1::btnElsterClick() {
   }
   if (runs_->LastRunComplete()) {
     const std::array<double, 2>& days = runs_->LastRunDays();
-    elster_->SetFigures(DecodeText(PeriodCaption(days[0], days[1], runs_->LastRunBasis())),
-                        PortalFiguresOfRun(), ledger_->CanMark());
+    elster_->SetFigures(
+        DecodeText(PeriodCaption(days[0], days[1], runs_->LastRunBasis(), program_.format)),
+        PortalFiguresOfRun(), ledger_->CanMark());
   } else {
     elster_->SetFigures(DecodeText("Noch keine vollst\xE4ndige Auswertung."), {});
   }
@@ -111,8 +112,9 @@ void TForm1::MarkFiled() {
   // is gone, the overview marks the period.
   if (elster_ && runs_->LastRunComplete()) {
     const std::array<double, 2>& days = runs_->LastRunDays();
-    elster_->SetFigures(DecodeText(PeriodCaption(days[0], days[1], runs_->LastRunBasis())),
-                        PortalFiguresOfRun(), ledger_->CanMark());
+    elster_->SetFigures(
+        DecodeText(PeriodCaption(days[0], days[1], runs_->LastRunBasis(), program_.format)),
+        PortalFiguresOfRun(), ledger_->CanMark());
   }
   if (program_.Database) overview_.Refresh(*program_.Database);
 }

@@ -25,7 +25,8 @@ constexpr const char* kTitle =
 
 }  // namespace
 
-TYearOverviewDialog::TYearOverviewDialog(QWidget* owner) : QWidget(owner, Qt::Window) {
+TYearOverviewDialog::TYearOverviewDialog(const FormatSettings& format, QWidget* owner)
+    : QWidget(owner, Qt::Window), format_(format) {
   setWindowTitle(DecodeText(kTitle));
   auto* layout = new QVBoxLayout(this);
   lblCaption_ = new QLabel(this);
@@ -49,7 +50,7 @@ TYearOverviewDialog::TYearOverviewDialog(QWidget* owner) : QWidget(owner, Qt::Wi
   lblSvz_ = new QLabel(this);
   lblSvz_->setObjectName(QStringLiteral("lblSondervorauszahlung"));
   lblSvz_->hide();
-  chart_ = new TOverviewChart(this);
+  chart_ = new TOverviewChart(format_, this);
   layout->addWidget(lblCaption_);
   layout->addWidget(gridOverview_);
   layout->addWidget(lblSvz_);
@@ -103,7 +104,7 @@ void TYearOverviewDialog::SetOverview(const YearOverview& overview, const Overvi
       return item;
     };
     put(0, OverviewRowLabel(row), Qt::AlignLeft);
-    const std::vector<std::string> cells = OverviewRowCells(overview, row);
+    const std::vector<std::string> cells = OverviewRowCells(overview, row, format_);
     for (size_t c = 0; c < cells.size(); ++c) {
       put(static_cast<int>(c) + 1, cells[c], Qt::AlignRight);
     }
@@ -134,7 +135,7 @@ void TYearOverviewDialog::SetOverview(const YearOverview& overview, const Overvi
     }
   }
   lblSvz_->setVisible(filing.next.has_value());
-  if (filing.next) lblSvz_->setText(DecodeText(SpecialPrepaymentLine(*filing.next)));
+  if (filing.next) lblSvz_->setText(DecodeText(SpecialPrepaymentLine(*filing.next, format_)));
   gridOverview_->setCurrentIndex(QModelIndex());
   // No column cut short: the window is at least as wide as every column's
   // widest text, and where the screen beside the main window is narrower, it
@@ -181,7 +182,7 @@ void TYearOverviewWindow::Show(TDBase& db, int year, TaxationBasis basis,
   choice_ = choice;
   const bool fresh = dialog_.isNull();
   if (fresh) {
-    dialog_ = new TYearOverviewDialog(&owner_);
+    dialog_ = new TYearOverviewDialog(format_, &owner_);
     dialog_->setAttribute(Qt::WA_DeleteOnClose);
   }
   dialog_->SetOverview(computed.overview, computed.filing);

@@ -38,7 +38,8 @@ struct OverviewFiling {
 class TYearOverviewDialog : public QWidget {
   Q_OBJECT
  public:
-  explicit TYearOverviewDialog(QWidget* owner);
+  // format: how the figures are written.
+  TYearOverviewDialog(const FormatSettings& format, QWidget* owner);
 
   // The overview's rows hold field 39 where the year deducts it.
   void SetOverview(const YearOverview& overview, const OverviewFiling& filing = {});
@@ -51,6 +52,7 @@ class TYearOverviewDialog : public QWidget {
   QTableWidget* gridOverview_;
   QLabel* lblSvz_;
   TOverviewChart* chart_;
+  const FormatSettings format_;
   int year_ = 0;
   TaxationBasis basis_ = TaxationBasis::Ist;
 };
@@ -59,7 +61,8 @@ class TYearOverviewDialog : public QWidget {
 // it was closed, raised while open.
 class TYearOverviewWindow {
  public:
-  explicit TYearOverviewWindow(QWidget& owner) : owner_(owner) {}
+  TYearOverviewWindow(QWidget& owner, const FormatSettings& format)
+      : owner_(owner), format_(format) {}
 
   // The filing calendar of a year's overview, asked on the database after the
   // year's run: field 39 of its December return and the rest of OverviewFiling.
@@ -86,6 +89,7 @@ class TYearOverviewWindow {
   Computed Compute(TDBase& db, int year, TaxationBasis basis, ClassificationChoice choice) const;
 
   QWidget& owner_;
+  const FormatSettings format_;
   ClassificationChoice choice_;  // of the overview shown
   QPointer<TYearOverviewDialog> dialog_;
   FilingSource filing_;

@@ -6,7 +6,6 @@
 #include "app/Application.h"
 #include "app/Unit1.h"
 #include "ui/qtcore/QtText.h"
-#include "util/FormatSettings.h"
 
 int main(int argc, char** argv) {
   vorlex::TApplication application(argc, argv);
@@ -14,13 +13,13 @@ int main(int argc, char** argv) {
   // to its entry.
   QApplication::setWindowIcon(QIcon::fromTheme("vorlex"));
   QGuiApplication::setDesktopFileName("io.vorlex.Vorlex");
-  vorlex::Format() = vorlex::FormatSettingsFromLocale(QLocale::system());
   // The dialogs' own texts in the user's language, German for a German user.
   QTranslator qtTexts;
   if (vorlex::LoadQtTranslations(qtTexts, QLocale::system()))
     QCoreApplication::installTranslator(&qtTexts);
 
   vorlex::ProgramContext program;
+  program.format = vorlex::FormatSettingsFromLocale(QLocale::system());
   vorlex::TForm1 form(program);
   // A failed start-up step is shown and skips the steps after it; the window
   // opens all the same.

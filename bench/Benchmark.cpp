@@ -148,7 +148,7 @@ Timing Stopped(const EBudgetExceeded& e) {
 VariantResult MeasureVariant(const std::string& path, const GenOptions& options, int runs,
                              double budgetSeconds) {
   const Period period = LastYear(options);
-  TDBase db(path);
+  TDBase db(path, FormatSettings{});
   const TReadOnlyConnection raw(path);
   VariantResult result;
   result.counts = RunBaseline(raw.get(), period.firstDay, period.lastDay);  // warm-up

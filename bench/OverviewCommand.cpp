@@ -85,7 +85,6 @@ int OverviewCommand(const std::vector<std::string>& args) {
     return WrongArguments("overview", e.what(), kUsage);
   }
   if (workloads.empty()) workloads.push_back("year-100k");
-  Format() = FormatSettings{};
   double worst = 0;
   int status = 0;
   try {
@@ -95,7 +94,7 @@ int OverviewCommand(const std::vector<std::string>& args) {
         bool reused = false;
         const std::string path = EnsureDatabase(dir, w, index, reused);
         const Period period = LastYear(w.options);
-        TDBase db(path);
+        TDBase db(path, FormatSettings{});  // German figures
         for (const TaxationBasis basis : {TaxationBasis::Ist, TaxationBasis::Soll}) {
           TimedYearRun(db, period, basis);  // warm-up
           TimedOverview(db, w.options.lastYear, basis);

@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "bench/Benchmark.h"
-#include "util/FormatSettings.h"
 
 namespace vorlex::bench {
 
@@ -74,7 +73,6 @@ int RunCommand(const std::vector<std::string>& arguments) {
   }
   // Before anything large is loaded, so that the reporter's peak is its own.
   TChildLauncher launcher;
-  vorlex::Format() = vorlex::FormatSettings{};
   const std::string dir = args.dir.empty() ? DataFolder() : args.dir;
   const std::string reporter = args.report.empty() ? DefaultReporter() : args.report;
   int status = 0;

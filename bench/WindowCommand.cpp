@@ -25,7 +25,6 @@
 #include "tax/EvaluationRun.h"
 #include "testdb/PelmoraDb.h"
 #include "ui/SummaryListView.h"
-#include "util/FormatSettings.h"
 #include "util/uDatum.h"
 
 namespace vorlex::bench {
@@ -102,10 +101,9 @@ int WindowCommand(const std::vector<std::string>& args, int& argc, char** argv) 
       // "Soll": every order of the year.
       form.findChild<TRadioGroup*>(QStringLiteral("rgVersteuerung"))->SetItemIndex(1);
       app.processEvents();
-      Format() = FormatSettings{};
       PaintCounter counter;
       progress->installEventFilter(&counter);
-      TDBase headlessDb(db.string());
+      TDBase headlessDb(db.string(), program.format);
 
       std::vector<double> headless, window, painted, scroll;
       int maxPaints = 0;
@@ -113,7 +111,7 @@ int WindowCommand(const std::vector<std::string>& args, int& argc, char** argv) 
       bool atEnd = true;
       for (int i = 0; i < runs; ++i) {
         {
-          TRunList sink;
+          TRunList sink(program.format);
           TaxTotals totals;
           const TStopwatch clock;
           EvaluateRun(headlessDb, period.firstDay, period.lastDay, TaxationBasis::Soll, totals,

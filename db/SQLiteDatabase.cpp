@@ -36,12 +36,12 @@ void ReadNumberCell(sqlite3_context* context, int, sqlite3_value** argv) {
     sqlite3_result_value(context, cell);
     return;
   }
-  auto* failure = static_cast<TSQLiteDatabase::CellFailure*>(sqlite3_user_data(context));
+  auto* numbers = static_cast<TSQLiteDatabase::NumberCells*>(sqlite3_user_data(context));
   try {
-    sqlite3_result_double(context, StrToFloat(bytes));
+    sqlite3_result_double(context, StrToFloat(bytes, numbers->format));
   } catch (const EConvertError& e) {
     const auto* column = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
-    *failure = {true, e.what(), column != nullptr ? column : ""};
+    numbers->failure = {true, e.what(), column != nullptr ? column : ""};
     sqlite3_result_error(context, e.what(), -1);
   } catch (const std::exception& e) {
     // Nothing may leave through the library.
@@ -141,13 +141,16 @@ void TSQLiteDatabase::Closer::operator()(sqlite3* db) const {
   sqlite3_close(db);
 }
 
-TSQLiteDatabase::TSQLiteDatabase(const std::string& fileName) {
+TSQLiteDatabase::TSQLiteDatabase(const std::string& fileName, const FormatSettings& format)
+    : numbers_(std::make_unique<NumberCells>(NumberCells{format, {}})) {
   // Read-only and never create: a mistyped location must not leave an empty
   // database where Pelmora's belongs, and Pelmora's data is never changed.
   Open(fileName, SQLITE_OPEN_READONLY, 0);
 }
 
-TSQLiteDatabase::TSQLiteDatabase(const std::string& fileName, Writable writable) {
+// Vorlex's own file holds its values typed; no user's format reads it.
+TSQLiteDatabase::TSQLiteDatabase(const std::string& fileName, Writable writable)
+    : numbers_(std::make_unique<NumberCells>()) {
   Open(fileName, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, writable.busyMilliseconds);
 }
 
@@ -170,8 +173,7 @@ void TSQLiteDatabase::Open(const std::string& fileName, int flags, int busyMilli
   // Pelmora's database is never waited for (its lock surfaces at once);
   // only Vorlex's own file waits for another Vorlex.
   if (busyMilliseconds > 0) sqlite3_busy_timeout(handle, busyMilliseconds);
-  cellFailure_ = std::make_unique<CellFailure>();
-  sqlite3_create_function_v2(handle, kNumberFunction, 2, SQLITE_UTF8, cellFailure_.get(),
+  sqlite3_create_function_v2(handle, kNumberFunction, 2, SQLITE_UTF8, numbers_.get(),
                              ReadNumberCell, nullptr, nullptr, nullptr);
   sqlite3_create_window_function(handle, kRateNetsFunction, 2, SQLITE_UTF8, nullptr, AddRateNet,
                                  RateNetsValue, RateNetsValue, RemoveRateNet, nullptr);
@@ -214,8 +216,8 @@ void TSQLiteDatabase::DefineTextTest(const std::string& name, TextTest test) {
 }
 
 void TSQLiteDatabase::RaiseLastError(const std::string& action, const std::string& sql) {
-  if (cellFailure_ && cellFailure_->failed) {
-    CellFailure failure = std::exchange(*cellFailure_, {});
+  if (numbers_ && numbers_->failure.failed) {
+    CellFailure failure = std::exchange(numbers_->failure, {});
     throw ECellConvertError(failure.message, failure.column);
   }
   const int code = db_ ? sqlite3_errcode(db_.get()) : SQLITE_OK;

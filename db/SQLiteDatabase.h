@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "db/SQLiteTable.h"
+#include "util/FormatSettings.h"
 
 struct sqlite3;
 
@@ -19,7 +20,7 @@ namespace vorlex {
 // as the facade reads a number cell: a number or NULL as it is, text that the
 // library reads as a number and blank text as they are (the library makes the
 // number or 0 of them), any other text or a blob's bytes by StrToFloat, in the
-// user's format. A cell StrToFloat cannot read ends the statement with
+// connection's format settings. A cell StrToFloat cannot read ends the statement with
 // ECellConvertError.
 inline constexpr const char* kNumberFunction = "vorlex_number";
 // An aggregate (also a window function) of an order's lines: (net, rate) of
@@ -33,8 +34,10 @@ inline constexpr int kRateNetsMost = 16;
 class TSQLiteDatabase {
  public:
   // Opens an existing database read-only; never creates or changes a file.
-  // Raises "Failed to open database "%s" : %s".
-  explicit TSQLiteDatabase(const std::string& fileName);
+  // Raises "Failed to open database "%s" : %s". format: how the user writes
+  // numbers, by which cells of text are read as numbers and float cells
+  // become text.
+  TSQLiteDatabase(const std::string& fileName, const FormatSettings& format);
   ~TSQLiteDatabase();
   TSQLiteDatabase(const TSQLiteDatabase&) = delete;
   TSQLiteDatabase& operator=(const TSQLiteDatabase&) = delete;
@@ -67,12 +70,19 @@ class TSQLiteDatabase {
   // the statement fail.
   [[noreturn]] void RaiseLastError(const std::string& action, const std::string& sql);
 
-  // What a failed call of kNumberFunction left for RaiseLastError; kept apart
-  // from the connection, so that a move leaves it where the library finds it.
+  const FormatSettings& Format() const { return numbers_->format; }
+
+  // What a failed call of kNumberFunction left for RaiseLastError.
   struct CellFailure {
     bool failed = false;
     std::string message;
     std::string column;
+  };
+  // The user data of kNumberFunction; kept apart from the connection, so that
+  // a move leaves it where the library finds it.
+  struct NumberCells {
+    FormatSettings format;
+    CellFailure failure;
   };
 
  private:
@@ -91,7 +101,7 @@ class TSQLiteDatabase {
   struct Closer {
     void operator()(sqlite3* db) const;
   };
-  std::unique_ptr<CellFailure> cellFailure_;
+  std::unique_ptr<NumberCells> numbers_;
   // Where the library finds each text test; they outlive the connection.
   std::map<std::string, std::unique_ptr<TextTest>> textTests_;
   std::unique_ptr<sqlite3, Closer> db_;

@@ -129,6 +129,7 @@ struct TSQLiteTable::Impl {
   };
   std::vector<Column> columns;
   std::vector<std::string> keptNames;  // upper case; empty: every column
+  FormatSettings format;               // the connection's: float cells as text, text as numbers
   std::unique_ptr<TSQLiteStatement> statement;  // until its last row is read
 
   // The column whose cells a read wants; raises for a column not kept, which
@@ -208,6 +209,7 @@ TSQLiteTable::TSQLiteTable(TSQLiteDatabase& db, const std::string& sql,
                            const std::vector<std::string>& kept, TableReading reading)
     : impl_(std::make_unique<Impl>()), rowByRow_(reading == TableReading::RowByRow) {
   for (const std::string& name : kept) impl_->keptNames.push_back(AsciiUpper(name));
+  impl_->format = db.Format();
   impl_->statement = std::make_unique<TSQLiteStatement>(db, sql);
   if (rowByRow_) {
     ReadRow();
@@ -289,6 +291,10 @@ const std::string& TSQLiteTable::ColumnName(int index) const {
   return impl_->columns[index].name;
 }
 
+const FormatSettings& TSQLiteTable::Format() const {
+  return impl_->format;
+}
+
 bool TSQLiteTable::CellIsNull(int index) const {
   if (AtEnd()) throw ESQLiteException(kAtEnd);
   return impl_->Kept(index, columnCount_).IsNull(cursor_);
@@ -327,7 +333,7 @@ std::string TSQLiteTable::CellText(int index) const {
     case ColumnKind::Integer:
       return std::to_string(CellInteger(index));
     case ColumnKind::Float:
-      return FormatFloat(CellFloat(index));
+      return FormatFloat(CellFloat(index), impl_->format);
     case ColumnKind::Text:
       return std::string(column.texts[cursor_]);
     case ColumnKind::Blob:
@@ -357,7 +363,7 @@ int64_t TSQLiteTable::CellInteger(int index) const {
   const Impl::Column& column = impl_->Kept(index, columnCount_);
   if (column.IsNull(cursor_)) return 0;
   // A kept text reads as its conversion does, or raises the conversion error.
-  if (const std::string* kept = column.NoNumber(cursor_)) return StrToInt(*kept);
+  if (const std::string* kept = column.NoNumber(cursor_)) return StrToInt(*kept, impl_->format);
   if (column.kind == ColumnKind::Integer) return column.integers[cursor_];
   if (column.kind == ColumnKind::Float) {
     const double value = std::trunc(column.floats[cursor_]);
@@ -372,7 +378,7 @@ double TSQLiteTable::CellFloat(int index) const {
   if (AtEnd()) throw ESQLiteException(kAtEnd);
   const Impl::Column& column = impl_->Kept(index, columnCount_);
   if (column.IsNull(cursor_)) return 0.0;
-  if (const std::string* kept = column.NoNumber(cursor_)) return StrToFloat(*kept);
+  if (const std::string* kept = column.NoNumber(cursor_)) return StrToFloat(*kept, impl_->format);
   if (column.kind == ColumnKind::Integer) return static_cast<double>(column.integers[cursor_]);
   if (column.kind == ColumnKind::Float) return column.floats[cursor_];
   throw ESQLiteException("Not an integer or numeric field");

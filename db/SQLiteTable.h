@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "db/SQLiteStatement.h"
+#include "util/FormatSettings.h"
 
 namespace vorlex {
 
@@ -49,6 +50,8 @@ class TSQLiteTable {
   // for a table is the first).
   static ColumnKind KindOf(const TSQLiteStatement& statement, int index);
   const std::string& ColumnName(int index) const;  // upper case
+  // The connection's format settings, by which the cells are read.
+  const FormatSettings& Format() const;
 
   bool CellIsNull(int index) const;
   // True when the cell is of the integer kind and the library stored an integer

@@ -8,11 +8,11 @@
 namespace vorlex {
 
 double TVariant::ToFloat() const {
-  return StrToFloat(text_);
+  return StrToFloat(text_, format_);
 }
 
 int64_t TVariant::ToInt() const {
-  return StrToInt(text_);
+  return StrToInt(text_, format_);
 }
 
 TDBTable::TDBTable(std::unique_ptr<TSQLiteTable> result) : result_(std::move(result)) {}
@@ -32,11 +32,15 @@ int TDBTable::RowCount() const {
 }
 
 TVariant TDBTable::FieldValue(std::string_view name) const {
-  return TVariant(result_->CellText(result_->ColumnIndex(name)));
+  return TVariant(result_->CellText(result_->ColumnIndex(name)), result_->Format());
 }
 
 std::string TDBTable::FieldText(std::string_view name) const {
   return result_->CellTextOrEmpty(result_->ColumnIndex(name));
+}
+
+const FormatSettings& TDBTable::Format() const {
+  return result_->Format();
 }
 
 int TDBTable::Index(const TDBField& field) const {
@@ -48,7 +52,7 @@ int TDBTable::Index(const TDBField& field) const {
 }
 
 TVariant TDBTable::FieldValue(const TDBField& field) const {
-  return TVariant(result_->CellText(Index(field)));
+  return TVariant(result_->CellText(Index(field)), result_->Format());
 }
 
 std::string_view TDBTable::FieldView(const TDBField& field, std::string& scratch) const {
@@ -72,7 +76,7 @@ double TDBTable::FieldFloat(const TDBField& field) const {
     }
     return FloatTextValue(result_->CellFloat(index));
   }
-  return StrToFloat(result_->CellText(index));
+  return StrToFloat(result_->CellText(index), result_->Format());
 }
 
 int64_t TDBTable::FieldInt(const TDBField& field) const {
@@ -81,11 +85,13 @@ int64_t TDBTable::FieldInt(const TDBField& field) const {
   if (result_->Kind(index) == ColumnKind::Integer && result_->CellHeldAsNumber(index)) {
     return result_->CellInteger(index);
   }
-  return StrToInt(result_->CellText(index));
+  return StrToInt(result_->CellText(index), result_->Format());
 }
 
-TDBase::TDBase(const std::string& fileName)
-    : fileName_(fileName), connection_(std::make_unique<TSQLiteDatabase>(fileName)) {}
+TDBase::TDBase(const std::string& fileName, const FormatSettings& format)
+    : fileName_(fileName),
+      format_(format),
+      connection_(std::make_unique<TSQLiteDatabase>(fileName, format)) {}
 
 TDBase::~TDBase() = default;
 

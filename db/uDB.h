@@ -13,6 +13,7 @@
 
 #include "db/PeriodLineSums.h"
 #include "db/SQLiteError.h"
+#include "util/FormatSettings.h"
 
 namespace vorlex {
 
@@ -20,12 +21,13 @@ class TSQLiteDatabase;
 class TSQLiteTable;
 
 // A field value: always text. Numbers really travel as text in the user's
-// locale (a float is rounded to 15 significant digits on the way) and are
-// converted back by the reader.
+// format (a float is rounded to 15 significant digits on the way) and are
+// converted back by the reader, in the format the text was made in.
 class TVariant {
  public:
   TVariant() = default;
-  explicit TVariant(std::string text) : text_(std::move(text)) {}
+  TVariant(std::string text, const FormatSettings& format)
+      : text_(std::move(text)), format_(format) {}
   const std::string& Text() const { return text_; }
   // Raise EConvertError (util/NumberText.h) when the text is no number.
   double ToFloat() const;
@@ -37,6 +39,7 @@ class TVariant {
 
  private:
   std::string text_;
+  FormatSettings format_;
 };
 
 // A column named once and found in a result at its first use; later reads of
@@ -82,6 +85,8 @@ class TDBTable {
   // The column is read as text (by its declared type), as a text test of the
   // connection reads its arguments (TDBase::DefineTextTest).
   bool ReadsAsText(const TDBField& field) const;
+  // The format settings the fields are read in: the database's.
+  const FormatSettings& Format() const;
 
  private:
   // The period's line sums read the ids of all rows at once.
@@ -91,7 +96,9 @@ class TDBTable {
 
 class TDBase {
  public:
-  explicit TDBase(const std::string& fileName);
+  // format: how the user writes numbers, by which the fields' texts are made
+  // and read (the front end's settings).
+  TDBase(const std::string& fileName, const FormatSettings& format);
   ~TDBase();
   TDBase(const TDBase&) = delete;
   TDBase& operator=(const TDBase&) = delete;
@@ -115,6 +122,7 @@ class TDBase {
   void Close();
   bool IsOpen() const { return connection_ != nullptr; }
   const std::string& FileName() const { return fileName_; }
+  const FormatSettings& Format() const { return format_; }
 
  private:
   // The classes of the facade that work on the connection itself.
@@ -125,6 +133,7 @@ class TDBase {
   TSQLiteDatabase& Connection();
 
   std::string fileName_;
+  FormatSettings format_;
   std::unique_ptr<TSQLiteDatabase> connection_;
 };
 

@@ -12,8 +12,9 @@ std::string ReplaceAll(std::string_view source, std::string_view find,
 }
 
 std::string SQLDate(uint16_t year, uint16_t month, uint16_t day) {
-  // SQL number literals always carry a decimal point, whatever the locale.
-  return ReplaceAll(FormatFloat(EncodeDate(year, month, day)), ",", ".");
+  // SQL number literals always carry a decimal point, whatever the locale; a
+  // whole day has none to carry anyway.
+  return ReplaceAll(FormatFloat(EncodeDate(year, month, day), FormatSettings{}), ",", ".");
 }
 
 std::string SQLDateOf(double dayNumber) {

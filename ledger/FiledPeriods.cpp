@@ -55,9 +55,10 @@ Filing FiledPeriodNow(TDBase& db, const Filing& filed) {
   return now;
 }
 
-FilingChanges CompareUnderFiledRules(TDBase& db, const Filing& filed, const Filing& run) {
-  if (SameClassification(filed, run)) return CompareWithFiling(filed, run);
-  FilingChanges changes = CompareWithFiling(filed, FiledPeriodNow(db, filed));
+FilingChanges CompareUnderFiledRules(TDBase& db, const Filing& filed, const Filing& run,
+                                     const FormatSettings& format) {
+  if (SameClassification(filed, run)) return CompareWithFiling(filed, run, format);
+  FilingChanges changes = CompareWithFiling(filed, FiledPeriodNow(db, filed), format);
   changes.filedRules = ClassificationName(ClassificationOfText(filed.classification).rules);
   return changes;
 }

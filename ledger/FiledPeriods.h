@@ -30,7 +30,8 @@ Filing FiledPeriodNow(TDBase& db, const Filing& filed);
 // The run compared with its period's latest filing; under the filing's own
 // rules, the period run afresh with them, where the run was made under
 // others: its figures would differ by the rules alone.
-FilingChanges CompareUnderFiledRules(TDBase& db, const Filing& filed, const Filing& run);
+FilingChanges CompareUnderFiledRules(TDBase& db, const Filing& filed, const Filing& run,
+                                     const FormatSettings& format);
 
 // "2 von 5 abgegebenen Zeiträumen seit der Abgabe geändert" (Windows-1252).
 std::string ChangedPeriodsLine(size_t changed, size_t filed);

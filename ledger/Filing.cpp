@@ -31,17 +31,23 @@ int64_t Cents(double value) {
   return ShownCents(value).value_or(0);
 }
 
-std::string Money(double value) {
-  return FormatCents(Cents(value), Format());
+std::string Money(double value, const FormatSettings& format) {
+  return FormatCents(Cents(value), format);
 }
 
 // As the list names an entry: an order by its description, a cash-book entry
 // by its description and day.
-std::string EntryName(const FiledEntry& e) {
+// Whether two day numbers fall on the same day, whatever their times.
+bool SameDay(double a, double b) {
+  const FormatSettings any;
+  return FormatDate(a, any) == FormatDate(b, any);
+}
+
+std::string EntryName(const FiledEntry& e, const FormatSettings& format) {
   if (!IsCash(e)) {
     return e.description.empty() ? "Auftrag " + std::to_string(e.id) : e.description;
   }
-  return "Kassenbuch " + e.description + " (" + FormatDate(e.date, Format()) + ")";
+  return "Kassenbuch " + e.description + " (" + FormatDate(e.date, format) + ")";
 }
 
 std::string NameOrNone(const std::string& name) {
@@ -50,16 +56,16 @@ std::string NameOrNone(const std::string& name) {
 
 // "Rechnung 2026-017: 200,00 statt 100,00; Kunde Huber statt Gruber", or
 // empty when the entry is as filed.
-std::string ChangeLine(const FiledEntry& was, const FiledEntry& is) {
+std::string ChangeLine(const FiledEntry& was, const FiledEntry& is, const FormatSettings& format) {
   std::vector<std::string> parts;
   const auto differ = [](double a, double b) { return Cents(a) != Cents(b); };
   if (differ(is.net, was.net)) {
-    parts.push_back(Money(is.net) + " statt " + Money(was.net));
+    parts.push_back(Money(is.net, format) + " statt " + Money(was.net, format));
   } else if (differ(is.gross, was.gross)) {
-    parts.push_back("brutto " + Money(is.gross) + " statt " + Money(was.gross));
+    parts.push_back("brutto " + Money(is.gross, format) + " statt " + Money(was.gross, format));
   }
   if (is.rate != was.rate) {
-    parts.push_back(FormatFloat(is.rate, Format()) + " % statt " + FormatFloat(was.rate, Format()) +
+    parts.push_back(FormatFloat(is.rate, format) + " % statt " + FormatFloat(was.rate, format) +
                     " %");
   }
   if (is.field != was.field) {
@@ -68,12 +74,12 @@ std::string ChangeLine(const FiledEntry& was, const FiledEntry& is) {
     };
     parts.push_back(tag(is.field) + " statt " + tag(was.field));
   } else if (parts.empty() && differ(is.added, was.added)) {
-    parts.push_back("in " + FieldTag(is.field) + " " + Money(is.added) + " statt " +
-                    Money(was.added));
+    parts.push_back("in " + FieldTag(is.field) + " " + Money(is.added, format) + " statt " +
+                    Money(was.added, format));
   }
-  if (FormatDate(is.date, Format()) != FormatDate(was.date, Format())) {
-    parts.push_back("Datum " + FormatDate(is.date, Format()) + " statt " +
-                    FormatDate(was.date, Format()));
+  if (!SameDay(is.date, was.date)) {
+    parts.push_back("Datum " + FormatDate(is.date, format) + " statt " +
+                    FormatDate(was.date, format));
   }
   if (is.customer != was.customer) {
     parts.push_back(std::string(is.kind == EntryKind::Expense ? "Lieferant " : "Kunde ") +
@@ -83,7 +89,7 @@ std::string ChangeLine(const FiledEntry& was, const FiledEntry& is) {
     parts.push_back("bisher " + NameOrNone(was.description));
   }
   if (parts.empty()) return {};
-  std::string line = EntryName(is) + ":";
+  std::string line = EntryName(is, format) + ":";
   for (size_t i = 0; i < parts.size(); ++i) line += (i == 0 ? " " : "; ") + parts[i];
   return line;
 }
@@ -127,7 +133,8 @@ Filing FilingOfRun(const TTaxPeriod& period, TaxationBasis basis,
   return filing;
 }
 
-FilingChanges CompareWithFiling(const Filing& filed, const Filing& now) {
+FilingChanges CompareWithFiling(const Filing& filed, const Filing& now,
+                                const FormatSettings& format) {
   FilingChanges changes;
   changes.filedOn = filed.filedOn;
   for (size_t i = 0; i < kFiledFieldCount; ++i) {
@@ -163,9 +170,7 @@ FilingChanges CompareWithFiling(const Filing& filed, const Filing& now) {
   // days keep their own; then whatever is left of the same key.
   for (size_t n = 0; n < now.entries.size(); ++n) {
     if (IsCash(now.entries[n])) {
-      take(n, [&](const FiledEntry& e) {
-        return FormatDate(e.date, Format()) == FormatDate(now.entries[n].date, Format());
-      });
+      take(n, [&](const FiledEntry& e) { return SameDay(e.date, now.entries[n].date); });
     }
   }
   for (size_t n = 0; n < now.entries.size(); ++n) {
@@ -178,7 +183,7 @@ FilingChanges CompareWithFiling(const Filing& filed, const Filing& now) {
     for (auto it = open.begin(); it != open.end(); ++it) {
       const FiledEntry& was = filed.entries[it->second];
       if (was.kind == entry.kind && was.description == entry.description &&
-          FormatDate(was.date, Format()) == FormatDate(entry.date, Format())) {
+          SameDay(was.date, entry.date)) {
         match[n] = &was;
         open.erase(it);
         break;
@@ -188,8 +193,8 @@ FilingChanges CompareWithFiling(const Filing& filed, const Filing& now) {
   for (size_t n = 0; n < now.entries.size(); ++n) {
     const FiledEntry& entry = now.entries[n];
     if (match[n] == nullptr) {
-      changes.entries.push_back(EntryName(entry) + " neu");
-    } else if (std::string line = ChangeLine(*match[n], entry); !line.empty()) {
+      changes.entries.push_back(EntryName(entry, format) + " neu");
+    } else if (std::string line = ChangeLine(*match[n], entry, format); !line.empty()) {
       changes.entries.push_back(std::move(line));
     }
   }
@@ -197,7 +202,7 @@ FilingChanges CompareWithFiling(const Filing& filed, const Filing& now) {
   for (const auto& [key, index] : open) removed.push_back(index);
   std::sort(removed.begin(), removed.end());
   for (const size_t index : removed) {
-    changes.entries.push_back(EntryName(filed.entries[index]) + " nicht mehr enthalten");
+    changes.entries.push_back(EntryName(filed.entries[index], format) + " nicht mehr enthalten");
   }
   return changes;
 }
@@ -205,34 +210,36 @@ FilingChanges CompareWithFiling(const Filing& filed, const Filing& now) {
 namespace {
 
 // "+100,00", "-10,00", "0,00"; empty where one side cannot be shown.
-std::string Difference(const FigureChange& change) {
+std::string Difference(const FigureChange& change, const FormatSettings& format) {
   if (!change.filed || !change.now) return {};
   const int64_t difference = *change.now - *change.filed;
-  return (difference > 0 ? "+" : "") + FormatCents(difference, Format());
+  return (difference > 0 ? "+" : "") + FormatCents(difference, format);
 }
 
-std::string CentsText(const std::optional<int64_t>& cents) {
-  return cents ? FormatCents(*cents, Format()) : "-";
+std::string CentsText(const std::optional<int64_t>& cents, const FormatSettings& format) {
+  return cents ? FormatCents(*cents, format) : "-";
 }
 
 }  // namespace
 
-std::vector<std::string> CorrectedReturnLines(const FilingChanges& changes) {
+std::vector<std::string> CorrectedReturnLines(const FilingChanges& changes,
+                                              const FormatSettings& format) {
   if (changes.figures.empty()) return {};
   std::vector<std::string> lines = {"Berichtigte Anmeldung (Kz 10: 1)"};
-  const auto add = [&lines](const FigureChange& field) {
-    const std::string difference = Difference(field);
-    lines.push_back(FigureTag(field.field) + ": " + CentsText(field.now) + " | abgegeben " +
-                    CentsText(field.filed) + " | " + (difference.empty() ? "-" : difference));
+  const auto add = [&](const FigureChange& field) {
+    const std::string difference = Difference(field, format);
+    lines.push_back(FigureTag(field.field) + ": " + CentsText(field.now, format) + " | abgegeben " +
+                    CentsText(field.filed, format) + " | " +
+                    (difference.empty() ? "-" : difference));
   };
   for (const FigureChange& field : changes.all) add(field);
   for (const FigureChange& field : changes.further) add(field);
   return lines;
 }
 
-std::string FilingStatusLine(const FilingChanges& changes) {
+std::string FilingStatusLine(const FilingChanges& changes, const FormatSettings& format) {
   const std::string day =
-      FormatDate(changes.filedOn, Format()) +
+      FormatDate(changes.filedOn, format) +
       (changes.filedRules.empty() ? "" : " (Zuordnung " + changes.filedRules + ")");
   if (!changes.Changed()) return "Abgegeben am " + day + " – unverändert"_cp1252;
   std::string line = "Seit der Abgabe am " + day + " geändert: "_cp1252;
@@ -243,7 +250,7 @@ std::string FilingStatusLine(const FilingChanges& changes) {
   }
   for (size_t i = 0; i < changes.figures.size(); ++i) {
     const FigureChange& change = changes.figures[i];
-    const std::string difference = Difference(change);
+    const std::string difference = Difference(change, format);
     line += (i == 0 ? "" : ", ") + FigureTag(change.field) + " " +
             (difference.empty() ? "nicht berechenbar" : difference);
   }

@@ -15,6 +15,7 @@
 #include "tax/TaxPeriod.h"
 #include "tax/TaxTotals.h"
 #include "tax/TaxationBasis.h"
+#include "util/FormatSettings.h"
 
 namespace vorlex {
 
@@ -107,14 +108,16 @@ struct FilingChanges {
 
 // Orders are matched by their id in Pelmora, cash-book entries (which have
 // none in a run) by kind, description and name, the same date first. Amounts
-// count to the cent.
-FilingChanges CompareWithFiling(const Filing& filed, const Filing& now);
+// count to the cent. The lines of the entries write amounts and dates in
+// format.
+FilingChanges CompareWithFiling(const Filing& filed, const Filing& now,
+                                const FormatSettings& format);
 
 // "Abgegeben am 10.04.2026 – unverändert" or "Seit der Abgabe am
 // 10.04.2026 geändert: Kz 81 +100,00, Kz 83 +19,00" (Windows-1252); the
 // filing's rules after the day where they are not the run's ("Abgegeben am
 // 10.04.2026 (Zuordnung einfach) – unverändert").
-std::string FilingStatusLine(const FilingChanges& changes);
+std::string FilingStatusLine(const FilingChanges& changes, const FormatSettings& format);
 
 // Whether the run was made under the classification of the filing.
 bool SameClassification(const Filing& filed, const Filing& run);
@@ -123,7 +126,8 @@ bool SameClassification(const Filing& filed, const Filing& run);
 // "Berichtigte Anmeldung (Kz 10: 1)", then every field as it is now, as filed
 // and the difference ("Kz 81: 4187,83 | abgegeben 4087,83 | +100,00"), the
 // further figures after them. Empty where no figure changed.
-std::vector<std::string> CorrectedReturnLines(const FilingChanges& changes);
+std::vector<std::string> CorrectedReturnLines(const FilingChanges& changes,
+                                              const FormatSettings& format);
 
 // "2026-03" for a month, "2026-Q1" for a quarter, as the reporter takes them.
 std::string FiledPeriodName(const Filing& filing);

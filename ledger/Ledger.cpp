@@ -411,7 +411,7 @@ std::vector<Filing> TLedger::LatestFilings(const Filing* trader) {
   return latest;
 }
 
-int64_t TLedger::Record(const Filing& filing) {
+int64_t TLedger::Record(const Filing& filing, const FormatSettings& format) {
   int64_t id = 0;
   if (!db_) throw std::logic_error("the ledger was opened for reading a missing file");
   try {
@@ -419,9 +419,9 @@ int64_t TLedger::Record(const Filing& filing) {
       // Opened for reading, or laid out by an older Vorlex since.
       LayOut(CheckLayout());
       const std::optional<Filing> latest = LatestFiling(filing);
-      if (latest && !CompareWithFiling(*latest, filing).Changed()) {
+      if (latest && !CompareWithFiling(*latest, filing, format).Changed()) {
         throw ELedgerError(
-            Words("Der Zeitraum ist schon am ") + Words(FormatDate(latest->filedOn, Format())) +
+            Words("Der Zeitraum ist schon am ") + Words(FormatDate(latest->filedOn, format)) +
                 Words(" abgegeben und seitdem unverändert; es wird nichts vermerkt."_cp1252),
             LedgerFailure::Unchanged);
       }

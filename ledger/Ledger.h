@@ -72,8 +72,8 @@ class TLedger {
   // Adds the filing in one transaction, as a correction of the latest filing
   // of its period by the same trader where there is one, and returns its id.
   // Refuses (LedgerFailure::Unchanged) where that one has the same figures
-  // and entries.
-  int64_t Record(const Filing& filing);
+  // and entries, naming the day of that filing in format.
+  int64_t Record(const Filing& filing, const FormatSettings& format);
 
  private:
   // The layout version of the file (0 for a new, empty one); raises for a

@@ -28,28 +28,28 @@ const char* FaultText(VatIdFault fault) {
 
 // One line per entry to correct: date, description, customer, country, VAT id
 // and what is wrong with it.
-std::string FaultyEntries(const std::vector<RunEntry>& entries,
-                          const std::vector<int32_t>& faulty) {
+std::string FaultyEntries(const std::vector<RunEntry>& entries, const std::vector<int32_t>& faulty,
+                          const FormatSettings& format) {
   std::string text;
   for (int32_t index : faulty) {
     const RunEntry& entry = entries[static_cast<size_t>(index)];
     const Country country = CountryOf(entry.country());
     const std::string prefix =
         country.state ? std::string(", Kürzel "_cp1252) + country.state->vatPrefix : "";
-    text += Concat({"\n- ", FormatDate(entry.date), " \"", StoredTextAsUtf8(entry.description()),
-                    "\" (", StoredTextAsUtf8(entry.customer()), ", Land \"",
-                    StoredTextAsUtf8(entry.country()), "\"", Own(prefix), "): USt-IdNr. \"",
-                    StoredTextAsUtf8(entry.vatId()), "\" ",
-                    Own(FaultText(EcSalesVatIdFault(entry)))});
+    text += Concat(
+        {"\n- ", FormatDate(entry.date, format), " \"", StoredTextAsUtf8(entry.description()),
+         "\" (", StoredTextAsUtf8(entry.customer()), ", Land \"", StoredTextAsUtf8(entry.country()),
+         "\"", Own(prefix), "): USt-IdNr. \"", StoredTextAsUtf8(entry.vatId()), "\" ",
+         Own(FaultText(EcSalesVatIdFault(entry)))});
   }
   return text;
 }
 
-void RefuseOtherPeriods(double firstDay, double lastDay) {
+void RefuseOtherPeriods(double firstDay, double lastDay, const FormatSettings& format) {
   if (!IsEcSalesPeriod(firstDay, lastDay)) {
     throw EEcSalesRefused(Own("Die Zusammenfassende Meldung gilt für einen Monat oder ein "
                               "Quartal, nicht für den Zeitraum vom "_cp1252) +
-                          FormatDate(firstDay) + " bis " + FormatDate(lastDay) +
+                          FormatDate(firstDay, format) + " bis " + FormatDate(lastDay, format) +
                           Own(". Bitte einen Monat oder ein Quartal wählen."_cp1252));
   }
 }
@@ -66,8 +66,9 @@ namespace {
 
 // The list of the entries, or why none can be filed.
 EcSalesList CheckedList(const std::vector<RunEntry>& entries, const TaxTotals& totals,
-                        double firstDay, double lastDay, Classification rules) {
-  RefuseOtherPeriods(firstDay, lastDay);
+                        double firstDay, double lastDay, const FormatSettings& format,
+                        Classification rules) {
+  RefuseOtherPeriods(firstDay, lastDay, format);
   if (rules == Classification::Simple) {
     // A list of field 41 alone would leave these supplies out.
     const std::vector<int32_t> missing = EcSalesMissing(entries);
@@ -75,7 +76,7 @@ EcSalesList CheckedList(const std::vector<RunEntry>& entries, const TaxTotals& t
       std::string text;
       for (const int32_t index : missing) {
         const RunEntry& entry = entries[static_cast<size_t>(index)];
-        text += Concat({"\n- ", FormatDate(entry.date), " \"",
+        text += Concat({"\n- ", FormatDate(entry.date, format), " \"",
                         StoredTextAsUtf8(entry.description()), "\" (",
                         StoredTextAsUtf8(entry.customer()), ", Land \"",
                         StoredTextAsUtf8(entry.country()), "\", USt-IdNr. \"",
@@ -100,7 +101,7 @@ EcSalesList CheckedList(const std::vector<RunEntry>& entries, const TaxTotals& t
             (list.faulty.size() == 1 ? " Lieferung" : " Lieferungen") +
             " in Kz 41 oder 21 ohne eine USt-IdNr., die das Portal annimmt. Bitte in Pelmora beim "
             "Kunden korrigieren:") +
-        FaultyEntries(entries, list.faulty));
+        FaultyEntries(entries, list.faulty, format));
   }
   const EcSalesImportLayout& layout = kEcSalesImport;
   if (list.rows.size() > layout.maxRows) {
@@ -132,13 +133,13 @@ std::string ImportBytes(const EcSalesList& list) {
 
 EcSalesList EcSalesListOfRun(TDBase& db, TaxationBasis basis, const std::vector<RunEntry>& entries,
                              const TaxTotals& totals, double firstDay, double lastDay,
-                             ClassificationChoice choice) {
+                             const FormatSettings& format, ClassificationChoice choice) {
   if (basis == kEcSalesListBasis || choice.Exact()) {
-    return CheckedList(entries, totals, firstDay, lastDay, choice.rules);
+    return CheckedList(entries, totals, firstDay, lastDay, format, choice.rules);
   }
-  RefuseOtherPeriods(firstDay, lastDay);
+  RefuseOtherPeriods(firstDay, lastDay, format);
   const EcSalesOrders orders = ReadEcSalesOrders(db, firstDay, lastDay, choice);
-  return CheckedList(orders.entries, orders.totals, firstDay, lastDay, choice.rules);
+  return CheckedList(orders.entries, orders.totals, firstDay, lastDay, format, choice.rules);
 }
 
 std::vector<std::string> EcSalesCorrectionLines(const std::vector<EcSalesCorrectionRow>& rows) {
@@ -168,14 +169,16 @@ std::string EcSalesImportBytes(const EcSalesList& list) {
 }
 
 std::string EcSalesBytes(const std::vector<RunEntry>& entries, const TaxTotals& totals,
-                         double firstDay, double lastDay, Classification rules) {
-  return ImportBytes(CheckedList(entries, totals, firstDay, lastDay, rules));
+                         double firstDay, double lastDay, const FormatSettings& format,
+                         Classification rules) {
+  return ImportBytes(CheckedList(entries, totals, firstDay, lastDay, format, rules));
 }
 
-std::string EcSalesBytesOfRun(TDBase& db, TaxationBasis basis,
-                              const std::vector<RunEntry>& entries, const TaxTotals& totals,
-                              double firstDay, double lastDay, ClassificationChoice choice) {
-  return ImportBytes(EcSalesListOfRun(db, basis, entries, totals, firstDay, lastDay, choice));
+std::string EcSalesBytesOfRun(TDBase& db, TaxationBasis basis, const std::vector<RunEntry>& entries,
+                              const TaxTotals& totals, double firstDay, double lastDay,
+                              const FormatSettings& format, ClassificationChoice choice) {
+  return ImportBytes(
+      EcSalesListOfRun(db, basis, entries, totals, firstDay, lastDay, format, choice));
 }
 
 }  // namespace vorlex

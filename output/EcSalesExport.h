@@ -14,6 +14,7 @@
 #include "tax/RunEntry.h"
 #include "tax/TaxTotals.h"
 #include "tax/TaxationBasis.h"
+#include "util/FormatSettings.h"
 
 namespace vorlex {
 
@@ -58,8 +59,9 @@ class EEcSalesRefused : public std::runtime_error {
 // the supplies of field 41 as goods (L), those of field 21 as services (S).
 // Under the simple classification it is refused while an order to a customer
 // with a VAT id of a member state is not in field 41. Raises EEcSalesRefused.
+// The days of a refusal's message are written in format.
 std::string EcSalesBytes(const std::vector<RunEntry>& entries, const TaxTotals& totals,
-                         double firstDay, double lastDay,
+                         double firstDay, double lastDay, const FormatSettings& format,
                          Classification rules = Classification::Simple);
 
 // The same for a run of firstDay..lastDay on basis, whose entries and totals
@@ -67,14 +69,14 @@ std::string EcSalesBytes(const std::vector<RunEntry>& entries, const TaxTotals& 
 // date, else of the orders invoiced in the period, read from db. A period the
 // list is not filed for is refused before anything is read.
 // Under the exact classification always made of the run.
-std::string EcSalesBytesOfRun(TDBase& db, TaxationBasis basis,
-                              const std::vector<RunEntry>& entries, const TaxTotals& totals,
-                              double firstDay, double lastDay, ClassificationChoice choice = {});
+std::string EcSalesBytesOfRun(TDBase& db, TaxationBasis basis, const std::vector<RunEntry>& entries,
+                              const TaxTotals& totals, double firstDay, double lastDay,
+                              const FormatSettings& format, ClassificationChoice choice = {});
 
 // The rows of that file (EcSalesBytesOfRun), refused the same way.
 EcSalesList EcSalesListOfRun(TDBase& db, TaxationBasis basis, const std::vector<RunEntry>& entries,
                              const TaxTotals& totals, double firstDay, double lastDay,
-                             ClassificationChoice choice = {});
+                             const FormatSettings& format, ClassificationChoice choice = {});
 
 // The import file of a list made already.
 std::string EcSalesImportBytes(const EcSalesList& list);

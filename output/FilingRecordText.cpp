@@ -58,7 +58,8 @@ std::string FingerprintInput(const Filing& filing) {
   return text;
 }
 
-std::vector<RecordLine> FilingRecordLines(const Filing& filing, const std::string& fingerprint) {
+std::vector<RecordLine> FilingRecordLines(const Filing& filing, const std::string& fingerprint,
+                                          const FormatSettings& format) {
   std::vector<RecordLine> lines;
   const auto add = [&lines](RecordStyle style, std::vector<std::string> cells) {
     lines.push_back({style, std::move(cells)});
@@ -68,8 +69,8 @@ std::vector<RecordLine> FilingRecordLines(const Filing& filing, const std::strin
                            (corrected ? " – Berichtigte Anmeldung"_cp1252 : "")});
   add(RecordStyle::Field, {"USt-IdNr.", filing.vatId.empty() ? "(keine)" : filing.vatId});
   add(RecordStyle::Field,
-      {"Zeitraum", FiledPeriodName(filing) + " (" + FormatDate(filing.firstDay) + " bis " +
-                       FormatDate(filing.lastDay) + ")"});
+      {"Zeitraum", FiledPeriodName(filing) + " (" + FormatDate(filing.firstDay, format) + " bis " +
+                       FormatDate(filing.lastDay, format) + ")"});
   add(RecordStyle::Field, {"Versteuerung", BasisText(filing.basis)});
   const ClassificationChoice choice = ClassificationOfText(filing.classification);
   add(RecordStyle::Field,
@@ -77,7 +78,7 @@ std::vector<RecordLine> FilingRecordLines(const Filing& filing, const std::strin
        std::string(ClassificationName(choice.rules)) +
            (choice.sales == ForeignSales::Services && choice.Exact() ? " (Leistungen ins Ausland)"
                                                                      : "")});
-  add(RecordStyle::Field, {"Abgegeben am", FormatDate(filing.filedOn)});
+  add(RecordStyle::Field, {"Abgegeben am", FormatDate(filing.filedOn, format)});
   add(RecordStyle::Field, {"Transferticket", filing.ticket.empty() ? "(keines)" : filing.ticket});
   if (!filing.note.empty()) add(RecordStyle::Field, {"Notiz", filing.note});
 
@@ -101,8 +102,8 @@ std::vector<RecordLine> FilingRecordLines(const Filing& filing, const std::strin
   add(RecordStyle::Columns, {"Datum", "Eintrag", "Name", "Kz", "Betrag"});
   for (const FiledEntry& e : filing.entries) {
     add(RecordStyle::Entry,
-        {FormatDate(e.date), EntryText(e), e.customer, e.field != 0 ? std::to_string(e.field) : "-",
-         FormatCents(Cents(e.added))});
+        {FormatDate(e.date, format), EntryText(e), e.customer,
+         e.field != 0 ? std::to_string(e.field) : "-", FormatCents(Cents(e.added), format)});
   }
   add(RecordStyle::Heading, {"Nachweis"});
   add(RecordStyle::Field, {"Prüfsumme der Einträge"_cp1252,

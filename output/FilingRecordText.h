@@ -27,6 +27,8 @@ std::string FingerprintInput(const Filing& filing);
 
 // The record's lines; fingerprint is the short form of a digest of
 // FingerprintInput.
-std::vector<RecordLine> FilingRecordLines(const Filing& filing, const std::string& fingerprint);
+// format: how the dates and the entries' amounts are written.
+std::vector<RecordLine> FilingRecordLines(const Filing& filing, const std::string& fingerprint,
+                                          const FormatSettings& format);
 
 }  // namespace vorlex

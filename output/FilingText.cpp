@@ -63,7 +63,8 @@ std::vector<std::string> DueDateLines(const RunDueDates& due, const std::string&
   return lines;
 }
 
-std::string SpecialPrepaymentLine(const SpecialPrepaymentOfYear& prepayment) {
+std::string SpecialPrepaymentLine(const SpecialPrepaymentOfYear& prepayment,
+                                  const FormatSettings& format) {
   const std::string year = std::to_string(prepayment.year);
   switch (prepayment.kind) {
     case SpecialPrepaymentKind::NoneQuarterly:
@@ -75,21 +76,24 @@ std::string SpecialPrepaymentLine(const SpecialPrepaymentOfYear& prepayment) {
     case SpecialPrepaymentKind::Owed:
       break;
   }
-  std::string line = "Sondervorauszahlung " + year + ": " + FormatCents(prepayment.amount);
+  std::string line = "Sondervorauszahlung " + year + ": " + FormatCents(prepayment.amount, format);
   if (prepayment.due) line += ", anzumelden bis " + DueDateText(*prepayment.due);
   return line;
 }
 
-std::vector<std::string> SpecialPrepaymentLines(const SpecialPrepaymentOfYear& prepayment) {
-  if (prepayment.kind != SpecialPrepaymentKind::Owed) return {SpecialPrepaymentLine(prepayment)};
+std::vector<std::string> SpecialPrepaymentLines(const SpecialPrepaymentOfYear& prepayment,
+                                                const FormatSettings& format) {
+  if (prepayment.kind != SpecialPrepaymentKind::Owed) {
+    return {SpecialPrepaymentLine(prepayment, format)};
+  }
   std::vector<std::string> lines{"Sondervorauszahlung " + std::to_string(prepayment.year) + ": " +
-                                 FormatCents(prepayment.amount)};
+                                 FormatCents(prepayment.amount, format)};
   if (prepayment.due) lines.push_back("Anzumelden bis: " + DueDateText(*prepayment.due));
   if (prepayment.assessed) {
     lines.push_back("(vom Finanzamt festgesetzt)");
   } else {
     lines.push_back("(ein Elftel der Vorauszahlungen " + std::to_string(prepayment.year - 1) +
-                    ": " + FormatCents(prepayment.base) + ")");
+                    ": " + FormatCents(prepayment.base, format) + ")");
   }
   return lines;
 }

@@ -13,6 +13,7 @@
 #include "tax/SpecialPrepayment.h"
 #include "tax/TaxPeriod.h"
 #include "tax/TaxTotals.h"
+#include "util/FormatSettings.h"
 
 namespace vorlex {
 
@@ -39,10 +40,12 @@ std::vector<std::string> DueDateLines(const RunDueDates& due, const std::string&
 
 // "Sondervorauszahlung 2027: 194,15, anzumelden bis 10.02.2027", or the
 // sentence why none is paid.
-std::string SpecialPrepaymentLine(const SpecialPrepaymentOfYear& prepayment);
+std::string SpecialPrepaymentLine(const SpecialPrepaymentOfYear& prepayment,
+                                  const FormatSettings& format);
 // The reporter's lines: "Sondervorauszahlung 2027: 194,15", "Anzumelden bis:
 // 10.02.2027" and what it is the eleventh of; or the sentence why none is paid.
-std::vector<std::string> SpecialPrepaymentLines(const SpecialPrepaymentOfYear& prepayment);
+std::vector<std::string> SpecialPrepaymentLines(const SpecialPrepaymentOfYear& prepayment,
+                                                const FormatSettings& format);
 
 // One figure as the portal's form takes it: a turnover in whole euros, cents
 // dropped; its tax, fields 66, 39 and 83 in euros and cents.

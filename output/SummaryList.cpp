@@ -42,7 +42,7 @@ const char* Marker(EntryKind kind) {
 
 }  // namespace
 
-ListLine EntryLine(const RunEntry& entry, int32_t index) {
+ListLine EntryLine(const RunEntry& entry, int32_t index, const FormatSettings& format) {
   ListLine line;
   line.kind = KindOf(entry.kind);
   line.entry = index;
@@ -51,11 +51,11 @@ ListLine EntryLine(const RunEntry& entry, int32_t index) {
     return line;
   }
   const std::string_view sep = ColumnSeparator;
-  const std::string date = FormatDate(entry.date);
+  const std::string date = FormatDate(entry.date, format);
   const std::string text = TruncateText(entry.description(), 40);
   if (entry.kind == EntryKind::Order) {
-    const std::string net = FormatMoney(entry.net);
-    const std::string gross = FormatMoney(entry.gross);
+    const std::string net = FormatMoney(entry.net, format);
+    const std::string gross = FormatMoney(entry.gross, format);
     line.foreignCustomer = ForeignCustomer(entry);
     line.text =
         line.foreignCustomer
@@ -64,15 +64,15 @@ ListLine EntryLine(const RunEntry& entry, int32_t index) {
             : Concat({"E", sep, date, sep, text, sep, entry.customer(), sep, net, sep, gross});
   } else {
     line.text = Concat({Marker(entry.kind), sep, date, sep, text, sep, entry.customer(), sep,
-                        FormatMoney(entry.net), sep, entry.rateText(), "%"});
+                        FormatMoney(entry.net, format), sep, entry.rateText(), "%"});
   }
   return line;
 }
 
-std::vector<ListLine> SummaryLines(const TaxTotals& totals) {
+std::vector<ListLine> SummaryLines(const TaxTotals& totals, const FormatSettings& format) {
   std::vector<ListLine> lines;
-  const auto line = [&lines](const char* label, long double value) {
-    lines.push_back({std::string("     ") + label + ":  " + FormatMoneyExtended(value)});
+  const auto line = [&lines, &format](const char* label, long double value) {
+    lines.push_back({std::string("     ") + label + ":  " + FormatMoneyExtended(value, format)});
   };
   // The output VAT and the whole input tax are derived here, in extended
   // precision, and not stored.
@@ -102,12 +102,12 @@ std::vector<ListLine> SummaryLines(const TaxTotals& totals) {
                                                 : std::string(field.label);
     line(label.c_str(), value);
   }
-  if (totals.field39 != 0) lines.push_back(Field39Line(totals.field39));
+  if (totals.field39 != 0) lines.push_back(Field39Line(totals.field39, format));
   return lines;
 }
 
-ListLine Field39Line(int64_t cents) {
-  return {"     Sondervorauszahlung (" + FieldTag(39) + "):  " + FormatCents(cents)};
+ListLine Field39Line(int64_t cents, const FormatSettings& format) {
+  return {"     Sondervorauszahlung (" + FieldTag(39) + "):  " + FormatCents(cents, format)};
 }
 
 std::vector<int32_t> FieldLineRows(const std::vector<ListLine>& lines,
@@ -142,7 +142,7 @@ void TRunList::ProgressStart(int maximum) {
 void TRunList::AppendEntry(RunEntry entry) {
   // An entry no period selects has no line; only its hint names it.
   if (entry.kind != EntryKind::Undated) {
-    lines.push_back(EntryLine(entry, static_cast<int32_t>(entries.size())));
+    lines.push_back(EntryLine(entry, static_cast<int32_t>(entries.size()), format_));
   }
   entries.push_back(std::move(entry));
 }
@@ -150,14 +150,14 @@ void TRunList::AppendEntry(RunEntry entry) {
 void TRunList::RunComplete(const TaxTotals& runTotals) {
   totals = runTotals;
   complete = true;
-  std::vector<ListLine> summary = SummaryLines(totals);
+  std::vector<ListLine> summary = SummaryLines(totals, format_);
   lines.insert(lines.end(), std::make_move_iterator(summary.begin()),
                std::make_move_iterator(summary.end()));
 }
 
 void TRunList::DeductSpecialPrepayment(int64_t field39) {
   totals.field39 = field39;
-  if (field39 != 0) lines.push_back(Field39Line(field39));
+  if (field39 != 0) lines.push_back(Field39Line(field39, format_));
 }
 
 }  // namespace vorlex

@@ -10,6 +10,7 @@
 #include "tax/EvaluationSink.h"
 #include "tax/RunEntry.h"
 #include "tax/TaxTotals.h"
+#include "util/FormatSettings.h"
 
 namespace vorlex {
 
@@ -31,13 +32,13 @@ struct ListLine {
   int32_t entry = -1;            // index of its entry in the run, -1 for a total line
 };
 
-// The line of one entry.
-ListLine EntryLine(const RunEntry& entry, int32_t index);
+// The line of one entry, its date and amounts in format.
+ListLine EntryLine(const RunEntry& entry, int32_t index, const FormatSettings& format);
 // The divider and the ten total lines; after them the special prepayment of
 // field 39 where the totals deduct one.
-std::vector<ListLine> SummaryLines(const TaxTotals& totals);
+std::vector<ListLine> SummaryLines(const TaxTotals& totals, const FormatSettings& format);
 // "     Sondervorauszahlung (Kz 39):  500,00".
-ListLine Field39Line(int64_t cents);
+ListLine Field39Line(int64_t cents, const FormatSettings& format);
 
 // Of a run's lines, the rows of those of the entries that went into form
 // field `field` (41, 44, 81, 86, 66) and of the total lines, in list order;
@@ -52,6 +53,8 @@ std::string FieldFilterNote(int field, size_t entries);
 // run the totals and the total lines.
 class TRunList : public IEvaluationSink {
  public:
+  // format: how the lines write dates and amounts.
+  explicit TRunList(const FormatSettings& format) : format_(format) {}
   void AppendEntry(RunEntry entry) override;
   void RunComplete(const TaxTotals& totals) override;
   // Each stage announces how many entries follow; room for them is made at once.
@@ -65,6 +68,9 @@ class TRunList : public IEvaluationSink {
   std::vector<ListLine> lines;
   TaxTotals totals;
   bool complete = false;
+
+ private:
+  FormatSettings format_;
 };
 
 }  // namespace vorlex

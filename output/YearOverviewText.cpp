@@ -33,14 +33,15 @@ bool AnyRow(const YearOverview& overview, const auto& has) {
 // The head (row nullptr) or the cells of a row: the six fields, and before
 // field 83 field 39 where a row of the year deducts it; after them each
 // further figure of the exact classification that a row of the year holds.
-std::vector<std::string> RowCells(const YearOverview& overview, const OverviewRow* row) {
+std::vector<std::string> RowCells(const YearOverview& overview, const OverviewRow* row,
+                                  const FormatSettings& fs) {
   const bool field39 = AnyRow(overview, [](const TaxTotals& t) { return t.field39 != 0; });
   std::vector<std::string> cells;
   const std::array<std::string, 6> figures =
-      row ? OverviewCells(row->totals) : std::array<std::string, 6>{};
+      row ? OverviewCells(row->totals, fs) : std::array<std::string, 6>{};
   for (size_t i = 0; i < kOverviewFields.size(); ++i) {
     if (kOverviewFields[i] == 83 && field39) {
-      cells.push_back(row ? FormatCents(row->totals.field39) : FieldTag(39));
+      cells.push_back(row ? FormatCents(row->totals.field39, fs) : FieldTag(39));
     }
     cells.push_back(row ? figures[i] : FieldTag(kOverviewFields[i]));
   }
@@ -48,7 +49,7 @@ std::vector<std::string> RowCells(const YearOverview& overview, const OverviewRo
     if (!AnyRow(overview, [&field](const TaxTotals& t) { return FigureOf(field, t) != 0; })) {
       continue;
     }
-    cells.push_back(row ? FormatMoney(FigureOf(field, row->totals)) : FurtherFieldTag(field));
+    cells.push_back(row ? FormatMoney(FigureOf(field, row->totals), fs) : FurtherFieldTag(field));
   }
   return cells;
 }
@@ -89,21 +90,22 @@ std::array<std::string, 6> OverviewCells(const TaxTotals& totals, const FormatSe
 }
 
 std::vector<std::string> OverviewHeads(const YearOverview& overview) {
-  return RowCells(overview, nullptr);
+  return RowCells(overview, nullptr, FormatSettings{});  // heads hold no figures
 }
 
-std::vector<std::string> OverviewRowCells(const YearOverview& overview, const OverviewRow& row) {
-  return RowCells(overview, &row);
+std::vector<std::string> OverviewRowCells(const YearOverview& overview, const OverviewRow& row,
+                                          const FormatSettings& fs) {
+  return RowCells(overview, &row, fs);
 }
 
-std::vector<std::string> OverviewTextLines(const YearOverview& overview) {
+std::vector<std::string> OverviewTextLines(const YearOverview& overview, const FormatSettings& fs) {
   std::vector<std::vector<std::string>> table;
   table.push_back({kPeriodHead});
   for (std::string& cell : OverviewHeads(overview)) table[0].push_back(std::move(cell));
   for (const OverviewRow& row : overview.rows) {
     std::vector<std::string>& line = table.emplace_back();
     line.push_back(OverviewRowLabel(row));
-    for (std::string& cell : OverviewRowCells(overview, row)) line.push_back(std::move(cell));
+    for (std::string& cell : OverviewRowCells(overview, row, fs)) line.push_back(std::move(cell));
   }
   std::vector<size_t> widths(table[0].size());
   for (const auto& line : table) {
@@ -118,7 +120,7 @@ std::vector<std::string> OverviewTextLines(const YearOverview& overview) {
   return lines;
 }
 
-std::string OverviewCsv(const YearOverview& overview) {
+std::string OverviewCsv(const YearOverview& overview, const FormatSettings& fs) {
   std::string bytes = kPeriodHead;
   for (const std::string& head : OverviewHeads(overview)) {
     bytes += ';';
@@ -127,7 +129,7 @@ std::string OverviewCsv(const YearOverview& overview) {
   bytes += "\r\n";
   for (const OverviewRow& row : overview.rows) {
     bytes += OverviewRowLabel(row);
-    for (const std::string& cell : OverviewRowCells(overview, row)) {
+    for (const std::string& cell : OverviewRowCells(overview, row, fs)) {
       bytes += ';';
       bytes += cell;
     }

@@ -32,20 +32,20 @@ std::string OverviewRowLabel(const OverviewRow& row);
 std::string OverviewCaption(const YearOverview& overview);
 // The figures of fields 41, 44, 81, 86, 66 and 83 as a run shows them, in
 // the table's order; field 83 is empty where it cannot be computed.
-std::array<std::string, 6> OverviewCells(const TaxTotals& totals,
-                                         const FormatSettings& fs = Format());
+std::array<std::string, 6> OverviewCells(const TaxTotals& totals, const FormatSettings& fs);
 
 // The heads of the figures' columns ("Kz 41" ...) and a row's cells: the six
 // fields, and field 39 before field 83 where a row of the year deducts it;
 // then each further figure that a row of the year holds ("Kz 43", ...).
 std::vector<std::string> OverviewHeads(const YearOverview& overview);
-std::vector<std::string> OverviewRowCells(const YearOverview& overview, const OverviewRow& row);
+std::vector<std::string> OverviewRowCells(const YearOverview& overview, const OverviewRow& row,
+                                          const FormatSettings& fs);
 
 // The caption, a head line and one line per row, columns aligned.
-std::vector<std::string> OverviewTextLines(const YearOverview& overview);
+std::vector<std::string> OverviewTextLines(const YearOverview& overview, const FormatSettings& fs);
 // A head line and one line per row, ";" between the fields, CR LF after every
 // line.
-std::string OverviewCsv(const YearOverview& overview);
+std::string OverviewCsv(const YearOverview& overview, const FormatSettings& fs);
 
 // What the chart draws for a month, in cents as the table shows them: the
 // turnover (fields 81 + 86 + 41 + 44, and the further turnover of the exact

@@ -33,7 +33,7 @@ void RefuseLedgerInPelmorasFolders(const std::string& ledger, const std::string&
 }
 
 FilingOutcome LedgerStep(TDBase& db, const ReportOptions& options, const Filing& run,
-                         const std::string& pelmoraAppDataDir) {
+                         const std::string& pelmoraAppDataDir, const FormatSettings& format) {
   FilingOutcome outcome;
   outcome.classification = run.classification;
   const std::string path = LedgerPath(options);
@@ -41,10 +41,10 @@ FilingOutcome LedgerStep(TDBase& db, const ReportOptions& options, const Filing&
     RefuseLedgerInPelmorasFolders(path, run.pelmoraPath, pelmoraAppDataDir);
     TLedger ledger(path, options.markFiled ? LedgerAccess::Write : LedgerAccess::Read);
     outcome.latest = ledger.LatestFiling(run);
-    if (outcome.latest) outcome.changes = CompareUnderFiledRules(db, *outcome.latest, run);
+    if (outcome.latest) outcome.changes = CompareUnderFiledRules(db, *outcome.latest, run, format);
     if (options.markFiled) {
       Filing filing = run;
-      filing.id = ledger.Record(run);
+      filing.id = ledger.Record(run, format);
       filing.corrects = outcome.latest ? outcome.latest->id : 0;
       outcome.recorded = std::move(filing);
     }
@@ -54,12 +54,12 @@ FilingOutcome LedgerStep(TDBase& db, const ReportOptions& options, const Filing&
   return outcome;
 }
 
-std::vector<std::string> FilingLines(const FilingOutcome& outcome) {
+std::vector<std::string> FilingLines(const FilingOutcome& outcome, const FormatSettings& format) {
   std::vector<std::string> lines;
   if (outcome.changes) {
-    lines.push_back(FilingStatusLine(*outcome.changes));
+    lines.push_back(FilingStatusLine(*outcome.changes, format));
     for (const std::string& entry : outcome.changes->entries) lines.push_back("  " + entry);
-    for (std::string& line : CorrectedReturnLines(*outcome.changes)) {
+    for (std::string& line : CorrectedReturnLines(*outcome.changes, format)) {
       lines.push_back(std::move(line));
     }
   }
@@ -69,7 +69,7 @@ std::vector<std::string> FilingLines(const FilingOutcome& outcome) {
     }
   }
   if (const auto& f = outcome.recorded) {
-    std::string line = "Als abgegeben vermerkt am " + FormatDate(f->filedOn, Format());
+    std::string line = "Als abgegeben vermerkt am " + FormatDate(f->filedOn, format);
     if (!f->ticket.empty()) line += ", Transferticket " + f->ticket;
     if (f->corrects != 0) line += " (Berichtigte Anmeldung, Kz 10: 1)";
     lines.push_back(line);
@@ -91,9 +91,10 @@ std::string VatIdOfTrader(TDBase& db) {
   }
 }
 
-int RunChanges(const ReportOptions& options, const std::string& dbPath) {
+int RunChanges(const ReportOptions& options, const std::string& dbPath,
+               const FormatSettings& format) {
   // Only the filings of the database's trader, as a run of one period finds them.
-  TDBase db(dbPath);
+  TDBase db(dbPath, format);
   Filing trader;
   trader.pelmoraPath = IdentityPath(dbPath);
   trader.vatId = VatIdOfTrader(db);
@@ -109,11 +110,11 @@ int RunChanges(const ReportOptions& options, const std::string& dbPath) {
   }
   size_t changed = 0;
   for (const Filing& filed : filings) {
-    const FilingChanges changes = CompareWithFiling(filed, FiledPeriodNow(db, filed));
+    const FilingChanges changes = CompareWithFiling(filed, FiledPeriodNow(db, filed), format);
     if (!changes.Changed()) continue;
     ++changed;
     WriteText(stdout, FiledPeriodName(filed) + " " + BasisText(filed.basis) + ": " +
-                          FilingStatusLine(changes));
+                          FilingStatusLine(changes, format));
     for (const std::string& entry : changes.entries) WriteText(stdout, "  " + entry);
   }
   db.Close();

@@ -38,9 +38,9 @@ void RefuseLedgerInPelmorasFolders(const std::string& ledger, const std::string&
 // --mark-filed, records it; a run under other rules than the filing's is
 // compared with the period run afresh under the filing's (db). The run's
 // figures stand whatever happens here: every failure is a sentence in the
-// outcome.
+// outcome. format: how the comparison's lines write days and amounts.
 FilingOutcome LedgerStep(TDBase& db, const ReportOptions& options, const Filing& run,
-                         const std::string& pelmoraAppDataDir);
+                         const std::string& pelmoraAppDataDir, const FormatSettings& format);
 
 // The database's path as a filing names it: absolute.
 std::string IdentityPath(const std::string& path);
@@ -52,10 +52,11 @@ std::string VatIdOfTrader(TDBase& db);
 
 // --changes: every filed period of the database at dbPath whose figures or
 // entries changed since its latest filing; 3 when there is one.
-int RunChanges(const ReportOptions& options, const std::string& dbPath);
+int RunChanges(const ReportOptions& options, const std::string& dbPath,
+               const FormatSettings& format);
 
 // The lines after the figures: the status, one line per changed entry, and
 // the filing recorded (Windows-1252 words, database texts as stored).
-std::vector<std::string> FilingLines(const FilingOutcome& outcome);
+std::vector<std::string> FilingLines(const FilingOutcome& outcome, const FormatSettings& format);
 
 }  // namespace vorlex

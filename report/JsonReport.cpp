@@ -158,7 +158,7 @@ QJsonValue CentsValue(const std::optional<int64_t>& cents) {
 }
 
 // The latest filing and what changed since; the filing recorded by this run.
-QJsonValue FilingObject(const FilingOutcome* outcome) {
+QJsonValue FilingObject(const FilingOutcome* outcome, const FormatSettings& format) {
   if (outcome == nullptr || (!outcome->latest && !outcome->recorded && outcome->error.empty())) {
     return QJsonValue::Null;
   }
@@ -179,7 +179,7 @@ QJsonValue FilingObject(const FilingOutcome* outcome) {
     for (const std::string& entry : outcome->changes->entries) entries.append(Text(entry));
     object["filedOn"] = IsoDate(f.filedOn);
     object["ticket"] = Text(f.ticket);
-    object["status"] = Text(FilingStatusLine(*outcome->changes));
+    object["status"] = Text(FilingStatusLine(*outcome->changes, format));
     object["changed"] = outcome->changes->Changed();
     object["changedFields"] = figures;
     object["changedEntries"] = entries;
@@ -224,7 +224,7 @@ QJsonValue FilingObject(const FilingOutcome* outcome) {
 
 }  // namespace
 
-QByteArray RunJson(const JsonRun& run) {
+QByteArray RunJson(const JsonRun& run, const FormatSettings& format) {
   QJsonArray entries;
   for (const RunEntry& entry : *run.entries) {
     // An entry no period selects is not the run's; its hint names it.
@@ -268,7 +268,7 @@ QByteArray RunJson(const JsonRun& run) {
   if (run.due && run.due->ecSalesList) document["ecSalesListDue"] = IsoDate(*run.due->ecSalesList);
   // Only a filed period (or a ledger that could not be read) has one, so
   // that the document of a period never filed stays as it was.
-  if (const QJsonValue filing = FilingObject(run.filing); !filing.isNull()) {
+  if (const QJsonValue filing = FilingObject(run.filing, format); !filing.isNull()) {
     document["filing"] = filing;
   }
   return QJsonDocument(document).toJson(QJsonDocument::Indented);
@@ -290,7 +290,8 @@ QByteArray OverviewJson(const YearOverview& overview) {
   return QJsonDocument(document).toJson(QJsonDocument::Indented);
 }
 
-QByteArray SpecialPrepaymentJson(const SpecialPrepaymentOfYear& prepayment) {
+QByteArray SpecialPrepaymentJson(const SpecialPrepaymentOfYear& prepayment,
+                                 const FormatSettings& format) {
   QJsonObject document{{"year", prepayment.year}};
   switch (prepayment.kind) {
     case SpecialPrepaymentKind::Owed:
@@ -304,7 +305,7 @@ QByteArray SpecialPrepaymentJson(const SpecialPrepaymentOfYear& prepayment) {
       document["kind"] = prepayment.kind == SpecialPrepaymentKind::NoneQuarterly
                              ? "none-quarterly"
                              : "none-without-extension";
-      document["text"] = Text(SpecialPrepaymentLine(prepayment));
+      document["text"] = Text(SpecialPrepaymentLine(prepayment, format));
       break;
   }
   return QJsonDocument(document).toJson(QJsonDocument::Indented);

@@ -33,7 +33,8 @@ struct JsonRun {
   const RunDueDates* due = nullptr;  // a month's or a quarter's due dates
 };
 
-QByteArray RunJson(const JsonRun& run);
+// format: how the filing's status line writes its day and amounts.
+QByteArray RunJson(const JsonRun& run, const FormatSettings& format);
 
 // The year at a glance: one row per month, quarter and the year, each with
 // its period and the six form fields.
@@ -41,7 +42,8 @@ QByteArray OverviewJson(const YearOverview& overview);
 
 // The special prepayment of a year: the year, its kind, the amount, the base it
 // is the eleventh of and the due date; or the sentence why none is paid.
-QByteArray SpecialPrepaymentJson(const SpecialPrepaymentOfYear& prepayment);
+QByteArray SpecialPrepaymentJson(const SpecialPrepaymentOfYear& prepayment,
+                                 const FormatSettings& format);
 
 // The figures as the portal takes them, each with its label and value text.
 QByteArray PortalJson(const std::vector<PortalFigure>& figures);

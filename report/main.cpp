@@ -78,38 +78,40 @@ FieldPart FieldPartOf(const TRunList& list, const std::vector<Hint>& hints, int 
   return part;
 }
 
-int RunOverview(const ReportOptions& options) {
-  TDBase db(DatabasePath(options));
+int RunOverview(const ReportOptions& options, const FormatSettings& format) {
+  TDBase db(DatabasePath(options), format);
   const YearOverview overview =
       EvaluateYearOverview(db, *options.overview, options.basis, options.classification);
   db.Close();
-  const bool csvToStdout = WriteCsv(options, OverviewCsv(overview));
+  const bool csvToStdout = WriteCsv(options, OverviewCsv(overview, format));
   if (options.json) {
     Write(stdout, OverviewJson(overview));
   } else if (!csvToStdout) {
-    for (const std::string& line : OverviewTextLines(overview)) WriteText(stdout, line);
+    for (const std::string& line : OverviewTextLines(overview, format)) WriteText(stdout, line);
   }
   if (!FlushStandardStream(stdout)) RaiseWriteError();
   return 0;
 }
 
 // The special prepayment that the year after owes, from the year's months.
-int RunSpecialPrepayment(const ReportOptions& options) {
+int RunSpecialPrepayment(const ReportOptions& options, const FormatSettings& format) {
   const int year = *options.specialPrepayment + 1;
   const FilingSettings ofYear{options.quarterly ? FilingRhythm::Quarterly : FilingRhythm::Monthly,
                               options.extension, std::nullopt};
   SpecialPrepaymentOfYear prepayment = SpecialPrepaymentFor(year, ofYear, {});
   if (prepayment.kind == SpecialPrepaymentKind::Owed) {
-    TDBase db(DatabasePath(options));
+    TDBase db(DatabasePath(options), format);
     prepayment = SpecialPrepaymentFromRuns(db, year, options.basis, ofYear,
                                            FilingSettings{FilingRhythm::Monthly, true, {}},
                                            options.classification);
     db.Close();
   }
   if (options.json) {
-    Write(stdout, SpecialPrepaymentJson(prepayment));
+    Write(stdout, SpecialPrepaymentJson(prepayment, format));
   } else {
-    for (const std::string& line : SpecialPrepaymentLines(prepayment)) WriteText(stdout, line);
+    for (const std::string& line : SpecialPrepaymentLines(prepayment, format)) {
+      WriteText(stdout, line);
+    }
   }
   if (!FlushStandardStream(stdout)) RaiseWriteError();
   return 0;
@@ -125,10 +127,12 @@ double Today() {
   return EncodeDate(today.year(), today.month(), today.day());
 }
 
-int Run(const ReportOptions& options) {
-  if (options.overview) return RunOverview(options);
-  if (options.specialPrepayment) return RunSpecialPrepayment(options);
-  if (options.changes) return RunChanges(options, DatabasePath(options));
+// format: how the user writes numbers and dates, by which the database is read
+// and every text written.
+int Run(const ReportOptions& options, const FormatSettings& format) {
+  if (options.overview) return RunOverview(options, format);
+  if (options.specialPrepayment) return RunSpecialPrepayment(options, format);
+  if (options.changes) return RunChanges(options, DatabasePath(options), format);
   TTaxPeriod period;
   if (options.period) {
     period = *options.period;
@@ -140,8 +144,8 @@ int Run(const ReportOptions& options) {
   const double lastDay = period.LastDay;
 
   const std::string dbPath = DatabasePath(options);
-  TDBase db(dbPath);
-  TRunList list;
+  TDBase db(dbPath, format);
+  TRunList list(format);
   TaxTotals totals;
   EvaluateRun(db, firstDay, lastDay, options.basis, totals, list, options.classification);
   if (options.kz39) {
@@ -176,7 +180,7 @@ int Run(const ReportOptions& options) {
         !note.empty()) {
       WriteText(stderr, note);
     }
-    zmList = EcSalesListOfRun(db, options.basis, list.entries, totals, firstDay, lastDay,
+    zmList = EcSalesListOfRun(db, options.basis, list.entries, totals, firstDay, lastDay, format,
                               options.classification);
     zm = EcSalesImportBytes(*zmList);
   }
@@ -188,19 +192,20 @@ int Run(const ReportOptions& options) {
       run->ecSales = zmList->rows;
     } else {
       try {
-        run->ecSales = EcSalesListOfRun(db, options.basis, list.entries, totals, firstDay,
-                                        lastDay, options.classification)
+        run->ecSales = EcSalesListOfRun(db, options.basis, list.entries, totals, firstDay, lastDay,
+                                        format, options.classification)
                            .rows;
       } catch (const EEcSalesRefused&) {
       }
     }
   }
   std::optional<FilingOutcome> filing;
-  if (run) filing = LedgerStep(db, options, *run, PelmoraAppDataDir());
+  if (run) filing = LedgerStep(db, options, *run, PelmoraAppDataDir(), format);
   if (filing && zmList && filing->latest && filing->latest->ecSales) {
     filing->ecSalesCorrection = EcSalesCorrection(*filing->latest->ecSales, zmList->rows);
   }
-  const std::vector<std::string> filingLines = filing ? FilingLines(*filing) : std::vector<std::string>{};
+  const std::vector<std::string> filingLines =
+      filing ? FilingLines(*filing, format) : std::vector<std::string>{};
   const auto writeFilingLines = [&] {
     if (!filingLines.empty()) WriteText(stdout, "");
     for (const std::string& line : filingLines) WriteText(stdout, line);
@@ -222,19 +227,20 @@ int Run(const ReportOptions& options) {
   // are then gone, so that they and the hints never need room at once.
   const bool printsList = !options.field && !options.elster && !options.json && !csvToStdout;
   if (printsList) {
-    WriteText(stdout, PeriodCaption(firstDay, lastDay, options.basis));
+    WriteText(stdout, PeriodCaption(firstDay, lastDay, options.basis, format));
     for (const ListLine& line : list.lines) WriteText(stdout, line.text);
     WriteText(stdout, "");
-    const std::array<std::string, 6> figures = OverviewCells(totals);
+    const std::array<std::string, 6> figures = OverviewCells(totals, format);
     for (size_t i = 0; i < kFormFields.size(); ++i) {
-      if (kFormFields[i].number == 83 && options.kz39) WriteFigure(39, FormatCents(totals.field39));
+      if (kFormFields[i].number == 83 && options.kz39)
+        WriteFigure(39, FormatCents(totals.field39, format));
       // Field 83 where it cannot be computed.
       WriteFigure(kFormFields[i].number, figures[i].empty() ? "-" : figures[i]);
     }
     // The further figures of the exact classification, where they are not 0.
     for (const FormField& field : kFurtherFields) {
       if (const double value = FigureOf(field, totals); value != 0) {
-        WriteText(stdout, FurtherFieldTag(field) + ": " + FormatMoney(value));
+        WriteText(stdout, FurtherFieldTag(field) + ": " + FormatMoney(value, format));
       }
     }
     for (const std::string& line : DueDateLines(due, ": ")) WriteText(stdout, line);
@@ -245,22 +251,23 @@ int Run(const ReportOptions& options) {
   // The hints of a simple run end with what the exact classification would do,
   // which may read an order's lines.
   std::vector<Hint> hints =
-      PlausibilityHints(list.entries, firstDay, lastDay, options.classification.rules,
+      PlausibilityHints(list.entries, firstDay, lastDay, format, options.classification.rules,
                         ExactSharesFromDatabase(db, options.classification.sales));
   db.Close();
   if (options.field) {
     FieldPart part = FieldPartOf(list, hints, *options.field);
     hints = std::move(part.hints);
     if (options.json) {
-      Write(stdout,
-            RunJson({&period, options.basis, &part.entries, &totals, &hints, *options.field,
-                     filing ? &*filing : nullptr, options.classification.rules}));
+      Write(stdout, RunJson({&period, options.basis, &part.entries, &totals, &hints, *options.field,
+                             filing ? &*filing : nullptr, options.classification.rules},
+                            format));
     } else if (!csvToStdout) {
-      WriteText(stdout, PeriodCaption(firstDay, lastDay, options.basis));
+      WriteText(stdout, PeriodCaption(firstDay, lastDay, options.basis, format));
       WriteText(stdout, FieldFilterNote(*options.field, part.entries.size()));
       for (const std::string& line : part.lines) WriteText(stdout, line);
       WriteText(stdout, "");
-      WriteFigure(*options.field, FormatMoney(FigureOf(FormFieldNumbered(*options.field), totals)));
+      WriteFigure(*options.field,
+                  FormatMoney(FigureOf(FormFieldNumbered(*options.field), totals), format));
       writeFilingLines();
       WriteHints(hints);
     }
@@ -274,20 +281,21 @@ int Run(const ReportOptions& options) {
     if (options.json) {
       Write(stdout, PortalJson(figures));
     } else if (!csvToStdout) {
-      WriteText(stdout, PeriodCaption(firstDay, lastDay, options.basis));
+      WriteText(stdout, PeriodCaption(firstDay, lastDay, options.basis, format));
       WriteStandardStream(stdout, PortalText(figures));
       for (const std::string& line : DueDateLines(due, ": ")) WriteText(stdout, line);
     }
   } else if (options.json) {
     Write(stdout, RunJson({&period, options.basis, &list.entries, &totals, &hints, 0,
-                            filing ? &*filing : nullptr, options.classification.rules, &due}));
+                           filing ? &*filing : nullptr, options.classification.rules, &due},
+                          format));
   } else if (printsList) {
     WriteHints(hints);
   }
   if (!FlushStandardStream(stdout)) RaiseWriteError();
   if (options.record && filing && filing->recorded) {
-    WriteWholeFile(*options.record, FilingRecordPdf(*filing->recorded).toStdString(),
-                 *options.record);
+    WriteWholeFile(*options.record, FilingRecordPdf(*filing->recorded, format).toStdString(),
+                   *options.record);
   }
   // The figures stand; the ledger's trouble is said beneath them.
   if (filing && !filing->error.empty()) {
@@ -322,7 +330,7 @@ int main(int argc, char** argv) {
   const std::unique_ptr<QCoreApplication> app =
       record ? std::make_unique<QGuiApplication>(argc, argv)
              : std::make_unique<QCoreApplication>(argc, argv);
-  Format() = FormatSettingsFromLocale(QLocale::system());
+  const FormatSettings format = FormatSettingsFromLocale(QLocale::system());
 
   ReportOptions options;
   try {
@@ -337,7 +345,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   try {
-    return Run(options);
+    return Run(options, format);
   } catch (...) {
     // What is wrong and what to do, then the technical message.
     const ErrorText error = DescribeCurrentException(

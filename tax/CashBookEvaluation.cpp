@@ -21,7 +21,7 @@ std::string EntryPlace(const TDBTable& entry) {
   const TVariant termin = entry.FieldValue("termin");
   std::string date;
   try {
-    date = FormatDate(termin.ToFloat());
+    date = FormatDate(termin.ToFloat(), entry.Format());
   } catch (const EConvertError&) {
     date = termin.Text();
   }

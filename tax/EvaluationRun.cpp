@@ -10,9 +10,10 @@
 
 namespace vorlex {
 
-std::string PeriodCaption(double firstDay, double lastDay, TaxationBasis basis) {
-  return "Ein- und Ausgänge vom "_cp1252 + FormatDate(firstDay) + " bis " + FormatDate(lastDay) +
-         "  (" + BasisDateName(basis) + ")";
+std::string PeriodCaption(double firstDay, double lastDay, TaxationBasis basis,
+                          const FormatSettings& format) {
+  return "Ein- und Ausgänge vom "_cp1252 + FormatDate(firstDay, format) + " bis " +
+         FormatDate(lastDay, format) + "  (" + BasisDateName(basis) + ")";
 }
 
 void EvaluateRun(TDBase& db, double firstDay, double lastDay, TaxationBasis basis,

@@ -8,13 +8,16 @@
 #include "tax/EvaluationSink.h"
 #include "tax/TaxTotals.h"
 #include "tax/TaxationBasis.h"
+#include "util/FormatSettings.h"
 
 namespace vorlex {
 
 class TDBase;
 
-// "Ein- und Ausgänge vom %s bis %s  (%s)" (Windows-1252).
-std::string PeriodCaption(double firstDay, double lastDay, TaxationBasis basis);
+// "Ein- und Ausgänge vom %s bis %s  (%s)" (Windows-1252), the days in the
+// short date pattern of format.
+std::string PeriodCaption(double firstDay, double lastDay, TaxationBasis basis,
+                          const FormatSettings& format);
 
 // Clears totals, then hands the sales entries, the cash-book entries, the
 // entries no period selects (EntryKind::Undated) and, once complete, the

@@ -21,7 +21,7 @@ std::string ExactFieldName(TotalKind total) {
 
 // " Zuordnung genau: Kz 86": the fields that the exact classification gives
 // the entry, with their amounts where it splits it.
-std::string ExactEnding(const std::vector<EntryShare>& shares) {
+std::string ExactEnding(const std::vector<EntryShare>& shares, const FormatSettings& format) {
   bool tax36 = false;
   std::vector<EntryShare> named;
   for (const EntryShare& share : shares) {
@@ -46,7 +46,7 @@ std::string ExactEnding(const std::vector<EntryShare>& shares) {
   for (size_t i = 0; i < named.size(); ++i) {
     if (i > 0) text += ", ";
     text += ExactFieldName(named[i].total);
-    if (named.size() > 1) text += " " + FormatMoney(named[i].added);
+    if (named.size() > 1) text += " " + FormatMoney(named[i].added, format);
   }
   if (tax36) text += named.size() > 1 ? ", Steuer in Kz 36" : " mit der Steuer in Kz 36";
   return text;
@@ -95,9 +95,9 @@ void EndWithExactFields(HintList& list, const std::vector<Fired>& fired,
       }
     }
     probe.clear();
-    HintList probeList(entries, probe);
+    HintList probeList(entries, probe, list.Format());
     f.rule(probeList, f.index, *asExact, country.Of(entry.country()), true);
-    if (probe.empty()) list.EndWith(f.first, ExactEnding(shares));
+    if (probe.empty()) list.EndWith(f.first, ExactEnding(shares, list.Format()));
   }
 }
 

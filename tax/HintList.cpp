@@ -56,7 +56,7 @@ std::string HintText::Bytes() const {
   return out;
 }
 
-HintText HintList::Name(const RunEntry& entry) {
+HintText HintList::Name(const RunEntry& entry) const {
   HintText text;
   const bool order = entry.kind == EntryKind::Order ||
                      (entry.kind == EntryKind::Undated && entry.missingDate != MissingDate::Cash);
@@ -70,13 +70,13 @@ HintText HintList::Name(const RunEntry& entry) {
     } else if (entry.kind == EntryKind::Undated) {
       text << OrderPlace(std::to_string(entry.id));
     } else {
-      text << "Auftrag ohne Bezeichnung vom " << FormatDate(entry.date);
+      text << "Auftrag ohne Bezeichnung vom " << FormatDate(entry.date, format_);
     }
   } else if (entry.kind == EntryKind::Undated) {
     text << "Kassenbuch-Eintrag " << Quoted(TruncateText(entry.description(), 40));
   } else {
     // Its own words are ASCII, the same bytes in either encoding.
-    text << Db{CashEntryPlace(FormatDate(entry.date), entry.description())};
+    text << Db{CashEntryPlace(FormatDate(entry.date, format_), entry.description())};
   }
   if (!entry.customer().empty()) text << " (" << Db{entry.customer()} << ")";
   return text;

@@ -12,6 +12,7 @@
 #include "tax/CountryCodes.h"
 #include "tax/PlausibilityHints.h"
 #include "tax/RunEntry.h"
+#include "util/FormatSettings.h"
 
 namespace vorlex::hints {
 
@@ -62,8 +63,10 @@ class HintText {
 
 class HintList {
  public:
-  HintList(const std::vector<RunEntry>& entries, std::vector<Hint>& hints)
-      : entries_(entries), hints_(hints) {}
+  // format: how the hints write amounts and dates.
+  HintList(const std::vector<RunEntry>& entries, std::vector<Hint>& hints,
+           const FormatSettings& format)
+      : entries_(entries), hints_(hints), format_(format) {}
 
   void Add(size_t index, const HintText& sentence) {
     HintText text = Name(entries_[index]);
@@ -72,6 +75,7 @@ class HintList {
   }
 
   const std::vector<RunEntry>& Entries() const { return entries_; }
+  const FormatSettings& Format() const { return format_; }
   size_t Size() const { return hints_.size(); }
   // Appends ending to the hint numbered i.
   void EndWith(size_t i, const std::string& ending) {
@@ -91,10 +95,11 @@ class HintList {
   }
 
  private:
-  static HintText Name(const RunEntry& entry);
+  HintText Name(const RunEntry& entry) const;
 
   const std::vector<RunEntry>& entries_;
   std::vector<Hint>& hints_;
+  const FormatSettings& format_;
 };
 
 // An order's country code as the hints read it. Orders come sorted by their

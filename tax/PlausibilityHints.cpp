@@ -74,7 +74,7 @@ void NewVehiclesHint(HintList& hints, size_t index, const RunEntry& order, const
 void NonEuHint(HintList& hints, size_t index, const RunEntry& order, const OrderCountry&, bool) {
   if (order.total != TotalKind::NichtEU) return;
   hints.Add(index, HintText() << "Land " << Quoted(order.country()) << ": "
-                              << FormatMoney(order.added)
+                              << FormatMoney(order.added, hints.Format())
                               << " Umsatz mit einem Kunden au\xDF"
                                  "erhalb der EU z\xE4hlt nur in "
                                  "der Summe Nicht EU der Liste; solche Ums\xE4tze geh\xF6ren in "
@@ -88,11 +88,13 @@ void PartPaymentHint(HintList& hints, size_t index, const RunEntry& order, const
   const int64_t received = std::llround(order.received * 100);
   const int64_t gross = std::llround(order.gross * 100);
   if (gross == 0 || received == 0 || std::llabs(received) >= std::llabs(gross)) return;
-  hints.Add(index, HintText() << "nur teilweise bezahlt: " << FormatMoney(order.received) << " von "
-                              << FormatMoney(order.gross) << " erhalten, gez\xE4hlt "
-                              << "wird der ganze Betrag in " << FieldName(order.total)
-                              << "; bei Ist-Versteuerung ist nur der erhaltene Betrag zu "
-                                 "versteuern.");
+  hints.Add(index,
+            HintText() << "nur teilweise bezahlt: " << FormatMoney(order.received, hints.Format())
+                       << " von " << FormatMoney(order.gross, hints.Format())
+                       << " erhalten, gez\xE4hlt "
+                       << "wird der ganze Betrag in " << FieldName(order.total)
+                       << "; bei Ist-Versteuerung ist nur der erhaltene Betrag zu "
+                          "versteuern.");
 }
 
 void VatIdHints(HintList& hints, size_t index, const RunEntry& order, const OrderCountry& of,
@@ -138,7 +140,7 @@ void OrderRateHint(HintList& hints, size_t index, const RunEntry& order, const O
                                    "fen, ob der "
                                    "Umsatz steuerfrei ist.");
   } else {
-    hints.Add(index, HintText() << "Auftrag zu " << FormatFloat(order.rate)
+    hints.Add(index, HintText() << "Auftrag zu " << FormatFloat(order.rate, hints.Format())
                                 << " % wird in Kz 81 (19 %) gez\xE4hlt; bitte den Steuersatz "
                                    "pr\xFC"
                                    "fen.");
@@ -150,9 +152,9 @@ void CreditNoteHint(HintList& hints, size_t index, const RunEntry& order, const 
   if (order.orderType != -99 || order.rate == 0) return;
   // The net amount of such a credit note is its stored invoice amount.
   const std::string field = FieldName(order.total);
-  const std::string change = order.added <= 0
-                                 ? " mindert " + field + " um " + FormatMoney(-order.added)
-                                 : " erh\xF6ht " + field + " um " + FormatMoney(order.added);
+  const std::string change =
+      order.added <= 0 ? " mindert " + field + " um " + FormatMoney(-order.added, hints.Format())
+                       : " erh\xF6ht " + field + " um " + FormatMoney(order.added, hints.Format());
   hints.Add(index, HintText() << "Gutschrift mit Umsatzsteuer" << change
                               << ", bewertet mit ihrem gespeicherten Rechnungsbetrag; bitte "
                                  "pr\xFC"
@@ -217,16 +219,18 @@ void TaxFreeHint(HintList& hints, size_t index, const RunEntry& entry) {
     if (total == TotalKind::Steuerfrei) taxFree += added;
   });
   if (taxFree == 0) return;
-  hints.Add(index, HintText() << FormatMoney(taxFree)
+  hints.Add(index, HintText() << FormatMoney(taxFree, hints.Format())
                               << " Umsatz zu 0 % z\xE4hlt unter \"0 % / steuerfrei\"; Vorlex kann "
                                  "ihn keiner Kennzahl zuordnen: steuerfreie Ums\xE4tze mit "
                                  "Vorsteuerabzug geh\xF6ren z. B. in Kz 48, solche ohne in Kz 87; "
-                                 "bitte pr\xFC" "fen.");
+                                 "bitte pr\xFC"
+                                 "fen.");
 }
 
 // Sales to customers in other member states without a VAT id, per calendar
 // year of the run: past the threshold those countries' VAT applies.
-void DistanceSalesHints(const std::vector<RunEntry>& entries, std::vector<Hint>& hints) {
+void DistanceSalesHints(const std::vector<RunEntry>& entries, std::vector<Hint>& hints,
+                        const FormatSettings& format) {
   std::vector<std::pair<int, double>> years;
   for (const RunEntry& entry : entries) {
     if (entry.kind != EntryKind::Order || !ReportedVatId(entry.vatId()).empty()) continue;
@@ -240,10 +244,12 @@ void DistanceSalesHints(const std::vector<RunEntry>& entries, std::vector<Hint>&
   for (const auto& [year, sum] : years) {
     if (sum <= kDistanceSalesThreshold) continue;
     hints.push_back({-1, "Ums\xE4tze an Kunden ohne USt-IdNr. in anderen EU-Staaten " +
-                             std::to_string(year) + " in diesem Zeitraum: " + FormatMoney(sum) +
+                             std::to_string(year) +
+                             " in diesem Zeitraum: " + FormatMoney(sum, format) +
                              ", mehr als die EU-weite Lieferschwelle von 10.000 Euro; "
                              "dann gilt die Umsatzsteuer der L\xE4nder der Kunden, "
-                             "erkl\xE4rt \xFC" "ber den One-Stop-Shop (OSS), nicht in dieser "
+                             "erkl\xE4rt \xFC"
+                             "ber den One-Stop-Shop (OSS), nicht in dieser "
                              "Voranmeldung."});
   }
 }
@@ -273,18 +279,19 @@ constexpr Rule kSameUnderEither[] = {UnknownCountryHint, PartPaymentHint, VatIdH
 }  // namespace
 
 std::vector<Hint> PlausibilityHints(const std::vector<RunEntry>& entries, double firstDay,
-                                    double lastDay, Classification rules,
-                                    const ExactSharesOf& exactOf) {
+                                    double lastDay, const FormatSettings& format,
+                                    Classification rules, const ExactSharesOf& exactOf) {
   const bool exact = rules == Classification::Exact;
   std::vector<Fired> fired;
   std::vector<Fired>* endings = !exact && exactOf ? &fired : nullptr;
   std::vector<Hint> hints;
   if (PeriodReversed(firstDay, lastDay)) {
-    hints.push_back({-1, "Zeitraum vom " + FormatDate(firstDay) + " bis " + FormatDate(lastDay) +
+    hints.push_back({-1, "Zeitraum vom " + FormatDate(firstDay, format) + " bis " +
+                             FormatDate(lastDay, format) +
                              ": der erste Tag liegt nach dem letzten, es wurde nichts "
                              "ausgewertet."});
   }
-  HintList list(entries, hints);
+  HintList list(entries, hints, format);
   OrderCountry country;
   static constexpr Rule kCashRules[] = {CashRateHint};
   for (size_t i = 0; i < entries.size(); ++i) {
@@ -300,7 +307,7 @@ std::vector<Hint> PlausibilityHints(const std::vector<RunEntry>& entries, double
     }
   }
   if (!fired.empty()) EndWithExactFields(list, fired, exactOf);
-  if (exact) DistanceSalesHints(entries, hints);
+  if (exact) DistanceSalesHints(entries, hints, format);
   return hints;
 }
 

@@ -11,6 +11,7 @@
 #include "tax/Classification.h"
 #include "tax/ExactClassification.h"
 #include "tax/RunEntry.h"
+#include "util/FormatSettings.h"
 
 namespace vorlex {
 
@@ -27,11 +28,13 @@ struct Hint {
 // rules: the classification the run used; the exact one resolves the hints
 // on an order's rate and names its own (the 0 % figure, the EU-wide
 // distance-selling threshold).
+// format: how the hints write amounts and dates.
 // exactOf: for a run of the simple classification, what the exact one does
 // with an entry; then each hint that the exact classification resolves ends
 // with the fields it gives that entry (" Zuordnung genau: Kz 86").
 std::vector<Hint> PlausibilityHints(const std::vector<RunEntry>& entries, double firstDay,
-                                    double lastDay, Classification rules = Classification::Simple,
+                                    double lastDay, const FormatSettings& format,
+                                    Classification rules = Classification::Simple,
                                     const ExactSharesOf& exactOf = {});
 
 // The EU-wide threshold of distance sales to customers in other member

@@ -37,8 +37,8 @@ std::optional<Prepayment> PrepaymentOf(const TaxTotals& totals) {
   return p;
 }
 
-std::string PrepaymentStatus(int64_t due) {
-  std::string text = FieldTag(83) + ": " + FormatCents(due);
+std::string PrepaymentStatus(int64_t due, const FormatSettings& format) {
+  std::string text = FieldTag(83) + ": " + FormatCents(due, format);
   if (due > 0) text += " zu zahlen";
   if (due < 0) text += " Erstattung";
   return text;

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "tax/TaxTotals.h"
+#include "util/FormatSettings.h"
 
 namespace vorlex {
 
@@ -34,6 +35,6 @@ std::optional<Prepayment> PrepaymentOf(const TaxTotals& totals);
 
 // "Kz 83: 2,80 zu zahlen", "Kz 83: -12,40 Erstattung", "Kz 83: 0,00"
 // (Windows-1252); the money in the format settings' decimal separator.
-std::string PrepaymentStatus(int64_t due);
+std::string PrepaymentStatus(int64_t due, const FormatSettings& format);
 
 }  // namespace vorlex

@@ -46,9 +46,13 @@ SpecialPrepaymentOfYear SpecialPrepaymentFor(int year, const FilingSettings& set
   if (settings.assessedSpecialPrepayment) {
     const int64_t assessed = *settings.assessedSpecialPrepayment;
     if (assessed < 0 || assessed >= kTrillionEuros) {
+      // Settings of the user never hold such an amount; the message is for
+      // the programmer, in German figures.
+      const FormatSettings german;
       throw std::out_of_range("Festgesetzte Sondervorauszahlung " + std::to_string(year) +
-                              " nicht zwischen " + FormatCents(0) + " und " +
-                              FormatCents(kTrillionEuros - 1) + ": " + FormatCents(assessed));
+                              " nicht zwischen " + FormatCents(0, german) + " und " +
+                              FormatCents(kTrillionEuros - 1, german) + ": " +
+                              FormatCents(assessed, german));
     }
     result.amount = assessed;
     result.assessed = true;

@@ -61,11 +61,12 @@ void DrawFormBoxes(QImage& canvas, int fieldNumber, int pixelsPerInch) {
   DrawBoxes(painter, canvas.width(), canvas.height(), fieldNumber, pixelsPerInch);
 }
 
-void DrawFormValue(QImage& canvas, int fieldNumber, double value, int pixelsPerInch) {
+void DrawFormValue(QImage& canvas, int fieldNumber, double value, int pixelsPerInch,
+                   const FormatSettings& format) {
   QPainter painter(&canvas);
   DrawBoxes(painter, canvas.width(), canvas.height(), fieldNumber, pixelsPerInch);
 
-  const QString text = DecodeText(FormatMoney(value));
+  const QString text = DecodeText(FormatMoney(value, format));
   const QFont valueFont = DrawingFont("Courier", 12, pixelsPerInch, false);
   const QFontMetrics metrics(valueFont);
 
@@ -149,8 +150,9 @@ void TImage::paintEvent(QPaintEvent* /*event*/) {
   }
 }
 
-void DrawFormValue(TImage& picture, int fieldNumber, double value, int pixelsPerInch) {
-  DrawFormValue(picture.Canvas(), fieldNumber, value, pixelsPerInch);
+void DrawFormValue(TImage& picture, int fieldNumber, double value, int pixelsPerInch,
+                   const FormatSettings& format) {
+  DrawFormValue(picture.Canvas(), fieldNumber, value, pixelsPerInch, format);
   picture.Changed();
 }
 
@@ -173,7 +175,8 @@ QFont FittingFont(const QString& text, int pixels, int width, bool bold) {
 
 }  // namespace
 
-void DrawFurtherFigure(TImage& picture, std::string_view tag, double value, int pixelsPerInch) {
+void DrawFurtherFigure(TImage& picture, std::string_view tag, double value, int pixelsPerInch,
+                       const FormatSettings& format) {
   QImage& canvas = picture.Canvas();
   const TDesignScale S(pixelsPerInch);
   const int width = canvas.width();
@@ -185,7 +188,7 @@ void DrawFurtherFigure(TImage& picture, std::string_view tag, double value, int 
   painter.setPen(Qt::black);
   painter.drawText(QRect(1, 0, width - 2, boxTop), Qt::AlignLeft | Qt::AlignVCenter, tagText);
   OutlinedBox(painter, 0, boxTop, width, canvas.height());
-  const QString valueText = DecodeText(FormatMoney(value));
+  const QString valueText = DecodeText(FormatMoney(value, format));
   painter.setFont(FittingFont(valueText, S(11), width - 6, false));
   painter.setPen(kValueBlue);
   painter.drawText(QRect(3, boxTop, width - 6, canvas.height() - boxTop),

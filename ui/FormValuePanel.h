@@ -6,12 +6,14 @@
 #include <string_view>
 
 #include "ui/DesignMetrics.h"
+#include "util/FormatSettings.h"
 
 namespace vorlex {
 
 // Draws the field number box, the white entry box with its cents box and the
-// value right-aligned in it onto the whole of canvas (W x H).
-void DrawFormValue(QImage& canvas, int fieldNumber, double value, int pixelsPerInch);
+// value right-aligned in it, in format, onto the whole of canvas (W x H).
+void DrawFormValue(QImage& canvas, int fieldNumber, double value, int pixelsPerInch,
+                   const FormatSettings& format);
 
 // The same boxes and field number without a value: what stands in place of
 // figures that a failed run could not produce.
@@ -50,13 +52,15 @@ class TImage : public QWidget {
   QImage canvas_;
 };
 
-void DrawFormValue(TImage& picture, int fieldNumber, double value, int pixelsPerInch);
+void DrawFormValue(TImage& picture, int fieldNumber, double value, int pixelsPerInch,
+                   const FormatSettings& format);
 void DrawFormBoxes(TImage& picture, int fieldNumber, int pixelsPerInch);
 
 // A further figure in a small picture: its tag ("Kz 43", "0 % / steuerfrei",
 // Windows-1252) on the panel's grey, beneath it the value right-aligned in a
 // white box. Tag and value take a smaller font where they would not fit, so
 // that no digit is ever cut off.
-void DrawFurtherFigure(TImage& picture, std::string_view tag, double value, int pixelsPerInch);
+void DrawFurtherFigure(TImage& picture, std::string_view tag, double value, int pixelsPerInch,
+                       const FormatSettings& format);
 
 }  // namespace vorlex

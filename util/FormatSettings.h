@@ -1,5 +1,6 @@
-// How the user writes numbers and dates: the front end takes them from the
-// user's locale. Nothing in the program goes through the C library's locale.
+// How the user writes numbers and dates: each front end builds them once from
+// the user's locale and hands them to what reads and writes numbers and dates.
+// Nothing in the program goes through the C library's locale.
 #pragma once
 
 #include <string>
@@ -13,8 +14,5 @@ struct FormatSettings {
   // a four-digit year.
   std::string shortDatePattern = "dd.MM.yyyy";
 };
-
-// The program-wide format settings, filled by the front end at start.
-FormatSettings& Format();
 
 }  // namespace vorlex

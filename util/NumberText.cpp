@@ -15,11 +15,6 @@ namespace vorlex {
 
 const char* const kConvertErrorText = "Typkonvertierung von Variant ungültig"_cp1252;
 
-FormatSettings& Format() {
-  static FormatSettings settings;
-  return settings;
-}
-
 namespace {
 
 [[noreturn]] void RaiseConvertError(std::string_view text) {
@@ -134,7 +129,9 @@ double FloatTextValue(double value) {
     std::from_chars(buffer, written.ptr, result, std::chars_format::general);
     return result;
   }
-  return StrToFloat(FormatFloat(value));
+  // The separator does not matter: the text is read back as it was written.
+  const FormatSettings any;
+  return StrToFloat(FormatFloat(value, any), any);
 }
 
 double StrToFloat(std::string_view text, const FormatSettings& fs) {

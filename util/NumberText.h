@@ -21,7 +21,7 @@ extern const char* const kConvertErrorText;  // "Typkonvertierung von Variant un
 
 // General format: 15 significant digits, no trailing zeros, the locale's
 // separator, exponent notation only for very large or small values (1E20, 1,5E-7).
-std::string FormatFloat(double value, const FormatSettings& fs = Format());
+std::string FormatFloat(double value, const FormatSettings& fs);
 
 // What the general text of value reads back as: StrToFloat(FormatFloat(value)),
 // the value rounded to 15 significant digits, without building the text where
@@ -31,10 +31,10 @@ double FloatTextValue(double value);
 // Text to number: optional blanks, optional sign, digits with at most one
 // decimal separator (the locale's or "."), an optional exponent, optional
 // blanks. Anything else, the empty text included, raises EConvertError.
-double StrToFloat(std::string_view text, const FormatSettings& fs = Format());
+double StrToFloat(std::string_view text, const FormatSettings& fs);
 // The same, rounded to a whole number (halves to the even neighbour); raises
 // EConvertError when out of the 64-bit range.
-int64_t StrToInt(std::string_view text, const FormatSettings& fs = Format());
+int64_t StrToInt(std::string_view text, const FormatSettings& fs);
 
 // Nearest whole number, halves to the even neighbour.
 double RoundHalfEven(double value);

@@ -13,6 +13,7 @@
 #include "app/YearOverviewDialog.h"
 #include "output/TableExport.h"
 #include "tax/FormFields.h"
+#include "tests/util/FormatTest.h"
 
 namespace vorlex::testing {
 namespace {
@@ -73,7 +74,7 @@ class ClassificationWindowTest : public WindowTest {
 QImage Drawn(const TImage& picture, int field, double value) {
   QImage canvas(picture.size(), QImage::Format_RGB32);
   canvas.fill(Qt::white);
-  DrawFormValue(canvas, field, value, 96);
+  DrawFormValue(canvas, field, value, 96, kGerman);
   return canvas;
 }
 

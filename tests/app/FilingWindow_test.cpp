@@ -17,6 +17,7 @@
 #include "app/WindowFixture.h"
 #include "app/WindowSettings.h"
 #include "app/YearOverviewDialog.h"
+#include "tests/util/FormatTest.h"
 
 namespace vorlex {
 namespace {
@@ -130,7 +131,7 @@ TEST_F(WindowTest, FilingSettingsAsStoredPerYear) {
 }
 
 TEST(FilingSettingsDialog, TakesAnAssessedAmountOnlyWhenItIsOne) {
-  TFilingSettingsDialog dialog(2026, FilingSettings{}, nullptr);
+  TFilingSettingsDialog dialog(2026, FilingSettings{}, kGerman, nullptr);
   auto* assessed = Child<QRadioButton>(dialog, "rbFestgesetzt");
   // A quarterly filer has no special prepayment to enter.
   EXPECT_FALSE(assessed->isEnabled());

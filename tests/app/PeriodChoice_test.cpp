@@ -19,7 +19,6 @@ namespace {
 class PeriodStrip : public ::testing::Test {
  protected:
   void SetUp() override {
-    Format() = FormatSettings{};
     QObject::connect(&strip, &TPeriodChoice::MonthStepClicked, &strip, &TPeriodChoice::StepMonth);
     QObject::connect(&strip, &TPeriodChoice::YearStepClicked, &strip, &TPeriodChoice::StepYear);
     QObject::connect(&strip, &TPeriodChoice::Chosen,
@@ -39,7 +38,7 @@ class PeriodStrip : public ::testing::Test {
   }
   void Click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
 
-  TPeriodChoice strip{TDesignScale(96), nullptr};
+  TPeriodChoice strip{TDesignScale(96), kGerman, nullptr};
   std::vector<TTaxPeriod> chosen;
   std::vector<TaxationBasis> bases;
   int again = 0;

@@ -6,7 +6,6 @@
 #include <QCalendarWidget>
 #include <QComboBox>
 #include <QDir>
-#include <QStandardPaths>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,11 +16,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
-#include <QStatusBar>
 #include <QSignalSpy>
+#include <QStandardPaths>
+#include <QStatusBar>
 #include <QTableWidget>
-#include <QTextBrowser>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QToolButton>
 #include <cerrno>
@@ -43,6 +43,7 @@
 #include "tests/ListTexts.h"
 #include "tests/MayData.h"
 #include "tests/app/WindowFixture.h"
+#include "tests/util/FormatTest.h"
 #include "ui/DesignMetrics.h"
 #include "ui/FormValuePanel.h"
 #include "ui/SummaryListView.h"
@@ -68,7 +69,7 @@ void FillStandard(testdb::PelmoraDb& db) {
 QImage ExpectedPicture(const TImage& image, int field, double value, int ppi) {
   QImage canvas(image.size(), QImage::Format_RGB32);
   canvas.fill(Qt::white);
-  DrawFormValue(canvas, field, value, ppi);
+  DrawFormValue(canvas, field, value, ppi, kGerman);
   return canvas;
 }
 
@@ -348,7 +349,7 @@ TEST_F(WindowTest, FailedStartUpBuildsTheWindowAndRecovers) {
     EXPECT_EQ(Database->FileName(), DbFolder + DbName);
     EXPECT_EQ(counter.Runs(), 1);
     EXPECT_EQ(Caption(), PeriodCaptionText("01.04.2026", "30.06.2026", "Zahlungsdatum"));
-    TRunList sink;
+    TRunList sink(kGerman);
     TaxTotals totals;
     EvaluateRun(*Database, Day(2026, 4, 1), Day(2026, 6, 30), TaxationBasis::Ist, totals, sink);
     EXPECT_EQ(Lines(), LineTexts(sink.lines));
@@ -958,7 +959,7 @@ TEST_F(WindowTest, StatusBarShowsField83AndTheHintsLeadToTheirEntries) {
 
   // 81: 100,00 + 199,99 + 100,00 cash receipt -> 399 whole euros, 75,81 tax;
   // 86: 50 euros, 3,50 tax; 66: 38,70.
-  ASSERT_EQ(FormatMoney(Totals.Umsatz19), "399,99");
+  ASSERT_EQ(FormatMoney(Totals.Umsatz19, kGerman), "399,99");
   EXPECT_EQ(c.lblKz83->text(), QStringLiteral("Kz 83: 40,61 zu zahlen"));
   EXPECT_EQ(c.lblHinweise->text().contains(QStringLiteral(">1 Hinweis<")), true);
 
@@ -1093,7 +1094,7 @@ TEST_F(WindowTest, OverviewButtonShowsTheChosenYearBesideTheWindow) {
   EXPECT_FALSE(dialog->isModal());
   EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Jahresübersicht 2026"));
   // May's row shows what the run of May shows.
-  const std::array<std::string, 6> cells = OverviewCells(may);
+  const std::array<std::string, 6> cells = OverviewCells(may, kGerman);
   EXPECT_EQ(Grid(dialog)->item(5, 0)->text(), QStringLiteral("Mai"));
   for (int column = 0; column < 6; ++column) {
     EXPECT_EQ(Grid(dialog)->item(5, column + 1)->text(),

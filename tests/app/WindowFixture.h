@@ -35,6 +35,7 @@
 #include "tests/ListTexts.h"
 #include "tests/ScratchFolder.h"
 #include "tests/TestPlatform.h"
+#include "tests/util/FormatTest.h"
 #include "ui/FormValuePanel.h"
 #include "ui/SaveDialog.h"
 #include "ui/SummaryListView.h"
@@ -99,7 +100,6 @@ struct Message {
 class WindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    Format() = FormatSettings{};
     qputenv("APPDATA", QString::fromStdString(AppData()).toLocal8Bit());
     ResetProgramValues();
     savedBox_ = MessageBoxSeam();
@@ -163,8 +163,8 @@ class WindowTest : public ::testing::Test {
   // What the core alone makes of the period.
   std::pair<std::vector<std::string>, TaxTotals> CoreRun(
       double first, double last, TaxationBasis versteuerung = TaxationBasis::Ist) {
-    TDBase db(DefaultDbPath());
-    TRunList sink;
+    TDBase db(DefaultDbPath(), kGerman);
+    TRunList sink(kGerman);
     TaxTotals totals;
     EvaluateRun(db, first, last, versteuerung, totals, sink);
     return {LineTexts(sink.lines), totals};

@@ -14,17 +14,17 @@
 #include "app/OverviewChart.h"
 #include "db/uDB.h"
 #include "tax/GeneratedDb.h"
+#include "tests/util/FormatTest.h"
 #include "util/FormatSettings.h"
 
 namespace vorlex {
 namespace {
 
 TEST(YearOverviewDialog, IsReusedWhileOpenAndKeptOnAnError) {
-  Format() = FormatSettings{};
   const testing::GeneratedDb generated("overview-dialog", 600);
-  TDBase db(generated.Path());
+  TDBase db(generated.Path(), kGerman);
   QWidget owner;
-  TYearOverviewWindow overview(owner);
+  TYearOverviewWindow overview(owner, kGerman);
   overview.Show(db, 2025, TaxationBasis::Soll);
   TYearOverviewDialog* dialog = overview.Dialog();
   ASSERT_NE(dialog, nullptr);
@@ -42,7 +42,7 @@ TEST(YearOverviewDialog, IsReusedWhileOpenAndKeptOnAnError) {
   db.Close();
   const std::string emptyPath = generated.Path() + "-leer";
   { std::ofstream(emptyPath) << ""; }
-  TDBase broken(emptyPath);
+  TDBase broken(emptyPath, kGerman);
   EXPECT_ANY_THROW(overview.Show(broken, 2023, TaxationBasis::Ist));
   broken.Close();
   std::filesystem::remove(emptyPath);
@@ -84,7 +84,6 @@ std::vector<Bar> Bars(const QImage& image, const QColor& colour) {
 }
 
 TEST(OverviewChart, BarsGrowWithTheFiguresAndARefundHangsBelowTheZeroLine) {
-  Format() = FormatSettings{};
   std::array<ChartFigures, 12> months{};
   for (auto& m : months) m = {0, 0};
   months[0] = {2000000, 380000};  // January: 20000,00 turnover, 3800,00 to pay
@@ -92,7 +91,7 @@ TEST(OverviewChart, BarsGrowWithTheFiguresAndARefundHangsBelowTheZeroLine) {
   months[2] = {0, -120000};  // March: a refund
   QImage image(720, 300, QImage::Format_RGB32);
   QPainter painter(&image);
-  DrawOverviewChart(painter, image.rect(), months);
+  DrawOverviewChart(painter, image.rect(), months, kGerman);
   painter.end();
 
   // The legend's swatch of each colour stands above all bars; drop it.

@@ -12,7 +12,7 @@
 #include "db/SQLiteError.h"
 #include "testdb/PelmoraDb.h"
 #include "tests/ScratchFolder.h"
-#include "util/FormatSettings.h"
+#include "tests/util/FormatTest.h"
 
 namespace vorlex::testing {
 
@@ -42,9 +42,6 @@ using Rows = std::vector<std::vector<std::pair<std::string, testdb::Value>>>;
 
 class DbTest : public ::testing::Test {
  protected:
-  void SetUp() override { Format() = FormatSettings{}; }
-  void TearDown() override { Format() = FormatSettings{}; }
-
   // A database holding one table t with the given column definitions and
   // rows, in place of the one made before.
   std::string MakeTable(const std::string& columns, const Rows& rows) {

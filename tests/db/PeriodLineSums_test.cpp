@@ -19,6 +19,7 @@
 #include "db/SQLiteStatement.h"
 #include "db/uDB.h"
 #include "db/uDB_Help.h"
+#include "tests/util/FormatTest.h"
 #include "util/uDatum.h"
 
 namespace vorlex {
@@ -45,7 +46,7 @@ class PeriodLineSumsTest : public testing::DbTest {
       testdb::PelmoraDb b(Path(), SchemaOf(shape));
       BuildShape(b, shape);
     }
-    db_ = std::make_unique<TDBase>(Path());
+    db_ = std::make_unique<TDBase>(Path(), kGerman);
     return *db_;
   }
 
@@ -121,7 +122,7 @@ TEST_F(PeriodLineSumsTest, NetsByRateFromEveryLayoutAsTheLinesAddUp) {
     const auto orders = db.Query("SELECT auftrag.*" + fromWhere + "ORDER BY termin");
     const TDBField id("id");
     TPeriodLineSums sums(db, fromWhere, NetPriceVat(), true);
-    TSQLiteDatabase own(Path());
+    TSQLiteDatabase own(Path(), kGerman);
     int mixed = 0;
     for (; !orders->AtEnd(); orders->MoveNext()) {
       const int64_t order = orders->FieldInt(id);
@@ -149,7 +150,7 @@ TEST_F(PeriodLineSumsTest, NetsByRateFromEveryLayoutAsTheLinesAddUp) {
                          .mwst = static_cast<double>(rate)});
     }
   }
-  TDBase db(Path());
+  TDBase db(Path(), kGerman);
   const auto orders = db.Query("SELECT auftrag.*" + fromWhere + "ORDER BY termin");
   const TDBField id("id");
   TPeriodLineSums sums(db, fromWhere, NetPriceVat(), true);
@@ -173,7 +174,7 @@ TEST_F(PeriodLineSumsTest, OrderRatesReadTogetherAsEachOrderAlone) {
     }
     TOrderRates rates(db, NetPriceVat());
     const size_t answered = rates.Prefetch(ids);
-    TSQLiteDatabase own(Path());
+    TSQLiteDatabase own(Path(), kGerman);
     size_t compared = 0;
     for (const int64_t order : ids) {
       RateNets nets;
@@ -199,7 +200,7 @@ TEST_F(PeriodLineSumsTest, OrderRatesReadTogetherAsEachOrderAlone) {
     }
     b.Add(testdb::Line{.auftragindex = int64_t{2}, .anzahl = 2.0, .preis = 5.0, .mwst = 7.0});
   }
-  TDBase db(Path());
+  TDBase db(Path(), kGerman);
   TOrderRates rates(db, NetPriceVat());
   EXPECT_EQ(rates.Prefetch({1, 2, 3}), 1u);
   EXPECT_EQ(rates.Of(1).size(), static_cast<size_t>(kRateNetsMost + 2));
@@ -244,7 +245,7 @@ TEST_F(PeriodLineSumsTest, TableOrderOnlyFromAScanOrAnIndexOnTheOrderAlone) {
       testdb::PelmoraDb b(Path(), schema);
       if (row.sql != nullptr) b.Exec(row.sql);
     }
-    TSQLiteDatabase db(Path());
+    TSQLiteDatabase db(Path(), kGerman);
     EXPECT_EQ(LinesReadInTableOrder(db, NetPriceVat()), row.scan);
   }
 }

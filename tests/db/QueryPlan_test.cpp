@@ -4,6 +4,7 @@
 
 #include "testdb/PelmoraDb.h"
 #include "tests/ScratchFolder.h"
+#include "tests/util/FormatTest.h"
 
 namespace vorlex {
 namespace {
@@ -20,7 +21,7 @@ class QueryPlanTest : public ::testing::Test {
       db.Exec("CREATE TABLE Lines (Auftrag INTEGER, preis REAL, anzahl REAL)");
       if (!sql.empty()) db.Exec(sql);
     }
-    db_ = std::make_unique<TSQLiteDatabase>(path);
+    db_ = std::make_unique<TSQLiteDatabase>(path, kGerman);
     return *db_;
   }
 

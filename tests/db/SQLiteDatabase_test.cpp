@@ -12,6 +12,7 @@
 #include "DbTest.h"
 #include "db/SQLiteStatement.h"
 #include "db/SQLiteTable.h"
+#include "tests/util/FormatTest.h"
 
 namespace vorlex {
 namespace {
@@ -22,7 +23,7 @@ using testing::MessageOf;
 class SQLiteDatabaseTest : public testing::DbTest {};
 
 TEST_F(SQLiteDatabaseTest, OnlyTheFirstOfTwoStatementsRuns) {
-  TSQLiteDatabase db(MakeTable("v INTEGER", {{{"v", 1}}}));
+  TSQLiteDatabase db(MakeTable("v INTEGER", {{{"v", 1}}}), kGerman);
   auto table = db.OpenTable("SELECT 1 AS a; SELECT 2 AS a, 3 AS b");
   EXPECT_EQ(table->RowCount(), 1);
   EXPECT_EQ(table->ColumnCount(), 1);
@@ -33,7 +34,7 @@ TEST_F(SQLiteDatabaseTest, OnlyTheFirstOfTwoStatementsRuns) {
 
 TEST_F(SQLiteDatabaseTest, EveryMessageText) {
   const std::string path = MakeTable("v INTEGER", {{{"v", 1}}});
-  TSQLiteDatabase db(path);
+  TSQLiteDatabase db(path, kGerman);
   struct Row {
     const char* name;
     std::function<void()> action;
@@ -45,8 +46,8 @@ TEST_F(SQLiteDatabaseTest, EveryMessageText) {
        "Error executing SQL \"SELECT * FROM nosuch\" : no such table: nosuch", SQLITE_ERROR},
       {"missing column", [&] { db.OpenTable("SELECT w FROM t"); },
        "Error executing SQL \"SELECT w FROM t\" : no such column: w", SQLITE_ERROR},
-      {"empty text", [&] { db.OpenTable(""); },
-       "Could not prepare SQL statement \"\" : No message", SQLITE_ERROR},
+      {"empty text", [&] { db.OpenTable(""); }, "Could not prepare SQL statement \"\" : No message",
+       SQLITE_ERROR},
       {"only a comment", [&] { db.OpenTable("  -- nothing"); },
        "Could not prepare SQL statement \"  -- nothing\" : No message", SQLITE_ERROR},
       {"execute with no statement", [&] { db.Execute(" "); },
@@ -60,8 +61,9 @@ TEST_F(SQLiteDatabaseTest, EveryMessageText) {
       {"failure while stepping", [&] { db.OpenTable("SELECT abs(-9223372036854775807 - 1)"); },
        "Could not retrieve data \"SELECT abs(-9223372036854775807 - 1)\" : integer overflow",
        SQLITE_ERROR},
-      {"no file", [&] { TSQLiteDatabase(folder_.File("fehlt.db")); },
-       "Failed to open database \"" + folder_.File("fehlt.db") + "\" : unable to open database file",
+      {"no file", [&] { TSQLiteDatabase(folder_.File("fehlt.db"), kGerman); },
+       "Failed to open database \"" + folder_.File("fehlt.db") +
+           "\" : unable to open database file",
        SQLITE_CANTOPEN},
   };
   for (const Row& r : rows) {
@@ -84,7 +86,7 @@ TEST_F(SQLiteDatabaseTest, OpeningNeverCreatesOrChangesAFile) {
   const Row rows[] = {{"missing file", folder_.File("missing.db")},
                       {"missing folder", folder_.File("nofolder/missing.db")}};
   for (const Row& r : rows) {
-    EXPECT_EQ(MessageOf([&] { TSQLiteDatabase db(r.path); }),
+    EXPECT_EQ(MessageOf([&] { TSQLiteDatabase db(r.path, kGerman); }),
               "Failed to open database \"" + r.path + "\" : unable to open database file")
         << r.name;
     EXPECT_FALSE(std::filesystem::exists(r.path)) << r.name;
@@ -95,7 +97,7 @@ TEST_F(SQLiteDatabaseTest, OpeningNeverCreatesOrChangesAFile) {
   const std::string before = testing::ReadBytes(path);
   const auto modified = std::filesystem::last_write_time(path);
   {
-    TSQLiteDatabase db(path);
+    TSQLiteDatabase db(path, kGerman);
     EXPECT_ANY_THROW(db.Execute("INSERT INTO t VALUES (2)"));
     EXPECT_ANY_THROW(db.Execute("PRAGMA journal_mode=WAL"));
     EXPECT_EQ(db.OpenTable("SELECT count(*) FROM t")->CellText(0), "1");
@@ -107,7 +109,7 @@ TEST_F(SQLiteDatabaseTest, OpeningNeverCreatesOrChangesAFile) {
 
 TEST_F(SQLiteDatabaseTest, BusyDatabaseFailsAtOnce) {
   const std::string path = MakeTable("v INTEGER", {{{"v", 1}}});
-  TSQLiteDatabase db(path);
+  TSQLiteDatabase db(path, kGerman);
   EXPECT_EQ(db.OpenTable("SELECT v FROM t")->CellText(0), "1");  // schema is read
 
   sqlite3* writer = nullptr;
@@ -126,14 +128,14 @@ TEST_F(SQLiteDatabaseTest, BusyDatabaseFailsAtOnce) {
 
   // A new connection must read the schema for its settings; that fails, and
   // no connection results. The message names the file.
-  EXPECT_EQ(MessageOf([&] { TSQLiteDatabase fresh(path); }),
+  EXPECT_EQ(MessageOf([&] { TSQLiteDatabase fresh(path, kGerman); }),
             "Failed to open database \"" + path + "\" : database is locked");
 
   ASSERT_EQ(sqlite3_exec(writer, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
   sqlite3_close(writer);
   // Once the lock is gone the same connections read again.
   EXPECT_EQ(db.OpenTable("SELECT count(*) FROM t")->CellText(0), "2");
-  EXPECT_EQ(TSQLiteDatabase(path).OpenTable("SELECT count(*) FROM t")->CellText(0), "2");
+  EXPECT_EQ(TSQLiteDatabase(path, kGerman).OpenTable("SELECT count(*) FROM t")->CellText(0), "2");
 }
 
 TEST_F(SQLiteDatabaseTest, DatabaseInWalMode) {
@@ -153,7 +155,7 @@ TEST_F(SQLiteDatabaseTest, DatabaseInWalMode) {
     // needs its shared-memory index, so the library makes the two side files;
     // a read-only connection cannot check them back in, so they stay after it
     // closes (empty log, no data). The database file itself is untouched.
-    TSQLiteDatabase db(path);
+    TSQLiteDatabase db(path, kGerman);
     EXPECT_EQ(db.OpenTable("PRAGMA journal_mode")->CellText(0), "wal");
     EXPECT_EQ(db.OpenTable("SELECT count(*) FROM t")->CellText(0), "1");
   }
@@ -167,7 +169,7 @@ TEST_F(SQLiteDatabaseTest, DatabaseInWalMode) {
   ASSERT_EQ(sqlite3_open(path.c_str(), &writer), SQLITE_OK);
   ASSERT_EQ(sqlite3_exec(writer, "INSERT INTO t VALUES (2)", nullptr, nullptr, nullptr), SQLITE_OK);
   {
-    TSQLiteDatabase db(path);
+    TSQLiteDatabase db(path, kGerman);
     EXPECT_EQ(db.OpenTable("SELECT sum(v) FROM t")->CellText(0), "3");
     // A write in progress elsewhere neither blocks nor shows.
     ASSERT_EQ(sqlite3_exec(writer, "BEGIN; INSERT INTO t VALUES (4)", nullptr, nullptr, nullptr),
@@ -182,7 +184,8 @@ TEST_F(SQLiteDatabaseTest, DatabaseInWalMode) {
 }
 
 TEST_F(SQLiteDatabaseTest, MovedConnectionStaysUsable) {
-  std::optional<TSQLiteDatabase> first(std::in_place, MakeTable("v INTEGER", {{{"v", 1}}}));
+  std::optional<TSQLiteDatabase> first(std::in_place, MakeTable("v INTEGER", {{{"v", 1}}}),
+                                       kGerman);
   TSQLiteDatabase second(std::move(*first));
   // The connection went along: ending the old object closes nothing.
   first.reset();

@@ -4,6 +4,7 @@
 
 #include "DbTest.h"
 #include "db/SQLiteDatabase.h"
+#include "tests/util/FormatTest.h"
 
 namespace vorlex {
 namespace {
@@ -15,7 +16,8 @@ class SQLiteStatementTest : public testing::DbTest {};
 TEST_F(SQLiteStatementTest, StepsRowsInTheirStoredTypes) {
   TSQLiteDatabase db(
       MakeTable("k INTEGER, v VARCHAR(9)",
-                {{{"k", int64_t{9007199254740993}}, {"v", 2.5}}, {{"k", 1.5}, {"v", nullptr}}}));
+                {{{"k", int64_t{9007199254740993}}, {"v", 2.5}}, {{"k", 1.5}, {"v", nullptr}}}),
+      kGerman);
   TSQLiteStatement statement(db, "SELECT k, v, k * 2 FROM t ORDER BY rowid");
   EXPECT_EQ(statement.ColumnCount(), 3);
   EXPECT_EQ(statement.DeclaredType(0), "INTEGER");

@@ -9,6 +9,7 @@
 #include "DbTest.h"
 #include "db/SQLiteDatabase.h"
 #include "db/SQLiteError.h"
+#include "tests/util/FormatTest.h"
 #include "util/NumberText.h"
 
 namespace vorlex {
@@ -70,7 +71,7 @@ TEST_F(SQLiteTableTest, KindsFromDeclaredTypesAndTheirText) {
   for (const Row& r : rows) {
     SCOPED_TRACE(r.declared);
     const std::string path = MakeTable(std::string("v ") + r.declared, {{{"v", r.stored}}});
-    TSQLiteDatabase db(path);
+    TSQLiteDatabase db(path, kGerman);
     auto table = db.OpenTable("SELECT v FROM t");
     ASSERT_EQ(table->RowCount(), 1);
     EXPECT_EQ(table->Kind(0), r.kind);
@@ -81,9 +82,8 @@ TEST_F(SQLiteTableTest, KindsFromDeclaredTypesAndTheirText) {
 
 TEST_F(SQLiteTableTest, DecimalTextKeepsThePointWhateverTheLocale) {
   const std::string path = MakeTable("v DECIMAL(10,2), w DOUBLE", {{{"v", 12.5}, {"w", 12.5}}});
-  TSQLiteDatabase db(path);
   for (char separator : {',', '.'}) {
-    Format().decimalSeparator = separator;
+    TSQLiteDatabase db(path, FormatSettings{.decimalSeparator = separator});
     auto table = db.OpenTable("SELECT v, w FROM t");
     EXPECT_EQ(table->CellText(0), "12.5");
     EXPECT_EQ(table->CellText(1), std::string("12") + separator + "5");
@@ -94,7 +94,7 @@ TEST_F(SQLiteTableTest, ExpressionKindsComeFromTheFirstRow) {
   const std::string path =
       MakeTable("n INTEGER, v DOUBLE, u",
                 {{{"n", 1}, {"v", 2.5}, {"u", 4}}, {{"n", 2}, {"v", 3.5}, {"u", "x"}}});
-  TSQLiteDatabase db(path);
+  TSQLiteDatabase db(path, kGerman);
   {
     auto table = db.OpenTable(
         "SELECT 1, 2.5, 'x', x'00ff', NULL, (SELECT SUM(v) FROM t WHERE n > 9), u FROM t "
@@ -151,7 +151,7 @@ TEST_F(SQLiteTableTest, NullCellsOfEveryKind) {
             SQLITE_OK);
   sqlite3_close(writer);
 
-  TSQLiteDatabase db(path);
+  TSQLiteDatabase db(path, kGerman);
   auto table = db.OpenTable("SELECT i, f, t, b, e, NULL AS n FROM t");
   struct Row {
     const char* name;
@@ -179,7 +179,7 @@ TEST_F(SQLiteTableTest, CellReadersByKind) {
   const std::string path = MakeTable(
       "i INTEGER, f DOUBLE, t TEXT, b BLOB",
       {{{"i", int64_t{4294967301}}, {"f", -2.75}, {"t", "abc"}, {"b", std::string("a\0b", 3)}}});
-  TSQLiteDatabase db(path);
+  TSQLiteDatabase db(path, kGerman);
   auto table = db.OpenTable("SELECT i, f, t, b, 'x' || NULL AS n, t AS n2 FROM t");
   EXPECT_EQ(table->CellInteger(0), 4294967301);
   EXPECT_EQ(table->CellFloat(0), 4294967301.0);
@@ -203,7 +203,7 @@ TEST_F(SQLiteTableTest, CellReadersByKind) {
 TEST_F(SQLiteTableTest, TextThatIsNoNumberInANumericColumnReadsAsItsConversion) {
   const std::string path =
       MakeTable("f DOUBLE, i INTEGER", {{{"f", "12,5"}, {"i", "7"}}, {{"f", "zehn"}, {"i", "ja"}}});
-  TSQLiteDatabase db(path);
+  TSQLiteDatabase db(path, kGerman);
   auto table = db.OpenTable("SELECT f, i FROM t ORDER BY rowid");
   // "7" became a number when it was stored; "12,5" is read in the user's format.
   EXPECT_EQ(table->CellFloat(0), 12.5);
@@ -228,7 +228,7 @@ TEST_F(SQLiteTableTest, IntegersAreHeldWithAllSixtyFourBits) {
                             -4294967296, 9223372036854775807, INT64_MIN};
   testing::Rows rows;
   for (int64_t v : values) rows.push_back({{"v", v}});
-  TSQLiteDatabase db(MakeTable("v INTEGER", rows));
+  TSQLiteDatabase db(MakeTable("v INTEGER", rows), kGerman);
   auto table = db.OpenTable("SELECT v FROM t ORDER BY rowid");
   for (int64_t v : values) {
     ASSERT_FALSE(table->AtEnd());
@@ -242,7 +242,7 @@ TEST_F(SQLiteTableTest, IntegersAreHeldWithAllSixtyFourBits) {
 TEST_F(SQLiteTableTest, ColumnLookup) {
   const std::string path =
       MakeTable("Betrag DOUBLE, name TEXT", {{{"Betrag", 1.5}, {"name", "a"}}});
-  TSQLiteDatabase db(path);
+  TSQLiteDatabase db(path, kGerman);
   auto table = db.OpenTable("SELECT t.*, 'b' AS name, 'c' AS NAME FROM t");
   for (const char* name : {"betrag", "BETRAG", "Betrag", "bEtRaG"}) {
     EXPECT_EQ(table->ColumnIndex(name), 0) << name;
@@ -265,7 +265,7 @@ TEST_F(SQLiteTableTest, CursorOnZeroOneAndFiveRows) {
     SCOPED_TRACE(n);
     testing::Rows rows;
     for (int i = 0; i < n; ++i) rows.push_back({{"v", i}});
-    TSQLiteDatabase db(MakeTable("v INTEGER", rows));
+    TSQLiteDatabase db(MakeTable("v INTEGER", rows), kGerman);
     auto table = db.OpenTable("SELECT v FROM t ORDER BY v");
     EXPECT_EQ(table->RowCount(), n);
     for (int i = 0; i < n; ++i) {
@@ -290,19 +290,20 @@ TEST_F(SQLiteTableTest, CursorOnZeroOneAndFiveRows) {
 }
 
 TEST_F(SQLiteTableTest, TextEndsAtAZeroByte) {
-  TSQLiteDatabase db(MakeTable("v TEXT", {{{"v", std::string("ab\0cd", 5)}}}));
+  TSQLiteDatabase db(MakeTable("v TEXT", {{{"v", std::string("ab\0cd", 5)}}}), kGerman);
   auto table = db.OpenTable("SELECT v, length(CAST(v AS BLOB)) AS n FROM t");
   EXPECT_EQ(table->CellText(0), "ab");
   EXPECT_EQ(CellTextByName(*table, "n"), "5");  // the database holds all five bytes
 }
 
 TEST_F(SQLiteTableTest, IntegersHeldAsStored) {
-  TSQLiteDatabase db(MakeTable("i INTEGER, f DOUBLE",
-                               {{{"i", int64_t{-9223372036854775807 - 1}}, {"f", 3}},
-                                {{"i", 4294967297}, {"f", 3}},
-                                {{"i", 2.5}, {"f", 3}},
-                                {{"i", "x"}, {"f", 3}},
-                                {{"i", nullptr}, {"f", 3}}}));
+  TSQLiteDatabase db(
+      MakeTable("i INTEGER, f DOUBLE", {{{"i", int64_t{-9223372036854775807 - 1}}, {"f", 3}},
+                                        {{"i", 4294967297}, {"f", 3}},
+                                        {{"i", 2.5}, {"f", 3}},
+                                        {{"i", "x"}, {"f", 3}},
+                                        {{"i", nullptr}, {"f", 3}}}),
+      kGerman);
   auto table = db.OpenTable("SELECT i, f FROM t");
   struct Row {
     std::optional<int64_t> held;
@@ -336,8 +337,9 @@ std::string CellReading(const TSQLiteTable& table, int column) {
   };
   return outcome([&] { return table.CellText(column); }) + " | " +
          outcome([&] { return std::to_string(table.CellInteger(column)); }) + " | " +
-         outcome([&] { return FormatFloat(table.CellFloat(column)); }) + " | " +
-         std::to_string(table.CellIsNull(column)) + std::to_string(table.CellHeldAsInteger(column)) +
+         outcome([&] { return FormatFloat(table.CellFloat(column), kGerman); }) + " | " +
+         std::to_string(table.CellIsNull(column)) +
+         std::to_string(table.CellHeldAsInteger(column)) +
          std::to_string(table.CellHeldAsNumber(column));
 }
 
@@ -349,7 +351,7 @@ TEST_F(SQLiteTableTest, ReadRowByRowEveryCellReadsAsInTheWholeResult) {
        {{"n", 3}, {"i", 2.7}, {"f", nullptr}, {"t", std::string("ab\0cd", 5)}, {"b", nullptr},
         {"u", 2.5}},
        {{"n", 4}, {"i", int64_t{4294967297}}, {"f", " 7.5 "}, {"t", nullptr}, {"b", 3}, {"u", nullptr}}});
-  TSQLiteDatabase db(path);
+  TSQLiteDatabase db(path, kGerman);
   // The kind of the expression column u comes from the first row in both.
   const std::string sql = "SELECT n, i, f, t, b, u, u + 0 AS w FROM t ORDER BY n DESC";
   const auto whole = db.OpenTable(sql);
@@ -379,7 +381,8 @@ TEST_F(SQLiteTableTest, ReadRowByRowEveryCellReadsAsInTheWholeResult) {
 }
 
 TEST_F(SQLiteTableTest, ReadRowByRowAFailingRowRaisesWhereTheCursorReachesIt) {
-  TSQLiteDatabase db(MakeTable("n INTEGER, v TEXT", {{{"n", 1}, {"v", "3"}}, {{"n", 2}, {"v", "zehn"}}}));
+  TSQLiteDatabase db(
+      MakeTable("n INTEGER, v TEXT", {{{"n", 1}, {"v", "3"}}, {{"n", 2}, {"v", "zehn"}}}), kGerman);
   // In the table's order, without sorting, each row is made as it is stepped to.
   const std::string sql = std::string("SELECT ") + kNumberFunction + "(v, 'v') FROM t";
   // Read whole, the query raises at once.
@@ -390,6 +393,13 @@ TEST_F(SQLiteTableTest, ReadRowByRowAFailingRowRaisesWhereTheCursorReachesIt) {
   EXPECT_EQ(table->CellText(0), "3");
   EXPECT_THROW(table->MoveNext(), ECellConvertError);
   EXPECT_TRUE(table->AtEnd());
+}
+
+TEST_F(SQLiteTableTest, TheNumberFunctionReadsTextInTheConnectionsFormat) {
+  const std::string path = MakeTable("v TEXT", {{{"v", "12,5"}}});
+  const std::string sql = std::string("SELECT ") + kNumberFunction + "(v, 'v') AS n FROM t";
+  EXPECT_EQ(TSQLiteDatabase(path, kGerman).OpenTable(sql)->CellFloat(0), 12.5);
+  EXPECT_THROW(TSQLiteDatabase(path, kPoint).OpenTable(sql), ECellConvertError);
 }
 
 }  // namespace

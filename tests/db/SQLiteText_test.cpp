@@ -11,6 +11,7 @@
 #include "db/SQLiteStatement.h"
 #include "db/SQLiteTable.h"
 #include "testdb/SplitMix64.h"
+#include "tests/util/FormatTest.h"
 
 namespace vorlex {
 namespace {
@@ -31,7 +32,7 @@ TEST_F(SQLiteTextTest, NumberTextAsTheLibraryStoresIt) {
       "1.5e400", "",    "   ",    "\xC2\xA0" "12"};
   testing::Rows rows;
   for (const char* text : texts) rows.push_back({{"v", Value(std::string(text))}});
-  TSQLiteDatabase db(MakeTable("v NUMERIC", rows));
+  TSQLiteDatabase db(MakeTable("v NUMERIC", rows), kGerman);
   TSQLiteStatement stored(db, "SELECT typeof(v) FROM t ORDER BY rowid");
   for (const char* text : texts) {
     ASSERT_TRUE(stored.Step());
@@ -69,7 +70,7 @@ TEST_F(SQLiteTextTest, RealsInTextColumnsReadWithFifteenDigits) {
   testing::Rows stored;
   for (const Row& r : rows) stored.push_back({{"d", r.value}, {"s", r.value}});
   // Declared types of the text kind that keep a whole REAL a REAL.
-  TSQLiteDatabase db(MakeTable("d DOUBLE PRECISION, s FLOAT8", stored));
+  TSQLiteDatabase db(MakeTable("d DOUBLE PRECISION, s FLOAT8", stored), kGerman);
   auto table = db.OpenTable("SELECT d, s FROM t ORDER BY rowid");
   for (const Row& r : rows) {
     ASSERT_FALSE(table->AtEnd());

@@ -9,6 +9,7 @@
 #include "DbTest.h"
 #include "db/uDB_Help.h"
 #include "testdb/PelmoraDb.h"
+#include "tests/util/FormatTest.h"
 #include "util/NumberText.h"
 
 namespace vorlex {
@@ -21,7 +22,7 @@ class DBaseTest : public vorlex::testing::DbTest {};
 
 TEST_F(DBaseTest, OpenFailureLeavesNoDatabaseAndNoFile) {
   const std::string path = folder_.File("pelmora.db");
-  EXPECT_EQ(MessageOf([&] { TDBase db(path); }),
+  EXPECT_EQ(MessageOf([&] { TDBase db(path, kGerman); }),
             "Failed to open database \"" + path + "\" : unable to open database file");
   EXPECT_FALSE(std::filesystem::exists(path));
 }
@@ -34,7 +35,7 @@ TEST_F(DBaseTest, FieldValueAndFieldTextByKind) {
     db.Insert("t", {{"i", 7}, {"f", 1234.5}, {"s", "M\xE4rz"}, {"d", 12.5}});
     db.Insert("t", {{"i", nullptr}, {"f", nullptr}, {"s", nullptr}, {"d", nullptr}});
   }
-  TDBase db(path);
+  TDBase db(path, kGerman);
   auto table = db.Query("SELECT i, f, s, d, (SELECT SUM(f) FROM t WHERE 0) AS n FROM t");
   struct Row {
     const char* name;
@@ -74,7 +75,7 @@ TEST_F(DBaseTest, NumbersTravelAsTextInTheLocale) {
     db.Exec("CREATE TABLE t (f DOUBLE, s TEXT)");
     db.Insert("t", {{"f", 0.1 + 0.2}, {"s", "12.5"}});
   }
-  TDBase db(path);
+  TDBase db(path, kGerman);
   auto table = db.Query("SELECT f, s FROM t");
   // 0.30000000000000004 arrives rounded to 15 significant digits.
   EXPECT_EQ(table->FieldValue("f").Text(), "0,3");
@@ -83,12 +84,12 @@ TEST_F(DBaseTest, NumbersTravelAsTextInTheLocale) {
   // The library's own text of a text column converts too.
   EXPECT_EQ(table->FieldValue("s").ToFloat(), 12.5);
 
-  Format().decimalSeparator = '.';
-  EXPECT_EQ(table->FieldValue("f").Text(), "0.3");
+  TDBase point(path, kPoint);
+  EXPECT_EQ(point.Query("SELECT f FROM t")->FieldValue("f").Text(), "0.3");
 }
 
 TEST_F(DBaseTest, VariantConvertsComparesAndConcatenates) {
-  const TVariant number("12,5");
+  const TVariant number("12,5", kGerman);
   EXPECT_EQ(number.ToFloat(), 12.5);
   EXPECT_EQ(number.ToInt(), 12);
   EXPECT_TRUE(number == "12,5");
@@ -96,8 +97,11 @@ TEST_F(DBaseTest, VariantConvertsComparesAndConcatenates) {
   EXPECT_EQ(number + std::string(" EUR"), "12,5 EUR");
   EXPECT_TRUE(TVariant().IsEmpty());
   // The empty text of a NULL text cell is no number.
-  EXPECT_THROW(TVariant("").ToFloat(), EConvertError);
-  EXPECT_THROW(TVariant("abc").ToInt(), EConvertError);
+  EXPECT_THROW(TVariant("", kGerman).ToFloat(), EConvertError);
+  EXPECT_THROW(TVariant("abc", kGerman).ToInt(), EConvertError);
+  // Read back in the format it was made in.
+  EXPECT_THROW(TVariant("12,5", kPoint).ToFloat(), EConvertError);
+  EXPECT_EQ(TVariant("12.5", kPoint).ToFloat(), 12.5);
 }
 
 TEST_F(DBaseTest, RowCountWhileOnARow) {
@@ -106,7 +110,7 @@ TEST_F(DBaseTest, RowCountWhileOnARow) {
     PelmoraDb db(path);
     for (int i = 1; i <= 5; ++i) db.Add(Customer{.id = i, .name = "K" + std::to_string(i)});
   }
-  TDBase db(path);
+  TDBase db(path, kGerman);
   auto table = db.Query("SELECT name FROM besitzer ORDER BY id");
   EXPECT_EQ(table->RowCount(), 5);
   for (int i = 0; i < 4; ++i) table->MoveNext();
@@ -132,7 +136,7 @@ TEST_F(DBaseTest, SeveralResultsAliveAtOnce) {
     db.Add(Line{.auftragindex = 1, .anzahl = 2.0, .preis = 10.0});
     db.Add(Line{.auftragindex = 2, .anzahl = 1.0, .preis = 2.5});
   }
-  TDBase db(path);
+  TDBase db(path, kGerman);
   auto orders = db.Query("SELECT id FROM auftrag ORDER BY id");
   std::string sums;
   while (!orders->AtEnd()) {
@@ -154,7 +158,7 @@ TEST_F(DBaseTest, OrderIdAboveThirtyTwoBitsSumsItsOwnLines) {
     db.Add(Line{.auftragindex = int64_t{4294967301}, .anzahl = 1.0, .preis = 100.0});
     db.Add(Line{.auftragindex = 5, .anzahl = 1.0, .preis = 1.0});
   }
-  TDBase db(path);
+  TDBase db(path, kGerman);
   auto orders = db.Query("SELECT id FROM auftrag WHERE id > 5");
   ASSERT_EQ(orders->FieldValue("id").Text(), "4294967301");
   const int64_t id = orders->FieldValue("id").ToInt();
@@ -169,7 +173,7 @@ TEST_F(DBaseTest, OrderIdAboveThirtyTwoBitsSumsItsOwnLines) {
 TEST_F(DBaseTest, FailedQueryLeavesTheDatabaseUsableAndCloseEndsIt) {
   const std::string path = folder_.File("pelmora.db");
   { PelmoraDb db(path); }
-  TDBase db(path);
+  TDBase db(path, kGerman);
   EXPECT_EQ(db.FileName(), path);
   EXPECT_EQ(MessageOf([&] { db.Query("SELECT * FROM nosuch"); }),
             "Error executing SQL \"SELECT * FROM nosuch\" : no such table: nosuch");
@@ -190,7 +194,7 @@ TEST_F(DBaseTest, PeriodConditionWithSQLDate) {
     const double dates[] = {45291.99, 45292.0, 45292.75, 45382.0, 45382.5, 45383.0};
     for (int i = 0; i < 6; ++i) db.Add(Order{.id = i + 1, .termin = dates[i]});
   }
-  TDBase db(path);
+  TDBase db(path, kGerman);
   auto table = db.Query("SELECT id FROM auftrag WHERE (termin >= " + SQLDate(2024, 1, 1) +
                         ") AND (termin <= " + SQLDate(2024, 3, 31) + ") ORDER BY id");
   std::string ids;
@@ -232,9 +236,8 @@ TEST_F(DBaseTest, FieldsFoundOnceReadAsReadsByName) {
                                        int64_t{-4294967296}};
     for (const Value& v : values) db.Insert("t", {{"i", v}, {"f", v}, {"s", v}});
   }
-  TDBase db(path);
-  for (const FormatSettings& settings : {FormatSettings{}, FormatSettings{'.', "M/d/yyyy"}}) {
-    Format() = settings;
+  for (const FormatSettings& settings : {kGerman, kPoint}) {
+    TDBase db(path, settings);
     auto table = db.Query("SELECT i, f, s FROM t");
     const TDBField fields[] = {TDBField("i"), TDBField("F"), TDBField("s")};
     for (int row = 0; !table->AtEnd(); table->MoveNext(), ++row) {
@@ -247,12 +250,12 @@ TEST_F(DBaseTest, FieldsFoundOnceReadAsReadsByName) {
                   Outcome([&] { return table->FieldText(name); }));
         // To the last bit, and the same error where the text is no number.
         EXPECT_EQ(Outcome([&] {
-                    return FormatFloat(table->FieldFloat(field)) + "|" +
+                    return FormatFloat(table->FieldFloat(field), kGerman) + "|" +
                            std::to_string(table->FieldFloat(field));
                   }),
                   Outcome([&] {
                     const double v = table->FieldValue(name).ToFloat();
-                    return FormatFloat(v) + "|" + std::to_string(v);
+                    return FormatFloat(v, kGerman) + "|" + std::to_string(v);
                   }));
         EXPECT_EQ(Outcome([&] { return std::to_string(table->FieldInt(field)); }),
                   Outcome([&] { return std::to_string(table->FieldValue(name).ToInt()); }));
@@ -264,6 +267,7 @@ TEST_F(DBaseTest, FieldsFoundOnceReadAsReadsByName) {
     EXPECT_EQ(MessageOf([&] { table->FieldValue(missing); }), "Field not found in dataset: x");
   }
   // A field meets another result afresh.
+  TDBase db(path, kGerman);
   TDBField field("s");
   auto first = db.Query("SELECT i, s FROM t");
   auto second = db.Query("SELECT s FROM t");
@@ -281,7 +285,7 @@ TEST_F(DBaseTest, ResultHoldsOnlyTheColumnsItsReaderNames) {
     db.Insert("t", {{"a", 1}, {"b", 2.5}, {"c", "x"}, {"d", 4}});
     db.Insert("t", {{"a", 5}, {"b", nullptr}, {"c", "y"}, {"d", 8}});
   }
-  TDBase db(path);
+  TDBase db(path, kGerman);
   // Two columns of one name: both held, the first found.
   auto table = db.Query("SELECT a, b, c, d, d * 10 AS A FROM t", {"A", "c"});
   const std::vector<std::string> expected[] = {{"1", "x"}, {"5", "y"}};

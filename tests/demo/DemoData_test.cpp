@@ -17,6 +17,7 @@
 #include "tax/EvaluationRun.h"
 #include "tax/FormFields.h"
 #include "tests/ScratchFolder.h"
+#include "tests/util/FormatTest.h"
 #include "util/FormatSettings.h"
 #include "util/uString.h"
 namespace vorlex::demo {
@@ -139,6 +140,7 @@ TEST(DemoContent, ShowsEveryCaseTheEvaluationTellsApart) {
 
 class Lines : public TRunList {
  public:
+  Lines() : TRunList(kGerman) {}
   int Containing(const std::string& text) const {
     return static_cast<int>(std::count_if(lines.begin(), lines.end(), [&](const ListLine& l) {
       return l.text.find(text) != std::string::npos;
@@ -149,10 +151,9 @@ class Lines : public TRunList {
 // The demo is there to show the program: over its span every figure of the
 // form has a value under both bases, and today's month lists invoices.
 TEST(DemoEvaluation, EveryFormFigureHasAValueAndTodaysMonthListsInvoices) {
-  Format() = FormatSettings{};
   testing::ScratchFolder dir("vorlex-demo");
   const CalendarDate today{2025, 6, 17};
-  TDBase db(MakeDemoInstallation(dir.Path(), today).database.string());
+  TDBase db(MakeDemoInstallation(dir.Path(), today).database.string(), kGerman);
   const double todayNumber = EncodeDate(today.year, today.month, today.day);
   for (const TaxationBasis basis : {TaxationBasis::Ist, TaxationBasis::Soll}) {
     TaxTotals totals;

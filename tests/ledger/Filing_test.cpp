@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tax/FormFields.h"
+#include "tests/util/FormatTest.h"
 #include "util/FormatSettings.h"
 #include "util/uDatum.h"
 
@@ -41,12 +42,7 @@ Filing Filed() {
   return f;
 }
 
-class FilingChangesTest : public ::testing::Test {
- protected:
-  void SetUp() override { Format() = FormatSettings{}; }
-};
-
-TEST_F(FilingChangesTest, NamesEachKindOfChange) {
+TEST(FilingChangesTest, NamesEachKindOfChange) {
   struct Case {
     const char* what;
     std::function<void(std::vector<FiledEntry>&)> change;
@@ -94,44 +90,45 @@ TEST_F(FilingChangesTest, NamesEachKindOfChange) {
   for (const Case& c : cases) {
     Filing now = Filed();
     c.change(now.entries);
-    const FilingChanges changes = CompareWithFiling(Filed(), now);
+    const FilingChanges changes = CompareWithFiling(Filed(), now, kGerman);
     EXPECT_EQ(changes.entries, c.lines) << c.what;
     EXPECT_TRUE(changes.figures.empty()) << c.what;
     EXPECT_EQ(changes.Changed(), !c.lines.empty()) << c.what;
   }
 }
 
-TEST_F(FilingChangesTest, StatusLineSaysTheFiguresThatMoved) {
+TEST(FilingChangesTest, StatusLineSaysTheFiguresThatMoved) {
   Filing now = Filed();
-  EXPECT_EQ(FilingStatusLine(CompareWithFiling(Filed(), now)),
+  EXPECT_EQ(FilingStatusLine(CompareWithFiling(Filed(), now, kGerman), kGerman),
             "Abgegeben am 10.04.2026 \x96 unver\xE4ndert");
 
   now.entries[1].customer = "Hofer";
-  EXPECT_EQ(FilingStatusLine(CompareWithFiling(Filed(), now)),
+  EXPECT_EQ(FilingStatusLine(CompareWithFiling(Filed(), now, kGerman), kGerman),
             "Seit der Abgabe am 10.04.2026 ge\xE4ndert: 1 Eintrag, Kennzahlen gleich");
 
   now.cents[2] = 20000;
   now.cents[5] = 3800;
   now.cents[4] = 1000;  // Kz 66, which was empty
-  const FilingChanges changes = CompareWithFiling(Filed(), now);
-  EXPECT_EQ(FilingStatusLine(changes),
+  const FilingChanges changes = CompareWithFiling(Filed(), now, kGerman);
+  EXPECT_EQ(FilingStatusLine(changes, kGerman),
             "Seit der Abgabe am 10.04.2026 ge\xE4ndert: Kz 81 +100,00, Kz 66 nicht berechenbar, "
             "Kz 83 +19,00");
   now = Filed();
   now.cents[2] = 9000;
-  EXPECT_EQ(FilingStatusLine(CompareWithFiling(Filed(), now)),
+  EXPECT_EQ(FilingStatusLine(CompareWithFiling(Filed(), now, kGerman), kGerman),
             "Seit der Abgabe am 10.04.2026 ge\xE4ndert: Kz 81 -10,00");
 }
 
-TEST_F(FilingChangesTest, CorrectedReturnShowsEveryFieldNowFiledAndTheDifference) {
+TEST(FilingChangesTest, CorrectedReturnShowsEveryFieldNowFiledAndTheDifference) {
   Filing filed = Filed();
   for (size_t i = 0; i < kFiledFieldCount; ++i) filed.cents[i] = 100 * static_cast<int64_t>(i);
   Filing now = filed;
-  EXPECT_EQ(CorrectedReturnLines(CompareWithFiling(filed, now)), std::vector<std::string>{});
+  EXPECT_EQ(CorrectedReturnLines(CompareWithFiling(filed, now, kGerman), kGerman),
+            std::vector<std::string>{});
   now.cents[2] = 10200;       // Kz 81
   now.cents[5] = 500 - 1900;  // Kz 83 turns into a refund
   now.cents[6].reset();
-  EXPECT_EQ(CorrectedReturnLines(CompareWithFiling(filed, now)),
+  EXPECT_EQ(CorrectedReturnLines(CompareWithFiling(filed, now, kGerman), kGerman),
             (std::vector<std::string>{
                 "Berichtigte Anmeldung (Kz 10: 1)", "Kz 41: 0,00 | abgegeben 0,00 | 0,00",
                 "Kz 44: 1,00 | abgegeben 1,00 | 0,00", "Kz 81: 102,00 | abgegeben 2,00 | +100,00",
@@ -142,38 +139,39 @@ TEST_F(FilingChangesTest, CorrectedReturnShowsEveryFieldNowFiledAndTheDifference
 // A filing of the exact classification is compared in its further figures
 // too; one made before they were kept differs in none of them. A period
 // compared under the filing's rules, not the run's, names them.
-TEST_F(FilingChangesTest, FurtherFiguresOfTheExactClassification) {
+TEST(FilingChangesTest, FurtherFiguresOfTheExactClassification) {
   Filing filed = Filed();
   filed.classification = "exact";
   for (size_t i = 0; i < kFurtherFiledCount; ++i) filed.further[i] = 0;
   filed.further[3] = 50000;  // Kz 43
   filed.further[5] = 1000;   // the 0 % figure
   Filing now = filed;
-  EXPECT_FALSE(CompareWithFiling(filed, now).Changed());
+  EXPECT_FALSE(CompareWithFiling(filed, now, kGerman).Changed());
   now.further[3] = 60000;
   now.further[5] = 0;
-  const FilingChanges changes = CompareWithFiling(filed, now);
-  EXPECT_EQ(FilingStatusLine(changes),
+  const FilingChanges changes = CompareWithFiling(filed, now, kGerman);
+  EXPECT_EQ(FilingStatusLine(changes, kGerman),
             "Seit der Abgabe am 10.04.2026 ge\xE4ndert: Kz 43 +100,00, 0 % / steuerfrei -10,00");
-  const std::vector<std::string> lines = CorrectedReturnLines(changes);
+  const std::vector<std::string> lines = CorrectedReturnLines(changes, kGerman);
   ASSERT_EQ(lines.size(), 1 + kFiledFieldCount + kFurtherFiledCount);
   EXPECT_EQ(lines[1 + kFiledFieldCount + 3], "Kz 43: 600,00 | abgegeben 500,00 | +100,00");
   EXPECT_EQ(lines.back(), "0 % / steuerfrei: 0,00 | abgegeben 10,00 | -10,00");
 
   Filing older = filed;
   for (auto& figure : older.further) figure.reset();
-  EXPECT_FALSE(CompareWithFiling(older, now).Changed());
+  EXPECT_FALSE(CompareWithFiling(older, now, kGerman).Changed());
 
   EXPECT_TRUE(SameClassification(filed, now));
   now.classification = "simple";
   EXPECT_FALSE(SameClassification(filed, now));
   EXPECT_TRUE(SameClassification(Filed(), now));
-  FilingChanges other = CompareWithFiling(filed, filed);
+  FilingChanges other = CompareWithFiling(filed, filed, kGerman);
   other.filedRules = "genau";
-  EXPECT_EQ(FilingStatusLine(other), "Abgegeben am 10.04.2026 (Zuordnung genau) \x96 unver\xE4ndert");
+  EXPECT_EQ(FilingStatusLine(other, kGerman),
+            "Abgegeben am 10.04.2026 (Zuordnung genau) \x96 unver\xE4ndert");
 }
 
-TEST_F(FilingChangesTest, FilingOfARunKeepsItsEntriesAndFigures) {
+TEST(FilingChangesTest, FilingOfARunKeepsItsEntriesAndFigures) {
   std::vector<RunEntry> entries(4);
   entries[0].kind = EntryKind::Order;
   entries[0].id = 7;

@@ -14,6 +14,7 @@
 
 #include "TestPlatform.h"
 #include "tests/ScratchFolder.h"
+#include "tests/util/FormatTest.h"
 #include "util/FormatSettings.h"
 #include "util/uDatum.h"
 
@@ -60,7 +61,6 @@ LedgerFailure FailureOf(const std::function<void()>& f, std::string* sentence = 
 
 class LedgerTest : public ::testing::Test {
  protected:
-  void SetUp() override { Format() = FormatSettings{}; }
   testing::ScratchFolder folder_;
   std::string path_ = folder_.File("Vorlex/vorlex.db");
 };
@@ -75,7 +75,7 @@ TEST_F(LedgerTest, KeepsAFilingAsFiledAndACorrectionBesideIt) {
 
   const Filing first = MarchFiling(100);
   TLedger ledger(path_, LedgerAccess::Write);
-  const int64_t id = ledger.Record(first);
+  const int64_t id = ledger.Record(first, kGerman);
   std::optional<Filing> back = ledger.LatestFiling(first.firstDay, first.lastDay, first.basis);
   ASSERT_TRUE(back);
   EXPECT_EQ(back->id, id);
@@ -87,15 +87,15 @@ TEST_F(LedgerTest, KeepsAFilingAsFiledAndACorrectionBesideIt) {
   EXPECT_EQ(back->pelmoraPath, first.pelmoraPath);
   EXPECT_EQ(back->periodKind, TPeriodKind::Monat);
   for (size_t i = 0; i < kFiledFieldCount; ++i) EXPECT_EQ(back->cents[i], first.cents[i]) << i;
-  EXPECT_FALSE(CompareWithFiling(*back, first).Changed());
+  EXPECT_FALSE(CompareWithFiling(*back, first, kGerman).Changed());
   // The other basis is a filing of its own.
   EXPECT_FALSE(ledger.LatestFiling(first.firstDay, first.lastDay, TaxationBasis::Soll));
 
   // Filing the same again is refused; a changed period is filed anew.
-  EXPECT_EQ(FailureOf([&] { ledger.Record(first); }), LedgerFailure::Unchanged);
+  EXPECT_EQ(FailureOf([&] { ledger.Record(first, kGerman); }), LedgerFailure::Unchanged);
   Filing corrected = MarchFiling(200);
   corrected.filedOn = EncodeDate(2026, 5, 2);
-  const int64_t second = ledger.Record(corrected);
+  const int64_t second = ledger.Record(corrected, kGerman);
   back = ledger.LatestFiling(first.firstDay, first.lastDay, first.basis);
   ASSERT_TRUE(back);
   EXPECT_EQ(back->id, second);
@@ -106,7 +106,7 @@ TEST_F(LedgerTest, KeepsAFilingAsFiledAndACorrectionBesideIt) {
   quarter.periodKind = q1.PeriodKind;
   quarter.firstDay = q1.FirstDay;
   quarter.lastDay = q1.LastDay;
-  ledger.Record(quarter);
+  ledger.Record(quarter, kGerman);
   const std::vector<Filing> latest = ledger.LatestFilings();
   ASSERT_EQ(latest.size(), 2u);
   EXPECT_EQ(latest[0].periodKind, TPeriodKind::Quartal1);
@@ -145,18 +145,18 @@ TEST_F(LedgerTest, FilingsAreTheTradersByVatIdElseByPath) {
   for (const Row& row : rows) EXPECT_EQ(SameTrader(filed, row.run), row.same) << row.name;
 
   TLedger ledger(path_, LedgerAccess::Write);
-  const int64_t mine = ledger.Record(filed);
+  const int64_t mine = ledger.Record(filed, kGerman);
   // Another trader files the same month with other figures: a filing of its
   // own, which corrects nothing of the first.
   Filing other = of("ATU12345678", "/srv/b/pelmora.db");
   other.cents[2] = 999;
-  const int64_t theirs = ledger.Record(other);
+  const int64_t theirs = ledger.Record(other, kGerman);
   EXPECT_EQ(ledger.LatestFiling(other)->corrects, 0);
   EXPECT_EQ(ledger.LatestFiling(of("DE123456789", "/mnt/neu/pelmora.db"))->id, mine);
   EXPECT_EQ(ledger.LatestFiling(of("ATU 12345678", ""))->id, theirs);
   EXPECT_FALSE(ledger.LatestFiling(of("DE111111111", "/home/t/pelmora.db")));
   // Recording the first trader's month again, unchanged, is refused as before.
-  EXPECT_EQ(FailureOf([&] { ledger.Record(of("DE123456789", "/mnt/neu/pelmora.db")); }),
+  EXPECT_EQ(FailureOf([&] { ledger.Record(of("DE123456789", "/mnt/neu/pelmora.db"), kGerman); }),
             LedgerFailure::Unchanged);
   const Filing trader = of("DE123456789", "");
   ASSERT_EQ(ledger.LatestFilings(&trader).size(), 1u);
@@ -171,7 +171,7 @@ TEST_F(LedgerTest, KeepsTheEcSalesListOfAFiling) {
   {
     TLedger ledger(path_, LedgerAccess::Write);
     Filing first = MarchFiling(100);
-    ledger.Record(first);
+    ledger.Record(first, kGerman);
     // Layout 1 as an earlier Vorlex left it.
     std::string layoutOne = "DROP TABLE filing_ec_row; DROP TABLE filing_ec_list;";
     for (const char* column : {"kz21", "kz35", "kz36", "kz43", "kz45", "zero_rate"}) {
@@ -193,7 +193,7 @@ TEST_F(LedgerTest, KeepsTheEcSalesListOfAFiling) {
   second.further[3] = 4321;
   second.ecSales = {{.vatId = "ATU63452871", .kind = 'L', .cents = 0, .euros = 468},
                     {.vatId = "FR40303265045", .kind = 'S', .cents = 0, .euros = 12}};
-  ledger.Record(second);
+  ledger.Record(second, kGerman);
   back = ledger.LatestFiling(second);
   ASSERT_TRUE(back && back->ecSales);
   ASSERT_EQ(back->ecSales->size(), 2u);
@@ -203,7 +203,7 @@ TEST_F(LedgerTest, KeepsTheEcSalesListOfAFiling) {
   EXPECT_EQ((*back->ecSales)[0].euros, 468);
   Filing third = MarchFiling(300);
   third.ecSales.emplace();
-  ledger.Record(third);
+  ledger.Record(third, kGerman);
   back = ledger.LatestFiling(third);
   ASSERT_TRUE(back && back->ecSales);
   EXPECT_TRUE(back->ecSales->empty());
@@ -225,7 +225,7 @@ TEST_F(LedgerTest, RefusesFilesThatAreNoLedgerAndLeavesThem) {
       {"short", [&] { write("SQLite"); }, LedgerFailure::Damaged},
       {"damaged pages",
        [&] {
-         TLedger(path, LedgerAccess::Write).Record(MarchFiling(1));
+         TLedger(path, LedgerAccess::Write).Record(MarchFiling(1), kGerman);
          std::string bytes = ReadBytes(path);
          for (size_t i = 100; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 7);
          write(bytes);
@@ -235,7 +235,7 @@ TEST_F(LedgerTest, RefusesFilesThatAreNoLedgerAndLeavesThem) {
        LedgerFailure::Damaged},
       {"a newer ledger",
        [&] {
-         TLedger(path, LedgerAccess::Write).Record(MarchFiling(1));
+         TLedger(path, LedgerAccess::Write).Record(MarchFiling(1), kGerman);
          Raw(path, "PRAGMA user_version = 99");
        },
        LedgerFailure::Newer},
@@ -246,8 +246,9 @@ TEST_F(LedgerTest, RefusesFilesThatAreNoLedgerAndLeavesThem) {
     const std::string before = ReadBytes(path);
     for (const LedgerAccess access : {LedgerAccess::Read, LedgerAccess::Write}) {
       std::string sentence;
-      EXPECT_EQ(FailureOf([&] { TLedger(path, access).Record(MarchFiling(2)); }, &sentence),
-                c.failure)
+      EXPECT_EQ(
+          FailureOf([&] { TLedger(path, access).Record(MarchFiling(2), kGerman); }, &sentence),
+          c.failure)
           << c.what;
       EXPECT_NE(sentence.find(path), std::string::npos) << sentence;
     }
@@ -260,22 +261,23 @@ TEST_F(LedgerTest, RefusesFilesThatAreNoLedgerAndLeavesThem) {
 }
 
 TEST_F(LedgerTest, TwoWritersAtOnce) {
-  TLedger(path_, LedgerAccess::Write).Record(MarchFiling(1));
+  TLedger(path_, LedgerAccess::Write).Record(MarchFiling(1), kGerman);
   // Another writer holds the file a moment: the second waits for it, and
   // says so where it would have to wait too long.
   sqlite3* other = nullptr;
   ASSERT_EQ(sqlite3_open(path_.c_str(), &other), SQLITE_OK);
   ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
   std::string sentence;
-  EXPECT_EQ(FailureOf([&] { TLedger(path_, LedgerAccess::Write, 100).Record(MarchFiling(2)); },
-                      &sentence),
-            LedgerFailure::Busy);
+  EXPECT_EQ(
+      FailureOf([&] { TLedger(path_, LedgerAccess::Write, 100).Record(MarchFiling(2), kGerman); },
+                &sentence),
+      LedgerFailure::Busy);
   EXPECT_NE(sentence.find("anderen Vorlex-Programm"), std::string::npos) << sentence;
   std::thread release([&] {
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
   });
-  EXPECT_NO_THROW(TLedger(path_, LedgerAccess::Write).Record(MarchFiling(3)));
+  EXPECT_NO_THROW(TLedger(path_, LedgerAccess::Write).Record(MarchFiling(3), kGerman));
   release.join();
   sqlite3_close(other);
 
@@ -301,7 +303,7 @@ TEST_F(LedgerTest, TwoWritersAtOnce) {
         f.lastDay = period.LastDay;
         for (int i = 0; i < 3; ++i) {
           f.cents[2] = month * 100 + i;
-          TLedger(fresh, LedgerAccess::Write).Record(f);
+          TLedger(fresh, LedgerAccess::Write).Record(f, kGerman);
         }
       });
     }

@@ -7,6 +7,7 @@
 
 #include "tax/PlausibilityHints.h"
 #include "tax/TaxPeriod.h"
+#include "tests/util/FormatTest.h"
 #include "util/FormatSettings.h"
 #include "util/uDatum.h"
 
@@ -40,7 +41,7 @@ const char* const kHead =
 // What an EEcSalesRefused says; "" when nothing is refused.
 std::string Refusal(const std::vector<RunEntry>& entries, const TTaxPeriod& period) {
   try {
-    EcSalesBytes(entries, Totals(entries), period.FirstDay, period.LastDay);
+    EcSalesBytes(entries, Totals(entries), period.FirstDay, period.LastDay, kGerman);
   } catch (const EEcSalesRefused& e) {
     return e.what();
   }
@@ -48,7 +49,6 @@ std::string Refusal(const std::vector<RunEntry>& entries, const TTaxPeriod& peri
 }
 
 TEST(EcSalesExport, RowsPerVatIdAddingUpToFieldFortyOne) {
-  Format() = FormatSettings{};
   const TTaxPeriod q2 = QuarterPeriod(2026, 2);
   const std::vector<RunEntry> entries = {
       Order("A", "ATU63452871", 1000.40),
@@ -63,12 +63,11 @@ TEST(EcSalesExport, RowsPerVatIdAddingUpToFieldFortyOne) {
   // By hand: 1260,70 -> 1261; 400,49 -> 400; 99,50 -> 100; 0,30 -> 0: 1761
   // against field 41's 1760,99 -> 1760. The row rounded up furthest, LU by
   // 0,50, goes down; ESA1234567 at 0 euros has no row.
-  EXPECT_EQ(EcSalesBytes(entries, Totals(entries), q2.FirstDay, q2.LastDay),
-            std::string(kHead) +
-                "ATU63452871,1261,L\r\nESB86212420,400,L\r\nLU20165772,99,L\r\n");
+  EXPECT_EQ(EcSalesBytes(entries, Totals(entries), q2.FirstDay, q2.LastDay, kGerman),
+            std::string(kHead) + "ATU63452871,1261,L\r\nESB86212420,400,L\r\nLU20165772,99,L\r\n");
   // A month without deliveries: the head alone.
   const TTaxPeriod may = MonthPeriod(2026, 5);
-  EXPECT_EQ(EcSalesBytes({}, TaxTotals{}, may.FirstDay, may.LastDay), kHead);
+  EXPECT_EQ(EcSalesBytes({}, TaxTotals{}, may.FirstDay, may.LastDay, kGerman), kHead);
 
   // A year or a free range is no period of the list.
   for (const TTaxPeriod& period : {YearPeriod(2026), RangePeriod({2026, 4, 1}, {2026, 4, 15}),
@@ -80,7 +79,6 @@ TEST(EcSalesExport, RowsPerVatIdAddingUpToFieldFortyOne) {
 }
 
 TEST(EcSalesExport, RefusedWithTheEntriesToCorrect) {
-  Format() = FormatSettings{};
   const std::vector<RunEntry> entries = {
       Order("A", "ATU63452871", 100),
       Order("E", "DE123456789", 200, TotalKind::InnergemMitUStId, "Casa del T\xC3\xA9"),
@@ -100,7 +98,7 @@ TEST(EcSalesExport, RefusedWithTheEntriesToCorrect) {
   EXPECT_NE(text.find("USt-IdNr. \" - \" enth\xC3\xA4lt keine Nummer"), std::string::npos) << text;
   EXPECT_EQ(text.find("ATU63452871"), std::string::npos) << text;
   // The same entries carry a hint, the one no other hint names too.
-  const std::vector<Hint> hints = PlausibilityHints(entries, 0, 0);
+  const std::vector<Hint> hints = PlausibilityHints(entries, 0, 0, kGerman);
   for (const int32_t index : {1, 2, 3}) {
     bool hinted = false;
     for (const Hint& h : hints) hinted = hinted || h.entry == index;

@@ -13,6 +13,7 @@
 #include "tax/FormFields.h"
 #include "tax/GeneratedDb.h"
 #include "tests/ListTexts.h"
+#include "tests/util/FormatTest.h"
 #include "util/MoneyText.h"
 #include "util/uDatum.h"
 
@@ -20,16 +21,15 @@ namespace vorlex {
 namespace {
 
 TEST(FieldLineRows, EntriesOfAFieldAddUpToItsFigureAndTheTotalLinesStay) {
-  Format() = FormatSettings{};
-  TRunList run;
+  TRunList run(kGerman);
   {
     const testing::GeneratedDb generated("fieldlines", 3000, 1, true, 3);
-    TDBase db(generated.Path());
+    TDBase db(generated.Path(), kGerman);
     TaxTotals totals;
     EvaluateRun(db, EncodeDate(2025, 1, 1), EncodeDate(2025, 12, 31), TaxationBasis::Soll, totals,
                 run);
   }
-  const std::vector<ListLine> summary = SummaryLines(run.totals);
+  const std::vector<ListLine> summary = SummaryLines(run.totals, kGerman);
 
   for (const FormFigure& figure : FormFigures(run.totals)) {
     SCOPED_TRACE(figure.field);
@@ -51,7 +51,7 @@ TEST(FieldLineRows, EntriesOfAFieldAddUpToItsFigureAndTheTotalLinesStay) {
     for (const FormFigure& other : FormFigures(again)) {
       if (other.field == figure.field) {
         EXPECT_EQ(std::bit_cast<uint64_t>(other.value), std::bit_cast<uint64_t>(figure.value));
-        EXPECT_EQ(FormatMoney(other.value), FormatMoney(figure.value));
+        EXPECT_EQ(FormatMoney(other.value, kGerman), FormatMoney(figure.value, kGerman));
       } else {
         EXPECT_EQ(other.value, 0) << "field " << other.field << " among the entries";
       }
@@ -82,11 +82,10 @@ TEST(FieldLineRows, EntriesOfAFieldAddUpToItsFigureAndTheTotalLinesStay) {
 // counted), none of the figure's entries is left out; the 0 % figure goes by
 // its own key.
 TEST(FieldLineRows, EachFurtherFigureShowsTheEntriesThatMakeIt) {
-  Format() = FormatSettings{};
-  TRunList run;
+  TRunList run(kGerman);
   {
     const testing::GeneratedDb generated("fieldlines-exact", 3000, 1, true, 3);
-    TDBase db(generated.Path());
+    TDBase db(generated.Path(), kGerman);
     TaxTotals totals;
     EvaluateRun(db, EncodeDate(2025, 1, 1), EncodeDate(2025, 12, 31), TaxationBasis::Soll, totals,
                 run, {Classification::Exact, ForeignSales::Goods});
@@ -108,7 +107,7 @@ TEST(FieldLineRows, EachFurtherFigureShowsTheEntriesThatMakeIt) {
         if (total == field.total) sum += added;
       });
     }
-    EXPECT_EQ(FormatMoney(static_cast<double>(sum)), FormatMoney(figure));
+    EXPECT_EQ(FormatMoney(static_cast<double>(sum), kGerman), FormatMoney(figure, kGerman));
     size_t expected = 0;
     for (const RunEntry& entry : run.entries) expected += entry.AddsTo(field.total);
     EXPECT_EQ(entries, expected);

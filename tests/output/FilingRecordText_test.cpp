@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/util/FormatTest.h"
 #include "util/FormatSettings.h"
 #include "util/uDatum.h"
 
@@ -36,9 +37,8 @@ std::string Value(const std::vector<RecordLine>& lines, const std::string& capti
 }
 
 TEST(FilingRecordText, FiguresAsTypedIntoThePortal) {
-  Format() = FormatSettings{};
   Filing f = MarchFiling();
-  std::vector<RecordLine> lines = FilingRecordLines(f, "0000 0000 0000 0000");
+  std::vector<RecordLine> lines = FilingRecordLines(f, "0000 0000 0000 0000", kGerman);
   // A turnover in whole euros, its cents dropped toward zero; taxes in cents.
   EXPECT_EQ(Value(lines, "Kz 81"), "-1234");
   EXPECT_EQ(Value(lines, "Kz 66"), "19,99");
@@ -47,7 +47,7 @@ TEST(FilingRecordText, FiguresAsTypedIntoThePortal) {
   // A figure that could not be shown is no 0.
   f.cents[5].reset();
   f.corrects = 3;
-  lines = FilingRecordLines(f, "0000 0000 0000 0000");
+  lines = FilingRecordLines(f, "0000 0000 0000 0000", kGerman);
   EXPECT_EQ(Value(lines, "Kz 83"), "-");
   EXPECT_EQ(Value(lines, "Kz 10 (Berichtigte Anmeldung)"), "1");
   EXPECT_EQ(lines.front().cells.at(0),
@@ -55,7 +55,7 @@ TEST(FilingRecordText, FiguresAsTypedIntoThePortal) {
 }
 
 TEST(FilingRecordText, FurtherFiguresOfTheExactClassificationAsFiled) {
-  Format() = FormatSettings{'.', "yyyy-MM-dd"};  // the portal's format all the same
+  const FormatSettings iso{'.', "yyyy-MM-dd"};  // the portal's format all the same
   Filing f = MarchFiling();
   for (size_t i = 0; i < kFurtherFiledCount; ++i) f.further[i] = 0;
   f.further[0] = 123456;  // Kz 21
@@ -63,9 +63,9 @@ TEST(FilingRecordText, FurtherFiguresOfTheExactClassificationAsFiled) {
   f.further[3] = 50099;   // Kz 43
   f.further[5] = 1000;    // the 0 % figure
   f.cents[6] = 45000;     // Kz 39
-  EXPECT_EQ(Value(FilingRecordLines(f, ""), "Kz 43"), "");  // the simple rules have none
+  EXPECT_EQ(Value(FilingRecordLines(f, "", iso), "Kz 43"), "");  // the simple rules have none
   f.classification = "exact";
-  const std::vector<RecordLine> lines = FilingRecordLines(f, "");
+  const std::vector<RecordLine> lines = FilingRecordLines(f, "", iso);
   EXPECT_EQ(Value(lines, "Kz 21"), "1234");
   EXPECT_EQ(Value(lines, "Kz 35"), "0");
   EXPECT_EQ(Value(lines, "Kz 36"), "23,45");
@@ -73,16 +73,11 @@ TEST(FilingRecordText, FurtherFiguresOfTheExactClassificationAsFiled) {
   EXPECT_EQ(Value(lines, "Kz 45"), "0");
   EXPECT_EQ(Value(lines, "0 % / steuerfrei"), "10,00");
   EXPECT_EQ(Value(lines, "Kz 39"), "450,00");
-  Format() = FormatSettings{};
 }
 
 TEST(FilingRecordText, FingerprintFollowsTheEntriesNotTheFormatSettings) {
-  Format() = FormatSettings{};
   const Filing f = MarchFiling();
   const std::string input = FingerprintInput(f);
-  Format() = FormatSettings{'.', "yyyy-MM-dd"};
-  EXPECT_EQ(FingerprintInput(f), input);
-  Format() = FormatSettings{};
   Filing cent = f;
   cent.entries[0].net -= 0.01;
   EXPECT_NE(FingerprintInput(cent), input);

@@ -11,6 +11,7 @@
 #include "output/SummaryList.h"
 #include "output/TableExport.h"
 #include "output/YearOverviewText.h"
+#include "tests/util/FormatTest.h"
 #include "util/FormatSettings.h"
 #include "util/uDatum.h"
 
@@ -28,7 +29,7 @@ TaxTotals December(int64_t field39) {
 }
 
 TEST(FilingText, PortalFiguresInTheFormsOrderOnlyWhereNotZero) {
-  Format() = FormatSettings{'.', "MM/dd/yyyy"};  // the portal's form is German whatever the locale
+  // The portal's form is German whatever the user's format.
   // 1234 euros at 19 % is 234,46; less 30,40 and the special prepayment 500,00.
   EXPECT_EQ(PortalText(PortalFigures(December(50000))),
             "Kz 41: 468\n"
@@ -69,7 +70,6 @@ TEST(FilingText, PortalFiguresInTheFormsOrderOnlyWhereNotZero) {
             "Kz 66: 30,40\n"
             "Kz 39: 500,00\n"
             "Kz 83: -279,78\n");
-  Format() = FormatSettings{};
 }
 
 TEST(FilingText, AmountsAsTraderTypesThem) {
@@ -85,15 +85,15 @@ TEST(FilingText, AmountsAsTraderTypesThem) {
 }
 
 TEST(FilingText, Field39FollowsTheTotalsOnlyWhereNotZero) {
-  const std::vector<ListLine> plain = SummaryLines(December(0));
-  const std::vector<ListLine> deducted = SummaryLines(December(50000));
+  const std::vector<ListLine> plain = SummaryLines(December(0), kGerman);
+  const std::vector<ListLine> deducted = SummaryLines(December(50000), kGerman);
   ASSERT_EQ(deducted.size(), plain.size() + 1);
   for (size_t i = 0; i < plain.size(); ++i) EXPECT_EQ(deducted[i].text, plain[i].text);
   EXPECT_EQ(deducted.back().text, "     Sondervorauszahlung (Kz 39):  500,00");
   // A further figure of the exact classification comes before it.
   TaxTotals exact = December(50000);
   exact.Ausfuhr43 = 50.50;
-  const std::vector<ListLine> further = SummaryLines(exact);
+  const std::vector<ListLine> further = SummaryLines(exact, kGerman);
   ASSERT_EQ(further.size(), deducted.size() + 1);
   EXPECT_NE(further[further.size() - 2].text.find("(Kz 43)"), std::string::npos);
   EXPECT_EQ(further.back().text, deducted.back().text);
@@ -108,10 +108,10 @@ TEST(FilingText, Field39FollowsTheTotalsOnlyWhereNotZero) {
 
   // The overview: a column of field 39 only in a year that deducts one.
   YearOverview overview = EmptyOverview(2026, TaxationBasis::Ist);
-  EXPECT_EQ(OverviewCsv(overview).substr(0, 46),
+  EXPECT_EQ(OverviewCsv(overview, kGerman).substr(0, 46),
             "Zeitraum;Kz 41;Kz 44;Kz 81;Kz 86;Kz 66;Kz 83\r\n");
   overview.rows[14].totals = December(50000);
-  const std::string csv = OverviewCsv(overview);
+  const std::string csv = OverviewCsv(overview, kGerman);
   EXPECT_EQ(csv.substr(0, 52), "Zeitraum;Kz 41;Kz 44;Kz 81;Kz 86;Kz 66;Kz 39;Kz 83\r\n");
   EXPECT_NE(csv.find("Dezember;468,90;0,00;1234,56;0,00;30,40;500,00;-295,94\r\n"),
             std::string::npos);
@@ -130,12 +130,14 @@ TEST(FilingText, DueDatesAndTheSpecialPrepayment) {
             (std::vector<std::string>{"Abgabe bis: 11.01.2027", "ZM bis: 25.01.2027"}));
   EXPECT_TRUE(DueDateLines(DueDatesOf(YearPeriod(2026), true, December(0)), " ").empty());
 
-  EXPECT_EQ(SpecialPrepaymentLine({2027, SpecialPrepaymentKind::Owed, 19415, false, 213560,
-                                   EncodeDate(2027, 2, 10)}),
+  EXPECT_EQ(SpecialPrepaymentLine(
+                {2027, SpecialPrepaymentKind::Owed, 19415, false, 213560, EncodeDate(2027, 2, 10)},
+                kGerman),
             "Sondervorauszahlung 2027: 194,15, anzumelden bis 10.02.2027");
-  EXPECT_EQ(SpecialPrepaymentLine({2027, SpecialPrepaymentKind::NoneQuarterly, 0, false, 0, {}}),
-            "2027 ist keine Sondervorauszahlung zu leisten: Die Voranmeldungen werden "
-            "viertelj\xE4hrlich abgegeben.");
+  EXPECT_EQ(
+      SpecialPrepaymentLine({2027, SpecialPrepaymentKind::NoneQuarterly, 0, false, 0, {}}, kGerman),
+      "2027 ist keine Sondervorauszahlung zu leisten: Die Voranmeldungen werden "
+      "viertelj\xE4hrlich abgegeben.");
 }
 
 }  // namespace

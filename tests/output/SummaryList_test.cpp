@@ -6,22 +6,21 @@
 #include <vector>
 
 #include "tests/ListTexts.h"
+#include "tests/util/FormatTest.h"
 #include "util/FormatSettings.h"
 
 namespace vorlex {
 namespace {
 
-std::vector<std::string> Summary(const TaxTotals& totals) {
-  return LineTexts(SummaryLines(totals));
+std::vector<std::string> Summary(const TaxTotals& totals, const FormatSettings& format = kGerman) {
+  return LineTexts(SummaryLines(totals, format));
 }
 
 TEST(SummaryListTest, EmptyPeriodGivesElevenLinesWithZeros) {
-  Format() = FormatSettings{};
   EXPECT_EQ(Summary(TaxTotals{}), kEmptySummary);
 }
 
 TEST(SummaryListTest, EachTotalStandsInItsLineAndTheDerivedLinesAreComputed) {
-  Format() = FormatSettings{};
   TaxTotals totals;
   totals.NichtEU = 1.5;
   totals.InnergemMitUStId = 2.25;
@@ -47,7 +46,6 @@ TEST(SummaryListTest, EachTotalStandsInItsLineAndTheDerivedLinesAreComputed) {
 }
 
 TEST(SummaryListTest, DerivedLinesFollowTheTotals) {
-  Format() = FormatSettings{};
   struct Row {
     const char* name;
     double umsatz19, umsatz7, vorsteuer7, vorsteuer19;
@@ -82,11 +80,9 @@ TEST(SummaryListTest, DerivedLinesFollowTheTotals) {
 }
 
 TEST(SummaryListTest, NumbersFollowTheFormatSettings) {
-  Format() = FormatSettings{'.', "M/d/yyyy"};
   TaxTotals totals;
   totals.Umsatz19 = 1234.5;
-  const auto lines = Summary(totals);
-  Format() = FormatSettings{};
+  const auto lines = Summary(totals, kPoint);
   ASSERT_EQ(lines.size(), 11u);
   EXPECT_EQ(lines[4], "     Umsatz St.satz 19 v.H:  1234.50");
   EXPECT_EQ(lines[6], "     Umsatzsteuer:  234.56");  // 234.555 by hand

@@ -8,6 +8,7 @@
 
 #include "tax/EvaluationRun.h"
 #include "tax/FormFields.h"
+#include "tests/util/FormatTest.h"
 #include "util/MoneyText.h"
 #include "util/uDatum.h"
 #include "util/uString.h"
@@ -58,7 +59,6 @@ RunEntry Entry(EntryKind kind, const char* description, const char* customer, do
 }
 
 TEST(TableExport, ASpreadsheetReadsEveryCellAsStored) {
-  Format() = FormatSettings{'.', "yyyy-MM-dd"};  // the user's format must not reach the table
   RunEntry order = Entry(EntryKind::Order, "Tee; lose | Sorte \"A\"", "Kr\xE4mer", 1234.5,
                          TotalKind::InnergemMitUStId, 0);
   order.SetCountry("A");
@@ -77,7 +77,6 @@ TEST(TableExport, ASpreadsheetReadsEveryCellAsStored) {
                          .Umsatz7 = 10, .Vorsteuer19 = 19};
 
   const std::string bytes = TableBytes(entries, totals);
-  Format() = FormatSettings{};
   ASSERT_EQ(bytes.rfind("\xEF\xBB\xBF", 0), 0u);
   EXPECT_TRUE(IsValidUtf8(bytes));
   const Table table = ReadTable(std::string_view(bytes).substr(3));
@@ -103,7 +102,7 @@ TEST(TableExport, ASpreadsheetReadsEveryCellAsStored) {
   const auto shown = FormFigures(totals);
   for (size_t i = 0; i < shown.size(); ++i) {
     EXPECT_EQ(table[6 + i][9], std::to_string(shown[i].field));
-    EXPECT_EQ(table[6 + i][7], FormatMoney(shown[i].value));
+    EXPECT_EQ(table[6 + i][7], FormatMoney(shown[i].value, kGerman));
   }
   EXPECT_EQ(table[8][7], "1000,00");
   EXPECT_EQ(table[11], (std::vector<std::string>{"Kennzahl", "", "Verbleibende Vorauszahlung", "",

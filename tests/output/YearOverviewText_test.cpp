@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/util/FormatTest.h"
 #include "util/FormatSettings.h"
 
 namespace vorlex {
@@ -34,8 +35,7 @@ TEST(YearOverviewText, CsvHasTheUsersSeparatorSemicolonsAndCrLf) {
   } cases[] = {{',', "Januar;1234,50;0,00;100,99;50,00;19,70;2,80\r\n"},
                {'.', "Januar;1234.50;0.00;100.99;50.00;19.70;2.80\r\n"}};
   for (const auto& c : cases) {
-    Format().decimalSeparator = c.separator;
-    const std::string csv = OverviewCsv(Sample());
+    const std::string csv = OverviewCsv(Sample(), FormatSettings{.decimalSeparator = c.separator});
     const std::string head = "Zeitraum;Kz 41;Kz 44;Kz 81;Kz 86;Kz 66;Kz 83\r\n";
     EXPECT_EQ(csv.substr(0, head.size() + std::string(c.january).size()), head + c.january);
     EXPECT_NE(csv.find("\r\nM\xE4rz;"), std::string::npos);
@@ -46,7 +46,6 @@ TEST(YearOverviewText, CsvHasTheUsersSeparatorSemicolonsAndCrLf) {
     EXPECT_EQ(csv.find('\n'), csv.find("\r\n") + 1);  // no bare line feed
     EXPECT_TRUE(csv.ends_with("\r\n"));
   }
-  Format() = FormatSettings{};
 }
 
 TEST(YearOverviewText, ChartFiguresAreTheShownCentsOfTheTurnoverFieldsAndField83) {
@@ -77,10 +76,10 @@ TEST(YearOverviewText, FurtherFiguresHaveColumnsWhereTheYearHoldsThem) {
   const std::vector<std::string> heads = OverviewHeads(overview);
   EXPECT_EQ(heads, (std::vector<std::string>{"Kz 41", "Kz 44", "Kz 81", "Kz 86", "Kz 66", "Kz 83",
                                              "Kz 35", "Kz 36", "Kz 43"}));
-  const std::vector<std::string> cells = OverviewRowCells(overview, overview.rows[1]);
+  const std::vector<std::string> cells = OverviewRowCells(overview, overview.rows[1], kGerman);
   EXPECT_EQ(std::vector<std::string>(cells.end() - 3, cells.end()),
             (std::vector<std::string>{"10,00", "1,60", "80,00"}));
-  EXPECT_EQ(OverviewRowCells(overview, overview.rows[0]).back(), "0,00");
+  EXPECT_EQ(OverviewRowCells(overview, overview.rows[0], kGerman).back(), "0,00");
   EXPECT_EQ(OverviewCaption(overview), "Jahres\xFC" "bersicht 2026  (Zahlungsdatum, Zuordnung genau)");
   // Fields 35 and 43 are turnover, field 36 is tax.
   EXPECT_EQ(ChartFiguresOf(february).turnover, 1000 + 8000);

@@ -21,8 +21,8 @@
 #include <fstream>
 #include <functional>
 #include <map>
-#include <sstream>
 #include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -39,6 +39,7 @@
 #include "tests/ListTexts.h"
 #include "tests/ReportRunner.h"
 #include "tests/ScratchFolder.h"
+#include "tests/util/FormatTest.h"
 #include "util/MoneyText.h"
 #include "util/Platform.h"
 #include "util/WholeFile.h"
@@ -54,10 +55,7 @@ using testing::ReadBytes;
 
 class ReportTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    Format() = FormatSettings{};
-    db_ = (dir_ / "pelmora.db").string();
-  }
+  void SetUp() override { db_ = (dir_ / "pelmora.db").string(); }
   // A reporter that has ended holds none of its files.
   void TearDown() override { EXPECT_TRUE(folder_.Remove()) << folder_.Text(); }
 
@@ -124,7 +122,7 @@ class ReportTest : public ::testing::Test {
 
   // The list of the same run in this process.
   std::vector<std::string> Lines(double first, double last, TaxationBasis basis) {
-    TDBase db(db_);
+    TDBase db(db_, kGerman);
     testing::RecordingSink sink;
     TaxTotals totals;
     EvaluateRun(db, first, last, basis, totals, sink);
@@ -368,8 +366,8 @@ TEST_F(ReportTest, JsonHoldsTheFiguresOfTheText) {
     const QJsonObject fields = root["fields"].toObject();
     for (const char* field : {"41", "44", "81", "86", "66", "83"}) {
       ASSERT_TRUE(fields[field].isDouble()) << field;
-      const std::string line =
-          "\nKz " + std::string(field) + ": " + FormatMoney(fields[field].toDouble()) + "\n";
+      const std::string line = "\nKz " + std::string(field) + ": " +
+                               FormatMoney(fields[field].toDouble(), kGerman) + "\n";
       EXPECT_NE(text.out.find(line), std::string::npos) << line << text.out;
     }
     // One entry per list line above the totals, in the same order.
@@ -386,9 +384,9 @@ TEST_F(ReportTest, JsonHoldsTheFiguresOfTheText) {
                                                                       : 'E');
       if (kind == "separator") continue;
       // The list shows the amount, the customer and the description.
-      for (const std::string& column :
-           {FormatMoney(entry["net"].toDouble()), entry["customer"].toString().toStdString(),
-            entry["description"].toString().toStdString()}) {
+      for (const std::string& column : {FormatMoney(entry["net"].toDouble(), kGerman),
+                                        entry["customer"].toString().toStdString(),
+                                        entry["description"].toString().toStdString()}) {
         EXPECT_NE(text.out.find("|   " + column), std::string::npos) << column;
       }
     }
@@ -518,8 +516,8 @@ TEST_F(ReportTest, OverviewAsTableJsonAndCsvWithTheFiguresOfRuns) {
     args.insert(args.end(), check.run.begin(), check.run.end());
     const Result run = Run(args);
     for (const char* field : {"41", "44", "81", "86", "66", "83"}) {
-      const std::string line =
-          "\nKz " + std::string(field) + ": " + FormatMoney(row["fields"][field].toDouble()) + "\n";
+      const std::string line = "\nKz " + std::string(field) + ": " +
+                               FormatMoney(row["fields"][field].toDouble(), kGerman) + "\n";
       EXPECT_NE(run.out.find(line), std::string::npos) << line;
     }
   }
@@ -603,8 +601,8 @@ TEST_F(ReportTest, TableAndEcSalesListOfTheSameRun) {
   const fs::path zm = dir_ / "zm.csv";
   const Result r = Run({"--db", db_, "--quarter", "2024-Q1", "--table", table.string()});
   ASSERT_EQ(r.status, 0) << r.err;
-  TDBase db(db_);
-  TRunList run;
+  TDBase db(db_, kGerman);
+  TRunList run(kGerman);
   TaxTotals totals;
   EvaluateRun(db, EncodeDate(2024, 1, 1), EncodeDate(2024, 3, 31), TaxationBasis::Ist, totals, run);
   EXPECT_EQ(ReadBytes(table), TableBytes(run.entries, totals));

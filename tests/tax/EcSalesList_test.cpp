@@ -11,6 +11,7 @@
 #include "tax/EvaluationRun.h"
 #include "tax/GeneratedDb.h"
 #include "tax/TaxPeriod.h"
+#include "tests/util/FormatTest.h"
 #include "util/DateText.h"
 #include "util/MoneyText.h"
 
@@ -43,17 +44,16 @@ TEST(EcSalesList, CorrectionHoldsOnlyTheRowsThatDiffer) {
 // Runs of every month and quarter of generated data: the rows add up to field
 // 41 in whole euros, and each lies less than a euro from its exact sum.
 TEST(EcSalesList, RowsAddUpToFieldFortyOneOnGeneratedData) {
-  Format() = FormatSettings{};
   const testing::GeneratedDb generated("ecsales", 6000, 2);
-  TDBase db(generated.Path());
+  TDBase db(generated.Path(), kGerman);
   std::vector<TTaxPeriod> periods;
   for (int month = 1; month <= 12; ++month) periods.push_back(MonthPeriod(2025, month));
   for (int quarter = 1; quarter <= 4; ++quarter) periods.push_back(QuarterPeriod(2024, quarter));
   size_t rowsSeen = 0;
   for (const TaxationBasis basis : {TaxationBasis::Ist, TaxationBasis::Soll}) {
     for (const TTaxPeriod& period : periods) {
-      SCOPED_TRACE(FormatDate(period.FirstDay) + " basis " + BasisText(basis));
-      TRunList run;
+      SCOPED_TRACE(FormatDate(period.FirstDay, kGerman) + " basis " + BasisText(basis));
+      TRunList run(kGerman);
       TaxTotals totals;
       EvaluateRun(db, period.FirstDay, period.LastDay, basis, totals, run);
       // The generator writes "AU", "EU" and "LUXU" before the customer's

@@ -10,6 +10,7 @@
 #include "tax/RecordingSink.h"
 #include "tax/TaxDbTest.h"
 #include "tests/ListTexts.h"
+#include "tests/util/FormatTest.h"
 #include "util/NumberText.h"
 
 namespace vorlex {
@@ -99,12 +100,12 @@ TEST(RunEntryTest, TextsStayWithTheirEntryThroughCopiesMovesAndChanges) {
 }
 
 TEST_F(EvaluationRunTest, PeriodCaption) {
-  EXPECT_EQ(PeriodCaption(Day(2024, 1, 1), Day(2024, 3, 31), TaxationBasis::Ist),
+  EXPECT_EQ(PeriodCaption(Day(2024, 1, 1), Day(2024, 3, 31), TaxationBasis::Ist, kGerman),
             "Ein- und Ausg\xE4nge vom 01.01.2024 bis 31.03.2024  (Zahlungsdatum)");
-  EXPECT_EQ(PeriodCaption(Day(2011, 11, 7) + 0.4, Day(2011, 11, 7) + 0.9, TaxationBasis::Soll),
-            "Ein- und Ausg\xE4nge vom 07.11.2011 bis 07.11.2011  (Rechnungsdatum)");
-  Format() = FormatSettings{'.', "M/d/yyyy"};
-  EXPECT_EQ(PeriodCaption(Day(2024, 3, 1), Day(2024, 3, 31), TaxationBasis::Ist),
+  EXPECT_EQ(
+      PeriodCaption(Day(2011, 11, 7) + 0.4, Day(2011, 11, 7) + 0.9, TaxationBasis::Soll, kGerman),
+      "Ein- und Ausg\xE4nge vom 07.11.2011 bis 07.11.2011  (Rechnungsdatum)");
+  EXPECT_EQ(PeriodCaption(Day(2024, 3, 1), Day(2024, 3, 31), TaxationBasis::Ist, kPoint),
             "Ein- und Ausg\xE4nge vom 3/1/2024 bis 3/31/2024  (Zahlungsdatum)");
 }
 

@@ -16,6 +16,7 @@
 #include "tax/RecordingSink.h"
 #include "tests/ListTexts.h"
 #include "tax/TaxDbTest.h"
+#include "tests/util/FormatTest.h"
 
 namespace vorlex {
 namespace {
@@ -235,7 +236,7 @@ TEST_F(ExactClassificationTest, EcSalesListCompleteInExactRefusedInSimple) {
   for (const TaxationBasis basis : {TaxationBasis::Ist, TaxationBasis::Soll}) {
     TaxTotals totals = Run(basis, kSimple);
     try {
-      EcSalesBytesOfRun(*db_, basis, sink_.entries, totals, first, last, kSimple);
+      EcSalesBytesOfRun(*db_, basis, sink_.entries, totals, first, last, kGerman, kSimple);
       ADD_FAILURE() << "the simple list left the French supply out";
     } catch (const EEcSalesRefused& e) {
       const std::string message = e.what();
@@ -244,12 +245,12 @@ TEST_F(ExactClassificationTest, EcSalesListCompleteInExactRefusedInSimple) {
       EXPECT_EQ(message.find("Wien"), std::string::npos) << message;
     }
     totals = Run(basis, kGoods);
-    EXPECT_EQ(EcSalesBytesOfRun(*db_, basis, sink_.entries, totals, first, last, kGoods),
+    EXPECT_EQ(EcSalesBytesOfRun(*db_, basis, sink_.entries, totals, first, last, kGerman, kGoods),
               "#v3.0\r\nUmsatzsteuer-Identifikationsnummer (USt-IdNr.),Summe (Euro),Art der "
               "Leistung\r\nATU1234567,250,L\r\nESB1234567,50,L\r\nFR12345678901,100,L\r\n");
     totals = Run(basis, kServices);
     const std::string services =
-        EcSalesBytesOfRun(*db_, basis, sink_.entries, totals, first, last, kServices);
+        EcSalesBytesOfRun(*db_, basis, sink_.entries, totals, first, last, kGerman, kServices);
     EXPECT_NE(services.find("FR12345678901,100,S\r\n"), std::string::npos) << services;
   }
 }
@@ -262,7 +263,7 @@ TEST_F(ExactClassificationTest, HintsOfTheExactClassification) {
   const auto texts = [&](Classification rules) {
     std::string all;
     for (const Hint& hint :
-         PlausibilityHints(sink_.entries, Day(2024, 3, 1), Day(2024, 3, 31), rules)) {
+         PlausibilityHints(sink_.entries, Day(2024, 3, 1), Day(2024, 3, 31), kGerman, rules)) {
       all += hint.text + "\n";
     }
     return all;
@@ -291,14 +292,14 @@ TEST_F(ExactClassificationTest, SimpleHintsEndWithWhatTheExactRunDoes) {
       AddOrder(Build(), 1, c, Day(2024, 3, 5), Day(2024, 3, 6));
       Run(TaxationBasis::Soll, kSimple);
       const std::vector<Hint> plain =
-          PlausibilityHints(sink_.entries, Day(2024, 3, 1), Day(2024, 3, 31));
+          PlausibilityHints(sink_.entries, Day(2024, 3, 1), Day(2024, 3, 31), kGerman);
       const std::vector<Hint> hints =
-          PlausibilityHints(sink_.entries, Day(2024, 3, 1), Day(2024, 3, 31),
+          PlausibilityHints(sink_.entries, Day(2024, 3, 1), Day(2024, 3, 31), kGerman,
                             Classification::Simple, ExactSharesFromDatabase(*db_, choice.sales));
       Run(TaxationBasis::Soll, choice);
       std::string exactHints;
       for (const Hint& hint : PlausibilityHints(sink_.entries, Day(2024, 3, 1), Day(2024, 3, 31),
-                                                Classification::Exact)) {
+                                                kGerman, Classification::Exact)) {
         exactHints += hint.text + "\n";
       }
       ASSERT_EQ(hints.size(), plain.size());
@@ -335,9 +336,9 @@ TEST_F(ExactClassificationTest, HintEndingsOfSplitOrdersAndTheCashBook) {
                           .betrag = 50.0, .mwst = -5.0});
   Run(TaxationBasis::Soll, kSimple);
   std::vector<std::string> endings;
-  for (const Hint& hint :
-       PlausibilityHints(sink_.entries, Day(2024, 3, 1), Day(2024, 3, 31), Classification::Simple,
-                         ExactSharesFromDatabase(*db_, ForeignSales::Goods))) {
+  for (const Hint& hint : PlausibilityHints(sink_.entries, Day(2024, 3, 1), Day(2024, 3, 31),
+                                            kGerman, Classification::Simple,
+                                            ExactSharesFromDatabase(*db_, ForeignSales::Goods))) {
     const size_t at = hint.text.find(" Zuordnung genau: ");
     endings.push_back(at == std::string::npos ? "-" : hint.text.substr(at + 18));
   }

@@ -5,17 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "util/FormatSettings.h"
+#include "tests/util/FormatTest.h"
 #include "util/uDatum.h"
 
 namespace vorlex {
 namespace {
-
-class HintsTest : public ::testing::Test {
- protected:
-  void SetUp() override { Format() = FormatSettings{}; }
-  void TearDown() override { Format() = FormatSettings{}; }
-};
 
 const double kDay = EncodeDate(2024, 3, 5);
 
@@ -45,7 +39,7 @@ RunEntry Cash(EntryKind kind, const char* rateText, double rate, TotalKind total
 }
 
 // One entry each; every hint it raises must contain its fragment, in order.
-TEST_F(HintsTest, WhatEachEntryRaises) {
+TEST(HintsTest, WhatEachEntryRaises) {
   using T = TotalKind;
   struct Row {
     const char* name;
@@ -135,7 +129,7 @@ TEST_F(HintsTest, WhatEachEntryRaises) {
       {"expense at 6.5 %", Cash(EntryKind::Expense, "6.5", 6.5, T::None), {"Steuersatz 6.5 %"}},
   };
   for (const Row& r : rows) {
-    const std::vector<Hint> hints = PlausibilityHints({r.entry}, kDay, kDay);
+    const std::vector<Hint> hints = PlausibilityHints({r.entry}, kDay, kDay, kGerman);
     ASSERT_EQ(hints.size(), r.fragments.size()) << r.name << ": "
                                                 << (hints.empty() ? "" : hints[0].text);
     for (size_t i = 0; i < hints.size(); ++i) {
@@ -146,7 +140,7 @@ TEST_F(HintsTest, WhatEachEntryRaises) {
   }
 }
 
-TEST_F(HintsTest, HintsNameTheirEntryAsErrorMessagesDo) {
+TEST(HintsTest, HintsNameTheirEntryAsErrorMessagesDo) {
   RunEntry longCash = Cash(EntryKind::Expense, "16", 16, TotalKind::None);
   longCash.SetDescription(std::string(41, 'x'));
   RunEntry anonymous = Order("XY", "", TotalKind::Umsatz19);
@@ -168,7 +162,7 @@ TEST_F(HintsTest, HintsNameTheirEntryAsErrorMessagesDo) {
       anonymous,
       undated,
   };
-  const std::vector<Hint> hints = PlausibilityHints(entries, kDay, kDay + 30);
+  const std::vector<Hint> hints = PlausibilityHints(entries, kDay, kDay + 30, kGerman);
   ASSERT_EQ(hints.size(), 5u);
   EXPECT_EQ(hints[4].entry, -1);
   EXPECT_EQ(hints[4].text, "Auftrag id 17 hat kein g\xFCltiges Rechnungsdatum (Spalte termin: \"" +
@@ -192,13 +186,13 @@ TEST_F(HintsTest, HintsNameTheirEntryAsErrorMessagesDo) {
       << hints[3].text;
 }
 
-TEST_F(HintsTest, AnOrderCountedWholeUnderIstThoughPaidInPart) {
+TEST(HintsTest, AnOrderCountedWholeUnderIstThoughPaidInPart) {
   const auto paid = [](double gross, bool partly, double received) {
     RunEntry e = Order("D", "", TotalKind::Umsatz19, 19, 0, 53.40);
     e.gross = gross;
     e.partlyPaid = partly;
     e.received = received;
-    return PlausibilityHints({e}, kDay, kDay);
+    return PlausibilityHints({e}, kDay, kDay, kGerman);
   };
   const std::vector<Hint> part = paid(63.55, true, 31.78);
   ASSERT_EQ(part.size(), 1u);
@@ -214,7 +208,7 @@ TEST_F(HintsTest, AnOrderCountedWholeUnderIstThoughPaidInPart) {
   EXPECT_TRUE(paid(63.55, true, 80).empty());      // more than the invoice: nothing "partly"
 }
 
-TEST_F(HintsTest, OneEncodingForTheWholeHint) {
+TEST(HintsTest, OneEncodingForTheWholeHint) {
   struct Row {
     const char* name;
     const char* customer;
@@ -234,17 +228,18 @@ TEST_F(HintsTest, OneEncodingForTheWholeHint) {
     RunEntry entry = Cash(EntryKind::Receipt, "16", 16, TotalKind::None);
     entry.SetCustomer(r.customer);
     entry.SetDescription(r.description);
-    const std::vector<Hint> hints = PlausibilityHints({entry}, kDay, kDay);
+    const std::vector<Hint> hints = PlausibilityHints({entry}, kDay, kDay, kGerman);
     ASSERT_EQ(hints.size(), 1u) << r.name;
     EXPECT_EQ(hints[0].text.rfind(r.expectedStart, 0), 0u) << r.name << ": " << hints[0].text;
   }
 }
 
-TEST_F(HintsTest, APeriodThatEndsBeforeItBegins) {
+TEST(HintsTest, APeriodThatEndsBeforeItBegins) {
   const std::vector<RunEntry> none;
-  EXPECT_TRUE(PlausibilityHints(none, kDay, kDay + 0.75).empty());  // one day, a time of day
+  EXPECT_TRUE(
+      PlausibilityHints(none, kDay, kDay + 0.75, kGerman).empty());  // one day, a time of day
   const std::vector<Hint> hints =
-      PlausibilityHints({Order("D", "", TotalKind::Umsatz19, 7)}, kDay + 1, kDay);
+      PlausibilityHints({Order("D", "", TotalKind::Umsatz19, 7)}, kDay + 1, kDay, kGerman);
   ASSERT_EQ(hints.size(), 2u);
   EXPECT_EQ(hints[0].entry, -1);
   EXPECT_EQ(hints[0].text.rfind("Zeitraum vom 06.03.2024 bis 05.03.2024: der erste Tag liegt nach",
@@ -254,7 +249,7 @@ TEST_F(HintsTest, APeriodThatEndsBeforeItBegins) {
   EXPECT_EQ(hints[1].entry, 0);
 }
 
-TEST_F(HintsTest, VatIdShape) {
+TEST(HintsTest, VatIdShape) {
   for (const char* good : {"ATU63452871", "DE 123 456 789", "BE 0123.456.789", "IE1234567WA",
                            "IE1+23456B", "fr40303265045", "NL123456789B01"}) {
     EXPECT_TRUE(HasVatIdShape(good)) << good;

@@ -5,18 +5,13 @@
 #include <limits>
 
 #include "tax/TaxTotals.h"
+#include "tests/util/FormatTest.h"
 #include "util/MoneyText.h"
 
 namespace vorlex {
 namespace {
 
-class PrepaymentTest : public ::testing::Test {
- protected:
-  void SetUp() override { Format() = FormatSettings{}; }
-  void TearDown() override { Format() = FormatSettings{}; }
-};
-
-TEST_F(PrepaymentTest, FieldEightyThreeFromTheFiguresAsTyped) {
+TEST(PrepaymentTest, FieldEightyThreeFromTheFiguresAsTyped) {
   struct Row {
     const char* name;
     double field81, field86, field66;
@@ -46,11 +41,11 @@ TEST_F(PrepaymentTest, FieldEightyThreeFromTheFiguresAsTyped) {
     EXPECT_EQ(p->tax86, r.tax86) << r.name;
     EXPECT_EQ(p->due, r.due) << r.name;
   }
-  EXPECT_EQ(FormatCents(PrepaymentOf(100.99, 50.00, 19.70)->due), "2,80");
-  EXPECT_EQ(FormatCents(PrepaymentOf(0, 0, 12.40)->due), "-12,40");
+  EXPECT_EQ(FormatCents(PrepaymentOf(100.99, 50.00, 19.70)->due, kGerman), "2,80");
+  EXPECT_EQ(FormatCents(PrepaymentOf(0, 0, 12.40)->due, kGerman), "-12,40");
 }
 
-TEST_F(PrepaymentTest, FromTheTotalsOfARun) {
+TEST(PrepaymentTest, FromTheTotalsOfARun) {
   TaxTotals totals;
   totals.Umsatz19 = 100.99;
   totals.Umsatz7 = 50;
@@ -67,10 +62,10 @@ TEST_F(PrepaymentTest, FromTheTotalsOfARun) {
   EXPECT_FALSE(PrepaymentOf(totals));
 }
 
-TEST_F(PrepaymentTest, StatusSaysWhetherToPayOrRefund) {
-  EXPECT_EQ(PrepaymentStatus(280), "Kz 83: 2,80 zu zahlen");
-  EXPECT_EQ(PrepaymentStatus(-1240), "Kz 83: -12,40 Erstattung");
-  EXPECT_EQ(PrepaymentStatus(0), "Kz 83: 0,00");
+TEST(PrepaymentTest, StatusSaysWhetherToPayOrRefund) {
+  EXPECT_EQ(PrepaymentStatus(280, kGerman), "Kz 83: 2,80 zu zahlen");
+  EXPECT_EQ(PrepaymentStatus(-1240, kGerman), "Kz 83: -12,40 Erstattung");
+  EXPECT_EQ(PrepaymentStatus(0, kGerman), "Kz 83: 0,00");
 }
 
 }  // namespace

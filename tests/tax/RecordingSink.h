@@ -6,11 +6,15 @@
 #include <vector>
 
 #include "output/SummaryList.h"
+#include "tests/util/FormatTest.h"
 
 namespace vorlex::testing {
 
 class RecordingSink : public TRunList {
  public:
+  // The lines in German figures, or in format.
+  explicit RecordingSink(const FormatSettings& format = kGerman) : TRunList(format) {}
+
   void ProgressStart(int maximum) override {
     TRunList::ProgressStart(maximum);
     maxima.push_back(maximum);

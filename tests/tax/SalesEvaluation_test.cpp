@@ -9,6 +9,7 @@
 #include "tax/RecordingSink.h"
 #include "tax/TaxDbTest.h"
 #include "tests/ListTexts.h"
+#include "tests/util/FormatTest.h"
 #include "util/NumberText.h"
 
 namespace vorlex {
@@ -27,8 +28,9 @@ class SalesTest : public testing::TaxDbTest {
     b.Add(order);
     b.Add(testdb::Line{.auftragindex = order.id, .anzahl = 1.0, .preis = net, .mwst = 19.0});
   }
-  std::vector<std::string> Run(double first, double last, TaxationBasis basis) {
-    sink_ = RecordingSink{};
+  std::vector<std::string> Run(double first, double last, TaxationBasis basis,
+                               const FormatSettings& format = kGerman) {
+    sink_ = RecordingSink(format);
     totals_ = TaxTotals{};
     SalesEvaluation(Open(), first, last, basis, totals_, sink_);
     return LineTexts(sink_.lines);
@@ -215,9 +217,8 @@ TEST_F(SalesTest, AmountsFollowTheFormatSettings) {
   auto& b = Build();
   // 1234.5 x 1.19 is 1469.05499... in binary: shown, never rounded to cents before.
   AddOrder(b, {.id = 1, .termin = Day(2024, 3, 31), .bezeichnung = "Regal"}, 1234.5);
-  Format() = FormatSettings{'.', "M/d/yyyy"};
   EXPECT_EQ(
-      Run(Day(2024, 3, 1), Day(2024, 3, 31), kSoll),
+      Run(Day(2024, 3, 1), Day(2024, 3, 31), kSoll, kPoint),
       std::vector<std::string>{"E   |   3/31/2024   |   Regal   |      |   1234.50   |   1469.05"});
 }
 

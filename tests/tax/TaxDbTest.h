@@ -8,6 +8,7 @@
 #include "db/DbTest.h"
 #include "db/uDB.h"
 #include "testdb/PelmoraDb.h"
+#include "tests/util/FormatTest.h"
 #include "util/uDatum.h"
 
 namespace vorlex::testing {
@@ -33,7 +34,7 @@ class TaxDbTest : public DbTest {
   // Closes the builder and opens the file as the program does.
   TDBase& Open() {
     if (builder_) builder_->Close();
-    db_ = std::make_unique<TDBase>(path_);
+    db_ = std::make_unique<TDBase>(path_, kGerman);
     return *db_;
   }
 

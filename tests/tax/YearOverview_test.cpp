@@ -20,6 +20,7 @@
 #include "tax/GeneratedDb.h"
 #include "tax/TaxDbTest.h"
 #include "testdb/PelmoraDb.h"
+#include "tests/util/FormatTest.h"
 #include "util/FormatSettings.h"
 
 namespace vorlex {
@@ -70,7 +71,6 @@ const char* const kTies =
 class YearOverviewAgainstRuns : public ::testing::TestWithParam<Variant> {};
 
 TEST_P(YearOverviewAgainstRuns, EveryRowHoldsTheTotalsOfARunOfItsPeriod) {
-  Format() = FormatSettings{};
   const Variant& variant = GetParam();
   const testing::GeneratedDb generated(std::string("overview-") + variant.name, 6000, 2,
                                        variant.lineIndex, 15);
@@ -78,7 +78,7 @@ TEST_P(YearOverviewAgainstRuns, EveryRowHoldsTheTotalsOfARunOfItsPeriod) {
   Exec(path, kTies);
   if (variant.extra[0] != '\0') Exec(path, variant.extra);
 
-  TDBase db(path);
+  TDBase db(path, kGerman);
   for (const int year : {2024, 2025}) {
     for (const TaxationBasis basis : {TaxationBasis::Ist, TaxationBasis::Soll}) {
       const YearOverview overview = EvaluateYearOverview(db, year, basis);
@@ -87,11 +87,11 @@ TEST_P(YearOverviewAgainstRuns, EveryRowHoldsTheTotalsOfARunOfItsPeriod) {
       for (const OverviewRow& row : overview.rows) {
         SCOPED_TRACE(OverviewRowLabel(row) + " " + std::to_string(year) + " basis " +
                      BasisText(basis));
-        TRunList run;
+        TRunList run(kGerman);
         TaxTotals totals;
         EvaluateRun(db, row.period.FirstDay, row.period.LastDay, basis, totals, run);
         EXPECT_EQ(Bits(row.totals), Bits(totals));
-        EXPECT_EQ(OverviewCells(row.totals), OverviewCells(totals));
+        EXPECT_EQ(OverviewCells(row.totals, kGerman), OverviewCells(totals, kGerman));
         if (row.span == OverviewSpan::Month) {
           for (const FormFigure& f : FormFigures(totals)) {
             if (f.value != 0) fieldSeen[f.field] = true;

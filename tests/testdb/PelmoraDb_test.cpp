@@ -9,7 +9,7 @@
 
 #include "db/uDB.h"
 #include "tests/ScratchFolder.h"
-#include "util/FormatSettings.h"
+#include "tests/util/FormatTest.h"
 
 namespace vorlex {
 namespace {
@@ -18,9 +18,6 @@ using namespace testdb;
 
 class PelmoraDbTest : public ::testing::Test {
  protected:
-  void SetUp() override { Format() = FormatSettings{}; }
-  void TearDown() override { Format() = FormatSettings{}; }
-
   // Column name -> declared type of a table, read through the program's own layer.
   static std::map<std::string, std::string> Columns(TDBase& db, const std::string& table) {
     std::map<std::string, std::string> columns;
@@ -42,7 +39,7 @@ TEST_F(PelmoraDbTest, TablesAndDeclaredTypesFollowTheSchema) {
   schema.textType = "TEXT";
   const std::string path = folder_.File("p.db");
   { PelmoraDb db(path, schema); }
-  TDBase db(path);
+  TDBase db(path, kGerman);
   // One column of each kind of value; every other column follows the same choice.
   struct Row {
     const char *table, *column, *type;
@@ -78,7 +75,7 @@ TEST_F(PelmoraDbTest, SchemaChoices) {
     db.Add(Customer{.id = 1, .ust_id = "ignored"});
     db.Add(Order{.id = 1, .besitzerindex = 1, .ust_id = "DE123"});
   }
-  TDBase db(path);
+  TDBase db(path, kGerman);
   EXPECT_EQ(Columns(db, "besitzer").count("ust_id"), 0u);
   EXPECT_EQ(db.Query("SELECT ust_id FROM auftrag")->FieldText("ust_id"), "DE123");
   EXPECT_TRUE(db.Query("SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = "
@@ -106,7 +103,7 @@ TEST_F(PelmoraDbTest, RowsRoundTripThroughTheProgramsQueries) {
     db.SetVatId("DE999");
     db.SetVatId("DE111");  // one row only
   }
-  TDBase db(path);
+  TDBase db(path, kGerman);
   auto order = db.Query(
       "SELECT DISTINCT auftrag.*, besitzer.name AS b_name,besitzer.vorname AS b_vor, "
       "besitzer.kundennr AS b_kdnr, besitzer.land, ust_id FROM (auftrag LEFT JOIN besitzer ON "
@@ -149,7 +146,7 @@ TEST_F(PelmoraDbTest, ReplacesAnExistingFileAndItsSideFiles) {
     db.Add(Order{.id = 1});
   }
   EXPECT_EQ(folder_.Names(), (std::set<std::string>{"p.db"}));
-  TDBase db(path);
+  TDBase db(path, kGerman);
   EXPECT_EQ(db.Query("SELECT COUNT(*) AS n FROM auftrag")->FieldValue("n").Text(), "1");
 }
 
@@ -172,7 +169,7 @@ TEST_F(PelmoraDbTest, CloseCommitsAnOpenBatch) {
     db.Begin();
     for (int i = 1; i <= 3; ++i) db.Add(Order{.id = i});
   }
-  TDBase db(path);
+  TDBase db(path, kGerman);
   EXPECT_EQ(db.Query("SELECT COUNT(*) AS n FROM auftrag")->FieldValue("n").Text(), "3");
 }
 
@@ -190,7 +187,7 @@ TEST_F(PelmoraDbTest, LargeBatchesAreQuick) {
   }
   // 120,000 rows; generous bound so that a sanitizer build passes too.
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
-  TDBase db(path);
+  TDBase db(path, kGerman);
   auto sums = db.Query("SELECT COUNT(*) AS n, SUM(anzahl*preis) AS s FROM verbindauftrag");
   EXPECT_EQ(sums->FieldValue("n").Text(), "100000");
   EXPECT_EQ(sums->FieldValue("s").ToFloat(), 337500.0);

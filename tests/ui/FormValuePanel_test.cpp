@@ -7,6 +7,7 @@
 #include <QTest>
 #include <QWidget>
 
+#include "tests/util/FormatTest.h"
 #include "util/FormatSettings.h"
 
 namespace vorlex {
@@ -99,7 +100,6 @@ TEST(FormValuePanel, FieldNumberIsBlackOnGreyBelowTheTop) {
 }
 
 TEST(FormValuePanel, ValueIsBlueRightAlignedFourInsideAndSevenDown) {
-  Format() = FormatSettings{};
   struct Row {
     const char* name;
     double value;
@@ -115,7 +115,7 @@ TEST(FormValuePanel, ValueIsBlueRightAlignedFourInsideAndSevenDown) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     QImage image = Canvas(row.width, row.height);
-    DrawFormValue(image, 81, row.value, row.dpi);
+    DrawFormValue(image, 81, row.value, row.dpi, kGerman);
     const InkBox ink = ValueInk(image);
     ASSERT_FALSE(ink.Empty());
     EXPECT_LE(ink.right, row.width - 5);      // ends 4 pixels inside the right edge
@@ -136,10 +136,9 @@ TEST(FormValuePanel, ValueIsBlueRightAlignedFourInsideAndSevenDown) {
 }
 
 TEST(FormValuePanel, ValueIsAndedOntoTheBoxes) {
-  Format() = FormatSettings{};
   // A value so long that it reaches into the grey field-number box.
   QImage image = Canvas();
-  DrawFormValue(image, 81, 88888888888888.88, 96);
+  DrawFormValue(image, 81, 88888888888888.88, 96, kGerman);
   // The text's white background keeps what lies below it; its blue ink over
   // grey 204 gives 0/0/204. Nothing there gets lighter than the grey.
   bool andedBlue = false;
@@ -163,29 +162,25 @@ TEST(FormValuePanel, ValueIsAndedOntoTheBoxes) {
 }
 
 TEST(FormValuePanel, WiderValueMeansInkFurtherLeftAndDecimalComma) {
-  Format() = FormatSettings{};
   QImage shortValue = Canvas();
   QImage longValue = Canvas();
-  DrawFormValue(shortValue, 41, 1.0, 96);
-  DrawFormValue(longValue, 41, 100000.0, 96);
+  DrawFormValue(shortValue, 41, 1.0, 96, kGerman);
+  DrawFormValue(longValue, 41, 100000.0, 96, kGerman);
   EXPECT_LT(ValueInk(longValue).left, ValueInk(shortValue).left);
   EXPECT_EQ(ValueInk(longValue).right, ValueInk(shortValue).right);  // both "0" last
 
   // A decimal point instead of the comma changes the picture.
-  Format().decimalSeparator = '.';
   QImage point = Canvas();
-  DrawFormValue(point, 41, 1.0, 96);
-  Format() = FormatSettings{};
+  DrawFormValue(point, 41, 1.0, 96, kPoint);
   EXPECT_NE(point, shortValue);
 }
 
 TEST(FormValuePanel, ShorterValueAfterLongerLeavesNoTrace) {
-  Format() = FormatSettings{};
   QImage redrawn = Canvas();
-  DrawFormValue(redrawn, 86, -9876543.21, 96);
-  DrawFormValue(redrawn, 86, 3.5, 96);
+  DrawFormValue(redrawn, 86, -9876543.21, 96, kGerman);
+  DrawFormValue(redrawn, 86, 3.5, 96, kGerman);
   QImage fresh = Canvas();
-  DrawFormValue(fresh, 86, 3.5, 96);
+  DrawFormValue(fresh, 86, 3.5, 96, kGerman);
   EXPECT_EQ(redrawn, fresh);
 
   // Clearing to empty boxes leaves no value either.
@@ -198,7 +193,7 @@ TEST(FormValuePanel, PictureKeepsItsDrawingInItsOwnSize) {
   TImage picture(&parent);
   picture.setGeometry(56, 96, 173, 29);
   EXPECT_TRUE(picture.Picture().isNull());
-  DrawFormValue(picture, 44, 12.0, 96);
+  DrawFormValue(picture, 44, 12.0, 96, kGerman);
   ASSERT_EQ(picture.Picture().size(), QSize(173, 29));
   const QImage shown = picture.grab().toImage().convertToFormat(QImage::Format_RGB32);
   EXPECT_EQ(shown.pixelColor(27, 5), kOutline);

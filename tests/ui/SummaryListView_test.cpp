@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "tests/ListTexts.h"
+#include "tests/util/FormatTest.h"
 #include "ui/qtcore/QtText.h"
 #include "util/FormatSettings.h"
 
@@ -204,7 +205,6 @@ TEST(SummaryListModel, HoldsTheBytesAndShowsThemDecoded) {
 }
 
 TEST(SummaryListModel, FieldFilterShowsThatFieldsEntriesAndTheTotalsButKeepsAllLines) {
-  Format() = FormatSettings{};
   const auto entry = [](EntryKind kind, TotalKind total, const char* text) {
     RunEntry e;
     e.kind = kind;
@@ -212,7 +212,7 @@ TEST(SummaryListModel, FieldFilterShowsThatFieldsEntriesAndTheTotalsButKeepsAllL
     e.SetDescription(text);
     return e;
   };
-  TRunList run;
+  TRunList run(kGerman);
   run.AppendEntry(entry(EntryKind::Order, TotalKind::Umsatz19, "inland"));
   run.AppendEntry(entry(EntryKind::Order, TotalKind::InnergemMitUStId, "wien"));
   run.AppendEntry(entry(EntryKind::Order, TotalKind::NichtEU, "zuerich"));
@@ -275,7 +275,7 @@ TEST(SummaryListModel, DelegateDrawsTheLineTheFilterShows) {
   sale.kind = EntryKind::Order;
   sale.total = TotalKind::Umsatz19;
   TSummaryListModel model;
-  model.SetLines({EntryLine(expense, 0), EntryLine(sale, 1)}, {expense, sale});
+  model.SetLines({EntryLine(expense, 0, kGerman), EntryLine(sale, 1, kGerman)}, {expense, sale});
   model.SetFieldFilter(81);
   TSummaryItemDelegate delegate(16, nullptr);
   QImage image(400, 16, QImage::Format_RGB32);  // wide enough that the line ends before it does

@@ -31,7 +31,6 @@ int main(int argc, char** argv) {
                                   QStringLiteral("Liberation Sans")});
     }
   }
-  vorlex::Format() = vorlex::FormatSettings{};
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

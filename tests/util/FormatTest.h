@@ -1,20 +1,13 @@
-// The fixture of the text-formatting tests: every test starts and ends on the
-// default format settings, whatever the one before set.
+// The format settings the text-formatting tests write and read in: the German
+// ones, which are also the settings' defaults, and a point for the decimals
+// with the American short date.
 #pragma once
-
-#include <gtest/gtest.h>
 
 #include "util/FormatSettings.h"
 
 namespace vorlex {
 
-class FormatTest : public ::testing::Test {
- protected:
-  void SetUp() override { Format() = FormatSettings{}; }
-  void TearDown() override { Format() = FormatSettings{}; }
-};
-
-// A point for the decimals and the American short date.
+inline const FormatSettings kGerman{};
 inline const FormatSettings kPoint{'.', "M/d/yyyy"};
 
 }  // namespace vorlex

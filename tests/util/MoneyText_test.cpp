@@ -16,7 +16,7 @@
 namespace vorlex {
 namespace {
 
-TEST_F(FormatTest, MoneyTextRoundsTiesAwayFromZero) {
+TEST(FormatTest, MoneyTextRoundsTiesAwayFromZero) {
   struct Row {
     double value;
     const char* expected;
@@ -43,13 +43,13 @@ TEST_F(FormatTest, MoneyTextRoundsTiesAwayFromZero) {
       {0.1 + 0.2, "0,30"},
       {99.995, "100,00"},  // really 99.99500000000000454...: above the tie
   };
-  for (const Row& r : rows) EXPECT_EQ(FormatMoney(r.value), r.expected) << r.value;
+  for (const Row& r : rows) EXPECT_EQ(FormatMoney(r.value, kGerman), r.expected) << r.value;
   EXPECT_EQ(FormatMoney(12.125, kPoint), "12.13");
-  EXPECT_EQ(FormatMoney(1e20), "100000000000000000000,00");
-  EXPECT_EQ(FormatMoney(std::numeric_limits<double>::infinity()), "INF");
+  EXPECT_EQ(FormatMoney(1e20, kGerman), "100000000000000000000,00");
+  EXPECT_EQ(FormatMoney(std::numeric_limits<double>::infinity(), kGerman), "INF");
 }
 
-TEST_F(FormatTest, MoneyTextOfEveryCentTieInARange) {
+TEST(FormatTest, MoneyTextOfEveryCentTieInARange) {
   // k/100 + 1/200 is exact in binary only for odd multiples of 1/8.
   for (int m = -4001; m <= 4001; m += 2) {
     const double value = m / 8.0;
@@ -57,11 +57,11 @@ TEST_F(FormatTest, MoneyTextOfEveryCentTieInARange) {
     std::string expected = m < 0 ? "-" : "";
     expected += std::to_string(cents / 100) + "," + (cents % 100 < 10 ? "0" : "") +
                 std::to_string(cents % 100);
-    ASSERT_EQ(FormatMoney(value), expected) << value;
+    ASSERT_EQ(FormatMoney(value, kGerman), expected) << value;
   }
 }
 
-TEST_F(FormatTest, MoneyTextOfWholeCentsAndTheirNeighboursIsTheRoundedDecimal) {
+TEST(FormatTest, MoneyTextOfWholeCentsAndTheirNeighboursIsTheRoundedDecimal) {
   // Away from the exact ties, the text is the value's decimal expansion rounded
   // to two places, as the library's fixed format makes it.
   const auto expected = [](double value) {
@@ -85,7 +85,7 @@ TEST_F(FormatTest, MoneyTextOfWholeCentsAndTheirNeighboursIsTheRoundedDecimal) {
   }
 }
 
-TEST_F(FormatTest, ShownCentsAreTheCentsOfTheMoneyText) {
+TEST(FormatTest, ShownCentsAreTheCentsOfTheMoneyText) {
   struct Row {
     double value;
     std::optional<int64_t> cents;
@@ -109,18 +109,18 @@ TEST_F(FormatTest, ShownCentsAreTheCentsOfTheMoneyText) {
   for (const Row& r : rows) {
     EXPECT_EQ(ShownCents(r.value), r.cents) << r.value;
     if (r.cents) {
-      EXPECT_EQ(FormatCents(*r.cents), FormatMoney(r.value)) << r.value;
+      EXPECT_EQ(FormatCents(*r.cents, kGerman), FormatMoney(r.value, kGerman)) << r.value;
     }
   }
 }
 
-TEST_F(FormatTest, CentsText) {
-  EXPECT_EQ(FormatCents(-1240), "-12,40");
-  EXPECT_EQ(FormatCents(5), "0,05");
-  EXPECT_EQ(FormatCents(-5), "-0,05");
-  EXPECT_EQ(FormatCents(0), "0,00");
+TEST(FormatTest, CentsText) {
+  EXPECT_EQ(FormatCents(-1240, kGerman), "-12,40");
+  EXPECT_EQ(FormatCents(5, kGerman), "0,05");
+  EXPECT_EQ(FormatCents(-5, kGerman), "-0,05");
+  EXPECT_EQ(FormatCents(0, kGerman), "0,00");
   EXPECT_EQ(FormatCents(280, kPoint), "2.80");
-  EXPECT_EQ(FormatCents(std::numeric_limits<int64_t>::min()), "-92233720368547758,08");
+  EXPECT_EQ(FormatCents(std::numeric_limits<int64_t>::min(), kGerman), "-92233720368547758,08");
 }
 
 }  // namespace

@@ -18,7 +18,7 @@
 namespace vorlex {
 namespace {
 
-TEST_F(FormatTest, GeneralFloatText) {
+TEST(FormatTest, GeneralFloatText) {
   struct Row {
     double value;
     const char* expected;
@@ -48,32 +48,32 @@ TEST_F(FormatTest, GeneralFloatText) {
       {1.7976931348623157e308, "1,79769313486232E308"},
       {2147483648.0, "2147483648"},
   };
-  for (const Row& r : rows) EXPECT_EQ(FormatFloat(r.value), r.expected) << r.expected;
+  for (const Row& r : rows) EXPECT_EQ(FormatFloat(r.value, kGerman), r.expected) << r.expected;
   EXPECT_EQ(FormatFloat(12.5, kPoint), "12.5");
   EXPECT_EQ(FormatFloat(1.5e-7, kPoint), "1.5E-7");
-  EXPECT_EQ(FormatFloat(std::nan("")), "NAN");
-  EXPECT_EQ(FormatFloat(-std::numeric_limits<double>::infinity()), "-INF");
+  EXPECT_EQ(FormatFloat(std::nan(""), kGerman), "NAN");
+  EXPECT_EQ(FormatFloat(-std::numeric_limits<double>::infinity(), kGerman), "-INF");
 }
 
-TEST_F(FormatTest, FloatTextConvertsBackToFifteenDigits) {
+TEST(FormatTest, FloatTextConvertsBackToFifteenDigits) {
   std::mt19937_64 random(7);
   std::uniform_real_distribution<double> mantissa(-10.0, 10.0);
   std::uniform_int_distribution<int> exponent(-20, 20);
   for (int i = 0; i < 20000; ++i) {
     const double value = mantissa(random) * std::pow(10.0, exponent(random));
-    const std::string text = FormatFloat(value);
-    const double back = StrToFloat(text);
-    ASSERT_EQ(FormatFloat(back), text) << text;
+    const std::string text = FormatFloat(value, kGerman);
+    const double back = StrToFloat(text, kGerman);
+    ASSERT_EQ(FormatFloat(back, kGerman), text) << text;
     ASSERT_LE(std::fabs(back - value), std::fabs(value) * 1e-14) << text;
   }
   // Cents survive the trip unchanged.
   for (int cents = -100000; cents <= 100000; cents += 7) {
     const double value = cents / 100.0;
-    ASSERT_EQ(StrToFloat(FormatFloat(value)), value) << cents;
+    ASSERT_EQ(StrToFloat(FormatFloat(value, kGerman), kGerman), value) << cents;
   }
 }
 
-TEST_F(FormatTest, TextToNumberAcceptsTheGrammar) {
+TEST(FormatTest, TextToNumberAcceptsTheGrammar) {
   struct Row {
     const char* text;
     double expected;
@@ -100,12 +100,12 @@ TEST_F(FormatTest, TextToNumberAcceptsTheGrammar) {
       {"45292", 45292.0},
       {"2147483648", 2147483648.0},
   };
-  for (const Row& r : rows) EXPECT_EQ(StrToFloat(r.text), r.expected) << r.text;
+  for (const Row& r : rows) EXPECT_EQ(StrToFloat(r.text, kGerman), r.expected) << r.text;
   EXPECT_EQ(StrToFloat("12.5", kPoint), 12.5);
-  EXPECT_TRUE(std::signbit(StrToFloat("-0")));
+  EXPECT_TRUE(std::signbit(StrToFloat("-0", kGerman)));
 }
 
-TEST_F(FormatTest, TextToNumberRejectsEverythingElse) {
+TEST(FormatTest, TextToNumberRejectsEverythingElse) {
   const char* const bad[] = {
       "",     " ",     "abc",  "1.234,5", "12,5,0", "1 000", "1e",     "1e+",
       "--1",  "+-1",   "12a",  "0x10",    "inf",    "nan",   "INF",    "1e999",
@@ -114,7 +114,7 @@ TEST_F(FormatTest, TextToNumberRejectsEverythingElse) {
   };
   for (const char* text : bad) {
     try {
-      StrToFloat(text);
+      StrToFloat(text, kGerman);
       ADD_FAILURE() << "accepted: " << text;
     } catch (const EConvertError& e) {
       EXPECT_EQ(std::string(e.what()), std::string(kConvertErrorText) + ": \"" + text + "\"");
@@ -124,23 +124,23 @@ TEST_F(FormatTest, TextToNumberRejectsEverythingElse) {
   EXPECT_THROW(StrToFloat("12,5", kPoint), EConvertError);
 }
 
-TEST_F(FormatTest, ConversionErrorNamesTheTextInWindows1252) {
+TEST(FormatTest, ConversionErrorNamesTheTextInWindows1252) {
   try {
-    StrToFloat("abc");
+    StrToFloat("abc", kGerman);
     FAIL();
   } catch (const EConvertError& e) {
     EXPECT_STREQ(e.what(), "Typkonvertierung von Variant ung\xFCltig: \"abc\"");
   }
   // A long text is named by its beginning, not copied whole into the message.
   try {
-    StrToFloat(std::string(100000, 'x'));
+    StrToFloat(std::string(100000, 'x'), kGerman);
     FAIL();
   } catch (const EConvertError& e) {
     EXPECT_LT(std::string(e.what()).size(), 200u);
   }
 }
 
-TEST_F(FormatTest, TextToInteger) {
+TEST(FormatTest, TextToInteger) {
   struct Row {
     const char* text;
     int64_t expected;
@@ -159,14 +159,14 @@ TEST_F(FormatTest, TextToInteger) {
       {"-9223372036854775808", INT64_MIN},
       {"9007199254740993", 9007199254740993},
   };
-  for (const Row& r : rows) EXPECT_EQ(StrToInt(r.text), r.expected) << r.text;
+  for (const Row& r : rows) EXPECT_EQ(StrToInt(r.text, kGerman), r.expected) << r.text;
   for (const char* text :
        {"", "abc", "9223372036854775808", "1e19", "-1e19", "+-5", "-", "1,2,3"}) {
-    EXPECT_THROW(StrToInt(text), EConvertError) << text;
+    EXPECT_THROW(StrToInt(text, kGerman), EConvertError) << text;
   }
 }
 
-TEST_F(FormatTest, RoundHalfEven) {
+TEST(FormatTest, RoundHalfEven) {
   struct Row {
     double value, expected;
   };
@@ -179,17 +179,19 @@ TEST_F(FormatTest, RoundHalfEven) {
   for (const Row& r : rows) EXPECT_EQ(RoundHalfEven(r.value), r.expected) << r.value;
 }
 
-TEST_F(FormatTest, ProgramWideSettingsAreUsedByDefault) {
-  Format() = FormatSettings{'.', "yyyy-MM-dd"};
-  EXPECT_EQ(FormatMoney(1.5), "1.50");
-  EXPECT_EQ(FormatFloat(1.5), "1.5");
-  EXPECT_EQ(FormatDate(45292), "2024-01-01");
-  EXPECT_EQ(StrToFloat("1.5"), 1.5);
-  EXPECT_THROW(StrToFloat("1,5"), EConvertError);
+TEST(FormatTest, TheSettingsGivenAreUsed) {
+  const FormatSettings iso{'.', "yyyy-MM-dd"};
+  EXPECT_EQ(FormatMoney(1.5, iso), "1.50");
+  EXPECT_EQ(FormatFloat(1.5, iso), "1.5");
+  EXPECT_EQ(FormatDate(45292, iso), "2024-01-01");
+  EXPECT_EQ(StrToFloat("1.5", iso), 1.5);
+  EXPECT_THROW(StrToFloat("1,5", iso), EConvertError);
 }
 
-TEST_F(FormatTest, FloatTextValueIsWhatTheTextReadsBackAs) {
-  const auto throughText = [](double value) { return StrToFloat(FormatFloat(value)); };
+TEST(FormatTest, FloatTextValueIsWhatTheTextReadsBackAs) {
+  const auto throughText = [](double value, const FormatSettings& settings = kGerman) {
+    return StrToFloat(FormatFloat(value, settings), settings);
+  };
   const double max = std::numeric_limits<double>::max();
   const double edges[] = {0.0,
                           -0.0,
@@ -212,7 +214,7 @@ TEST_F(FormatTest, FloatTextValueIsWhatTheTextReadsBackAs) {
                           1.7976931348623e308,
                           -1.79769313486231e308};
   for (const double value : edges) {
-    SCOPED_TRACE(FormatFloat(value));
+    SCOPED_TRACE(FormatFloat(value, kGerman));
     EXPECT_EQ(FloatTextValue(value), throughText(value));
   }
   // Rounded up by its 15 digits, the largest double's text is no number; the
@@ -240,19 +242,19 @@ TEST_F(FormatTest, FloatTextValueIsWhatTheTextReadsBackAs) {
     const double value =
         static_cast<double>(static_cast<int64_t>(cents() % static_cast<uint64_t>(digits))) / 100;
     for (const double v : {value, -value, std::nextafter(value, 1e300), 1e13 - value / 1e3}) {
-      ASSERT_EQ(FloatTextValue(v), throughText(v)) << FormatFloat(v);
+      ASSERT_EQ(FloatTextValue(v), throughText(v)) << FormatFloat(v, kGerman);
     }
   }
   // Any bit pattern, whichever separator the user has.
   std::mt19937_64 random(11);
-  for (const FormatSettings& settings : {FormatSettings{}, kPoint}) {
-    Format() = settings;
+  for (const FormatSettings& settings : {kGerman, kPoint}) {
     for (int i = 0; i < 100000; ++i) {
       const uint64_t bits = random();
       double value;
       std::memcpy(&value, &bits, sizeof value);
       if (!std::isfinite(value) || std::fabs(value) >= 1e308) continue;
-      ASSERT_EQ(FloatTextValue(value), throughText(value)) << FormatFloat(value);
+      ASSERT_EQ(FloatTextValue(value), throughText(value, settings))
+          << FormatFloat(value, settings);
     }
   }
 }

@@ -63,7 +63,7 @@ std::string RecordFileName(const Filing& filing) {
   return "Abgabe-" + FiledPeriodName(filing) + ".pdf";
 }
 
-QByteArray FilingRecordPdf(const Filing& filing) {
+QByteArray FilingRecordPdf(const Filing& filing, const FormatSettings& format) {
   QByteArray bytes;
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
@@ -81,7 +81,7 @@ QByteArray FilingRecordPdf(const Filing& filing) {
     constexpr std::array<double, 5> kEntryColumns = {0, 0.14, 0.54, 0.80, 0.86};
     constexpr double kValueColumn = 0.34;
     double y = 0;
-    for (const RecordLine& line : FilingRecordLines(filing, EntriesFingerprint(filing))) {
+    for (const RecordLine& line : FilingRecordLines(filing, EntriesFingerprint(filing), format)) {
       const QFont font = FontOf(line.style);
       const QFontMetricsF metrics(font, &writer);
       const bool heading = line.style == RecordStyle::Title || line.style == RecordStyle::Heading;

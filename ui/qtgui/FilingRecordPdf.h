@@ -15,8 +15,8 @@ namespace vorlex {
 std::string EntriesFingerprint(const Filing& filing);
 
 // The document's bytes. Needs a QGuiApplication (the offscreen platform is
-// enough) for its fonts.
-QByteArray FilingRecordPdf(const Filing& filing);
+// enough) for its fonts. format: how its dates and amounts are written.
+QByteArray FilingRecordPdf(const Filing& filing, const FormatSettings& format);
 
 // The name a record of the filing is proposed under: "Abgabe-2026-Q1.pdf".
 std::string RecordFileName(const Filing& filing);
