@@ -3,10 +3,12 @@
 
 #include <array>
 
+#include "util/ProgramText.h"
+
 namespace vorlex {
 
 // Windows-1252.
 inline constexpr std::array<const char*, 12> MonthNames = {
-    "Jan", "Feb", "M\xE4rz", "Apr", "Mai", "Juni", "Juli", "Aug", "Sept", "Okt", "Nov", "Dez"};
+    "Jan", "Feb", "März"_cp1252, "Apr", "Mai", "Juni", "Juli", "Aug", "Sept", "Okt", "Nov", "Dez"};
 
 }  // namespace vorlex

@@ -18,6 +18,7 @@
 #include "tax/TraderSettings.h"
 #include "ui/SummaryListView.h"
 #include "ui/qtcore/QtText.h"
+#include "util/ProgramText.h"
 
 namespace vorlex {
 
@@ -130,10 +131,7 @@ void TRunController::CloseDatabase() {
 }
 
 void TRunController::Evaluate(double firstDay, double lastDay, TaxationBasis basis) {
-  if (!program_.Database)
-    throw std::runtime_error(
-        "Keine Datenbank ge\xF6"
-        "ffnet");
+  if (!program_.Database) throw std::runtime_error("Keine Datenbank geöffnet"_cp1252);
   running_ = true;
   lastRunComplete_ = false;
   lastRunChoice_ = choice_;

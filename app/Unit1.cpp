@@ -34,6 +34,7 @@
 #include "tax/SpecialPrepayment.h"
 #include "ui/SummaryListView.h"
 #include "ui/qtcore/QtText.h"
+#include "util/ProgramText.h"
 #include "util/uDatum.h"
 
 namespace vorlex {
@@ -83,10 +84,11 @@ void TForm1::BuildLeftPanel() {
   btnCsv_ = button("btnCsv", QStringLiteral("-> .CSV"), QRect(0, S(8), S(55), S(21)));
   btnHelp_ = button("btnHelp", QStringLiteral("?"), QRect(0, S(8), S(21), S(21)));
   // In the strip's free space beneath "-> .CSV" and "?", right-aligned as they are.
-  btnUebersicht_ = button("btnUebersicht", DecodeText("Jahres\xFC" "bersicht"),
-                          QRect(0, S(40), S(96), S(21)));
+  btnUebersicht_ =
+      button("btnUebersicht", DecodeText("Jahresübersicht"_cp1252), QRect(0, S(40), S(96), S(21)));
   // Left of it in the same free row: the filing calendar.
-  btnElster_ = button("btnElster", DecodeText("F\xFCr Mein ELSTER"), QRect(0, S(40), S(96), S(21)));
+  btnElster_ =
+      button("btnElster", DecodeText("Für Mein ELSTER"_cp1252), QRect(0, S(40), S(96), S(21)));
   btnAbgabe_ = button("btnAbgabe", QStringLiteral("Abgabe..."), QRect(0, S(40), S(62), S(21)));
 
   pnlCaption_ = new QFrame(pnlL_);

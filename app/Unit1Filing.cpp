@@ -12,11 +12,12 @@
 #include "app/RunStatus.h"
 #include "app/Unit1.h"
 #include "app/WindowSettings.h"
+#include "output/FilingText.h"
 #include "tax/EvaluationRun.h"
 #include "tax/FilingCalendar.h"
 #include "tax/SpecialPrepayment.h"
 #include "ui/qtcore/QtText.h"
-#include "output/FilingText.h"
+#include "util/ProgramText.h"
 #include "util/uDatum.h"
 
 namespace vorlex {
@@ -88,7 +89,7 @@ void TForm1::btnElsterClick() {
         DecodeText(PeriodCaption(days[0], days[1], runs_->LastRunBasis(), program_.format)),
         PortalFiguresOfRun(), ledger_->CanMark());
   } else {
-    elster_->SetFigures(DecodeText("Noch keine vollst\xE4ndige Auswertung."), {});
+    elster_->SetFigures(DecodeText("Noch keine vollständige Auswertung."_cp1252), {});
   }
   elster_->show();
   elster_->raise();

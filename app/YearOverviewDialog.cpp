@@ -14,14 +14,13 @@
 #include "tax/FormFields.h"
 #include "tax/YearOverview.h"
 #include "ui/qtcore/QtText.h"
+#include "util/ProgramText.h"
 
 namespace vorlex {
 
 namespace {
 
-constexpr const char* kTitle =
-    "Jahres\xFC"
-    "bersicht";
+constexpr const char* kTitle = "Jahresübersicht"_cp1252;
 
 }  // namespace
 

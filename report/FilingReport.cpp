@@ -13,6 +13,7 @@
 #include "tax/TraderSettings.h"
 #include "util/DateText.h"
 #include "util/Platform.h"
+#include "util/ProgramText.h"
 #include "util/uString.h"
 
 namespace vorlex {
@@ -24,12 +25,12 @@ std::string LedgerPath(const ReportOptions& options) {
 void RefuseLedgerInPelmorasFolders(const std::string& ledger, const std::string& pelmoraPath,
                                    const std::string& pelmoraAppDataDir) {
   if (!InPelmorasFolders(ledger, pelmoraPath, pelmoraAppDataDir)) return;
-  throw ELedgerError(Windows1252ToUtf8("Die Ablage der Abgaben geh\xF6rt nicht in Pelmoras "
-                                       "Ordner: ") +
-                         StoredTextAsUtf8(ledger) +
-                         Windows1252ToUtf8(". Nennen Sie mit --ledger eine Datei au\xDF"
-                                           "erhalb."),
-                     LedgerFailure::Misplaced);
+  throw ELedgerError(
+      Windows1252ToUtf8("Die Ablage der Abgaben gehört nicht in Pelmoras "
+                        "Ordner: "_cp1252) +
+          StoredTextAsUtf8(ledger) +
+          Windows1252ToUtf8(". Nennen Sie mit --ledger eine Datei außerhalb."_cp1252),
+      LedgerFailure::Misplaced);
 }
 
 FilingOutcome LedgerStep(TDBase& db, const ReportOptions& options, const Filing& run,

@@ -10,6 +10,7 @@
 #include "output/FilingText.h"
 #include "report/ReportUsage.h"
 #include "tax/FormFields.h"
+#include "util/ProgramText.h"
 #include "util/uString.h"
 
 namespace vorlex {
@@ -237,10 +238,10 @@ ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
   if (options.overview) {
     // The overview is a year of its own, without a list to narrow or hints.
     if (periodKinds > 0) throw EUsage("--overview zeigt ein ganzes Jahr; kein weiterer Zeitraum");
-    if (options.field) throw EUsage("--overview und --field schlie\xDF" "en einander aus");
-    if (options.strict) throw EUsage("--strict gilt nicht f\xFCr --overview");
-    if (options.table) throw EUsage("--overview und --table schlie\xDF" "en einander aus");
-    if (options.zm) throw EUsage("--overview und --zm schlie\xDF" "en einander aus");
+    if (options.field) throw EUsage("--overview und --field schließen einander aus"_cp1252);
+    if (options.strict) throw EUsage("--strict gilt nicht für --overview"_cp1252);
+    if (options.table) throw EUsage("--overview und --table schließen einander aus"_cp1252);
+    if (options.zm) throw EUsage("--overview und --zm schließen einander aus"_cp1252);
   }
   if (options.specialPrepayment) {
     // The special prepayment is one figure from a year's months.
@@ -250,11 +251,12 @@ ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
                    "--basis, --format, --extension und --quarterly");
     }
   } else if (options.quarterly) {
-    throw EUsage("--quarterly gilt nur f\xFCr --special-prepayment");
+    throw EUsage("--quarterly gilt nur für --special-prepayment"_cp1252);
   }
   if (options.kz39 && !(period && period->PeriodKind == TPeriodKind::Monat && period->Month == 12)) {
-    throw EUsage("--kz39 gilt nur f\xFCr den Dezember (--month JJJJ-12): Nur die "
-                 "Dezember-Voranmeldung zieht die Sondervorauszahlung als Kz 39 ab");
+    throw EUsage(
+        "--kz39 gilt nur für den Dezember (--month JJJJ-12): Nur die "
+        "Dezember-Voranmeldung zieht die Sondervorauszahlung als Kz 39 ab"_cp1252);
   }
   // Field 39 is there only for a trader with the extension.
   if (options.kz39) options.extension = true;
@@ -275,7 +277,7 @@ ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
                                "--mark-filed", "--format", "--kz39", "--extension",
                                "--quarterly", "--special-prepayment", "--elster"}) {
       if (std::find(seen.begin(), seen.end(), option) != seen.end()) {
-        throw EUsage(std::string("--changes und ") + option + " schlie\xDF" "en einander aus");
+        throw EUsage(std::string("--changes und ") + option + " schließen einander aus"_cp1252);
       }
     }
   }
@@ -286,8 +288,9 @@ ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
                  "Quartal (--quarter)");
   }
   if (options.zm && (from || (period && (period->PeriodKind == TPeriodKind::Jahr)))) {
-    throw EUsage("--zm: die Zusammenfassende Meldung gilt f\xFCr einen Monat (--month) oder ein "
-                 "Quartal (--quarter)");
+    throw EUsage(
+        "--zm: die Zusammenfassende Meldung gilt für einen Monat (--month) oder ein "
+        "Quartal (--quarter)"_cp1252);
   }
   if (from) {
     // A range that ends before it begins selects nothing; its zeros would pass

@@ -10,12 +10,13 @@
 #include "tax/ExactClassification.h"
 #include "tax/ExactHintEndings.h"
 #include "tax/FieldRead.h"
-#include "tax/HintList.h"
 #include "tax/FormFields.h"
+#include "tax/HintList.h"
 #include "tax/TaxPeriod.h"
 #include "util/DateText.h"
 #include "util/MoneyText.h"
 #include "util/NumberText.h"
+#include "util/ProgramText.h"
 #include "util/uDatum.h"
 #include "util/uString.h"
 
@@ -29,11 +30,10 @@ void UnknownCountryHint(HintList& hints, size_t index, const RunEntry& order,
                         const OrderCountry& of, bool) {
   if (of.code.empty() || of.country.kind != Country::Unknown) return;
   hints.Add(index, HintText() << Quoted(order.country())
-                              << " ist kein bekannter L\xE4ndercode; der Umsatz wird als "
-                                 "Inlandsumsatz in "
+                              << " ist kein bekannter Ländercode; der Umsatz wird als "
+                                 "Inlandsumsatz in "_cp1252
                               << FieldName(order.total)
-                              << " gez\xE4hlt, bitte das Land des Kunden pr\xFC"
-                                 "fen.");
+                              << " gezählt, bitte das Land des Kunden prüfen."_cp1252);
 }
 
 void EuAsDomesticHint(HintList& hints, size_t index, const RunEntry& order, const OrderCountry& of,
@@ -42,44 +42,40 @@ void EuAsDomesticHint(HintList& hints, size_t index, const RunEntry& order, cons
   const bool hasVatId = !ReportedVatId(order.vatId()).empty();
   hints.Add(index, HintText() << Land(order, of)
                               << (hasVatId ? " mit USt-IdNr. wird als Inlandsumsatz in Kz 81 "
-                                             "gez\xE4hlt; eine innergemeinschaftliche Lieferung an "
-                                             "ein Unternehmen geh\xF6rt in Kz 41."
+                                             "gezählt; eine innergemeinschaftliche Lieferung an "
+                                             "ein Unternehmen gehört in Kz 41."_cp1252
                                            : " ohne USt-IdNr. wird als Inlandsumsatz in Kz 81 "
-                                             "gez\xE4hlt; bitte pr\xFC"
-                                             "fen, ob der Kunde ein "
+                                             "gezählt; bitte prüfen, ob der Kunde ein "
                                              "Privatkunde ist (dann richtig) oder ein Unternehmen, "
-                                             "dessen USt-IdNr. fehlt."));
+                                             "dessen USt-IdNr. fehlt."_cp1252));
 }
 
 void NonEuAsDomesticHint(HintList& hints, size_t index, const RunEntry& order,
                          const OrderCountry& of, bool) {
   if (order.total != TotalKind::Umsatz19 || of.country.kind != Country::NonEu) return;
   hints.Add(index, HintText() << Land(order, of)
-                              << " liegt au\xDF"
-                                 "erhalb der EU und wird als Inlandsumsatz in "
-                                 "Kz 81 gez\xE4hlt; bitte pr\xFC"
-                                 "fen, ob eine steuerfreie "
-                                 "Ausfuhr vorliegt, die nicht in Kz 81 geh\xF6rt.");
+                              << " liegt außerhalb der EU und wird als Inlandsumsatz in "
+                                 "Kz 81 gezählt; bitte prüfen, ob eine steuerfreie "
+                                 "Ausfuhr vorliegt, die nicht in Kz 81 gehört."_cp1252);
 }
 
 void NewVehiclesHint(HintList& hints, size_t index, const RunEntry& order, const OrderCountry& of,
                      bool) {
   if (order.total != TotalKind::InnergemOhneUStId) return;
   hints.Add(index, HintText() << Land(order, of)
-                              << " ohne USt-IdNr. wird in Kz 44 gez\xE4hlt, die nur f\xFCr neue "
+                              << " ohne USt-IdNr. wird in Kz 44 gezählt, die nur für neue "
                                  "Fahrzeuge gilt; ein Verkauf an einen Privatkunden ist meist im "
-                                 "Inland steuerpflichtig (Kz 81/86).");
+                                 "Inland steuerpflichtig (Kz 81/86)."_cp1252);
 }
 
 void NonEuHint(HintList& hints, size_t index, const RunEntry& order, const OrderCountry&, bool) {
   if (order.total != TotalKind::NichtEU) return;
   hints.Add(index, HintText() << "Land " << Quoted(order.country()) << ": "
                               << FormatMoney(order.added, hints.Format())
-                              << " Umsatz mit einem Kunden au\xDF"
-                                 "erhalb der EU z\xE4hlt nur in "
-                                 "der Summe Nicht EU der Liste; solche Ums\xE4tze geh\xF6ren in "
+                              << " Umsatz mit einem Kunden außerhalb der EU zählt nur in "
+                                 "der Summe Nicht EU der Liste; solche Umsätze gehören in "
                                  "der Voranmeldung meist in Kz 43 oder Kz 45, die Vorlex nicht "
-                                 "ausweist.");
+                                 "ausweist."_cp1252);
 }
 
 void PartPaymentHint(HintList& hints, size_t index, const RunEntry& order, const OrderCountry&,
@@ -91,7 +87,7 @@ void PartPaymentHint(HintList& hints, size_t index, const RunEntry& order, const
   hints.Add(index,
             HintText() << "nur teilweise bezahlt: " << FormatMoney(order.received, hints.Format())
                        << " von " << FormatMoney(order.gross, hints.Format())
-                       << " erhalten, gez\xE4hlt "
+                       << " erhalten, gezählt "_cp1252
                        << "wird der ganze Betrag in " << FieldName(order.total)
                        << "; bei Ist-Versteuerung ist nur der erhaltene Betrag zu "
                           "versteuern.");
@@ -110,8 +106,8 @@ void VatIdHints(HintList& hints, size_t index, const RunEntry& order, const Orde
   if (!domestic && country.kind != Country::EuMember) return;
   if (!HasVatIdShape(vatId)) {
     hints.Add(index, HintText() << "USt-IdNr. " << Quoted(order.vatId())
-                                << " hat nicht die Form einer USt-IdNr. (L\xE4nderk\xFCrzel und "
-                                   "Nummer); bitte beim Kunden pr\xFC" "fen.");
+                                << " hat nicht die Form einer USt-IdNr. (Länderkürzel und "
+                                   "Nummer); bitte beim Kunden prüfen."_cp1252);
     return;
   }
   const std::string prefix = domestic ? "DE" : country.state->vatPrefix;
@@ -124,26 +120,24 @@ void VatIdHints(HintList& hints, size_t index, const RunEntry& order, const Orde
          << (domestic ? "Deutschland" : country.state->name);
   }
   hints.Add(index, HintText() << "USt-IdNr. " << Quoted(order.vatId()) << " passt nicht " << land
-                              << ", K\xFCrzel " << prefix
-                              << "); bitte Land und USt-IdNr. des Kunden pr\xFC" "fen.");
+                              << ", Kürzel "_cp1252 << prefix
+                              << "); bitte Land und USt-IdNr. des Kunden prüfen."_cp1252);
 }
 
 void OrderRateHint(HintList& hints, size_t index, const RunEntry& order, const OrderCountry&,
                    bool exact) {
   if (exact || order.total != TotalKind::Umsatz19 || order.rate == 19) return;
   if (order.rate == 7) {
-    hints.Add(index, HintText() << "Auftrag zu 7 % wird in Kz 81 (19 %) gez\xE4hlt; Umsatz zu "
-                                   "7 % geh\xF6rt in Kz 86.");
+    hints.Add(index, HintText() << "Auftrag zu 7 % wird in Kz 81 (19 %) gezählt; Umsatz zu "
+                                   "7 % gehört in Kz 86."_cp1252);
   } else if (order.rate == 0) {
     hints.Add(index, HintText() << "Auftrag ohne Umsatzsteuer wird als steuerpflichtiger "
-                                   "Umsatz in Kz 81 (19 %) gez\xE4hlt; bitte pr\xFC"
-                                   "fen, ob der "
-                                   "Umsatz steuerfrei ist.");
+                                   "Umsatz in Kz 81 (19 %) gezählt; bitte prüfen, ob der "
+                                   "Umsatz steuerfrei ist."_cp1252);
   } else {
     hints.Add(index, HintText() << "Auftrag zu " << FormatFloat(order.rate, hints.Format())
-                                << " % wird in Kz 81 (19 %) gez\xE4hlt; bitte den Steuersatz "
-                                   "pr\xFC"
-                                   "fen.");
+                                << " % wird in Kz 81 (19 %) gezählt; bitte den Steuersatz "
+                                   "prüfen."_cp1252);
   }
 }
 
@@ -153,12 +147,12 @@ void CreditNoteHint(HintList& hints, size_t index, const RunEntry& order, const 
   // The net amount of such a credit note is its stored invoice amount.
   const std::string field = FieldName(order.total);
   const std::string change =
-      order.added <= 0 ? " mindert " + field + " um " + FormatMoney(-order.added, hints.Format())
-                       : " erh\xF6ht " + field + " um " + FormatMoney(order.added, hints.Format());
+      order.added <= 0
+          ? " mindert " + field + " um " + FormatMoney(-order.added, hints.Format())
+          : " erhöht "_cp1252 + field + " um " + FormatMoney(order.added, hints.Format());
   hints.Add(index, HintText() << "Gutschrift mit Umsatzsteuer" << change
                               << ", bewertet mit ihrem gespeicherten Rechnungsbetrag; bitte "
-                                 "pr\xFC"
-                                 "fen, ob dieser Betrag die Umsatzsteuer enth\xE4lt.");
+                                 "prüfen, ob dieser Betrag die Umsatzsteuer enthält."_cp1252);
 }
 
 // An entry whose date no period selects is missing from every run of its
@@ -175,9 +169,10 @@ void UndatedHint(HintList& hints, size_t index, const RunEntry& entry) {
     date = "Rechnungsdatum";
     runs = "jeder Soll-Auswertung";
   }
-  hints.AddUnlisted(index, HintText() << "hat kein g\xFCltiges " << date << " (Spalte " << column
-                                      << ": " << Quoted(TruncateText(entry.dateText(), 40))
-                                      << ") und fehlt deshalb in " << runs << ".");
+  hints.AddUnlisted(index, HintText()
+                               << "hat kein gültiges "_cp1252 << date << " (Spalte " << column
+                               << ": " << Quoted(TruncateText(entry.dateText(), 40))
+                               << ") und fehlt deshalb in " << runs << ".");
 }
 
 // A VAT id of nothing but separators still puts the order into field 41, but
@@ -186,9 +181,9 @@ void EcSalesListHints(HintList& hints, size_t index, const RunEntry& order, cons
                       bool) {
   if (EcSalesVatIdFault(order) != VatIdFault::Blank) return;
   hints.Add(index, HintText() << "USt-IdNr. " << Quoted(order.vatId())
-                              << " enth\xE4lt keine Nummer; die Lieferung wird in Kz 41 "
-                                 "gez\xE4hlt, kann so aber nicht in die Zusammenfassende "
-                                 "Meldung; bitte die USt-IdNr. des Kunden eintragen.");
+                              << " enthält keine Nummer; die Lieferung wird in Kz 41 "
+                                 "gezählt, kann so aber nicht in die Zusammenfassende "
+                                 "Meldung; bitte die USt-IdNr. des Kunden eintragen."_cp1252);
 }
 
 }  // namespace
@@ -220,11 +215,10 @@ void TaxFreeHint(HintList& hints, size_t index, const RunEntry& entry) {
   });
   if (taxFree == 0) return;
   hints.Add(index, HintText() << FormatMoney(taxFree, hints.Format())
-                              << " Umsatz zu 0 % z\xE4hlt unter \"0 % / steuerfrei\"; Vorlex kann "
-                                 "ihn keiner Kennzahl zuordnen: steuerfreie Ums\xE4tze mit "
-                                 "Vorsteuerabzug geh\xF6ren z. B. in Kz 48, solche ohne in Kz 87; "
-                                 "bitte pr\xFC"
-                                 "fen.");
+                              << " Umsatz zu 0 % zählt unter \"0 % / steuerfrei\"; Vorlex kann "
+                                 "ihn keiner Kennzahl zuordnen: steuerfreie Umsätze mit "
+                                 "Vorsteuerabzug gehören z. B. in Kz 48, solche ohne in Kz 87; "
+                                 "bitte prüfen."_cp1252);
 }
 
 // Sales to customers in other member states without a VAT id, per calendar
@@ -243,14 +237,13 @@ void DistanceSalesHints(const std::vector<RunEntry>& entries, std::vector<Hint>&
   }
   for (const auto& [year, sum] : years) {
     if (sum <= kDistanceSalesThreshold) continue;
-    hints.push_back({-1, "Ums\xE4tze an Kunden ohne USt-IdNr. in anderen EU-Staaten " +
+    hints.push_back({-1, "Umsätze an Kunden ohne USt-IdNr. in anderen EU-Staaten "_cp1252 +
                              std::to_string(year) +
                              " in diesem Zeitraum: " + FormatMoney(sum, format) +
                              ", mehr als die EU-weite Lieferschwelle von 10.000 Euro; "
-                             "dann gilt die Umsatzsteuer der L\xE4nder der Kunden, "
-                             "erkl\xE4rt \xFC"
-                             "ber den One-Stop-Shop (OSS), nicht in dieser "
-                             "Voranmeldung."});
+                             "dann gilt die Umsatzsteuer der Länder der Kunden, "
+                             "erklärt über den One-Stop-Shop (OSS), nicht in dieser "
+                             "Voranmeldung."_cp1252});
   }
 }
 
@@ -261,9 +254,9 @@ namespace {
 void CashRateHint(HintList& hints, size_t index, const RunEntry& entry, const OrderCountry&, bool) {
   if (entry.total != TotalKind::None || entry.rate == 0) return;
   hints.Add(index, HintText() << "Steuersatz " << Db{entry.rateText()}
-                              << " % z\xE4hlt in keine Kennzahl; bitte den Steuersatz pr\xFC"
-                                 "fen "
-                                 "(nur 0, 7 und 19 % werden ausgewertet).");
+                              << " % zählt in keine Kennzahl; bitte den Steuersatz prüfen"
+                                 " "
+                                 "(nur 0, 7 und 19 % werden ausgewertet)."_cp1252);
 }
 
 // In the order an order's hints are listed.
