@@ -72,6 +72,15 @@ std::wstring RunningProgramFile() {
   }
 }
 
+// A known folder's path, or "" when the system names none.
+std::string KnownFolder(REFKNOWNFOLDERID id) {
+  PWSTR folder = nullptr;
+  std::string result;
+  if (SHGetKnownFolderPath(id, KF_FLAG_DEFAULT, nullptr, &folder) == S_OK) result = Utf8(folder);
+  CoTaskMemFree(folder);
+  return result;
+}
+
 }  // namespace
 
 const System kSystem = System::Windows;
@@ -92,13 +101,7 @@ std::string EnvironmentValue(const std::string& name) {
 }
 
 std::string UserSettingsFolder() {
-  PWSTR folder = nullptr;
-  std::string result;
-  if (SHGetKnownFolderPath(FOLDERID_RoamingAppData, KF_FLAG_DEFAULT, nullptr, &folder) == S_OK) {
-    result = Utf8(folder);
-  }
-  CoTaskMemFree(folder);
-  return result;
+  return KnownFolder(FOLDERID_RoamingAppData);
 }
 
 std::string UserDataFolder() {
@@ -106,13 +109,7 @@ std::string UserDataFolder() {
 }
 
 std::string SystemFontsFolder() {
-  PWSTR folder = nullptr;
-  std::string result;
-  if (SHGetKnownFolderPath(FOLDERID_Fonts, KF_FLAG_DEFAULT, nullptr, &folder) == S_OK) {
-    result = Utf8(folder);
-  }
-  CoTaskMemFree(folder);
-  return result;
+  return KnownFolder(FOLDERID_Fonts);
 }
 
 bool IsAbsoluteSettingsPath(std::string_view path) {
