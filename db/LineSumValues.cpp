@@ -59,8 +59,15 @@ bool SumFigures(const TSQLiteStatement& row, int first, LineSums& sums) {
   return SumFigure(row, first, sums.vat) && SumFigure(row, first + 1, sums.net);
 }
 
-bool ReadRateNets(const TSQLiteStatement& row, int column, RateNets& nets) {
-  if (row.ColumnType(column) != ColumnKind::Blob) return false;
+RatesRead ReadRateNets(const TSQLiteStatement& row, int column, RateNets& nets) {
+  switch (row.ColumnType(column)) {
+    case ColumnKind::Blob:
+      break;
+    case ColumnKind::Integer:
+      return RatesRead::TextInLines;
+    default:
+      return RatesRead::TooManyRates;
+  }
   const std::string_view bytes = row.ColumnBlob(column);
   const size_t pairs = bytes.size() / (2 * sizeof(double));
   for (size_t i = 0; i < pairs; ++i) {
@@ -69,7 +76,7 @@ bool ReadRateNets(const TSQLiteStatement& row, int column, RateNets& nets) {
     std::memcpy(&net.net, bytes.data() + (2 * i + 1) * sizeof(double), sizeof(double));
     if (net.net != 0) nets.push_back(net);
   }
-  return true;
+  return RatesRead::Known;
 }
 
 }  // namespace vorlex

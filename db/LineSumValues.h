@@ -20,7 +20,12 @@ bool SumFigure(const TSQLiteStatement& row, int column, double& figure);
 bool LineKeyOf(const TSQLiteStatement& row, int64_t& key);
 // The order's VAT and net from the columns first and first + 1.
 bool SumFigures(const TSQLiteStatement& row, int first, LineSums& sums);
-// The nets of a value of kRateNetsFunction; false for NULL.
-bool ReadRateNets(const TSQLiteStatement& row, int column, RateNets& nets);
+// What a value of kRateNetsFunction says of an order's lines.
+enum class RatesRead : uint8_t {
+  Known,         // the nets by rate, added to nets
+  TooManyRates,  // more than the aggregate keeps
+  TextInLines,   // some lines hold text: their cells are to be read one by one
+};
+RatesRead ReadRateNets(const TSQLiteStatement& row, int column, RateNets& nets);
 
 }  // namespace vorlex

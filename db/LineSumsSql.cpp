@@ -29,12 +29,16 @@ std::string LineSumsSql(const LineSumsQuery& query, const LineVat& vat) {
     comma = ", ";
   }
   if (query.ratesAs) {
-    // The unary plus passes the stored number, whatever the column's
-    // affinity; lines holding text are counted above and read cell by cell.
-    sql += std::string(comma) + kRateNetsFunction + "(" + LineCell("anzahl", query.readCells) +
-           "*" + LineCell("preis", query.readCells) + ", " +
-           (query.readCells ? LineCell("mwst", true) : std::string("+mwst")) + ")" +
-           *query.ratesAs;
+    // The unary plus passes the stored rate, whatever the column's affinity.
+    // Over the cells as stored, the aggregate takes the factors of the net as
+    // the product above takes them, tells the lines holding text apart and
+    // multiplies the rest as the library does; over the cells read, the
+    // library multiplies the numbers they read as.
+    sql += std::string(comma) + kRateNetsFunction + "(" +
+           (query.readCells ? LineCell("anzahl", true) + "*" + LineCell("preis", true) + ", " +
+                                  LineCell("mwst", true)
+                            : std::string("anzahl, preis, +mwst")) +
+           ")" + *query.ratesAs;
   }
   return sql + " FROM verbindauftrag WHERE " + query.where + query.tail;
 }

@@ -52,7 +52,9 @@ struct LineSumsQuery {
   // leading digits it makes of them.
   std::optional<std::string> textLinesAs = std::nullopt;
   // When set, kRateColumns more columns follow: the lines' nets by rate
-  // (kRateNetsFunction, db/SQLiteDatabase.h).
+  // (kRateNetsFunction, db/SQLiteDatabase.h); over the cells as stored they
+  // also tell the lines that hold text, so that textLinesAs is not needed
+  // beside them.
   std::optional<std::string> ratesAs = std::nullopt;
   bool sums = true;        // false: none of the two sums nor extra, only what follows them
   bool readCells = false;  // the cells read through LineCell

@@ -32,7 +32,6 @@ size_t TOrderRates::Prefetch(const std::vector<int64_t>& orderIds) {
     TSQLiteStatement lines(db_.Connection(),
                            LineSumsSql({.where = "auftragindex IN (SELECT value FROM json_each(?1))",
                                         .key = "auftragindex, ",
-                                        .textLinesAs = "",
                                         .ratesAs = "",
                                         .sums = false,
                                         .tail = " GROUP BY auftragindex"},
@@ -51,10 +50,10 @@ size_t TOrderRates::Prefetch(const std::vector<int64_t>& orderIds) {
       } else {
         continue;
       }
-      if (lines.ColumnInt64(1) > 0) continue;
-      // More rates than the aggregate keeps: left to the order's own query.
+      // More rates than the aggregate keeps, or text: left to the order's own
+      // query.
       const auto begin = static_cast<uint32_t>(readNets.size());
-      if (ReadRateNets(lines, 2, readNets)) {
+      if (ReadRateNets(lines, 1, readNets) == RatesRead::Known) {
         read.push_back({id, begin, static_cast<uint32_t>(readNets.size()) - begin});
       }
     }
@@ -87,7 +86,9 @@ RateNets TOrderRates::Of(int64_t orderId) {
   try {
     ratesOfOrder_->Reset();
     ratesOfOrder_->BindInt64(1, orderId);
-    const bool known = ratesOfOrder_->Step() && ReadRateNets(*ratesOfOrder_, 2, nets);
+    // The cells read as numbers hold no text.
+    const bool known =
+        ratesOfOrder_->Step() && ReadRateNets(*ratesOfOrder_, 2, nets) == RatesRead::Known;
     ratesOfOrder_->Reset();
     if (known) return nets;
   } catch (...) {

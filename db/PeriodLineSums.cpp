@@ -99,7 +99,7 @@ void TPeriodLineSums::ReadPeriod(const std::string& ordersFromWhere,
                                            .key = "auftragindex, ",
                                            .vatAs = "",
                                            .netAs = "",
-                                           .textLinesAs = "",
+                                           .textLinesAs = TextLinesAs(""),
                                            .ratesAs = RatesAs(""),
                                            .tail = " GROUP BY auftragindex"},
                                           vat_);
@@ -126,7 +126,7 @@ void TPeriodLineSums::ReadPeriod(const std::string& ordersFromWhere,
                                   .key = "auftragindex, ",
                                   .vatAs = " OVER w",
                                   .netAs = " OVER w",
-                                  .textLinesAs = " OVER w",
+                                  .textLinesAs = TextLinesAs(" OVER w"),
                                   .ratesAs = RatesAs(" OVER w"),
                                   .tail = " WINDOW w AS (PARTITION BY auftragindex ORDER BY rowid "
                                           "ROWS BETWEEN UNBOUNDED PRECEDING AND UNBOUNDED "
@@ -147,8 +147,7 @@ void TPeriodLineSums::ReadPeriod(const std::string& ordersFromWhere,
     Entry entry;
     entry.id = id;
     entry.plain = SumFigures(sums, 1, entry.sums);
-    entry.text = sums.ColumnInt64(3) > 0;
-    if (rates_) ReadRateColumn(sums, 4, entry);
+    ReadLinesColumn(sums, 3, entry);
     entries_.push_back(entry);
   }
   // Keys held as text come in the order of their texts.
@@ -177,7 +176,7 @@ bool TPeriodLineSums::ReadByRowidRanges(const std::string& lines, const std::vec
                    .vatAs = "",
                    .netAs = "",
                    .extra = ", COUNT(*)",
-                   .textLinesAs = "",
+                   .textLinesAs = TextLinesAs(""),
                    .ratesAs = RatesAs("")},
                   vat_);
   {
@@ -222,10 +221,9 @@ bool TPeriodLineSums::ReadByRowidRanges(const std::string& lines, const std::vec
     Entry entry;
     entry.id = ids[i];
     entry.plain = SumFigures(stretchSums, 0, entry.sums);
-    entry.text = stretchSums.ColumnInt64(3) > 0;
+    ReadLinesColumn(stretchSums, 3, entry);
     if (entry.text) textStretches_.emplace_back(ids[i], stretch);
     linesSummed += stretchSums.ColumnInt64(2);
-    if (rates_) ReadRateColumn(stretchSums, 4, entry);
     entries_.push_back(entry);
   }
   // Every line of the pass, and no other, was added to its order.
@@ -239,9 +237,15 @@ bool TPeriodLineSums::ReadByRowidRanges(const std::string& lines, const std::vec
 }
 
 
-void TPeriodLineSums::ReadRateColumn(const TSQLiteStatement& row, int column, Entry& entry) {
+void TPeriodLineSums::ReadLinesColumn(const TSQLiteStatement& row, int column, Entry& entry) {
+  if (!rates_) {
+    entry.text = row.ColumnInt64(column) > 0;
+    return;
+  }
   entry.rateBegin = static_cast<uint32_t>(rateNets_.size());
-  entry.ratesKnown = ReadRateNets(row, column, rateNets_);
+  const RatesRead read = ReadRateNets(row, column, rateNets_);
+  entry.ratesKnown = read == RatesRead::Known;
+  entry.text = read == RatesRead::TextInLines;
   // The aggregate keeps at most kRateNetsMost rates; more are its NULL.
   entry.rateCount = static_cast<uint8_t>(rateNets_.size() - entry.rateBegin);
 }

@@ -103,10 +103,16 @@ class TPeriodLineSums {
   // False where the plan or the lines found cannot be vouched for.
   bool ReadByRowidRanges(const std::string& lines, const std::vector<int64_t>& ids);
   LineSumsAnswer OwnQuery(bool readCells);
+  // With rates, the rates' column also tells the lines that hold text, in
+  // place of their count.
   std::optional<std::string> RatesAs(const char* as) const {
     return rates_ ? std::optional<std::string>(as) : std::nullopt;
   }
-  void ReadRateColumn(const TSQLiteStatement& row, int column, Entry& entry);
+  std::optional<std::string> TextLinesAs(const char* as) const {
+    return rates_ ? std::nullopt : std::optional<std::string>(as);
+  }
+  // The column after the sums: the count of lines with text, or the rates.
+  void ReadLinesColumn(const TSQLiteStatement& row, int column, Entry& entry);
   // The sums of an order whose lines hold text: each cell read as a number
   // cell is read, then added by the library as any other order's, in the same
   // order.

@@ -52,43 +52,90 @@ void ReadNumberCell(sqlite3_context* context, int, sqlite3_value** argv) {
 // The state of kRateNetsFunction, in the library's memory for the aggregate.
 struct RateNetsState {
   int count = 0;  // kRateNetsMost + 1: too many rates
+  int64_t textLines = 0;
   double rate[kRateNetsMost];
   double net[kRateNetsMost];
 };
 
-void AddRateNet(sqlite3_context* context, int, sqlite3_value** argv) {
-  auto* state = static_cast<RateNetsState*>(sqlite3_aggregate_context(context, sizeof(RateNetsState)));
-  if (state == nullptr) {
-    sqlite3_result_error_nomem(context);
-    return;
+bool TextOrBlob(sqlite3_value* value) {
+  const int type = sqlite3_value_type(value);
+  return type == SQLITE_TEXT || type == SQLITE_BLOB;
+}
+
+// anzahl * preis as the library multiplies two numbers: integers exactly
+// unless the product leaves 64 bits, anything else as doubles.
+double LineNet(sqlite3_value* quantity, sqlite3_value* price) {
+  if (sqlite3_value_type(quantity) == SQLITE_INTEGER &&
+      sqlite3_value_type(price) == SQLITE_INTEGER) {
+    const sqlite3_int64 a = sqlite3_value_int64(quantity);
+    const sqlite3_int64 b = sqlite3_value_int64(price);
+    sqlite3_int64 product = 0;
+    if (!__builtin_mul_overflow(a, b, &product)) return static_cast<double>(product);
+    return static_cast<double>(a) * static_cast<double>(b);
   }
-  if (sqlite3_value_type(argv[0]) == SQLITE_NULL || state->count > kRateNetsMost) return;
-  const double net = sqlite3_value_double(argv[0]);
-  const double rate = sqlite3_value_type(argv[1]) == SQLITE_NULL ? 0 : sqlite3_value_double(argv[1]);
+  return sqlite3_value_double(quantity) * sqlite3_value_double(price);
+}
+
+RateNetsState* StateOf(sqlite3_context* context) {
+  auto* state = static_cast<RateNetsState*>(sqlite3_aggregate_context(context, sizeof(RateNetsState)));
+  if (state == nullptr) sqlite3_result_error_nomem(context);
+  return state;
+}
+
+void AddNet(RateNetsState& state, double net, sqlite3_value* rateValue) {
+  if (state.count > kRateNetsMost) return;
+  const double rate = sqlite3_value_type(rateValue) == SQLITE_NULL ? 0 : sqlite3_value_double(rateValue);
   // Kept in the order of their rates.
   int i = 0;
-  while (i < state->count && state->rate[i] < rate) ++i;
-  if (i < state->count && state->rate[i] == rate) {
-    state->net[i] += net;
+  while (i < state.count && state.rate[i] < rate) ++i;
+  if (i < state.count && state.rate[i] == rate) {
+    state.net[i] += net;
     return;
   }
-  if (state->count == kRateNetsMost) {
-    state->count = kRateNetsMost + 1;
+  if (state.count == kRateNetsMost) {
+    state.count = kRateNetsMost + 1;
     return;
   }
-  for (int j = state->count; j > i; --j) {
-    state->rate[j] = state->rate[j - 1];
-    state->net[j] = state->net[j - 1];
+  for (int j = state.count; j > i; --j) {
+    state.rate[j] = state.rate[j - 1];
+    state.net[j] = state.net[j - 1];
   }
-  state->rate[i] = rate;
-  state->net[i] = net;
-  ++state->count;
+  state.rate[i] = rate;
+  state.net[i] = net;
+  ++state.count;
+}
+
+// (net, rate): the net as the statement computed it.
+void AddRateNet(sqlite3_context* context, int, sqlite3_value** argv) {
+  RateNetsState* state = StateOf(context);
+  if (state == nullptr || sqlite3_value_type(argv[0]) == SQLITE_NULL) return;
+  AddNet(*state, sqlite3_value_double(argv[0]), argv[1]);
+}
+
+// (anzahl, preis, rate) as stored.
+void AddLineRateNet(sqlite3_context* context, int, sqlite3_value** argv) {
+  RateNetsState* state = StateOf(context);
+  if (state == nullptr) return;
+  // Text and blobs, which the library would take as the number it makes of
+  // them, make the order one whose cells are read one by one.
+  if (TextOrBlob(argv[0]) || TextOrBlob(argv[1]) || TextOrBlob(argv[2])) {
+    ++state->textLines;
+    return;
+  }
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+    return;
+  }
+  AddNet(*state, LineNet(argv[0], argv[1]), argv[2]);
 }
 
 void RateNetsValue(sqlite3_context* context) {
   const auto* state = static_cast<RateNetsState*>(sqlite3_aggregate_context(context, 0));
   if (state == nullptr) {
     sqlite3_result_zeroblob(context, 0);  // no lines
+    return;
+  }
+  if (state->textLines > 0) {
+    sqlite3_result_int64(context, state->textLines);
     return;
   }
   if (state->count > kRateNetsMost) {
@@ -177,6 +224,9 @@ void TSQLiteDatabase::Open(const std::string& fileName, int flags, int busyMilli
                              ReadNumberCell, nullptr, nullptr, nullptr);
   sqlite3_create_window_function(handle, kRateNetsFunction, 2, SQLITE_UTF8, nullptr, AddRateNet,
                                  RateNetsValue, RateNetsValue, RemoveRateNet, nullptr);
+  sqlite3_create_window_function(handle, kRateNetsFunction, 3, SQLITE_UTF8, nullptr,
+                                 AddLineRateNet, RateNetsValue, RateNetsValue, RemoveRateNet,
+                                 nullptr);
   try {
     Execute("PRAGMA SYNCHRONOUS=NORMAL;");
     Execute("PRAGMA temp_store = MEMORY;");

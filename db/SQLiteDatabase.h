@@ -28,6 +28,9 @@ inline constexpr const char* kNumberFunction = "vorlex_number";
 // left out, a NULL rate taken as 0. Its value is a blob of (rate, net) pairs of
 // doubles in the order of their rates, or NULL for more than kRateNetsMost
 // rates. One column for what would otherwise take a sum per rate.
+// Over the cells as stored, (anzahl, preis, rate): the net multiplied as the
+// library multiplies; where a line holds text or a blob in one of the three,
+// its value is the number of such lines instead, which saves counting them.
 inline constexpr const char* kRateNetsFunction = "vorlex_rate_nets";
 inline constexpr int kRateNetsMost = 16;
 

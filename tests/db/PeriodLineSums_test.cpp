@@ -10,7 +10,9 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "DbTest.h"
@@ -59,6 +61,9 @@ std::string LiveOrdersOf2024() {
          ") AND (termin < " + SQLDate(2025, 1, 1) + ") ";
 }
 
+// With the nets by rate, the rates' column tells the lines holding text in
+// place of their count: the same orders are read cell by cell or left to
+// their own query, with the same sums.
 TEST_F(PeriodLineSumsTest, OnePassWhereTheOrdersQueryReadsInTableOrder) {
   const std::string fromWhere = LiveOrdersOf2024();
   for (const Shape& shape : LineShapes()) {
@@ -67,13 +72,29 @@ TEST_F(PeriodLineSumsTest, OnePassWhereTheOrdersQueryReadsInTableOrder) {
     const auto orders = db.Query("SELECT auftrag.*" + fromWhere + "ORDER BY termin");
     const TDBField id("id");
     TPeriodLineSums sums(db, fromWhere, NetPriceVat());
+    TPeriodLineSums withRates(db, fromWhere, NetPriceVat(), true);
     EXPECT_EQ(sums.OnePass(), shape.onePass);
+    EXPECT_EQ(withRates.OnePass(), shape.onePass);
     int64_t walked = 0;
     for (; !orders->AtEnd(); orders->MoveNext(), ++walked) {
-      try {
-        sums.Of(*orders, id, orders->FieldInt(id));
-      } catch (const std::exception&) {
-        // The order's own query fails; the run ends there, as it always did.
+      const int64_t order = orders->FieldInt(id);
+      const auto answer = [&](TPeriodLineSums& from) -> std::optional<LineSumsAnswer> {
+        try {
+          return from.Of(*orders, id, order);
+        } catch (const std::exception&) {
+          // The order's own query fails; the run ends there, as it always did.
+          return std::nullopt;
+        }
+      };
+      const std::optional<LineSumsAnswer> plain = answer(sums);
+      const std::optional<LineSumsAnswer> rated = answer(withRates);
+      ASSERT_EQ(plain.has_value(), rated.has_value()) << order;
+      if (!plain) continue;
+      ASSERT_EQ(plain->sums.has_value(), rated->sums.has_value()) << order;
+      EXPECT_EQ(plain->readCells, rated->readCells) << order;
+      if (plain->sums) {
+        EXPECT_EQ(plain->sums->net, rated->sums->net) << order;
+        EXPECT_EQ(plain->sums->vat, rated->sums->vat) << order;
       }
     }
     ASSERT_GT(walked, 50);
@@ -81,6 +102,8 @@ TEST_F(PeriodLineSumsTest, OnePassWhereTheOrdersQueryReadsInTableOrder) {
     EXPECT_EQ(sums.CellReads() > 0, shape.amountType == "VARCHAR(20)");
     EXPECT_EQ(sums.OwnQueries() > 0, shape.literal);
     EXPECT_LT(sums.OwnQueries(), 3);
+    EXPECT_EQ(withRates.CellReads(), sums.CellReads());
+    EXPECT_EQ(withRates.OwnQueries(), sums.OwnQueries());
   }
 }
 
@@ -207,6 +230,31 @@ TEST_F(PeriodLineSumsTest, OrderRatesReadTogetherAsEachOrderAlone) {
   ASSERT_EQ(rates.Of(2).size(), 1u);
   EXPECT_EQ(rates.Of(2)[0].net, 10.0);
   EXPECT_TRUE(rates.Of(3).empty());
+}
+
+// Whole numbers stored as integers are multiplied as the library multiplies
+// them: exactly, and as doubles where the product leaves 64 bits.
+TEST_F(PeriodLineSumsTest, NetsOfWholeNumbersAsTheLibraryMultipliesThem) {
+  {
+    testdb::PelmoraDb b(Path(), {.amountType = "NUMERIC"});
+    b.Add(testdb::Order{.id = 1, .termin = EncodeDate(2024, 3, 1)});
+    for (const auto& [anzahl, preis] : {std::pair<int64_t, int64_t>{4294967311, 4294967357},
+                                        {3037000493, 3037000453},
+                                        {3, 7}}) {
+      b.Add(testdb::Line{.auftragindex = int64_t{1}, .anzahl = anzahl, .preis = preis});
+    }
+  }
+  TDBase db(Path(), kGerman);
+  const std::string fromWhere = LiveOrdersOf2024();
+  const auto orders = db.Query("SELECT auftrag.*" + fromWhere);
+  TPeriodLineSums sums(db, fromWhere, NetPriceVat(), true);
+  TOrderRates rates(db, NetPriceVat());
+  ASSERT_EQ(rates.Prefetch({1}), 1u);
+  TSQLiteDatabase own(Path(), kGerman);
+  const RateNets expected = LinesByRate(own, 1);
+  ASSERT_EQ(expected.size(), 1u);
+  ExpectNets(sums.RatesOf(*orders, TDBField("id"), 1), expected, 1);
+  ExpectNets(rates.Of(1), expected, 1);
 }
 
 TEST_F(PeriodLineSumsTest, TableOrderOnlyFromAScanOrAnIndexOnTheOrderAlone) {
