@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The reporters of two builds against different SQLite libraries (Debian's and
 # the newest, built with -DVORLEX_SQLITE_AMALGAMATION) on the same databases:
-# the text, the JSON, the CSV, one field and the year overview, byte for byte.
+# the text, the JSON, the CSV, one field and the year overview, and under the
+# exact classification the text, the CSV, the JSON and the EC sales list, byte
+# for byte.
 # The databases: the demo data, a generated one, and the demo data again with
 # its dates and amounts in columns of the text kind (DATETIME, DECIMAL) holding
 # days a trace before midnight and reals of 17 digits, text in some order
@@ -61,11 +63,16 @@ for basis in ist soll; do
     compare "$db-$basis-json-2026" "$file" --basis $basis --year 2026 --format json
     compare "$db-$basis-field-81" "$file" --basis $basis --year 2026 --field 81
     compare "$db-$basis-overview-2026" "$file" --basis $basis --overview 2026
+    compare "$db-$basis-exact-year-2026" "$file" --basis $basis --classify exact --year 2026 \
+      --csv CSV
   done
   compare "gen-$basis-year-2024" "$work/gen.db" --basis $basis --year 2024 --csv CSV
   compare "gen-$basis-json-2023" "$work/gen.db" --basis $basis --year 2023 --format json
   compare "gen-$basis-overview-2024" "$work/gen.db" --basis $basis --overview 2024
+  compare "gen-$basis-exact-json-2024" "$work/gen.db" --basis $basis --classify exact \
+    --year 2024 --format json
 done
+compare "demo-exact-zm-2026-Q2" "$demo" --classify exact --quarter 2026-Q2 --zm -
 compare "reals-strict" "$work/reals.db" --year 2026 --strict
 echo "$passed passed, $failed failed"
 [ "$failed" = 0 ]
