@@ -13,6 +13,7 @@
 #include "util/MoneyText.h"
 #include "util/NumberText.h"
 #include "util/ProgramText.h"
+#include "util/uDatum.h"
 
 namespace vorlex {
 
@@ -35,13 +36,13 @@ std::string Money(double value, const FormatSettings& format) {
   return FormatCents(Cents(value), format);
 }
 
-// As the list names an entry: an order by its description, a cash-book entry
-// by its description and day.
 // Whether two day numbers fall on the same day, whatever their times.
 bool SameDay(double a, double b) {
-  const FormatSettings any;
-  return FormatDate(a, any) == FormatDate(b, any);
+  return DecodeDate(a) == DecodeDate(b);
 }
+
+// As the list names an entry: an order by its description, a cash-book entry
+// by its description and day.
 
 std::string EntryName(const FiledEntry& e, const FormatSettings& format) {
   if (!IsCash(e)) {

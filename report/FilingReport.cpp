@@ -26,8 +26,7 @@ void RefuseLedgerInPelmorasFolders(const std::string& ledger, const std::string&
                                    const std::string& pelmoraAppDataDir) {
   if (!InPelmorasFolders(ledger, pelmoraPath, pelmoraAppDataDir)) return;
   throw ELedgerError(
-      Windows1252ToUtf8("Die Ablage der Abgaben gehört nicht in Pelmoras "
-                        "Ordner: "_cp1252) +
+      Windows1252ToUtf8("Die Ablage der Abgaben gehört nicht in Pelmoras Ordner: "_cp1252) +
           StoredTextAsUtf8(ledger) +
           Windows1252ToUtf8(". Nennen Sie mit --ledger eine Datei außerhalb."_cp1252),
       LedgerFailure::Misplaced);

@@ -60,8 +60,9 @@ void ApplyRules(HintList& list, size_t index, const RunEntry& entry, const Order
   for (const Rule rule : rules) {
     const size_t first = list.Size();
     rule(list, index, entry, of, exact);
-    const bool noted = fired != nullptr && std::find(sameUnderEither.begin(), sameUnderEither.end(),
-                                                     rule) == sameUnderEither.end();
+    const bool noted = fired != nullptr && list.Size() > first &&
+                       std::find(sameUnderEither.begin(), sameUnderEither.end(), rule) ==
+                           sameUnderEither.end();
     for (size_t hint = first; noted && hint < list.Size(); ++hint) {
       fired->push_back({static_cast<uint32_t>(index), static_cast<uint32_t>(hint), rule});
     }

@@ -87,8 +87,8 @@ void PartPaymentHint(HintList& hints, size_t index, const RunEntry& order, const
   hints.Add(index,
             HintText() << "nur teilweise bezahlt: " << FormatMoney(order.received, hints.Format())
                        << " von " << FormatMoney(order.gross, hints.Format())
-                       << " erhalten, gezählt "_cp1252
-                       << "wird der ganze Betrag in " << FieldName(order.total)
+                       << " erhalten, gezählt wird der ganze Betrag in "_cp1252
+                       << FieldName(order.total)
                        << "; bei Ist-Versteuerung ist nur der erhaltene Betrag zu "
                           "versteuern.");
 }
@@ -254,8 +254,7 @@ namespace {
 void CashRateHint(HintList& hints, size_t index, const RunEntry& entry, const OrderCountry&, bool) {
   if (entry.total != TotalKind::None || entry.rate == 0) return;
   hints.Add(index, HintText() << "Steuersatz " << Db{entry.rateText()}
-                              << " % zählt in keine Kennzahl; bitte den Steuersatz prüfen"
-                                 " "
+                              << " % zählt in keine Kennzahl; bitte den Steuersatz prüfen "
                                  "(nur 0, 7 und 19 % werden ausgewertet)."_cp1252);
 }
 

@@ -61,21 +61,31 @@ const char* OrdersOfBasis(TaxationBasis basis) {
 
 }  // namespace
 
+namespace {
+
+// The condition that a date column lies in the period: the whole last day
+// belongs to it, a time of day included.
+std::string DateWithin(const std::string& column, double firstDay, double lastDay) {
+  return "(" + column + " >= " + SQLFirstDay(firstDay) + ") AND (" + column + " < " +
+         SQLDayAfter(lastDay) + ")";
+}
+
+}  // namespace
+
 std::string SalesFromWhere(double firstDay, double lastDay, TaxationBasis basis) {
-  const std::string column = DateColumn(basis);
-  std::string sql = std::string(kOrdersFrom) + " WHERE " + OrdersOfBasis(basis);
-  // The whole last day belongs to the period, a time of day included.
-  sql += "AND (" + column + " >= " + SQLFirstDay(firstDay) + ") AND (" + column + " < " +
-         SQLDayAfter(lastDay) + ") ";
-  return sql;
+  return std::string(kOrdersFrom) + " WHERE " + OrdersOfBasis(basis) + "AND " +
+         DateWithin(DateColumn(basis), firstDay, lastDay) + " ";
 }
 
 namespace {
 
+// The columns of an order and its customer that a run reads.
+const char* const kOrderColumns =
+    "SELECT DISTINCT auftrag.*, besitzer.name AS b_name,besitzer.vorname AS b_vor, "
+    "besitzer.kundennr AS b_kdnr, besitzer.land, ust_id";
+
 std::string OrdersQuery(const std::string& fromWhere, TaxationBasis basis) {
-  std::string sql =
-      "SELECT DISTINCT auftrag.*, besitzer.name AS b_name,besitzer.vorname AS b_vor, "
-      "besitzer.kundennr AS b_kdnr, besitzer.land, ust_id";
+  std::string sql = kOrderColumns;
   sql += fromWhere;
   sql += " ORDER BY besitzer.land,";
   sql += DateColumn(basis);
@@ -107,19 +117,21 @@ const char* const kIntraCommunityFunction = "vorlex_intra_community";
 // Where a row of the one pass says whether it is one: 1 or 0.
 const char* const kIntraCommunityColumn = "vorlex_intra";
 
+// Whether an order is an intra-Community supply, as SQL: only a customer with
+// a VAT id is asked about.
+std::string IntraCommunitySql() {
+  return std::string("((ust_id <> '') AND ") + kIntraCommunityFunction +
+         "(besitzer.land, ust_id))";
+}
+
 // The FROM and WHERE text of the one pass: the orders paid in the period that
-// are no intra-Community supply, and those supplies invoiced in it. Only a
-// customer with a VAT id is asked about.
+// are no intra-Community supply, and those supplies invoiced in it.
 std::string EachByItsDateFromWhere(double firstDay, double lastDay) {
-  const std::string intra = std::string("((ust_id <> '') AND ") + kIntraCommunityFunction +
-                            "(besitzer.land, ust_id))";
-  const auto within = [&](const char* column) {
-    return std::string("(") + column + " >= " + SQLFirstDay(firstDay) + ") AND (" + column +
-           " < " + SQLDayAfter(lastDay) + ")";
-  };
+  const std::string intra = IntraCommunitySql();
   return std::string(kOrdersFrom) + " WHERE (auftrag.papierkorb = 0) AND ((((bezahlt = -1) OR" +
-         "(davonbezahlt IS NOT 0)) AND " + within("bezahltam") + " AND NOT " + intra + ") OR (" +
-         within("termin") + " AND " + intra + ")) ";
+         "(davonbezahlt IS NOT 0)) AND " + DateWithin("bezahltam", firstDay, lastDay) +
+         " AND NOT " + intra + ") OR (" + DateWithin("termin", firstDay, lastDay) + " AND " +
+         intra + ")) ";
 }
 
 // The one pass's orders: those by their payment date first, each group by
@@ -127,11 +139,8 @@ std::string EachByItsDateFromWhere(double firstDay, double lastDay) {
 // rows of the same key in the order it reads them, so that rows of one group
 // come as its own query gives them.
 std::string EachByItsDateQuery(const std::string& fromWhere) {
-  const std::string intra = std::string("((ust_id <> '') AND ") + kIntraCommunityFunction +
-                            "(besitzer.land, ust_id))";
-  return "SELECT DISTINCT auftrag.*, besitzer.name AS b_name,besitzer.vorname AS b_vor, "
-         "besitzer.kundennr AS b_kdnr, besitzer.land, ust_id, CASE WHEN " +
-         intra + " THEN 1 ELSE 0 END AS " + kIntraCommunityColumn + fromWhere + " ORDER BY " +
+  return std::string(kOrderColumns) + ", CASE WHEN " + IntraCommunitySql() +
+         " THEN 1 ELSE 0 END AS " + kIntraCommunityColumn + fromWhere + " ORDER BY " +
          kIntraCommunityColumn + ", besitzer.land, CASE WHEN " + kIntraCommunityColumn +
          " THEN termin ELSE bezahltam END";
 }

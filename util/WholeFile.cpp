@@ -23,25 +23,36 @@ EWriteError::EWriteError(SaveOutcome outcome, int reason, std::string shownName,
       shownName_(std::move(shownName)),
       existed_(existed) {}
 
-SaveOutcome SaveWholeFile(const std::string& path, std::string_view bytes) {
-  bool given = false;
-  return SaveWholeFile(path, [&]() -> std::string_view {
+namespace {
+
+// The bytes as one piece.
+BytePieces OnePiece(std::string_view bytes) {
+  return [bytes, given = false]() mutable -> std::string_view {
     if (given) return {};
     given = true;
     return bytes;
-  });
+  };
+}
+
+}  // namespace
+
+bool WritePieces(const BytePieces& pieces, const std::function<bool(std::string_view)>& write) {
+  try {
+    for (std::string_view piece = pieces(); !piece.empty(); piece = pieces()) {
+      if (!write(piece)) return false;
+    }
+  } catch (...) {
+    return false;  // a piece that cannot be made, as a piece not written
+  }
+  return true;
+}
+
+SaveOutcome SaveWholeFile(const std::string& path, std::string_view bytes) {
+  return SaveWholeFile(path, OnePiece(bytes));
 }
 
 void WriteWholeFile(const std::string& path, std::string_view bytes, const std::string& shownName) {
-  bool given = false;
-  WriteWholeFile(
-      path,
-      [&]() -> std::string_view {
-        if (given) return {};
-        given = true;
-        return bytes;
-      },
-      shownName);
+  WriteWholeFile(path, OnePiece(bytes), shownName);
 }
 
 void WriteWholeFile(const std::string& path, const BytePieces& pieces,

@@ -28,6 +28,9 @@ SaveOutcome SaveWholeFile(const std::string& path, std::string_view bytes);
 // whole in memory: each call gives the next piece, an empty one after the last.
 using BytePieces = std::function<std::string_view()>;
 SaveOutcome SaveWholeFile(const std::string& path, const BytePieces& pieces);
+// Hands each piece to write in turn; false as soon as one is not written, or
+// when a piece cannot be made. How each platform's SaveWholeFile writes.
+bool WritePieces(const BytePieces& pieces, const std::function<bool(std::string_view)>& write);
 
 extern const char* const kWriteErrorText;  // "Stream-Write-Fehler"
 

@@ -23,16 +23,8 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
-// A piece that cannot be made fails the writing as a piece not written does.
 bool WriteAll(int fd, const BytePieces& pieces) {
-  try {
-    for (std::string_view piece = pieces(); !piece.empty(); piece = pieces()) {
-      if (!WriteAll(fd, piece)) return false;
-    }
-  } catch (...) {
-    return false;
-  }
-  return true;
+  return WritePieces(pieces, [fd](std::string_view piece) { return WriteAll(fd, piece); });
 }
 
 mode_t NewFileMode() {

@@ -69,16 +69,8 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
   return true;
 }
 
-// A piece that cannot be made fails the writing as a piece not written does.
 bool WriteAll(HANDLE file, const BytePieces& pieces) {
-  try {
-    for (std::string_view piece = pieces(); !piece.empty(); piece = pieces()) {
-      if (!WriteAll(file, piece)) return false;
-    }
-  } catch (...) {
-    return false;
-  }
-  return true;
+  return WritePieces(pieces, [file](std::string_view piece) { return WriteAll(file, piece); });
 }
 
 // A fresh file beside the target that no other program has: ".NAME.XXXXXX".

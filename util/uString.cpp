@@ -10,9 +10,6 @@ namespace vorlex {
 
 namespace {
 
-// Length of the well-formed UTF-8 sequence that starts at text[pos], or 0 when
-// none does (a stray continuation byte, an overlong form, a surrogate, a code
-// point above U+10FFFF, or a sequence cut off by the end of the text).
 // Where the run of ASCII bytes from pos ends: eight bytes at a time, as most
 // of any text is ASCII.
 size_t AsciiRunEnd(std::string_view text, size_t pos) {
@@ -27,6 +24,9 @@ size_t AsciiRunEnd(std::string_view text, size_t pos) {
   return pos;
 }
 
+// Length of the well-formed UTF-8 sequence that starts at text[pos], or 0 when
+// none does (a stray continuation byte, an overlong form, a surrogate, a code
+// point above U+10FFFF, or a sequence cut off by the end of the text).
 size_t Utf8SequenceLength(std::string_view text, size_t pos) {
   const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
   const unsigned char lead = byte(pos);
